@@ -1,0 +1,27 @@
+// The caller's cost of one trace line: formatting and queueing, never the disk.
+#include "diagnostics/tracelog.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void BM_TraceCall(benchmark::State& state) {
+  const QString message = QStringLiteral("startRecording: engine running, format=48000Hz 2ch, file=rec_1234.wav");
+  for (auto _ : state) trace(message);
+}
+BENCHMARK(BM_TraceCall)->Iterations(20000);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QTemporaryDir runtime;
+  qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  flushTrace();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,85 @@
+# Starts a private desktop for the tests; sourced by scripts/test.
+# Everything lives in one temporary folder and every process is recorded, so
+# the EXIT trap stops exactly what was started and removes the folder.
+
+desktop_pids=()
+desktop_dir=""
+
+stop_test_desktop() {
+  local pid
+  for ((i = ${#desktop_pids[@]} - 1; i >= 0; i--)); do
+    pid=${desktop_pids[i]}
+    kill "$pid" 2>/dev/null || true
+  done
+  for pid in "${desktop_pids[@]}"; do
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$pid" 2>/dev/null || true
+  done
+  [[ -n "$desktop_dir" ]] && rm -rf "$desktop_dir"
+  return 0
+}
+
+wait_for() {  # wait_for <what> <command...>
+  local what=$1; shift
+  for _ in $(seq 100); do
+    if "$@" >/dev/null 2>&1; then return 0; fi
+    sleep 0.1
+  done
+  echo "test desktop: $what did not come up" >&2
+  return 1
+}
+
+start_test_desktop() {
+  desktop_dir=$(mktemp -d "${TMPDIR:-/tmp}/veltrine-desktop.XXXXXX")
+  trap stop_test_desktop EXIT
+  mkdir -m 0700 -p "$desktop_dir/run" "$desktop_dir/home" "$desktop_dir/tmp"
+  export XDG_RUNTIME_DIR="$desktop_dir/run"
+  export HOME="$desktop_dir/home"
+  export TMPDIR="$desktop_dir/tmp"
+  unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME WAYLAND_DISPLAY SESSION_MANAGER
+
+  # Display: Xvfb picks a free display number and writes it to descriptor 3.
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset \
+    3>"$desktop_dir/display" >"$desktop_dir/xvfb.log" 2>&1 &
+  desktop_pids+=($!)
+  wait_for "the display" grep -q '^[0-9]' "$desktop_dir/display" || { cat "$desktop_dir/xvfb.log" >&2; return 1; }
+  export DISPLAY=":$(head -n1 "$desktop_dir/display")"
+
+  # Session bus, then the accessibility bus it launches on demand.
+  dbus-daemon --session --nofork --nopidfile --address="unix:path=$XDG_RUNTIME_DIR/bus" \
+    >"$desktop_dir/dbus.log" 2>&1 &
+  desktop_pids+=($!)
+  export DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/bus"
+  wait_for "the session bus" test -S "$XDG_RUNTIME_DIR/bus"
+  /usr/libexec/at-spi-bus-launcher --launch-immediately >"$desktop_dir/atspi.log" 2>&1 &
+  desktop_pids+=($!)
+  wait_for "the accessibility bus" dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress
+  export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+  export NO_AT_BRIDGE=0
+
+  # Window manager and a tray host, so the status item is really shown.
+  openbox --sm-disable >"$desktop_dir/openbox.log" 2>&1 &
+  desktop_pids+=($!)
+  wait_for "the window manager" xprop -root _NET_SUPPORTING_WM_CHECK
+  trayer --edge top --align right --widthtype pixel --width 200 --heighttype pixel --height 24 \
+    >"$desktop_dir/trayer.log" 2>&1 &
+  desktop_pids+=($!)
+  wait_for "the tray host" sh -c "xwininfo -root -tree | grep -q '\"trayer\"'"
+
+  # Sound server: a null output and a 48 kHz stereo pipe microphone, so the
+  # recorder's resampling path is the one real machines take.
+  export VELTRINE_TEST_MIC_PIPE="$desktop_dir/microphone.pipe"
+  mkdir -p "$XDG_RUNTIME_DIR/pulse"
+  pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit --disable-shm -n \
+    -L "module-native-protocol-unix socket=$XDG_RUNTIME_DIR/pulse/native auth-anonymous=1" \
+    -L "module-null-sink sink_name=veltrine_speaker" \
+    -L "module-pipe-source source_name=veltrine_microphone file=$VELTRINE_TEST_MIC_PIPE format=s16le rate=48000 channels=2 source_properties='device.description=\"Veltrine test microphone\"'" \
+    -L "module-always-sink" \
+    >"$desktop_dir/pulseaudio.log" 2>&1 &
+  desktop_pids+=($!)
+  export PULSE_SERVER="unix:$XDG_RUNTIME_DIR/pulse/native"
+  wait_for "the sound server" pactl info
+  pactl set-default-source veltrine_microphone
+  pactl set-default-sink veltrine_speaker
+  echo "test desktop: DISPLAY=$DISPLAY, bus and sound server in $XDG_RUNTIME_DIR"
+}

@@ -1,0 +1,32 @@
+#include "app/singleinstance.h"
+#include "app/statusitem.h"
+#include "core/appinfo.h"
+#include "diagnostics/tracelog.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Veltrine"));
+  QApplication::setApplicationVersion(AppInfo::shortVersion());
+  QApplication::setDesktopFileName(QStringLiteral("veltrine"));
+  // A tray program: closing its last window must not end it.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  SingleInstance instance;
+  if (!instance.claim()) {
+    instance.activateRunningCopy();
+    return 0;
+  }
+
+  clearTrace();
+  trace(QStringLiteral("applicationDidFinishLaunching: activationPolicy -> accessory, tracePath=") + traceFilePath());
+
+  StatusItem statusItem;
+  QObject::connect(&statusItem, &StatusItem::quitRequested, &app, &QApplication::quit);
+  statusItem.show();
+
+  const int status = QApplication::exec();
+  flushTrace();
+  return status;
+}

@@ -1,0 +1,6 @@
+#include "core/appevents.h"
+
+AppEvents& AppEvents::shared() {
+  static AppEvents* instance = new AppEvents();
+  return *instance;
+}

@@ -1,0 +1,75 @@
+#include "core/appinfo.h"
+
+#include "core/logging.h"
+#include "core/paths.h"
+
+#include <QFile>
+#include <QHostAddress>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace AppInfo {
+namespace {
+
+QString fromConfigFile(const QString& key) {
+  QFile file(Paths::configDirectory() + QStringLiteral("/appinfo.json"));
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return QJsonDocument::fromJson(file.readAll()).object().value(key).toString();
+}
+
+QString setting(const char* environmentName, const QString& configKey, const char* builtIn) {
+  const QByteArray fromEnvironment = qgetenv(environmentName);
+  if (!fromEnvironment.isEmpty()) return QString::fromUtf8(fromEnvironment);
+  const QString fromFile = fromConfigFile(configKey);
+  if (!fromFile.isEmpty()) return fromFile;
+  return QString::fromUtf8(builtIn);
+}
+
+bool isLoopbackHost(const QString& host) {
+  if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0) return true;
+  const QHostAddress address(host);
+  return !address.isNull() && address.isLoopback();
+}
+
+}  // namespace
+
+QString shortVersion() { return QStringLiteral(VELTRINE_VERSION); }
+
+QString apiKey() { return setting("VELTRINE_API_KEY", QStringLiteral("api_key"), VELTRINE_DEFAULT_API_KEY); }
+
+QString configuredServiceOrigin() {
+  return setting("VELTRINE_SERVICE_ORIGIN", QStringLiteral("service_origin"), VELTRINE_DEFAULT_SERVICE_ORIGIN);
+}
+
+bool isAcceptableServiceOrigin(const QUrl& origin, QString* reason) {
+  auto refuse = [reason](const char* why) {
+    if (reason) *reason = QString::fromLatin1(why);
+    return false;
+  };
+  if (!origin.isValid() || origin.host().isEmpty()) return refuse("not an absolute URL with a host");
+  if (!origin.userInfo().isEmpty() || origin.hasQuery() || origin.hasFragment()) {
+    return refuse("an origin carries no user, query or fragment");
+  }
+  if (!origin.path().isEmpty() && origin.path() != QLatin1String("/")) return refuse("an origin carries no path");
+  const QString scheme = origin.scheme().toLower();
+  if (scheme == QLatin1String("https")) return true;
+  if (scheme == QLatin1String("http")) {
+    if (isLoopbackHost(origin.host())) return true;
+    return refuse("plain http is accepted only for loopback hosts");
+  }
+  return refuse("only https (or http on loopback) is supported");
+}
+
+std::optional<QUrl> serviceOrigin() {
+  const QString configured = configuredServiceOrigin();
+  QUrl origin(configured, QUrl::StrictMode);
+  QString reason;
+  if (!isAcceptableServiceOrigin(origin, &reason)) {
+    qCWarning(lcAppInfo).noquote() << "service origin refused:" << configured << "-" << reason;
+    return std::nullopt;
+  }
+  origin.setPath(QString());
+  return origin;
+}
+
+}  // namespace AppInfo

@@ -1,0 +1,34 @@
+#include "app/singleinstance.h"
+
+#include "awaittask.h"
+#include "testenvironment.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(SingleInstance, SecondCopyIsRefusedAndBringsTheFirstForward) {
+  SingleInstance first;
+  ASSERT_TRUE(first.claim());
+  QSignalSpy activations(&first, &SingleInstance::activationRequested);
+
+  // A second copy runs in another process in real life; the lock is per open
+  // file, so a second object in this process meets the same refusal.
+  SingleInstance second;
+  EXPECT_FALSE(second.claim());
+  EXPECT_TRUE(second.activateRunningCopy());
+  EXPECT_TRUE(waitUntil([&] { return activations.count() == 1; }));
+}
+
+TEST(SingleInstance, LockIsFreedWhenTheHolderGoesAway) {
+  {
+    SingleInstance first;
+    ASSERT_TRUE(first.claim());
+  }
+  SingleInstance next;
+  EXPECT_TRUE(next.claim());
+}
+
+}  // namespace

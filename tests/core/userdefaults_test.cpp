@@ -1,0 +1,105 @@
+#include "core/userdefaults.h"
+
+#include "testenvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace {
+
+QString storePath() { return TestEnvironment::root() + QStringLiteral("/defaults/settings.json"); }
+
+void writeFile(const QString& path, const QByteArray& contents) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(contents);
+}
+
+TEST(UserDefaults, KeepsEveryTypeExactlyAcrossInstances) {
+  const qint64 big = std::numeric_limits<qint64>::max() - 7;  // beyond a double's precision
+  {
+    UserDefaults defaults(storePath());
+    defaults.setText(QStringLiteral("text"), QStringLiteral("héllo \"quoted\"\n"));
+    defaults.setInteger(QStringLiteral("big"), big);
+    defaults.setInteger(QStringLiteral("negative"), -42);
+    defaults.setReal(QStringLiteral("real"), 1.0);
+    defaults.setBoolean(QStringLiteral("flag"), false);
+    defaults.setBytes(QStringLiteral("bytes"), QByteArray("\x00\xff\x01", 3));
+    defaults.setStringList(QStringLiteral("list"), {QStringLiteral("a"), QString()});
+    defaults.setText(QStringLiteral("empty"), QString());
+  }
+  UserDefaults reloaded(storePath());
+  EXPECT_EQ(reloaded.text(QStringLiteral("text")), QStringLiteral("héllo \"quoted\"\n"));
+  EXPECT_EQ(reloaded.integer(QStringLiteral("big")), big);
+  EXPECT_EQ(reloaded.integer(QStringLiteral("negative")), -42);
+  EXPECT_EQ(reloaded.real(QStringLiteral("real")), 1.0);
+  EXPECT_EQ(reloaded.typeOf(QStringLiteral("real")), UserDefaults::Type::Double);
+  EXPECT_EQ(reloaded.boolean(QStringLiteral("flag")), false);
+  EXPECT_EQ(reloaded.bytes(QStringLiteral("bytes")), QByteArray("\x00\xff\x01", 3));
+  EXPECT_EQ(reloaded.stringList(QStringLiteral("list")), (QStringList{QStringLiteral("a"), QString()}));
+  EXPECT_EQ(reloaded.text(QStringLiteral("empty")), QString());
+  EXPECT_TRUE(reloaded.contains(QStringLiteral("empty")));
+}
+
+TEST(UserDefaults, ReadOfAnotherTypeTellsAbsentFromDifferent) {
+  UserDefaults defaults(storePath());
+  defaults.setInteger(QStringLiteral("flag"), 1);
+  EXPECT_EQ(defaults.boolean(QStringLiteral("flag")), std::nullopt);
+  EXPECT_EQ(defaults.real(QStringLiteral("flag")), std::nullopt);
+  EXPECT_EQ(defaults.typeOf(QStringLiteral("flag")), UserDefaults::Type::Integer);
+  EXPECT_EQ(defaults.typeOf(QStringLiteral("missing")), std::nullopt);
+  EXPECT_FALSE(defaults.contains(QStringLiteral("missing")));
+
+  defaults.setBoolean(QStringLiteral("flag"), true);  // a write replaces the type
+  EXPECT_EQ(defaults.boolean(QStringLiteral("flag")), true);
+  EXPECT_EQ(defaults.integer(QStringLiteral("flag")), std::nullopt);
+}
+
+TEST(UserDefaults, SignalsEveryWriteAndRemovalAndPersistsRemoval) {
+  UserDefaults defaults(storePath());
+  QSignalSpy spy(&defaults, &UserDefaults::valueChanged);
+  defaults.setText(QStringLiteral("a"), QStringLiteral("x"));
+  defaults.setText(QStringLiteral("a"), QStringLiteral("x"));  // an equal value still counts
+  defaults.remove(QStringLiteral("a"));
+  ASSERT_EQ(spy.count(), 3);
+  EXPECT_EQ(spy.at(2).at(0).toString(), QStringLiteral("a"));
+  EXPECT_FALSE(UserDefaults(storePath()).contains(QStringLiteral("a")));
+}
+
+TEST(UserDefaults, UnreadableFileIsKeptAsideAndStoreStaysUsable) {
+  for (const QByteArray& damaged : {QByteArray("{\"values\": {\"a\": "), QByteArray("[1,2]"),
+                                     QByteArray(R"({"values":{"n":{"type":"integer","value":"12x"}}})")}) {
+    QFile::remove(storePath());
+    writeFile(storePath(), damaged);
+    UserDefaults defaults(storePath());
+    ASSERT_FALSE(defaults.quarantinedPath().isEmpty()) << damaged.constData();
+    QFile aside(defaults.quarantinedPath());
+    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(aside.readAll(), damaged);
+    EXPECT_TRUE(defaults.keys().isEmpty());
+
+    defaults.setText(QStringLiteral("k"), QStringLiteral("v"));
+    EXPECT_EQ(UserDefaults(storePath()).text(QStringLiteral("k")), QStringLiteral("v"));
+    QFile::remove(defaults.quarantinedPath());
+  }
+}
+
+TEST(UserDefaults, WritesLeaveNoTemporaryFilesBehind) {
+  UserDefaults defaults(storePath());
+  for (int i = 0; i < 20; ++i) defaults.setInteger(QStringLiteral("n"), i);
+  const QStringList files = QDir(QFileInfo(storePath()).absolutePath()).entryList(QDir::Files);
+  EXPECT_EQ(files, QStringList{QStringLiteral("settings.json")});
+}
+
+TEST(UserDefaults, SharedStoreLivesInTheConfigFolder) {
+  UserDefaults::shared().setText(QStringLiteral("app_language"), QStringLiteral("en"));
+  EXPECT_TRUE(QFile::exists(TestEnvironment::root() + QStringLiteral("/home/.config/vorlix.voice-input/settings.json")));
+}
+
+}  // namespace

@@ -1,0 +1,289 @@
+#include "fakeservice.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace {
+
+QByteArray reasonPhrase(int status) {
+  switch (status) {
+    case 200: return "OK";
+    case 201: return "Created";
+    case 204: return "No Content";
+    case 302: return "Found";
+    case 400: return "Bad Request";
+    case 401: return "Unauthorized";
+    case 403: return "Forbidden";
+    case 404: return "Not Found";
+    case 409: return "Conflict";
+    case 413: return "Payload Too Large";
+    case 422: return "Unprocessable Entity";
+    case 429: return "Too Many Requests";
+    case 500: return "Internal Server Error";
+    case 502: return "Bad Gateway";
+    case 503: return "Service Unavailable";
+    default: return "Status";
+  }
+}
+
+bool hasNoBody(int status) { return (status >= 100 && status < 200) || status == 204 || status == 304; }
+
+// Reads more bytes into `buffer`; false when the peer closed or we are stopping.
+bool readMore(int fd, QByteArray& buffer) {
+  char chunk[16384];
+  const ssize_t received = ::recv(fd, chunk, sizeof chunk, 0);
+  if (received <= 0) return false;
+  buffer.append(chunk, static_cast<qsizetype>(received));
+  return true;
+}
+
+bool readAtLeast(int fd, QByteArray& buffer, qsizetype size) {
+  while (buffer.size() < size) {
+    if (!readMore(fd, buffer)) return false;
+  }
+  return true;
+}
+
+void writeAll(int fd, const QByteArray& bytes) {
+  const char* data = bytes.constData();
+  qsizetype left = bytes.size();
+  while (left > 0) {
+    const ssize_t sent = ::send(fd, data, static_cast<size_t>(left), MSG_NOSIGNAL);
+    if (sent <= 0) return;
+    data += sent;
+    left -= sent;
+  }
+}
+
+}  // namespace
+
+QByteArray RecordedRequest::header(const QByteArray& name) const {
+  for (const auto& [key, value] : headers) {
+    if (key.compare(name, Qt::CaseInsensitive) == 0) return value;
+  }
+  return {};
+}
+
+QList<QByteArray> RecordedRequest::headerNames() const {
+  QList<QByteArray> names;
+  for (const auto& header : headers) names << header.first;
+  return names;
+}
+
+ScriptedResponse ScriptedResponse::json(int status, const QByteArray& body) {
+  return text(status, body, "application/json");
+}
+
+ScriptedResponse ScriptedResponse::text(int status, const QByteArray& body, const QByteArray& contentType) {
+  ScriptedResponse response;
+  response.status = status;
+  response.body = body;
+  response.headers.append({"Content-Type", contentType});
+  return response;
+}
+
+FakeService::FakeService() {
+  listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (listenFd_ < 0) throw std::runtime_error("FakeService: no socket");
+  const int yes = 1;
+  ::setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = 0;
+  if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(listenFd_, 64) != 0) {
+    throw std::runtime_error("FakeService: cannot listen on 127.0.0.1");
+  }
+  socklen_t length = sizeof address;
+  ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length);
+  port_ = ntohs(address.sin_port);
+  if (::pipe2(wakePipe_, O_CLOEXEC) != 0) throw std::runtime_error("FakeService: no pipe");
+  acceptThread_ = std::thread([this] { acceptLoop(); });
+}
+
+FakeService::~FakeService() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    for (int fd : connectionFds_) ::shutdown(fd, SHUT_RDWR);
+  }
+  arrived_.notify_all();
+  const char byte = 'x';
+  [[maybe_unused]] const auto ignored = ::write(wakePipe_[1], &byte, 1);
+  acceptThread_.join();
+  for (auto& thread : connectionThreads_) thread.join();
+  ::close(listenFd_);
+  ::close(wakePipe_[0]);
+  ::close(wakePipe_[1]);
+}
+
+QUrl FakeService::origin() const { return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port_)); }
+
+void FakeService::acceptLoop() {
+  for (;;) {
+    pollfd fds[2] = {{listenFd_, POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
+    if (::poll(fds, 2, -1) < 0) continue;
+    if (fds[1].revents) return;
+    const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (fd < 0) continue;
+    std::lock_guard lock(mutex_);
+    if (stopping_) {
+      ::close(fd);
+      return;
+    }
+    connectionFds_.push_back(fd);
+    connectionThreads_.emplace_back([this, fd] { serve(fd); });
+  }
+}
+
+void FakeService::serve(int fd) {
+  QByteArray buffer;
+  for (;;) {
+    qsizetype headerEnd = -1;
+    while ((headerEnd = buffer.indexOf("\r\n\r\n")) < 0) {
+      if (!readMore(fd, buffer)) goto done;
+    }
+    {
+      RecordedRequest request;
+      const QByteArray head = buffer.left(headerEnd);
+      const QList<QByteArray> lines = head.split('\n');
+      const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
+      request.method = requestLine.value(0);
+      request.target = requestLine.value(1);
+      request.version = requestLine.value(2);
+      const qsizetype question = request.target.indexOf('?');
+      request.path = question < 0 ? request.target : request.target.left(question);
+      request.query = question < 0 ? QByteArray() : request.target.mid(question + 1);
+      for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].endsWith('\r') ? lines[i].chopped(1) : lines[i];
+        const qsizetype colon = line.indexOf(':');
+        if (colon <= 0) continue;
+        request.headers.append({line.left(colon), line.mid(colon + 1).trimmed()});
+      }
+      qsizetype consumed = headerEnd + 4;
+      if (request.header("Transfer-Encoding").toLower().contains("chunked")) {
+        for (;;) {
+          qsizetype lineEnd;
+          while ((lineEnd = buffer.indexOf("\r\n", consumed)) < 0) {
+            if (!readMore(fd, buffer)) goto done;
+          }
+          bool ok = false;
+          const qsizetype size = buffer.mid(consumed, lineEnd - consumed).split(';').value(0).trimmed().toLongLong(&ok, 16);
+          if (!ok) goto done;
+          consumed = lineEnd + 2;
+          if (!readAtLeast(fd, buffer, consumed + size + 2)) goto done;
+          request.body.append(buffer.mid(consumed, size));
+          consumed += size + 2;
+          if (size == 0) break;
+        }
+      } else {
+        const qsizetype length = request.header("Content-Length").toLongLong();
+        if (!readAtLeast(fd, buffer, consumed + length)) goto done;
+        request.body = buffer.mid(consumed, length);
+        consumed += length;
+      }
+      request.raw = buffer.left(consumed);
+      buffer.remove(0, consumed);
+
+      {
+        std::lock_guard lock(mutex_);
+        requests_.append(request);
+      }
+      arrived_.notify_all();
+
+      const ScriptedResponse answer = answerFor(request);
+      if (answer.closeWithoutAnswer) goto done;
+      if (answer.stall || answer.delay.count() > 0) {
+        std::unique_lock lock(mutex_);
+        if (answer.stall) {
+          arrived_.wait(lock, [this] { return stopping_; });
+        } else {
+          arrived_.wait_for(lock, answer.delay, [this] { return stopping_; });
+        }
+        if (stopping_) goto done;
+      }
+
+      QByteArray response = "HTTP/1.1 " + QByteArray::number(answer.status) + ' ' + reasonPhrase(answer.status) + "\r\n";
+      bool hasLength = false;
+      for (const auto& [name, value] : answer.headers) {
+        response += name + ": " + value + "\r\n";
+        hasLength = hasLength || name.compare("Content-Length", Qt::CaseInsensitive) == 0;
+      }
+      if (!hasLength && !hasNoBody(answer.status)) response += "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n";
+      response += "\r\n";
+      if (!hasNoBody(answer.status)) response += answer.body;
+      writeAll(fd, response);
+      if (request.header("Connection").toLower() == "close") goto done;
+    }
+  }
+done:
+  {
+    std::lock_guard lock(mutex_);
+    connectionFds_.erase(std::remove(connectionFds_.begin(), connectionFds_.end(), fd), connectionFds_.end());
+  }
+  ::shutdown(fd, SHUT_RDWR);
+  ::close(fd);
+}
+
+ScriptedResponse FakeService::answerFor(const RecordedRequest& request) {
+  std::lock_guard lock(mutex_);
+  const auto key = std::make_pair(request.method, request.path);
+  if (auto queued = queues_.find(key); queued != queues_.end() && !queued->second.isEmpty()) {
+    return queued->second.takeFirst();
+  }
+  if (auto routed = routes_.find(key); routed != routes_.end()) return routed->second;
+  if (handler_) return handler_(request);
+  return defaultResponse_;
+}
+
+void FakeService::route(const QByteArray& method, const QByteArray& path, ScriptedResponse response) {
+  std::lock_guard lock(mutex_);
+  routes_[{method, path}] = std::move(response);
+}
+
+void FakeService::enqueue(const QByteArray& method, const QByteArray& path, ScriptedResponse response) {
+  std::lock_guard lock(mutex_);
+  queues_[{method, path}].append(std::move(response));
+}
+
+void FakeService::setHandler(std::function<ScriptedResponse(const RecordedRequest&)> handler) {
+  std::lock_guard lock(mutex_);
+  handler_ = std::move(handler);
+}
+
+void FakeService::setDefaultResponse(ScriptedResponse response) {
+  std::lock_guard lock(mutex_);
+  defaultResponse_ = std::move(response);
+}
+
+QList<RecordedRequest> FakeService::requests() const {
+  std::lock_guard lock(mutex_);
+  return requests_;
+}
+
+RecordedRequest FakeService::lastRequest() const {
+  std::lock_guard lock(mutex_);
+  return requests_.isEmpty() ? RecordedRequest{} : requests_.last();
+}
+
+int FakeService::requestCount() const {
+  std::lock_guard lock(mutex_);
+  return static_cast<int>(requests_.size());
+}
+
+bool FakeService::waitForRequests(int count, std::chrono::milliseconds timeout) const {
+  std::unique_lock lock(mutex_);
+  return arrived_.wait_for(lock, timeout, [&] { return requests_.size() >= count; });
+}
+
+void FakeService::clearRequests() {
+  std::lock_guard lock(mutex_);
+  requests_.clear();
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QUrl>
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// One request as it arrived, byte for byte.
+struct RecordedRequest {
+  QByteArray method;
+  QByteArray target;  // path and query as sent
+  QByteArray path;    // without the query
+  QByteArray query;   // without the '?'
+  QByteArray version;
+  QList<QPair<QByteArray, QByteArray>> headers;  // in the order sent, names as sent
+  QByteArray body;
+  QByteArray raw;  // the whole request: request line, headers, blank line, body
+
+  // The value of the first header of that name (case-insensitive), or a null array.
+  QByteArray header(const QByteArray& name) const;
+  bool hasHeader(const QByteArray& name) const { return !header(name).isNull(); }
+  QList<QByteArray> headerNames() const;
+};
+
+// One scripted answer.
+struct ScriptedResponse {
+  int status = 200;
+  QList<QPair<QByteArray, QByteArray>> headers;
+  QByteArray body;
+  std::chrono::milliseconds delay{0};  // wait before answering
+  bool stall = false;                  // never answer (the connection stays open)
+  bool closeWithoutAnswer = false;     // close the connection without a byte
+
+  static ScriptedResponse json(int status, const QByteArray& body);
+  static ScriptedResponse text(int status, const QByteArray& body, const QByteArray& contentType = "text/plain");
+};
+
+// An HTTP/1.1 service on 127.0.0.1 (port chosen by the system) that records
+// every request and answers as the test scripts it. It runs on its own threads,
+// so it answers while the test blocks or spins an event loop.
+//
+// Answers are found in this order: the queue of the request's method and path
+// (each queued answer is used once), the route of that method and path, the
+// handler, the default answer (404 with an empty JSON object).
+class FakeService {
+ public:
+  FakeService();
+  ~FakeService();
+  FakeService(const FakeService&) = delete;
+  FakeService& operator=(const FakeService&) = delete;
+
+  QUrl origin() const;  // http://127.0.0.1:<port>
+  quint16 port() const { return port_; }
+
+  void route(const QByteArray& method, const QByteArray& path, ScriptedResponse response);
+  void enqueue(const QByteArray& method, const QByteArray& path, ScriptedResponse response);
+  void setHandler(std::function<ScriptedResponse(const RecordedRequest&)> handler);
+  void setDefaultResponse(ScriptedResponse response);
+
+  QList<RecordedRequest> requests() const;
+  RecordedRequest lastRequest() const;
+  int requestCount() const;
+  // Blocks (without an event loop) until `count` requests arrived.
+  bool waitForRequests(int count, std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
+  void clearRequests();
+
+ private:
+  void acceptLoop();
+  void serve(int fd);
+  ScriptedResponse answerFor(const RecordedRequest& request);
+
+  int listenFd_ = -1;
+  int wakePipe_[2] = {-1, -1};
+  quint16 port_ = 0;
+  std::thread acceptThread_;
+
+  mutable std::mutex mutex_;
+  mutable std::condition_variable arrived_;
+  bool stopping_ = false;
+  std::vector<std::thread> connectionThreads_;
+  std::vector<int> connectionFds_;
+  QList<RecordedRequest> requests_;
+  std::map<std::pair<QByteArray, QByteArray>, ScriptedResponse> routes_;
+  std::map<std::pair<QByteArray, QByteArray>, QList<ScriptedResponse>> queues_;
+  std::function<ScriptedResponse(const RecordedRequest&)> handler_;
+  ScriptedResponse defaultResponse_ = ScriptedResponse::json(404, "{}");
+};
