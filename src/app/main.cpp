@@ -1,5 +1,6 @@
 #include "app/singleinstance.h"
 #include "app/statusitem.h"
+#include "platform/x11/x11accessibilitytrust.h"
 #include "core/appinfo.h"
 #include "diagnostics/tracelog.h"
 
@@ -18,6 +19,10 @@ int main(int argc, char* argv[]) {
     instance.activateRunningCopy();
     return 0;
   }
+
+  // The real desktop services; tests install fakes instead.
+  X11AccessibilityTrust accessibilityTrust;
+  AccessibilityTrust::install(&accessibilityTrust);
 
   clearTrace();
   trace(QStringLiteral("applicationDidFinishLaunching: activationPolicy -> accessory, tracePath=") + traceFilePath());
