@@ -5,6 +5,7 @@
 #include "core/logging.h"
 #include "core/paths.h"
 #include "diagnostics/tracelog.h"
+#include "pipeline/permissionmanager.h"
 #include "pipeline/recordingtap.h"
 #include "platform/audioconverter.h"
 #include "platform/wavwriter.h"
@@ -37,6 +38,25 @@ QString decimalText(double value) {
 }
 
 }  // namespace
+
+AudioRecorder& AudioRecorder::shared() {
+  static AudioRecorder* instance = [] {
+    PermissionManager& permissions = PermissionManager::shared();
+    auto* recorder = new AudioRecorder(AudioEngine::factory(), [&permissions] {
+      return permissions.microphoneStatus() == PermissionStatus::granted;
+    });
+    // The microphone's status is only known after the permission model's
+    // first refresh, which may come after the recorder was made: prepare as
+    // soon as it is granted, so the first recording starts as fast as later ones.
+    QObject::connect(&permissions, &PermissionManager::microphoneStatusChanged, recorder, [recorder, &permissions] {
+      if (permissions.microphoneStatus() == PermissionStatus::granted && !recorder->isEngineReady()) {
+        recorder->prepareEngine();
+      }
+    });
+    return recorder;
+  }();
+  return *instance;
+}
 
 AudioRecorder::AudioRecorder(AudioEngine::Factory makeEngine, MicrophoneGranted microphoneGranted, QObject* parent)
     : QObject(parent), makeEngine_(std::move(makeEngine)), microphoneGranted_(std::move(microphoneGranted)) {
