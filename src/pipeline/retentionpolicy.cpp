@@ -1,5 +1,7 @@
 #include "pipeline/retentionpolicy.h"
 
+#include "localization/appstrings.h"
+
 QString rawValue(RetentionPolicy policy) {
   switch (policy) {
     case RetentionPolicy::forever: return QStringLiteral("forever");
@@ -34,4 +36,16 @@ std::optional<std::chrono::seconds> maximumAge(RetentionPolicy policy) {
     case RetentionPolicy::never: return std::nullopt;
   }
   return std::nullopt;
+}
+
+QString displayName(RetentionPolicy policy) {
+  const AppStrings& strings = currentStrings();
+  switch (policy) {
+    case RetentionPolicy::forever: return strings.historyRetentionForever;
+    case RetentionPolicy::thirtyDays: return strings.historyRetention30Days;
+    case RetentionPolicy::sevenDays: return strings.historyRetention7Days;
+    case RetentionPolicy::oneDay: return strings.historyRetention1Day;
+    case RetentionPolicy::never: return strings.historyRetentionNever;
+  }
+  return {};
 }

@@ -23,3 +23,6 @@ const std::array<RetentionPolicy, 5>& allRetentionPolicies();
 // How old a record may get before the clean-up removes it: 30, 7 or 1 day;
 // nothing for `forever` (no limit) and `never` (nothing is kept at all).
 std::optional<std::chrono::seconds> maximumAge(RetentionPolicy policy);
+
+// The label a picker shows, read from the interface language of the moment.
+QString displayName(RetentionPolicy policy);

@@ -2,6 +2,8 @@
 
 #include "core/clock.h"
 #include "core/userdefaults.h"
+#include "localization/appstrings.h"
+#include "localization/languagemanager.h"
 #include "service/authstore.h"
 #include "testenvironment.h"
 
@@ -257,6 +259,22 @@ TEST(RetentionPolicy, RawValuesAreTheStoredOnesInPickerOrderAndReadStrictly) {
   for (const char* stored : {"7Days", "7 days", "", "thirtyDays"}) {
     EXPECT_FALSE(retentionPolicyFromRawValue(QString::fromLatin1(stored))) << stored;
   }
+}
+
+TEST(RetentionPolicy, LabelsFollowTheInterfaceLanguageAtEachUse) {
+  const auto labels = [] {
+    QStringList texts;
+    for (RetentionPolicy policy : allRetentionPolicies()) texts << displayName(policy);
+    return texts;
+  };
+  LanguageManager::shared().setCurrent(AppLanguage::en);
+  const AppStrings& english = stringsFor(AppLanguage::en);
+  EXPECT_EQ(labels(), (QStringList{english.historyRetentionForever, english.historyRetention30Days,
+                                   english.historyRetention7Days, english.historyRetention1Day,
+                                   english.historyRetentionNever}));
+  LanguageManager::shared().setCurrent(AppLanguage::ko);
+  EXPECT_EQ(displayName(RetentionPolicy::never), stringsFor(AppLanguage::ko).historyRetentionNever);
+  EXPECT_NE(displayName(RetentionPolicy::never), english.historyRetentionNever);
 }
 
 TEST_F(HistoryStoreTest, AStoredPolicyOfAnotherTypeReadsAsForever) {
