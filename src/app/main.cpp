@@ -1,6 +1,7 @@
 #include "app/singleinstance.h"
 #include "app/statusitem.h"
 #include "platform/linux/desktopsettingslauncher.h"
+#include "platform/linux/qtaudioengine.h"
 #include "platform/linux/qtmicrophoneaccess.h"
 #include "platform/x11/x11accessibilitytrust.h"
 #include "core/appinfo.h"
@@ -29,6 +30,7 @@ int main(int argc, char* argv[]) {
   MicrophoneAccess::install(&microphoneAccess);
   DesktopSettingsLauncher settingsLauncher;
   SettingsLauncher::install(&settingsLauncher);
+  AudioEngine::installFactory([] { return std::make_unique<QtAudioEngine>(); });
 
   clearTrace();
   trace(QStringLiteral("applicationDidFinishLaunching: activationPolicy -> accessory, tracePath=") + traceFilePath());
