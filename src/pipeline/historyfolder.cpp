@@ -18,7 +18,9 @@ QString ensured(const QString& path) {
   return path;
 }
 
-std::filesystem::path nativePath(const QString& path) { return std::filesystem::path(QFile::encodeName(path).toStdString()); }
+std::filesystem::path nativePath(const QString& path) {
+  return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
 
 }  // namespace
 
