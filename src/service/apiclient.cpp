@@ -177,7 +177,10 @@ QCoro::Task<void> APIClient::deleteHotWord(QString id) {
 }
 
 QCoro::Task<AuthResponse> APIClient::verifyCode(QString email, QString code) {
-  co_return co_await post<AuthResponse>(verifyURL(), LoginRequest{email, code});
+  // The body is made before the co_await: GCC 12 frees an aggregate made of
+  // the parameters inside the co_await expression too early.
+  const LoginRequest body{email, code};
+  co_return co_await post<AuthResponse>(verifyURL(), body);
 }
 
 QCoro::Task<MyInviteCodesResponse> APIClient::fetchInviteCodes() {
@@ -205,7 +208,8 @@ QCoro::Task<PersonaListResponse> APIClient::fetchPersonas() {
 
 QCoro::Task<PersonaItem> APIClient::createPersona(QString name, std::optional<QString> description,
                                                   PersonaPrompts prompts) {
-  co_return co_await post<PersonaItem>(personasURL(), PersonaCreateBody{name, description, prompts});
+  const PersonaCreateBody body{name, description, prompts};  // before the co_await, as in verifyCode
+  co_return co_await post<PersonaItem>(personasURL(), body);
 }
 
 QCoro::Task<void> APIClient::deletePersona(QString id) {

@@ -79,7 +79,8 @@ class APIClient : public QObject {
   QCoro::Task<T> send(APIRequest request);
 
   // JSON POST / PUT of `body` (B::toJson), decoding the answer as R:
-  //   auto item = co_await APIClient::shared().put<HotWordItem>(APIClient::hotwordURL(id), HotWordUpdateBody{word});
+  //   const HotWordUpdateBody body{word};  // a local: GCC 12 frees one made inside co_await too early
+  //   auto item = co_await APIClient::shared().put<HotWordItem>(APIClient::hotwordURL(id), body);
   template <typename R, typename B>
   QCoro::Task<R> post(QString url, B body);
   template <typename R, typename B>
