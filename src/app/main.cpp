@@ -3,9 +3,13 @@
 #include "platform/linux/desktopsettingslauncher.h"
 #include "platform/linux/qtaudioengine.h"
 #include "platform/linux/qtmicrophoneaccess.h"
+#include "platform/linux/sysfsmachineinfo.h"
 #include "platform/x11/x11accessibilitytrust.h"
 #include "core/appinfo.h"
 #include "diagnostics/tracelog.h"
+#include "pipeline/historystore.h"
+#include "pipeline/hotkeymanager.h"
+#include "service/authstore.h"
 
 #include <QApplication>
 
@@ -31,6 +35,17 @@ int main(int argc, char* argv[]) {
   DesktopSettingsLauncher settingsLauncher;
   SettingsLauncher::install(&settingsLauncher);
   AudioEngine::installFactory([] { return std::make_unique<QtAudioEngine>(); });
+  SysfsMachineInfo machineInfo;
+  MachineInfo::install(&machineInfo);
+
+  // Signing in and out reaches the pipeline through the account store.
+  AuthStore::shared().setSessionHooks({
+      .loadHistory = [] { HistoryStore::shared().load(); },
+      .clearHistory = [] { HistoryStore::shared().clearRecords(); },
+      .stopHotKeyListener = [] { HotKeyManager::shared().stop(); },
+      .loadHotKeyConfigs = {},
+      .resetLatestResult = {},
+  });
 
   clearTrace();
   trace(QStringLiteral("applicationDidFinishLaunching: activationPolicy -> accessory, tracePath=") + traceFilePath());
