@@ -85,21 +85,4 @@ TEST(AudioConverter, ChannelsAreAveragedAndFullScaleIsClipped) {
   EXPECT_EQ(*std::max_element(out.begin() + 200, out.end() - 200), 32767);
 }
 
-TEST(AudioConverter, RefusesUnusableFormatsAndForeignBuffers) {
-  QString error;
-  EXPECT_FALSE(AudioConverter::create(0, 2, &error));
-  EXPECT_FALSE(error.isEmpty());
-  EXPECT_FALSE(AudioConverter::create(48000, 0));
-
-  auto converter = AudioConverter::create(48000, 2);
-  ASSERT_TRUE(converter);
-  const std::vector<float> samples(4096, 0.1f);
-  std::vector<qint16> out;
-  EXPECT_FALSE(converter->convert(AudioBuffer{44100, 2, samples}, out));
-  EXPECT_FALSE(converter->convert(AudioBuffer{48000, 1, samples}, out));
-  EXPECT_TRUE(out.empty());
-  converter->flush(out);
-  EXPECT_FALSE(converter->convert(AudioBuffer{48000, 2, samples}, out));  // the input has ended
-}
-
 }  // namespace
