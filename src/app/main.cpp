@@ -3,6 +3,7 @@
 #include "platform/linux/desktopsettingslauncher.h"
 #include "platform/linux/qtmicrophoneaccess.h"
 #include "platform/x11/x11accessibilitytrust.h"
+#include "platform/x11/x11keyboardtap.h"
 #include "core/appinfo.h"
 #include "diagnostics/tracelog.h"
 
@@ -29,6 +30,8 @@ int main(int argc, char* argv[]) {
   MicrophoneAccess::install(&microphoneAccess);
   DesktopSettingsLauncher settingsLauncher;
   SettingsLauncher::install(&settingsLauncher);
+  X11KeyboardTap keyboardTap;
+  KeyboardTap::install(&keyboardTap);
 
   clearTrace();
   trace(QStringLiteral("applicationDidFinishLaunching: activationPolicy -> accessory, tracePath=") + traceFilePath());
