@@ -94,6 +94,16 @@ TEST_F(HotKeyListenerOnX11, HoldingAltQStartsOneRecording) {
   EXPECT_TRUE(windowKeys(kXKeycodeQ).isEmpty());
 }
 
+TEST_F(HotKeyListenerOnX11, AHotkeyLetGoAfterAnotherStillWorksNextTime) {
+  startListening();
+  // Alt+W pressed while Alt+Q is held comes through the Q grab; W is let go
+  // after Q, when the grab is over. The next Alt+W is a new press.
+  ASSERT_TRUE(TestKeyboard::run({"keydown", "alt", "keydown", "q", "keydown", "w", "keyup", "q", "keyup", "w"}));
+  ASSERT_TRUE(TestKeyboard::run({"key", "w", "keyup", "alt"}));
+  syncListener();
+  EXPECT_EQ(delivered_, (QList<HotKeyCombo>{HotKeyCombo::transcribe, HotKeyCombo::agent, HotKeyCombo::agent}));
+}
+
 TEST_F(HotKeyListenerOnX11, StoppedListenerLetsTheKeysThrough) {
   startListening();
   HotKeyManager::shared().stop();

@@ -165,6 +165,9 @@ struct X11KeyboardTap::Connection {
     if (!XGetEventData(display, &event.xcookie)) return false;
     const auto* raw = static_cast<const XIRawEvent*>(event.xcookie.data);
     const bool press = event.xcookie.evtype == XI_RawKeyPress;
+    // A key pressed while a grab was active can be let go after the grab
+    // ended: its release then comes this way, and it is no longer held for us.
+    heldIntercepted.remove(raw->detail);
     out.keyCode = fromEvdev(raw->detail - kEvdevOffset);
     out.intercepted = false;
     out.timestampMs = raw->time;
@@ -201,6 +204,7 @@ bool X11KeyboardTap::start(Sink sink, const QList<KeyGrab>& grabs) {
   connection->display = XOpenDisplay(displayName_.isEmpty() ? nullptr : displayName_.constData());
   if (!connection->display) return false;
   Display* display = connection->display;
+  X11ErrorTrap trap(display);
 
   int event = 0, error = 0, major = 2, minor = 0;
   if (!XQueryExtension(display, "XInputExtension", &connection->xinputOpcode, &event, &error) ||
@@ -216,13 +220,9 @@ bool X11KeyboardTap::start(Sink sink, const QList<KeyGrab>& grabs) {
   XISetMask(maskBits, XI_RawKeyPress);
   XISetMask(maskBits, XI_RawKeyRelease);
   XIEventMask mask{XIAllMasterDevices, static_cast<int>(sizeof maskBits), maskBits};
-  {
-    X11ErrorTrap trap(display);
-    XISelectEvents(display, DefaultRootWindow(display), &mask, 1);
-    if (trap.sync() != 0) return false;
-  }
+  XISelectEvents(display, DefaultRootWindow(display), &mask, 1);
   connection->readHeldModifiers();
-  if (!connection->applyGrabs(grabs)) return false;
+  if (trap.sync() != 0 || !connection->applyGrabs(grabs)) return false;
 
   connection->notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(display), QSocketNotifier::Read);
   QObject::connect(connection->notifier.get(), &QSocketNotifier::activated, connection->notifier.get(),
