@@ -1,6 +1,7 @@
 #include "app/singleinstance.h"
 #include "app/statusitem.h"
 #include "platform/linux/desktopsettingslauncher.h"
+#include "platform/linux/qtaudioengine.h"
 #include "platform/linux/qtmicrophoneaccess.h"
 #include "platform/x11/x11accessibilitytrust.h"
 #include "platform/x11/x11keyboardtap.h"
@@ -30,6 +31,7 @@ int main(int argc, char* argv[]) {
   MicrophoneAccess::install(&microphoneAccess);
   DesktopSettingsLauncher settingsLauncher;
   SettingsLauncher::install(&settingsLauncher);
+  AudioEngine::installFactory([] { return std::make_unique<QtAudioEngine>(); });
   X11KeyboardTap keyboardTap;
   KeyboardTap::install(&keyboardTap);
 
