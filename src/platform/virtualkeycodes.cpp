@@ -28,38 +28,37 @@ constexpr std::pair<int, quint16> kKeys[] = {
     {106, 124}, {108, 125}, {103, 126},                                                             // Right Down Up
 };
 
-const QHash<int, quint16>& byEvdev() {
-  static const QHash<int, quint16> table = [] {
-    QHash<int, quint16> map;
-    for (const auto& [evdev, key] : kKeys) map.insert(evdev, key);
-    return map;
-  }();
-  return table;
-}
+struct Tables {
+  QHash<int, quint16> byEvdev;
+  QHash<quint16, int> byKeyCode;
+};
 
-const QHash<quint16, int>& byKeyCode() {
-  static const QHash<quint16, int> table = [] {
-    QHash<quint16, int> map;
-    for (const auto& [evdev, key] : kKeys) map.insert(key, evdev);
-    return map;
+const Tables& tables() {
+  static const Tables built = [] {
+    Tables result;
+    for (const auto& [evdev, key] : kKeys) {
+      result.byEvdev.insert(evdev, key);
+      result.byKeyCode.insert(key, evdev);
+    }
+    return result;
   }();
-  return table;
+  return built;
 }
 
 }  // namespace
 
 quint16 fromEvdev(int evdevCode) {
-  const auto known = byEvdev().constFind(evdevCode);
-  if (known != byEvdev().constEnd()) return *known;
+  const auto known = tables().byEvdev.constFind(evdevCode);
+  if (known != tables().byEvdev.constEnd()) return *known;
   return static_cast<quint16>(kUnnamedKeyBase + evdevCode);
 }
 
 std::optional<int> toEvdev(quint16 keyCode) {
-  const auto known = byKeyCode().constFind(keyCode);
-  if (known != byKeyCode().constEnd()) return *known;
+  const auto known = tables().byKeyCode.constFind(keyCode);
+  if (known != tables().byKeyCode.constEnd()) return *known;
   // 0x1000 + an evdev code that has a virtual code of its own is not a key:
   // it would be a second name for that key.
-  if (keyCode >= kUnnamedKeyBase && keyCode < kUnnamedKeyBase + 0x300 && !byEvdev().contains(keyCode - kUnnamedKeyBase)) {
+  if (keyCode >= kUnnamedKeyBase && keyCode < kUnnamedKeyBase + 0x300 && !tables().byEvdev.contains(keyCode - kUnnamedKeyBase)) {
     return keyCode - kUnnamedKeyBase;
   }
   return std::nullopt;

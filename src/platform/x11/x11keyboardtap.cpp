@@ -58,8 +58,9 @@ struct X11KeyboardTap::Connection {
         if (keycode == 0) continue;
         const KeySym keysym = XkbKeycodeToKeysym(display, keycode, 0, 0);
         const unsigned int mask = 1u << modifier;
-        if (keysym == XK_Alt_L || keysym == XK_Alt_R) alt |= mask;
-        if (keysym == XK_Super_L || keysym == XK_Super_R) super |= mask;
+        // The first modifier carrying the key is the one grabs ask for.
+        if ((keysym == XK_Alt_L || keysym == XK_Alt_R) && !alt) alt = mask;
+        if ((keysym == XK_Super_L || keysym == XK_Super_R) && !super) super = mask;
         if (keysym == XK_Num_Lock) numLockMask |= mask;
         if (keysym == XK_Scroll_Lock) scrollLockMask |= mask;
       }
@@ -167,7 +168,7 @@ struct X11KeyboardTap::Connection {
     const bool press = event.xcookie.evtype == XI_RawKeyPress;
     // A key pressed while a grab was active can be let go after the grab
     // ended: its release then comes this way, and it is no longer held for us.
-    heldIntercepted.remove(raw->detail);
+    if (!press) heldIntercepted.remove(raw->detail);
     out.keyCode = fromEvdev(raw->detail - kEvdevOffset);
     out.intercepted = false;
     out.timestampMs = raw->time;
