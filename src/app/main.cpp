@@ -2,6 +2,7 @@
 #include "app/statusitem.h"
 #include "platform/linux/atspiaccessibility.h"
 #include "platform/linux/desktopsettingslauncher.h"
+#include "platform/linux/qtaudioengine.h"
 #include "platform/linux/qtmicrophoneaccess.h"
 #include "platform/x11/x11accessibilitytrust.h"
 #include "platform/x11/x11frontapplication.h"
@@ -33,6 +34,7 @@ int main(int argc, char* argv[]) {
   MicrophoneAccess::install(&microphoneAccess);
   DesktopSettingsLauncher settingsLauncher;
   SettingsLauncher::install(&settingsLauncher);
+  AudioEngine::installFactory([] { return std::make_unique<QtAudioEngine>(); });
   X11FrontApplication frontApplication;
   FrontApplication::install(&frontApplication);
   X11SyntheticKeyboard syntheticKeyboard;

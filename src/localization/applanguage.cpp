@@ -2,29 +2,27 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-QString rawValue(AppLanguage language) {
-  switch (language) {
-    case AppLanguage::zh: return u"zh"_s;
-    case AppLanguage::zhHant: return u"zh-Hant"_s;
-    case AppLanguage::yue: return u"yue"_s;
-    case AppLanguage::en: return u"en"_s;
-    case AppLanguage::ru: return u"ru"_s;
-    case AppLanguage::ko: return u"ko"_s;
-  }
-  return u"en"_s;  // unreachable: every case returns above
+namespace {
+
+struct Names {
+  QString raw;
+  QString display;
+};
+
+// Indexed by the enumeration, in its order.
+const Names& namesOf(AppLanguage language) {
+  static const Names names[] = {
+      {u"zh"_s, u"简体中文"_s},       {u"zh-Hant"_s, u"繁體中文"_s}, {u"yue"_s, u"粵語（廣東省版）"_s},
+      {u"en"_s, u"English"_s},        {u"ru"_s, u"Русский"_s},       {u"ko"_s, u"한국어"_s},
+  };
+  return names[static_cast<size_t>(language)];
 }
 
-QString displayName(AppLanguage language) {
-  switch (language) {
-    case AppLanguage::zh: return u"简体中文"_s;
-    case AppLanguage::zhHant: return u"繁體中文"_s;
-    case AppLanguage::yue: return u"粵語（廣東省版）"_s;
-    case AppLanguage::en: return u"English"_s;
-    case AppLanguage::ru: return u"Русский"_s;
-    case AppLanguage::ko: return u"한국어"_s;
-  }
-  return u"English"_s;
-}
+}  // namespace
+
+QString rawValue(AppLanguage language) { return namesOf(language).raw; }
+
+QString displayName(AppLanguage language) { return namesOf(language).display; }
 
 std::optional<AppLanguage> appLanguageFromRawValue(const QString& raw) {
   for (AppLanguage language : allAppLanguages()) {

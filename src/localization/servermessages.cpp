@@ -32,7 +32,7 @@ constexpr CodeText kServerErrors[] = {
     {"INVITE_SESSION_EXPIRED", &AppStrings::errorInviteSessionExpired},
     {"DEVICE_LIMIT_REACHED", &AppStrings::errorDeviceLimitReached},
     {"IP_LIMIT_REACHED", &AppStrings::errorIpLimitReached},
-    // The service's older name for the same limit.
+    // A second code the service sends for the same registration limit.
     {"REG_LIMIT_REACHED", &AppStrings::errorIpLimitReached},
     {"DISPOSABLE_EMAIL", &AppStrings::errorDisposableEmail},
     {"SEND_CODE_TOO_FREQUENT", &AppStrings::errorSendCodeTooFrequent},

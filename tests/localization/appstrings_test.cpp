@@ -82,6 +82,18 @@ TEST(AppStrings, EveryTableKeepsTheSymbolsPlaceholdersAndMarkupOfEnglish) {
   }
 }
 
+TEST(AppStrings, NoTableLeavesATextInEnglish) {
+  const AppStrings& en = stringsFor(AppLanguage::en);
+  for (AppLanguage language : allAppLanguages()) {
+    if (language == AppLanguage::en) continue;
+    for (const AppStrings::Field& field : AppStrings::fields()) {
+      const QString name = QString::fromLatin1(field.name);
+      if (name == u"appNameShort"_s || name == u"appNameFull"_s) continue;  // the product's name everywhere
+      EXPECT_NE(stringsFor(language).*field.member, en.*field.member) << show(language, field);
+    }
+  }
+}
+
 TEST(AppStrings, EnglishAndRussianWriteTitlesStatusWordsAndTagsInCapitals) {
   for (AppLanguage language : {AppLanguage::en, AppLanguage::ru}) {
     for (const AppStrings::Field& field : AppStrings::fields()) {

@@ -106,7 +106,8 @@ TEST(LanguageManager, EveryAssignmentNotifiesThenWritesAlsoOfTheSameLanguage) {
   LanguageManager& manager = LanguageManager::shared();
   QSignalSpy changes(&manager, &LanguageManager::currentChanged);
   QStringList seenByObservers;
-  QObject::connect(&manager, &LanguageManager::currentChanged, [&] {
+  QObject observer;  // ends the connection with the test
+  QObject::connect(&manager, &LanguageManager::currentChanged, &observer, [&] {
     // Observers read the new language and the old stored text: the write follows.
     seenByObservers << rawValue(manager.current()) + u'/' + UserDefaults::shared().text(kKey).value_or(QString());
   });
@@ -126,7 +127,8 @@ TEST(LanguageManager, EveryAssignmentNotifiesThenWritesAlsoOfTheSameLanguage) {
 TEST(LanguageManager, AnObserverThatAssignsAgainLeavesItsChoiceStored) {
   UserDefaults::shared().setText(kKey, u"en"_s);
   LanguageManager& manager = LanguageManager::shared();
-  QObject::connect(&manager, &LanguageManager::currentChanged, [&] {
+  QObject observer;
+  QObject::connect(&manager, &LanguageManager::currentChanged, &observer, [&] {
     if (manager.current() == AppLanguage::ru) manager.setCurrent(AppLanguage::zh);
   });
   manager.setCurrent(AppLanguage::ru);
