@@ -6,6 +6,7 @@
 #include "platform/linux/qtmicrophoneaccess.h"
 #include "platform/x11/x11accessibilitytrust.h"
 #include "platform/x11/x11frontapplication.h"
+#include "platform/x11/x11keyboardtap.h"
 #include "platform/x11/x11pasteboard.h"
 #include "platform/x11/x11synthetickeyboard.h"
 #include "core/appinfo.h"
@@ -35,6 +36,8 @@ int main(int argc, char* argv[]) {
   DesktopSettingsLauncher settingsLauncher;
   SettingsLauncher::install(&settingsLauncher);
   AudioEngine::installFactory([] { return std::make_unique<QtAudioEngine>(); });
+  X11KeyboardTap keyboardTap;
+  KeyboardTap::install(&keyboardTap);
   X11FrontApplication frontApplication;
   FrontApplication::install(&frontApplication);
   X11SyntheticKeyboard syntheticKeyboard;

@@ -1,6 +1,6 @@
 #include "platform/accessibility.h"
 
-#include <atomic>
+#include "platform/installed.h"
 
 namespace {
 
@@ -18,14 +18,10 @@ class NoAccessibility final : public Accessibility {
   AXElementRef application(qint32) override { return std::make_shared<DisabledElement>(); }
 };
 
-std::atomic<Accessibility*> installed{nullptr};
+using InstalledAccessibility = Installed<Accessibility, NoAccessibility>;
 
 }  // namespace
 
-Accessibility& Accessibility::current() {
-  static NoAccessibility none;
-  Accessibility* accessibility = installed.load();
-  return accessibility ? *accessibility : none;
-}
+Accessibility& Accessibility::current() { return InstalledAccessibility::current(); }
 
-void Accessibility::install(Accessibility* accessibility) { installed.store(accessibility); }
+void Accessibility::install(Accessibility* accessibility) { InstalledAccessibility::install(accessibility); }

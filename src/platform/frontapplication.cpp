@@ -1,6 +1,6 @@
 #include "platform/frontapplication.h"
 
-#include <atomic>
+#include "platform/installed.h"
 
 namespace {
 
@@ -9,14 +9,10 @@ class NoFrontApplication final : public FrontApplication {
   std::optional<RunningApplication> frontmost() override { return std::nullopt; }
 };
 
-std::atomic<FrontApplication*> installed{nullptr};
+using InstalledFrontApplication = Installed<FrontApplication, NoFrontApplication>;
 
 }  // namespace
 
-FrontApplication& FrontApplication::current() {
-  static NoFrontApplication none;
-  FrontApplication* front = installed.load();
-  return front ? *front : none;
-}
+FrontApplication& FrontApplication::current() { return InstalledFrontApplication::current(); }
 
-void FrontApplication::install(FrontApplication* front) { installed.store(front); }
+void FrontApplication::install(FrontApplication* front) { InstalledFrontApplication::install(front); }

@@ -1,6 +1,6 @@
 #include "platform/pasteboard.h"
 
-#include <atomic>
+#include "platform/installed.h"
 
 namespace {
 
@@ -15,14 +15,10 @@ class NoPasteboard final : public Pasteboard {
   void setString(const QString&) override {}
 };
 
-std::atomic<Pasteboard*> installed{nullptr};
+using InstalledPasteboard = Installed<Pasteboard, NoPasteboard>;
 
 }  // namespace
 
-Pasteboard& Pasteboard::current() {
-  static NoPasteboard none;
-  Pasteboard* pasteboard = installed.load();
-  return pasteboard ? *pasteboard : none;
-}
+Pasteboard& Pasteboard::current() { return InstalledPasteboard::current(); }
 
-void Pasteboard::install(Pasteboard* pasteboard) { installed.store(pasteboard); }
+void Pasteboard::install(Pasteboard* pasteboard) { InstalledPasteboard::install(pasteboard); }

@@ -1,6 +1,6 @@
 #include "platform/synthetickeyboard.h"
 
-#include <atomic>
+#include "platform/installed.h"
 
 namespace {
 
@@ -9,14 +9,10 @@ class NoSyntheticKeyboard final : public SyntheticKeyboard {
   bool typeChord(const KeyChord&) override { return false; }
 };
 
-std::atomic<SyntheticKeyboard*> installed{nullptr};
+using InstalledSyntheticKeyboard = Installed<SyntheticKeyboard, NoSyntheticKeyboard>;
 
 }  // namespace
 
-SyntheticKeyboard& SyntheticKeyboard::current() {
-  static NoSyntheticKeyboard none;
-  SyntheticKeyboard* keyboard = installed.load();
-  return keyboard ? *keyboard : none;
-}
+SyntheticKeyboard& SyntheticKeyboard::current() { return InstalledSyntheticKeyboard::current(); }
 
-void SyntheticKeyboard::install(SyntheticKeyboard* keyboard) { installed.store(keyboard); }
+void SyntheticKeyboard::install(SyntheticKeyboard* keyboard) { InstalledSyntheticKeyboard::install(keyboard); }

@@ -4,35 +4,40 @@
 
 namespace {
 
-Display* trappedDisplay = nullptr;
-bool trappedError = false;
-XErrorHandler previousHandler = nullptr;
-
-int recordError(Display* display, XErrorEvent* event) {
-  if (display == trappedDisplay) {
-    trappedError = true;
-    return 0;
-  }
-  return previousHandler ? previousHandler(display, event) : 0;
-}
+X11ErrorTrap* innermost = nullptr;
 
 }  // namespace
 
-X11ErrorTrap::X11ErrorTrap(_XDisplay* display) : display_(display) {
-  XSync(display_, False);
-  trappedDisplay = display_;
-  trappedError = false;
-  previousHandler = XSetErrorHandler(recordError);
+struct X11ErrorTrapHandler {
+  static int handle(Display* display, XErrorEvent* event) {
+    for (X11ErrorTrap* trap = innermost; trap; trap = trap->outer_) {
+      if (trap->display_ == display) {
+        if (trap->error_ == 0) trap->error_ = event->error_code;
+        return 0;
+      }
+    }
+    // Not ours: whoever handled errors before the outermost trap decides.
+    X11ErrorTrap* outermost = innermost;
+    while (outermost && outermost->outer_) outermost = outermost->outer_;
+    const auto previous = outermost ? reinterpret_cast<XErrorHandler>(outermost->previous_) : nullptr;
+    return previous ? previous(display, event) : 0;
+  }
+};
+
+X11ErrorTrap::X11ErrorTrap(_XDisplay* display)
+    : display_(display),
+      previous_(reinterpret_cast<void (*)()>(XSetErrorHandler(&X11ErrorTrapHandler::handle))),
+      outer_(innermost) {
+  innermost = this;
 }
 
 X11ErrorTrap::~X11ErrorTrap() {
   XSync(display_, False);
-  XSetErrorHandler(previousHandler);
-  previousHandler = nullptr;
-  trappedDisplay = nullptr;
+  innermost = outer_;
+  XSetErrorHandler(reinterpret_cast<XErrorHandler>(previous_));
 }
 
-bool X11ErrorTrap::failed() {
+int X11ErrorTrap::sync() {
   XSync(display_, False);
-  return trappedError;
+  return error_;
 }

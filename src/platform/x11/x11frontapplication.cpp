@@ -85,7 +85,7 @@ std::optional<RunningApplication> X11FrontApplication::frontmost() {
     window = focusedClient(display_);
     pid = window != None ? windowPid(display_, window) : std::nullopt;
   }
-  if (!pid || trap.failed()) return std::nullopt;
+  if (!pid || trap.sync() != 0) return std::nullopt;
 
   RunningApplication app;
   app.pid = *pid;

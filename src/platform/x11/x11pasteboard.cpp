@@ -198,7 +198,7 @@ std::optional<QByteArray> X11Pasteboard::convert(const char* target) {
   if (event.xselection.property == None) return std::nullopt;
 
   std::optional<PropertyData> data = takeProperty(display_, requestor_, property);
-  if (!data || trap.failed()) return std::nullopt;
+  if (!data || trap.sync() != 0) return std::nullopt;
   if (data->type != incremental) return data->bytes;
 
   // Incremental: each chunk arrives as a new value of the property; an empty

@@ -73,5 +73,5 @@ bool X11SyntheticKeyboard::typeChord(const KeyChord& chord) {
   XTestFakeKeyEvent(display_, key, False, CurrentTime);
   if (chord.shift) XTestFakeKeyEvent(display_, shift, False, CurrentTime);
   XTestFakeKeyEvent(display_, control, False, CurrentTime);
-  return !trap.failed();
+  return !trap.sync() != 0;
 }
