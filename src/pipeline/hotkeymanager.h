@@ -22,6 +22,7 @@
 class HotKeyManager : public QObject {
   Q_OBJECT
   Q_PROPERTY(bool isListening READ isListening NOTIFY isListeningChanged)
+  Q_PROPERTY(HotKeyConfigMap configs READ configs NOTIFY configsChanged)
 
  public:
   using Handler = std::function<void(HotKeyCombo)>;

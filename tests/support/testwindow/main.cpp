@@ -131,8 +131,9 @@ class TestWindow : public QWidget {
       bringToFront();
     } else if (verb == QLatin1String("state")) {
       report(QStringLiteral("text ") + field_->text());
-      const int start = field_->hasSelectedText() ? field_->selectionStart() : field_->cursorPosition();
-      report(QStringLiteral("selection %1 %2").arg(start).arg(start + field_->selectedText().size()));
+      const bool selected = field_->hasSelectedText();
+      const int start = selected ? field_->selectionStart() : field_->cursorPosition();
+      report(QStringLiteral("selection %1 %2").arg(start).arg(selected ? field_->selectionEnd() : start));
     } else if (verb == QLatin1String("quit")) {
       report(QStringLiteral("ok quit"));
       QApplication::quit();
