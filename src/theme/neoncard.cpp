@@ -1,0 +1,35 @@
+#include "theme/neoncard.h"
+
+#include "theme/gloweffect.h"
+#include "theme/palette.h"
+
+#include <QPainter>
+
+NeonCard::NeonCard(const QColor& neon, qreal glowRadius, QWidget* parent)
+    : QWidget(parent), style_{neon, glowRadius} {
+  glow_ = new GlowEffect(style_.glow(), this);
+  glow_->setShape(NeonCardStyle::shape(cardRect()), Palette::cyberCardBg.alphaF());
+  setGraphicsEffect(glow_);
+}
+
+void NeonCard::setNeon(const QColor& neon, qreal glowRadius) {
+  style_ = NeonCardStyle{neon, glowRadius};
+  glow_->setGlow(style_.glow());
+  update();
+}
+
+QRectF NeonCard::cardRect() const {
+  // The 1.2-wide outline is centred on the shape's edge: keep it inside.
+  const qreal inset = NeonCardStyle::borderWidth / 2;
+  return QRectF(rect()).adjusted(inset, inset, -inset, -inset);
+}
+
+void NeonCard::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  style_.paintBody(painter, cardRect());
+}
+
+void NeonCard::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  glow_->setShape(NeonCardStyle::shape(cardRect()), Palette::cyberCardBg.alphaF());
+}
