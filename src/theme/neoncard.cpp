@@ -1,20 +1,19 @@
 #include "theme/neoncard.h"
 
-#include "theme/gloweffect.h"
+#include "theme/glowbackdrop.h"
 #include "theme/palette.h"
 
 #include <QPainter>
 
 NeonCard::NeonCard(const QColor& neon, qreal glowRadius, QWidget* parent)
     : QWidget(parent), style_{neon, glowRadius} {
-  glow_ = new GlowEffect(style_.glow(), this);
-  glow_->setShape(NeonCardStyle::shape(cardRect()), Palette::cyberCardBg.alphaF());
-  setGraphicsEffect(glow_);
+  glow_ = new GlowBackdrop(this);
+  glow_->setGlow(style_.glow(), NeonCardStyle::shape(cardRect()), Palette::cyberCardBg.alphaF());
 }
 
 void NeonCard::setNeon(const QColor& neon, qreal glowRadius) {
   style_ = NeonCardStyle{neon, glowRadius};
-  glow_->setGlow(style_.glow());
+  glow_->setGlow(style_.glow(), NeonCardStyle::shape(cardRect()), Palette::cyberCardBg.alphaF());
   update();
 }
 
@@ -31,5 +30,5 @@ void NeonCard::paintEvent(QPaintEvent*) {
 
 void NeonCard::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  glow_->setShape(NeonCardStyle::shape(cardRect()), Palette::cyberCardBg.alphaF());
+  glow_->setGlow(style_.glow(), NeonCardStyle::shape(cardRect()), Palette::cyberCardBg.alphaF());
 }

@@ -4,12 +4,12 @@
 
 #include <QWidget>
 
-class GlowEffect;
+class GlowBackdrop;
 
 // A container drawn in NeonCardStyle. Like the style it adds no padding: give
-// the card a layout with the margins its view asks for. The glow follows the
-// card's shape, so children that repaint often (a text field's cursor) cost no
-// new glow.
+// the card a layout with the margins its view asks for. The glow is drawn
+// behind the card by a GlowBackdrop in the card's parent (a card without a
+// parent does not glow); children that repaint often cost no new glow.
 class NeonCard : public QWidget {
   Q_OBJECT
 
@@ -27,5 +27,5 @@ class NeonCard : public QWidget {
   QRectF cardRect() const;
 
   NeonCardStyle style_;
-  GlowEffect* glow_;
+  GlowBackdrop* glow_;
 };

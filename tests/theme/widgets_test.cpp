@@ -7,6 +7,7 @@
 
 #include "paintprobe.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QRawFont>
@@ -87,7 +88,7 @@ TEST(CyberTextField, TypesInRajdhaniMediumOnItsDarkField) {
   EXPECT_GT(alphaAt(before, 120, 19), 0);  // the faint glow just above it
 }
 
-TEST(NeonCard, AddsNoPaddingAndGlowsFromItsShape) {
+TEST(NeonCard, AddsNoPaddingGlowsFromItsShapeAndShowsGlowingChildren) {
   QWidget parent;
   parent.resize(300, 140);
   auto* card = new NeonCard(Palette::neonPurple, 6, &parent);
@@ -101,6 +102,28 @@ TEST(NeonCard, AddsNoPaddingAndGlowsFromItsShape) {
   EXPECT_NEAR(alphaAt(image, 150, 100), Palette::cyberCardBg.alpha(), 10);
   EXPECT_GT(alphaAt(image, 150, 26), 0);
   EXPECT_EQ(alphaAt(image, 150, 5), 0);
+  // The title (a widget with a glow of its own) is drawn inside the card.
+  int titlePixels = 0;
+  for (int y = 30; y < 30 + title->height(); ++y) {
+    for (int x = 30; x < 30 + title->width(); ++x) titlePixels += colourNear(image.pixel(x, y), Palette::neonPurple, 40);
+  }
+  EXPECT_GT(titlePixels, 20);
+}
+
+TEST(NeonCard, GlowFollowsTheCardAndGoesWithIt) {
+  QWidget parent;
+  parent.resize(300, 200);
+  auto* card = new NeonCard(Palette::neonCyan, 8, &parent);
+  card->setGeometry(40, 40, 100, 60);
+  shown(parent);
+  card->move(150, 100);
+  EXPECT_GT(alphaAt(shown(parent), 200, 96), 0);
+  EXPECT_EQ(alphaAt(shown(parent), 90, 36), 0);
+  card->hide();
+  EXPECT_EQ(totalAlpha(shown(parent)), 0);
+  delete card;
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(parent.findChildren<QWidget*>().isEmpty());
 }
 
 }  // namespace
