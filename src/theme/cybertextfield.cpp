@@ -14,7 +14,6 @@ CyberTextField::CyberTextField(const QColor& accent, QWidget* parent) : QLineEdi
   setAttribute(Qt::WA_MacShowFocusRect, false);
   applyColours();
   glow_ = new GlowEffect(style_.glow(), this);
-  glow_->setShape(CyberTextFieldStyle::shape(fieldRect()), style_.fillColor().alphaF());
   setGraphicsEffect(glow_);
 }
 
@@ -48,9 +47,4 @@ void CyberTextField::paintEvent(QPaintEvent* event) {
     style_.paintBody(painter, fieldRect());
   }
   QLineEdit::paintEvent(event);
-}
-
-void CyberTextField::resizeEvent(QResizeEvent* event) {
-  QLineEdit::resizeEvent(event);
-  glow_->setShape(CyberTextFieldStyle::shape(fieldRect()), style_.fillColor().alphaF());
 }

@@ -27,7 +27,6 @@ class CyberTextField : public QLineEdit {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void applyColours();
