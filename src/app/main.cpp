@@ -1,5 +1,8 @@
 #include "app/singleinstance.h"
 #include "app/statusitem.h"
+#include "platform/linux/desktopsettingslauncher.h"
+#include "platform/linux/qtaudioengine.h"
+#include "platform/linux/qtmicrophoneaccess.h"
 #include "platform/x11/x11accessibilitytrust.h"
 #include "core/appinfo.h"
 #include "diagnostics/tracelog.h"
@@ -23,6 +26,11 @@ int main(int argc, char* argv[]) {
   // The real desktop services; tests install fakes instead.
   X11AccessibilityTrust accessibilityTrust;
   AccessibilityTrust::install(&accessibilityTrust);
+  QtMicrophoneAccess microphoneAccess;
+  MicrophoneAccess::install(&microphoneAccess);
+  DesktopSettingsLauncher settingsLauncher;
+  SettingsLauncher::install(&settingsLauncher);
+  AudioEngine::installFactory([] { return std::make_unique<QtAudioEngine>(); });
 
   clearTrace();
   trace(QStringLiteral("applicationDidFinishLaunching: activationPolicy -> accessory, tracePath=") + traceFilePath());

@@ -1,0 +1,49 @@
+// What a view pays for each text it shows: fetching the current table and
+// reading one field, and turning a service error code into its message.
+#include "localization/appstrings.h"
+#include "localization/languagemanager.h"
+#include "localization/servermessages.h"
+
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void BM_CurrentStringsField(benchmark::State& state) {
+  for (auto _ : state) {
+    QString text = currentStrings().overlayRecording;
+    benchmark::DoNotOptimize(text);
+  }
+}
+BENCHMARK(BM_CurrentStringsField);
+
+void BM_FormattedCount(benchmark::State& state) {
+  for (auto _ : state) {
+    QString text = currentStrings().menuUploadCrashLogs(12);
+    benchmark::DoNotOptimize(text);
+  }
+}
+BENCHMARK(BM_FormattedCount);
+
+void BM_ServerErrorLastCode(benchmark::State& state) {
+  const QString code = QStringLiteral("USER_BANNED");  // the last code tested
+  for (auto _ : state) {
+    QString text = localizedServerError(code);
+    benchmark::DoNotOptimize(text);
+  }
+}
+BENCHMARK(BM_ServerErrorLastCode);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The language manager stores its choice in the settings: keep them private.
+  QTemporaryDir home;
+  qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+  LanguageManager::shared().setCurrent(AppLanguage::yue);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,233 @@
+#include "service/apiclient.h"
+
+#include "core/appinfo.h"
+#include "core/clock.h"
+#include "localization/languagemanager.h"
+#include "openclaw/openclawmanager.h"
+#include "service/authstore.h"
+#include "service/multipartbody.h"
+
+#include <QCoroNetworkReply>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+QString endpoint(const char* path) { return APIClient::baseURL() + QLatin1String(path); }
+
+QString itemURL(const char* collection, const QString& id, const char* suffix = "") {
+  // "." and ".." survive percent-encoding (they are unreserved) and would move
+  // the request to another path once the URL is resolved.
+  if (id.isEmpty() || id == QLatin1String(".") || id == QLatin1String("..")) return {};
+  return endpoint(collection) + QLatin1Char('/') + QString::fromLatin1(QUrl::toPercentEncoding(id)) +
+         QLatin1String(suffix);
+}
+
+std::optional<APIErrorResponse> decodeErrorBody(const QByteArray& body) {
+  try {
+    return APIErrorResponse::fromJson(parseJsonDocument(body));
+  } catch (const JsonDecodeError&) {
+    return std::nullopt;
+  }
+}
+
+// The status rules, in their order: 401 before anything else (its body is not
+// read), a banned 403, success, then every other status as an HTTP error.
+void checkStatus(int status, const QByteArray& body) {
+  if (status == 401) throw APIError::unauthorized();
+  if (status == 403) {
+    const std::optional<APIErrorResponse> response = decodeErrorBody(body);
+    if (response && response->code == QLatin1String("USER_BANNED")) throw APIError::userBanned();
+  }
+  if (status >= 200 && status <= 299) return;
+  std::optional<APIErrorResponse> response = decodeErrorBody(body);
+  if (!response) throw APIError::httpError(status, QStringLiteral("Unknown error"), std::nullopt);
+  const QString message = response->message;
+  throw APIError::httpError(status, message, std::move(response));
+}
+
+// Qt reports an HTTP error status as a reply error too; only the errors below
+// 200 (connection, time-out, TLS, proxy) mean that no whole answer arrived.
+bool isTransportFailure(QNetworkReply::NetworkError error) {
+  return error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
+}
+
+struct DeleteLater {
+  void operator()(QObject* object) const { object->deleteLater(); }
+};
+
+}  // namespace
+
+APIClient& APIClient::shared() {
+  static APIClient* instance = new APIClient();
+  return *instance;
+}
+
+const QString& APIClient::baseURL() {
+  static const QString url = [] {
+    const std::optional<QUrl> origin = AppInfo::serviceOrigin();
+    if (!origin) return QString();
+    return origin->toString(QUrl::FullyEncoded) + QStringLiteral("/veltrine/api/v1");
+  }();
+  return url;
+}
+
+#define FIXED_ENDPOINT(function, path)          \
+  const QString& APIClient::function() {        \
+    static const QString url = endpoint(path);  \
+    return url;                                 \
+  }
+FIXED_ENDPOINT(sendCodeURL, "/auth/send-code")
+FIXED_ENDPOINT(verifyURL, "/auth/verify")
+FIXED_ENDPOINT(verifyInviteURL, "/auth/verify-invite")
+FIXED_ENDPOINT(inviteCodesURL, "/auth/invite-codes")
+FIXED_ENDPOINT(audioProcessURL, "/audio/process")
+FIXED_ENDPOINT(startupConfigURL, "/config/startup")
+FIXED_ENDPOINT(planURL, "/config/plan")
+FIXED_ENDPOINT(recordingConfigURL, "/config/recording")
+FIXED_ENDPOINT(hotwordsURL, "/hotwords")
+FIXED_ENDPOINT(personasURL, "/personas")
+FIXED_ENDPOINT(deactivateAllURL, "/personas/deactivate-all")
+FIXED_ENDPOINT(logsReportURL, "/logs/report")
+FIXED_ENDPOINT(agreementsURL, "/agreements")
+#undef FIXED_ENDPOINT
+
+QString APIClient::hotwordURL(const QString& id) { return itemURL("/hotwords", id); }
+QString APIClient::personaURL(const QString& id) { return itemURL("/personas", id); }
+QString APIClient::personaActivateURL(const QString& id) { return itemURL("/personas", id, "/activate"); }
+
+APIRequest APIClient::buildRequest(const QString& url, const QByteArray& method) const {
+  const QUrl parsed(url, QUrl::StrictMode);
+  if (url.isEmpty() || !parsed.isValid() || parsed.isRelative() || parsed.host().isEmpty()) {
+    throw TransportError::badURL(url);
+  }
+  APIRequest request;
+  request.url = parsed;
+  request.method = method;
+  // Read at build time, so a request built after sign-out carries no token and
+  // one built after a language switch asks for the new language.
+  if (const std::optional<QString> token = AuthStore::shared().token()) {
+    request.setHeader("Authorization", "Bearer " + token->toUtf8());
+  }
+  if (const QString apiKey = AppInfo::apiKey(); !apiKey.isEmpty()) request.setHeader("X-API-Key", apiKey.toUtf8());
+  request.setHeader("X-App-Variant", "standard");
+  // A contract with the service: it tells this client family by this value.
+  request.setHeader("X-Client-Platform", "macos_standard");
+  request.setHeader("X-Accept-Language", rawValue(LanguageManager::shared().current()).toUtf8());
+  return request;
+}
+
+QCoro::Task<QByteArray> APIClient::perform(APIRequest request) {
+  QNetworkRequest networkRequest(request.url);
+  for (const auto& [name, value] : request.headers) networkRequest.setRawHeader(name, value);
+
+  QNetworkReply* sent = nullptr;
+  if (request.body) {
+    sent = session_.sendCustomRequest(networkRequest, request.method, *request.body);
+  } else if (request.method == "POST" || request.method == "PUT") {
+    // A body-less POST still says "Content-Length: 0" (some proxies refuse a
+    // POST without a length), but carries no body and no Content-Type.
+    sent = session_.sendCustomRequest(networkRequest, request.method, QByteArray());
+  } else {
+    sent = session_.sendCustomRequest(networkRequest, request.method);
+  }
+  const std::unique_ptr<QNetworkReply, DeleteLater> reply(sent);
+
+  // The time-out counts from the last progress, like an idle time-out. Our own
+  // timer (rather than Qt's transfer time-out) tells a time-out apart from a
+  // cancellation. It lives on the reply, which outlives this frame.
+  const auto timedOut = std::make_shared<bool>(false);
+  auto* idle = new QTimer(sent);
+  idle->setSingleShot(true);
+  idle->setInterval(Clock::scaled(request.timeout));
+  QObject::connect(idle, &QTimer::timeout, sent, [sent, timedOut] {
+    *timedOut = true;
+    sent->abort();
+  });
+  const auto progressed = [idle] { idle->start(); };
+  QObject::connect(sent, &QNetworkReply::uploadProgress, idle, progressed);
+  QObject::connect(sent, &QNetworkReply::downloadProgress, idle, progressed);
+  idle->start();
+
+  co_await sent;
+  idle->stop();
+
+  if (*timedOut) throw TransportError::timeout();
+  // Read the status before the error: for Qt a 404 is an error, for us an answer.
+  const QVariant status = sent->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+  if (!status.isValid() || isTransportFailure(sent->error())) {
+    if (sent->error() != QNetworkReply::NoError) throw TransportError::fromReply(*sent);
+    throw APIError::networkError(QStringLiteral("bad server response: the answer is not an HTTP response"));
+  }
+  const QByteArray body = sent->readAll();
+  checkStatus(status.toInt(), body);
+  co_return body;
+}
+
+QCoro::Task<HotWordListResponse> APIClient::fetchHotWords() {
+  co_return co_await send<HotWordListResponse>(buildRequest(hotwordsURL(), "GET"));
+}
+
+QCoro::Task<void> APIClient::deleteHotWord(QString id) {
+  // The message is read (a 2xx without one fails) and dropped.
+  co_await send<MessageResponse>(buildRequest(hotwordURL(id), "DELETE"));
+}
+
+QCoro::Task<AuthResponse> APIClient::verifyCode(QString email, QString code) {
+  co_return co_await post<AuthResponse>(verifyURL(), LoginRequest{email, code});
+}
+
+QCoro::Task<MyInviteCodesResponse> APIClient::fetchInviteCodes() {
+  co_return co_await send<MyInviteCodesResponse>(buildRequest(inviteCodesURL(), "GET"));
+}
+
+QCoro::Task<AppStartupConfig> APIClient::fetchStartupConfig() {
+  // The start-up configuration is the same for everyone: never send the token.
+  APIRequest request = buildRequest(startupConfigURL(), "GET");
+  request.removeHeader("Authorization");
+  co_return co_await send<AppStartupConfig>(std::move(request));
+}
+
+QCoro::Task<UserPlanInfo> APIClient::fetchUserPlanInfo() {
+  co_return co_await send<UserPlanInfo>(buildRequest(planURL(), "GET"));
+}
+
+QCoro::Task<RecordingConfigResponse> APIClient::fetchRecordingConfig() {
+  co_return co_await send<RecordingConfigResponse>(buildRequest(recordingConfigURL(), "GET"));
+}
+
+QCoro::Task<PersonaListResponse> APIClient::fetchPersonas() {
+  co_return co_await send<PersonaListResponse>(buildRequest(personasURL(), "GET"));
+}
+
+QCoro::Task<PersonaItem> APIClient::createPersona(QString name, std::optional<QString> description,
+                                                  PersonaPrompts prompts) {
+  co_return co_await post<PersonaItem>(personasURL(), PersonaCreateBody{name, description, prompts});
+}
+
+QCoro::Task<void> APIClient::deletePersona(QString id) {
+  co_await send<MessageResponse>(buildRequest(personaURL(id), "DELETE"));
+}
+
+QCoro::Task<PersonaItem> APIClient::activatePersona(QString id) {
+  co_return co_await send<PersonaItem>(buildRequest(personaActivateURL(id), "POST"));
+}
+
+QCoro::Task<void> APIClient::deactivateAllPersonas() {
+  co_await send<MessageResponse>(buildRequest(deactivateAllURL(), "POST"));
+}
+
+QCoro::Task<AudioProcessResponse> APIClient::processAudio(QString audioPath, QString operation,
+                                                          std::optional<QString> selectedText,
+                                                          std::optional<QStringList> clipboardHistory) {
+  APIRequest request = buildRequest(audioProcessURL(), "POST");
+  const QString boundary = newMultipartBoundary();
+  request.setHeader("Content-Type", "multipart/form-data; boundary=" + boundary.toUtf8());
+  // Whatever the bridge last published; the upload does not ask it to check.
+  const std::optional<QString> agentStatus = openClawStatusFormValue(OpenClawManager::shared().status());
+  request.body = buildMultipartBody(audioPath, operation, selectedText, clipboardHistory, agentStatus, boundary);
+  co_return co_await send<AudioProcessResponse>(std::move(request));
+}
