@@ -4,6 +4,7 @@
 #include "platform/linux/qtaudioengine.h"
 #include "platform/linux/qtmicrophoneaccess.h"
 #include "platform/x11/x11accessibilitytrust.h"
+#include "platform/x11/x11keyboardtap.h"
 #include "core/appinfo.h"
 #include "diagnostics/tracelog.h"
 
@@ -31,6 +32,8 @@ int main(int argc, char* argv[]) {
   DesktopSettingsLauncher settingsLauncher;
   SettingsLauncher::install(&settingsLauncher);
   AudioEngine::installFactory([] { return std::make_unique<QtAudioEngine>(); });
+  X11KeyboardTap keyboardTap;
+  KeyboardTap::install(&keyboardTap);
 
   clearTrace();
   trace(QStringLiteral("applicationDidFinishLaunching: activationPolicy -> accessory, tracePath=") + traceFilePath());
