@@ -1,10 +1,14 @@
 #include "app/singleinstance.h"
 #include "app/statusitem.h"
+#include "platform/linux/atspiaccessibility.h"
 #include "platform/linux/desktopsettingslauncher.h"
 #include "platform/linux/qtaudioengine.h"
 #include "platform/linux/qtmicrophoneaccess.h"
 #include "platform/x11/x11accessibilitytrust.h"
+#include "platform/x11/x11frontapplication.h"
 #include "platform/x11/x11keyboardtap.h"
+#include "platform/x11/x11pasteboard.h"
+#include "platform/x11/x11synthetickeyboard.h"
 #include "core/appinfo.h"
 #include "diagnostics/tracelog.h"
 
@@ -34,6 +38,15 @@ int main(int argc, char* argv[]) {
   AudioEngine::installFactory([] { return std::make_unique<QtAudioEngine>(); });
   X11KeyboardTap keyboardTap;
   KeyboardTap::install(&keyboardTap);
+  X11FrontApplication frontApplication;
+  FrontApplication::install(&frontApplication);
+  X11SyntheticKeyboard syntheticKeyboard;
+  SyntheticKeyboard::install(&syntheticKeyboard);
+  X11Pasteboard pasteboard;
+  Pasteboard::install(&pasteboard);
+  AtspiAccessibility accessibility;
+  Accessibility::install(&accessibility);
+  accessibility.start();  // follow the focus from now on, so the first capture knows it
 
   clearTrace();
   trace(QStringLiteral("applicationDidFinishLaunching: activationPolicy -> accessory, tracePath=") + traceFilePath());
