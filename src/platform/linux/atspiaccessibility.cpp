@@ -156,7 +156,8 @@ AXAttributeResult AtspiAccessibility::trackedFocus() {
   if (!pid) return {AXError::invalidUIElement, {}};
   if (*pid == ownPid()) return {AXError::noValue, {}};
   // The object may have lost the focus to an application that does not speak
-  // AT-SPI, which announces nothing.
+  // AT-SPI, which announces nothing: ask it, not libatspi's cache.
+  atspi_accessible_clear_cache(focus_);
   AtspiStateSet* states = atspi_accessible_get_state_set(focus_);
   const bool defunct = atspi_state_set_contains(states, ATSPI_STATE_DEFUNCT);
   const bool focused = atspi_state_set_contains(states, ATSPI_STATE_FOCUSED);

@@ -133,10 +133,15 @@ AXAttributeResult AtspiElement::selectedTextRange() {
 AXSettableResult AtspiElement::isAttributeSettable(const QString& attribute) {
   applyTimeout(timeout_);
   if (attribute != AXAttribute::value) return {AXError::attributeUnsupported, false};
+  // libatspi keeps states it learnt from events, and not every change is
+  // announced (a field made read-only is not): ask the application afresh.
+  atspi_accessible_clear_cache(accessible_);
   // libatspi answers a state set that could not be read as "defunct".
   AtspiStateSet* states = atspi_accessible_get_state_set(accessible_);
   const bool defunct = atspi_state_set_contains(states, ATSPI_STATE_DEFUNCT);
-  const bool editable = atspi_state_set_contains(states, ATSPI_STATE_EDITABLE);
+  // Qt keeps EDITABLE on a read-only field and adds READ_ONLY.
+  const bool editable = atspi_state_set_contains(states, ATSPI_STATE_EDITABLE) &&
+                        !atspi_state_set_contains(states, ATSPI_STATE_READ_ONLY);
   g_object_unref(states);
   if (defunct) return {AXError::invalidUIElement, false};
   return {AXError::success, editable};

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <climits>
+#include <cstdlib>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -38,6 +39,26 @@ const QSet<QString>& protocolFormats() {
 }
 
 QClipboard* clipboard() { return QGuiApplication::clipboard(); }
+
+xcb_connection_t* qtConnection() {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  return x11 ? x11->connection() : nullptr;
+}
+
+QByteArray windowName(Display* display, Window window) {
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, remaining = 0;
+  unsigned char* data = nullptr;
+  QByteArray name;
+  if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), 0, 256, False, AnyPropertyType,
+                         &type, &format, &count, &remaining, &data) == Success &&
+      data && format == 8) {
+    name = QByteArray(reinterpret_cast<const char*>(data), qsizetype(count));
+  }
+  if (data) XFree(data);
+  return name;
+}
 
 // The pieces of a property read, deleted from the window as it is read.
 struct PropertyData {
@@ -123,10 +144,44 @@ unsigned long X11Pasteboard::owner() {
 // Whether the window was made by Qt's connection of this process: X gives each
 // connection its own block of resource ids.
 bool X11Pasteboard::ownedByThisProcess(unsigned long window) {
-  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  if (!x11 || !x11->connection()) return false;
-  const xcb_setup_t* setup = xcb_get_setup(x11->connection());
+  xcb_connection_t* connection = qtConnection();
+  if (!connection) return false;
+  const xcb_setup_t* setup = xcb_get_setup(connection);
   return (window & ~setup->resource_id_mask) == setup->resource_id_base;
+}
+
+// The hidden window Qt owns selections with: a child of the root made by Qt's
+// connection and named "Qt Selection Owner for <application>".
+unsigned long X11Pasteboard::qtSelectionOwner() {
+  if (qtOwner_ || !connect() || !clipboard()) return qtOwner_;
+  X11ErrorTrap trap(display_);
+  Window root = 0, parent = 0;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  if (!XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count)) return 0;
+  for (unsigned int i = 0; i < count && !qtOwner_; ++i) {
+    if (ownedByThisProcess(children[i]) && windowName(display_, children[i]).startsWith("Qt Selection Owner for ")) {
+      qtOwner_ = children[i];
+    }
+  }
+  if (children) XFree(children);
+  return qtOwner_;
+}
+
+void X11Pasteboard::claimForQt() {
+  xcb_connection_t* connection = qtConnection();
+  const unsigned long window = qtSelectionOwner();
+  if (!connection || !window) return;
+  // On Qt's own connection, so that the requests for the contents go to Qt.
+  const xcb_atom_t selection = XInternAtom(display_, "CLIPBOARD", False);
+  xcb_set_selection_owner(connection, xcb_window_t(window), selection, XCB_CURRENT_TIME);
+  free(xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr));
+}
+
+void X11Pasteboard::release() {
+  if (owner() == None) return;
+  XSetSelectionOwner(display_, XInternAtom(display_, "CLIPBOARD", False), None, CurrentTime);
+  XSync(display_, False);
 }
 
 QList<PasteboardItem> X11Pasteboard::items() {
@@ -217,12 +272,19 @@ std::optional<QByteArray> X11Pasteboard::convert(const char* target) {
   }
 }
 
-void X11Pasteboard::clearContents() { clipboard()->clear(QClipboard::Clipboard); }
+void X11Pasteboard::clearContents() {
+  release();
+  clipboard()->clear(QClipboard::Clipboard);
+}
 
 void X11Pasteboard::writeItem(const PasteboardItem& item) {
   auto* data = new QMimeData;
   for (const auto& [format, bytes] : item.formats) data->setData(format, bytes);
+  claimForQt();
   clipboard()->setMimeData(data, QClipboard::Clipboard);
 }
 
-void X11Pasteboard::setString(const QString& text) { clipboard()->setText(text, QClipboard::Clipboard); }
+void X11Pasteboard::setString(const QString& text) {
+  claimForQt();
+  clipboard()->setText(text, QClipboard::Clipboard);
+}

@@ -17,6 +17,11 @@ struct _XDisplay;
 // application to copy; and it reads the plain text of a clipboard that another
 // application owns by itself, because Qt's view of a foreign clipboard is only
 // brought up to date by the event loop.
+//
+// Qt sets itself as the owner with the time of the last event it handled,
+// which is older than the copy another application made a moment ago (the
+// server then ignores the request): the program's writes and clears claim the
+// clipboard at the current server time first.
 class X11Pasteboard final : public Pasteboard {
  public:
   explicit X11Pasteboard(QByteArray displayName = {});
@@ -37,11 +42,15 @@ class X11Pasteboard final : public Pasteboard {
   void drainEvents();
   unsigned long owner();
   bool ownedByThisProcess(unsigned long owner);
+  unsigned long qtSelectionOwner();
+  void claimForQt();
+  void release();
   std::optional<QByteArray> convert(const char* target);
 
   QByteArray displayName_;
   _XDisplay* display_ = nullptr;
   unsigned long requestor_ = 0;
+  unsigned long qtOwner_ = 0;
   int fixesEventBase_ = 0;
   qint64 ownerChanges_ = 0;
   std::unique_ptr<QSocketNotifier> notifier_;

@@ -10,6 +10,11 @@
 //   select <start> <end> select characters start..end of the field
 //   focus                raise and activate the window, focus the field
 //   state                report "text ..." and "selection <start> <end>"
+//   readonly on|off      make the field read-only, or editable again
+//   setclipboard <format> <base64> [<format> <base64>...]
+//                        own the clipboard, offering those formats and data
+//   clipboard            report the clipboard: "clipboard <format> <base64>"
+//                        for each format it offers, or "clipboard empty"
 //   quit                 exit (so does the end of standard input)
 // Events go to standard output, one per line, as they happen:
 //   ready                            once: shown, active and the field focused
@@ -17,10 +22,13 @@
 //   key release <keysym> <keycode>   and X keycode, both decimal)
 //   text <current text>              the field's text changed
 //   selection <start> <end>          (only in answer to "state")
+//   clipboard ...                    (only in answer to "clipboard")
 //   focus in / focus out             the field gained or lost the focus
 #include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -134,6 +142,17 @@ class TestWindow : public QWidget {
       const bool selected = field_->hasSelectedText();
       const int start = selected ? field_->selectionStart() : field_->cursorPosition();
       report(QStringLiteral("selection %1 %2").arg(start).arg(selected ? field_->selectionEnd() : start));
+    } else if (verb == QLatin1String("readonly")) {
+      field_->setReadOnly(rest == QLatin1String("on"));
+    } else if (verb == QLatin1String("setclipboard")) {
+      auto* data = new QMimeData;
+      const QStringList words = rest.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+      for (qsizetype i = 0; i + 1 < words.size(); i += 2) {
+        data->setData(words[i], QByteArray::fromBase64(words[i + 1].toLatin1()));
+      }
+      QApplication::clipboard()->setMimeData(data);
+    } else if (verb == QLatin1String("clipboard")) {
+      reportClipboard();
     } else if (verb == QLatin1String("quit")) {
       report(QStringLiteral("ok quit"));
       QApplication::quit();
@@ -143,6 +162,15 @@ class TestWindow : public QWidget {
       return;
     }
     report(QStringLiteral("ok ") + verb);
+  }
+
+  void reportClipboard() {
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    const QStringList formats = data ? data->formats() : QStringList();
+    if (formats.isEmpty()) report(QStringLiteral("clipboard empty"));
+    for (const QString& format : formats) {
+      report(QStringLiteral("clipboard ") + format + QLatin1Char(' ') + QString::fromLatin1(data->data(format).toBase64()));
+    }
   }
 
   QLineEdit* field_;
