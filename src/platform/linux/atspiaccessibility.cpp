@@ -5,6 +5,7 @@
 #include "platform/linux/qtwidgetelement.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 
 #include <atspi/atspi.h>
 
@@ -152,19 +153,23 @@ AXAttributeResult AtspiAccessibility::focusedElement(qint32 pid, std::chrono::mi
 
 AXAttributeResult AtspiAccessibility::trackedFocus() {
   if (!focus_) return {AXError::noValue, {}};
-  const std::optional<qint32> pid = processOf(focus_);
+  // Our own reference: a focus event handled while we wait for an answer
+  // replaces focus_.
+  AtspiAccessible* focus = static_cast<AtspiAccessible*>(g_object_ref(focus_));
+  const auto release = qScopeGuard([focus] { g_object_unref(focus); });
+  const std::optional<qint32> pid = processOf(focus);
   if (!pid) return {AXError::invalidUIElement, {}};
   if (*pid == ownPid()) return {AXError::noValue, {}};
   // The object may have lost the focus to an application that does not speak
   // AT-SPI, which announces nothing: ask it, not libatspi's cache.
-  atspi_accessible_clear_cache(focus_);
-  AtspiStateSet* states = atspi_accessible_get_state_set(focus_);
+  atspi_accessible_clear_cache(focus);
+  AtspiStateSet* states = atspi_accessible_get_state_set(focus);
   const bool defunct = atspi_state_set_contains(states, ATSPI_STATE_DEFUNCT);
   const bool focused = atspi_state_set_contains(states, ATSPI_STATE_FOCUSED);
   g_object_unref(states);
   if (defunct) return {AXError::invalidUIElement, {}};
   if (!focused) return {AXError::noValue, {}};
-  return {AXError::success, AXElementRef(std::make_shared<AtspiElement>(focus_))};
+  return {AXError::success, AXElementRef(std::make_shared<AtspiElement>(focus))};
 }
 
 AXAttributeResult AtspiAccessibility::focusInApplication(qint32 pid) {

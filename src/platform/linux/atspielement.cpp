@@ -103,6 +103,7 @@ AXAttributeResult AtspiElement::selectedText() {
   if (selections <= 0) return {AXError::success, QString()};
   AtspiRange* range = atspi_text_get_selection(text.text, 0, &error);
   if (error) return {takeError(error), {}};
+  if (!range) return {AXError::failure, {}};
   gchar* selected = atspi_text_get_text(text.text, range->start_offset, range->end_offset, &error);
   g_free(range);
   if (error) return {takeError(error), {}};
@@ -125,6 +126,7 @@ AXAttributeResult AtspiElement::selectedTextRange() {
   }
   AtspiRange* range = atspi_text_get_selection(text.text, 0, &error);
   if (error) return {takeError(error), {}};
+  if (!range) return {AXError::failure, {}};
   const AXTextRange value{range->start_offset, range->end_offset - range->start_offset};
   g_free(range);
   return {AXError::success, value};

@@ -223,6 +223,9 @@ std::optional<QByteArray> X11Pasteboard::convert(const char* target) {
   const Atom selection = XInternAtom(display_, "CLIPBOARD", False);
   const Atom property = XInternAtom(display_, "VELTRINE_CLIPBOARD", False);
   const Atom incremental = XInternAtom(display_, "INCR", False);
+  // Answers to earlier requests that timed out must not pass for this one.
+  XSync(display_, False);
+  drainEvents();
   XDeleteProperty(display_, requestor_, property);
   XConvertSelection(display_, selection, XInternAtom(display_, target, False), property, requestor_, CurrentTime);
   XFlush(display_);
