@@ -1,14 +1,20 @@
 #include "app/singleinstance.h"
 #include "app/statusitem.h"
+#include "platform/linux/atspiaccessibility.h"
 #include "platform/linux/desktopsettingslauncher.h"
 #include "platform/linux/qtaudioengine.h"
 #include "platform/linux/qtmicrophoneaccess.h"
 #include "platform/linux/sysfsmachineinfo.h"
 #include "platform/x11/x11accessibilitytrust.h"
+#include "platform/x11/x11frontapplication.h"
+#include "platform/x11/x11keyboardtap.h"
+#include "platform/x11/x11pasteboard.h"
+#include "platform/x11/x11synthetickeyboard.h"
 #include "core/appinfo.h"
 #include "diagnostics/tracelog.h"
 #include "pipeline/historystore.h"
 #include "pipeline/hotkeymanager.h"
+#include "pipeline/recordingresultstore.h"
 #include "service/authstore.h"
 
 #include <QApplication>
@@ -35,6 +41,17 @@ int main(int argc, char* argv[]) {
   DesktopSettingsLauncher settingsLauncher;
   SettingsLauncher::install(&settingsLauncher);
   AudioEngine::installFactory([] { return std::make_unique<QtAudioEngine>(); });
+  X11KeyboardTap keyboardTap;
+  KeyboardTap::install(&keyboardTap);
+  X11FrontApplication frontApplication;
+  FrontApplication::install(&frontApplication);
+  X11SyntheticKeyboard syntheticKeyboard;
+  SyntheticKeyboard::install(&syntheticKeyboard);
+  X11Pasteboard pasteboard;
+  Pasteboard::install(&pasteboard);
+  AtspiAccessibility accessibility;
+  Accessibility::install(&accessibility);
+  accessibility.start();  // follow the focus from now on, so the first capture knows it
   SysfsMachineInfo machineInfo;
   MachineInfo::install(&machineInfo);
 
@@ -43,8 +60,8 @@ int main(int argc, char* argv[]) {
       .loadHistory = [] { HistoryStore::shared().load(); },
       .clearHistory = [] { HistoryStore::shared().clearRecords(); },
       .stopHotKeyListener = [] { HotKeyManager::shared().stop(); },
-      .loadHotKeyConfigs = {},
-      .resetLatestResult = {},
+      .loadHotKeyConfigs = [] { HotKeyManager::shared().loadConfigs(); },
+      .resetLatestResult = [] { RecordingResultStore::shared().reset(); },
   });
 
   clearTrace();

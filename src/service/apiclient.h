@@ -78,6 +78,18 @@ class APIClient : public QObject {
   template <typename T>
   QCoro::Task<T> send(APIRequest request);
 
+  // The status and body of whatever HTTP answer arrives, without the status
+  // mapping: for the requests that carry their own headers and time-out (the
+  // log report, the agreement texts). Build the APIRequest by hand: of the
+  // service's headers only those you set are sent (the network stack adds its
+  // own Host, Connection, User-Agent...). Throws TransportError when no answer
+  // arrives.
+  struct Answer {
+    int status = 0;
+    QByteArray body;
+  };
+  QCoro::Task<Answer> exchange(APIRequest request);
+
   // JSON POST / PUT of `body` (B::toJson), decoding the answer as R:
   //   const HotWordUpdateBody body{word};  // a local: GCC 12 frees one made inside co_await too early
   //   auto item = co_await APIClient::shared().put<HotWordItem>(APIClient::hotwordURL(id), body);
@@ -112,14 +124,14 @@ class APIClient : public QObject {
  private:
   APIClient() = default;
 
-  // Performs the request and returns the body of a 2xx answer; throws
-  // TransportError or APIError for everything else.
-  QCoro::Task<QByteArray> perform(APIRequest request);
-
   QNetworkAccessManager session_;
 };
 
 namespace apiclient_detail {
+
+// The status rules, in their order: 401 before anything else (its body is not
+// read), a banned 403, success, then every other status as an HTTP error.
+void throwUnlessSuccess(int status, const QByteArray& body);
 
 template <typename T>
 T decodeBody(const QByteArray& body) {
@@ -134,8 +146,9 @@ T decodeBody(const QByteArray& body) {
 
 template <typename T>
 QCoro::Task<T> APIClient::send(APIRequest request) {
-  const QByteArray body = co_await perform(std::move(request));
-  co_return apiclient_detail::decodeBody<T>(body);
+  const Answer answer = co_await exchange(std::move(request));
+  apiclient_detail::throwUnlessSuccess(answer.status, answer.body);
+  co_return apiclient_detail::decodeBody<T>(answer.body);
 }
 
 template <typename R, typename B>
