@@ -85,6 +85,12 @@ class APIClient : public QObject {
   template <typename R, typename B>
   QCoro::Task<R> put(QString url, B body);
 
+  // Performs the request and returns the body of a 2xx answer; throws
+  // TransportError or APIError for everything else. For requests that carry
+  // their own header set (the diagnostics' reports); everything else goes
+  // through send().
+  QCoro::Task<QByteArray> perform(APIRequest request);
+
   // Endpoints.
   QCoro::Task<HotWordListResponse> fetchHotWords();
   QCoro::Task<void> deleteHotWord(QString id);
@@ -110,10 +116,6 @@ class APIClient : public QObject {
 
  private:
   APIClient() = default;
-
-  // Performs the request and returns the body of a 2xx answer; throws
-  // TransportError or APIError for everything else.
-  QCoro::Task<QByteArray> perform(APIRequest request);
 
   QNetworkAccessManager session_;
 };
