@@ -5,7 +5,11 @@
 #include "platform/linux/qtmicrophoneaccess.h"
 #include "platform/x11/x11accessibilitytrust.h"
 #include "core/appinfo.h"
+#include "diagnostics/crashreporter.h"
+#include "diagnostics/logreporter.h"
 #include "diagnostics/tracelog.h"
+#include "pipeline/hotkeymanager.h"
+#include "pipeline/permissionmanager.h"
 
 #include <QApplication>
 
@@ -31,6 +35,18 @@ int main(int argc, char* argv[]) {
   DesktopSettingsLauncher settingsLauncher;
   SettingsLauncher::install(&settingsLauncher);
   AudioEngine::installFactory([] { return std::make_unique<QtAudioEngine>(); });
+
+  // Crash capture first, so that the rest of the start-up is covered, and the
+  // previous run's crashes are on record before its trace is emptied.
+  CrashReporter::shared().install();
+  CrashReporter::shared().processCrashMarkers();
+
+  // The launch snapshot reports states that live in the pipeline.
+  LogReporter::shared().setLaunchStatesSource([] {
+    const PermissionManager& permissions = PermissionManager::shared();
+    return LaunchStates{permissions.microphoneStatus(), permissions.accessibilityStatus(),
+                        HotKeyManager::shared().isListening()};
+  });
 
   clearTrace();
   trace(QStringLiteral("applicationDidFinishLaunching: activationPolicy -> accessory, tracePath=") + traceFilePath());
