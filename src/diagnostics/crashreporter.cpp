@@ -97,8 +97,8 @@ void CrashReporter::processCrashMarkers() {
         QStringLiteral("Fatal signal %1 \u2014 see system crash report for full stack").arg(marker.signal),
         isoTimestamp(crashTime));
     report.systemReportPath = SystemReports::find(SystemReports::directory(), crashTime);
-    save(report);
-    QFile::remove(path);
+    // A marker whose report could not be written stays for the next launch.
+    if (store().save(report)) QFile::remove(path);
   }
 }
 

@@ -39,8 +39,9 @@ class CrashReporter : public QObject {
   void install();
 
   // Once, at launch, right after install: turns the markers an earlier run
-  // left behind into reports (and deletes them). Unreadable markers are
-  // deleted without a report; other files in the folder are left alone.
+  // left behind into reports and deletes them (a marker whose report cannot
+  // be written stays for the next launch). Unreadable markers are deleted
+  // without a report; other files in the folder are left alone.
   void processCrashMarkers();
 
   // The stored reports the service has not accepted yet, newest first.

@@ -86,5 +86,7 @@ void CrashReportStore::markReported(const QString& id) const {
   report->reported = true;
   if (!writeAtomically(path, report->toJson())) return;
   QFile written(path);
-  if (created.isValid() && written.open(QIODevice::Append)) written.setFileTime(created, QFileDevice::FileModificationTime);
+  if (created.isValid() && written.open(QIODevice::Append)) {
+    written.setFileTime(created, QFileDevice::FileModificationTime);
+  }
 }

@@ -85,6 +85,21 @@ TEST_F(CrashReporterTest, UnreadableMarkersAreDeletedAndOtherFilesLeftAlone) {
   EXPECT_EQ(CrashReports::markerNames(), (QStringList{"2.crashmarker.txt", "notes.txt"}));
 }
 
+TEST_F(CrashReporterTest, AMarkerStaysUntilItsReportIsWritten) {
+  // A file where the report folder should be makes every write fail.
+  const QString folder = CrashReporter::reportsDirectory();
+  ASSERT_TRUE(QDir(folder).removeRecursively());
+  writeFile(folder, "not a folder");
+  writeFile(marker(QStringLiteral("1700000000.crashmarker")), "SIGNAL=SIGSEGV\nTIME=1700000000\n");
+  CrashReporter::shared().processCrashMarkers();
+  EXPECT_EQ(CrashReports::markerNames(), QStringList{"1700000000.crashmarker"});
+
+  ASSERT_TRUE(QFile::remove(folder));
+  CrashReporter::shared().processCrashMarkers();
+  EXPECT_TRUE(CrashReports::markerNames().isEmpty());
+  EXPECT_EQ(CrashReporter::shared().loadAll().size(), 1);
+}
+
 TEST_F(CrashReporterTest, ASystemReportIsLinkedWhenWrittenWithinAMinuteOfTheCrash) {
   const QDateTime crash = QDateTime::fromSecsSinceEpoch(1700000000, Qt::UTC);
   const QString folder = TestEnvironment::root() + QStringLiteral("/DiagnosticReports");

@@ -10,7 +10,8 @@
 // Helpers for the tests of the crash report folder.
 namespace CrashReports {
 
-inline CrashReport make(const QString& id, const QString& timestamp, const QString& signal = QStringLiteral("SIGSEGV")) {
+inline CrashReport make(const QString& id, const QString& timestamp,
+                        const QString& signal = QStringLiteral("SIGSEGV")) {
   CrashReport report;
   report.id = id;
   report.timestamp = timestamp;

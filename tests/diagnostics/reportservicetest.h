@@ -1,6 +1,7 @@
 #pragma once
 
 #include "awaittask.h"
+#include "core/clock.h"
 #include "fakeservice.h"
 #include "service/authstore.h"
 
@@ -26,6 +27,14 @@ class ReportServiceTest : public ::testing::Test {
       if (name.startsWith("X-") || name == "Authorization" || name == "Content-Type") names << name;
     }
     return names;
+  }
+
+  // An answer that never comes; the 10-second time-out then takes 100 ms.
+  static ScriptedResponse noAnswerInTime() {
+    Clock::setTimeScaleForTesting(0.01);
+    ScriptedResponse stalled;
+    stalled.stall = true;
+    return stalled;
   }
 
   FakeService service;
