@@ -1,9 +1,14 @@
 #include "app/singleinstance.h"
 #include "app/statusitem.h"
+#include "platform/linux/atspiaccessibility.h"
 #include "platform/linux/desktopsettingslauncher.h"
 #include "platform/linux/qtaudioengine.h"
 #include "platform/linux/qtmicrophoneaccess.h"
 #include "platform/x11/x11accessibilitytrust.h"
+#include "platform/x11/x11frontapplication.h"
+#include "platform/x11/x11keyboardtap.h"
+#include "platform/x11/x11pasteboard.h"
+#include "platform/x11/x11synthetickeyboard.h"
 #include "core/appinfo.h"
 #include "diagnostics/crashreporter.h"
 #include "diagnostics/logreporter.h"
@@ -35,6 +40,17 @@ int main(int argc, char* argv[]) {
   DesktopSettingsLauncher settingsLauncher;
   SettingsLauncher::install(&settingsLauncher);
   AudioEngine::installFactory([] { return std::make_unique<QtAudioEngine>(); });
+  X11KeyboardTap keyboardTap;
+  KeyboardTap::install(&keyboardTap);
+  X11FrontApplication frontApplication;
+  FrontApplication::install(&frontApplication);
+  X11SyntheticKeyboard syntheticKeyboard;
+  SyntheticKeyboard::install(&syntheticKeyboard);
+  X11Pasteboard pasteboard;
+  Pasteboard::install(&pasteboard);
+  AtspiAccessibility accessibility;
+  Accessibility::install(&accessibility);
+  accessibility.start();  // follow the focus from now on, so the first capture knows it
 
   // Crash capture first, so that the rest of the start-up is covered, and the
   // previous run's crashes are on record before its trace is emptied.

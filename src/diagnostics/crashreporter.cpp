@@ -138,16 +138,17 @@ QCoro::Task<int> CrashReporter::uploadAll(QList<CrashReport> pending, QString to
   for (const CrashReport& report : pending) {
     std::optional<APIRequest> request = logReportRequest(token, report.uploadBody().toJson());
     if (!request) continue;
+    APIClient::Answer answer;
     try {
-      co_await APIClient::shared().perform(std::move(*request));
+      answer = co_await APIClient::shared().exchange(std::move(*request));
     } catch (const TransportError& error) {
       qCCritical(lcCrashReporter, "Upload failed for %s: %s", qUtf8Printable(report.id),
                  qUtf8Printable(error.localizedDescription()));
       continue;
     } catch (...) {
-      // Any other answer: the report stays pending, quietly.
-      continue;
+      continue;  // an answer that is not HTTP: quietly pending, like any refusal
     }
+    if (answer.status < 200 || answer.status > 299) continue;
     markReported(report.id);
     ++accepted;
     qCInfo(lcCrashReporter, "Crash report uploaded: %s", qUtf8Printable(report.id));

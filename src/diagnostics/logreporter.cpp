@@ -79,8 +79,8 @@ QCoro::Task<void> LogReporter::flush() {
   if (request) {
     request->setHeader("X-Client-Platform", "macos_standard");
     try {
-      co_await APIClient::shared().perform(std::move(*request));
-      delivered = true;
+      const APIClient::Answer answer = co_await APIClient::shared().exchange(std::move(*request));
+      delivered = answer.status >= 200 && answer.status <= 299;
     } catch (...) {
       // Any failure keeps the batch; the reason does not matter here.
     }

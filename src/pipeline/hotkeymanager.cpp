@@ -2,16 +2,62 @@
 
 #include "core/logging.h"
 #include "diagnostics/tracelog.h"
+#include "pipeline/hotkeystorage.h"
 #include "platform/accessibilitytrust.h"
+#include "platform/virtualkeycodes.h"
+
+#include <exception>
 
 HotKeyManager& HotKeyManager::shared() {
   static HotKeyManager* instance = new HotKeyManager();
   return *instance;
 }
 
+HotKeyManager::HotKeyManager() { loadConfigs(); }
+
+void HotKeyManager::setConfig(HotKeyCombo combo, const HotKeyConfig& config) {
+  configs_.insert(combo, config);
+  Q_EMIT configsChanged();
+}
+
+void HotKeyManager::removeConfig(HotKeyCombo combo) {
+  configs_.remove(combo);
+  Q_EMIT configsChanged();
+}
+
+void HotKeyManager::loadConfigs() {
+  configs_ = HotKeyStorage::load();
+  Q_EMIT configsChanged();
+  syncConfigSnapshot();
+}
+
+void HotKeyManager::saveConfigs() {
+  HotKeyStorage::save(configs_);
+  syncConfigSnapshot();
+}
+
+void HotKeyManager::markCustomized(HotKeyCombo combo) { HotKeyStorage::markCustomized(combo); }
+
+QSet<HotKeyCombo> HotKeyManager::customizedCombos() const { return HotKeyStorage::customizedCombos(); }
+
+QString HotKeyManager::hotKeyConfigsKey() const { return HotKeyStorage::configsKey(); }
+
+void HotKeyManager::syncConfigSnapshot() {
+  configStore_.replace(configs_);
+  if (!isListening_) return;
+  // The grabs follow the snapshot, so a saved hotkey works (and the old one
+  // is given back to the applications) at once.
+  if (!KeyboardTap::current().setGrabs(grabs())) {
+    qCCritical(lcHotKey, "Hotkey grab refused by another application; listener stopped");
+    trace(QStringLiteral("HotKey: grab refused, listener stopped"));
+    stop();
+  }
+}
+
 void HotKeyManager::start(Handler onHotKeyPressed) {
   stop();
   onHotKeyPressed_ = std::move(onHotKeyPressed);
+  syncConfigSnapshot();
   if (!AccessibilityTrust::current().isTrusted()) {
     qCCritical(lcHotKey, "Accessibility not trusted; defaultTap may fail");
     trace(QStringLiteral("HotKey: AX not trusted, trying defaultTap only"));
@@ -28,14 +74,77 @@ void HotKeyManager::start(Handler onHotKeyPressed) {
 
 void HotKeyManager::stop() {
   KeyboardTap::current().stop();
+  matcher_.reset();
   setListening(false);
 }
 
 bool HotKeyManager::installEventTap() {
-  return KeyboardTap::current().start([this](const KeyTapEvent& event) { return handleTapEvent(event); }, {});
+  return KeyboardTap::current().start([this](const KeyTapEvent& event) { return handleTapEvent(event); }, grabs());
 }
 
-bool HotKeyManager::handleTapEvent(const KeyTapEvent&) { return false; }
+QList<KeyGrab> HotKeyManager::grabs() const {
+  QList<KeyGrab> result;
+  const HotKeyConfigMap snapshot = configStore_.copy();
+  for (const HotKeyConfig& config : snapshot) {
+    if (config.keyCode < 0 || config.keyCode > 0xFFFF || config.modifiers < 0) continue;
+    const KeyGrab grab{static_cast<quint16>(config.keyCode),
+                       VirtualKeyCodes::normalizedModifiers(static_cast<quint64>(config.modifiers)), config.requiresFn};
+    if (!result.contains(grab)) result.append(grab);
+  }
+  return result;
+}
+
+bool HotKeyManager::handleTapEvent(const KeyTapEvent& event) {
+  switch (event.type) {
+    case KeyTapEvent::Type::keyDown: {
+      matcher_.noteKeyDown();
+      // An observed key already reached the front application; only a key
+      // routed to us can be a key hotkey.
+      if (!event.intercepted) return false;
+      const std::optional<HotKeyCombo> combo = matcher_.matchKeyDown(event.keyCode, event.flags);
+      if (!combo) return false;
+      // A held hotkey repeats: swallow the repeats, but one press is one
+      // start (or stop) of a recording.
+      if (event.autoRepeat) return true;
+      trace(QStringLiteral("HotKey INTERCEPT keyDown: combo=%1, keyCode=%2").arg(rawValue(*combo)).arg(event.keyCode));
+      deliver(*combo);
+      return true;
+    }
+    case KeyTapEvent::Type::keyUp:
+      if (!event.intercepted || !matcher_.matchKeyUp(event.keyCode, event.flags)) return false;
+      trace(QStringLiteral("HotKey INTERCEPT keyUp: keyCode=%1").arg(event.keyCode));
+      return true;
+    case KeyTapEvent::Type::flagsChanged: {
+      const HotKeyMatcher::Result result = matcher_.handleFlagsChanged(event.keyCode, event.flags);
+      if (result.combo) {
+        trace(QStringLiteral("HotKey INTERCEPT flagsChanged: combo=%1, keyCode=%2")
+                  .arg(rawValue(*result.combo))
+                  .arg(event.keyCode));
+        deliver(*result.combo);
+      }
+      return result.swallow;
+    }
+  }
+  return false;
+}
+
+void HotKeyManager::deliver(HotKeyCombo combo) {
+  // The handler is read when the delivery runs, so a handler replaced in the
+  // meantime gets the press.
+  QMetaObject::invokeMethod(
+      this,
+      [this, combo] {
+        if (!onHotKeyPressed_) return;
+        try {
+          onHotKeyPressed_(combo);
+        } catch (const std::exception& error) {
+          qCCritical(lcHotKey, "Hotkey handler failed: %s", error.what());
+        } catch (...) {
+          qCCritical(lcHotKey, "Hotkey handler failed");
+        }
+      },
+      Qt::QueuedConnection);
+}
 
 void HotKeyManager::setListening(bool listening) {
   if (isListening_ == listening) return;

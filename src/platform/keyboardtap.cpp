@@ -1,6 +1,6 @@
 #include "platform/keyboardtap.h"
 
-#include <atomic>
+#include "platform/installed.h"
 
 namespace {
 
@@ -11,14 +11,10 @@ class NoKeyboardTap final : public KeyboardTap {
   void stop() override {}
 };
 
-std::atomic<KeyboardTap*> installed{nullptr};
+using InstalledTap = Installed<KeyboardTap, NoKeyboardTap>;
 
 }  // namespace
 
-KeyboardTap& KeyboardTap::current() {
-  static NoKeyboardTap none;
-  KeyboardTap* tap = installed.load();
-  return tap ? *tap : none;
-}
+KeyboardTap& KeyboardTap::current() { return InstalledTap::current(); }
 
-void KeyboardTap::install(KeyboardTap* tap) { installed.store(tap); }
+void KeyboardTap::install(KeyboardTap* tap) { InstalledTap::install(tap); }

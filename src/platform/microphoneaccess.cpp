@@ -1,6 +1,6 @@
 #include "platform/microphoneaccess.h"
 
-#include <atomic>
+#include "platform/installed.h"
 
 namespace {
 
@@ -10,14 +10,10 @@ class NoMicrophone final : public MicrophoneAccess {
   QCoro::Task<bool> requestAccess() override { co_return false; }
 };
 
-std::atomic<MicrophoneAccess*> installed{nullptr};
+using InstalledAccess = Installed<MicrophoneAccess, NoMicrophone>;
 
 }  // namespace
 
-MicrophoneAccess& MicrophoneAccess::current() {
-  static NoMicrophone none;
-  MicrophoneAccess* access = installed.load();
-  return access ? *access : none;
-}
+MicrophoneAccess& MicrophoneAccess::current() { return InstalledAccess::current(); }
 
-void MicrophoneAccess::install(MicrophoneAccess* access) { installed.store(access); }
+void MicrophoneAccess::install(MicrophoneAccess* access) { InstalledAccess::install(access); }

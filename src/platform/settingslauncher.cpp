@@ -1,6 +1,6 @@
 #include "platform/settingslauncher.h"
 
-#include <atomic>
+#include "platform/installed.h"
 
 namespace {
 
@@ -9,14 +9,10 @@ class NoSettings final : public SettingsLauncher {
   bool open(Pane) override { return false; }
 };
 
-std::atomic<SettingsLauncher*> installed{nullptr};
+using InstalledLauncher = Installed<SettingsLauncher, NoSettings>;
 
 }  // namespace
 
-SettingsLauncher& SettingsLauncher::current() {
-  static NoSettings none;
-  SettingsLauncher* launcher = installed.load();
-  return launcher ? *launcher : none;
-}
+SettingsLauncher& SettingsLauncher::current() { return InstalledLauncher::current(); }
 
-void SettingsLauncher::install(SettingsLauncher* launcher) { installed.store(launcher); }
+void SettingsLauncher::install(SettingsLauncher* launcher) { InstalledLauncher::install(launcher); }

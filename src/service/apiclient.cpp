@@ -34,21 +34,6 @@ std::optional<APIErrorResponse> decodeErrorBody(const QByteArray& body) {
   }
 }
 
-// The status rules, in their order: 401 before anything else (its body is not
-// read), a banned 403, success, then every other status as an HTTP error.
-void checkStatus(int status, const QByteArray& body) {
-  if (status == 401) throw APIError::unauthorized();
-  if (status == 403) {
-    const std::optional<APIErrorResponse> response = decodeErrorBody(body);
-    if (response && response->code == QLatin1String("USER_BANNED")) throw APIError::userBanned();
-  }
-  if (status >= 200 && status <= 299) return;
-  std::optional<APIErrorResponse> response = decodeErrorBody(body);
-  if (!response) throw APIError::httpError(status, QStringLiteral("Unknown error"), std::nullopt);
-  const QString message = response->message;
-  throw APIError::httpError(status, message, std::move(response));
-}
-
 // Qt reports an HTTP error status as a reply error too; only the errors below
 // 200 (connection, time-out, TLS, proxy) mean that no whole answer arrived.
 bool isTransportFailure(QNetworkReply::NetworkError error) {
@@ -60,6 +45,19 @@ struct DeleteLater {
 };
 
 }  // namespace
+
+void apiclient_detail::throwUnlessSuccess(int status, const QByteArray& body) {
+  if (status == 401) throw APIError::unauthorized();
+  if (status == 403) {
+    const std::optional<APIErrorResponse> response = decodeErrorBody(body);
+    if (response && response->code == QLatin1String("USER_BANNED")) throw APIError::userBanned();
+  }
+  if (status >= 200 && status <= 299) return;
+  std::optional<APIErrorResponse> response = decodeErrorBody(body);
+  if (!response) throw APIError::httpError(status, QStringLiteral("Unknown error"), std::nullopt);
+  const QString message = response->message;
+  throw APIError::httpError(status, message, std::move(response));
+}
 
 APIClient& APIClient::shared() {
   static APIClient* instance = new APIClient();
@@ -120,7 +118,7 @@ APIRequest APIClient::buildRequest(const QString& url, const QByteArray& method)
   return request;
 }
 
-QCoro::Task<QByteArray> APIClient::perform(APIRequest request) {
+QCoro::Task<APIClient::Answer> APIClient::exchange(APIRequest request) {
   QNetworkRequest networkRequest(request.url);
   for (const auto& [name, value] : request.headers) networkRequest.setRawHeader(name, value);
 
@@ -128,8 +126,9 @@ QCoro::Task<QByteArray> APIClient::perform(APIRequest request) {
   if (request.body) {
     sent = session_.sendCustomRequest(networkRequest, request.method, *request.body);
   } else if (request.method == "POST" || request.method == "PUT") {
-    // A body-less POST still says "Content-Length: 0" (some proxies refuse a
-    // POST without a length), but carries no body and no Content-Type.
+    // A body-less POST still says "Content-Length: 0" (servers may refuse a
+    // POST without a length: cpp-httplib answers 400), but carries no body and
+    // no Content-Type.
     sent = session_.sendCustomRequest(networkRequest, request.method, QByteArray());
   } else {
     sent = session_.sendCustomRequest(networkRequest, request.method);
@@ -162,9 +161,7 @@ QCoro::Task<QByteArray> APIClient::perform(APIRequest request) {
     if (sent->error() != QNetworkReply::NoError) throw TransportError::fromReply(*sent);
     throw APIError::networkError(QStringLiteral("bad server response: the answer is not an HTTP response"));
   }
-  const QByteArray body = sent->readAll();
-  checkStatus(status.toInt(), body);
-  co_return body;
+  co_return Answer{status.toInt(), sent->readAll()};
 }
 
 QCoro::Task<HotWordListResponse> APIClient::fetchHotWords() {

@@ -78,18 +78,24 @@ class APIClient : public QObject {
   template <typename T>
   QCoro::Task<T> send(APIRequest request);
 
+  // The status and body of whatever HTTP answer arrives, without the status
+  // mapping: for the requests that carry their own headers and time-out (the
+  // log report, the agreement texts). Build the APIRequest by hand: of the
+  // service's headers only those you set are sent (the network stack adds its
+  // own Host, Connection, User-Agent...). Throws TransportError when no answer
+  // arrives.
+  struct Answer {
+    int status = 0;
+    QByteArray body;
+  };
+  QCoro::Task<Answer> exchange(APIRequest request);
+
   // JSON POST / PUT of `body` (B::toJson), decoding the answer as R:
   //   auto item = co_await APIClient::shared().put<HotWordItem>(APIClient::hotwordURL(id), HotWordUpdateBody{word});
   template <typename R, typename B>
   QCoro::Task<R> post(QString url, B body);
   template <typename R, typename B>
   QCoro::Task<R> put(QString url, B body);
-
-  // Performs the request and returns the body of a 2xx answer; throws
-  // TransportError or APIError for everything else. For requests that carry
-  // their own header set (the diagnostics' reports); everything else goes
-  // through send().
-  QCoro::Task<QByteArray> perform(APIRequest request);
 
   // Endpoints.
   QCoro::Task<HotWordListResponse> fetchHotWords();
@@ -122,6 +128,10 @@ class APIClient : public QObject {
 
 namespace apiclient_detail {
 
+// The status rules, in their order: 401 before anything else (its body is not
+// read), a banned 403, success, then every other status as an HTTP error.
+void throwUnlessSuccess(int status, const QByteArray& body);
+
 template <typename T>
 T decodeBody(const QByteArray& body) {
   try {
@@ -135,8 +145,9 @@ T decodeBody(const QByteArray& body) {
 
 template <typename T>
 QCoro::Task<T> APIClient::send(APIRequest request) {
-  const QByteArray body = co_await perform(std::move(request));
-  co_return apiclient_detail::decodeBody<T>(body);
+  const Answer answer = co_await exchange(std::move(request));
+  apiclient_detail::throwUnlessSuccess(answer.status, answer.body);
+  co_return apiclient_detail::decodeBody<T>(answer.body);
 }
 
 template <typename R, typename B>

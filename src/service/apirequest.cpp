@@ -11,6 +11,10 @@ bool sameName(const QByteArray& a, const QByteArray& b) { return a.compare(b, Qt
 }  // namespace
 
 void APIRequest::setHeader(const QByteArray& name, const QByteArray& value) {
+  if (value.contains('\r') || value.contains('\n') || value.contains('\0')) {
+    removeHeader(name);
+    return;
+  }
   for (auto& header : headers) {
     if (sameName(header.first, name)) {
       header.second = value;

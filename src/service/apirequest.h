@@ -22,7 +22,9 @@ struct APIRequest {
   std::optional<QByteArray> body;
 
   // Setting a header that is already set (names compare case-insensitively)
-  // replaces its value in place.
+  // replaces its value in place. A value holding a line break or NUL is not
+  // set at all: the network stack would send it raw, ending the header early
+  // and letting a corrupt token or key smuggle in headers of its own.
   void setHeader(const QByteArray& name, const QByteArray& value);
   void removeHeader(const QByteArray& name);
   // The value, or a null array when the header is not set.

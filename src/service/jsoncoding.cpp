@@ -2,7 +2,6 @@
 
 #include <QJsonDocument>
 
-#include <cmath>
 #include <limits>
 
 JsonDecodeError::JsonDecodeError(const QString& description) : std::runtime_error(description.toStdString()) {}

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QSignalSpy>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -75,6 +76,18 @@ INSTANTIATE_TEST_SUITE_P(
         ListenerRuleCase{"StillUntrustedLeavesARunningListener", PermissionStatus::denied, true, false, 0, 0, true},
         ListenerRuleCase{"FirstRefreshWithoutTrustDoesNothing", PermissionStatus::notDetermined, false, false, 0, 0, false}),
     [](const ::testing::TestParamInfo<ListenerRuleCase>& info) { return info.param.name; });
+
+TEST(PermissionManager, AHotkeyPressReachesTheRequestFlowThroughTheSignal) {
+  FakeAccessibilityTrust trust(true);
+  FakeMicrophoneAccess microphone;
+  FakeKeyboardTap tap;
+  PermissionManager& permissions = PermissionManager::shared();
+  QSignalSpy presses(&permissions, &PermissionManager::hotKeyPressed);
+  permissions.refresh();
+  EXPECT_TRUE(tap.press({KeyTapEvent::Type::keyDown, 14, 0x80000, false, true, 0}));  // Alt+E
+  ASSERT_TRUE(presses.wait(1000));
+  EXPECT_EQ(presses.takeFirst().at(0).value<HotKeyCombo>(), HotKeyCombo::rewrite);
+}
 
 TEST(PermissionManager, TrustWithdrawnStopsOnceAndAFurtherRefreshDoesNotStopAgain) {
   FakeAccessibilityTrust trust(true);

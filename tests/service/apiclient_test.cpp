@@ -60,6 +60,19 @@ TEST_F(APIClientTest, CommonHeadersSignedOutAndSignedInFollowTheAccountAndLangua
   }
 }
 
+TEST_F(APIClientTest, ALineBreakInATokenOrKeyCannotAddHeaders) {
+  qputenv("VELTRINE_API_KEY", "key\nX-Key-Injected: 1");
+  AuthStore::shared().setToken(QStringLiteral("tok\r\nX-Injected: 1"));
+  service.route("GET", apiPath("/hotwords"), ScriptedResponse::json(401, "{}"));
+  EXPECT_EQ(failureOf<APIError>(APIClient::shared().fetchHotWords())->kind(), APIError::Kind::unauthorized);
+  const RecordedRequest request = service.lastRequest();
+  EXPECT_FALSE(request.hasHeader("Authorization"));
+  EXPECT_FALSE(request.hasHeader("X-API-Key"));
+  EXPECT_FALSE(request.hasHeader("X-Injected"));
+  EXPECT_FALSE(request.hasHeader("X-Key-Injected"));
+  EXPECT_EQ(request.header("X-Client-Platform"), "macos_standard");
+}
+
 TEST_F(APIClientTest, WithoutAnApiKeyTheHeaderIsLeftOut) {
   qunsetenv("VELTRINE_API_KEY");
   service.route("GET", apiPath("/config/plan"), ScriptedResponse::json(200, "{}"));
@@ -230,6 +243,23 @@ TEST_F(APIClientTest, IdentifiersStayOneSegmentOfThePath) {
     EXPECT_TRUE(failureOf<TransportError>(APIClient::shared().activatePersona(QString::fromLatin1(id))));
   }
   EXPECT_EQ(service.requestCount(), 0);
+}
+
+TEST_F(APIClientTest, AHandBuiltExchangeSendsOnlyItsOwnHeadersAndMapsNoStatus) {
+  AuthStore::shared().setToken(QStringLiteral("tok"));
+  service.route("POST", apiPath("/logs/report"), ScriptedResponse::json(500, R"({"code":"X","message":"m"})"));
+  APIRequest request;
+  request.url = QUrl(APIClient::logsReportURL());
+  request.method = "POST";
+  request.timeout = std::chrono::seconds(10);
+  request.setJsonBody(QJsonObject{{"app_version", "0.1.0"}});
+  request.setHeader("Authorization", "Bearer tok");
+  const APIClient::Answer answer = awaitTask(APIClient::shared().exchange(request));
+  EXPECT_EQ(answer.status, 500);
+  EXPECT_EQ(answer.body, R"({"code":"X","message":"m"})");
+  const RecordedRequest sent = service.lastRequest();
+  EXPECT_EQ(serviceHeaderNames(sent), (QList<QByteArray>{"Content-Type", "Authorization"}));
+  EXPECT_EQ(sent.body, R"({"app_version":"0.1.0"})");
 }
 
 TEST_F(APIClientTest, AStalledAnswerTimesOutAsATransportError) {

@@ -1,0 +1,111 @@
+// From a key event to the hotkey handler on the main thread: the listener's
+// own work (matching, trace line, queued delivery), and the whole way from the
+// X server's key event through the X11 tap when a display is there.
+#include "fakekeyboardtap.h"
+#include "pipeline/hotkeymanager.h"
+#include "platform/virtualkeycodes.h"
+#include "platform/x11/x11keyboardtap.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+
+namespace {
+
+using VirtualKeyCodes::kOptionFlag;
+
+void BM_TapEventToDelivery(benchmark::State& state) {
+  FakeKeyboardTap tap;
+  bool delivered = false;
+  HotKeyManager::shared().start([&](HotKeyCombo) { delivered = true; });
+  const KeyTapEvent altQ{KeyTapEvent::Type::keyDown, 12, kOptionFlag, false, true, 0};
+  for (auto _ : state) {
+    delivered = false;
+    tap.press(altQ);
+    while (!delivered) QCoreApplication::sendPostedEvents();
+  }
+  HotKeyManager::shared().stop();
+}
+BENCHMARK(BM_TapEventToDelivery)->Iterations(20000);
+
+// The X11 tap, noting the server's time stamp of each hotkey key down.
+class TimedX11Tap final : public KeyboardTap {
+ public:
+  bool start(Sink sink, const QList<KeyGrab>& grabs) override {
+    return tap_.start(
+        [this, sink](const KeyTapEvent& event) {
+          if (event.type == KeyTapEvent::Type::keyDown && event.intercepted) keyDownAtMs = event.timestampMs;
+          return sink(event);
+        },
+        grabs);
+  }
+  bool setGrabs(const QList<KeyGrab>& grabs) override { return tap_.setGrabs(grabs); }
+  void stop() override { tap_.stop(); }
+
+  quint64 keyDownAtMs = 0;
+
+ private:
+  X11KeyboardTap tap_;
+};
+
+double monotonicMs() {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// X server time stamps are milliseconds of the same monotonic clock, cut to
+// whole milliseconds: a figure may read up to 1 ms high, never low.
+void BM_XEventToDelivery(benchmark::State& state) {
+  if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+    state.SkipWithError("needs a display (run it on the test desktop)");
+    return;
+  }
+  TimedX11Tap tap;
+  KeyboardTap::install(&tap);
+  double deliveredAtMs = 0;
+  HotKeyManager::shared().start([&](HotKeyCombo) { deliveredAtMs = monotonicMs(); });
+  if (!HotKeyManager::shared().isListening()) {
+    state.SkipWithError("the listener did not start");
+    KeyboardTap::install(nullptr);
+    return;
+  }
+  double worstMs = 0;
+  for (auto _ : state) {
+    deliveredAtMs = 0;
+    // Typed by another process while this one keeps its event loop running,
+    // as it would when the user presses the keys.
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"), {"keydown", "alt", "key", "q", "keyup", "alt"});
+    QElapsedTimer waited;
+    waited.start();
+    while (deliveredAtMs == 0 && waited.elapsed() < 2000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    xdotool.waitForFinished();
+    const double latencyMs = deliveredAtMs - static_cast<double>(tap.keyDownAtMs);
+    worstMs = std::max(worstMs, latencyMs);
+    state.SetIterationTime(latencyMs / 1000.0);
+  }
+  state.counters["worst_ms"] = worstMs;
+  HotKeyManager::shared().stop();
+  KeyboardTap::install(nullptr);
+}
+BENCHMARK(BM_XEventToDelivery)->UseManualTime()->Iterations(100)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QTemporaryDir home;
+  for (const char* variable : {"XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) {
+    qputenv(variable, QFile::encodeName(home.path() + QLatin1Char('/') + QLatin1String(variable)));
+    QDir().mkpath(QString::fromLocal8Bit(qgetenv(variable)));
+  }
+  QCoreApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/frontapplication.h"
+#include "platform/synthetickeyboard.h"
+
+#include <optional>
+
+// The copy and paste commands the program types into other applications.
+//
+// A command aimed at a process goes out only while that process owns the
+// focused window: keys typed after the user switched away would land in the
+// wrong application. Without a process the keys go to whatever has the focus.
+
+// Pastes into process `pid`; without one, into the front application (and
+// when there is none either, into whatever has the focus). True when typed.
+bool postCommandV(std::optional<qint32> pid);
+
+// Copies from process `pid`; without one, from whatever has the focus.
+// True when typed.
+bool postCommandC(std::optional<qint32> pid);
+
+// The chord that copies (key c) or pastes (key v) in `app`. Terminal emulators
+// take Control+Shift, since their Control+C interrupts the running program;
+// those without any clipboard shortcut (xterm and its kin turn every Control
+// chord into a control character) get none.
+std::optional<KeyChord> commandChord(KeyChord::Key key, const std::optional<RunningApplication>& app);

@@ -1,0 +1,288 @@
+#include "pipeline/selectionsnapshot.h"
+
+#include "core/charactercount.h"
+#include "core/logging.h"
+#include "diagnostics/tracelog.h"
+#include "pipeline/commandkeys.h"
+#include "pipeline/savedpasteboard.h"
+#include "platform/accessibility.h"
+#include "platform/accessibilitytrust.h"
+#include "platform/pasteboard.h"
+
+#include <QSet>
+#include <QThread>
+
+#include <chrono>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto captureTimeout = 1000ms;
+constexpr auto editabilityProbeTimeout = 500ms;
+constexpr auto copyDeadline = 300ms;
+constexpr auto copyPollInterval = 20ms;
+
+QString boolWord(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
+
+QString optionalBoolWord(std::optional<bool> value) { return value ? boolWord(*value) : QStringLiteral("nil"); }
+
+QString appName(const std::optional<RunningApplication>& app) {
+  return app && !app->localizedName.isEmpty() ? app->localizedName : QStringLiteral("nil");
+}
+
+const QSet<QString>& editableRoles() {
+  static const QSet<QString> roles{QStringLiteral("AXTextField"), QStringLiteral("AXTextArea"),
+                                   QStringLiteral("AXComboBox"), QStringLiteral("AXSearchField")};
+  return roles;
+}
+
+struct FocusedElement {
+  qint32 error = AXError::success;
+  AXElementRef element;
+};
+
+// Reads a container's focused element. A read that succeeds without an
+// element keeps its success code, as the caller logs it.
+FocusedElement focusedElement(const AXElementRef& container) {
+  const AXAttributeResult result = container->copyAttributeValue(AXAttribute::focusedUIElement);
+  FocusedElement focused{result.error, nullptr};
+  if (result.error == AXError::success) {
+    if (const auto* element = std::get_if<AXElementRef>(&result.value)) focused.element = *element;
+  }
+  return focused;
+}
+
+}  // namespace
+
+QString SelectionSnapshot::rawValue(Source source) {
+  switch (source) {
+    case Source::axSystemWide: return QStringLiteral("AX-SystemWide");
+    case Source::axApplication: return QStringLiteral("AX-Application");
+    case Source::cmdCopy: return QStringLiteral("CmdC-Fallback");
+  }
+  return {};
+}
+
+std::optional<SelectionSnapshot::Source> SelectionSnapshot::sourceFromRawValue(const QString& raw) {
+  for (Source source : {Source::axSystemWide, Source::axApplication, Source::cmdCopy}) {
+    if (rawValue(source) == raw) return source;
+  }
+  return std::nullopt;
+}
+
+std::optional<SelectionSnapshot> SelectionSnapshot::capture() {
+  AccessibilityTrust& trust = AccessibilityTrust::current();
+  std::optional<SelectionSnapshot> snapshot;
+  if (trust.isTrusted()) snapshot = captureSystemWide();
+  if (!snapshot && trust.isTrusted()) snapshot = captureApplication();
+  if (!snapshot) snapshot = captureViaCmdC();
+  return snapshot;
+}
+
+std::optional<SelectionSnapshot> SelectionSnapshot::captureSystemWide() {
+  const AXElementRef systemWide = Accessibility::current().systemWide();
+  systemWide->setMessagingTimeout(captureTimeout);
+  const FocusedElement focused = focusedElement(systemWide);
+  if (!focused.element) {
+    qCDebug(lcSelection, "axSystemWide: focusedElement failed, err=%d", focused.error);
+    trace(QStringLiteral("AX-SystemWide: focusedElement failed err=") + QString::number(focused.error));
+    return std::nullopt;
+  }
+  focused.element->setMessagingTimeout(captureTimeout);
+  return make(focused.element, Source::axSystemWide);
+}
+
+std::optional<SelectionSnapshot> SelectionSnapshot::captureApplication() {
+  const std::optional<RunningApplication> app = FrontApplication::current().frontmost();
+  if (!app) return std::nullopt;
+  const AXElementRef application = Accessibility::current().application(app->pid);
+  application->setMessagingTimeout(captureTimeout);
+  const FocusedElement focused = focusedElement(application);
+  if (!focused.element) {
+    const QString name = appName(app);
+    qCDebug(lcSelection, "axApplication: focusedElement failed, app=%s, err=%d", qUtf8Printable(name), focused.error);
+    trace(QStringLiteral("AX-Application: focusedElement failed app=") + name + QStringLiteral(" err=") +
+          QString::number(focused.error));
+    return std::nullopt;
+  }
+  focused.element->setMessagingTimeout(captureTimeout);
+  return make(focused.element, Source::axApplication);
+}
+
+std::optional<SelectionSnapshot> SelectionSnapshot::make(const AXElementRef& element, Source source) {
+  const std::optional<QString> text = readStringAttribute(AXAttribute::selectedText, element);
+  if (!text || text->isEmpty()) return std::nullopt;
+
+  const qsizetype length = characterCount(*text);
+  AXTextRange range{0, length};
+  const AXAttributeResult rangeResult = element->copyAttributeValue(AXAttribute::selectedTextRange);
+  if (rangeResult.error == AXError::success) {
+    if (const auto* value = std::get_if<AXTextRange>(&rangeResult.value)) range = *value;
+  }
+  const QString role = readStringAttribute(AXAttribute::role, element).value_or(QString());
+  const bool editable = elementIsEditable(element, role);
+
+  const QString name = appName(FrontApplication::current().frontmost());
+  qCInfo(lcSelection, "snapshot[%s]: app=%s, role=%s, textLen=%ld, isEditable=%s", qUtf8Printable(rawValue(source)),
+         qUtf8Printable(name), qUtf8Printable(role), long(length), qUtf8Printable(boolWord(editable)));
+  trace(QStringLiteral("snapshot[") + rawValue(source) + QStringLiteral("]: app=") + name + QStringLiteral(", role=") +
+        role + QStringLiteral(", textLen=") + QString::number(length) + QStringLiteral(", isEditable=") +
+        boolWord(editable));
+  return SelectionSnapshot{*text, range, element, editable, source};
+}
+
+bool SelectionSnapshot::elementIsEditable(const AXElementRef& element, const QString& role) {
+  const AXSettableResult settable = element->isAttributeSettable(AXAttribute::value);
+  if (settable.error != AXError::success) {
+    const bool editable = editableRoles().contains(role);
+    trace(QStringLiteral("isEditable: AXUIElementIsAttributeSettable failed err=") + QString::number(settable.error) +
+          QStringLiteral(", fallback to role check: role=") + role + QStringLiteral(", isEditable=") +
+          boolWord(editable));
+    return editable;
+  }
+  trace(QStringLiteral("isEditable: role=") + role + QStringLiteral(", AXValue settable=") +
+        boolWord(settable.settable));
+  return settable.settable;
+}
+
+std::optional<bool> SelectionSnapshot::cmdCopyIsEditable(const RunningApplication& app) {
+  // The focused element of `container` when its role can be read, with that role.
+  const auto probe = [](const AXElementRef& container) -> std::optional<std::pair<AXElementRef, QString>> {
+    container->setMessagingTimeout(editabilityProbeTimeout);
+    const FocusedElement focused = focusedElement(container);
+    if (!focused.element) return std::nullopt;
+    focused.element->setMessagingTimeout(editabilityProbeTimeout);
+    const std::optional<QString> role = readStringAttribute(AXAttribute::role, focused.element);
+    if (!role || role->isEmpty()) return std::nullopt;
+    return std::make_pair(focused.element, *role);
+  };
+
+  Accessibility& accessibility = Accessibility::current();
+  if (const auto found = probe(accessibility.systemWide())) {
+    const bool editable = elementIsEditable(found->first, found->second);
+    trace(QStringLiteral("CmdC-isEditable: SystemWide role=") + found->second + QStringLiteral(", isEditable=") +
+          boolWord(editable));
+    return editable;
+  }
+  if (const auto found = probe(accessibility.application(app.pid))) {
+    const bool editable = elementIsEditable(found->first, found->second);
+    trace(QStringLiteral("CmdC-isEditable: Application role=") + found->second + QStringLiteral(", isEditable=") +
+          boolWord(editable));
+    return editable;
+  }
+  trace(QStringLiteral("CmdC-isEditable: AX role unavailable, returning nil (undetermined)"));
+  return std::nullopt;
+}
+
+std::optional<SelectionSnapshot> SelectionSnapshot::captureViaCmdC() {
+  const std::optional<RunningApplication> app = FrontApplication::current().frontmost();
+  if (!app) return std::nullopt;
+  const QString name = appName(app);
+  const std::optional<bool> editable = cmdCopyIsEditable(*app);
+
+  Pasteboard& pasteboard = Pasteboard::current();
+  const qint64 changeCount = pasteboard.changeCount();
+  const SavedPasteboard saved = SavedPasteboard::save();
+
+  std::optional<QString> text;
+  // Keys that were not typed (the application lost the focus meanwhile, or has
+  // no safe copy chord) cannot change the clipboard: no point in waiting.
+  if (postCommandC(app->pid)) {
+    const auto deadline = std::chrono::steady_clock::now() + copyDeadline;
+    while (std::chrono::steady_clock::now() < deadline) {
+      QThread::msleep(static_cast<unsigned long>(copyPollInterval.count()));
+      if (pasteboard.changeCount() != changeCount) {
+        text = pasteboard.string();
+        break;
+      }
+    }
+  }
+  // An untouched clipboard is left alone: rewriting it would only make this
+  // program its owner (X11 contents die with their owner) and drop formats
+  // whose data could not be read.
+  if (pasteboard.changeCount() != changeCount) saved.restore();
+
+  if (text && !text->isEmpty()) {
+    const qsizetype length = characterCount(*text);
+    qCInfo(lcSelection, "cmdCopy snapshot: app=%s, textLen=%ld, isEditable=%s", qUtf8Printable(name), long(length),
+           qUtf8Printable(optionalBoolWord(editable)));
+    trace(QStringLiteral("CmdC-Fallback snapshot: app=") + name + QStringLiteral(", textLen=") +
+          QString::number(length) + QStringLiteral(", isEditable=") + optionalBoolWord(editable));
+    return SelectionSnapshot{*text, AXTextRange{-1, -1}, nullptr, editable, Source::cmdCopy};
+  }
+  qCDebug(lcSelection, "cmdCopy: no text captured from %s", qUtf8Printable(name));
+  trace(QStringLiteral("CmdC-Fallback: no text captured from ") + name);
+  return std::nullopt;
+}
+
+bool SelectionSnapshot::restore(const SelectionSnapshot& snapshot) {
+  const QString source = rawValue(snapshot.source);
+  if (!snapshot.element) {
+    qCInfo(lcSelectionRestore, "restore skipped: source=%s, no element", qUtf8Printable(source));
+    return false;
+  }
+  if (snapshot.range.location < 0) {
+    qCInfo(lcSelectionRestore, "restore skipped: invalid range");
+    return false;
+  }
+  if (!AccessibilityTrust::current().isTrusted()) {
+    qCCritical(lcSelectionRestore, "restore skipped: AX not trusted");
+    return false;
+  }
+  if (!snapshot.range.isRepresentable()) {
+    qCCritical(lcSelectionRestore, "restore skipped: AXValueCreate failed");
+    return false;
+  }
+  const qsizetype length = characterCount(snapshot.text);
+  qCInfo(lcSelectionRestore, "restore begin: source=%s, range={loc=%lld, len=%lld}, textLen=%ld",
+         qUtf8Printable(source), static_cast<long long>(snapshot.range.location),
+         static_cast<long long>(snapshot.range.length), long(length));
+  trace(QStringLiteral("Selection restore begin: source=") + source + QStringLiteral(", range={loc=") +
+        QString::number(snapshot.range.location) + QStringLiteral(", len=") + QString::number(snapshot.range.length) +
+        QStringLiteral("}, textLen=") + QString::number(length));
+  const qint32 result = snapshot.element->setAttributeValue(AXAttribute::selectedTextRange, snapshot.range);
+  qCInfo(lcSelectionRestore, "restore result: %s", qUtf8Printable(axErrorName(result)));
+  trace(QStringLiteral("Selection restore result: ") + axErrorName(result));
+  return result == AXError::success;
+}
+
+QString SelectionSnapshot::selectionDiag(const QString& label) {
+  const bool trusted = AccessibilityTrust::current().isTrusted();
+  QString line = QStringLiteral("[SelectionDiag] ") + label + QStringLiteral(": AXTrusted=") + boolWord(trusted);
+  const std::optional<RunningApplication> app = FrontApplication::current().frontmost();
+  if (!app) return line + QStringLiteral(", no frontmost app");
+
+  Accessibility& accessibility = Accessibility::current();
+  const FocusedElement systemWide = focusedElement(accessibility.systemWide());
+  const FocusedElement application = focusedElement(accessibility.application(app->pid));
+  line += QStringLiteral(", app=") + appName(app) + QStringLiteral("(pid=") + QString::number(app->pid) +
+          QStringLiteral("), SW-focusErr=") + QString::number(systemWide.error) + QStringLiteral(", App-focusErr=") +
+          QString::number(application.error);
+  const AXElementRef element = systemWide.element ? systemWide.element : application.element;
+  if (element) {
+    line += QStringLiteral(", role=") + readStringAttribute(AXAttribute::role, element).value_or(QStringLiteral("nil")) +
+            QStringLiteral(", textLen=") +
+            QString::number(characterCount(readStringAttribute(AXAttribute::selectedText, element).value_or(QString()))) +
+            QStringLiteral(", range=") +
+            readRangeAttribute(AXAttribute::selectedTextRange, element).value_or(QStringLiteral("nil"));
+  }
+  return line;
+}
+
+std::optional<QString> SelectionSnapshot::readStringAttribute(const QString& attribute, const AXElementRef& element) {
+  const AXAttributeResult result = element->copyAttributeValue(attribute);
+  if (result.error != AXError::success) return std::nullopt;
+  if (const auto* text = std::get_if<QString>(&result.value)) return *text;
+  return std::nullopt;
+}
+
+std::optional<QString> SelectionSnapshot::readRangeAttribute(const QString& attribute, const AXElementRef& element) {
+  const AXAttributeResult result = element->copyAttributeValue(attribute);
+  if (result.error != AXError::success) return std::nullopt;
+  if (const auto* range = std::get_if<AXTextRange>(&result.value)) {
+    return QStringLiteral("{loc=") + QString::number(range->location) + QStringLiteral(", len=") +
+           QString::number(range->length) + QStringLiteral("}");
+  }
+  return std::nullopt;
+}

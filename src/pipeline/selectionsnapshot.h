@@ -1,0 +1,68 @@
+#pragma once
+
+#include "platform/accessibleelement.h"
+#include "platform/frontapplication.h"
+
+#include <QString>
+
+#include <optional>
+
+// The text the user had selected in the front application when a request
+// started, and where it came from. The selection decides how the answer is
+// delivered (pasted into an editable field, otherwise shown in a panel), and
+// the selection is put back while recording because showing the recording
+// indicator can make some applications drop it.
+//
+// Three ways to read it, tried in order by capture(): the focused element of
+// the whole desktop, the focused element of the front application (both only
+// while the program is trusted to drive other applications), and last a
+// synthetic copy command whose result is read from the clipboard (the user's
+// clipboard is put back afterwards).
+//
+// Every operation is synchronous and runs on the main thread; the accessibility
+// calls are bounded by messaging time-outs and the copy by 0.3 s.
+struct SelectionSnapshot {
+  enum class Source { axSystemWide, axApplication, cmdCopy };
+
+  // The selected text, never empty.
+  QString text;
+  // Where the selection lies in the element; {-1, -1} when no position is known.
+  AXTextRange range{-1, -1};
+  // The element the text was read from; none for the copy command.
+  AXElementRef element;
+  // Whether the element accepts a value; nothing when undetermined.
+  std::optional<bool> isEditable;
+  Source source = Source::cmdCopy;
+
+  // "AX-SystemWide", "AX-Application", "CmdC-Fallback".
+  static QString rawValue(Source source);
+  static std::optional<Source> sourceFromRawValue(const QString& raw);
+
+  // The three methods in order, the trust asked again before each
+  // accessibility method; nothing when none found a selection.
+  static std::optional<SelectionSnapshot> capture();
+
+  static std::optional<SelectionSnapshot> captureSystemWide();
+  static std::optional<SelectionSnapshot> captureApplication();
+  static std::optional<SelectionSnapshot> captureViaCmdC();
+
+  // Sets the snapshot's range as the element's selection again. True when the
+  // element took it.
+  static bool restore(const SelectionSnapshot& snapshot);
+
+  // One line describing the accessibility state, for the log and the trace.
+  static QString selectionDiag(const QString& label);
+
+  // The snapshot of `element`'s selection (nothing without selected text).
+  static std::optional<SelectionSnapshot> make(const AXElementRef& element, Source source);
+  // Whether the element accepts a value; when the desktop cannot say, whether
+  // its role is one of the text-entry roles.
+  static bool elementIsEditable(const AXElementRef& element, const QString& role);
+  // Editability of the focused element for the copy method: nothing when no
+  // role can be read.
+  static std::optional<bool> cmdCopyIsEditable(const RunningApplication& app);
+
+  static std::optional<QString> readStringAttribute(const QString& attribute, const AXElementRef& element);
+  // "{loc=<location>, len=<length>}".
+  static std::optional<QString> readRangeAttribute(const QString& attribute, const AXElementRef& element);
+};

@@ -1,0 +1,27 @@
+#include "platform/accessibility.h"
+
+#include "platform/installed.h"
+
+namespace {
+
+class DisabledElement final : public AccessibleElement {
+ public:
+  void setMessagingTimeout(std::chrono::milliseconds) override {}
+  AXAttributeResult copyAttributeValue(const QString&) override { return {AXError::apiDisabled, {}}; }
+  AXSettableResult isAttributeSettable(const QString&) override { return {AXError::apiDisabled, false}; }
+  qint32 setAttributeValue(const QString&, const AXValue&) override { return AXError::apiDisabled; }
+};
+
+class NoAccessibility final : public Accessibility {
+ public:
+  AXElementRef systemWide() override { return std::make_shared<DisabledElement>(); }
+  AXElementRef application(qint32) override { return std::make_shared<DisabledElement>(); }
+};
+
+using InstalledAccessibility = Installed<Accessibility, NoAccessibility>;
+
+}  // namespace
+
+Accessibility& Accessibility::current() { return InstalledAccessibility::current(); }
+
+void Accessibility::install(Accessibility* accessibility) { InstalledAccessibility::install(accessibility); }

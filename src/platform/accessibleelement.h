@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <chrono>
+#include <memory>
+#include <variant>
+
+// The accessibility model the selection code is written against: elements of
+// the user interface with named attributes, whatever the desktop's own
+// accessibility service is. Result codes and attribute names are the
+// program's own; they appear as such in logs and traces.
+
+// Result codes of accessibility calls.
+namespace AXError {
+inline constexpr qint32 success = 0;
+inline constexpr qint32 failure = -25200;
+inline constexpr qint32 illegalArgument = -25201;
+inline constexpr qint32 invalidUIElement = -25202;
+inline constexpr qint32 invalidUIElementObserver = -25203;
+inline constexpr qint32 cannotComplete = -25204;
+inline constexpr qint32 attributeUnsupported = -25205;
+inline constexpr qint32 actionUnsupported = -25206;
+inline constexpr qint32 notificationUnsupported = -25207;
+inline constexpr qint32 notImplemented = -25208;
+inline constexpr qint32 notificationAlreadyRegistered = -25209;
+inline constexpr qint32 notificationNotRegistered = -25210;
+inline constexpr qint32 apiDisabled = -25211;
+inline constexpr qint32 noValue = -25212;
+inline constexpr qint32 parameterizedAttributeUnsupported = -25213;
+inline constexpr qint32 notEnoughPrecision = -25214;
+}  // namespace AXError
+
+// The name of a result code ("noValue"), or "unknown(<code>)".
+QString axErrorName(qint32 code);
+
+// Attribute names.
+namespace AXAttribute {
+inline const QString focusedUIElement = QStringLiteral("AXFocusedUIElement");
+inline const QString selectedText = QStringLiteral("AXSelectedText");
+inline const QString selectedTextRange = QStringLiteral("AXSelectedTextRange");
+inline const QString role = QStringLiteral("AXRole");
+inline const QString value = QStringLiteral("AXValue");
+}  // namespace AXAttribute
+
+// A stretch of an element's text in the element's own text units.
+struct AXTextRange {
+  qint64 location = 0;
+  qint64 length = 0;
+
+  // Whether the desktop's text interfaces, which count in 32-bit offsets, can
+  // express the range at all (a range value cannot be made otherwise).
+  bool isRepresentable() const;
+
+  friend bool operator==(const AXTextRange&, const AXTextRange&) = default;
+};
+
+class AccessibleElement;
+using AXElementRef = std::shared_ptr<AccessibleElement>;
+
+// An attribute's value: nothing, a text, a range or another element.
+using AXValue = std::variant<std::monostate, QString, AXTextRange, AXElementRef>;
+
+struct AXAttributeResult {
+  qint32 error = AXError::noValue;
+  AXValue value;  // meaningful only with success
+};
+
+struct AXSettableResult {
+  qint32 error = AXError::noValue;
+  bool settable = false;
+};
+
+// One element. Calls are synchronous and made on the main thread; each one
+// ends within the element's messaging time-out or fails with cannotComplete,
+// so an application that hangs cannot hang the program.
+class AccessibleElement {
+ public:
+  virtual ~AccessibleElement() = default;
+
+  // Bounds every later call on this element. Without one, the desktop
+  // service's default applies.
+  virtual void setMessagingTimeout(std::chrono::milliseconds timeout) = 0;
+
+  virtual AXAttributeResult copyAttributeValue(const QString& attribute) = 0;
+  virtual AXSettableResult isAttributeSettable(const QString& attribute) = 0;
+  virtual qint32 setAttributeValue(const QString& attribute, const AXValue& value) = 0;
+};

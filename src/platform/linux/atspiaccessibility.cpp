@@ -1,0 +1,216 @@
+#include "platform/linux/atspiaccessibility.h"
+
+#include "platform/linux/atspielement.h"
+#include "platform/linux/atspierror.h"
+#include "platform/linux/qtwidgetelement.h"
+
+#include <QCoreApplication>
+#include <QScopeGuard>
+
+#include <atspi/atspi.h>
+
+namespace {
+
+// Bounds of the search for the focused object in an application's window:
+// large enough for dialogs and editors, small enough to stay within the
+// capture's time even in a huge window.
+constexpr int maximumVisits = 400;
+constexpr int maximumDepth = 40;
+
+// The element standing for the desktop (pid 0) or one application: it only
+// knows its focused element.
+class FocusRoot final : public AccessibleElement {
+ public:
+  FocusRoot(AtspiAccessibility& service, qint32 pid) : service_(service), pid_(pid) {}
+
+  void setMessagingTimeout(std::chrono::milliseconds timeout) override { timeout_ = timeout; }
+  AXAttributeResult copyAttributeValue(const QString& attribute) override {
+    if (attribute != AXAttribute::focusedUIElement) return {AXError::attributeUnsupported, {}};
+    return service_.focusedElement(pid_, timeout_);
+  }
+  AXSettableResult isAttributeSettable(const QString&) override { return {AXError::attributeUnsupported, false}; }
+  qint32 setAttributeValue(const QString&, const AXValue&) override { return AXError::attributeUnsupported; }
+
+ private:
+  AtspiAccessibility& service_;
+  qint32 pid_;
+  std::chrono::milliseconds timeout_ = AtspiElement::defaultTimeout;
+};
+
+qint32 ownPid() { return qint32(QCoreApplication::applicationPid()); }
+
+std::optional<qint32> processOf(AtspiAccessible* accessible) {
+  GError* error = nullptr;
+  const guint pid = atspi_accessible_get_process_id(accessible, &error);
+  if (error) {
+    g_clear_error(&error);
+    return std::nullopt;
+  }
+  return qint32(pid);
+}
+
+AXAttributeResult ownFocus() {
+  if (auto element = QtWidgetElement::focusedInThisProcess()) return {AXError::success, AXElementRef(element)};
+  return {AXError::noValue, {}};
+}
+
+struct StateFlags {
+  bool focused = false;
+  bool active = false;
+  bool showing = false;
+  bool managesDescendants = false;
+};
+
+StateFlags statesOf(AtspiAccessible* accessible) {
+  AtspiStateSet* states = atspi_accessible_get_state_set(accessible);
+  const StateFlags flags{atspi_state_set_contains(states, ATSPI_STATE_FOCUSED) != FALSE,
+                         atspi_state_set_contains(states, ATSPI_STATE_ACTIVE) != FALSE,
+                         atspi_state_set_contains(states, ATSPI_STATE_SHOWING) != FALSE,
+                         atspi_state_set_contains(states, ATSPI_STATE_MANAGES_DESCENDANTS) != FALSE};
+  g_object_unref(states);
+  return flags;
+}
+
+// Depth first through showing objects; containers that manage their
+// descendants (lists, tables) are not entered, their children come and go.
+AtspiAccessible* findFocused(AtspiAccessible* node, int depth, int& visits) {
+  if (++visits > maximumVisits || depth > maximumDepth) return nullptr;
+  const StateFlags flags = statesOf(node);
+  if (flags.focused) return static_cast<AtspiAccessible*>(g_object_ref(node));
+  if ((depth > 0 && !flags.showing) || flags.managesDescendants) return nullptr;
+  const gint children = atspi_accessible_get_child_count(node, nullptr);
+  for (gint i = 0; i < children && visits <= maximumVisits; ++i) {
+    AtspiAccessible* child = atspi_accessible_get_child_at_index(node, i, nullptr);
+    if (!child) continue;
+    AtspiAccessible* found = findFocused(child, depth + 1, visits);
+    g_object_unref(child);
+    if (found) return found;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+// Receives each focus change; owns the event.
+void atspiFocusEvent(_AtspiEvent* focusEvent, void* self) {
+  if (focusEvent->source) static_cast<AtspiAccessibility*>(self)->focusChanged(focusEvent->source, focusEvent->detail1 != 0);
+  g_boxed_free(ATSPI_TYPE_EVENT, focusEvent);
+}
+
+AtspiAccessibility::AtspiAccessibility() = default;
+
+AtspiAccessibility::~AtspiAccessibility() {
+  if (listener_) {
+    atspi_event_listener_deregister(listener_, "object:state-changed:focused", nullptr);
+    g_object_unref(listener_);
+  }
+  if (focus_) g_object_unref(focus_);
+}
+
+bool AtspiAccessibility::initialize() {
+  if (!initialized_) {
+    initialized_ = true;
+    const int status = atspi_init();
+    available_ = status == 0 || status == 1;  // 1: already initialised
+  }
+  return available_;
+}
+
+void AtspiAccessibility::start() {
+  if (listener_ || !initialize()) return;
+  listener_ = atspi_event_listener_new(atspiFocusEvent, this, nullptr);
+  GError* error = nullptr;
+  if (!atspi_event_listener_register(listener_, "object:state-changed:focused", &error)) {
+    g_clear_error(&error);
+    g_object_unref(listener_);
+    listener_ = nullptr;
+  }
+}
+
+void AtspiAccessibility::focusChanged(_AtspiAccessible* source, bool gained) {
+  if (gained) {
+    if (focus_) g_object_unref(focus_);
+    focus_ = static_cast<AtspiAccessible*>(g_object_ref(source));
+  } else if (source == focus_) {
+    g_object_unref(focus_);
+    focus_ = nullptr;
+  }
+}
+
+AXElementRef AtspiAccessibility::systemWide() { return std::make_shared<FocusRoot>(*this, 0); }
+
+AXElementRef AtspiAccessibility::application(qint32 pid) { return std::make_shared<FocusRoot>(*this, pid); }
+
+AXAttributeResult AtspiAccessibility::focusedElement(qint32 pid, std::chrono::milliseconds timeout) {
+  // Never ask the bus about this process: the question would come back to
+  // this very thread, which is waiting for the answer.
+  if (QtWidgetElement::thisProcessIsInFront() && (pid == 0 || pid == ownPid())) return ownFocus();
+  if (pid == ownPid()) return {AXError::noValue, {}};
+  if (!initialize()) return {AXError::apiDisabled, {}};
+  AtspiElement::applyTimeout(timeout);
+  return pid == 0 ? trackedFocus() : focusInApplication(pid);
+}
+
+AXAttributeResult AtspiAccessibility::trackedFocus() {
+  if (!focus_) return {AXError::noValue, {}};
+  // Our own reference: a focus event handled while we wait for an answer
+  // replaces focus_.
+  AtspiAccessible* focus = static_cast<AtspiAccessible*>(g_object_ref(focus_));
+  const auto release = qScopeGuard([focus] { g_object_unref(focus); });
+  const std::optional<qint32> pid = processOf(focus);
+  if (!pid) return {AXError::invalidUIElement, {}};
+  if (*pid == ownPid()) return {AXError::noValue, {}};
+  // The object may have lost the focus to an application that does not speak
+  // AT-SPI, which announces nothing: ask it, not libatspi's cache.
+  atspi_accessible_clear_cache(focus);
+  AtspiStateSet* states = atspi_accessible_get_state_set(focus);
+  const bool defunct = atspi_state_set_contains(states, ATSPI_STATE_DEFUNCT);
+  const bool focused = atspi_state_set_contains(states, ATSPI_STATE_FOCUSED);
+  g_object_unref(states);
+  if (defunct) return {AXError::invalidUIElement, {}};
+  if (!focused) return {AXError::noValue, {}};
+  return {AXError::success, AXElementRef(std::make_shared<AtspiElement>(focus))};
+}
+
+AXAttributeResult AtspiAccessibility::focusInApplication(qint32 pid) {
+  AtspiAccessible* desktop = atspi_get_desktop(0);
+  if (!desktop) return {AXError::apiDisabled, {}};
+  AtspiAccessible* application = nullptr;
+  GError* error = nullptr;
+  const gint count = atspi_accessible_get_child_count(desktop, &error);
+  if (error) {
+    g_object_unref(desktop);
+    const qint32 code = axErrorFromAtspiMessage(QString::fromUtf8(error->message));
+    g_clear_error(&error);
+    return {code == AXError::cannotComplete ? code : AXError::apiDisabled, {}};
+  }
+  for (gint i = 0; i < count && !application; ++i) {
+    AtspiAccessible* candidate = atspi_accessible_get_child_at_index(desktop, i, nullptr);
+    if (!candidate) continue;
+    if (processOf(candidate) == pid) {
+      application = candidate;
+    } else {
+      g_object_unref(candidate);
+    }
+  }
+  g_object_unref(desktop);
+  if (!application) return {AXError::cannotComplete, {}};
+
+  // The active window first; without one, every window.
+  AtspiAccessible* found = nullptr;
+  const gint windows = atspi_accessible_get_child_count(application, nullptr);
+  int visits = 0;
+  for (int pass = 0; pass < 2 && !found; ++pass) {
+    for (gint i = 0; i < windows && !found; ++i) {
+      AtspiAccessible* window = atspi_accessible_get_child_at_index(application, i, nullptr);
+      if (!window) continue;
+      if (pass == 1 || statesOf(window).active) found = findFocused(window, 0, visits);
+      g_object_unref(window);
+    }
+  }
+  g_object_unref(application);
+  if (!found) return {AXError::noValue, {}};
+  AXElementRef element = std::make_shared<AtspiElement>(found);
+  g_object_unref(found);
+  return {AXError::success, element};
+}

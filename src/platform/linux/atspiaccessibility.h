@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/accessibility.h"
+
+struct _AtspiAccessible;
+struct _AtspiEvent;
+struct _AtspiEventListener;
+
+// The desktop's accessibility through AT-SPI.
+//
+// The desktop's focused element is the last object that announced it gained
+// the focus (start() begins listening), provided it still holds the focus. An
+// application's focused element is searched for in its active window. While a
+// window of this program is in front, both are the focused Qt widget instead.
+//
+// Calls that find nothing answer the AX codes: no accessibility bus is
+// apiDisabled, an application not on the bus cannotComplete, nothing focused
+// noValue. Main thread only.
+class AtspiAccessibility final : public Accessibility {
+ public:
+  AtspiAccessibility();
+  ~AtspiAccessibility() override;
+  AtspiAccessibility(const AtspiAccessibility&) = delete;
+  AtspiAccessibility& operator=(const AtspiAccessibility&) = delete;
+
+  // Connects to the accessibility bus and follows the focus from now on, so
+  // the desktop's focused element is known at the first capture.
+  void start();
+
+  AXElementRef systemWide() override;
+  AXElementRef application(qint32 pid) override;
+
+  // Whether the accessibility bus has been used at all (our own windows are
+  // read without it).
+  bool busUsed() const { return initialized_; }
+
+  // The focused element of the whole desktop (pid 0) or of one application,
+  // each call bounded by `timeout`.
+  AXAttributeResult focusedElement(qint32 pid, std::chrono::milliseconds timeout);
+
+ private:
+  bool initialize();
+  void focusChanged(_AtspiAccessible* source, bool gained);
+  AXAttributeResult trackedFocus();
+  AXAttributeResult focusInApplication(qint32 pid);
+
+  friend void atspiFocusEvent(_AtspiEvent* event, void* self);
+
+  bool initialized_ = false;
+  bool available_ = false;
+  _AtspiEventListener* listener_ = nullptr;
+  _AtspiAccessible* focus_ = nullptr;
+};

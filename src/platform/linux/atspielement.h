@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/accessibleelement.h"
+
+struct _AtspiAccessible;
+
+// An object of another application reached through AT-SPI. Text roles and
+// their selection come from the Text interface, editability from
+// STATE_EDITABLE, and the selection is set back through the Text interface.
+// Every call runs under the element's messaging time-out.
+class AtspiElement final : public AccessibleElement {
+ public:
+  // Takes a reference of its own on `accessible`.
+  explicit AtspiElement(_AtspiAccessible* accessible);
+  ~AtspiElement() override;
+  AtspiElement(const AtspiElement&) = delete;
+  AtspiElement& operator=(const AtspiElement&) = delete;
+
+  // Sets the time-out of the calls that follow (libatspi has one for all).
+  static void applyTimeout(std::chrono::milliseconds timeout);
+  // libatspi's own default, used by elements without a time-out.
+  static constexpr std::chrono::milliseconds defaultTimeout{800};
+
+  void setMessagingTimeout(std::chrono::milliseconds timeout) override { timeout_ = timeout; }
+  AXAttributeResult copyAttributeValue(const QString& attribute) override;
+  AXSettableResult isAttributeSettable(const QString& attribute) override;
+  qint32 setAttributeValue(const QString& attribute, const AXValue& value) override;
+
+ private:
+  AXAttributeResult role();
+  AXAttributeResult selectedText();
+  AXAttributeResult selectedTextRange();
+  // The code for "no Text interface": unsupported when the object answers,
+  // else why it does not.
+  qint32 missingTextError();
+
+  _AtspiAccessible* accessible_;
+  std::chrono::milliseconds timeout_ = defaultTimeout;
+};

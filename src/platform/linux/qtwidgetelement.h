@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/accessibleelement.h"
+
+#include <QPointer>
+#include <QWidget>
+
+// A text widget of this program as an accessibility element. When one of our
+// own windows is in front the selection is read and put back here, straight
+// from the widget: asking the desktop's accessibility service would send the
+// question back into this process, whose main thread is busy asking.
+//
+// Line edits, text edits and plain text edits expose their text; other widgets
+// only their role. Offsets count UTF-16 units, as the widgets do.
+class QtWidgetElement final : public AccessibleElement {
+ public:
+  explicit QtWidgetElement(QWidget* widget);
+
+  // The widget with the keyboard focus while a window of this process is the
+  // active one; nothing otherwise.
+  static std::shared_ptr<QtWidgetElement> focusedInThisProcess();
+  // Whether a window of this process is the active one.
+  static bool thisProcessIsInFront();
+
+  QWidget* widget() const { return widget_; }
+
+  void setMessagingTimeout(std::chrono::milliseconds) override {}
+  AXAttributeResult copyAttributeValue(const QString& attribute) override;
+  AXSettableResult isAttributeSettable(const QString& attribute) override;
+  qint32 setAttributeValue(const QString& attribute, const AXValue& value) override;
+
+ private:
+  QPointer<QWidget> widget_;
+};

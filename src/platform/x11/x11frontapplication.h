@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/frontapplication.h"
+
+#include <QByteArray>
+
+struct _XDisplay;
+
+// The front application on X11: the window manager's active window
+// (_NET_ACTIVE_WINDOW), or without a window manager the window with the input
+// focus walked up to the first window that names its process (_NET_WM_PID).
+// Its WM_CLASS gives the name and the class. Uses a private connection,
+// opened at the first question.
+class X11FrontApplication final : public FrontApplication {
+ public:
+  explicit X11FrontApplication(QByteArray displayName = {});
+  ~X11FrontApplication() override;
+  X11FrontApplication(const X11FrontApplication&) = delete;
+  X11FrontApplication& operator=(const X11FrontApplication&) = delete;
+
+  std::optional<RunningApplication> frontmost() override;
+
+ private:
+  bool connect();
+
+  QByteArray displayName_;
+  _XDisplay* display_ = nullptr;
+};

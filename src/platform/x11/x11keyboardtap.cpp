@@ -1,0 +1,273 @@
+#include "platform/x11/x11keyboardtap.h"
+
+#include "platform/virtualkeycodes.h"
+#include "platform/x11/x11errortrap.h"
+
+#include <QSet>
+#include <QSocketNotifier>
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
+#include <X11/keysym.h>
+
+using namespace VirtualKeyCodes;
+
+namespace {
+
+constexpr int kEvdevOffset = 8;  // X11 keycode = evdev code + 8
+
+// One grab as the server knows it.
+struct XGrab {
+  int keycode;
+  unsigned int modifiers;
+  friend bool operator==(const XGrab&, const XGrab&) = default;
+};
+
+}  // namespace
+
+// The Xlib side of the tap: the connection, what the server calls each
+// modifier, the grabs in place and the keys held.
+struct X11KeyboardTap::Connection {
+  Display* display = nullptr;
+  int xinputOpcode = 0;
+  unsigned int altMask = Mod1Mask;
+  unsigned int superMask = Mod4Mask;
+  unsigned int numLockMask = 0;
+  unsigned int scrollLockMask = 0;
+  QList<XGrab> grabs;
+  QSet<quint16> heldModifiers;   // virtual key codes of the modifier keys down
+  QSet<int> heldIntercepted;     // X keycodes of the intercepted keys down
+  std::unique_ptr<QSocketNotifier> notifier;
+
+  ~Connection() {
+    notifier.reset();
+    // Closing the connection also gives every grab back.
+    if (display) XCloseDisplay(display);
+  }
+
+  // Reads which of Mod1...Mod5 carry Alt, Super, NumLock and ScrollLock on
+  // this server (Mod1 and Mod4 unless the keymap says otherwise).
+  void readModifierMasks() {
+    XModifierKeymap* map = XGetModifierMapping(display);
+    if (!map) return;
+    unsigned int alt = 0, super = 0;
+    for (int modifier = Mod1MapIndex; modifier <= Mod5MapIndex; ++modifier) {
+      for (int slot = 0; slot < map->max_keypermod; ++slot) {
+        const KeyCode keycode = map->modifiermap[modifier * map->max_keypermod + slot];
+        if (keycode == 0) continue;
+        const KeySym keysym = XkbKeycodeToKeysym(display, keycode, 0, 0);
+        const unsigned int mask = 1u << modifier;
+        // The first modifier carrying the key is the one grabs ask for.
+        if ((keysym == XK_Alt_L || keysym == XK_Alt_R) && !alt) alt = mask;
+        if ((keysym == XK_Super_L || keysym == XK_Super_R) && !super) super = mask;
+        if (keysym == XK_Num_Lock) numLockMask |= mask;
+        if (keysym == XK_Scroll_Lock) scrollLockMask |= mask;
+      }
+    }
+    XFreeModifiermap(map);
+    if (alt) altMask = alt;
+    if (super) superMask = super;
+  }
+
+  // Modifier keys already down when the tap starts.
+  void readHeldModifiers() {
+    char keys[32] = {};
+    XQueryKeymap(display, keys);
+    for (int keycode = 8; keycode < 256; ++keycode) {
+      if (!(keys[keycode / 8] & (1 << (keycode % 8)))) continue;
+      const quint16 key = fromEvdev(keycode - kEvdevOffset);
+      if (modifierFlag(key)) heldModifiers.insert(key);
+    }
+  }
+
+  quint64 heldFlags() const {
+    quint64 flags = 0;
+    for (quint16 key : heldModifiers) flags |= modifierFlag(key).value_or(0);
+    return flags;
+  }
+
+  quint64 flagsFromState(unsigned int state) const {
+    quint64 flags = 0;
+    if (state & ShiftMask) flags |= kShiftFlag;
+    if (state & ControlMask) flags |= kControlFlag;
+    if (state & altMask) flags |= kOptionFlag;
+    if (state & superMask) flags |= kCommandFlag;
+    return flags;
+  }
+
+  QList<XGrab> toXGrabs(const QList<KeyGrab>& keyGrabs) const {
+    QList<unsigned int> lockVariants{0};
+    for (unsigned int lock : {static_cast<unsigned int>(LockMask), numLockMask, scrollLockMask}) {
+      if (lock == 0) continue;
+      for (qsizetype i = 0, count = lockVariants.size(); i < count; ++i) lockVariants.append(lockVariants[i] | lock);
+    }
+    QList<XGrab> result;
+    for (const KeyGrab& grab : keyGrabs) {
+      if (grab.requiresFn) continue;  // X never sees Fn held
+      const std::optional<int> evdev = toEvdev(grab.keyCode);
+      if (!evdev || *evdev + kEvdevOffset > 255) continue;
+      unsigned int modifiers = 0;
+      if (grab.modifiers & kShiftFlag) modifiers |= ShiftMask;
+      if (grab.modifiers & kControlFlag) modifiers |= ControlMask;
+      if (grab.modifiers & kOptionFlag) modifiers |= altMask;
+      if (grab.modifiers & kCommandFlag) modifiers |= superMask;
+      for (unsigned int lock : lockVariants) {
+        const XGrab xgrab{*evdev + kEvdevOffset, modifiers | lock};
+        if (!result.contains(xgrab)) result.append(xgrab);
+      }
+    }
+    return result;
+  }
+
+  // Replaces the grabs in place; false (and none in place) when the server
+  // refuses one.
+  bool applyGrabs(const QList<KeyGrab>& keyGrabs) {
+    const Window root = DefaultRootWindow(display);
+    X11ErrorTrap trap(display);
+    for (const XGrab& grab : grabs) XUngrabKey(display, grab.keycode, grab.modifiers, root);
+    grabs = toXGrabs(keyGrabs);
+    for (const XGrab& grab : grabs) {
+      XGrabKey(display, grab.keycode, grab.modifiers, root, False, GrabModeAsync, GrabModeAsync);
+    }
+    if (trap.sync() == 0) return true;
+    for (const XGrab& grab : grabs) XUngrabKey(display, grab.keycode, grab.modifiers, root);
+    grabs.clear();
+    return false;
+  }
+
+  // Turns one X event into the tap's event; false for events of no interest.
+  bool translate(XEvent& event, KeyTapEvent& out) {
+    if (event.type == KeyPress || event.type == KeyRelease) {
+      // Core key events come only through our grabs: intercepted.
+      const bool press = event.type == KeyPress;
+      const int keycode = static_cast<int>(event.xkey.keycode);
+      out.keyCode = fromEvdev(keycode - kEvdevOffset);
+      out.intercepted = true;
+      out.timestampMs = event.xkey.time;
+      if (noteModifier(out.keyCode, press)) {
+        out.type = KeyTapEvent::Type::flagsChanged;
+        out.flags = heldFlags();
+        return true;
+      }
+      out.type = press ? KeyTapEvent::Type::keyDown : KeyTapEvent::Type::keyUp;
+      out.flags = flagsFromState(event.xkey.state);
+      // Detectable auto-repeat: a held key repeats its press without releases.
+      out.autoRepeat = press && heldIntercepted.contains(keycode);
+      if (press) {
+        heldIntercepted.insert(keycode);
+      } else {
+        heldIntercepted.remove(keycode);
+      }
+      return true;
+    }
+    if (event.type != GenericEvent || event.xcookie.extension != xinputOpcode) return false;
+    if (event.xcookie.evtype != XI_RawKeyPress && event.xcookie.evtype != XI_RawKeyRelease) return false;
+    if (!XGetEventData(display, &event.xcookie)) return false;
+    const auto* raw = static_cast<const XIRawEvent*>(event.xcookie.data);
+    const bool press = event.xcookie.evtype == XI_RawKeyPress;
+    // A key pressed while a grab was active can be let go after the grab
+    // ended: its release then comes this way, and it is no longer held for us.
+    if (!press) heldIntercepted.remove(raw->detail);
+    out.keyCode = fromEvdev(raw->detail - kEvdevOffset);
+    out.intercepted = false;
+    out.timestampMs = raw->time;
+    out.autoRepeat = press && (raw->flags & XIKeyRepeat);
+    XFreeEventData(display, &event.xcookie);
+    if (noteModifier(out.keyCode, press)) {
+      out.type = KeyTapEvent::Type::flagsChanged;
+    } else {
+      out.type = press ? KeyTapEvent::Type::keyDown : KeyTapEvent::Type::keyUp;
+    }
+    out.flags = heldFlags();
+    return true;
+  }
+
+  // Keeps the held modifiers up to date; false when `key` is no modifier.
+  bool noteModifier(quint16 key, bool press) {
+    if (!modifierFlag(key)) return false;
+    if (press) {
+      heldModifiers.insert(key);
+    } else {
+      heldModifiers.remove(key);
+    }
+    return true;
+  }
+};
+
+X11KeyboardTap::X11KeyboardTap(QByteArray displayName) : displayName_(std::move(displayName)) {}
+
+X11KeyboardTap::~X11KeyboardTap() { stop(); }
+
+bool X11KeyboardTap::start(Sink sink, const QList<KeyGrab>& grabs) {
+  stop();
+  auto connection = std::make_unique<Connection>();
+  connection->display = XOpenDisplay(displayName_.isEmpty() ? nullptr : displayName_.constData());
+  if (!connection->display) return false;
+  Display* display = connection->display;
+  X11ErrorTrap trap(display);
+
+  int event = 0, error = 0, major = 2, minor = 0;
+  if (!XQueryExtension(display, "XInputExtension", &connection->xinputOpcode, &event, &error) ||
+      XIQueryVersion(display, &major, &minor) != Success || major < 2) {
+    return false;
+  }
+  // Repeats of a held key then come as presses alone, which tells them apart.
+  Bool detectable = False;
+  XkbSetDetectableAutoRepeat(display, True, &detectable);
+  connection->readModifierMasks();
+
+  unsigned char maskBits[XIMaskLen(XI_LASTEVENT)] = {};
+  XISetMask(maskBits, XI_RawKeyPress);
+  XISetMask(maskBits, XI_RawKeyRelease);
+  XIEventMask mask{XIAllMasterDevices, static_cast<int>(sizeof maskBits), maskBits};
+  XISelectEvents(display, DefaultRootWindow(display), &mask, 1);
+  connection->readHeldModifiers();
+  if (trap.sync() != 0 || !connection->applyGrabs(grabs)) return false;
+
+  connection->notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(display), QSocketNotifier::Read);
+  QObject::connect(connection->notifier.get(), &QSocketNotifier::activated, connection->notifier.get(),
+                   [this] { readEvents(); });
+  connection_ = std::move(connection);
+  sink_ = std::move(sink);
+  // Events Xlib read while waiting for the replies above are already queued:
+  // the socket will not announce them again.
+  QMetaObject::invokeMethod(connection_->notifier.get(), [this] { readEvents(); }, Qt::QueuedConnection);
+  return true;
+}
+
+bool X11KeyboardTap::setGrabs(const QList<KeyGrab>& grabs) {
+  if (!connection_) return false;
+  if (!connection_->applyGrabs(grabs)) {
+    stop();
+    return false;
+  }
+  QMetaObject::invokeMethod(connection_->notifier.get(), [this] { readEvents(); }, Qt::QueuedConnection);
+  return true;
+}
+
+void X11KeyboardTap::stop() {
+  ++generation_;
+  connection_.reset();
+  sink_ = nullptr;
+}
+
+void X11KeyboardTap::readEvents() {
+  if (!connection_) return;
+  // Translate the whole batch first: the sink may stop the tap, which closes
+  // the connection under our feet.
+  QList<KeyTapEvent> batch;
+  Display* display = connection_->display;
+  while (XPending(display) > 0) {
+    XEvent event;
+    XNextEvent(display, &event);
+    KeyTapEvent translated;
+    if (connection_->translate(event, translated)) batch.append(translated);
+  }
+  const Sink sink = sink_;
+  const quint64 generation = generation_;
+  for (const KeyTapEvent& event : batch) {
+    if (generation_ != generation || !sink) break;
+    sink(event);
+  }
+}

@@ -1,0 +1,77 @@
+#include "platform/x11/x11synthetickeyboard.h"
+
+#include "platform/x11/x11errortrap.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+namespace {
+
+// X key codes of the C and V keys on a US keyboard (evdev code + 8), for
+// layouts where no key produces the Latin letter.
+constexpr KeyCode usKeyC = 54;
+constexpr KeyCode usKeyV = 55;
+
+KeyCode keyCode(Display* display, KeySym symbol, KeyCode fallback) {
+  const KeyCode code = XKeysymToKeycode(display, symbol);
+  return code ? code : fallback;
+}
+
+bool isPressed(const char keys[32], KeyCode code) { return keys[code / 8] & (1 << (code % 8)); }
+
+}  // namespace
+
+X11SyntheticKeyboard::X11SyntheticKeyboard(QByteArray displayName) : displayName_(std::move(displayName)) {}
+
+X11SyntheticKeyboard::~X11SyntheticKeyboard() {
+  if (display_) XCloseDisplay(display_);
+}
+
+bool X11SyntheticKeyboard::connect() {
+  if (display_) return true;
+  display_ = XOpenDisplay(displayName_.isEmpty() ? nullptr : displayName_.constData());
+  if (!display_) return false;
+  int event = 0, error = 0, major = 0, minor = 0;
+  if (!XTestQueryExtension(display_, &event, &error, &major, &minor)) {
+    XCloseDisplay(display_);
+    display_ = nullptr;
+  }
+  return display_ != nullptr;
+}
+
+// Releases every modifier key that is down (Shift, Control, Alt, Super, AltGr,
+// ...; not the lock keys, which are not held). The user's hand is still on the
+// hotkey's modifiers when a copy goes out at the start of a recording.
+void X11SyntheticKeyboard::releaseHeldModifiers() {
+  char keys[32] = {};
+  XQueryKeymap(display_, keys);
+  XModifierKeymap* map = XGetModifierMapping(display_);
+  if (!map) return;
+  for (int modifier = 0; modifier < 8; ++modifier) {
+    if (modifier == LockMapIndex) continue;
+    for (int i = 0; i < map->max_keypermod; ++i) {
+      const KeyCode code = map->modifiermap[modifier * map->max_keypermod + i];
+      if (code && isPressed(keys, code)) XTestFakeKeyEvent(display_, code, False, CurrentTime);
+    }
+  }
+  XFreeModifiermap(map);
+}
+
+bool X11SyntheticKeyboard::typeChord(const KeyChord& chord) {
+  if (!connect()) return false;
+  X11ErrorTrap trap(display_);
+  releaseHeldModifiers();
+  const KeyCode control = keyCode(display_, XK_Control_L, 0);
+  const KeyCode shift = keyCode(display_, XK_Shift_L, 0);
+  const KeyCode key = chord.key == KeyChord::Key::c ? keyCode(display_, XK_c, usKeyC) : keyCode(display_, XK_v, usKeyV);
+  if (!control || (chord.shift && !shift)) return false;
+
+  XTestFakeKeyEvent(display_, control, True, CurrentTime);
+  if (chord.shift) XTestFakeKeyEvent(display_, shift, True, CurrentTime);
+  XTestFakeKeyEvent(display_, key, True, CurrentTime);
+  XTestFakeKeyEvent(display_, key, False, CurrentTime);
+  if (chord.shift) XTestFakeKeyEvent(display_, shift, False, CurrentTime);
+  XTestFakeKeyEvent(display_, control, False, CurrentTime);
+  return !trap.sync() != 0;
+}

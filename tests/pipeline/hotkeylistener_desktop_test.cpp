@@ -1,0 +1,165 @@
+// The listener on the real X11 keyboard of the test desktop, with another
+// application (the test window) in front, typed on through XTEST.
+#include "pipeline/hotkeymanager.h"
+
+#include "awaittask.h"
+#include "printing.h"
+#include "platform/virtualkeycodes.h"
+#include "platform/x11/x11accessibilitytrust.h"
+#include "platform/x11/x11keyboardtap.h"
+#include "testenvironment.h"
+#include "testkeyboard.h"
+#include "testwindow.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace VirtualKeyCodes;
+
+constexpr int kXKeycodeQ = 24, kXKeycodeE = 26, kXKeycodeZ = 52;
+constexpr quint16 kZ = 6, kX = 7;
+
+class HotKeyListenerOnX11 : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    REQUIRE_TEST_DESKTOP();
+    KeyboardTap::install(&tap_);
+    AccessibilityTrust::install(&trust_);
+    ASSERT_TRUE(window_.start());
+  }
+  void TearDown() override {
+    HotKeyManager::shared().stop();
+    KeyboardTap::install(nullptr);
+    AccessibilityTrust::install(nullptr);
+  }
+
+  void startListening() {
+    HotKeyManager::shared().start([this](HotKeyCombo combo) { delivered_.append(combo); });
+    ASSERT_TRUE(HotKeyManager::shared().isListening());
+  }
+
+  // Types `z`, which nobody grabs, and waits until the window has it: every
+  // key typed before has then reached whoever it went to.
+  void syncWindow() {
+    ASSERT_TRUE(TestKeyboard::run({"key", "z"}));
+    ASSERT_TRUE(window_.waitForLine(QStringLiteral("key release 122 %1").arg(kXKeycodeZ)));
+  }
+
+  // Presses Alt+E (rewrite) and waits for it: every hotkey before it has then
+  // been delivered.
+  void syncListener() {
+    const qsizetype before = delivered_.count(HotKeyCombo::rewrite);
+    ASSERT_TRUE(TestKeyboard::run({"keydown", "alt", "key", "e", "keyup", "alt"}));
+    ASSERT_TRUE(waitUntil([&] { return delivered_.count(HotKeyCombo::rewrite) > before; }));
+    delivered_.removeLast();
+  }
+
+  // The key events of one X keycode that reached the window.
+  QStringList windowKeys(int keycode) const {
+    const QRegularExpression pattern(QStringLiteral("^key (press|release) \\d+ %1$").arg(keycode));
+    QStringList keys;
+    for (const QString& line : window_.lines()) {
+      if (pattern.match(line).hasMatch()) keys << line.section(QLatin1Char(' '), 0, 1);
+    }
+    return keys;
+  }
+
+  X11KeyboardTap tap_;
+  X11AccessibilityTrust trust_;
+  TestWindow window_;
+  QList<HotKeyCombo> delivered_;
+};
+
+TEST_F(HotKeyListenerOnX11, AltQIsDeliveredOnceAndTheFrontApplicationNeverSeesQ) {
+  startListening();
+  ASSERT_TRUE(TestKeyboard::run({"keydown", "alt", "keydown", "q", "keyup", "q", "keyup", "alt"}));
+  syncListener();
+  syncWindow();
+  EXPECT_EQ(delivered_, QList<HotKeyCombo>{HotKeyCombo::transcribe});
+  EXPECT_TRUE(windowKeys(kXKeycodeQ).isEmpty()) << window_.lines().join(QLatin1Char('\n')).toStdString();
+  EXPECT_TRUE(windowKeys(kXKeycodeE).isEmpty());
+}
+
+TEST_F(HotKeyListenerOnX11, HoldingAltQStartsOneRecording) {
+  startListening();
+  // The X server repeats a key held longer than its delay (660 ms here).
+  ASSERT_TRUE(TestKeyboard::run({"keydown", "alt", "keydown", "q", "sleep", "0.9", "keyup", "q", "keyup", "alt"}));
+  syncListener();
+  syncWindow();
+  EXPECT_EQ(delivered_, QList<HotKeyCombo>{HotKeyCombo::transcribe});
+  EXPECT_TRUE(windowKeys(kXKeycodeQ).isEmpty());
+}
+
+TEST_F(HotKeyListenerOnX11, AHotkeyLetGoAfterAnotherStillWorksNextTime) {
+  startListening();
+  // Alt+W pressed while Alt+Q is held comes through the Q grab; W is let go
+  // after Q, when the grab is over. The next Alt+W is a new press.
+  ASSERT_TRUE(TestKeyboard::run({"keydown", "alt", "keydown", "q", "keydown", "w", "keyup", "q", "keyup", "w"}));
+  ASSERT_TRUE(TestKeyboard::run({"key", "w", "keyup", "alt"}));
+  syncListener();
+  EXPECT_EQ(delivered_, (QList<HotKeyCombo>{HotKeyCombo::transcribe, HotKeyCombo::agent, HotKeyCombo::agent}));
+}
+
+TEST_F(HotKeyListenerOnX11, StoppedListenerLetsTheKeysThrough) {
+  startListening();
+  HotKeyManager::shared().stop();
+  EXPECT_FALSE(HotKeyManager::shared().isListening());
+  ASSERT_TRUE(TestKeyboard::run({"keydown", "alt", "keydown", "q", "keyup", "q", "keyup", "alt"}));
+  syncWindow();
+  EXPECT_EQ(windowKeys(kXKeycodeQ), (QStringList{"key press", "key release"}));
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(delivered_.isEmpty());
+}
+
+TEST_F(HotKeyListenerOnX11, ASavedHotkeyIsGrabbedAtOnceAndTheOldOneGivenBack) {
+  startListening();
+  HotKeyManager& hotKeys = HotKeyManager::shared();
+  hotKeys.setConfig(HotKeyCombo::transcribe, {kOptionFlag, kX, false});
+  hotKeys.saveConfigs();
+  ASSERT_TRUE(TestKeyboard::run({"keydown", "alt", "key", "x", "key", "q", "keyup", "alt"}));
+  syncListener();
+  syncWindow();
+  EXPECT_EQ(delivered_, QList<HotKeyCombo>{HotKeyCombo::transcribe});
+  EXPECT_EQ(windowKeys(kXKeycodeQ), (QStringList{"key press", "key release"}));
+  EXPECT_TRUE(windowKeys(53).isEmpty()) << "x";
+}
+
+TEST_F(HotKeyListenerOnX11, LoneAltFiresOnACleanReleaseOnly) {
+  HotKeyManager& hotKeys = HotKeyManager::shared();
+  hotKeys.setConfig(HotKeyCombo::agent, {kOptionFlag, -1, false});
+  startListening();
+  // Alt+Q is a hotkey of its own: letting Alt go afterwards is no lone Alt.
+  ASSERT_TRUE(TestKeyboard::run({"keydown", "alt", "key", "q", "keyup", "alt"}));
+  ASSERT_TRUE(TestKeyboard::run({"keydown", "Alt_R", "keyup", "Alt_R"}));
+  ASSERT_TRUE(waitUntil([&] { return delivered_.contains(HotKeyCombo::agent); }));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(delivered_, (QList<HotKeyCombo>{HotKeyCombo::transcribe, HotKeyCombo::agent}));
+}
+
+TEST_F(HotKeyListenerOnX11, AComboHeldByAnotherApplicationFailsCleanly) {
+  // Another client (a connection of its own to the X server) holds Alt+Q.
+  X11KeyboardTap other("");
+  ASSERT_TRUE(other.start([](const KeyTapEvent&) { return false; }, {{12, kOptionFlag, false}}));
+  HotKeyManager& hotKeys = HotKeyManager::shared();
+  hotKeys.start({});
+  EXPECT_FALSE(hotKeys.isListening());
+
+  // Nothing of ours stays grabbed: Alt+E reaches the window.
+  ASSERT_TRUE(TestKeyboard::run({"keydown", "alt", "key", "e", "keyup", "alt"}));
+  syncWindow();
+  EXPECT_EQ(windowKeys(kXKeycodeE), (QStringList{"key press", "key release"}));
+
+  // Once it is given back the listener starts; saving a taken one stops it.
+  other.stop();
+  startListening();
+  ASSERT_TRUE(other.start([](const KeyTapEvent&) { return false; }, {{kZ, kControlFlag, false}}));
+  hotKeys.setConfig(HotKeyCombo::agent, {kControlFlag, kZ, false});
+  hotKeys.saveConfigs();
+  EXPECT_FALSE(hotKeys.isListening());
+}
+
+}  // namespace

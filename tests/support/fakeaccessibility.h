@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/accessibility.h"
+
+#include <QHash>
+#include <QList>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+// An element whose attributes the test sets; it records what it was asked.
+class FakeElement final : public AccessibleElement {
+ public:
+  // A focused text element with `selected` text (and the range, when given).
+  static std::shared_ptr<FakeElement> text(const QString& selected, std::optional<AXTextRange> range = std::nullopt,
+                                           const QString& role = QStringLiteral("AXTextField"), bool settable = true);
+  // A container whose focused element is `focused` (or that fails with `error`).
+  static std::shared_ptr<FakeElement> focusing(const AXElementRef& focused);
+  static std::shared_ptr<FakeElement> failing(qint32 error);
+
+  void setMessagingTimeout(std::chrono::milliseconds timeout) override { this->timeout = timeout; }
+  AXAttributeResult copyAttributeValue(const QString& attribute) override;
+  AXSettableResult isAttributeSettable(const QString& attribute) override;
+  qint32 setAttributeValue(const QString& attribute, const AXValue& value) override;
+
+  // Attributes not listed answer attributeUnsupported.
+  QHash<QString, AXAttributeResult> attributes;
+  AXSettableResult valueSettable{AXError::success, true};
+  qint32 setResult = AXError::success;
+
+  QStringList reads;
+  QList<std::pair<QString, AXValue>> writes;
+  std::optional<std::chrono::milliseconds> timeout;
+  // Called at every read, before it is answered.
+  std::function<void(const QString& attribute)> onRead;
+};
+
+// The desktop's accessibility as the test sets it; installed for its lifetime.
+class FakeAccessibility final : public Accessibility {
+ public:
+  FakeAccessibility();
+  ~FakeAccessibility() override;
+
+  AXElementRef systemWide() override;
+  AXElementRef application(qint32 pid) override;
+
+  // The elements handed out; applications without an entry fail with noValue.
+  std::shared_ptr<FakeElement> systemWideElement = FakeElement::failing(AXError::noValue);
+  QHash<qint32, std::shared_ptr<FakeElement>> applications;
+  QStringList requests;  // "systemWide", "application(<pid>)"
+};

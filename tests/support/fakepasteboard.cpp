@@ -1,0 +1,52 @@
+#include "fakepasteboard.h"
+
+FakePasteboard::FakePasteboard() { Pasteboard::install(this); }
+
+FakePasteboard::~FakePasteboard() { Pasteboard::install(nullptr); }
+
+PasteboardItem FakePasteboard::textItem(const QString& text) {
+  return PasteboardItem{{{QStringLiteral("text/plain"), text.toUtf8()}}};
+}
+
+QList<PasteboardItem> FakePasteboard::items() {
+  QList<PasteboardItem> readable;
+  for (const PasteboardItem& item : contents) {
+    PasteboardItem copy;
+    for (const auto& format : item.formats) {
+      if (!unreadable.contains(format.first)) copy.formats.append(format);
+    }
+    readable.append(copy);
+  }
+  return readable;
+}
+
+std::optional<QString> FakePasteboard::plainText(int item) {
+  if (item < 0 || item >= contents.size()) return std::nullopt;
+  for (const auto& [format, bytes] : contents.at(item).formats) {
+    if (format == QStringLiteral("text/plain")) return QString::fromUtf8(bytes);
+  }
+  return std::nullopt;
+}
+
+void FakePasteboard::clearContents() {
+  contents.clear();
+  ++count;
+  ++writes;
+}
+
+void FakePasteboard::writeItem(const PasteboardItem& item) {
+  contents.append(item);
+  ++count;
+  ++writes;
+}
+
+void FakePasteboard::setString(const QString& text) {
+  contents.append(textItem(text));
+  ++count;
+  ++writes;
+}
+
+void FakePasteboard::copy(const QList<PasteboardItem>& items) {
+  contents = items;
+  ++count;
+}

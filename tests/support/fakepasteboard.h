@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/pasteboard.h"
+
+#include <QSet>
+
+// A clipboard of several items in memory; installed for its lifetime. Formats
+// named in `unreadable` offer no data. Plain text is the "text/plain" format.
+class FakePasteboard final : public Pasteboard {
+ public:
+  FakePasteboard();
+  ~FakePasteboard() override;
+
+  static PasteboardItem textItem(const QString& text);
+
+  qint64 changeCount() override { return count; }
+  QList<PasteboardItem> items() override;
+  int itemCount() override { return int(contents.size()); }
+  std::optional<QString> plainText(int item) override;
+  void clearContents() override;
+  void writeItem(const PasteboardItem& item) override;
+  void setString(const QString& text) override;
+
+  // What a copy in another application does: replaces the contents.
+  void copy(const QList<PasteboardItem>& items);
+
+  QList<PasteboardItem> contents;
+  QSet<QString> unreadable;
+  qint64 count = 1;
+  int writes = 0;  // clears and writes of the program
+};

@@ -1,0 +1,59 @@
+#include "testwindow.h"
+
+#include "awaittask.h"
+
+#include <QProcessEnvironment>
+
+TestWindow::TestWindow() {
+  QObject::connect(&process_, &QProcess::readyReadStandardOutput, [this] { readOutput(); });
+  process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+}
+
+TestWindow::~TestWindow() {
+  if (process_.state() == QProcess::NotRunning) return;
+  process_.write("quit\n");
+  if (!process_.waitForFinished(2000)) {
+    process_.kill();
+    process_.waitForFinished(2000);
+  }
+}
+
+bool TestWindow::start(std::chrono::milliseconds timeout) {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.remove(QStringLiteral("QT_QPA_PLATFORM"));  // a real window on the test display
+  environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+  process_.setProcessEnvironment(environment);
+  process_.start(QStringLiteral(VELTRINE_TESTWINDOW_PATH), {});
+  if (!process_.waitForStarted(static_cast<int>(timeout.count()))) return false;
+  return waitForLine(QStringLiteral("ready"), timeout);
+}
+
+bool TestWindow::command(const QString& line, std::chrono::milliseconds timeout) {
+  const qsizetype from = lines_.size();
+  const QString verb = line.section(QLatin1Char(' '), 0, 0);
+  process_.write(line.toUtf8() + '\n');
+  bool ok = false;
+  waitUntil(
+      [&] {
+        for (qsizetype i = from; i < lines_.size(); ++i) {
+          if (lines_[i] == QStringLiteral("ok ") + verb) ok = true;
+          if (ok || lines_[i].startsWith(QStringLiteral("error "))) return true;
+        }
+        return false;
+      },
+      timeout);
+  return ok;
+}
+
+bool TestWindow::waitForLine(const QString& line, std::chrono::milliseconds timeout) {
+  return waitUntil([&] { return lines_.contains(line); }, timeout);
+}
+
+void TestWindow::readOutput() {
+  pending_.append(process_.readAllStandardOutput());
+  qsizetype end;
+  while ((end = pending_.indexOf('\n')) >= 0) {
+    lines_.append(QString::fromUtf8(pending_.left(end)));
+    pending_.remove(0, end + 1);
+  }
+}
