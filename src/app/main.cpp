@@ -32,6 +32,11 @@ int main(int argc, char* argv[]) {
     return 0;
   }
 
+  // Crash capture first, so that the rest of the start-up is covered, and the
+  // previous run's crashes are on record before its trace is emptied.
+  CrashReporter::shared().install();
+  CrashReporter::shared().processCrashMarkers();
+
   // The real desktop services; tests install fakes instead.
   X11AccessibilityTrust accessibilityTrust;
   AccessibilityTrust::install(&accessibilityTrust);
@@ -51,11 +56,6 @@ int main(int argc, char* argv[]) {
   AtspiAccessibility accessibility;
   Accessibility::install(&accessibility);
   accessibility.start();  // follow the focus from now on, so the first capture knows it
-
-  // Crash capture first, so that the rest of the start-up is covered, and the
-  // previous run's crashes are on record before its trace is emptied.
-  CrashReporter::shared().install();
-  CrashReporter::shared().processCrashMarkers();
 
   // The launch snapshot reports states that live in the pipeline.
   LogReporter::shared().setLaunchStatesSource([] {
