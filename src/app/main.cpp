@@ -11,9 +11,12 @@
 #include "platform/x11/x11pasteboard.h"
 #include "platform/x11/x11synthetickeyboard.h"
 #include "core/appinfo.h"
+#include "diagnostics/crashreporter.h"
+#include "diagnostics/logreporter.h"
 #include "diagnostics/tracelog.h"
 #include "pipeline/historystore.h"
 #include "pipeline/hotkeymanager.h"
+#include "pipeline/permissionmanager.h"
 #include "pipeline/recordingresultstore.h"
 #include "service/authstore.h"
 
@@ -32,6 +35,11 @@ int main(int argc, char* argv[]) {
     instance.activateRunningCopy();
     return 0;
   }
+
+  // Crash capture first, so that the rest of the start-up is covered, and the
+  // previous run's crashes are on record before its trace is emptied.
+  CrashReporter::shared().install();
+  CrashReporter::shared().processCrashMarkers();
 
   // The real desktop services; tests install fakes instead.
   X11AccessibilityTrust accessibilityTrust;
@@ -62,6 +70,13 @@ int main(int argc, char* argv[]) {
       .stopHotKeyListener = [] { HotKeyManager::shared().stop(); },
       .loadHotKeyConfigs = [] { HotKeyManager::shared().loadConfigs(); },
       .resetLatestResult = [] { RecordingResultStore::shared().reset(); },
+  });
+
+  // The launch snapshot reports states that live in the pipeline.
+  LogReporter::shared().setLaunchStatesSource([] {
+    const PermissionManager& permissions = PermissionManager::shared();
+    return LaunchStates{permissions.microphoneStatus(), permissions.accessibilityStatus(),
+                        HotKeyManager::shared().isListening()};
   });
 
   clearTrace();
