@@ -11,6 +11,8 @@
 #include "platform/x11/x11synthetickeyboard.h"
 #include "core/appinfo.h"
 #include "diagnostics/tracelog.h"
+#include "localization/languagemanager.h"
+#include "theme/fontbook.h"
 
 #include <QApplication>
 
@@ -50,6 +52,12 @@ int main(int argc, char* argv[]) {
 
   clearTrace();
   trace(QStringLiteral("applicationDidFinishLaunching: activationPolicy -> accessory, tracePath=") + traceFilePath());
+
+  // Fonts follow the interface language, so Chinese and Korean text takes that
+  // language's own character forms.
+  const auto followLanguage = [] { FontBook::shared().setLanguage(rawValue(LanguageManager::shared().current())); };
+  followLanguage();
+  QObject::connect(&LanguageManager::shared(), &LanguageManager::currentChanged, &app, followLanguage);
 
   StatusItem statusItem;
   QObject::connect(&statusItem, &StatusItem::quitRequested, &app, &QApplication::quit);
