@@ -10,8 +10,12 @@
 #include "platform/x11/x11pasteboard.h"
 #include "platform/x11/x11synthetickeyboard.h"
 #include "core/appinfo.h"
+#include "diagnostics/crashreporter.h"
+#include "diagnostics/logreporter.h"
 #include "diagnostics/tracelog.h"
 #include "localization/languagemanager.h"
+#include "pipeline/hotkeymanager.h"
+#include "pipeline/permissionmanager.h"
 #include "theme/fontbook.h"
 
 #include <QApplication>
@@ -29,6 +33,11 @@ int main(int argc, char* argv[]) {
     instance.activateRunningCopy();
     return 0;
   }
+
+  // Crash capture first, so that the rest of the start-up is covered, and the
+  // previous run's crashes are on record before its trace is emptied.
+  CrashReporter::shared().install();
+  CrashReporter::shared().processCrashMarkers();
 
   // The real desktop services; tests install fakes instead.
   X11AccessibilityTrust accessibilityTrust;
@@ -49,6 +58,13 @@ int main(int argc, char* argv[]) {
   AtspiAccessibility accessibility;
   Accessibility::install(&accessibility);
   accessibility.start();  // follow the focus from now on, so the first capture knows it
+
+  // The launch snapshot reports states that live in the pipeline.
+  LogReporter::shared().setLaunchStatesSource([] {
+    const PermissionManager& permissions = PermissionManager::shared();
+    return LaunchStates{permissions.microphoneStatus(), permissions.accessibilityStatus(),
+                        HotKeyManager::shared().isListening()};
+  });
 
   clearTrace();
   trace(QStringLiteral("applicationDidFinishLaunching: activationPolicy -> accessory, tracePath=") + traceFilePath());

@@ -1,0 +1,139 @@
+#include "diagnostics/crashreporter.h"
+
+#include "crashreports.h"
+#include "diagnostics/isotimestamp.h"
+
+#include <QDateTime>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <stdexcept>
+#include <thread>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// Outside the unnamed namespace, so that their names are in the dynamic symbol
+// table and a captured call stack can name them.
+[[gnu::noinline]] void throwNow(bool standard) {
+  if (standard) throw std::runtime_error("boom");
+  throw 42;
+}
+
+[[gnu::noinline]] void throwFromDepth(int depth, bool standard) {
+  static volatile int calls = 0;
+  if (depth == 0) return throwNow(standard);
+  throwFromDepth(depth - 1, standard);
+  calls = calls + 1;  // keeps the call from becoming a jump
+}
+
+namespace {
+
+// Runs `crash` in a child process that installed the crash handlers and
+// returns the signal the child died of (0 when it did not die of a signal).
+template <typename Crash>
+int signalOfCrashedChild(Crash crash) {
+  std::fflush(nullptr);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const rlimit noCore{0, 0};
+    ::setrlimit(RLIMIT_CORE, &noCore);
+    CrashReporter::shared().install();
+    crash();
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+}
+
+void segmentationFault() {
+  volatile int* volatile nowhere = nullptr;
+  *nowhere = 1;
+}
+
+void divisionByZero() {
+  volatile int one = 1;
+  volatile int zero = 0;
+  volatile int result = one / zero;
+  (void)result;
+}
+
+// On a thread of its own, where nothing catches it (the test framework would).
+void uncaughtException(bool standard) {
+  std::thread([standard] { throwFromDepth(100, standard); }).join();
+}
+
+TEST(CrashCapture, AFatalSignalLeavesOneMarkerThatBecomesOneReport) {
+  const struct {
+    const char* name;
+    void (*crash)();
+    int signal;
+    QByteArray signalName;
+  } cases[] = {
+      {"segmentation fault", segmentationFault, SIGSEGV, "SIGSEGV"},
+      {"abort", [] { std::abort(); }, SIGABRT, "SIGABRT"},
+      {"division by zero", divisionByZero, SIGFPE, "SIGFPE"},
+  };
+  for (const auto& c : cases) {
+    CrashReports::removeAll();
+    const std::time_t before = std::time(nullptr);
+    EXPECT_EQ(signalOfCrashedChild(c.crash), c.signal) << c.name;
+    const std::time_t after = std::time(nullptr);
+
+    const QStringList markers = CrashReports::markerNames();
+    ASSERT_EQ(markers.size(), 1) << c.name;
+    const QByteArray seconds = markers.first().chopped(int(std::strlen(".crashmarker"))).toLatin1();
+    EXPECT_EQ(markers.first(), QString::fromLatin1(seconds + ".crashmarker"));
+    EXPECT_GE(seconds.toLongLong(), before);
+    EXPECT_LE(seconds.toLongLong(), after);
+    EXPECT_EQ(CrashReports::contentsOf(CrashReporter::markersDirectory() + QLatin1Char('/') + markers.first()),
+              "SIGNAL=" + c.signalName + "\nTIME=" + seconds + "\n")
+        << c.name;
+
+    CrashReporter::shared().processCrashMarkers();
+    const QList<CrashReport> reports = CrashReporter::shared().loadAll();
+    ASSERT_EQ(reports.size(), 1) << c.name;
+    EXPECT_EQ(reports[0].signal, QString::fromLatin1(c.signalName));
+    EXPECT_EQ(reports[0].timestamp, isoTimestamp(QDateTime::fromSecsSinceEpoch(seconds.toLongLong(), Qt::UTC)));
+    EXPECT_TRUE(CrashReports::markerNames().isEmpty());
+  }
+}
+
+TEST(CrashCapture, AnUncaughtExceptionGivesOneCompleteReportAndNoMarker) {
+  const struct {
+    const char* name;
+    bool standard;
+    QString reason;
+  } cases[] = {
+      {"std::runtime_error", true, "std::runtime_error: boom"},
+      {"an int", false, "int: no reason"},
+  };
+  for (const auto& c : cases) {
+    CrashReports::removeAll();
+    EXPECT_EQ(signalOfCrashedChild([&c] { uncaughtException(c.standard); }), SIGABRT) << c.name;
+    EXPECT_TRUE(CrashReports::markerNames().isEmpty()) << c.name;
+
+    CrashReporter::shared().processCrashMarkers();
+    const QList<CrashReport> reports = CrashReporter::shared().loadAll();
+    ASSERT_EQ(reports.size(), 1) << c.name;
+    const CrashReport& report = reports[0];
+    EXPECT_EQ(report.signal, QStringLiteral("NSException"));
+    EXPECT_EQ(report.reason, c.reason);
+    EXPECT_FALSE(report.systemReportPath.has_value());
+    // The stack starts at the throw site, 100 calls deep, and is cut at 40.
+    ASSERT_EQ(report.callStack.size(), 40) << report.callStack.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(report.callStack[0].contains(QStringLiteral("(throwNow(bool)+0x")))
+        << report.callStack.join(QLatin1Char('\n')).toStdString();
+    for (qsizetype i = 1; i < report.callStack.size(); ++i) {
+      EXPECT_TRUE(report.callStack[i].contains(QStringLiteral("(throwFromDepth(int, bool)+0x"))) << i;
+    }
+  }
+}
+
+}  // namespace

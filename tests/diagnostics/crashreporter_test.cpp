@@ -1,0 +1,188 @@
+#include "diagnostics/crashreporter.h"
+
+#include "core/clock.h"
+#include "core/userdefaults.h"
+#include "crashreports.h"
+#include "testenvironment.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QDateTime kNow = QDateTime::fromString(QStringLiteral("2026-12-05T17:05:18Z"), Qt::ISODate);
+
+void writeFile(const QString& path, const QByteArray& contents) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(contents);
+}
+
+void setFileDate(const QString& path, const QDateTime& date) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::Append));
+  ASSERT_TRUE(file.setFileTime(date, QFileDevice::FileModificationTime));
+}
+
+QString marker(const QString& name) { return CrashReporter::markersDirectory() + QLatin1Char('/') + name; }
+
+// Processes one marker with these contents and returns the reports made.
+QList<CrashReport> reportsFromMarker(const QByteArray& contents) {
+  CrashReports::removeAll();
+  writeFile(marker(QStringLiteral("1700000000.crashmarker")), contents);
+  CrashReporter::shared().processCrashMarkers();
+  return CrashReporter::shared().loadAll();
+}
+
+class CrashReporterTest : public ::testing::Test {
+ protected:
+  CrashReporterTest() { Clock::setNowForTesting([] { return kNow; }); }
+  ~CrashReporterTest() override { Clock::setNowForTesting({}); }
+};
+
+TEST_F(CrashReporterTest, MarkersBecomeReportsAndAreDeleted) {
+  const struct {
+    const char* name;
+    QByteArray contents;
+    QString signal;
+    QString timestamp;
+  } cases[] = {
+      {"both lines", "SIGNAL=SIGSEGV\nTIME=1700000000\n", "SIGSEGV", "2023-11-14T22:13:20Z"},
+      {"time only", "TIME=1700000000\n", "UNKNOWN", "2023-11-14T22:13:20Z"},
+      {"later lines win", "SIGNAL=SIGILL\nTIME=1600000000\nSIGNAL=SIGFPE\nTIME=1700000001\nTIME=x\n", "SIGFPE",
+       "2023-11-14T22:13:21Z"},
+      {"time not a number", "SIGNAL=SIGBUS\nTIME=soon\n", "SIGBUS", "2026-12-05T17:05:18Z"},
+      {"empty", "", "UNKNOWN", "2026-12-05T17:05:18Z"},
+  };
+  for (const auto& c : cases) {
+    const QList<CrashReport> reports = reportsFromMarker(c.contents);
+    ASSERT_EQ(reports.size(), 1) << c.name;
+    const CrashReport& report = reports.first();
+    EXPECT_EQ(report.signal, c.signal) << c.name;
+    EXPECT_EQ(report.timestamp, c.timestamp) << c.name;
+    EXPECT_EQ(report.reason,
+              QStringLiteral("Fatal signal %1 \u2014 see system crash report for full stack").arg(c.signal));
+    EXPECT_TRUE(QFile::exists(CrashReports::fileOf(report.id))) << c.name;
+    EXPECT_TRUE(CrashReports::markerNames().isEmpty()) << c.name;
+  }
+}
+
+TEST_F(CrashReporterTest, UnreadableMarkersAreDeletedAndOtherFilesLeftAlone) {
+  writeFile(marker(QStringLiteral("1.crashmarker")), "SIGNAL=\xff\xfe\n");
+  writeFile(marker(QStringLiteral("notes.txt")), "SIGNAL=SIGSEGV\n");
+  writeFile(marker(QStringLiteral("2.crashmarker.txt")), "SIGNAL=SIGSEGV\n");
+  CrashReporter::shared().processCrashMarkers();
+  EXPECT_TRUE(CrashReporter::shared().loadAll().isEmpty());
+  EXPECT_EQ(CrashReports::markerNames(), (QStringList{"2.crashmarker.txt", "notes.txt"}));
+}
+
+TEST_F(CrashReporterTest, AMarkerStaysUntilItsReportIsWritten) {
+  // A file where the report folder should be makes every write fail.
+  const QString folder = CrashReporter::reportsDirectory();
+  ASSERT_TRUE(QDir(folder).removeRecursively());
+  writeFile(folder, "not a folder");
+  writeFile(marker(QStringLiteral("1700000000.crashmarker")), "SIGNAL=SIGSEGV\nTIME=1700000000\n");
+  CrashReporter::shared().processCrashMarkers();
+  EXPECT_EQ(CrashReports::markerNames(), QStringList{"1700000000.crashmarker"});
+
+  ASSERT_TRUE(QFile::remove(folder));
+  CrashReporter::shared().processCrashMarkers();
+  EXPECT_TRUE(CrashReports::markerNames().isEmpty());
+  EXPECT_EQ(CrashReporter::shared().loadAll().size(), 1);
+}
+
+TEST_F(CrashReporterTest, ASystemReportIsLinkedWhenWrittenWithinAMinuteOfTheCrash) {
+  const QDateTime crash = QDateTime::fromSecsSinceEpoch(1700000000, Qt::UTC);
+  const QString folder = TestEnvironment::root() + QStringLiteral("/DiagnosticReports");
+  const struct {
+    const char* name;
+    bool configured;
+    QList<QPair<QString, int>> files;  // name, seconds from the crash
+    QString linked;
+  } cases[] = {
+      {"not configured", false, {{"voice-input-a.ips", 2}}, {}},
+      {"59 s before", true, {{"voice-input-a.ips", -59}}, "voice-input-a.ips"},
+      {"61 s before", true, {{"voice-input-a.ips", -61}}, {}},
+      {"61 s after", true, {{"voice-input-a.ips", 61}}, {}},
+      {"other names", true, {{"voice-input-a.crash", 1}, {"other-a.ips", 1}}, {}},
+      {"the closest", true, {{"voice-input-b.ips", 40}, {"voice-input-a.ips", 3}, {"voice-input-c.ips", -30}},
+       "voice-input-a.ips"},
+  };
+  for (const auto& c : cases) {
+    QDir(folder).removeRecursively();
+    QDir().mkpath(folder);
+    for (const auto& [name, offset] : c.files) {
+      writeFile(folder + QLatin1Char('/') + name, "{}");
+      setFileDate(folder + QLatin1Char('/') + name, crash.addSecs(offset));
+    }
+    if (c.configured) {
+      UserDefaults::shared().setText(QStringLiteral("diagnostic_reports_directory"), folder);
+    } else {
+      UserDefaults::shared().remove(QStringLiteral("diagnostic_reports_directory"));
+    }
+    const QList<CrashReport> reports = reportsFromMarker("SIGNAL=SIGSEGV\nTIME=1700000000\n");
+    ASSERT_EQ(reports.size(), 1) << c.name;
+    const auto expected = c.linked.isEmpty() ? std::nullopt : std::optional(folder + QLatin1Char('/') + c.linked);
+    EXPECT_EQ(reports.first().systemReportPath, expected) << c.name;
+  }
+}
+
+TEST_F(CrashReporterTest, SavingAnEleventhReportDeletesTheOldestFileWhateverItsTimestamp) {
+  const QDateTime base = kNow.addDays(-1);
+  for (int i = 0; i < 10; ++i) {
+    // R3 claims the latest crash time but has the oldest file.
+    const QString stamp = i == 3 ? QStringLiteral("2030-01-01T00:00:00Z")
+                                 : QStringLiteral("2026-01-01T00:00:%1Z").arg(i, 2, 10, QLatin1Char('0'));
+    CrashReporter::shared().save(CrashReports::make(QStringLiteral("R%1").arg(i), stamp));
+    setFileDate(CrashReports::fileOf(QStringLiteral("R%1").arg(i)), base.addSecs(i == 3 ? -3600 : i * 60));
+  }
+  // A hidden file is no report: neither counted nor deleted.
+  writeFile(CrashReporter::reportsDirectory() + QStringLiteral("/.R0.json"), "{}");
+  setFileDate(CrashReporter::reportsDirectory() + QStringLiteral("/.R0.json"), base.addDays(-10));
+
+  CrashReporter::shared().save(CrashReports::make(QStringLiteral("R10"), QStringLiteral("2026-01-01T00:00:10Z")));
+
+  const QStringList remaining = CrashReports::ids(CrashReporter::shared().loadAll());
+  EXPECT_EQ(remaining, (QStringList{"R10", "R9", "R8", "R7", "R6", "R5", "R4", "R2", "R1", "R0"}));
+  EXPECT_TRUE(QFile::exists(CrashReporter::reportsDirectory() + QStringLiteral("/.R0.json")));
+}
+
+TEST_F(CrashReporterTest, PendingReportsAndMarkingThemReported) {
+  CrashReporter& reporter = CrashReporter::shared();
+  reporter.save(CrashReports::make(QStringLiteral("A"), QStringLiteral("2026-01-01T00:00:01Z")));
+  reporter.save(CrashReports::make(QStringLiteral("C"), QStringLiteral("2026-01-01T00:00:03Z")));
+  CrashReport withPath = CrashReports::make(QStringLiteral("B"), QStringLiteral("2026-01-01T00:00:02Z"));
+  withPath.systemReportPath = QStringLiteral("/reports/voice-input-b.ips");
+  withPath.callStack = QStringList{QStringLiteral("f1"), QStringLiteral("f2")};
+  reporter.save(withPath);
+  // Files that are not reports stay where they are and are not loaded.
+  const QString damaged = CrashReporter::reportsDirectory() + QStringLiteral("/D.json");
+  const QString unmarked = CrashReporter::reportsDirectory() + QStringLiteral("/E.json");
+  writeFile(damaged, "{\"id\":");
+  writeFile(unmarked, CrashReports::make(QStringLiteral("E"), QStringLiteral("2026-01-01T00:00:05Z"))
+                          .toJson()
+                          .replace(",\"reported\":false", ""));
+  EXPECT_EQ(CrashReports::ids(reporter.pendingReports()), (QStringList{"C", "B", "A"}));
+
+  setFileDate(CrashReports::fileOf(QStringLiteral("B")), kNow.addDays(-2));
+  reporter.markReported(QStringLiteral("B"));
+  reporter.markReported(QStringLiteral("missing"));
+  reporter.markReported(QStringLiteral("../CrashReports/A"));
+
+  EXPECT_EQ(CrashReports::ids(reporter.pendingReports()), (QStringList{"C", "A"}));
+  const QList<CrashReport> all = reporter.loadAll();
+  ASSERT_EQ(CrashReports::ids(all), (QStringList{"C", "B", "A"}));
+  CrashReport expected = withPath;
+  expected.reported = true;
+  EXPECT_EQ(all[1].toJson(), expected.toJson());
+  // Marking keeps the file's date, which stands for its creation.
+  EXPECT_EQ(QFileInfo(CrashReports::fileOf(QStringLiteral("B"))).lastModified(), kNow.addDays(-2));
+  EXPECT_TRUE(QFile::exists(damaged));
+  EXPECT_TRUE(QFile::exists(unmarked));
+}
+
+}  // namespace
