@@ -14,11 +14,13 @@
 #include "diagnostics/crashreporter.h"
 #include "diagnostics/logreporter.h"
 #include "diagnostics/tracelog.h"
+#include "localization/languagemanager.h"
 #include "pipeline/historystore.h"
 #include "pipeline/hotkeymanager.h"
 #include "pipeline/permissionmanager.h"
 #include "pipeline/recordingresultstore.h"
 #include "service/authstore.h"
+#include "theme/fontbook.h"
 
 #include <QApplication>
 
@@ -81,6 +83,12 @@ int main(int argc, char* argv[]) {
 
   clearTrace();
   trace(QStringLiteral("applicationDidFinishLaunching: activationPolicy -> accessory, tracePath=") + traceFilePath());
+
+  // Fonts follow the interface language, so Chinese and Korean text takes that
+  // language's own character forms.
+  const auto followLanguage = [] { FontBook::shared().setLanguage(rawValue(LanguageManager::shared().current())); };
+  followLanguage();
+  QObject::connect(&LanguageManager::shared(), &LanguageManager::currentChanged, &app, followLanguage);
 
   StatusItem statusItem;
   QObject::connect(&statusItem, &StatusItem::quitRequested, &app, &QApplication::quit);
