@@ -1,6 +1,6 @@
 #include "platform/machineinfo.h"
 
-#include <atomic>
+#include "platform/installed.h"
 
 namespace {
 
@@ -12,14 +12,10 @@ class UnknownMachine final : public MachineInfo {
   quint64 physicalMemory() override { return 0; }
 };
 
-std::atomic<MachineInfo*> installed{nullptr};
+using InstalledMachine = Installed<MachineInfo, UnknownMachine>;
 
 }  // namespace
 
-MachineInfo& MachineInfo::current() {
-  static UnknownMachine unknown;
-  MachineInfo* info = installed.load();
-  return info ? *info : unknown;
-}
+MachineInfo& MachineInfo::current() { return InstalledMachine::current(); }
 
-void MachineInfo::install(MachineInfo* info) { installed.store(info); }
+void MachineInfo::install(MachineInfo* info) { InstalledMachine::install(info); }
