@@ -1,8 +1,8 @@
 #include "core/userdefaults.h"
 
+#include "core/fileaside.h"
 #include "core/paths.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -133,12 +133,7 @@ void UserDefaults::load() {
   }
 
   // Keep the unreadable file for the user (or a later version) to recover from.
-  const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
-  QString aside = filePath_ + QStringLiteral(".corrupt-") + stamp;
-  for (int n = 1; QFileInfo::exists(aside); ++n) {
-    aside = filePath_ + QStringLiteral(".corrupt-") + stamp + QLatin1Char('-') + QString::number(n);
-  }
-  if (QFile::rename(filePath_, aside)) quarantinedPath_ = aside;
+  quarantinedPath_ = FileAside::moveAside(filePath_);
 }
 
 bool UserDefaults::persistLocked() const {
