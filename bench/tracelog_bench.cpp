@@ -1,5 +1,5 @@
 // The caller's cost of one trace line: formatting and queueing, never the disk.
-#include "diagnostics/tracelog.h"
+#include "core/tracelog.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -13,7 +13,7 @@
 #include "core/appinfo.h"
 #include "diagnostics/crashreporter.h"
 #include "diagnostics/logreporter.h"
-#include "diagnostics/tracelog.h"
+#include "core/tracelog.h"
 #include "localization/languagemanager.h"
 #include "pipeline/historystore.h"
 #include "pipeline/hotkeymanager.h"

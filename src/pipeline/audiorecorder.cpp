@@ -4,7 +4,7 @@
 #include "core/clock.h"
 #include "core/logging.h"
 #include "core/paths.h"
-#include "diagnostics/tracelog.h"
+#include "core/tracelog.h"
 #include "pipeline/permissionmanager.h"
 #include "pipeline/recordingtap.h"
 #include "platform/audioconverter.h"

@@ -1,7 +1,7 @@
 #include "pipeline/commandkeys.h"
 
 #include "core/logging.h"
-#include "diagnostics/tracelog.h"
+#include "core/tracelog.h"
 
 #include <QSet>
 

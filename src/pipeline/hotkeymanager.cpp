@@ -1,7 +1,7 @@
 #include "pipeline/hotkeymanager.h"
 
 #include "core/logging.h"
-#include "diagnostics/tracelog.h"
+#include "core/tracelog.h"
 #include "pipeline/hotkeystorage.h"
 #include "platform/accessibilitytrust.h"
 #include "platform/virtualkeycodes.h"

@@ -2,7 +2,7 @@
 
 #include "core/charactercount.h"
 #include "core/logging.h"
-#include "diagnostics/tracelog.h"
+#include "core/tracelog.h"
 #include "pipeline/commandkeys.h"
 #include "pipeline/savedpasteboard.h"
 #include "platform/accessibility.h"

@@ -1,6 +1,6 @@
 #include "platform/accessibilitytrust.h"
 
-#include <atomic>
+#include "core/installed.h"
 
 namespace {
 
@@ -10,14 +10,10 @@ class NobodyTrusted final : public AccessibilityTrust {
   QString missingReason() override { return QStringLiteral("no desktop connection is set up"); }
 };
 
-std::atomic<AccessibilityTrust*> installed{nullptr};
+using InstalledTrust = Installed<AccessibilityTrust, NobodyTrusted>;
 
 }  // namespace
 
-AccessibilityTrust& AccessibilityTrust::current() {
-  static NobodyTrusted nobody;
-  AccessibilityTrust* trust = installed.load();
-  return trust ? *trust : nobody;
-}
+AccessibilityTrust& AccessibilityTrust::current() { return InstalledTrust::current(); }
 
-void AccessibilityTrust::install(AccessibilityTrust* trust) { installed.store(trust); }
+void AccessibilityTrust::install(AccessibilityTrust* trust) { InstalledTrust::install(trust); }

@@ -1,6 +1,6 @@
 #include "platform/frontapplication.h"
 
-#include "platform/installed.h"
+#include "core/installed.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "platform/microphoneaccess.h"
 
-#include "platform/installed.h"
+#include "core/installed.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "platform/synthetickeyboard.h"
 
-#include "platform/installed.h"
+#include "core/installed.h"
 
 namespace {
 

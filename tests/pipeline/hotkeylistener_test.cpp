@@ -4,7 +4,7 @@
 
 #include "awaittask.h"
 #include "printing.h"
-#include "diagnostics/tracelog.h"
+#include "core/tracelog.h"
 #include "fakeaccessibilitytrust.h"
 #include "fakekeyboardtap.h"
 #include "platform/virtualkeycodes.h"

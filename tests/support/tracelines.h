@@ -1,6 +1,6 @@
 #pragma once
 
-#include "diagnostics/tracelog.h"
+#include "core/tracelog.h"
 
 #include <QFile>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "diagnostics/tracelog.h"
+#include "core/tracelog.h"
 
 #include "core/paths.h"
 

@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-// The one implementation of a platform interface in use: the program
+// The one implementation of an interface in use: the program
 // installs the real one at start-up, a test its fake; `Fallback` (which
 // refuses everything) stands in until then. install(nullptr) uninstalls.
 template <typename Interface, typename Fallback>
