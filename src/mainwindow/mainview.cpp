@@ -4,6 +4,7 @@
 #include "mainwindow/accountbutton.h"
 #include "mainwindow/languagemenu.h"
 #include "mainwindow/pagescaffold.h"
+#include "mainwindow/permissiongateview.h"
 #include "mainwindow/popover.h"
 #include "mainwindow/sidebar.h"
 #include "mainwindow/sidebaredge.h"
@@ -142,9 +143,9 @@ void MainView::setShowLanguagePopover(bool show) {
 
 void MainView::setShowPermissionPopover(bool show) {
   setPopover(permissionPopover_, show, &MainView::showPermissionPopoverChanged, [this] {
-    auto* content = new QWidget;
-    content->setFixedSize(360, 300);
-    return new Popover(sidebar_->permissionButton(), Popover::ArrowEdge::trailing, content);
+    auto* gate = new PermissionGateView([this] { setShowPermissionPopover(false); }, PermissionManager::shared(),
+                                        LanguageManager::shared());
+    return new Popover(sidebar_->permissionButton(), Popover::ArrowEdge::trailing, gate);
   });
 }
 

@@ -4,6 +4,7 @@
 #include "localization/appstrings.h"
 #include "mainwindow/accountbutton.h"
 #include "mainwindow/languagemenu.h"
+#include "mainwindow/permissiongateview.h"
 #include "mainwindow/popover.h"
 #include "mainwindow/recorderstatusline.h"
 #include "mainwindow/sidebar.h"
@@ -12,6 +13,7 @@
 #include "mainwindowtest.h"
 #include "pipeline/permissionmanager.h"
 #include "service/authstore.h"
+#include "theme/neonbutton.h"
 #include "theme/palette.h"
 
 #include <QImage>
@@ -119,6 +121,12 @@ TEST_F(MainViewTest, ThePermissionButtonWarnsAndRefreshesBeforeItsPopoverOpens) 
   button->click();
   EXPECT_TRUE(view.showPermissionPopover());
   EXPECT_EQ(view.permissionPopover()->arrowEdge(), Popover::ArrowEdge::trailing);
+
+  // The gate's own done button closes it.
+  auto* gate = qobject_cast<PermissionGateView*>(view.permissionPopover()->content());
+  ASSERT_NE(gate, nullptr);
+  gate->doneButton()->click();
+  EXPECT_FALSE(view.showPermissionPopover());
 }
 
 TEST_F(MainViewTest, TheAccountButtonShowsTheAddressAndTier) {
