@@ -2,6 +2,7 @@
 
 #include "localization/languagemanager.h"
 #include "mainwindow/accountbutton.h"
+#include "mainwindow/dictionaryview.h"
 #include "mainwindow/languagemenu.h"
 #include "mainwindow/pagescaffold.h"
 #include "mainwindow/permissiongateview.h"
@@ -21,8 +22,9 @@ namespace {
 
 QWidget* makePage(SidebarTab tab) {
   switch (tab) {
-    case SidebarTab::home:
     case SidebarTab::dictionary:
+      return new DictionaryView;
+    case SidebarTab::home:
     case SidebarTab::persona:
     case SidebarTab::history:
     case SidebarTab::settings:

@@ -22,13 +22,19 @@ void PlainButton::setSymbol(const QString& name, qreal pointSize) {
   update();
 }
 
+void PlainButton::setColor(const QColor& color) {
+  color_ = color;
+  update();
+}
+
 QSize PlainButton::sizeHint() const {
   const QFontMetricsF metrics(font_);
   qreal width = metrics.horizontalAdvance(text());
   qreal height = metrics.height();
   if (!symbol_.isEmpty()) {
     const qreal side = SymbolImage::boxSide(symbolSize_);
-    width += side + kSpacing;
+    // A symbol alone needs no gap after it.
+    width += side + (text().isEmpty() ? 0 : kSpacing);
     height = std::max(height, side);
   }
   return QSize(int(std::ceil(width)), int(std::ceil(height)));

@@ -16,6 +16,9 @@ class PlainButton : public QAbstractButton {
 
   // A symbol before the text, at `pointSize`.
   void setSymbol(const QString& name, qreal pointSize);
+  void setColor(const QColor& color);
+  QString symbol() const { return symbol_; }
+  QColor color() const { return color_; }
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override { return sizeHint(); }

@@ -23,9 +23,9 @@ ThemedScrollArea::ThemedScrollArea(QWidget* parent) : QScrollArea(parent) {
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setAutoFillBackground(false);
   viewport()->setAutoFillBackground(false);
-  auto* inside = new QWidget;
-  inside->setAutoFillBackground(false);
-  setWidget(inside);
+  setWidget(new QWidget);
+  // setWidget() makes the content paint the window colour: the page shows through instead.
+  widget()->setAutoFillBackground(false);
   // The scroll bar keeps to the palette: a thin cyan thumb on a clear track.
   verticalScrollBar()->setStyleSheet(
       QStringLiteral("QScrollBar:vertical { background: transparent; width: 8px; margin: 2px 1px 2px 1px; }"
