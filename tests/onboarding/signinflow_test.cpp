@@ -7,7 +7,10 @@
 #include "signintest.h"
 
 #include <QSignalSpy>
+
+#include <algorithm>
 #include <QTcpServer>
+#include <QTest>
 
 namespace {
 
@@ -61,6 +64,9 @@ TEST_F(SignInFlowTest, LoadingIsTrueExactlyWhileTheRequestIsOut) {
 }
 
 TEST_F(SignInFlowTest, VerifyWithoutInviteSignsInAndStartsBothFetchesAfterwards) {
+  // Failing fetches change nothing, so the account stays as the sign-in left it.
+  service.route("GET", apiPath("/config/recording"), ScriptedResponse::json(500, "{}"));
+  service.route("GET", apiPath("/config/plan"), ScriptedResponse::json(500, "{}"));
   const struct {
     QByteArray answer;
     QString tier;
@@ -71,16 +77,17 @@ TEST_F(SignInFlowTest, VerifyWithoutInviteSignsInAndStartsBothFetchesAfterwards)
   };
   for (const auto& c : cases) {
     AuthStore::shared().clearSession();
-    fetches.clear();
+    service.clearRequests();
     service.enqueue("POST", apiPath("/auth/verify"), ScriptedResponse::json(200, c.answer));
     RecordingResultStore::shared().update(QStringLiteral("heard"), QStringLiteral("before"), QStringLiteral("old"));
+    LogCapture log;
 
     AuthViewModel vm;
     vm.setEmail(QStringLiteral("Ann@Example.com"));
     vm.setCode(QStringLiteral(" 123456"));
     awaitTask(vm.verifyCode());
 
-    EXPECT_EQ(bodyOf(service.lastRequest()),
+    EXPECT_EQ(bodyOf(service.requests().first()),
               QJsonObject({{QStringLiteral("email"), QStringLiteral("Ann@Example.com")},
                            {QStringLiteral("code"), QStringLiteral(" 123456")}}));
     EXPECT_EQ(AuthStore::shared().token(), QStringLiteral("tok-1"));
@@ -93,10 +100,17 @@ TEST_F(SignInFlowTest, VerifyWithoutInviteSignsInAndStartsBothFetchesAfterwards)
     EXPECT_EQ(RecordingResultStore::shared().result(), QString());
     EXPECT_EQ(RecordingResultStore::shared().transcript(), QString());
     EXPECT_EQ(RecordingResultStore::shared().errorMessage(), std::nullopt);
-    // Started, not awaited: they run once the sign-in has returned.
-    EXPECT_TRUE(fetches.isEmpty());
-    drainEvents();
-    EXPECT_EQ(fetches, QStringList({QStringLiteral("recordingConfig"), QStringLiteral("userPlanInfo")}));
+
+    // Both fetches start, in this order, for the account just signed in.
+    ASSERT_TRUE(waitUntil([&] { return service.requestCount() == 3; }));
+    EXPECT_EQ(fetchesStarted(log), bothFetches());
+    for (const RecordedRequest& request : service.requests().mid(1)) {
+      EXPECT_EQ(request.header("Authorization"), "Bearer tok-1") << request.path.toStdString();
+    }
+    QList<QByteArray> fetched = paths().mid(1);
+    std::sort(fetched.begin(), fetched.end());
+    EXPECT_EQ(fetched, QList<QByteArray>({apiPath("/config/plan"), apiPath("/config/recording")}));
+    ASSERT_TRUE(waitUntil([&] { return log.texts(QStringLiteral("AppDelegate")).size() >= 4; }));
   }
 }
 
@@ -120,15 +134,17 @@ TEST_F(SignInFlowTest, AnAnswerAskingForAnInviteStoresOnlyTheTypedAddress) {
   vm.setEmail(QStringLiteral("New@Example.com"));
   vm.setCode(QStringLiteral("654321"));
   QSignalSpy tokenChanges(&AuthStore::shared(), &AuthStore::tokenChanged);
+  LogCapture log;
   awaitTask(vm.verifyCode());
-  drainEvents();
+  QTest::qWait(50);
   EXPECT_EQ(AuthStore::shared().token(), std::nullopt);
   EXPECT_EQ(tokenChanges.count(), 0);
   EXPECT_EQ(AuthStore::shared().email(), std::nullopt);
   EXPECT_EQ(AuthStore::shared().pendingInviteEmail(), QStringLiteral("New@Example.com"));
   EXPECT_TRUE(vm.showInviteStep());
   EXPECT_FALSE(vm.isLoading());
-  EXPECT_TRUE(fetches.isEmpty());
+  EXPECT_TRUE(fetchesStarted(log).isEmpty());
+  EXPECT_EQ(service.requestCount(), 1);
 }
 
 TEST_F(SignInFlowTest, VerifyRefusesAnEmptyCodeWithoutARequest) {

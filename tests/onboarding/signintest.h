@@ -1,10 +1,10 @@
 #pragma once
 
-#include "onboarding/signincompletion.h"
 #include "service/authstore.h"
 
 #include "awaittask.h"
 #include "fakeservice.h"
+#include "logcapture.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>
@@ -14,30 +14,37 @@
 #include <gtest/gtest.h>
 
 // A fake service on loopback that the client's base URL points at (worked out
-// once per process; each test is its own process), and a journal of the
-// follow-up fetches that a sign-in starts.
+// once per process; each test is its own process).
 class SignInTest : public ::testing::Test {
  protected:
-  SignInTest() {
-    qputenv("VELTRINE_SERVICE_ORIGIN", service.origin().toString().toUtf8());
-    SignInCompletion::setFetches({
-        .recordingConfig = [this] { fetches << QStringLiteral("recordingConfig"); },
-        .userPlanInfo = [this] { fetches << QStringLiteral("userPlanInfo"); },
-    });
-  }
-  ~SignInTest() override { SignInCompletion::setFetches({}); }
+  SignInTest() { qputenv("VELTRINE_SERVICE_ORIGIN", service.origin().toString().toUtf8()); }
 
   static QByteArray apiPath(const QByteArray& path) { return "/veltrine/api/v1" + path; }
 
   static QJsonObject bodyOf(const RecordedRequest& request) { return QJsonDocument::fromJson(request.body).object(); }
 
-  // Lets queued work (the follow-up fetches) run.
-  static void drainEvents() {
-    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+  // The paths of the requests that arrived, in order.
+  QList<QByteArray> paths() const {
+    QList<QByteArray> list;
+    for (const RecordedRequest& request : service.requests()) list << request.path;
+    return list;
+  }
+
+  // The configuration fetches a sign-in starts, in the order they started
+  // (they race each other on the wire).
+  static QStringList fetchesStarted(const LogCapture& log) {
+    QStringList started;
+    for (const QString& text : log.texts(QStringLiteral("AppDelegate"))) {
+      if (text.endsWith(QLatin1String(": start"))) started << text;
+    }
+    return started;
+  }
+
+  static QStringList bothFetches() {
+    return {QStringLiteral("fetchRecordingConfig: start"), QStringLiteral("fetchUserPlanInfo: start")};
   }
 
   FakeService service;
-  QStringList fetches;
 };
 
 // An error answer of the service with its code.
