@@ -3,6 +3,7 @@
 #include "localization/languagemanager.h"
 #include "mainwindow/accountbutton.h"
 #include "mainwindow/dictionaryview.h"
+#include "mainwindow/homeview.h"
 #include "mainwindow/languagemenu.h"
 #include "mainwindow/pagescaffold.h"
 #include "mainwindow/permissiongateview.h"
@@ -25,6 +26,7 @@ QWidget* makePage(SidebarTab tab) {
     case SidebarTab::dictionary:
       return new DictionaryView;
     case SidebarTab::home:
+      return new HomeView;
     case SidebarTab::persona:
     case SidebarTab::history:
     case SidebarTab::settings:
