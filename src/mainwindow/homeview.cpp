@@ -7,9 +7,9 @@
 #include "mainwindow/openclawcard.h"
 #include "mainwindow/permissionwindowmanager.h"
 #include "mainwindow/plainbutton.h"
+#include "mainwindow/recordretry.h"
 #include "mainwindow/themedscrollarea.h"
 #include "openclaw/openclawmanager.h"
-#include "pipeline/apphotkeyhandler.h"
 #include "pipeline/historystore.h"
 #include "pipeline/hotkeymanager.h"
 #include "pipeline/permissionmanager.h"
@@ -31,6 +31,7 @@ HomeView::HomeView(QWidget* parent)
   headerLayout()->addWidget(title_);
   headerLayout()->addStretch(1);
   warning_->setSymbol(QStringLiteral("exclamationmark.shield.fill"), 14);
+  warning_->setSpacing(6);
   warning_->setGraphicsEffect(new GlowEffect(Glow{Palette::withOpacity(Palette::neonOrange, 0.5), 3}, warning_));
   headerLayout()->addWidget(warning_);
   connect(warning_, &QAbstractButton::clicked, this, [] { PermissionWindowManager::shared().show(); });
@@ -62,10 +63,6 @@ void HomeView::render() {
   title_->setText(currentStrings().pageHome);
   warning_->setText(currentStrings().btnWarn);
   renderPermissions();
-  if (openClaw_) {
-    // The card is rebuilt for its texts: it holds no state of its own.
-    delete openClaw_.data();
-  }
   renderOpenClaw();
   renderHotKeys();
   renderLatest(true);
@@ -76,7 +73,12 @@ void HomeView::renderPermissions() { warning_->setVisible(!PermissionManager::sh
 void HomeView::renderOpenClaw() {
   const OpenClawManager& manager = OpenClawManager::shared();
   const std::optional<OpenClawCard::Kind> kind = OpenClawCard::kindFor(manager.status());
-  if (openClaw_ && (!kind || openClaw_->kind() != *kind)) delete openClaw_.data();
+  if (openClaw_ && (!kind || openClaw_->kind() != *kind)) {
+    // Later, not now: a press on the card may be what changed the status.
+    openClaw_->hide();
+    openClaw_->deleteLater();
+    openClaw_ = nullptr;
+  }
   if (!kind) return;
   if (!openClaw_) {
     openClaw_ = new OpenClawCard(*kind, sections_->parentWidget());
@@ -94,7 +96,4 @@ void HomeView::renderLatest(bool force) {
 
 void HomeView::startGateway() {}
 
-void HomeView::retry(const RecordingHistory& record) {
-  // Nothing to wait for here: the record's new state arrives through the history.
-  AppHotKeyHandler::shared().processRecord(record.id, record.operation, record.audioFilePath, record.selectedText);
-}
+void HomeView::retry(const RecordingHistory& record) { retryRecord(record); }

@@ -36,7 +36,11 @@ void LatestRecordSection::render(const std::optional<RecordingHistory>& record, 
   record_ = record;
   title_->setText(currentStrings().sectionLatest);
   time_->setText(record_ ? RecordFormat::time(record_->createdAt) : QString());
-  delete card_;
+  // Later, not now: the card's own retry button may be what led here.
+  if (card_) {
+    card_->hide();
+    card_->deleteLater();
+  }
   card_ = nullptr;
   retry_ = nullptr;
   markdown_ = nullptr;

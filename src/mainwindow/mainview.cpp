@@ -3,6 +3,7 @@
 #include "localization/languagemanager.h"
 #include "mainwindow/accountbutton.h"
 #include "mainwindow/dictionaryview.h"
+#include "mainwindow/historyview.h"
 #include "mainwindow/homeview.h"
 #include "mainwindow/languagemenu.h"
 #include "mainwindow/pagescaffold.h"
@@ -12,6 +13,7 @@
 #include "mainwindow/sidebaredge.h"
 #include "mainwindow/squaresymbolbutton.h"
 #include "pipeline/audiorecorder.h"
+#include "pipeline/historystore.h"
 #include "pipeline/permissionmanager.h"
 #include "service/authstore.h"
 #include "theme/cyberbggradient.h"
@@ -27,8 +29,9 @@ QWidget* makePage(SidebarTab tab) {
       return new DictionaryView;
     case SidebarTab::home:
       return new HomeView;
-    case SidebarTab::persona:
     case SidebarTab::history:
+      return new HistoryView(HistoryStore::shared(), 20, 20, LanguageManager::shared());
+    case SidebarTab::persona:
     case SidebarTab::settings:
       break;
   }

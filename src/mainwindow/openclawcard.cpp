@@ -1,7 +1,7 @@
 #include "mainwindow/openclawcard.h"
 
 #include "localization/appstrings.h"
-#include "mainwindow/capsulebutton.h"
+#include "mainwindow/outlinebutton.h"
 #include "mainwindow/neonbusybutton.h"
 #include "mainwindow/openclawiconbox.h"
 #include "mainwindow/textlabel.h"
@@ -113,7 +113,7 @@ void OpenClawCard::buildInstalled() {
   texts->addWidget(title_);
   texts->addWidget(description_);
   heading->addLayout(texts, 1);
-  uninstall_ = new CapsuleButton(rajdhaniMedium(11), Palette::withOpacity(Palette::cyberTextSecondary, 0.7),
+  uninstall_ = new OutlineButton(rajdhaniMedium(11), Palette::withOpacity(Palette::cyberTextSecondary, 0.7),
                                  Palette::withOpacity(Palette::cyberTextSecondary, 0.3), this);
   connect(uninstall_, &QAbstractButton::clicked, this, &OpenClawCard::uninstallRequested);
   heading->addWidget(uninstall_, 0, Qt::AlignVCenter);

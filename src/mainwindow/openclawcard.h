@@ -7,7 +7,7 @@
 
 #include <optional>
 
-class CapsuleButton;
+class OutlineButton;
 class NeonBusyButton;
 class NeonButton;
 class TextLabel;
@@ -37,7 +37,7 @@ class OpenClawCard : public NeonCard {
   // Install, start or stop, by the card's kind.
   QAbstractButton* primaryButton() const;
   // Nothing on the install card.
-  CapsuleButton* uninstallButton() const { return uninstall_; }
+  OutlineButton* uninstallButton() const { return uninstall_; }
   TextLabel* titleLabel() const { return title_; }
 
  Q_SIGNALS:
@@ -60,5 +60,5 @@ class OpenClawCard : public NeonCard {
   NeonButton* install_ = nullptr;
   NeonBusyButton* start_ = nullptr;
   NeonButton* stop_ = nullptr;
-  CapsuleButton* uninstall_ = nullptr;
+  OutlineButton* uninstall_ = nullptr;
 };
