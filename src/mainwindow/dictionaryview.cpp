@@ -146,7 +146,10 @@ void DictionaryView::render() {
 }
 
 void DictionaryView::rebuildRows() {
-  qDeleteAll(rows_);
+  for (HotWordRow* row : std::as_const(rows_)) {
+    row->hide();
+    row->deleteLater();
+  }
   rows_.clear();
   auto* column = static_cast<QVBoxLayout*>(static_cast<ThemedScrollArea*>(list_)->content()->layout());
   int position = 0;
@@ -155,6 +158,7 @@ void DictionaryView::rebuildRows() {
     connect(row, &HotWordRow::editRequested, this, [this, item] { editHotWord(item); });
     connect(row, &HotWordRow::deleteRequested, this, [this, item] { askToDelete(item); });
     column->insertWidget(position++, row);
+    row->show();
     rows_.append(row);
   }
   render();

@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "localization/appstrings.h"
+#include "localization/languagemanager.h"
 #include "mainwindow/confirmationdialog.h"
 #include "mainwindow/historycardlook.h"
 #include "mainwindow/outlinebutton.h"
@@ -78,6 +79,7 @@ HistoryCard::HistoryCard(const RecordingHistory& record, QWidget* parent)
   column_ = new QVBoxLayout(this);
   column_->setContentsMargins(0, 0, 0, 0);
   column_->setSpacing(0);
+  connect(&LanguageManager::shared(), &LanguageManager::currentChanged, this, &HistoryCard::render);
   render();
 }
 
@@ -115,6 +117,7 @@ void HistoryCard::render() {
   discard(content_);
   content_ = content;
   column_->addWidget(content_);
+  content_->show();
 }
 
 QWidget* HistoryCard::makeMetaRow(QWidget* parent) {

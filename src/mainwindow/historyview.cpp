@@ -93,7 +93,6 @@ void HistoryView::render() {
   picker_->retranslate();
   picker_->setPolicy(store_.retentionPolicy());
   empty_->setText(strings.noRecords);
-  for (HistoryCard* card : cards_) card->render();
   renderList();
 }
 

@@ -83,6 +83,7 @@ void HomeView::renderOpenClaw() {
   if (!openClaw_) {
     openClaw_ = new OpenClawCard(*kind, sections_->parentWidget());
     sections_->insertWidget(0, openClaw_);
+    openClaw_->show();
   }
   openClaw_->render(false);
 }
