@@ -31,7 +31,6 @@
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -264,13 +263,14 @@ void OnboardingView::paintEvent(QPaintEvent*) {
   ScanlineTexture{0.02}.paint(painter, QRectF(rect()));
 }
 
+// A minimised or closed window counts as gone: the user works elsewhere then.
 void OnboardingView::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (!event->spontaneous()) setAppeared(true);
+  setAppeared(true);
 }
 
 void OnboardingView::hideEvent(QHideEvent* event) {
-  if (!event->spontaneous()) setAppeared(false);
+  setAppeared(false);
   QWidget::hideEvent(event);
 }
 
