@@ -18,6 +18,7 @@
 #include "core/tracelog.h"
 #include "localization/languagemanager.h"
 #include "overlays/paneloverlaypresenter.h"
+#include "pipeline/apphotkeyhandler.h"
 #include "pipeline/historystore.h"
 #include "pipeline/hotkeymanager.h"
 #include "pipeline/permissionmanager.h"
@@ -84,6 +85,10 @@ int main(int argc, char* argv[]) {
       .loadHotKeyConfigs = [] { HotKeyManager::shared().loadConfigs(); },
       .resetLatestResult = [] { RecordingResultStore::shared().reset(); },
   });
+
+  // Every hotkey press reaches the request flow.
+  QObject::connect(&PermissionManager::shared(), &PermissionManager::hotKeyPressed, &AppHotKeyHandler::shared(),
+                   &AppHotKeyHandler::handleHotKey);
 
   // The launch snapshot reports states that live in the pipeline.
   LogReporter::shared().setLaunchStatesSource([] {
