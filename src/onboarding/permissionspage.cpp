@@ -6,7 +6,7 @@
 #include "onboarding/centeredbox.h"
 #include "onboarding/permissionrow.h"
 #include "onboarding/plainsymbolbutton.h"
-#include "onboarding/symbolview.h"
+#include "mainwindow/symbolview.h"
 #include "onboarding/themedlabel.h"
 #include "pipeline/permissionmanager.h"
 #include "pipeline/systemsettings.h"
@@ -37,7 +37,6 @@ PermissionsPage::PermissionsPage(PermissionManager& permissions, QWidget* parent
   column->addSpacing(6 + kSpacing);  // a 6-high spacer heads the stack
 
   lock_ = new SymbolView(QStringLiteral("lock.shield.fill"), 46, Palette::neonOrange);
-  lock_->setGlow(0.5, 14);
   column->addWidget(lock_, 0, Qt::AlignHCenter);
   column->addSpacing(kSpacing);
 
@@ -124,7 +123,9 @@ void PermissionsPage::retranslate() {
 
 void PermissionsPage::showStatuses() {
   const bool allGranted = permissions_.allGranted();
-  lock_->setColor(allGranted ? Palette::neonGreen : Palette::neonOrange);
+  const QColor lockColor = allGranted ? Palette::neonGreen : Palette::neonOrange;
+  lock_->setColor(lockColor);
+  lock_->setGlow(Glow{Palette::withOpacity(lockColor, 0.5), 14});
   microphone_->setStatus(permissions_.microphoneStatus());
   accessibility_->setStatus(permissions_.accessibilityStatus());
   allGranted_->setVisible(allGranted);
