@@ -10,9 +10,10 @@ PageScrollArea::PageScrollArea(QWidget* content, QWidget* parent) : QScrollArea(
   setFrameShape(QFrame::NoFrame);
   setWidgetResizable(true);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setWidget(content);
+  // setWidget() makes the content fill its background: undo that, after it.
   viewport()->setAutoFillBackground(false);
   content->setAutoFillBackground(false);
-  setWidget(content);
   const QString handle = withOpacity(cyberTextTertiary, 0.6).name(QColor::HexArgb);
   verticalScrollBar()->setStyleSheet(
       QStringLiteral("QScrollBar:vertical { width: 8px; background: transparent; margin: 2px; }"
