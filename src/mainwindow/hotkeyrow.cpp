@@ -2,13 +2,12 @@
 
 #include "localization/appstrings.h"
 #include "mainwindow/hotkeybutton.h"
-#include "mainwindow/labels.h"
 #include "mainwindow/symbolbutton.h"
+#include "mainwindow/textlabel.h"
 #include "theme/fonts.h"
 #include "theme/palette.h"
 
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QVBoxLayout>
 
 using namespace Palette;
@@ -20,8 +19,8 @@ HotKeyRow::HotKeyRow(HotKeyCombo combo, QWidget* parent) : QWidget(parent), comb
 
   auto* texts = new QVBoxLayout();
   texts->setSpacing(5);
-  title_ = makeLabel(rajdhaniSemiBold(15), cyberTextPrimary, this);
-  subtitle_ = makeLabel(rajdhaniMedium(12), cyberTextTertiary, this);
+  title_ = new TextLabel(rajdhaniSemiBold(15), cyberTextPrimary, this);
+  subtitle_ = new TextLabel(rajdhaniMedium(12), cyberTextTertiary, this);
   subtitle_->setWordWrap(true);
   texts->addWidget(title_);
   texts->addWidget(subtitle_);

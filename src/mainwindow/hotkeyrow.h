@@ -6,7 +6,7 @@
 #include <QWidget>
 
 class HotKeyButton;
-class QLabel;
+class TextLabel;
 class SymbolButton;
 
 // One operation's hotkey on the settings page: its title and explanation, the
@@ -30,8 +30,8 @@ class HotKeyRow : public QWidget {
 
  private:
   HotKeyCombo combo_;
-  QLabel* title_;
-  QLabel* subtitle_;
+  TextLabel* title_;
+  TextLabel* subtitle_;
   HotKeyButton* keyButton_;
   SymbolButton* clearButton_;
 };

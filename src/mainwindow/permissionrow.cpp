@@ -1,15 +1,14 @@
 #include "mainwindow/permissionrow.h"
 
 #include "localization/appstrings.h"
-#include "mainwindow/labels.h"
 #include "mainwindow/permissionstatuslabel.h"
-#include "mainwindow/symbollabel.h"
+#include "mainwindow/symbolview.h"
+#include "mainwindow/textlabel.h"
 #include "theme/fonts.h"
 #include "theme/neonbutton.h"
 #include "theme/palette.h"
 
 #include <QHBoxLayout>
-#include <QLabel>
 
 using namespace Palette;
 
@@ -18,11 +17,11 @@ PermissionRow::PermissionRow(const QString& icon, const QColor& iconColor, QWidg
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(22, 16, 22, 16);
   row->setSpacing(16);
-  auto* symbol = new SymbolLabel(icon, 15, iconColor, this);
-  symbol->setFrameWidth(24);
+  auto* symbol = new SymbolView(icon, 15, iconColor, this);
+  symbol->setFrame(QSize(24, symbol->sizeHint().height()));
   symbol->setGlow(Glow{withOpacity(iconColor, 0.4), 3});
   row->addWidget(symbol);
-  title_ = makeLabel(rajdhaniSemiBold(15), cyberTextPrimary, this);
+  title_ = new TextLabel(rajdhaniSemiBold(15), cyberTextPrimary, this);
   row->addWidget(title_);
   row->addStretch(1);
   status_ = new PermissionStatusLabel(this);

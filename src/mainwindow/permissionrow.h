@@ -8,7 +8,7 @@
 
 class NeonButton;
 class PermissionStatusLabel;
-class QLabel;
+class TextLabel;
 
 // One grant on the settings page: its symbol and name, its state, and a
 // button that asks for it ("Authorize") or, once granted, leads to the
@@ -29,7 +29,7 @@ class PermissionRow : public QWidget {
 
  private:
   QColor iconColor_;
-  QLabel* title_;
+  TextLabel* title_;
   PermissionStatusLabel* status_;
   NeonButton* action_;
 };

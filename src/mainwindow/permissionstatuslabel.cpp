@@ -1,14 +1,13 @@
 #include "mainwindow/permissionstatuslabel.h"
 
 #include "localization/appstrings.h"
-#include "mainwindow/labels.h"
-#include "mainwindow/symbollabel.h"
+#include "mainwindow/symbolview.h"
+#include "mainwindow/textlabel.h"
 #include "theme/fonts.h"
 #include "theme/gloweffect.h"
 #include "theme/palette.h"
 
 #include <QHBoxLayout>
-#include <QLabel>
 
 using namespace Palette;
 
@@ -16,9 +15,9 @@ PermissionStatusLabel::PermissionStatusLabel(QWidget* parent) : QWidget(parent) 
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(5);
-  symbol_ = new SymbolLabel(symbolOf(PermissionStatus::notDetermined), 12, colorOf(PermissionStatus::notDetermined),
+  symbol_ = new SymbolView(symbolOf(PermissionStatus::notDetermined), 12, colorOf(PermissionStatus::notDetermined),
                             this);
-  text_ = makeLabel(rajdhaniSemiBold(12), colorOf(PermissionStatus::notDetermined), this);
+  text_ = new TextLabel(rajdhaniSemiBold(12), colorOf(PermissionStatus::notDetermined), this);
   row->addWidget(symbol_);
   row->addWidget(text_);
   glow_ = new GlowEffect(Glow{withOpacity(colorOf(PermissionStatus::notDetermined), 0.4), 3}, this);
@@ -30,7 +29,7 @@ void PermissionStatusLabel::setStatus(PermissionStatus status) {
   symbol_->setSymbol(symbolOf(status));
   symbol_->setColor(color);
   text_->setText(textOf(status));
-  setLabelColor(text_, color);
+  text_->setColor(color);
   glow_->setGlow(Glow{withOpacity(color, 0.4), 3});
 }
 

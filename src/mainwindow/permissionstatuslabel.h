@@ -5,8 +5,8 @@
 #include <QWidget>
 
 class GlowEffect;
-class QLabel;
-class SymbolLabel;
+class TextLabel;
+class SymbolView;
 
 // The state of one grant: a symbol and a word in the state's colour, glowing
 // faintly: a green check for granted, a red cross for denied, an orange
@@ -25,7 +25,7 @@ class PermissionStatusLabel : public QWidget {
   static QString textOf(PermissionStatus status);
 
  private:
-  SymbolLabel* symbol_;
-  QLabel* text_;
+  SymbolView* symbol_;
+  TextLabel* text_;
   GlowEffect* glow_;
 };

@@ -1,6 +1,6 @@
 #include "mainwindow/sectionheader.h"
 
-#include "mainwindow/symbollabel.h"
+#include "mainwindow/symbolview.h"
 #include "theme/glowlabel.h"
 
 #include <QHBoxLayout>
@@ -9,7 +9,7 @@ SectionHeader::SectionHeader(const QString& symbol, const QColor& color, QWidget
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(8);
-  row->addWidget(new SymbolLabel(symbol, 14, color, this));
+  row->addWidget(new SymbolView(symbol, 14, color, this));
   title_ = new GlowLabel(QString(), color, 14, QFont::ExtraBold, this);
   row->addWidget(title_);
   row->addStretch();

@@ -6,30 +6,26 @@
 #include "localization/languagemanager.h"
 #include "mainwindow/hotkeyrow.h"
 #include "mainwindow/keycaptureview.h"
-#include "mainwindow/labels.h"
 #include "mainwindow/languagebutton.h"
 #include "mainwindow/neontoggle.h"
-#include "mainwindow/pagescrollarea.h"
 #include "mainwindow/permissionrow.h"
 #include "mainwindow/sectionheader.h"
-#include "mainwindow/symbollabel.h"
+#include "mainwindow/symbolview.h"
+#include "mainwindow/textlabel.h"
+#include "mainwindow/themedscrollarea.h"
 #include "pipeline/hotkeymanager.h"
 #include "pipeline/hotkeystorage.h"
 #include "pipeline/permissionmanager.h"
 #include "pipeline/systemsettings.h"
 #include "service/authstore.h"
-#include "theme/cyberbggradient.h"
 #include "theme/cyberdividerline.h"
 #include "theme/fonts.h"
 #include "theme/neoncard.h"
 #include "theme/neontitlelabel.h"
 #include "theme/palette.h"
-#include "theme/scanlinetexture.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
-#include <QLabel>
-#include <QPainter>
 #include <QShowEvent>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -61,23 +57,15 @@ QWidget* rowDivider(QWidget* parent) {
 
 }  // namespace
 
-SettingsView::SettingsView(QWidget* parent) : QWidget(parent) {
+SettingsView::SettingsView(QWidget* parent) : PageScaffold(parent) {
   clipboardEnabled_ = UserDefaults::shared().boolean(kClipboardAccessKey).value_or(false);
 
-  auto* page = new QVBoxLayout(this);
-  page->setContentsMargins(0, 0, 0, 0);
-  page->setSpacing(0);
-
-  auto* titleBar = new QHBoxLayout();
-  titleBar->setContentsMargins(36, 24, 36, 24);
   title_ = new NeonTitleLabel(QString(), {neonCyan, neonGreen}, 22, this);
-  titleBar->addWidget(title_);
-  titleBar->addStretch();
-  page->addLayout(titleBar);
-  page->addWidget(new CyberDividerLine(neonCyan, this));
+  headerLayout()->addWidget(title_);
+  headerLayout()->addStretch();
 
-  auto* content = new QWidget();
-  auto* sections = new QVBoxLayout(content);
+  auto* scroll = new ThemedScrollArea(this);
+  auto* sections = new QVBoxLayout(scroll->content());
   sections->setContentsMargins(36, 32, 36, 32);
   sections->setSpacing(36);
   sections->addWidget(buildHotKeySection());
@@ -85,7 +73,7 @@ SettingsView::SettingsView(QWidget* parent) : QWidget(parent) {
   sections->addWidget(buildPrivacySection());
   sections->addWidget(buildLanguageSection());
   sections->addStretch();
-  page->addWidget(new PageScrollArea(content, this), 1);
+  contentLayout()->addWidget(scroll);
 
   auto& permissions = PermissionManager::shared();
   connect(&permissions, &PermissionManager::microphoneStatusChanged, this, &SettingsView::refreshPermissions);
@@ -118,8 +106,8 @@ QWidget* SettingsView::buildHotKeySection() {
   }
   column->addWidget(card);
 
-  recordingHint_ = makeLabel(rajdhaniSemiBold(13), neonOrange, section);
-  setLabelGlow(recordingHint_, Glow{withOpacity(neonOrange, 0.4), 3});
+  recordingHint_ = new TextLabel(rajdhaniSemiBold(13), neonOrange, section);
+  recordingHint_->setGlow(Glow{withOpacity(neonOrange, 0.4), 3});
   recordingHint_->setVisible(false);
   column->addWidget(recordingHint_);
 
@@ -161,14 +149,14 @@ QWidget* SettingsView::buildPrivacySection() {
   auto* row = new QHBoxLayout(card);
   row->setContentsMargins(22, 16, 22, 16);
   row->setSpacing(16);
-  auto* symbol = new SymbolLabel(QStringLiteral("doc.on.clipboard"), 15, neonOrange, card);
-  symbol->setFrameWidth(24);
+  auto* symbol = new SymbolView(QStringLiteral("doc.on.clipboard"), 15, neonOrange, card);
+  symbol->setFrame(QSize(24, symbol->sizeHint().height()));
   symbol->setGlow(Glow{withOpacity(neonOrange, 0.4), 3});
   row->addWidget(symbol);
   auto* texts = new QVBoxLayout();
   texts->setSpacing(5);
-  clipboardTitle_ = makeLabel(rajdhaniSemiBold(15), cyberTextPrimary, card);
-  clipboardDescription_ = makeLabel(rajdhaniMedium(12), cyberTextTertiary, card);
+  clipboardTitle_ = new TextLabel(rajdhaniSemiBold(15), cyberTextPrimary, card);
+  clipboardDescription_ = new TextLabel(rajdhaniMedium(12), cyberTextTertiary, card);
   clipboardDescription_->setWordWrap(true);
   texts->addWidget(clipboardTitle_);
   texts->addWidget(clipboardDescription_);
@@ -348,12 +336,6 @@ void SettingsView::setClipboardEnabled(bool enabled) {
 }
 
 void SettingsView::selectLanguage(AppLanguage language) { LanguageManager::shared().setCurrent(language); }
-
-void SettingsView::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  CyberBgGradient().paint(painter, rect());
-  ScanlineTexture{0.02}.paint(painter, rect());
-}
 
 void SettingsView::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);

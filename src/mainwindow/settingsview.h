@@ -3,8 +3,9 @@
 #include "localization/applanguage.h"
 #include "pipeline/hotkeycombo.h"
 
+#include "mainwindow/pagescaffold.h"
+
 #include <QMap>
-#include <QWidget>
 
 #include <optional>
 
@@ -14,7 +15,7 @@ class LanguageButton;
 class NeonTitleLabel;
 class NeonToggle;
 class PermissionRow;
-class QLabel;
+class TextLabel;
 class SectionHeader;
 
 // The settings page of the main window: the three global hotkeys (recorded
@@ -29,7 +30,7 @@ class SectionHeader;
 // recording; it comes back when the recording ends, with the new hotkey.
 //
 // The main window creates a new page each time the tab is shown.
-class SettingsView : public QWidget {
+class SettingsView : public PageScaffold {
   Q_OBJECT
   Q_PROPERTY(bool clipboardEnabled READ clipboardEnabled NOTIFY clipboardEnabledChanged)
 
@@ -59,14 +60,13 @@ class SettingsView : public QWidget {
   NeonToggle* clipboardSwitch() const { return clipboardSwitch_; }
   LanguageButton* languageButton(AppLanguage language) const { return languageButtons_.value(language); }
   KeyCaptureView* keyCapture() const { return keyCapture_; }
-  QLabel* recordingHint() const { return recordingHint_; }
+  TextLabel* recordingHint() const { return recordingHint_; }
 
  Q_SIGNALS:
   void recordingComboChanged();
   void clipboardEnabledChanged();
 
  protected:
-  void paintEvent(QPaintEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
 
@@ -92,12 +92,12 @@ class SettingsView : public QWidget {
   NeonTitleLabel* title_ = nullptr;
   QMap<QString, SectionHeader*> headers_;
   QMap<HotKeyCombo, HotKeyRow*> hotKeyRows_;
-  QLabel* recordingHint_ = nullptr;
+  TextLabel* recordingHint_ = nullptr;
   KeyCaptureView* keyCapture_ = nullptr;
   PermissionRow* microphoneRow_ = nullptr;
   PermissionRow* accessibilityRow_ = nullptr;
-  QLabel* clipboardTitle_ = nullptr;
-  QLabel* clipboardDescription_ = nullptr;
+  TextLabel* clipboardTitle_ = nullptr;
+  TextLabel* clipboardDescription_ = nullptr;
   NeonToggle* clipboardSwitch_ = nullptr;
   QMap<AppLanguage, LanguageButton*> languageButtons_;
 };

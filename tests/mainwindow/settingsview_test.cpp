@@ -18,6 +18,7 @@
 #include "mainwindow/neontoggle.h"
 #include "mainwindow/permissionrow.h"
 #include "mainwindow/symbolbutton.h"
+#include "mainwindow/textlabel.h"
 #include "pipeline/hotkeymanager.h"
 #include "pipeline/hotkeystorage.h"
 #include "pipeline/permissionmanager.h"
