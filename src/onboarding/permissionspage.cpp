@@ -4,7 +4,7 @@
 #include "localization/appstrings.h"
 #include "localization/languagemanager.h"
 #include "onboarding/centeredbox.h"
-#include "onboarding/permissionrow.h"
+#include "onboarding/permissioncardrow.h"
 #include "onboarding/plainsymbolbutton.h"
 #include "mainwindow/symbolview.h"
 #include "onboarding/themedlabel.h"
@@ -57,9 +57,9 @@ PermissionsPage::PermissionsPage(PermissionManager& permissions, QWidget* parent
   auto* rows = new QVBoxLayout(card);
   rows->setContentsMargins(0, 0, 0, 0);
   rows->setSpacing(0);
-  microphone_ = new PermissionRow(QStringLiteral("mic.fill"), Palette::neonOrange, [this] { authorizeMicrophone(); });
+  microphone_ = new PermissionCardRow(QStringLiteral("mic.fill"), Palette::neonOrange, [this] { authorizeMicrophone(); });
   accessibility_ =
-      new PermissionRow(QStringLiteral("accessibility"), Palette::neonPurple, [this] { authorizeAccessibility(); });
+      new PermissionCardRow(QStringLiteral("accessibility"), Palette::neonPurple, [this] { authorizeAccessibility(); });
   rows->addWidget(microphone_);
   // The divider starts level with the tiles' trailing edge (row padding 20
   // plus the 34-wide tile).
