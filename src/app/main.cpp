@@ -17,6 +17,7 @@
 #include "core/tracelog.h"
 #include "localization/languagemanager.h"
 #include "openclaw/openclawmanager.h"
+#include "pipeline/apphotkeyhandler.h"
 #include "pipeline/historystore.h"
 #include "pipeline/hotkeymanager.h"
 #include "pipeline/permissionmanager.h"
@@ -77,6 +78,10 @@ int main(int argc, char* argv[]) {
       .loadHotKeyConfigs = [] { HotKeyManager::shared().loadConfigs(); },
       .resetLatestResult = [] { RecordingResultStore::shared().reset(); },
   });
+
+  // Every hotkey press reaches the request flow.
+  QObject::connect(&PermissionManager::shared(), &PermissionManager::hotKeyPressed, &AppHotKeyHandler::shared(),
+                   &AppHotKeyHandler::handleHotKey);
 
   // The launch snapshot reports states that live in the pipeline.
   LogReporter::shared().setLaunchStatesSource([] {
