@@ -146,11 +146,14 @@ QCoro::Task<void> OpenClawGatewayClient::streamChat(QString message, QString tok
   const QVariant status = sent->attribute(QNetworkRequest::HttpStatusCodeAttribute);
   if (!status.isValid()) throw failure();
   if (status.toInt() != 200) {
-    while (!sent->isFinished()) {
+    QByteArray body;
+    while (true) {
+      // Taken as it comes: the wait below returns at once while bytes are unread.
+      body += sent->readAll();
+      if (sent->isFinished()) break;
       ReplyNews news(sent);
       co_await news;
     }
-    QByteArray body = sent->readAll();
     body.replace("\r", "").replace("\n", "");
     throw GatewayError::httpError(status.toInt(), QString::fromUtf8(body));
   }

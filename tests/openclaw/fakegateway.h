@@ -101,15 +101,6 @@ class FakeGateway {
     released_cv_.notify_all();
   }
 
-  // Cuts every waiting stream off: its connection closes mid-answer.
-  void stopStreams() {
-    {
-      std::lock_guard lock(mutex_);
-      stopping_ = true;
-    }
-    released_cv_.notify_all();
-  }
-
   std::vector<Request> requests() const {
     std::lock_guard lock(mutex_);
     return requests_;

@@ -1,4 +1,5 @@
 #include "awaittask.h"
+#include "core/clock.h"
 #include "fakegateway.h"
 #include "openclaw/openclawmanager.h"
 #include "openclawhome.h"
@@ -97,15 +98,13 @@ TEST_F(GatewayRelayTest, WithoutACredentialTheGatewayIsNotAsked) {
   EXPECT_TRUE(replies.isEmpty());
 }
 
-TEST_F(GatewayRelayTest, AnAnswerCutOffMidwayEndsOnTheFailureNotOnAPinnedPiece) {
-  // The gateway goes away after one piece: the connection closes mid-stream.
+TEST_F(GatewayRelayTest, AnAnswerThatStallsEndsOnTheFailureNotOnAPinnedPiece) {
+  Clock::setTimeScaleForTesting(0.002);  // the 120-second silence takes 240 ms
   gateway.answerChat({200, {delta("partial"), delta("never sent")}, true});
   manager.relayToGateway(QStringLiteral("/status"), recordReply());
   gateway.release();
-  ASSERT_TRUE(waitUntil([&] { return panel.shown.size() == 2; }));
-  gateway.stopStreams();
   ASSERT_TRUE(waitUntil([&] { return panel.settled(); }));
-  EXPECT_EQ(panel.shown[1], pinned(QStringLiteral("partial")));
-  EXPECT_TRUE(panel.shown.constLast().text.startsWith(QStringLiteral("❌ Gateway 请求失败：")));
+  EXPECT_EQ(panel.shown, (QList<Shown>{pinned(kConnecting), pinned(QStringLiteral("partial")),
+                                       unpinned(QStringLiteral("❌ Gateway 请求失败：The request timed out.\n请确认 gateway 已启动。"))}));
   EXPECT_TRUE(replies.isEmpty());
 }
