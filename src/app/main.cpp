@@ -29,12 +29,15 @@
 #include "theme/fontbook.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Veltrine"));
   QApplication::setApplicationVersion(AppInfo::shortVersion());
   QApplication::setDesktopFileName(QStringLiteral("veltrine"));
+  // The program's icon for its windows; the onboarding's welcome page shows it too.
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/veltrine.svg")));
   // A tray program: closing its last window must not end it.
   QApplication::setQuitOnLastWindowClosed(false);
 
