@@ -10,9 +10,12 @@
 #include "mainwindow/progressspinner.h"
 #include "mainwindow/recordformat.h"
 #include "mainwindow/recordretry.h"
+#include "mainwindow/symbolbutton.h"
 #include "mainwindow/symbolview.h"
 #include "mainwindow/textbox.h"
 #include "mainwindow/textlabel.h"
+#include "overlays/markdownscrollview.h"
+#include "overlays/resultoverlaywindowcontroller.h"
 #include "pipeline/historystore.h"
 #include "platform/pasteboard.h"
 #include "theme/cyberdividerline.h"
@@ -20,11 +23,9 @@
 #include "theme/gloweffect.h"
 #include "theme/glowlabel.h"
 #include "theme/palette.h"
-#include "theme/symbolimage.h"
 
 #include <QFontMetricsF>
 #include <QHBoxLayout>
-#include <QPainter>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -33,29 +34,6 @@ namespace {
 using namespace HistoryCardLook;
 
 constexpr int kSummaryLines = 3;
-
-// A symbol alone, centred in a square, dimmed while pressed.
-class SymbolButton : public QAbstractButton {
- public:
-  SymbolButton(const QString& symbol, qreal pointSize, const QColor& color, int side, QWidget* parent)
-      : QAbstractButton(parent), symbol_(symbol), pointSize_(pointSize), color_(color) {
-    setFixedSize(side, side);
-    setCursor(Qt::PointingHandCursor);
-  }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    const qreal box = SymbolImage::boxSide(pointSize_);
-    SymbolImage::paint(painter, QRectF(width() / 2.0 - box / 2, height() / 2.0 - box / 2, box, box), symbol_,
-                       isDown() ? Palette::withOpacity(color_, 0.5) : color_);
-  }
-
- private:
-  QString symbol_;
-  qreal pointSize_;
-  QColor color_;
-};
 
 QHBoxLayout* rowLayout(QWidget* owner, int spacing, const QMargins& margins = QMargins()) {
   auto* row = new QHBoxLayout(owner);
@@ -229,8 +207,10 @@ QWidget* HistoryCard::makeSummaryRow(QWidget* parent) {
     row->addWidget(text, 1, Qt::AlignTop);
   }
 
-  expand_ = new SymbolButton(isExpanded_ ? QStringLiteral("chevron.up") : QStringLiteral("chevron.down"), 12,
-                             Palette::cyberTextSecondary, 26, summaryRow);
+  auto* expand = new SymbolButton(isExpanded_ ? QStringLiteral("chevron.up") : QStringLiteral("chevron.down"), 12,
+                                  Palette::cyberTextSecondary, summaryRow);
+  expand->setFrame(QSizeF(26, 26));
+  expand_ = expand;
   connect(expand_, &QAbstractButton::clicked, this, &HistoryCard::toggleExpanded);
   row->addWidget(expand_, 0, Qt::AlignTop);
   return summaryRow;
@@ -279,10 +259,13 @@ QWidget* HistoryCard::makeDetails(QWidget* parent) {
   header->addWidget(resultCopy_);
   block->addLayout(header);
 
-  // The rendered answer comes with the floating panels.
   auto* box = new TextBox(section);
   box->setFixedHeight(280);
-  markdown_ = box;
+  auto* inside = new QVBoxLayout(box);
+  inside->setContentsMargins(0, 0, 0, 0);
+  markdown_ = new MarkdownScrollView(*record_.result, 280, box);
+  markdown_->setFixedHeight(280);
+  inside->addWidget(markdown_);
   block->addWidget(box);
 
   floating_ = new OutlineButton(rajdhaniSemiBold(11), Palette::neonCyan, Palette::withOpacity(Palette::neonCyan, 0.3),
@@ -391,7 +374,12 @@ void HistoryCard::copyTranscript() { copy(record_.transcript.value_or(QString())
 
 void HistoryCard::copyResult() { copy(record_.result.value_or(QString()), resultCopied_, resultCopy_); }
 
-void HistoryCard::openInFloatingWindow() {}
+void HistoryCard::openInFloatingWindow() {
+  const QString text = record_.result.value_or(QString());
+  QMetaObject::invokeMethod(
+      &ResultOverlayWindowController::shared(),
+      [text] { ResultOverlayWindowController::shared().show(text, true, true); }, Qt::QueuedConnection);
+}
 
 void HistoryCard::retry() { retryRecord(record_); }
 

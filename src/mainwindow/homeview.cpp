@@ -48,6 +48,7 @@ HomeView::HomeView(QWidget* parent)
 
   connect(&PermissionManager::shared(), &PermissionManager::allGrantedChanged, this, &HomeView::renderPermissions);
   connect(&OpenClawManager::shared(), &OpenClawManager::statusChanged, this, &HomeView::renderOpenClaw);
+  connect(&OpenClawManager::shared(), &OpenClawManager::isStartingGatewayChanged, this, &HomeView::renderOpenClaw);
   connect(&HotKeyManager::shared(), &HotKeyManager::configsChanged, this, &HomeView::renderHotKeys);
   connect(&HistoryStore::shared(), &HistoryStore::recordsChanged, this, [this] { renderLatest(false); });
   connect(&LanguageManager::shared(), &LanguageManager::currentChanged, this, &HomeView::render);
@@ -82,10 +83,15 @@ void HomeView::renderOpenClaw() {
   if (!kind) return;
   if (!openClaw_) {
     openClaw_ = new OpenClawCard(*kind, sections_->parentWidget());
+    OpenClawManager* agent = &OpenClawManager::shared();
+    connect(openClaw_, &OpenClawCard::installRequested, agent, &OpenClawManager::installOpenClaw);
+    connect(openClaw_, &OpenClawCard::startRequested, this, &HomeView::startGateway);
+    connect(openClaw_, &OpenClawCard::stopRequested, agent, &OpenClawManager::stopGateway);
+    connect(openClaw_, &OpenClawCard::uninstallRequested, agent, &OpenClawManager::uninstallOpenClaw);
     sections_->insertWidget(0, openClaw_);
     openClaw_->show();
   }
-  openClaw_->render(false);
+  openClaw_->render(manager.isStartingGateway());
 }
 
 void HomeView::renderHotKeys() { hotKeys_->render(HotKeyManager::shared().configs()); }
@@ -95,6 +101,9 @@ void HomeView::renderLatest(bool force) {
   latest_->render(records.isEmpty() ? std::nullopt : std::optional(records.first()), force);
 }
 
-void HomeView::startGateway() {}
+void HomeView::startGateway() {
+  // Tested and set before the start runs, so a second press starts nothing.
+  OpenClawManager::shared().requestGatewayStart();
+}
 
 void HomeView::retry(const RecordingHistory& record) { retryRecord(record); }

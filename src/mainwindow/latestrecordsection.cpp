@@ -5,6 +5,7 @@
 #include "mainwindow/recordformat.h"
 #include "mainwindow/symbolview.h"
 #include "mainwindow/textlabel.h"
+#include "overlays/markdownscrollview.h"
 #include "theme/fonts.h"
 #include "theme/gloweffect.h"
 #include "theme/glowlabel.h"
@@ -82,8 +83,7 @@ void LatestRecordSection::fillCard() {
           block->addWidget(
               new GlowLabel(strings.labelResult, Palette::withOpacity(Palette::neonCyan, 0.6), 12, QFont::ExtraBold, card_),
               0, Qt::AlignLeft);
-          // The rendered answer comes with the floating panels.
-          markdown_ = new QWidget(card_);
+          markdown_ = new MarkdownScrollView(*record.result, 200, card_);
           markdown_->setFixedHeight(200);
           block->addWidget(markdown_);
           column->addLayout(block);

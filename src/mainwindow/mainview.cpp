@@ -9,6 +9,7 @@
 #include "mainwindow/pagescaffold.h"
 #include "mainwindow/permissiongateview.h"
 #include "mainwindow/popover.h"
+#include "mainwindow/settingsview.h"
 #include "mainwindow/sidebar.h"
 #include "mainwindow/sidebaredge.h"
 #include "mainwindow/squaresymbolbutton.h"
@@ -25,16 +26,18 @@ namespace {
 
 QWidget* makePage(SidebarTab tab) {
   switch (tab) {
-    case SidebarTab::dictionary:
-      return new DictionaryView;
     case SidebarTab::home:
       return new HomeView;
+    case SidebarTab::dictionary:
+      return new DictionaryView;
     case SidebarTab::history:
       return new HistoryView(HistoryStore::shared(), 20, 20, LanguageManager::shared());
-    case SidebarTab::persona:
     case SidebarTab::settings:
+      return new SettingsView;
+    case SidebarTab::persona:
       break;
   }
+  // The persona page is on its way; until then its place stays empty.
   return new PageScaffold;
 }
 

@@ -8,6 +8,8 @@
 #include "mainwindow/outlinebutton.h"
 #include "mainwindow/plainbutton.h"
 #include "mainwindowtest.h"
+#include "overlays/markdownscrollview.h"
+#include "overlays/resultoverlaywindowcontroller.h"
 #include "service/authstore.h"
 #include "theme/palette.h"
 
@@ -111,8 +113,15 @@ TEST_F(HistoryCardTest, TheSummaryAndTheDetails) {
   EXPECT_EQ(searchCard.summary(), HistoryCardLook::searchResultCaption);
   ASSERT_NE(searchCard.markdownView(), nullptr);
   EXPECT_EQ(searchCard.markdownView()->height(), 280);
+  EXPECT_EQ(static_cast<MarkdownScrollView*>(searchCard.markdownView())->text(), "# Found");
   ASSERT_NE(searchCard.floatingWindowButton(), nullptr);
   EXPECT_EQ(searchCard.floatingWindowButton()->text(), HistoryCardLook::floatingWindowTitle);
+  // The answer comes back in the floating panel, rendered and pinned.
+  searchCard.floatingWindowButton()->click();
+  ResultOverlayViewModel& panel = ResultOverlayWindowController::shared().viewModel();
+  ASSERT_TRUE(waitUntil([&] { return panel.text() == "# Found"; }));
+  EXPECT_TRUE(panel.isMarkdown());
+  EXPECT_TRUE(panel.pinned());
 
   // A search without its answer has nothing to show.
   search.result = QString();

@@ -25,6 +25,12 @@ TEST_F(HomeOnScreen, TheLatestAnswerAndTheHotkeys) {
   failed.audioFilePath = makeAudioFile(TestEnvironment::root() + QStringLiteral("/audio/a.wav"));
   HistoryStore::shared().addRecord(failed);
   onScreen(window, QStringLiteral("home-failed"));
+
+  RecordingHistory search = makeRecord(RecognitionStatus::success, QStringLiteral("agent"));
+  search.actionType = QStringLiteral("show_markdown");
+  search.result = QStringLiteral("## Weather tomorrow\n\n- **Sunny**, 24°C\n- Light wind from the west\n\n| Time | Temp |\n|---|---|\n| 9:00 | 18° |\n| 15:00 | 24° |");
+  HistoryStore::shared().addRecord(search);
+  onScreen(window, QStringLiteral("home-markdown"));
 }
 
 }  // namespace

@@ -1,10 +1,19 @@
 #include "mainwindow/homeview.h"
 
+#include "../openclaw/openclawhome.h"
+#include "faketerminaldriver.h"
 #include "historyrecords.h"
 #include "localization/appstrings.h"
 #include "mainwindow/hotkeysummary.h"
 #include "mainwindow/latestrecordsection.h"
+#include "mainwindow/neonbusybutton.h"
+#include "mainwindow/openclawcard.h"
+#include "mainwindow/outlinebutton.h"
+#include "openclaw/openclawcommands.h"
+#include "openclaw/openclawmanager.h"
+#include "overlays/markdownscrollview.h"
 #include "mainwindow/plainbutton.h"
+#include "mainwindow/textlabel.h"
 #include "mainwindowtest.h"
 #include "pipeline/hotkeymanager.h"
 #include "pipeline/permissionmanager.h"
@@ -12,6 +21,7 @@
 #include "service/authstore.h"
 #include "theme/neonbutton.h"
 #include "theme/neoncard.h"
+#include "theme/palette.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -31,6 +41,84 @@ TEST_F(HomeViewTest, TheWarningFollowsThePermissionsWithoutAnyAction) {
   trust.trusted = true;
   PermissionManager::shared().refresh();
   EXPECT_FALSE(view.warningButton()->isVisibleTo(&view));
+}
+
+// The agent's state as detection finds it in the private home: the tool and
+// its folder, and a gateway that answers (the fake service answers anything)
+// or a port where nothing listens.
+void detectOpenClaw(FakeService& gateway, OpenClawStatus wanted) {
+  OpenClawHome::useLoginShellWithFakeBin();
+  if (wanted != OpenClawStatus::notInstalled) {
+    OpenClawHome::makeConfigFolder();
+    OpenClawHome::installTool();
+  }
+  OpenClawManager::shared().setGatewayURLForTesting(wanted == OpenClawStatus::ready ? gateway.origin()
+                                                                                     : QUrl("http://127.0.0.1:9"));
+  awaitTask(OpenClawManager::shared().refreshStatus());
+  ASSERT_EQ(OpenClawManager::shared().status(), wanted);
+}
+
+TEST_F(HomeViewTest, TheAgentsCardFollowsItsStatus) {
+  FakeTerminalDriver terminal;
+  HomeView view;
+  view.show();
+  // Not known yet: no card, and the hotkeys come first.
+  EXPECT_EQ(view.openClawCard(), nullptr);
+
+  const struct {
+    OpenClawStatus status;
+    OpenClawCard::Kind kind;
+    QColor color;
+    QString title;
+    QString command;  // of the card's main button
+  } rows[] = {
+      {OpenClawStatus::notInstalled, OpenClawCard::Kind::install, Palette::neonPink,
+       currentStrings().openclawPromoTitle, OpenClawCommands::install()},
+      {OpenClawStatus::ready, OpenClawCard::Kind::ready, Palette::neonGreen, currentStrings().openclawInstalledTitle,
+       OpenClawCommands::gatewayStop()},
+      {OpenClawStatus::installedServiceDown, OpenClawCard::Kind::serviceDown, Palette::neonOrange,
+       currentStrings().openclawServiceDownTitle, QString()},
+  };
+  for (const auto& row : rows) {
+    detectOpenClaw(service, row.status);
+    OpenClawCard* card = view.openClawCard();
+    ASSERT_NE(card, nullptr);
+    EXPECT_EQ(card->kind(), row.kind);
+    EXPECT_EQ(card->color(), row.color);
+    EXPECT_EQ(card->titleLabel()->text(), row.title);
+    EXPECT_TRUE(card->isVisibleTo(&view));
+    if (row.command.isEmpty()) continue;
+    terminal.calls.clear();
+    card->primaryButton()->click();
+    ASSERT_EQ(terminal.commands(), QStringList{row.command});
+  }
+
+  // Uninstalling runs at once, without a question.
+  terminal.calls.clear();
+  view.openClawCard()->uninstallButton()->click();
+  EXPECT_EQ(terminal.commands(), QStringList{OpenClawCommands::uninstall()});
+}
+
+TEST_F(HomeViewTest, OnePressStartsOneGatewayStart) {
+  detectOpenClaw(service, OpenClawStatus::installedServiceDown);
+  HomeView view;
+  view.show();
+  auto* start = qobject_cast<NeonBusyButton*>(view.openClawCard()->primaryButton());
+  ASSERT_NE(start, nullptr);
+  EXPECT_EQ(start->text(), currentStrings().openclawStartBtn);
+  start->click();
+  EXPECT_TRUE(OpenClawManager::shared().isStartingGateway());
+  EXPECT_FALSE(start->isEnabled());
+  EXPECT_TRUE(start->isBusy());
+  EXPECT_EQ(start->text(), currentStrings().openclawStartingGateway);
+  // A second press finds the flag set and starts nothing.
+  EXPECT_FALSE(OpenClawManager::shared().requestGatewayStart());
+  // The start clears the flag when it ends: the button is back.
+  OpenClawManager::shared().setStartingGateway(false);
+  start = qobject_cast<NeonBusyButton*>(view.openClawCard()->primaryButton());
+  EXPECT_TRUE(start->isEnabled());
+  EXPECT_FALSE(start->isBusy());
+  EXPECT_EQ(start->text(), currentStrings().openclawStartBtn);
 }
 
 TEST_F(HomeViewTest, HotkeysShowTheirOwnConfigurationOrTheDefault) {
@@ -95,6 +183,10 @@ TEST_F(HomeViewTest, TheLatestRecordShowsWhatBecameOfIt) {
     EXPECT_EQ(latest.record()->id, record.id);
     EXPECT_EQ(shownTexts(*latest.card()), row.texts) << row.name;
     EXPECT_EQ(latest.markdownView() != nullptr, row.markdown) << row.name;
+    if (row.markdown) {
+      EXPECT_EQ(static_cast<MarkdownScrollView*>(latest.markdownView())->text(), *row.result);
+      EXPECT_EQ(latest.markdownView()->height(), 200);
+    }
     EXPECT_EQ(latest.retryButton() != nullptr, row.retry) << row.name;
   }
 }
