@@ -13,7 +13,10 @@ namespace {
 Qt::WindowFlags flagsFor(const OverlayPanel::Settings& settings) {
   Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
   if (!settings.acceptsFocus) flags |= Qt::WindowDoesNotAcceptFocus;
-  if (settings.ignoresMouse) flags |= Qt::WindowTransparentForInput;
+  // A window manager frames the windows it manages, and the frame catches the
+  // clicks the panel lets through: a panel that ignores the mouse goes
+  // unmanaged (it is then on every workspace and never focused by itself).
+  if (settings.ignoresMouse) flags |= Qt::WindowTransparentForInput | Qt::X11BypassWindowManagerHint;
   return flags;
 }
 
