@@ -76,9 +76,8 @@ void OverlayPanel::orderOut() {
 
 void OverlayPanel::mousePressEvent(QMouseEvent* event) {
   if (!settings_.movableByBackground || event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
-  // The window manager moves the panel when it can (it then follows the pointer
-  // across screens); otherwise the panel follows the pointer itself.
-  if (QWindow* window = windowHandle(); window && window->startSystemMove()) return;
+  // The panel follows the pointer itself: asking the window manager to move it
+  // is accepted by some that then do nothing.
   dragOffset_ = event->globalPosition().toPoint() - pos();
 }
 

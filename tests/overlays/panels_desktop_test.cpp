@@ -1,5 +1,8 @@
+#include "core/appevents.h"
 #include "overlays/clarifyoverlaywindowcontroller.h"
+#include "overlays/overlayclosebutton.h"
 #include "overlays/overlaypanel.h"
+#include "overlays/recordingoverlayview.h"
 #include "overlays/recordingoverlaywindowcontroller.h"
 #include "overlays/resultoverlaywindowcontroller.h"
 #include "overlays/tipoverlaywindowcontroller.h"
@@ -13,6 +16,7 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -126,6 +130,39 @@ TEST_F(Panels, ClicksOnTheClarifyCardReachTheWindowUnderneath) {
   ASSERT_TRUE(window.command(QStringLiteral("state")));
   // The click moved the field's cursor from the end of the text into it.
   EXPECT_FALSE(window.lines().contains(QStringLiteral("selection 11 11"))) << window.lines().join(u'|').toStdString();
+}
+
+TEST_F(Panels, TheRecordingIndicatorsCloseButtonWorksWithoutTakingTheFocus) {
+  REQUIRE_TEST_DESKTOP();
+  TestWindow window;
+  ASSERT_TRUE(window.start());
+  RecordingOverlayWindowController::shared().show();
+  settle();
+  QSignalSpy dismissed(&AppEvents::shared(), &AppEvents::overlayDismissedDuringRecording);
+  QWidget* close = RecordingOverlayWindowController::shared().view()->closeButton();
+  const QPoint centre = close->mapToGlobal(close->rect().center());
+  ASSERT_TRUE(TestKeyboard::run({"mousemove", QString::number(centre.x()), QString::number(centre.y()), "click", "1"}));
+  EXPECT_TRUE(waitUntil([&] { return dismissed.size() == 1; }));
+  settle();
+  EXPECT_FALSE(window.lines().contains(QStringLiteral("focus out")));
+  ASSERT_TRUE(TestKeyboard::run({"type", "still here"}));
+  EXPECT_TRUE(window.waitForLine(QStringLiteral("text still here")));
+}
+
+TEST_F(Panels, TheResultPanelMovesWhenDraggedByItsBackground) {
+  REQUIRE_TEST_DESKTOP();
+  ASSERT_TRUE(TestKeyboard::run({"mousemove", "640", "300"}));
+  ResultOverlayWindowController::shared().show(QStringLiteral("drag me"), false, true);
+  settle();
+  OverlayPanel* panel = ResultOverlayWindowController::shared().panel();
+  const QRect before = panel->geometry();
+  // The footer's free middle is background.
+  const QPoint grab(before.center().x(), before.bottom() - 12);
+  ASSERT_TRUE(TestKeyboard::run({"mousemove", QString::number(grab.x()), QString::number(grab.y()), "mousedown", "1",
+                                 "sleep", "0.1", "mousemove_relative", "--", "-20", "-30", "sleep", "0.1",
+                                 "mousemove_relative", "--", "-100", "-150", "sleep", "0.1", "mouseup", "1"}));
+  EXPECT_TRUE(waitUntil([&] { return panel->geometry().topLeft() != before.topLeft(); }));
+  EXPECT_LT(panel->geometry().y(), before.y() - 100);
 }
 
 }  // namespace
