@@ -145,6 +145,7 @@ TEST_F(InviteCodes, TheLoadStartedLastDecidesAndALoadOutlivingItsModelChangesNot
   service.enqueue("GET", kPath, ScriptedResponse::json(200, codesJson({available("NEW00000")})));
   MyInviteCodesViewModel model;
   auto first = model.load();
+  ASSERT_TRUE(waitUntil([&] { return service.requestCount() == 1; })) << "the slow answer goes to the first load";
   awaitTask(model.load());
   awaitTask(std::move(first));
   ASSERT_EQ(model.codes().size(), 1);
