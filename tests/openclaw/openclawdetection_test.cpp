@@ -1,4 +1,5 @@
 #include "awaittask.h"
+#include "closedport.h"
 #include "core/clock.h"
 #include "fakegateway.h"
 #include "openclaw/openclawmanager.h"
@@ -6,20 +7,10 @@
 
 #include <QDir>
 #include <QSignalSpy>
-#include <QTcpServer>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-// An address where nothing listens: connections are refused at once.
-QUrl closedPort() {
-  QTcpServer server;
-  server.listen(QHostAddress::LocalHost);
-  const quint16 port = server.serverPort();
-  server.close();
-  return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port));
-}
 
 void clearHome() {
   for (const char* entry : {".openclaw", ".local", ".nvm", "fakebin"}) QDir(OpenClawHome::path(QString::fromUtf8(entry))).removeRecursively();
