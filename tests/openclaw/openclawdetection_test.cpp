@@ -69,23 +69,6 @@ TEST_F(OpenClawDetectionTest, ProbesCarryNoSecretUnlessGivenOne) {
   EXPECT_FALSE(awaitTask(manager.probeGateway(closedPort(), QStringLiteral("s3cret"))));
 }
 
-TEST_F(OpenClawDetectionTest, CandidatePathsEndWithEveryNvmVersion) {
-  QStringList expected{
-      QStringLiteral("/opt/homebrew/bin/openclaw"), QStringLiteral("/usr/local/bin/openclaw"),
-      OpenClawHome::path(QStringLiteral(".local/bin/openclaw")), OpenClawHome::path(QStringLiteral(".volta/bin/openclaw")),
-      OpenClawHome::path(QStringLiteral(".npm-global/bin/openclaw"))};
-  EXPECT_EQ(OpenClawManager::candidateBinaryPaths(), expected);
-
-  QDir().mkpath(OpenClawHome::path(QStringLiteral(".nvm/versions/node/v20.0.0")));
-  QDir().mkpath(OpenClawHome::path(QStringLiteral(".nvm/versions/node/.hidden")));
-  const QStringList paths = OpenClawManager::candidateBinaryPaths();
-  ASSERT_EQ(paths.size(), 7);
-  EXPECT_EQ(paths.mid(0, 5), expected);
-  // Every entry counts, hidden ones too, in the order the folder lists them.
-  EXPECT_TRUE(paths.mid(5).contains(OpenClawHome::path(QStringLiteral(".nvm/versions/node/v20.0.0/bin/openclaw"))));
-  EXPECT_TRUE(paths.mid(5).contains(OpenClawHome::path(QStringLiteral(".nvm/versions/node/.hidden/bin/openclaw"))));
-}
-
 TEST_F(OpenClawDetectionTest, TheLoginShellAnswerCountsOnlyWhenCleanAndSuccessful) {
   OpenClawHome::installTool(QStringLiteral("fakebin/openclaw"));
   EXPECT_EQ(awaitTask(manager.lookUpBinaryWithLoginShell()), OpenClawHome::path(QStringLiteral("fakebin/openclaw")));
