@@ -5,6 +5,8 @@
 #include "pipeline/recordinghistory.h"
 #include "pipeline/recordingresultstore.h"
 
+#include <utility>
+
 LiveRequestWatcher::LiveRequestWatcher(AudioRecorder& recorder, AppHotKeyHandler& flow, RecordingResultStore& results,
                                        QObject* parent)
     : QObject(parent), recorder_(recorder), flow_(flow), results_(results) {

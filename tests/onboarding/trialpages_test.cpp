@@ -6,7 +6,7 @@
 #include "localization/appstrings.h"
 #include "localization/languagemanager.h"
 #include "onboarding/completionpage.h"
-#include "onboarding/permissionrow.h"
+#include "onboarding/permissioncardrow.h"
 #include "onboarding/permissionspage.h"
 #include "onboarding/plainsymbolbutton.h"
 #include "onboarding/trialagentsearchview.h"
@@ -224,7 +224,7 @@ TEST_F(PermissionsPageTest, ThePageFollowsTheStatuses) {
   permissions.refresh();
   EXPECT_FALSE(page.refreshButton()->isVisibleTo(&page));
   EXPECT_TRUE(page.allGrantedLine()->isVisibleTo(&page));
-  for (PermissionRow* row : {page.microphoneRow(), page.accessibilityRow()}) {
+  for (PermissionCardRow* row : {page.microphoneRow(), page.accessibilityRow()}) {
     EXPECT_FALSE(row->authorizeButton()->isVisibleTo(&page));
     EXPECT_TRUE(row->okLabel()->isVisibleTo(&page));
   }
