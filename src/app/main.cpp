@@ -2,6 +2,7 @@
 #include "app/statusitem.h"
 #include "platform/linux/atspiaccessibility.h"
 #include "platform/linux/desktopsettingslauncher.h"
+#include "platform/linux/desktopurlopener.h"
 #include "platform/linux/qtaudioengine.h"
 #include "platform/linux/qtmicrophoneaccess.h"
 #include "platform/linux/sysfsmachineinfo.h"
@@ -10,11 +11,13 @@
 #include "platform/x11/x11keyboardtap.h"
 #include "platform/x11/x11pasteboard.h"
 #include "platform/x11/x11synthetickeyboard.h"
+#include "platform/x11/x11workspacepresence.h"
 #include "core/appinfo.h"
 #include "diagnostics/crashreporter.h"
 #include "diagnostics/logreporter.h"
 #include "core/tracelog.h"
 #include "localization/languagemanager.h"
+#include "overlays/paneloverlaypresenter.h"
 #include "pipeline/apphotkeyhandler.h"
 #include "pipeline/historystore.h"
 #include "pipeline/hotkeymanager.h"
@@ -65,6 +68,14 @@ int main(int argc, char* argv[]) {
   accessibility.start();  // follow the focus from now on, so the first capture knows it
   SysfsMachineInfo machineInfo;
   MachineInfo::install(&machineInfo);
+  DesktopUrlOpener urlOpener;
+  UrlOpener::install(&urlOpener);
+  X11WorkspacePresence workspacePresence;
+  WorkspacePresence::install(&workspacePresence);
+
+  // The request flow and the agent bridge reach the floating panels through this.
+  PanelOverlayPresenter overlays;
+  OverlayPresenter::install(&overlays);
 
   // Signing in and out reaches the pipeline through the account store.
   AuthStore::shared().setSessionHooks({
