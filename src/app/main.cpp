@@ -6,6 +6,7 @@
 #include "platform/linux/qtaudioengine.h"
 #include "platform/linux/qtmicrophoneaccess.h"
 #include "platform/linux/sysfsmachineinfo.h"
+#include "platform/linux/tmuxterminaldriver.h"
 #include "platform/x11/x11accessibilitytrust.h"
 #include "platform/x11/x11frontapplication.h"
 #include "platform/x11/x11keyboardtap.h"
@@ -17,6 +18,7 @@
 #include "diagnostics/logreporter.h"
 #include "core/tracelog.h"
 #include "localization/languagemanager.h"
+#include "openclaw/openclawmanager.h"
 #include "overlays/paneloverlaypresenter.h"
 #include "pipeline/apphotkeyhandler.h"
 #include "pipeline/historystore.h"
@@ -27,12 +29,15 @@
 #include "theme/fontbook.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Veltrine"));
   QApplication::setApplicationVersion(AppInfo::shortVersion());
   QApplication::setDesktopFileName(QStringLiteral("veltrine"));
+  // The program's icon for its windows; the onboarding's welcome page shows it too.
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/veltrine.svg")));
   // A tray program: closing its last window must not end it.
   QApplication::setQuitOnLastWindowClosed(false);
 
@@ -68,6 +73,8 @@ int main(int argc, char* argv[]) {
   accessibility.start();  // follow the focus from now on, so the first capture knows it
   SysfsMachineInfo machineInfo;
   MachineInfo::install(&machineInfo);
+  TmuxTerminalDriver terminalDriver;
+  TerminalDriver::install(&terminalDriver);
   DesktopUrlOpener urlOpener;
   UrlOpener::install(&urlOpener);
   X11WorkspacePresence workspacePresence;
@@ -105,6 +112,9 @@ int main(int argc, char* argv[]) {
   const auto followLanguage = [] { FontBook::shared().setLanguage(rawValue(LanguageManager::shared().current())); };
   followLanguage();
   QObject::connect(&LanguageManager::shared(), &LanguageManager::currentChanged, &app, followLanguage);
+
+  // The local agent's status: a first check now, then every 15 seconds.
+  OpenClawManager::shared().start();
 
   StatusItem statusItem;
   QObject::connect(&statusItem, &StatusItem::quitRequested, &app, &QApplication::quit);

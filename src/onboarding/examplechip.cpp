@@ -1,12 +1,12 @@
 #include "onboarding/examplechip.h"
 
+#include "onboarding/roundedplate.h"
 #include "theme/fonts.h"
 #include "theme/palette.h"
 #include "theme/symbolimage.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
@@ -41,10 +41,8 @@ QSize ExampleChip::sizeHint() const {
 void ExampleChip::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
-  QPainterPath plate;
-  plate.addRoundedRect(QRectF(rect()).adjusted(0.4, 0.4, -0.4, -0.4), 6, 6);
-  painter.fillPath(plate, Palette::withOpacity(accent_, 0.06));
-  painter.strokePath(plate, QPen(Palette::withOpacity(accent_, 0.2), 0.8));
+  paintRoundedPlate(painter, QRectF(rect()), 6, Palette::withOpacity(accent_, 0.06), Palette::withOpacity(accent_, 0.2),
+                    0.8);
 
   const qreal side = SymbolImage::boxSide(kSymbolSize);
   const qreal middle = height() / 2.0;

@@ -1,11 +1,11 @@
 #include "onboarding/icontile.h"
 
+#include "onboarding/roundedplate.h"
 #include "theme/gloweffect.h"
 #include "theme/palette.h"
 #include "theme/symbolimage.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 #include <cmath>
 
@@ -38,10 +38,8 @@ void IconTile::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   const QRectF tile(0, 0, look_.side, look_.side);
-  QPainterPath shape;
-  shape.addRoundedRect(tile.adjusted(0.4, 0.4, -0.4, -0.4), look_.cornerRadius, look_.cornerRadius);
-  painter.fillPath(shape, Palette::withOpacity(accent_, look_.fillOpacity));
-  painter.strokePath(shape, QPen(Palette::withOpacity(accent_, 0.3), 0.8));
+  paintRoundedPlate(painter, tile, look_.cornerRadius, Palette::withOpacity(accent_, look_.fillOpacity),
+                    Palette::withOpacity(accent_, 0.3), 0.8);
   const qreal side = SymbolImage::boxSide(look_.symbolSize);
   SymbolImage::paint(painter, QRectF(tile.center().x() - side / 2, tile.center().y() - side / 2, side, side), symbol_,
                      accent_);

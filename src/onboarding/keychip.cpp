@@ -1,12 +1,12 @@
 #include "onboarding/keychip.h"
 
+#include "onboarding/roundedplate.h"
 #include "theme/fonts.h"
 #include "theme/gloweffect.h"
 #include "theme/palette.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <cmath>
 
@@ -33,11 +33,8 @@ QSize KeyChip::sizeHint() const {
 void KeyChip::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
-  const qreal inset = look_.lineWidth / 2;
-  QPainterPath plate;
-  plate.addRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), look_.cornerRadius, look_.cornerRadius);
-  painter.fillPath(plate, Palette::withOpacity(color_, 0.1));
-  painter.strokePath(plate, QPen(Palette::withOpacity(color_, 0.4), look_.lineWidth));
+  paintRoundedPlate(painter, QRectF(rect()), look_.cornerRadius, Palette::withOpacity(color_, 0.1),
+                    Palette::withOpacity(color_, 0.4), look_.lineWidth);
   painter.setFont(font());
   painter.setPen(color_);
   painter.drawText(QRectF(rect()).marginsRemoved(look_.padding), Qt::AlignCenter | Qt::TextSingleLine, text_);

@@ -3,6 +3,7 @@
 #include "localization/appstrings.h"
 #include "localization/languagemanager.h"
 #include "onboarding/completionpage.h"
+#include "onboarding/liverequestwatcher.h"
 #include "onboarding/onboardingmanager.h"
 #include "onboarding/permissionspage.h"
 #include "onboarding/plainsymbolbutton.h"
@@ -14,6 +15,8 @@
 #include "onboarding/trialrewritereadonlyview.h"
 #include "onboarding/trialtranscribeview.h"
 #include "onboarding/welcomepage.h"
+#include "pipeline/apphotkeyhandler.h"
+#include "pipeline/audiorecorder.h"
 #include "pipeline/historystore.h"
 #include "pipeline/permissionmanager.h"
 #include "pipeline/recordingresultstore.h"
@@ -28,7 +31,6 @@
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -100,6 +102,9 @@ OnboardingView::OnboardingView(PermissionManager& pm, LanguageManager& lang, His
   // Every publication of the records is a chance to pass the exercise on screen.
   connect(&historyStore_, &HistoryStore::recordsChanged, this,
           [this] { trackTrialResult(historyStore_.records()); });
+  live_ = new LiveRequestWatcher(AudioRecorder::shared(), AppHotKeyHandler::shared(), RecordingResultStore::shared(),
+                                 this);
+  connect(live_, &LiveRequestWatcher::requestFinished, this, &OnboardingView::trackLiveRequest);
   connect(&pm_, &PermissionManager::allGrantedChanged, this, &OnboardingView::updateNavigation);
   connect(&lang_, &LanguageManager::currentChanged, this, &OnboardingView::retranslate);
 }
@@ -170,6 +175,11 @@ void OnboardingView::trackTrialResult(const QList<RecordingHistory>& records) {
   if (newest.status != RecognitionStatus::success) return;
   if (stepCompleted_.contains(rawValue(currentStep_))) return;
   if (requestPassesStep(currentStep_, newest)) markCurrentStepCompleted();
+}
+
+void OnboardingView::trackLiveRequest(const RecordingHistory& request) {
+  if (historyStore_.retentionPolicy() != RetentionPolicy::never) return;
+  trackTrialResult({request});
 }
 
 void OnboardingView::markCurrentStepCompleted() {
@@ -253,13 +263,14 @@ void OnboardingView::paintEvent(QPaintEvent*) {
   ScanlineTexture{0.02}.paint(painter, QRectF(rect()));
 }
 
+// A minimised or closed window counts as gone: the user works elsewhere then.
 void OnboardingView::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (!event->spontaneous()) setAppeared(true);
+  setAppeared(true);
 }
 
 void OnboardingView::hideEvent(QHideEvent* event) {
-  if (!event->spontaneous()) setAppeared(false);
+  setAppeared(false);
   QWidget::hideEvent(event);
 }
 
@@ -270,4 +281,8 @@ void OnboardingView::setAppeared(bool appeared) {
     // Both permissions are read again (without asking) before anything else.
     pm_.refresh();
   }
+  // While the flow is on screen a result only goes to the clipboard: no
+  // synthetic paste may land in whatever application lies behind it. The
+  // practice pages take the result from the latest-result store instead.
+  AppHotKeyHandler::shared().setSkipSystemPaste(appeared);
 }

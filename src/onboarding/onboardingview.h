@@ -10,6 +10,7 @@
 #include <functional>
 
 class HistoryStore;
+class LiveRequestWatcher;
 class LanguageManager;
 class NeonButton;
 class PermissionManager;
@@ -58,6 +59,10 @@ class OnboardingView : public QWidget {
   // when the newest one is a successful request that fits it.
   void trackTrialResult(const QList<RecordingHistory>& records);
   void markCurrentStepCompleted();
+  // A request of the live flow ended. The history's records decide as long
+  // as the history keeps them; under the retention policy "never" it keeps
+  // none, and the request itself is judged instead.
+  void trackLiveRequest(const RecordingHistory& request);
 
   // What is on screen (for tests and the root view).
   QWidget* currentPage() const { return page_; }
@@ -94,6 +99,7 @@ class OnboardingView : public QWidget {
   std::function<void()> onFinish_;
   bool appeared_ = false;
 
+  LiveRequestWatcher* live_;
   StepIndicator* indicator_;
   QScrollArea* scroll_;
   QVBoxLayout* pageSlot_;

@@ -4,9 +4,9 @@
 #include "localization/appstrings.h"
 #include "localization/languagemanager.h"
 #include "onboarding/centeredbox.h"
-#include "onboarding/permissionrow.h"
+#include "onboarding/permissioncardrow.h"
 #include "onboarding/plainsymbolbutton.h"
-#include "onboarding/symbolview.h"
+#include "mainwindow/symbolview.h"
 #include "onboarding/themedlabel.h"
 #include "pipeline/permissionmanager.h"
 #include "pipeline/systemsettings.h"
@@ -37,7 +37,6 @@ PermissionsPage::PermissionsPage(PermissionManager& permissions, QWidget* parent
   column->addSpacing(6 + kSpacing);  // a 6-high spacer heads the stack
 
   lock_ = new SymbolView(QStringLiteral("lock.shield.fill"), 46, Palette::neonOrange);
-  lock_->setGlow(0.5, 14);
   column->addWidget(lock_, 0, Qt::AlignHCenter);
   column->addSpacing(kSpacing);
 
@@ -58,9 +57,9 @@ PermissionsPage::PermissionsPage(PermissionManager& permissions, QWidget* parent
   auto* rows = new QVBoxLayout(card);
   rows->setContentsMargins(0, 0, 0, 0);
   rows->setSpacing(0);
-  microphone_ = new PermissionRow(QStringLiteral("mic.fill"), Palette::neonOrange, [this] { authorizeMicrophone(); });
+  microphone_ = new PermissionCardRow(QStringLiteral("mic.fill"), Palette::neonOrange, [this] { authorizeMicrophone(); });
   accessibility_ =
-      new PermissionRow(QStringLiteral("accessibility"), Palette::neonPurple, [this] { authorizeAccessibility(); });
+      new PermissionCardRow(QStringLiteral("accessibility"), Palette::neonPurple, [this] { authorizeAccessibility(); });
   rows->addWidget(microphone_);
   // The divider starts level with the tiles' trailing edge (row padding 20
   // plus the 34-wide tile).
@@ -124,7 +123,9 @@ void PermissionsPage::retranslate() {
 
 void PermissionsPage::showStatuses() {
   const bool allGranted = permissions_.allGranted();
-  lock_->setColor(allGranted ? Palette::neonGreen : Palette::neonOrange);
+  const QColor lockColor = allGranted ? Palette::neonGreen : Palette::neonOrange;
+  lock_->setColor(lockColor);
+  lock_->setGlow(Glow{Palette::withOpacity(lockColor, 0.5), 14});
   microphone_->setStatus(permissions_.microphoneStatus());
   accessibility_->setStatus(permissions_.accessibilityStatus());
   allGranted_->setVisible(allGranted);

@@ -4,7 +4,7 @@
 #include <QWidget>
 
 class PermissionManager;
-class PermissionRow;
+class PermissionCardRow;
 class PlainSymbolButton;
 class QLabel;
 class SymbolView;
@@ -24,8 +24,8 @@ class PermissionsPage : public QWidget {
   void authorizeMicrophone();
   void authorizeAccessibility();
 
-  PermissionRow* microphoneRow() const { return microphone_; }
-  PermissionRow* accessibilityRow() const { return accessibility_; }
+  PermissionCardRow* microphoneRow() const { return microphone_; }
+  PermissionCardRow* accessibilityRow() const { return accessibility_; }
   PlainSymbolButton* refreshButton() const { return refresh_; }
   QWidget* allGrantedLine() const { return allGranted_; }
 
@@ -37,8 +37,8 @@ class PermissionsPage : public QWidget {
   SymbolView* lock_;
   QLabel* title_;
   QLabel* description_;
-  PermissionRow* microphone_;
-  PermissionRow* accessibility_;
+  PermissionCardRow* microphone_;
+  PermissionCardRow* accessibility_;
   QWidget* allGranted_;
   QLabel* allGrantedText_;
   PlainSymbolButton* refresh_;

@@ -1,13 +1,13 @@
 #include "onboarding/trialfield.h"
 
-#include "theme/fonts.h"
+#include "onboarding/roundedplate.h"
+#include "onboarding/themedtextarea.h"
 #include "theme/palette.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QTextDocument>
 #include <QVBoxLayout>
@@ -24,18 +24,9 @@ TrialField::TrialField(const QColor& accent, QWidget* parent) : QWidget(parent),
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(kPadding, kPadding, kPadding, kPadding);
   editor_ = new QPlainTextEdit;
-  editor_->setFont(rajdhaniMedium(14));
-  editor_->setFrameShape(QFrame::NoFrame);
-  editor_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  editor_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  editor_->viewport()->setAutoFillBackground(false);
-  editor_->setAutoFillBackground(false);
+  styleTextArea(editor_, accent);
   QPalette colours = editor_->palette();
-  colours.setColor(QPalette::Base, Palette::clear);
-  colours.setColor(QPalette::Text, Palette::cyberTextPrimary);
   colours.setColor(QPalette::PlaceholderText, Palette::withOpacity(Palette::cyberTextTertiary, 0.5));
-  colours.setColor(QPalette::Highlight, Palette::withOpacity(accent, 0.35));
-  colours.setColor(QPalette::HighlightedText, Palette::cyberTextPrimary);
   editor_->setPalette(colours);
   editor_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   editor_->installEventFilter(this);
@@ -80,10 +71,6 @@ bool TrialField::eventFilter(QObject* watched, QEvent* event) {
 
 void TrialField::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.setRenderHint(QPainter::Antialiasing);
-  QPainterPath plate;
-  plate.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
-  painter.fillPath(plate, Palette::withOpacity(accent_, 0.04));
   const QColor outline = isFocused() ? Palette::withOpacity(accent_, 0.5) : Palette::cyberBorder;
-  painter.strokePath(plate, QPen(outline, 1));
+  paintRoundedPlate(painter, QRectF(rect()), 8, Palette::withOpacity(accent_, 0.04), outline, 1);
 }

@@ -1,6 +1,6 @@
 #include "onboarding/trialfillpage.h"
 
-#include "onboarding/symbolview.h"
+#include "mainwindow/symbolview.h"
 #include "onboarding/themedlabel.h"
 #include "onboarding/trialfield.h"
 #include "pipeline/recordingresultstore.h"

@@ -6,7 +6,7 @@
 #include "onboarding/hotkeydisplay.h"
 #include "onboarding/keychip.h"
 #include "onboarding/numberedcircle.h"
-#include "onboarding/symbolview.h"
+#include "mainwindow/symbolview.h"
 #include "onboarding/themedlabel.h"
 #include "pipeline/hotkeymanager.h"
 #include "theme/fonts.h"
@@ -52,7 +52,7 @@ QWidget* TrialPageFrame::header(const QString& icon) {
   line->setContentsMargins(0, 0, 0, 0);
   line->setSpacing(16);
   auto* symbol = new SymbolView(icon, 28, accent_);
-  symbol->setGlow(0.5, 8);
+  symbol->setGlow(Glow{Palette::withOpacity(accent_, 0.5), 8});
   line->addWidget(symbol);
 
   auto* texts = new QVBoxLayout;

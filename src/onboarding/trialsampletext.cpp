@@ -1,11 +1,11 @@
 #include "onboarding/trialsampletext.h"
 
-#include "theme/fonts.h"
+#include "onboarding/roundedplate.h"
+#include "onboarding/themedtextarea.h"
 #include "theme/palette.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
-#include <QPainterPath>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -25,18 +25,8 @@ TrialSampleText::TrialSampleText(const QColor& accent, QWidget* parent) : QWidge
   text_->setReadOnly(true);
   text_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   text_->setFocusPolicy(Qt::StrongFocus);
-  text_->setFont(rajdhaniMedium(14));
-  text_->setFrameShape(QFrame::NoFrame);
-  text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  text_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  styleTextArea(text_, accent);
   text_->document()->setDocumentMargin(0);
-  text_->viewport()->setAutoFillBackground(false);
-  QPalette colours = text_->palette();
-  colours.setColor(QPalette::Base, Palette::clear);
-  colours.setColor(QPalette::Text, Palette::cyberTextPrimary);
-  colours.setColor(QPalette::Highlight, Palette::withOpacity(accent, 0.35));
-  colours.setColor(QPalette::HighlightedText, Palette::cyberTextPrimary);
-  text_->setPalette(colours);
   layout->addWidget(text_);
   connect(text_->document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
           &TrialSampleText::fitHeight);
@@ -67,9 +57,6 @@ void TrialSampleText::resizeEvent(QResizeEvent* event) {
 
 void TrialSampleText::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.setRenderHint(QPainter::Antialiasing);
-  QPainterPath plate;
-  plate.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
-  painter.fillPath(plate, Palette::withOpacity(accent_, 0.03));
-  painter.strokePath(plate, QPen(Palette::withOpacity(accent_, 0.3), 1));
+  paintRoundedPlate(painter, QRectF(rect()), 8, Palette::withOpacity(accent_, 0.03), Palette::withOpacity(accent_, 0.3),
+                    1);
 }

@@ -9,6 +9,7 @@
 #include "onboarding/onboardingmanager.h"
 #include "onboarding/plainsymbolbutton.h"
 #include "onboarding/trialpageframe.h"
+#include "pipeline/apphotkeyhandler.h"
 #include "pipeline/historystore.h"
 #include "pipeline/permissionmanager.h"
 #include "pipeline/recordinghistory.h"
@@ -255,6 +256,35 @@ TEST_F(OnboardingViewTest, ALanguageChangeRedrawsTextsAndKeepsTheProgress) {
   EXPECT_EQ(view->backButton()->text(), korean.onboardingBack);
   EXPECT_EQ(view->currentPage(), page);
   EXPECT_EQ(view->stepCompleted(), QSet<int>{rawValue(S::transcribeFill)});
+}
+
+TEST_F(OnboardingViewTest, ResultsOnlyReachTheClipboardWhileTheFlowIsOnScreen) {
+  AppHotKeyHandler& flow = AppHotKeyHandler::shared();
+  ASSERT_FALSE(flow.skipSystemPaste());
+  auto view = open(S::transcribeFill);
+  EXPECT_TRUE(flow.skipSystemPaste());
+  view->hide();  // the window closed: the user works elsewhere again
+  EXPECT_FALSE(flow.skipSystemPaste());
+  view->show();
+  EXPECT_TRUE(flow.skipSystemPaste());
+  view.reset();  // the root view replaced the flow
+  EXPECT_FALSE(flow.skipSystemPaste());
+}
+
+TEST_F(OnboardingViewTest, WithoutAHistoryTheLiveRequestDecides) {
+  HistoryStore::shared().setRetentionPolicy(RetentionPolicy::never);
+  auto view = open(S::rewriteEditable);
+  view->trackLiveRequest(record("rewrite", QStringLiteral("meeting"), RecognitionStatus::failed));
+  EXPECT_FALSE(view->canAdvance());
+  view->trackLiveRequest(record("rewrite", QStringLiteral("meeting")));
+  EXPECT_TRUE(view->canAdvance());
+}
+
+TEST_F(OnboardingViewTest, WhileTheHistoryKeepsRecordsTheyDecide) {
+  HistoryStore::shared().setRetentionPolicy(RetentionPolicy::sevenDays);
+  auto view = open(S::transcribeFill);
+  view->trackLiveRequest(record("transcribe"));
+  EXPECT_FALSE(view->canAdvance());
 }
 
 }  // namespace

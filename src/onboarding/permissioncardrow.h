@@ -15,11 +15,11 @@ class QLabel;
 // One grant on the permissions page: its icon with a status badge, its title
 // and what it is for, and on the right "OK" once granted, else an Authorize
 // button that runs the row's action.
-class PermissionRow : public QWidget {
+class PermissionCardRow : public QWidget {
   Q_OBJECT
 
  public:
-  PermissionRow(const QString& symbol, const QColor& accent, std::function<void()> authorize,
+  PermissionCardRow(const QString& symbol, const QColor& accent, std::function<void()> authorize,
                 QWidget* parent = nullptr);
 
   void setTexts(const QString& title, const QString& description);

@@ -1,4 +1,4 @@
-#include "onboarding/permissionrow.h"
+#include "onboarding/permissioncardrow.h"
 
 #include "localization/appstrings.h"
 #include "localization/languagemanager.h"
@@ -12,7 +12,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-PermissionRow::PermissionRow(const QString& symbol, const QColor& accent, std::function<void()> authorize,
+PermissionCardRow::PermissionCardRow(const QString& symbol, const QColor& accent, std::function<void()> authorize,
                              QWidget* parent)
     : QWidget(parent), accent_(accent) {
   auto* line = new QHBoxLayout(this);
@@ -38,15 +38,15 @@ PermissionRow::PermissionRow(const QString& symbol, const QColor& accent, std::f
 
   retranslate();
   setStatus(PermissionStatus::notDetermined);
-  connect(&LanguageManager::shared(), &LanguageManager::currentChanged, this, &PermissionRow::retranslate);
+  connect(&LanguageManager::shared(), &LanguageManager::currentChanged, this, &PermissionCardRow::retranslate);
 }
 
-void PermissionRow::setTexts(const QString& title, const QString& description) {
+void PermissionCardRow::setTexts(const QString& title, const QString& description) {
   title_->setText(title);
   description_->setText(description);
 }
 
-void PermissionRow::setStatus(PermissionStatus status) {
+void PermissionCardRow::setStatus(PermissionStatus status) {
   const bool granted = status == PermissionStatus::granted;
   tile_->setBadge(granted ? IconTile::Badge{QStringLiteral("checkmark.circle.fill"), Palette::neonGreen}
                           : IconTile::Badge{QStringLiteral("exclamationmark.circle.fill"), Palette::neonOrange});
@@ -54,7 +54,7 @@ void PermissionRow::setStatus(PermissionStatus status) {
   authorize_->setVisible(!granted);
 }
 
-void PermissionRow::retranslate() {
+void PermissionCardRow::retranslate() {
   ok_->setText(currentStrings().statusOk);
   authorize_->setText(currentStrings().permGoAuth);
 }
