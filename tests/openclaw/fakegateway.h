@@ -39,7 +39,8 @@ class FakeGateway {
     }
   };
 
-  FakeGateway() {
+  // On `port`, or on one the system picks.
+  explicit FakeGateway(int port = 0) {
     // One request per connection, so no keep-alive connection delays stop().
     server_.set_keep_alive_max_count(1);
     server_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
@@ -70,7 +71,12 @@ class FakeGateway {
             return true;
           });
     });
-    port_ = server_.bind_to_any_port("127.0.0.1");
+    if (port == 0) {
+      port_ = server_.bind_to_any_port("127.0.0.1");
+    } else if (server_.bind_to_port("127.0.0.1", port)) {
+      port_ = port;
+    }
+    if (port_ == 0) return;  // the port was taken: nothing listens, url() is unusable
     thread_ = std::thread([this] { server_.listen_after_bind(); });
     while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
@@ -81,6 +87,7 @@ class FakeGateway {
       stopping_ = true;
     }
     released_cv_.notify_all();
+    if (!thread_.joinable()) return;
     server_.stop();
     thread_.join();
   }

@@ -1,11 +1,11 @@
 #include "awaittask.h"
+#include "closedport.h"
 #include "fakegateway.h"
 #include "openclaw/gatewayerror.h"
 #include "openclaw/openclawgatewayclient.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTcpServer>
 
 #include <gtest/gtest.h>
 
@@ -117,10 +117,7 @@ TEST_F(GatewayClientTest, AStatusOtherThan200FailsWithTheBodysLinesJoined) {
 }
 
 TEST_F(GatewayClientTest, NoGatewayIsATransportFailure) {
-  QTcpServer closed;
-  closed.listen(QHostAddress::LocalHost);
-  client.setBaseURL(QUrl(QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort())));
-  closed.close();
+  client.setBaseURL(closedPort());
   const std::optional<GatewayError> error = failureOf(stream());
   ASSERT_TRUE(error);
   EXPECT_EQ(error->kind(), GatewayError::Kind::transport);

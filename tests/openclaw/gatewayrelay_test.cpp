@@ -1,11 +1,11 @@
 #include "awaittask.h"
+#include "closedport.h"
 #include "core/clock.h"
 #include "fakegateway.h"
 #include "openclaw/openclawmanager.h"
 #include "openclawhome.h"
 #include "panelrecorder.h"
 
-#include <QTcpServer>
 
 #include <gtest/gtest.h>
 
@@ -77,10 +77,7 @@ TEST_F(GatewayRelayTest, FailuresShowWhyAndNeverReply) {
   EXPECT_EQ(panel.shown.constLast(), failure(QStringLiteral("HTTP 401: bad tokentry again")));
 
   panel.shown.clear();
-  QTcpServer closed;
-  closed.listen(QHostAddress::LocalHost);
-  manager.setGatewayURLForTesting(QUrl(QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort())));
-  closed.close();
+  manager.setGatewayURLForTesting(closedPort());
   manager.relayToGateway(QStringLiteral("stop"), recordReply());
   ASSERT_TRUE(waitUntil([&] { return panel.settled(); }));
   EXPECT_EQ(panel.shown, (QList<Shown>{pinned(kConnecting), failure(QStringLiteral("Connection refused"))}));

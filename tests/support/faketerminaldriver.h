@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <chrono>
+#include <functional>
 
 // Terminal windows in memory: records every command with the window it went
 // to. Windows get the ids "1", "2", ... unless `nextAnswer` says otherwise;
@@ -34,6 +35,7 @@ class FakeTerminalDriver final : public TerminalDriver {
     }
     if (answer) windows.insert(*answer);
     calls.append({true, answer.value_or(QString()), command});
+    if (answer && onCommand) onCommand(command);
     co_return answer;
   }
 
@@ -41,6 +43,7 @@ class FakeTerminalDriver final : public TerminalDriver {
     if (latency.count() > 0) co_await QCoro::sleepFor(latency);
     const bool open = windows.contains(windowId);
     if (open) calls.append({false, windowId, command});
+    if (open && onCommand) onCommand(command);
     co_return open;
   }
 
@@ -57,6 +60,7 @@ class FakeTerminalDriver final : public TerminalDriver {
   bool available = true;                  // false: no window can be opened
   std::optional<std::optional<QString>> nextAnswer;  // the next openWindow's answer, whatever it is
   std::chrono::milliseconds latency{0};   // each call suspends this long first
+  std::function<void(const QString&)> onCommand;  // called for each command that ran
 
  private:
   int lastId_ = 0;
