@@ -1,19 +1,8 @@
-#include "app/singleinstance.h"
-#include "app/statusitem.h"
-#include "platform/linux/atspiaccessibility.h"
-#include "platform/linux/desktopsettingslauncher.h"
-#include "platform/linux/qtaudioengine.h"
-#include "platform/linux/qtmicrophoneaccess.h"
-#include "platform/linux/sysfsmachineinfo.h"
-#include "platform/x11/x11accessibilitytrust.h"
-#include "platform/x11/x11frontapplication.h"
-#include "platform/x11/x11keyboardtap.h"
-#include "platform/x11/x11pasteboard.h"
-#include "platform/x11/x11synthetickeyboard.h"
+#include "app/desktopservices.h"
+#include "app/voice_inputapp.h"
 #include "core/appinfo.h"
-#include "diagnostics/crashreporter.h"
-#include "diagnostics/logreporter.h"
 #include "core/tracelog.h"
+#include "diagnostics/logreporter.h"
 #include "localization/languagemanager.h"
 #include "pipeline/historystore.h"
 #include "pipeline/hotkeymanager.h"
@@ -23,49 +12,12 @@
 #include "theme/fontbook.h"
 
 #include <QApplication>
+#include <QIcon>
 
-int main(int argc, char* argv[]) {
-  QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Veltrine"));
-  QApplication::setApplicationVersion(AppInfo::shortVersion());
-  QApplication::setDesktopFileName(QStringLiteral("veltrine"));
-  // A tray program: closing its last window must not end it.
-  QApplication::setQuitOnLastWindowClosed(false);
+namespace {
 
-  SingleInstance instance;
-  if (!instance.claim()) {
-    instance.activateRunningCopy();
-    return 0;
-  }
-
-  // Crash capture first, so that the rest of the start-up is covered, and the
-  // previous run's crashes are on record before its trace is emptied.
-  CrashReporter::shared().install();
-  CrashReporter::shared().processCrashMarkers();
-
-  // The real desktop services; tests install fakes instead.
-  X11AccessibilityTrust accessibilityTrust;
-  AccessibilityTrust::install(&accessibilityTrust);
-  QtMicrophoneAccess microphoneAccess;
-  MicrophoneAccess::install(&microphoneAccess);
-  DesktopSettingsLauncher settingsLauncher;
-  SettingsLauncher::install(&settingsLauncher);
-  AudioEngine::installFactory([] { return std::make_unique<QtAudioEngine>(); });
-  X11KeyboardTap keyboardTap;
-  KeyboardTap::install(&keyboardTap);
-  X11FrontApplication frontApplication;
-  FrontApplication::install(&frontApplication);
-  X11SyntheticKeyboard syntheticKeyboard;
-  SyntheticKeyboard::install(&syntheticKeyboard);
-  X11Pasteboard pasteboard;
-  Pasteboard::install(&pasteboard);
-  AtspiAccessibility accessibility;
-  Accessibility::install(&accessibility);
-  accessibility.start();  // follow the focus from now on, so the first capture knows it
-  SysfsMachineInfo machineInfo;
-  MachineInfo::install(&machineInfo);
-
-  // Signing in and out reaches the pipeline through the account store.
+// Signing in and out reaches the pipeline through the account store.
+void wireSessionHooks() {
   AuthStore::shared().setSessionHooks({
       .loadHistory = [] { HistoryStore::shared().load(); },
       .clearHistory = [] { HistoryStore::shared().clearRecords(); },
@@ -73,28 +25,48 @@ int main(int argc, char* argv[]) {
       .loadHotKeyConfigs = [] { HotKeyManager::shared().loadConfigs(); },
       .resetLatestResult = [] { RecordingResultStore::shared().reset(); },
   });
+}
 
-  // The launch snapshot reports states that live in the pipeline.
+// The launch snapshot reports states that live in the pipeline.
+void wireLaunchStates() {
   LogReporter::shared().setLaunchStatesSource([] {
     const PermissionManager& permissions = PermissionManager::shared();
     return LaunchStates{permissions.microphoneStatus(), permissions.accessibilityStatus(),
                         HotKeyManager::shared().isListening()};
   });
+}
 
-  clearTrace();
-  trace(QStringLiteral("applicationDidFinishLaunching: activationPolicy -> accessory, tracePath=") + traceFilePath());
-
-  // Fonts follow the interface language, so Chinese and Korean text takes that
-  // language's own character forms.
+// Fonts follow the interface language, so Chinese and Korean text takes that
+// language's own character forms.
+void wireFontLanguage(QObject* context) {
   const auto followLanguage = [] { FontBook::shared().setLanguage(rawValue(LanguageManager::shared().current())); };
   followLanguage();
-  QObject::connect(&LanguageManager::shared(), &LanguageManager::currentChanged, &app, followLanguage);
+  QObject::connect(&LanguageManager::shared(), &LanguageManager::currentChanged, context, followLanguage);
+}
 
-  StatusItem statusItem;
-  QObject::connect(&statusItem, &StatusItem::quitRequested, &app, &QApplication::quit);
-  statusItem.show();
+}  // namespace
 
-  const int status = QApplication::exec();
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Veltrine"));
+  QApplication::setApplicationVersion(AppInfo::shortVersion());
+  QApplication::setDesktopFileName(QStringLiteral("veltrine"));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/veltrine.svg")));
+  // A tray program: closing its last window must not end it.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  voice_inputApp application;
+  // The desktop's services start after crash capture is in place, so their
+  // start-up is covered; a second copy never starts them.
+  DesktopServices desktop;
+  application.appDelegate().setServicesInstaller([&desktop, &app] {
+    desktop.install();
+    wireSessionHooks();
+    wireLaunchStates();
+    wireFontLanguage(&app);
+  });
+
+  const int status = application.run();
   flushTrace();
   return status;
 }
