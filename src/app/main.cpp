@@ -4,6 +4,7 @@
 #include "core/tracelog.h"
 #include "diagnostics/logreporter.h"
 #include "localization/languagemanager.h"
+#include "pipeline/apphotkeyhandler.h"
 #include "pipeline/historystore.h"
 #include "pipeline/hotkeymanager.h"
 #include "pipeline/permissionmanager.h"
@@ -25,6 +26,12 @@ void wireSessionHooks() {
       .loadHotKeyConfigs = [] { HotKeyManager::shared().loadConfigs(); },
       .resetLatestResult = [] { RecordingResultStore::shared().reset(); },
   });
+}
+
+// Every hotkey press reaches the request flow.
+void wireHotKeyPresses() {
+  QObject::connect(&PermissionManager::shared(), &PermissionManager::hotKeyPressed, &AppHotKeyHandler::shared(),
+                   &AppHotKeyHandler::handleHotKey);
 }
 
 // The launch snapshot reports states that live in the pipeline.
@@ -62,6 +69,7 @@ int main(int argc, char* argv[]) {
   application.appDelegate().setServicesInstaller([&desktop, &app] {
     desktop.install();
     wireSessionHooks();
+    wireHotKeyPresses();
     wireLaunchStates();
     wireFontLanguage(&app);
   });

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "theme/glow.h"
+
+#include <QColor>
+#include <QFont>
+#include <QLabel>
+
+class GlowEffect;
+
+// A plain-text label in one font and colour, optionally glowing. Texts from
+// the service or the user are shown exactly as they are: never as rich text,
+// so a transcript holding markup cannot fetch or draw anything.
+class TextLabel : public QLabel {
+  Q_OBJECT
+
+ public:
+  TextLabel(const QFont& font, const QColor& color, QWidget* parent = nullptr);
+
+  QColor color() const { return color_; }
+  void setColor(const QColor& color);
+  // A glow of `glow`'s colour and radius around the text; an invisible glow
+  // removes it.
+  void setGlow(const Glow& glow);
+
+  // The text can be selected with the mouse and copied.
+  void setSelectable(bool selectable);
+
+ private:
+  QColor color_;
+  GlowEffect* glow_ = nullptr;
+};

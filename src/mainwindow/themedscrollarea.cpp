@@ -1,0 +1,37 @@
+#include "mainwindow/themedscrollarea.h"
+
+#include "theme/palette.h"
+
+#include <QScrollBar>
+
+namespace {
+
+QString rgba(const QColor& color) {
+  return QStringLiteral("rgba(%1, %2, %3, %4)")
+      .arg(color.red())
+      .arg(color.green())
+      .arg(color.blue())
+      .arg(color.alphaF(), 0, 'f', 3);
+}
+
+}  // namespace
+
+ThemedScrollArea::ThemedScrollArea(QWidget* parent) : QScrollArea(parent) {
+  setFrameShape(QFrame::NoFrame);
+  setWidgetResizable(true);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setAutoFillBackground(false);
+  viewport()->setAutoFillBackground(false);
+  auto* inside = new QWidget;
+  inside->setAutoFillBackground(false);
+  setWidget(inside);
+  // The scroll bar keeps to the palette: a thin cyan thumb on a clear track.
+  verticalScrollBar()->setStyleSheet(
+      QStringLiteral("QScrollBar:vertical { background: transparent; width: 8px; margin: 2px 1px 2px 1px; }"
+                     "QScrollBar::handle:vertical { background: %1; border-radius: 3px; min-height: 24px; }"
+                     "QScrollBar::handle:vertical:hover { background: %2; }"
+                     "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+                     "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }")
+          .arg(rgba(Palette::withOpacity(Palette::neonCyan, 0.25)), rgba(Palette::withOpacity(Palette::neonCyan, 0.45))));
+}

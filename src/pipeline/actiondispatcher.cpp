@@ -1,0 +1,71 @@
+#include "pipeline/actiondispatcher.h"
+
+#include "core/overlaypresenter.h"
+#include "localization/appstrings.h"
+#include "localization/servermessages.h"
+#include "pipeline/historystore.h"
+#include "pipeline/processingduration.h"
+#include "pipeline/textinserter.h"
+
+#include <QPointer>
+
+ActionDispatcher::ActionDispatcher(HistoryStore& history, TextInserter& inserter, QObject* parent)
+    : QObject(parent), history_(history), inserter_(inserter) {}
+
+QString ActionDispatcher::recordedResult(ActionType action, const QString& serviceResult) {
+  switch (action) {
+    case ActionType::openclawExecute:
+    case ActionType::openclawSlashCommand:
+    case ActionType::openclawCommand:
+      return currentStrings().openclawProcessing;
+    case ActionType::tip:
+      return localizedOpenClawStatus(serviceResult);
+    case ActionType::paste:
+    case ActionType::clarify:
+    case ActionType::showMarkdown:
+    case ActionType::openclawCliCommand:
+    case ActionType::openclawInteractive:
+      break;
+  }
+  return serviceResult;
+}
+
+void ActionDispatcher::handleAction(ActionType action, const QString& result,
+                                    const std::optional<QString>& selectedText,
+                                    const std::optional<SelectionSnapshot>& snapshot, std::optional<qint32> pid,
+                                    const std::optional<QString>& clarifyQuestion,
+                                    const std::optional<QString>& recordId) {
+  OverlayPresenter& overlays = OverlayPresenter::current();
+  switch (action) {
+    case ActionType::paste:
+      inserter_.insert(result, selectedText, snapshot, pid);
+      return;
+    case ActionType::clarify:
+      overlays.showClarify(clarifyQuestion.value_or(currentStrings().overlayClarifyFallback));
+      return;
+    case ActionType::showMarkdown:
+      overlays.showResult(result, true, false);
+      return;
+    case ActionType::tip:
+      overlays.showTip(localizedOpenClawStatus(result));
+      return;
+    case ActionType::openclawExecute:
+    case ActionType::openclawSlashCommand:
+    case ActionType::openclawCommand:
+    case ActionType::openclawCliCommand:
+    case ActionType::openclawInteractive:
+      // Handed to the agent bridge once it offers its commands.
+      Q_UNUSED(recordId);
+      return;
+  }
+}
+
+void ActionDispatcher::updateRecord(const QString& id, const QString& reply) {
+  history_.updateRecord(id, [&reply](RecordingHistory& record) {
+    stampProcessingDuration(record);
+    record.status = RecognitionStatus::success;
+    if (!reply.isEmpty()) record.result = reply;
+    record.errorMessage.reset();
+    record.retryable = true;
+  });
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "pipeline/selectionsnapshot.h"
+#include "service/actiontype.h"
+
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+class HistoryStore;
+class TextInserter;
+
+// Carries out what the service asked for with a processed recording: text at
+// the cursor, a clarifying question, a markdown answer, a tip, or a command
+// for the local OpenClaw agent, whose later reply completes the request's
+// history record. Main thread only.
+class ActionDispatcher : public QObject {
+  Q_OBJECT
+
+ public:
+  ActionDispatcher(HistoryStore& history, TextInserter& inserter, QObject* parent = nullptr);
+
+  // `result` is the service's text as it came; `recordId` names the history
+  // record that an agent's reply completes (none: replies are not kept).
+  void handleAction(ActionType action, const QString& result, const std::optional<QString>& selectedText,
+                    const std::optional<SelectionSnapshot>& snapshot, std::optional<qint32> pid,
+                    const std::optional<QString>& clarifyQuestion, const std::optional<QString>& recordId);
+
+  // The agent replied to the request of record `id`: the record succeeds,
+  // with the reply as its result when there is one.
+  void updateRecord(const QString& id, const QString& reply);
+
+  // The result a record keeps for an answer: the agent's commands show that
+  // they are under way until the agent replies, a tip its localized text.
+  static QString recordedResult(ActionType action, const QString& serviceResult);
+
+ private:
+  HistoryStore& history_;
+  TextInserter& inserter_;
+};

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "pipeline/actiondispatcher.h"
+#include "pipeline/hotkeycombo.h"
+#include "pipeline/recordprocessor.h"
+#include "pipeline/selectionsnapshot.h"
+#include "pipeline/textinserter.h"
+
+#include <QCoroTask>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class AudioRecorder;
+class HistoryStore;
+
+// The request flow: one hotkey press starts a recording, the next one (or the
+// end of the longest recording) stops it and hands it to the service, and the
+// answer is carried out where the user was working. The only place that
+// decides whether a press starts, stops or is ignored.
+//
+// The selection and the application in front are taken before the user
+// starts speaking, because showing the recording indicator can make an
+// application drop its selection: the flow puts the selection back at once,
+// a few times while recording, and when processing begins. Closing the
+// indicator cancels the recording, or the wait for the service.
+//
+// One per process (shared()), main thread only; presses arrive through the
+// permission model's hotKeyPressed signal.
+class AppHotKeyHandler : public QObject {
+  Q_OBJECT
+  Q_PROPERTY(bool skipSystemPaste READ skipSystemPaste WRITE setSkipSystemPaste)
+
+ public:
+  static AppHotKeyHandler& shared();
+
+  // A flow over `recorder` and `history` (tests pass their own recorder).
+  AppHotKeyHandler(AudioRecorder& recorder, HistoryStore& history, QObject* parent = nullptr);
+
+  // A hotkey was pressed: starts, stops or is ignored, by the recorder's state.
+  void handleHotKey(HotKeyCombo combo);
+
+  // Sends a stored recording to the service and carries out the answer: the
+  // end of every recording, and the retry of a history record (which passes
+  // the record's id, operation, audio file and selected text only). Never
+  // throws; a failure ends up in the record and the latest result.
+  QCoro::Task<void> processRecord(QString id, QString operation, std::optional<QString> audioFilePath,
+                                  std::optional<QString> selectedText,
+                                  std::optional<SelectionSnapshot> snapshot = std::nullopt,
+                                  std::optional<QStringList> clipboardHistory = std::nullopt,
+                                  std::optional<qint32> targetPid = std::nullopt);
+
+  // While the onboarding is on screen results only go to the clipboard: the
+  // practice page reads them from there. The onboarding sets and clears it.
+  bool skipSystemPaste() const { return inserter_.skipSystemPaste(); }
+  void setSkipSystemPaste(bool skip) { inserter_.setSkipSystemPaste(skip); }
+
+  // The parts of the flow, for the history's retry and for tests.
+  ActionDispatcher& dispatcher() { return dispatcher_; }
+  TextInserter& inserter() { return inserter_; }
+  RecordProcessor& processor() { return processor_; }
+
+  // The request being started or recorded ("transcribe", "rewrite", "agent").
+  std::optional<QString> currentOperation() const { return currentOperation_; }
+  bool isStartingRecording() const { return isStartingRecording_; }
+  std::optional<SelectionSnapshot> selectionSnapshot() const { return selectionSnapshot_; }
+  std::optional<qint32> targetAppPid() const { return targetAppPid_; }
+  QStringList clipboardHistory() const { return clipboardHistory_; }
+
+  // The steps a press, the longest recording and the indicator's close button
+  // lead to.
+  QCoro::Task<void> startRecording();
+  QCoro::Task<void> stopAndProcess();
+  void cancelRecording();
+  void cancelProcessing();
+
+  // The delays, in milliseconds, at which the selection is put back while
+  // recording (some applications drop it a moment after the indicator shows).
+  static const QList<quint64>& probeDelays();
+
+ private:
+  void finishStart(bool engineStarted);
+  void scheduleProbeRestores();
+  void probeRestore(quint64 ms, quint64 recording);
+  // Forgets the request being started or recorded.
+  void clearRequest();
+
+  AudioRecorder& recorder_;
+  HistoryStore& history_;
+  TextInserter inserter_;
+  ActionDispatcher dispatcher_;
+  RecordProcessor processor_;
+
+  std::optional<QString> currentOperation_;
+  std::optional<qint32> targetAppPid_;
+  QStringList clipboardHistory_;
+  std::optional<SelectionSnapshot> selectionSnapshot_;
+  bool isStartingRecording_ = false;
+  // Numbers the recordings, so that a probe scheduled for one never acts on
+  // a later one.
+  quint64 recordingNumber_ = 0;
+};

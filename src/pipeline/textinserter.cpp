@@ -1,0 +1,140 @@
+#include "pipeline/textinserter.h"
+
+#include "core/charactercount.h"
+#include "core/clock.h"
+#include "core/logging.h"
+#include "core/overlaypresenter.h"
+#include "core/tracelog.h"
+#include "pipeline/commandkeys.h"
+#include "pipeline/permissionmanager.h"
+#include "pipeline/savedpasteboard.h"
+#include "platform/accessibilitytrust.h"
+#include "platform/pasteboard.h"
+
+#include <QCoroTimer>
+#include <QPointer>
+#include <QTextBoundaryFinder>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// The application needs a moment to take the paste before we look, and the
+// copy that reads the selection back a moment to reach the clipboard.
+constexpr auto kWaitBeforeCheck = 200ms;
+constexpr auto kWaitAfterCopy = 150ms;
+constexpr int kTracePrefix = 30;
+
+QString boolWord(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
+
+// The first `count` characters as a person counts them, so a trace never
+// splits an emoji or an accented letter.
+QString prefixOfCharacters(const QString& text, int count) {
+  QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+  int seen = 0;
+  while (seen < count && finder.toNextBoundary() >= 0) ++seen;
+  return seen < count ? text : text.left(finder.position());
+}
+
+QString editabilityWord(const std::optional<SelectionSnapshot>& snapshot) {
+  if (!snapshot) return QStringLiteral("noSnapshot");
+  if (!snapshot->isEditable) return QStringLiteral("nil(undetermined)");
+  return boolWord(*snapshot->isEditable);
+}
+
+QString sourceWord(const std::optional<SelectionSnapshot>& snapshot) {
+  return snapshot ? SelectionSnapshot::rawValue(snapshot->source) : QStringLiteral("nil");
+}
+
+}  // namespace
+
+TextInserter::TextInserter(QObject* parent) : QObject(parent) {}
+
+void TextInserter::insert(const QString& result, const std::optional<QString>& selectedText,
+                          const std::optional<SelectionSnapshot>& snapshot, std::optional<qint32> pid) {
+  const bool hasSelection = selectedText && !selectedText->isEmpty();
+  const QString logSelection =
+      hasSelection ? QStringLiteral("yes(%1)").arg(characterCount(*selectedText)) : QStringLiteral("none");
+  const QString traceSelection = hasSelection ? QStringLiteral("yes") : QStringLiteral("none");
+  qCInfo(lcHotKeyFlow, "handleAction(.paste): selectedText=%s, snapshotIsEditable=%s, snapshotSource=%s",
+         qUtf8Printable(logSelection), qUtf8Printable(editabilityWord(snapshot)), qUtf8Printable(sourceWord(snapshot)));
+  trace(QStringLiteral("handleAction(.paste): selectedText=") + traceSelection +
+        QStringLiteral(", snapshotIsEditable=") + editabilityWord(snapshot) + QStringLiteral(", snapshotSource=") +
+        sourceWord(snapshot));
+
+  if (!hasSelection) {
+    pasteText(result, pid);
+    return;
+  }
+  if (result.trimmed() == selectedText->trimmed()) {
+    qCInfo(lcHotKeyFlow, "handleAction: result identical to selectedText, silently discarding");
+    return;
+  }
+  if (!snapshot || snapshot->isEditable == true) {
+    pasteText(result, pid);
+    return;
+  }
+  if (!snapshot->isEditable.has_value()) {
+    pasteText(result, pid);
+    pasteAndVerify(pid, *selectedText, result);
+    return;
+  }
+  // A read-only selection: the result is shown, the clipboard left alone.
+  OverlayPresenter::current().showResult(result, false, false);
+}
+
+void TextInserter::pasteText(const QString& text, std::optional<qint32> pid) {
+  if (text.isEmpty()) return;
+  Pasteboard& pasteboard = Pasteboard::current();
+  pasteboard.clearContents();
+  pasteboard.setString(text);
+  if (skipSystemPaste_) return;
+
+  // Asked at every paste: the trust can come and go while the program runs.
+  if (AccessibilityTrust::current().isTrusted()) {
+    fillPermissionDenied_ = false;
+    postCommandV(pid);
+    return;
+  }
+  // Asked once already and refused: the text waits on the clipboard.
+  if (fillPermissionDenied_) return;
+  PermissionManager& permissions = PermissionManager::shared();
+  permissions.requestAccessibility();
+  if (permissions.accessibilityStatus() == PermissionStatus::granted) {
+    postCommandV(pid);
+    return;
+  }
+  fillPermissionDenied_ = true;
+}
+
+QCoro::Task<void> TextInserter::pasteAndVerify(std::optional<qint32> pid, QString originalText, QString result) {
+  const QPointer<TextInserter> self(this);
+  co_await QCoro::sleepFor(Clock::scaled(kWaitBeforeCheck));
+  if (!self) co_return;
+
+  Pasteboard& pasteboard = Pasteboard::current();
+  const qint64 changeCount = pasteboard.changeCount();
+  const SavedPasteboard saved = SavedPasteboard::save();
+  postCommandC(pid);
+  co_await QCoro::sleepFor(Clock::scaled(kWaitAfterCopy));
+
+  std::optional<QString> copied;
+  if (pasteboard.changeCount() != changeCount) {
+    copied = pasteboard.string();
+    // The clipboard goes back to what the paste left on it: the result.
+    saved.restore();
+  }
+
+  const QString currentText = copied.value_or(QString()).trimmed();
+  const QString trimmedOriginal = originalText.trimmed();
+  const bool unchanged = currentText == trimmedOriginal;
+  trace(QStringLiteral("pasteAndVerify: currentText=") + prefixOfCharacters(currentText, kTracePrefix) +
+        QStringLiteral(", originalText=") + prefixOfCharacters(trimmedOriginal, kTracePrefix) +
+        QStringLiteral(", match=") + boolWord(unchanged));
+  if (unchanged) {
+    trace(QStringLiteral("pasteAndVerify: paste failed (text unchanged), showing overlay"));
+    OverlayPresenter::current().showResult(result, false, false);
+  } else {
+    trace(QStringLiteral("pasteAndVerify: paste succeeded or text changed, keeping paste result"));
+  }
+}

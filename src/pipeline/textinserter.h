@@ -1,0 +1,53 @@
+#pragma once
+
+#include "pipeline/selectionsnapshot.h"
+
+#include <QCoroTask>
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+// Puts a result at the cursor of the application that was in front when the
+// recording started: on the clipboard, then a paste command typed into that
+// application. The user's earlier clipboard is not put back: the result stays
+// there, so it can always be pasted again by hand.
+//
+// Whether to paste at all is decided from the selection taken at the start:
+// a result that only repeats the selection is dropped, a read-only selection
+// gets the result panel instead, and where nobody could tell whether the
+// field is editable the paste is checked afterwards by copying the selection
+// back: when it still holds the text selected at the start, the paste did
+// not land and the result panel shows the text, so nothing is lost.
+//
+// Main thread only.
+class TextInserter : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit TextInserter(QObject* parent = nullptr);
+
+  // The paste decision for a "paste" answer.
+  void insert(const QString& result, const std::optional<QString>& selectedText,
+              const std::optional<SelectionSnapshot>& snapshot, std::optional<qint32> pid);
+
+  // Clipboard, then the paste command (unless the onboarding holds pastes
+  // back, or the desktop does not let us type). An empty text does nothing.
+  void pasteText(const QString& text, std::optional<qint32> pid);
+
+  // Checks a paste into a field of unknown editability (about 350 ms).
+  QCoro::Task<void> pasteAndVerify(std::optional<qint32> pid, QString originalText, QString result);
+
+  // While the onboarding is on screen, results only go to the clipboard.
+  bool skipSystemPaste() const { return skipSystemPaste_; }
+  void setSkipSystemPaste(bool skip) { skipSystemPaste_ = skip; }
+
+  // The user was asked for the desktop's trust at a paste and did not give it:
+  // later pastes fill the clipboard without asking again, until the trust is
+  // there again.
+  bool fillPermissionDenied() const { return fillPermissionDenied_; }
+
+ private:
+  bool skipSystemPaste_ = false;
+  bool fillPermissionDenied_ = false;
+};
