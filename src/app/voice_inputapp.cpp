@@ -1,5 +1,8 @@
 #include "app/voice_inputapp.h"
 
+#include "mainwindow/mainview.h"
+#include "onboarding/authview.h"
+#include "onboarding/invitecodeview.h"  // authview.h's inline accessor needs the whole type
 #include "service/authstore.h"
 
 #include <QApplication>
@@ -17,9 +20,9 @@ QWidget* emptyView() {
 
 RootWindow::Views voice_inputApp::standardViews() {
   return RootWindow::Views{
-      [] { return emptyView(); },
+      [] { return new AuthView; },
       [](std::function<void()>) { return emptyView(); },
-      [] { return emptyView(); },
+      [] { return new MainView; },
   };
 }
 
