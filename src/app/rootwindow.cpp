@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QVBoxLayout>
 
 const QString RootWindow::kQuitTitle = QStringLiteral("退出Veltrine");
@@ -12,9 +13,8 @@ RootWindow::RootWindow(Views views, QWidget* parent) : QWidget(parent), views_(s
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  // The window follows its content's size limits: a fixed-size content makes
-  // a fixed-size window.
-  layout->setSizeConstraint(QLayout::SetMinAndMaxSize);
+  // The window's size is set by fitContent(), not by the layout.
+  layout->setSizeConstraint(QLayout::SetNoConstraint);
 
   quitAction_ = new QAction(kQuitTitle, this);
   quitAction_->setShortcut(QKeySequence::Quit);
@@ -28,6 +28,29 @@ RootWindow::RootWindow(Views views, QWidget* parent) : QWidget(parent), views_(s
   content_ = chooseContent();
   view_ = makeView(content_);
   layout->addWidget(view_);
+  fitContent();
+}
+
+QSize RootWindow::askedSize() const {
+  QSize size = view_->sizeHint();
+  // A view that gives only its width (its height comes from its layout) is
+  // as tall as its layout asks for.
+  if (const QLayout* content = view_->layout()) {
+    const QSize laidOut = content->totalSizeHint();
+    if (size.width() < 0) size.setWidth(laidOut.width());
+    if (size.height() < 0) size.setHeight(laidOut.height());
+  }
+  return size.expandedTo(view_->minimumSize()).boundedTo(view_->maximumSize());
+}
+
+void RootWindow::fitContent() {
+  if (view_) setFixedSize(askedSize());
+}
+
+bool RootWindow::event(QEvent* event) {
+  // The content asked for another size (a taller step of the sign-in, say).
+  if (event->type() == QEvent::LayoutRequest) fitContent();
+  return QWidget::event(event);
 }
 
 RootWindow::Content RootWindow::chooseContent() {
@@ -54,6 +77,7 @@ void RootWindow::evaluate() {
     layout()->addWidget(next);
   }
   view_ = next;
+  fitContent();
   Q_EMIT contentChanged();
 }
 

@@ -9,7 +9,8 @@
 // sign-in view while nobody is signed in, the onboarding flow while the
 // signed-in user has not finished it, the main view otherwise; the choice is
 // made again whenever either changes, and a content that stays chosen keeps
-// its state. The window takes the size its content asks for.
+// its state. The window takes the size its content asks for, and follows it
+// when the content asks for another.
 //
 // Closing it never destroys it (the application delegate hides it instead),
 // and its quit command ends the program from any of the program's windows.
@@ -43,7 +44,12 @@ class RootWindow : public QWidget {
  Q_SIGNALS:
   void contentChanged();
 
+ protected:
+  bool event(QEvent* event) override;
+
  private:
+  QSize askedSize() const;
+  void fitContent();
   void evaluate();
   void tokenChanged();
   QWidget* makeView(Content content);

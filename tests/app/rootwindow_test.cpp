@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QPointer>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -39,6 +40,28 @@ TEST_F(RootWindowTest, ContentFollowsTheSignInAndKeepsItsStateWhileTheChoiceHold
   EXPECT_EQ(window.content(), RootWindow::Content::auth);
   EXPECT_EQ(shown(window), QStringLiteral("auth"));
   EXPECT_TRUE(waitUntil([&] { return mainView.isNull(); }));
+}
+
+// A view that names only its width; its height is its layout's.
+class WidthOnlyView : public QWidget {
+ public:
+  WidthOnlyView() : step(new QWidget) {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    step->setFixedHeight(300);
+    column->addWidget(step);
+  }
+  QSize sizeHint() const override { return QSize(520, -1); }
+  QWidget* step;
+};
+
+TEST_F(RootWindowTest, WindowTakesTheSizeItsContentAsksForAndFollowsIt) {
+  WidthOnlyView* view = nullptr;
+  RootWindow window(RootWindow::Views{[&] { return view = new WidthOnlyView; }, {}, {}});
+  EXPECT_EQ(window.size(), QSize(520, 300));
+  view->step->setFixedHeight(420);
+  EXPECT_TRUE(waitUntil([&] { return window.size() == QSize(520, 420); }));
+  EXPECT_EQ(window.minimumSize(), window.maximumSize());
 }
 
 TEST_F(RootWindowTest, QuitCommandHasItsFixedTitleAndTheQuitKey) {
