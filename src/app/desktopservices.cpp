@@ -2,14 +2,17 @@
 
 #include "platform/linux/atspiaccessibility.h"
 #include "platform/linux/desktopsettingslauncher.h"
+#include "platform/linux/desktopurlopener.h"
 #include "platform/linux/qtaudioengine.h"
 #include "platform/linux/qtmicrophoneaccess.h"
 #include "platform/linux/sysfsmachineinfo.h"
+#include "platform/linux/tmuxterminaldriver.h"
 #include "platform/x11/x11accessibilitytrust.h"
 #include "platform/x11/x11frontapplication.h"
 #include "platform/x11/x11keyboardtap.h"
 #include "platform/x11/x11pasteboard.h"
 #include "platform/x11/x11synthetickeyboard.h"
+#include "platform/x11/x11workspacepresence.h"
 
 DesktopServices::DesktopServices() = default;
 
@@ -26,6 +29,9 @@ DesktopServices::~DesktopServices() {
   Pasteboard::install(nullptr);
   Accessibility::install(nullptr);
   MachineInfo::install(nullptr);
+  TerminalDriver::install(nullptr);
+  UrlOpener::install(nullptr);
+  WorkspacePresence::install(nullptr);
 }
 
 void DesktopServices::install() {
@@ -50,4 +56,10 @@ void DesktopServices::install() {
   accessibility_->start();  // follow the focus from now on, so the first capture knows it
   machineInfo_ = std::make_unique<SysfsMachineInfo>();
   MachineInfo::install(machineInfo_.get());
+  terminalDriver_ = std::make_unique<TmuxTerminalDriver>();
+  TerminalDriver::install(terminalDriver_.get());
+  urlOpener_ = std::make_unique<DesktopUrlOpener>();
+  UrlOpener::install(urlOpener_.get());
+  workspacePresence_ = std::make_unique<X11WorkspacePresence>();
+  WorkspacePresence::install(workspacePresence_.get());
 }

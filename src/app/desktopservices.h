@@ -4,13 +4,16 @@
 
 class AtspiAccessibility;
 class DesktopSettingsLauncher;
+class DesktopUrlOpener;
 class QtMicrophoneAccess;
 class SysfsMachineInfo;
+class TmuxTerminalDriver;
 class X11AccessibilityTrust;
 class X11FrontApplication;
 class X11KeyboardTap;
 class X11Pasteboard;
 class X11SyntheticKeyboard;
+class X11WorkspacePresence;
 
 // The desktop as the program sees it: the X11 and Linux implementations of
 // the platform interfaces, made and installed together at launch (tests
@@ -33,4 +36,7 @@ class DesktopServices {
   std::unique_ptr<X11Pasteboard> pasteboard_;
   std::unique_ptr<AtspiAccessibility> accessibility_;
   std::unique_ptr<SysfsMachineInfo> machineInfo_;
+  std::unique_ptr<TmuxTerminalDriver> terminalDriver_;
+  std::unique_ptr<DesktopUrlOpener> urlOpener_;
+  std::unique_ptr<X11WorkspacePresence> workspacePresence_;
 };

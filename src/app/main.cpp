@@ -4,6 +4,8 @@
 #include "core/tracelog.h"
 #include "diagnostics/logreporter.h"
 #include "localization/languagemanager.h"
+#include "openclaw/openclawmanager.h"
+#include "overlays/paneloverlaypresenter.h"
 #include "pipeline/apphotkeyhandler.h"
 #include "pipeline/historystore.h"
 #include "pipeline/hotkeymanager.h"
@@ -14,6 +16,8 @@
 
 #include <QApplication>
 #include <QIcon>
+
+#include <memory>
 
 namespace {
 
@@ -58,6 +62,7 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QStringLiteral("Veltrine"));
   QApplication::setApplicationVersion(AppInfo::shortVersion());
   QApplication::setDesktopFileName(QStringLiteral("veltrine"));
+  // The program's icon for its windows; the onboarding's welcome page shows it too.
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/veltrine.svg")));
   // A tray program: closing its last window must not end it.
   QApplication::setQuitOnLastWindowClosed(false);
@@ -66,12 +71,18 @@ int main(int argc, char* argv[]) {
   // The desktop's services start after crash capture is in place, so their
   // start-up is covered; a second copy never starts them.
   DesktopServices desktop;
-  application.appDelegate().setServicesInstaller([&desktop, &app] {
+  std::unique_ptr<PanelOverlayPresenter> overlays;
+  application.appDelegate().setServicesInstaller([&desktop, &overlays, &app] {
     desktop.install();
+    // The request flow and the agent bridge reach the floating panels through this.
+    overlays = std::make_unique<PanelOverlayPresenter>();
+    OverlayPresenter::install(overlays.get());
     wireSessionHooks();
     wireHotKeyPresses();
     wireLaunchStates();
     wireFontLanguage(&app);
+    // The local agent's status: a first check now, then every 15 seconds.
+    OpenClawManager::shared().start();
   });
 
   const int status = application.run();
