@@ -2,6 +2,7 @@
 
 #include "localization/languagemanager.h"
 #include "mainwindow/accountbutton.h"
+#include "mainwindow/accountpopoverview.h"
 #include "mainwindow/dictionaryview.h"
 #include "mainwindow/historyview.h"
 #include "mainwindow/homeview.h"
@@ -137,9 +138,8 @@ void MainView::setPopover(QPointer<Popover>& slot, bool show, void (MainView::*c
 
 void MainView::setShowAccountPopover(bool show) {
   setPopover(accountPopover_, show, &MainView::showAccountPopoverChanged, [this] {
-    auto* content = new QWidget;
-    content->setFixedSize(240, 160);
-    return new Popover(sidebar_->accountButton(), Popover::ArrowEdge::top, content);
+    auto* account = new AccountPopoverView([this] { logout(); });
+    return new Popover(sidebar_->accountButton(), Popover::ArrowEdge::top, account);
   });
 }
 

@@ -28,7 +28,9 @@ TEST_F(HomeOnScreen, TheLatestAnswerAndTheHotkeys) {
 
   RecordingHistory search = makeRecord(RecognitionStatus::success, QStringLiteral("agent"));
   search.actionType = QStringLiteral("show_markdown");
-  search.result = QStringLiteral("## Weather tomorrow\n\n- **Sunny**, 24°C\n- Light wind from the west\n\n| Time | Temp |\n|---|---|\n| 9:00 | 18° |\n| 15:00 | 24° |");
+  search.result = QStringLiteral(
+      "## Weather tomorrow\n\n- **Sunny**, 24°C\n- Light wind from the west\n\n| Time | Temp |\n|---|---|\n| 9:00 | "
+      "18° |\n| 15:00 | 24° |");
   HistoryStore::shared().addRecord(search);
   onScreen(window, QStringLiteral("home-markdown"));
 }

@@ -4,6 +4,8 @@
 #include "localization/appstrings.h"
 #include "historyrecords.h"
 #include "mainwindow/accountbutton.h"
+#include "mainwindow/accountpopoverview.h"
+#include "mainwindow/rowbutton.h"
 #include "mainwindow/dictionaryview.h"
 #include "mainwindow/historycard.h"
 #include "mainwindow/historyview.h"
@@ -186,8 +188,10 @@ TEST_F(MainViewTest, SigningOutClosesThePopoverAndEndsTheSession) {
   AuthStore::shared().setToken(QStringLiteral("token"));
   MainView view;
   view.show();
-  view.setShowAccountPopover(true);
-  view.logout();
+  view.sidebar()->accountButton()->click();
+  auto* account = qobject_cast<AccountPopoverView*>(view.accountPopover()->content());
+  ASSERT_NE(account, nullptr);
+  account->logoutButton()->click();
   EXPECT_FALSE(view.showAccountPopover());
   EXPECT_FALSE(AuthStore::shared().isSignedIn());
   EXPECT_EQ(view.sidebar()->accountButton()->shownEmailLine(), currentStrings().notLoggedIn);
