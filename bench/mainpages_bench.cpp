@@ -54,9 +54,8 @@ void BM_HistoryRecordChanges(benchmark::State& state) {
   const QString id = HistoryStore::shared().records().at(3).id;
   int round = 0;
   for (auto _ : state) {
-    HistoryStore::shared().updateRecord(id, [&](RecordingHistory& record) {
-      record.result = QStringLiteral("answer %1").arg(++round);
-    });
+    HistoryStore::shared().updateRecord(
+        id, [&](RecordingHistory& record) { record.result = QStringLiteral("answer %1").arg(++round); });
     QApplication::processEvents();
   }
 }

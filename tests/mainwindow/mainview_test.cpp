@@ -38,8 +38,8 @@ TEST_F(MainViewTest, ChoosingAnEntryReplacesThePageAndMarksTheEntry) {
   EXPECT_EQ(view.sidebar()->width(), 240);
   EXPECT_EQ(view.selectedTab(), SidebarTab::home);
 
-  for (SidebarTab tab : {SidebarTab::history, SidebarTab::dictionary, SidebarTab::settings, SidebarTab::persona,
-                         SidebarTab::home}) {
+  for (SidebarTab tab :
+       {SidebarTab::history, SidebarTab::dictionary, SidebarTab::settings, SidebarTab::persona, SidebarTab::home}) {
     QPointer<QWidget> before = view.page();
     view.sidebar()->item(tab)->click();
     EXPECT_EQ(view.selectedTab(), tab);
@@ -48,8 +48,7 @@ TEST_F(MainViewTest, ChoosingAnEntryReplacesThePageAndMarksTheEntry) {
     ASSERT_NE(view.page(), nullptr);
     for (SidebarTab other : allSidebarTabs()) {
       EXPECT_EQ(view.sidebar()->item(other)->isSelected(), other == tab);
-      EXPECT_EQ(view.sidebar()->item(other)->shownIcon(),
-                other == tab ? iconName(other) + ".fill" : iconName(other))
+      EXPECT_EQ(view.sidebar()->item(other)->shownIcon(), other == tab ? iconName(other) + ".fill" : iconName(other))
           << iconName(other).toStdString();
     }
   }
