@@ -2,19 +2,24 @@
 #include "app/statusitem.h"
 #include "platform/linux/atspiaccessibility.h"
 #include "platform/linux/desktopsettingslauncher.h"
+#include "platform/linux/desktopurlopener.h"
 #include "platform/linux/qtaudioengine.h"
 #include "platform/linux/qtmicrophoneaccess.h"
 #include "platform/linux/sysfsmachineinfo.h"
+#include "platform/linux/tmuxterminaldriver.h"
 #include "platform/x11/x11accessibilitytrust.h"
 #include "platform/x11/x11frontapplication.h"
 #include "platform/x11/x11keyboardtap.h"
 #include "platform/x11/x11pasteboard.h"
 #include "platform/x11/x11synthetickeyboard.h"
+#include "platform/x11/x11workspacepresence.h"
 #include "core/appinfo.h"
 #include "diagnostics/crashreporter.h"
 #include "diagnostics/logreporter.h"
 #include "core/tracelog.h"
 #include "localization/languagemanager.h"
+#include "openclaw/openclawmanager.h"
+#include "overlays/paneloverlaypresenter.h"
 #include "pipeline/apphotkeyhandler.h"
 #include "pipeline/historystore.h"
 #include "pipeline/hotkeymanager.h"
@@ -24,12 +29,15 @@
 #include "theme/fontbook.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Veltrine"));
   QApplication::setApplicationVersion(AppInfo::shortVersion());
   QApplication::setDesktopFileName(QStringLiteral("veltrine"));
+  // The program's icon for its windows; the onboarding's welcome page shows it too.
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/veltrine.svg")));
   // A tray program: closing its last window must not end it.
   QApplication::setQuitOnLastWindowClosed(false);
 
@@ -65,6 +73,16 @@ int main(int argc, char* argv[]) {
   accessibility.start();  // follow the focus from now on, so the first capture knows it
   SysfsMachineInfo machineInfo;
   MachineInfo::install(&machineInfo);
+  TmuxTerminalDriver terminalDriver;
+  TerminalDriver::install(&terminalDriver);
+  DesktopUrlOpener urlOpener;
+  UrlOpener::install(&urlOpener);
+  X11WorkspacePresence workspacePresence;
+  WorkspacePresence::install(&workspacePresence);
+
+  // The request flow and the agent bridge reach the floating panels through this.
+  PanelOverlayPresenter overlays;
+  OverlayPresenter::install(&overlays);
 
   // Signing in and out reaches the pipeline through the account store.
   AuthStore::shared().setSessionHooks({
@@ -94,6 +112,9 @@ int main(int argc, char* argv[]) {
   const auto followLanguage = [] { FontBook::shared().setLanguage(rawValue(LanguageManager::shared().current())); };
   followLanguage();
   QObject::connect(&LanguageManager::shared(), &LanguageManager::currentChanged, &app, followLanguage);
+
+  // The local agent's status: a first check now, then every 15 seconds.
+  OpenClawManager::shared().start();
 
   StatusItem statusItem;
   QObject::connect(&statusItem, &StatusItem::quitRequested, &app, &QApplication::quit);

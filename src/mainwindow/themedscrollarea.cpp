@@ -21,11 +21,12 @@ ThemedScrollArea::ThemedScrollArea(QWidget* parent) : QScrollArea(parent) {
   setWidgetResizable(true);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  auto* inside = new QWidget;
+  setWidget(inside);
+  // setWidget() turns the content's background filling on: turn it off after.
   setAutoFillBackground(false);
   viewport()->setAutoFillBackground(false);
-  auto* inside = new QWidget;
   inside->setAutoFillBackground(false);
-  setWidget(inside);
   // The scroll bar keeps to the palette: a thin cyan thumb on a clear track.
   verticalScrollBar()->setStyleSheet(
       QStringLiteral("QScrollBar:vertical { background: transparent; width: 8px; margin: 2px 1px 2px 1px; }"

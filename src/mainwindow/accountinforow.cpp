@@ -1,0 +1,27 @@
+#include "mainwindow/accountinforow.h"
+
+#include "mainwindow/textlabel.h"
+#include "theme/fonts.h"
+#include "theme/palette.h"
+
+#include <QHBoxLayout>
+
+AccountInfoRow::AccountInfoRow(QWidget* parent) : QWidget(parent) {
+  auto* row = new QHBoxLayout(this);
+  row->setContentsMargins(0, 0, 0, 0);
+  label_ = new TextLabel(rajdhaniSemiBold(12), Palette::cyberTextTertiary, this);
+  value_ = new TextLabel(rajdhaniMedium(13), Palette::cyberTextPrimary, this);
+  value_->setSelectable(true);
+  row->addWidget(label_);
+  row->addStretch();
+  row->addWidget(value_);
+}
+
+void AccountInfoRow::setTexts(const QString& label, const QString& value) {
+  label_->setText(label);
+  value_->setText(value);
+}
+
+QString AccountInfoRow::label() const { return label_->text(); }
+
+QString AccountInfoRow::value() const { return value_->text(); }

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "pipeline/hotkeycombo.h"
+#include "pipeline/hotkeyconfig.h"
+
+#include <QWidget>
+
+class HotKeyButton;
+class TextLabel;
+class SymbolButton;
+
+// One operation's hotkey on the settings page: its title and explanation, the
+// button that shows the combination (or, while a new one is recorded, the
+// prompt to press it) and the button that clears it.
+class HotKeyRow : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit HotKeyRow(HotKeyCombo combo, QWidget* parent = nullptr);
+
+  HotKeyCombo combo() const { return combo_; }
+  void setState(const QString& title, const QString& subtitle, const HotKeyConfig& config, bool isRecording);
+
+  HotKeyButton* keyButton() const { return keyButton_; }
+  SymbolButton* clearButton() const { return clearButton_; }
+
+ Q_SIGNALS:
+  void tapped(HotKeyCombo combo);
+  void cleared(HotKeyCombo combo);
+
+ private:
+  HotKeyCombo combo_;
+  TextLabel* title_;
+  TextLabel* subtitle_;
+  HotKeyButton* keyButton_;
+  SymbolButton* clearButton_;
+};

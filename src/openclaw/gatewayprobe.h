@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QCoroTask>
+#include <QNetworkAccessManager>
+#include <QString>
+#include <QUrl>
+
+// Asks whether something answers HTTP at an address of the local gateway.
+class GatewayProbe {
+ public:
+  GatewayProbe();
+
+  // One GET with a 2-second time-out, with "Authorization: Bearer <token>"
+  // when a token is given. True when any HTTP answer arrives, whatever its
+  // status (401 and 404 mean the gateway runs); false on any transport
+  // failure or time-out. Never throws.
+  QCoro::Task<bool> probe(QUrl url, QString bearerToken = QString());
+
+ private:
+  QNetworkAccessManager network_;
+};

@@ -1,0 +1,189 @@
+#include "overlays/markdownrenderer.h"
+
+#include "overlays/markdownformats.h"
+#include "overlays/markdowninline.h"
+#include "overlays/markdownlines.h"
+#include "theme/palette.h"
+
+#include <QTextBlockFormat>
+#include <QTextDocument>
+#include <QTextTable>
+
+#include <algorithm>
+
+namespace {
+
+QTextCharFormat textFormat(qreal size, bool bold, const QColor& color) {
+  QTextCharFormat format;
+  format.setFont(MarkdownFormats::systemFont(size, bold));
+  format.setForeground(color);
+  return format;
+}
+
+struct HeadingStyle {
+  qreal size;
+  QColor color;
+  qreal spaceBefore;
+};
+
+HeadingStyle headingStyle(int level) {
+  switch (level) {
+    case 1:
+      return {17, Palette::neonCyan, 10};
+    case 2:
+      return {15, Palette::neonGreen, 6};
+    default:
+      return {13, Palette::withOpacity(Palette::neonCyan, 0.8), 6};
+  }
+}
+
+// Header row green-tinted, then every second body row faintly lit.
+QBrush cellBackground(int row) {
+  if (row == 0) return Palette::withOpacity(Palette::neonGreen, 0.08);
+  if (row % 2 == 0) return Palette::withOpacity(QColor(Qt::white), 0.03);
+  return Qt::NoBrush;
+}
+
+}  // namespace
+
+MarkdownRenderer::MarkdownRenderer(QTextDocument& document) : document_(document), cursor_(&document) {}
+
+void MarkdownRenderer::render(const QString& source) {
+  document_.clear();
+  cursor_ = QTextCursor(&document_);
+  cursor_.setBlockFormat(QTextBlockFormat());
+  cursor_.setBlockCharFormat(MarkdownFormats::base());
+
+  // Line feeds alone split lines: a carriage return stays part of its line.
+  const QList<QStringView> lines = QStringView(source).split(u'\n');
+  qsizetype i = 0;
+  while (i < lines.size()) {
+    const QStringView line = lines[i];
+    const QStringView trimmedLine = MarkdownLines::trimmed(line);
+    if (trimmedLine.contains(u'|') && i + 1 < lines.size() && MarkdownLines::isTableSeparatorRow(lines[i + 1])) {
+      QList<QStringView> rows;
+      while (i < lines.size() && MarkdownLines::trimmed(lines[i]).contains(u'|')) rows.append(lines[i++]);
+      renderTable(rows);
+      continue;
+    }
+    ++i;
+    // Headings are recognised only at the very start of the line.
+    if (line.startsWith(u"### ")) {
+      renderHeading(line.mid(4), 3);
+    } else if (line.startsWith(u"## ")) {
+      renderHeading(line.mid(3), 2);
+    } else if (line.startsWith(u"# ")) {
+      renderHeading(line.mid(2), 1);
+    } else if (MarkdownLines::isRule(trimmedLine)) {
+      renderRule();
+    } else if (line.startsWith(u"- ") || line.startsWith(u"* ") || line.startsWith(u"• ")) {
+      renderListItem(line.mid(2));
+    } else {
+      renderParagraph(line, trimmedLine);
+    }
+  }
+}
+
+void MarkdownRenderer::endBlock() {
+  cursor_.insertBlock(QTextBlockFormat(), MarkdownFormats::base());
+}
+
+void MarkdownRenderer::renderTable(const QList<QStringView>& lines) {
+  QList<QStringList> rows;
+  for (QStringView line : lines) {
+    if (!MarkdownLines::isTableSeparatorRow(line)) rows.append(MarkdownLines::parseTableRow(line));
+  }
+  if (rows.isEmpty()) return;  // separator rows only: nothing at all
+  int columns = 0;
+  for (const QStringList& row : rows) columns = std::max(columns, int(row.size()));
+
+  QTextTableFormat tableFormat;
+  tableFormat.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+  tableFormat.setBorder(0);
+  tableFormat.setBorderStyle(QTextFrameFormat::BorderStyle_None);
+  tableFormat.setCellSpacing(0);
+  tableFormat.setCellPadding(0);
+  // A table in a rich text document always follows a block. Put it after the
+  // previous line rather than after an empty one; at the very start, flatten
+  // the empty block it needs so the table still begins at the top.
+  if (cursor_.block().previous().isValid()) {
+    cursor_.deletePreviousChar();
+  } else {
+    QTextBlockFormat flat;
+    flat.setLineHeight(0, QTextBlockFormat::FixedHeight);
+    cursor_.setBlockFormat(flat);
+  }
+  QTextTable* table = cursor_.insertTable(int(rows.size()), columns, tableFormat);
+
+  for (int r = 0; r < rows.size(); ++r) {
+    const QTextCharFormat format = r == 0 ? textFormat(12, true, Palette::neonGreen)
+                                          : textFormat(12, false, Palette::cyberTextPrimary);
+    for (int c = 0; c < columns; ++c) {
+      QTextTableCell cell = table->cellAt(r, c);
+      QTextCursor cellCursor = cell.firstCursorPosition();
+      QTextBlockFormat blockFormat;
+      blockFormat.setAlignment(Qt::AlignLeft);
+      cellCursor.setBlockFormat(blockFormat);
+      cellCursor.setBlockCharFormat(format);
+      renderInline(cellCursor, c < rows[r].size() ? QStringView(rows[r][c]) : QStringView(), format);
+
+      // The cell's own format lives where its first block's character format
+      // does: set it last, or that format overwrites it.
+      QTextTableCellFormat cellFormat;
+      cellFormat.setTopPadding(6);
+      cellFormat.setBottomPadding(6);
+      cellFormat.setLeftPadding(10);
+      cellFormat.setRightPadding(10);
+      cellFormat.setBackground(cellBackground(r));
+      cell.setFormat(cellFormat);
+    }
+  }
+  // On past the table, then the empty line that follows it.
+  cursor_ = table->lastCursorPosition();
+  cursor_.movePosition(QTextCursor::NextBlock);
+  cursor_.setBlockFormat(QTextBlockFormat());
+  cursor_.setBlockCharFormat(MarkdownFormats::base());
+  endBlock();
+}
+
+void MarkdownRenderer::renderHeading(QStringView text, int level) {
+  const HeadingStyle style = headingStyle(level);
+  QTextBlockFormat block;
+  block.setTopMargin(style.spaceBefore);
+  block.setBottomMargin(4);
+  const QTextCharFormat format = textFormat(style.size, true, style.color);
+  cursor_.setBlockFormat(block);
+  cursor_.setBlockCharFormat(format);
+  renderInline(cursor_, text, format);
+  endBlock();
+}
+
+void MarkdownRenderer::renderRule() {
+  const QTextCharFormat format = textFormat(5, false, Palette::withOpacity(Palette::neonCyan, 0.25));
+  cursor_.setBlockCharFormat(format);
+  cursor_.insertText(QString(22, QChar(0x2500)), format);
+  endBlock();
+}
+
+void MarkdownRenderer::renderListItem(QStringView text) {
+  // Wrapped lines of an item hang 16 to the right of its bullet.
+  QTextBlockFormat block;
+  block.setLeftMargin(16);
+  block.setTextIndent(-16);
+  block.setBottomMargin(2);
+  cursor_.setBlockFormat(block);
+  const QTextCharFormat bullet = textFormat(13, false, Palette::withOpacity(Palette::neonCyan, 0.7));
+  const QTextCharFormat item = textFormat(13, false, Palette::cyberTextPrimary);
+  cursor_.setBlockCharFormat(item);
+  cursor_.insertText(QStringLiteral("  • "), bullet);
+  renderInline(cursor_, text, item);
+  endBlock();
+}
+
+void MarkdownRenderer::renderParagraph(QStringView line, QStringView trimmedLine) {
+  // A paragraph keeps its leading spaces; a blank line is an empty block.
+  if (!trimmedLine.isEmpty()) renderInline(cursor_, line, MarkdownFormats::base());
+  endBlock();
+}
+
+void renderMarkdown(const QString& source, QTextDocument& document) { MarkdownRenderer(document).render(source); }

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class MarkdownTextView;
+
+// A markdown text shown as styled, read-only, selectable rich text in a
+// vertically scrolling area with a transparent background; links open in the
+// desktop's browser or mail program. The result panel, the history card, the
+// home page and the sign-in's agreement view embed it and give it its height
+// through their own layout.
+//
+// A new text is rendered at once and the view scrolls back to the top; setting
+// the text it already shows changes nothing, so the user's selection and
+// scroll position survive a parent that passes the same text again.
+class MarkdownScrollView : public QWidget {
+  Q_OBJECT
+  Q_PROPERTY(QString text READ text WRITE setText NOTIFY textChanged)
+
+ public:
+  // `maxHeight` is kept for the embedding view's reference only: the size is
+  // whatever the embedding layout gives the view.
+  explicit MarkdownScrollView(const QString& text = QString(), qreal maxHeight = 0, QWidget* parent = nullptr);
+
+  QString text() const { return lastText_; }
+  void setText(const QString& text);
+
+  qreal maxHeight() const { return maxHeight_; }
+  void setMaxHeight(qreal maxHeight) { maxHeight_ = maxHeight; }
+
+  MarkdownTextView* textView() const { return textView_; }
+
+ Q_SIGNALS:
+  void textChanged();
+
+ private:
+  MarkdownTextView* textView_;
+  QString lastText_;
+  qreal maxHeight_;
+};

@@ -1,0 +1,90 @@
+#include "overlays/overlaypanel.h"
+
+#include "platform/workspacepresence.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QWindow>
+
+namespace {
+
+Qt::WindowFlags flagsFor(const OverlayPanel::Settings& settings) {
+  Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+  if (!settings.acceptsFocus) flags |= Qt::WindowDoesNotAcceptFocus;
+  if (settings.ignoresMouse) flags |= Qt::WindowTransparentForInput;
+  return flags;
+}
+
+}  // namespace
+
+OverlayPanel::OverlayPanel(const Settings& settings) : QWidget(nullptr, flagsFor(settings)), settings_(settings) {
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  setAttribute(Qt::WA_TranslucentBackground);
+  setAttribute(Qt::WA_QuitOnClose, false);
+  if (settings.ignoresMouse) setAttribute(Qt::WA_TransparentForMouseEvents);
+  setFocusPolicy(settings.acceptsFocus ? Qt::ClickFocus : Qt::NoFocus);
+  resize(settings.size);
+}
+
+void OverlayPanel::setContentView(QWidget* view) {
+  if (content_ == view) return;
+  // Later, not now: the old view may be the one whose signal led here.
+  if (content_) {
+    content_->hide();
+    content_->deleteLater();
+  }
+  content_ = view;
+  if (!view) return;
+  view->setParent(this);
+  view->setGeometry(rect());
+  view->show();
+}
+
+void OverlayPanel::setContentSize(const QSize& size) {
+  resize(size);
+  if (content_) content_->setGeometry(rect());
+}
+
+void OverlayPanel::place(const PanelPlacement& placement) {
+  QList<QRect> screens;
+  for (const QScreen* screen : QGuiApplication::screens()) screens.append(screen->geometry());
+  std::optional<QRect> mainScreen;
+  if (const QScreen* primary = QGuiApplication::primaryScreen()) mainScreen = primary->geometry();
+  if (const std::optional<QPoint> origin = placement.origin(screens, mainScreen, QCursor::pos(), size())) {
+    move(*origin);
+  }
+}
+
+void OverlayPanel::orderFrontRegardless() {
+  // The window exists from here on, so the workspace mark can go on it before
+  // the window manager first sees it.
+  winId();
+  if (QWindow* window = windowHandle()) WorkspacePresence::current().showOnAllWorkspaces(*window);
+  show();
+  raise();
+}
+
+void OverlayPanel::orderOut() {
+  dragOffset_.reset();
+  hide();
+}
+
+void OverlayPanel::mousePressEvent(QMouseEvent* event) {
+  if (!settings_.movableByBackground || event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+  // The window manager moves the panel when it can (it then follows the pointer
+  // across screens); otherwise the panel follows the pointer itself.
+  if (QWindow* window = windowHandle(); window && window->startSystemMove()) return;
+  dragOffset_ = event->globalPosition().toPoint() - pos();
+}
+
+void OverlayPanel::mouseMoveEvent(QMouseEvent* event) {
+  if (!dragOffset_) return QWidget::mouseMoveEvent(event);
+  move(event->globalPosition().toPoint() - *dragOffset_);
+}
+
+void OverlayPanel::mouseReleaseEvent(QMouseEvent* event) {
+  dragOffset_.reset();
+  QWidget::mouseReleaseEvent(event);
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "overlays/panelplacement.h"
+
+#include <QPointer>
+#include <QSize>
+#include <QWidget>
+
+// A borderless panel that floats above every application on every workspace
+// without ever taking the focus from the application the user types into.
+// Each floating overlay owns one, made on its first showing and reused for the
+// life of the program; showing and hiding never destroy it.
+//
+// The panel is a tool window that stays on top and is shown without
+// activation. Panels that only inform also refuse the focus outright; the
+// result panel accepts it when the user clicks into it (to select and copy)
+// and can be dragged by its background. A panel that ignores the mouse lets
+// every click through to the window below.
+//
+// Fading changes the window's opacity (never a graphics effect, which would
+// flatten the glowing widgets inside).
+class OverlayPanel : public QWidget {
+  Q_OBJECT
+
+ public:
+  struct Settings {
+    QSize size;
+    bool acceptsFocus = false;
+    bool ignoresMouse = false;
+    bool movableByBackground = false;
+  };
+
+  explicit OverlayPanel(const Settings& settings);
+
+  const Settings& settings() const { return settings_; }
+
+  // Puts `view` in the panel, filling it; the previous view is deleted (later,
+  // at the event loop's next turn).
+  void setContentView(QWidget* view);
+  QWidget* contentView() const { return content_; }
+
+  // Resizes the panel (and its view) to `size`.
+  void setContentSize(const QSize& size);
+
+  // Moves the panel onto the screen under the pointer by `placement`; without
+  // any screen it stays where it is.
+  void place(const PanelPlacement& placement);
+
+  // Shows the panel in front of every window without activating it.
+  void orderFrontRegardless();
+  // Hides the panel; it stays ready for the next showing.
+  void orderOut();
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  Settings settings_;
+  QPointer<QWidget> content_;
+  // The grab point of a drag the window manager did not take over.
+  std::optional<QPoint> dragOffset_;
+};

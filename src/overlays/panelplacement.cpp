@@ -1,0 +1,24 @@
+#include "overlays/panelplacement.h"
+
+#include <QtMath>
+
+std::optional<QRect> PanelPlacement::screenFor(const QList<QRect>& screens, const std::optional<QRect>& mainScreen,
+                                               const QPoint& pointer) {
+  for (const QRect& screen : screens) {
+    if (screen.contains(pointer)) return screen;
+  }
+  return mainScreen;
+}
+
+QPoint PanelPlacement::origin(const QRect& screen, const QSize& size) const {
+  const qreal x = screen.x() + (screen.width() - size.width()) * 0.5;
+  const qreal bottomEdge = screen.y() + screen.height() - (heightFraction * screen.height() + offset);
+  return QPoint(qRound(x), qRound(bottomEdge - size.height()));
+}
+
+std::optional<QPoint> PanelPlacement::origin(const QList<QRect>& screens, const std::optional<QRect>& mainScreen,
+                                             const QPoint& pointer, const QSize& size) const {
+  const std::optional<QRect> screen = screenFor(screens, mainScreen, pointer);
+  if (!screen) return std::nullopt;
+  return origin(*screen, size);
+}

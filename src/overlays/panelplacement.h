@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QList>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+#include <optional>
+
+// Where a floating panel goes: on the screen under the pointer, centred
+// across it, at a height measured from that screen's bottom edge. The whole
+// screen counts, panels and docks included, so a panel sits at the same place
+// whatever the desktop reserves.
+//
+// Coordinates are the desktop's: origin at the top left, y growing downwards.
+struct PanelPlacement {
+  // How high the panel's bottom edge stands above the screen's bottom edge:
+  // `heightFraction` of the screen's height plus `offset` (negative: lower).
+  qreal heightFraction = 0;
+  qreal offset = 0;
+
+  // The first screen in `screens` that holds `pointer`; else the main screen;
+  // else none.
+  static std::optional<QRect> screenFor(const QList<QRect>& screens, const std::optional<QRect>& mainScreen,
+                                        const QPoint& pointer);
+
+  // The top-left corner of a panel of `size` on `screen`.
+  QPoint origin(const QRect& screen, const QSize& size) const;
+
+  // The same for the screen under `pointer`; none when there is no screen, and
+  // the panel then stays where it is.
+  std::optional<QPoint> origin(const QList<QRect>& screens, const std::optional<QRect>& mainScreen,
+                               const QPoint& pointer, const QSize& size) const;
+};

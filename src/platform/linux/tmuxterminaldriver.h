@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/childprocess.h"
+#include "platform/linux/terminalemulator.h"
+#include "platform/terminaldriver.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <chrono>
+#include <optional>
+
+// Terminal windows as tmux sessions on a private server, each shown by the
+// user's terminal emulator attached to it. tmux gives what a plain emulator
+// cannot: a command can be typed into a window that is already open, and we
+// can tell whether that window still exists.
+//
+// A window is one session running the user's login shell. Commands are typed
+// with `send-keys -l` from an argument list, so nothing of them is interpreted
+// by a shell of ours. Once the emulator has attached, the session ends when
+// its window is closed (the session option destroy-unattached, set when the
+// first client arrives), so closed windows leave no shells behind. A window
+// that never shows is killed before anything is typed into it.
+class TmuxTerminalDriver final : public TerminalDriver {
+ public:
+  struct Options {
+    // The private server's socket; empty: "terminal.tmux" in the private
+    // temporary folder.
+    QString socketPath;
+    // The emulator that shows the windows; none: the first one on the PATH.
+    std::optional<TerminalEmulator> emulator;
+    // How long a new window may take to show before it counts as failed.
+    std::chrono::milliseconds showTimeout = std::chrono::seconds(10);
+  };
+
+  TmuxTerminalDriver();
+  explicit TmuxTerminalDriver(Options options);
+
+  QCoro::Task<std::optional<QString>> openWindow(QString command) override;
+  QCoro::Task<bool> runInWindow(QString windowId, QString command) override;
+
+  QString socketPath() const { return options_.socketPath; }
+
+  // The argument that makes tmux's command-line parser pass `text` through
+  // unchanged: an argument ending in ";" would otherwise be cut there as a
+  // command separator.
+  static QString literalArgument(const QString& text);
+
+ private:
+  QCoro::Task<ChildProcess::Result> tmux(QStringList arguments);
+  QCoro::Task<bool> hasClient(QString target);
+  QCoro::Task<bool> waitForClient(QString target);
+  QCoro::Task<bool> type(QString target, QString command);
+  QCoro::Task<void> kill(QString target);
+
+  Options options_;
+  QString tmuxPath_;
+};

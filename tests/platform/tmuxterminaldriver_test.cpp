@@ -1,0 +1,107 @@
+#include "awaittask.h"
+#include "platform/childprocess.h"
+#include "platform/linux/tmuxterminaldriver.h"
+#include "testenvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Runs the real tmux on private servers. The "terminal emulator" is a second
+// tmux server that runs the attaching client in a detached session of its own,
+// so the client has a terminal without any display.
+class TmuxTerminalDriverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tmux = QStandardPaths::findExecutable(QStringLiteral("tmux"));
+    if (tmux.isEmpty()) GTEST_SKIP() << "tmux is not installed";
+    qputenv("SHELL", "/bin/sh");
+    const QString root = TestEnvironment::root();
+    inner = root + QStringLiteral("/inner.tmux");
+    outer = root + QStringLiteral("/outer.tmux");
+    emulator = root + QStringLiteral("/fake-terminal");
+    QFile script(emulator);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(QStringLiteral("#!/bin/sh\nexec %1 -f /dev/null -S %2 new-session -d env -u TMUX \"$@\"\n")
+                     .arg(tmux, outer)
+                     .toUtf8());
+    script.close();
+    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+  }
+
+  void TearDown() override {
+    for (const QString& socket : {inner, outer}) {
+      if (!socket.isEmpty()) awaitTask(ChildProcess::run(tmux, {QStringLiteral("-S"), socket, QStringLiteral("kill-server")}, 5s));
+    }
+  }
+
+  TmuxTerminalDriver driver(const QString& emulatorProgram, std::chrono::milliseconds showTimeout = 5s) {
+    return TmuxTerminalDriver({inner, TerminalEmulator{emulatorProgram, {}}, showTimeout});
+  }
+
+  QString screen(const QString& windowId) {
+    const ChildProcess::Result result = awaitTask(ChildProcess::run(
+        tmux, {QStringLiteral("-S"), inner, QStringLiteral("capture-pane"), QStringLiteral("-p"), QStringLiteral("-t"),
+               QLatin1Char('$') + windowId},
+        5s));
+    return QString::fromUtf8(result.standardOutput);
+  }
+
+  bool sessionExists(const QString& windowId) {
+    return awaitTask(ChildProcess::run(tmux, {QStringLiteral("-S"), inner, QStringLiteral("has-session"), QStringLiteral("-t"),
+                                              QLatin1Char('$') + windowId},
+                                       5s))
+        .succeeded();
+  }
+
+  QString tmux, inner, outer, emulator;
+};
+
+}  // namespace
+
+TEST_F(TmuxTerminalDriverTest, CommandsReachTheShellExactlyAsGiven) {
+  TmuxTerminalDriver terminal = driver(emulator);
+  // Quotes, a backslash and a trailing semicolon, which tmux's own argument
+  // parser would otherwise take as a command separator.
+  const std::optional<QString> window =
+      awaitTask(terminal.openWindow(QStringLiteral("printf '%s|\\n' \"x\\\"y\\\\z\" 'semi;'; echo end;")));
+  ASSERT_TRUE(window);
+  EXPECT_TRUE(waitUntil([&] { return screen(*window).contains(QStringLiteral("\nend")); }, 10s)) << screen(*window).toStdString();
+  EXPECT_TRUE(screen(*window).contains(QStringLiteral("x\"y\\z|\nsemi;|\nend")));
+
+  // A command ending in an escaped semicolon keeps both characters.
+  EXPECT_TRUE(awaitTask(terminal.runInWindow(*window, QStringLiteral("echo second\\\\;"))));
+  EXPECT_TRUE(waitUntil([&] { return screen(*window).contains(QStringLiteral("\nsecond\\\n")); }, 10s))
+      << screen(*window).toStdString();
+}
+
+TEST_F(TmuxTerminalDriverTest, AClosedWindowIsGoneAndLeavesNoShellBehind) {
+  TmuxTerminalDriver terminal = driver(emulator);
+  const std::optional<QString> window = awaitTask(terminal.openWindow(QStringLiteral("echo first")));
+  ASSERT_TRUE(window);
+  // The user closes the terminal: the emulator and its client go away.
+  awaitTask(ChildProcess::run(tmux, {QStringLiteral("-S"), outer, QStringLiteral("kill-server")}, 5s));
+  EXPECT_TRUE(waitUntil([&] { return !sessionExists(*window); }, 5s));
+  EXPECT_FALSE(awaitTask(terminal.runInWindow(*window, QStringLiteral("echo lost"))));
+  EXPECT_FALSE(awaitTask(terminal.runInWindow(QStringLiteral("not-a-number"), QStringLiteral("echo lost"))));
+}
+
+TEST_F(TmuxTerminalDriverTest, AWindowThatNeverShowsRunsNothing) {
+  TmuxTerminalDriver terminal = driver(QStringLiteral("/bin/true"), 300ms);
+  const QString marker = QDir::homePath() + QStringLiteral("/ran");
+  EXPECT_EQ(awaitTask(terminal.openWindow(QStringLiteral("touch ") + marker)), std::nullopt);
+  const ChildProcess::Result sessions =
+      awaitTask(ChildProcess::run(tmux, {QStringLiteral("-S"), inner, QStringLiteral("list-sessions")}, 5s));
+  EXPECT_TRUE(sessions.standardOutput.trimmed().isEmpty());
+  EXPECT_FALSE(QFile::exists(marker));
+
+  TmuxTerminalDriver missing = driver(QStringLiteral("/nonexistent/terminal"), 300ms);
+  EXPECT_EQ(awaitTask(missing.openWindow(QStringLiteral("touch ") + marker)), std::nullopt);
+  EXPECT_FALSE(QFile::exists(marker));
+}
