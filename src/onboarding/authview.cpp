@@ -1,6 +1,7 @@
 #include "onboarding/authview.h"
 
 #include "onboarding/agreementfooter.h"
+#include "onboarding/agreementview.h"
 #include "onboarding/authviewmodel.h"
 #include "onboarding/invitecodeview.h"
 #include "onboarding/invitecodeviewmodel.h"
@@ -49,6 +50,7 @@ QWidget* AuthView::buildSignInBranch() {
   column->addWidget(picker_, 0, Qt::AlignHCenter);
   column->addSpacing(12);
   footer_ = new AgreementFooter(branch);
+  connect(footer_, &AgreementFooter::requested, this, &AuthView::showAgreement);
   column->addWidget(footer_);
   column->addSpacing(20);
   return branch;
@@ -58,6 +60,8 @@ void AuthView::chooseBranch() {
   const std::optional<QString> pendingEmail = vm_->authStore().pendingInviteEmail();
   const bool inviteStep = vm_->showInviteStep() && pendingEmail.has_value();
   if (inviteStep && !invite_) {
+    // The sheet belongs to the sign-in branch and goes with it.
+    if (agreement_) agreement_->close();
     auto* model = new InviteCodeViewModel(*pendingEmail, [vm = QPointer<AuthViewModel>(vm_)] {
       if (vm) vm->reset();
     });
@@ -74,6 +78,22 @@ void AuthView::chooseBranch() {
     signIn_->show();
   }
 }
+
+void AuthView::showAgreement(AgreementType type) {
+  if (agreement_) return;
+  agreementType_ = type;
+  agreement_ = new AgreementView(type, this);
+  connect(agreement_, &QDialog::finished, this, [this] {
+    agreementType_.reset();
+    if (agreement_) agreement_->deleteLater();
+    agreement_ = nullptr;
+  });
+  agreement_->open();
+}
+
+InviteCodeView* AuthView::inviteCodeView() const { return invite_; }
+
+AgreementView* AuthView::agreementView() const { return agreement_; }
 
 QSize AuthView::sizeHint() const { return QSize(fixedWidth, stack_->totalHeightForWidth(fixedWidth)); }
 

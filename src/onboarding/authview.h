@@ -1,9 +1,14 @@
 #pragma once
 
+#include "onboarding/agreementtype.h"
+
 #include <QPointer>
 #include <QWidget>
 
+#include <optional>
+
 class AgreementFooter;
+class AgreementView;
 class AuthViewModel;
 class InviteCodeView;
 class LanguagePicker;
@@ -38,7 +43,13 @@ class AuthView : public QWidget {
   LanguagePicker* languagePicker() const { return picker_; }
   AgreementFooter* agreementFooter() const { return footer_; }
   // The invite-code step while it is shown, else nothing.
-  InviteCodeView* inviteCodeView() const { return invite_; }
+  InviteCodeView* inviteCodeView() const;
+  // The open terms or privacy sheet, else nothing.
+  AgreementView* agreementView() const;
+  std::optional<AgreementType> agreementType() const { return agreementType_; }
+
+  // Opens the sheet of that document (as its footer link does).
+  void showAgreement(AgreementType type);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -54,4 +65,6 @@ class AuthView : public QWidget {
   LanguagePicker* picker_;
   AgreementFooter* footer_;
   QPointer<InviteCodeView> invite_;
+  QPointer<AgreementView> agreement_;
+  std::optional<AgreementType> agreementType_;
 };

@@ -1,29 +1,37 @@
 #include "onboarding/progressbutton.h"
 
-#include "onboarding/activityindicator.h"
+#include "mainwindow/progressspinner.h"
 
 #include <QPainter>
-
-namespace {
-constexpr qreal kSpinnerSide = 16;
-}
 
 ProgressButton::ProgressButton(const QColor& color, QWidget* parent) : NeonButton(QString(), color, parent) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   setCursor(Qt::PointingHandCursor);
-  frames_.setInterval(33);
-  connect(&frames_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
 }
 
 void ProgressButton::setBusy(bool busy) {
   if (busy == busy_) return;
   busy_ = busy;
+  // A spinner of the colour of this moment: the button keeps one colour
+  // while it is busy.
+  delete spinner_;
+  spinner_ = nullptr;
   if (busy_) {
-    frames_.start();
-  } else {
-    frames_.stop();
+    spinner_ = new ProgressSpinner(color(), 16, this);
+    placeSpinner();
+    spinner_->show();
   }
   update();
+}
+
+void ProgressButton::placeSpinner() {
+  if (!spinner_) return;
+  spinner_->move((width() - spinner_->width()) / 2, (height() - spinner_->height()) / 2);
+}
+
+void ProgressButton::resizeEvent(QResizeEvent* event) {
+  NeonButton::resizeEvent(event);
+  placeSpinner();
 }
 
 void ProgressButton::paintEvent(QPaintEvent* event) {
@@ -31,12 +39,9 @@ void ProgressButton::paintEvent(QPaintEvent* event) {
     NeonButton::paintEvent(event);
     return;
   }
+  // The button without its label; the spinner draws itself on top.
   QPainter painter(this);
-  const NeonButtonStyle style{color()};
   const QRectF shape = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
   if (!isEnabled()) painter.setOpacity(NeonButtonStyle::disabledOpacity);
-  style.paintBody(painter, shape, false);
-  const QRectF spinner(shape.center().x() - kSpinnerSide / 2, shape.center().y() - kSpinnerSide / 2, kSpinnerSide,
-                       kSpinnerSide);
-  ActivityIndicator::paint(painter, spinner, color(), ActivityIndicator::currentAngle());
+  NeonButtonStyle{color()}.paintBody(painter, shape, false);
 }

@@ -2,7 +2,7 @@
 
 #include "theme/neonbutton.h"
 
-#include <QTimer>
+class ProgressSpinner;
 
 // A full-width NeonButton whose label gives way to a small spinner in the
 // button's colour while the operation it started is running. The text stays
@@ -19,8 +19,11 @@ class ProgressButton : public NeonButton {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
+  void placeSpinner();
+
   bool busy_ = false;
-  QTimer frames_;
+  ProgressSpinner* spinner_ = nullptr;
 };

@@ -5,6 +5,8 @@
 #include "overlays/clarifyoverlayview.h"
 #include "overlays/overlaypanel.h"
 
+#include <QtMath>
+
 #include <algorithm>
 
 namespace {
@@ -41,9 +43,14 @@ void ClarifyOverlayWindowController::makePanel() {
 
 void ClarifyOverlayWindowController::show(const QString& question) {
   if (!panel_) makePanel();
-  const QSize size = clarifyPanelSize(question);
+  auto* view = new ClarifyOverlayView(question);
+  view->resize(kWidth, 0);
+  // Sized for the text the card shows (the stock line for an empty question),
+  // and never lower than the card, which would otherwise be cut.
+  QSize size = clarifyPanelSize(view->shownText());
+  size.setHeight(std::max(size.height(), qCeil(view->cardHeight())));
   panel_->setContentSize(size);
-  panel_->setContentView(new ClarifyOverlayView(question));
+  panel_->setContentView(view);
   panel_->place(placementFor(size.height()));
   panel_->orderFrontRegardless();
   // A new question restarts the five seconds; the earlier timer never fires.

@@ -13,7 +13,10 @@ namespace {
 Qt::WindowFlags flagsFor(const OverlayPanel::Settings& settings) {
   Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
   if (!settings.acceptsFocus) flags |= Qt::WindowDoesNotAcceptFocus;
-  if (settings.ignoresMouse) flags |= Qt::WindowTransparentForInput;
+  // A window manager frames the windows it manages, and the frame catches the
+  // clicks the panel lets through: a panel that ignores the mouse goes
+  // unmanaged (it is then on every workspace and never focused by itself).
+  if (settings.ignoresMouse) flags |= Qt::WindowTransparentForInput | Qt::X11BypassWindowManagerHint;
   return flags;
 }
 
@@ -73,9 +76,8 @@ void OverlayPanel::orderOut() {
 
 void OverlayPanel::mousePressEvent(QMouseEvent* event) {
   if (!settings_.movableByBackground || event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
-  // The window manager moves the panel when it can (it then follows the pointer
-  // across screens); otherwise the panel follows the pointer itself.
-  if (QWindow* window = windowHandle(); window && window->startSystemMove()) return;
+  // The panel follows the pointer itself: asking the window manager to move it
+  // is accepted by some that then do nothing.
   dragOffset_ = event->globalPosition().toPoint() - pos();
 }
 

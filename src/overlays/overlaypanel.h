@@ -59,6 +59,6 @@ class OverlayPanel : public QWidget {
  private:
   Settings settings_;
   QPointer<QWidget> content_;
-  // The grab point of a drag the window manager did not take over.
+  // Where the pointer holds the panel during a drag.
   std::optional<QPoint> dragOffset_;
 };

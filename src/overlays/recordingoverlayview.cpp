@@ -140,7 +140,25 @@ void RecordingOverlayView::paintEvent(QPaintEvent*) {
     CyberWaveformView{waveformLevels_, kBarCount}.paint(painter, below);
   }
 
-  card.paintBorder(painter, bounds);
+  paintBorder(painter, card, now);
+}
+
+void RecordingOverlayView::paintBorder(QPainter& painter, const OverlayCard& card, const RecordingIndicator& indicator) {
+  // The glowing border is the costliest part of a frame and changes only with
+  // the accent: it is drawn once per look and reused at every frame.
+  const qreal ratio = devicePixelRatioF();
+  const BorderKey key{indicator.accentColor().rgba64(), indicator.borderWidth(), ratio};
+  if (!(key == borderKey_) || borderCache_.isNull()) {
+    QPixmap layer(size() * ratio);
+    layer.setDevicePixelRatio(ratio);
+    layer.fill(Qt::transparent);
+    QPainter layerPainter(&layer);
+    card.paintBorder(layerPainter, rect());
+    layerPainter.end();
+    borderCache_ = layer;
+    borderKey_ = key;
+  }
+  painter.drawPixmap(0, 0, borderCache_);
 }
 
 void RecordingOverlayView::paintStatusRow(QPainter& painter, const QRectF& rect,

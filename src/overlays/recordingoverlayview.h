@@ -3,11 +3,14 @@
 #include "overlays/recordingindicator.h"
 
 #include <QList>
+#include <QPixmap>
+#include <QRgba64>
 #include <QTimer>
 #include <QWidget>
 
 class AudioRecorder;
 class OverlayCloseButton;
+struct OverlayCard;
 
 // The recording indicator's face, 360 x 88: the level icon, the status
 // ("recording", or "recognizing" with walking dots), the seconds left near the
@@ -48,6 +51,14 @@ class RecordingOverlayView : public QWidget {
 
  private:
   void paintStatusRow(QPainter& painter, const QRectF& rect, const RecordingIndicator& indicator) const;
+  void paintBorder(QPainter& painter, const OverlayCard& card, const RecordingIndicator& indicator);
+
+  struct BorderKey {
+    QRgba64 accent;
+    qreal width = 0;
+    qreal ratio = 0;
+    bool operator==(const BorderKey&) const = default;
+  };
 
   AudioRecorder& recorder_;
   QList<float> waveformLevels_;
@@ -55,4 +66,6 @@ class RecordingOverlayView : public QWidget {
   QTimer timer_;
   QTimer dotTimer_;
   OverlayCloseButton* closeButton_;
+  QPixmap borderCache_;
+  BorderKey borderKey_;
 };

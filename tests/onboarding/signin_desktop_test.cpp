@@ -1,11 +1,15 @@
 #include "localization/appstrings.h"
 #include "localization/languagemanager.h"
+#include "onboarding/agreementfooter.h"
+#include "onboarding/agreementview.h"
+#include "onboarding/agreementviewmodel.h"
 #include "onboarding/authview.h"
 #include "onboarding/authviewmodel.h"
 #include "onboarding/errorline.h"
 #include "onboarding/invitecodeview.h"
 #include "onboarding/languagepicker.h"
 #include "onboarding/languagepopover.h"
+#include "onboarding/linkbutton.h"
 #include "onboarding/progressbutton.h"
 #include "onboarding/signinform.h"
 #include "theme/cybertextfield.h"
@@ -139,6 +143,41 @@ TEST_F(SignInOnScreen, TheLanguagePopoverOpensUnderItsButtonAndClosesOnAClickEls
   // And the button opens it again, and closes it as a toggle.
   QTest::mouseClick(&picker, Qt::LeftButton);
   EXPECT_TRUE(waitUntil([&] { return picker.isPopoverShown(); }));
+}
+
+TEST_F(SignInOnScreen, TheAgreementSheetKeepsItsSizeOverTheWindowWhateverTheDocument) {
+  REQUIRE_TEST_DESKTOP();
+  QString document = QStringLiteral("# Terms of Service\n\nBy using **Veltrine** you agree to these terms.\n\n");
+  for (int i = 1; i <= 40; ++i) {
+    document += QStringLiteral("%1. A clause with a [link](https://example.com/%1) and `code`.\n").arg(i);
+  }
+  QJsonObject body{{QStringLiteral("content"), document}};
+  service.enqueue("GET", "/veltrine/api/v1/agreements",
+                  ScriptedResponse::json(200, QJsonDocument(body).toJson(QJsonDocument::Compact)));
+  service.enqueue("GET", "/veltrine/api/v1/agreements", serviceError(500, "PROVIDER_ERROR"));
+  AuthView view;
+  view.show();
+  view.resize(view.sizeHint());
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+
+  view.agreementFooter()->termsLink()->click();
+  AgreementView* sheet = view.agreementView();
+  ASSERT_NE(sheet, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet));
+  ASSERT_TRUE(waitUntil([&] { return !sheet->viewModel().isLoading(); }));
+  EXPECT_EQ(sheet->size(), QSize(AgreementView::sheetWidth, AgreementView::sheetHeight));
+  EXPECT_TRUE(sheet->isModal() || sheet->windowModality() != Qt::NonModal);
+  const QImage shot = shoot(*sheet, QStringLiteral("agreement-document"));
+  EXPECT_EQ(shot.size(), QSize(AgreementView::sheetWidth, AgreementView::sheetHeight));
+  sheet->reject();
+  ASSERT_TRUE(waitUntil([&] { return view.agreementView() == nullptr; }));
+
+  view.agreementFooter()->privacyLink()->click();
+  sheet = view.agreementView();
+  ASSERT_NE(sheet, nullptr);
+  ASSERT_TRUE(waitUntil([&] { return sheet->currentPage() == sheet->failedPage(); }));
+  const QImage failed = shoot(*sheet, QStringLiteral("agreement-failed"));
+  EXPECT_GT(count(failed, areaOf(sheet->retryButton(), *sheet), Palette::neonCyan), 20);
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
+#include "core/appevents.h"
 #include "overlays/clarifyoverlaywindowcontroller.h"
+#include "overlays/overlayclosebutton.h"
 #include "overlays/overlaypanel.h"
+#include "overlays/recordingoverlayview.h"
 #include "overlays/recordingoverlaywindowcontroller.h"
 #include "overlays/resultoverlaywindowcontroller.h"
 #include "overlays/tipoverlaywindowcontroller.h"
@@ -10,10 +13,10 @@
 #include "testkeyboard.h"
 #include "testwindow.h"
 
-#include <QDir>
 #include <QGuiApplication>
 #include <QProcess>
-#include <QScreen>
+#include <QRegularExpression>
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -28,18 +31,6 @@ QString run(const QString& program, const QStringList& arguments) {
 
 // Lets the window manager and the test window see what happened.
 void settle(int ms = 300) { waitUntil([] { return false; }, std::chrono::milliseconds(ms)); }
-
-// Where screenshots go when a person wants to look at the panels.
-void saveScreenshot(OverlayPanel* panel, const QString& name) {
-  const QString folder = qEnvironmentVariable("VELTRINE_SCREENSHOTS");
-  if (folder.isEmpty() || !panel) return;
-  QDir().mkpath(folder);
-  panel->grab().save(folder + u'/' + name + QStringLiteral(".png"));
-  const QRect frame = panel->geometry().adjusted(-20, -20, 20, 20);
-  QGuiApplication::primaryScreen()
-      ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
-      .save(folder + u'/' + name + QStringLiteral("-screen.png"));
-}
 
 class Panels : public ::testing::Test {
  protected:
@@ -76,13 +67,12 @@ TEST_F(Panels, NeverTakeTheFocusFromTheApplicationInFront) {
   ASSERT_TRUE(TestKeyboard::run({"type", "ok"}));
   EXPECT_TRUE(window.waitForLine(QStringLiteral("text ok")));
 
-  saveScreenshot(RecordingOverlayWindowController::shared().panel(), QStringLiteral("recording"));
-  saveScreenshot(ClarifyOverlayWindowController::shared().panel(), QStringLiteral("clarify"));
-  saveScreenshot(TipOverlayWindowController::shared().panel(), QStringLiteral("tip"));
-  saveScreenshot(ResultOverlayWindowController::shared().panel(), QStringLiteral("result-markdown"));
-  ResultOverlayWindowController::shared().show(QStringLiteral("The meeting moved to Thursday at ten."), false, false);
-  settle();
-  saveScreenshot(ResultOverlayWindowController::shared().panel(), QStringLiteral("result-plain"));
+  // Only the result panel takes the focus, and only when the user clicks into it.
+  OverlayPanel* result = ResultOverlayWindowController::shared().panel();
+  const QPoint inside = result->geometry().center();
+  ASSERT_TRUE(TestKeyboard::run({"mousemove", QString::number(inside.x()), QString::number(inside.y()), "click", "1"}));
+  EXPECT_TRUE(waitUntil([&] { return result->isActiveWindow(); }));
+  EXPECT_TRUE(window.waitForLine(QStringLiteral("focus out")));
 }
 
 TEST_F(Panels, StayOnEveryWorkspace) {
@@ -102,6 +92,77 @@ TEST_F(Panels, StayOnEveryWorkspace) {
   settle();
   EXPECT_TRUE(run(QStringLiteral("xwininfo"), {"-id", id}).contains(QStringLiteral("IsViewable")));
   TestKeyboard::run({"set_desktop", "0"});
+}
+
+TEST_F(Panels, ClicksOnTheClarifyCardReachTheWindowUnderneath) {
+  REQUIRE_TEST_DESKTOP();
+  ResultOverlayWindowController::shared().hide();  // out of the way, when an earlier test left it
+  TestWindow window;
+  ASSERT_TRUE(window.start());
+  ASSERT_TRUE(window.command(QStringLiteral("text hello world")));
+  ASSERT_TRUE(TestKeyboard::run({"mousemove", "640", "300"}));
+  ClarifyOverlayWindowController::shared().show(QStringLiteral("Which file?"));
+  const QRect card = ClarifyOverlayWindowController::shared().panel()->geometry();
+
+  // Put the test window's field (centred in it) under the middle of the card.
+  const QString id = run(QStringLiteral("xdotool"), {"search", "--name", "Veltrine test window"}).trimmed();
+  ASSERT_FALSE(id.isEmpty());
+  const QPoint target(card.center().x(), card.top() + 30);
+  ASSERT_TRUE(TestKeyboard::run({"windowsize", id, "300", "120", "windowmove", id, QString::number(target.x() - 40),
+                                 QString::number(target.y() - 60)}));
+  settle();
+  const QString geometry = run(QStringLiteral("xwininfo"), {"-id", id});
+  const auto number = [&](const char* label) {
+    const QRegularExpressionMatch match =
+        QRegularExpression(QString::fromLatin1(label) + QStringLiteral(":\\s+(-?\\d+)")).match(geometry);
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+  };
+  const QPoint click(number("Absolute upper-left X") + 40,
+                     number("Absolute upper-left Y") + number("Height") / 2);
+  ASSERT_TRUE(card.contains(click)) << "the field is not under the card";
+
+  ClarifyOverlayWindowController::shared().show(QStringLiteral("Which file?"));  // in front again
+  settle();
+  ASSERT_TRUE(ClarifyOverlayWindowController::shared().panel()->isVisible());
+  ASSERT_TRUE(TestKeyboard::run({"mousemove", QString::number(click.x()), QString::number(click.y()), "click", "1"}));
+  settle();
+  window.clearLines();
+  ASSERT_TRUE(window.command(QStringLiteral("state")));
+  // The click moved the field's cursor from the end of the text into it.
+  EXPECT_FALSE(window.lines().contains(QStringLiteral("selection 11 11"))) << window.lines().join(u'|').toStdString();
+}
+
+TEST_F(Panels, TheRecordingIndicatorsCloseButtonWorksWithoutTakingTheFocus) {
+  REQUIRE_TEST_DESKTOP();
+  TestWindow window;
+  ASSERT_TRUE(window.start());
+  RecordingOverlayWindowController::shared().show();
+  settle();
+  QSignalSpy dismissed(&AppEvents::shared(), &AppEvents::overlayDismissedDuringRecording);
+  QWidget* close = RecordingOverlayWindowController::shared().view()->closeButton();
+  const QPoint centre = close->mapToGlobal(close->rect().center());
+  ASSERT_TRUE(TestKeyboard::run({"mousemove", QString::number(centre.x()), QString::number(centre.y()), "click", "1"}));
+  EXPECT_TRUE(waitUntil([&] { return dismissed.size() == 1; }));
+  settle();
+  EXPECT_FALSE(window.lines().contains(QStringLiteral("focus out")));
+  ASSERT_TRUE(TestKeyboard::run({"type", "still here"}));
+  EXPECT_TRUE(window.waitForLine(QStringLiteral("text still here")));
+}
+
+TEST_F(Panels, TheResultPanelMovesWhenDraggedByItsBackground) {
+  REQUIRE_TEST_DESKTOP();
+  ASSERT_TRUE(TestKeyboard::run({"mousemove", "640", "300"}));
+  ResultOverlayWindowController::shared().show(QStringLiteral("drag me"), false, true);
+  settle();
+  OverlayPanel* panel = ResultOverlayWindowController::shared().panel();
+  const QRect before = panel->geometry();
+  // The footer's free middle is background.
+  const QPoint grab(before.center().x(), before.bottom() - 12);
+  ASSERT_TRUE(TestKeyboard::run({"mousemove", QString::number(grab.x()), QString::number(grab.y()), "mousedown", "1",
+                                 "sleep", "0.1", "mousemove_relative", "--", "-20", "-30", "sleep", "0.1",
+                                 "mousemove_relative", "--", "-100", "-150", "sleep", "0.1", "mouseup", "1"}));
+  EXPECT_TRUE(waitUntil([&] { return panel->geometry().topLeft() != before.topLeft(); }));
+  EXPECT_LT(panel->geometry().y(), before.y() - 100);
 }
 
 }  // namespace

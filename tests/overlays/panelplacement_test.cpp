@@ -1,0 +1,41 @@
+#include "overlays/panelplacement.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QRect kMain(0, 0, 1280, 800);
+const QRect kSecond(1280, -200, 1920, 1200);
+
+struct PlacementCase {
+  const char* what;
+  PanelPlacement placement;
+  QPoint pointer;
+  QSize panel;
+  QList<QRect> screens;
+  std::optional<QRect> mainScreen;
+  std::optional<QPoint> origin;
+};
+
+TEST(PanelPlacement, CentredOnTheScreenUnderThePointerAtAHeightFromItsBottom) {
+  const PlacementCase cases[] = {
+      // The recording bar: its bottom edge at 12 % of the height (96 of 800).
+      {"recording", {0.12, 0}, {100, 100}, {360, 88}, {kMain, kSecond}, kMain, QPoint(460, 800 - 96 - 88)},
+      {"secondary screen", {0.12, 0}, {2000, 500}, {360, 88}, {kMain, kSecond}, kMain,
+       QPoint(1280 + 780, -200 + 1200 - 144 - 88)},
+      {"tip", {0, 60}, {5, 5}, {320, 56}, {kMain}, kMain, QPoint(480, 800 - 60 - 56)},
+      {"result", {0, 44}, {5, 5}, {680, 600}, {kMain}, kMain, QPoint(300, 800 - 44 - 600)},
+      // The clarify card's top edge 12 under the recording bar's bottom edge.
+      {"clarify", {0.12, -98 - 12}, {5, 5}, {360, 98}, {kMain}, kMain, QPoint(460, 800 - 96 + 12)},
+      {"pointer on no screen", {0, 60}, {-500, -500}, {320, 56}, {kSecond, kMain}, kMain, QPoint(480, 684)},
+      {"no screen at all", {0, 60}, {5, 5}, {320, 56}, {}, std::nullopt, std::nullopt},
+      // The first screen that holds the pointer wins where screens overlap.
+      {"overlap", {0, 60}, {1300, 10}, {320, 56}, {kSecond, QRect(1280, 0, 800, 600)}, kMain,
+       QPoint(1280 + 800, -200 + 1200 - 60 - 56)},
+  };
+  for (const PlacementCase& c : cases) {
+    EXPECT_EQ(c.placement.origin(c.screens, c.mainScreen, c.pointer, c.panel), c.origin) << c.what;
+  }
+}
+
+}  // namespace
