@@ -18,6 +18,7 @@
 #include "diagnostics/logreporter.h"
 #include "core/tracelog.h"
 #include "localization/languagemanager.h"
+#include "mainwindow/keycaptureview.h"
 #include "openclaw/openclawmanager.h"
 #include "overlays/paneloverlaypresenter.h"
 #include "pipeline/apphotkeyhandler.h"
@@ -62,6 +63,10 @@ int main(int argc, char* argv[]) {
   AudioEngine::installFactory([] { return std::make_unique<QtAudioEngine>(); });
   X11KeyboardTap keyboardTap;
   KeyboardTap::install(&keyboardTap);
+  // Recording a new hotkey watches the keyboard on a tap of its own that
+  // grabs nothing.
+  X11KeyboardTap keyCaptureTap;
+  KeyCaptureView::installGlobalTap(&keyCaptureTap);
   X11FrontApplication frontApplication;
   FrontApplication::install(&frontApplication);
   X11SyntheticKeyboard syntheticKeyboard;
