@@ -2,14 +2,19 @@
 
 #include "localization/languagemanager.h"
 #include "mainwindow/accountbutton.h"
+#include "mainwindow/dictionaryview.h"
+#include "mainwindow/historyview.h"
+#include "mainwindow/homeview.h"
 #include "mainwindow/languagemenu.h"
 #include "mainwindow/pagescaffold.h"
 #include "mainwindow/permissiongateview.h"
 #include "mainwindow/popover.h"
+#include "mainwindow/settingsview.h"
 #include "mainwindow/sidebar.h"
 #include "mainwindow/sidebaredge.h"
 #include "mainwindow/squaresymbolbutton.h"
 #include "pipeline/audiorecorder.h"
+#include "pipeline/historystore.h"
 #include "pipeline/permissionmanager.h"
 #include "service/authstore.h"
 #include "theme/cyberbggradient.h"
@@ -22,12 +27,17 @@ namespace {
 QWidget* makePage(SidebarTab tab) {
   switch (tab) {
     case SidebarTab::home:
+      return new HomeView;
     case SidebarTab::dictionary:
-    case SidebarTab::persona:
+      return new DictionaryView;
     case SidebarTab::history:
+      return new HistoryView(HistoryStore::shared(), 20, 20, LanguageManager::shared());
     case SidebarTab::settings:
+      return new SettingsView;
+    case SidebarTab::persona:
       break;
   }
+  // The persona page is on its way; until then its place stays empty.
   return new PageScaffold;
 }
 

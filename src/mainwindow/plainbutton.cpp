@@ -22,13 +22,25 @@ void PlainButton::setSymbol(const QString& name, qreal pointSize) {
   update();
 }
 
+void PlainButton::setColor(const QColor& color) {
+  color_ = color;
+  update();
+}
+
+void PlainButton::setSpacing(qreal spacing) {
+  spacing_ = spacing;
+  updateGeometry();
+  update();
+}
+
 QSize PlainButton::sizeHint() const {
   const QFontMetricsF metrics(font_);
   qreal width = metrics.horizontalAdvance(text());
   qreal height = metrics.height();
   if (!symbol_.isEmpty()) {
     const qreal side = SymbolImage::boxSide(symbolSize_);
-    width += side + kSpacing;
+    // A symbol alone needs no gap after it.
+    width += side + (text().isEmpty() ? 0 : spacing_);
     height = std::max(height, side);
   }
   return QSize(int(std::ceil(width)), int(std::ceil(height)));
@@ -43,7 +55,7 @@ void PlainButton::paintEvent(QPaintEvent*) {
   if (!symbol_.isEmpty()) {
     const qreal side = SymbolImage::boxSide(symbolSize_);
     SymbolImage::paint(painter, QRectF(x, middle - side / 2, side, side), symbol_, colour);
-    x += side + kSpacing;
+    x += side + spacing_;
   }
   painter.setFont(font_);
   painter.setPen(colour);

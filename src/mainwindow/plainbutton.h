@@ -16,6 +16,11 @@ class PlainButton : public QAbstractButton {
 
   // A symbol before the text, at `pointSize`.
   void setSymbol(const QString& name, qreal pointSize);
+  void setColor(const QColor& color);
+  // The gap between the symbol and the text (5 unless set).
+  void setSpacing(qreal spacing);
+  QString symbol() const { return symbol_; }
+  QColor color() const { return color_; }
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override { return sizeHint(); }
@@ -24,7 +29,7 @@ class PlainButton : public QAbstractButton {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  static constexpr qreal kSpacing = 5;
+  qreal spacing_ = 5;
 
   QFont font_;
   QColor color_;

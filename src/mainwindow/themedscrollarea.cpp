@@ -1,20 +1,9 @@
 #include "mainwindow/themedscrollarea.h"
 
+#include "mainwindow/stylesheetcolor.h"
 #include "theme/palette.h"
 
 #include <QScrollBar>
-
-namespace {
-
-QString rgba(const QColor& color) {
-  return QStringLiteral("rgba(%1, %2, %3, %4)")
-      .arg(color.red())
-      .arg(color.green())
-      .arg(color.blue())
-      .arg(color.alphaF(), 0, 'f', 3);
-}
-
-}  // namespace
 
 ThemedScrollArea::ThemedScrollArea(QWidget* parent) : QScrollArea(parent) {
   setFrameShape(QFrame::NoFrame);
@@ -34,5 +23,6 @@ ThemedScrollArea::ThemedScrollArea(QWidget* parent) : QScrollArea(parent) {
                      "QScrollBar::handle:vertical:hover { background: %2; }"
                      "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
                      "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }")
-          .arg(rgba(Palette::withOpacity(Palette::neonCyan, 0.25)), rgba(Palette::withOpacity(Palette::neonCyan, 0.45))));
+          .arg(styleSheetColor(Palette::withOpacity(Palette::neonCyan, 0.25)),
+               styleSheetColor(Palette::withOpacity(Palette::neonCyan, 0.45))));
 }

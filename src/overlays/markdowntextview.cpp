@@ -4,34 +4,12 @@
 #include "overlays/markdownformats.h"
 #include "platform/urlopener.h"
 #include "theme/palette.h"
+#include "theme/thinscrollbar.h"
 
 #include <QPalette>
 #include <QScrollBar>
 #include <QTextFrame>
 #include <QTextFrameFormat>
-
-namespace {
-
-QString rgba(const QColor& color) {
-  return QStringLiteral("rgba(%1, %2, %3, %4)")
-      .arg(color.red())
-      .arg(color.green())
-      .arg(color.blue())
-      .arg(QString::number(color.alphaF(), 'f', 3));
-}
-
-// A thin bar over the text's edge rather than a gutter beside it.
-QString scrollBarStyle() {
-  return QStringLiteral(
-             "QScrollBar:vertical { background: transparent; width: 8px; margin: 2px 2px 2px 0; }"
-             "QScrollBar::handle:vertical { background: %1; border-radius: 3px; min-height: 24px; }"
-             "QScrollBar::handle:vertical:hover { background: %2; }"
-             "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-             "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }")
-      .arg(rgba(Palette::withOpacity(Palette::neonCyan, 0.3)), rgba(Palette::withOpacity(Palette::neonCyan, 0.5)));
-}
-
-}  // namespace
 
 MarkdownTextView::MarkdownTextView(QWidget* parent) : QTextBrowser(parent) {
   setReadOnly(true);
@@ -42,7 +20,7 @@ MarkdownTextView::MarkdownTextView(QWidget* parent) : QTextBrowser(parent) {
   setLineWrapMode(QTextEdit::WidgetWidth);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  verticalScrollBar()->setStyleSheet(scrollBarStyle());
+  ThinScrollBar().apply(*verticalScrollBar());
 
   QPalette colours = palette();
   colours.setBrush(QPalette::Base, Qt::transparent);

@@ -2,7 +2,13 @@
 
 #include "core/userdefaults.h"
 #include "localization/appstrings.h"
+#include "historyrecords.h"
 #include "mainwindow/accountbutton.h"
+#include "mainwindow/dictionaryview.h"
+#include "mainwindow/historycard.h"
+#include "mainwindow/historyview.h"
+#include "mainwindow/homeview.h"
+#include "mainwindow/settingsview.h"
 #include "mainwindow/languagemenu.h"
 #include "mainwindow/permissiongateview.h"
 #include "mainwindow/popover.h"
@@ -45,6 +51,29 @@ TEST_F(MainViewTest, ChoosingAnEntryReplacesThePageAndMarksTheEntry) {
           << iconName(other).toStdString();
     }
   }
+}
+
+TEST_F(MainViewTest, EachEntryShowsItsPage) {
+  MainView view;
+  EXPECT_NE(qobject_cast<HomeView*>(view.page()), nullptr);
+  view.setSelectedTab(SidebarTab::dictionary);
+  EXPECT_NE(qobject_cast<DictionaryView*>(view.page()), nullptr);
+  view.setSelectedTab(SidebarTab::settings);
+  EXPECT_NE(qobject_cast<SettingsView*>(view.page()), nullptr);
+
+  // The history starts at its first page each time it is chosen.
+  for (int i = 0; i < 30; ++i) HistoryStore::shared().addRecord(makeRecord(RecognitionStatus::success));
+  view.show();
+  view.setSelectedTab(SidebarTab::history);
+  auto* history = qobject_cast<HistoryView*>(view.page());
+  ASSERT_NE(history, nullptr);
+  EXPECT_EQ(history->pageSize(), 20);
+  history->showMore();
+  EXPECT_EQ(history->cards().size(), 30);
+  view.setSelectedTab(SidebarTab::home);
+  view.setSelectedTab(SidebarTab::history);
+  history = qobject_cast<HistoryView*>(view.page());
+  EXPECT_EQ(history->cards().size(), 20);
 }
 
 TEST_F(MainViewTest, AccountAndLanguageButtonsOpenAndCloseTheirPopovers) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "awaittask.h"
 #include "fakeaccessibilitytrust.h"
 #include "fakekeyboardtap.h"
 #include "fakemicrophoneaccess.h"
 #include "fakepasteboard.h"
+#include "fakeservice.h"
 #include "localization/languagemanager.h"
 
 #include <QAbstractButton>
@@ -37,6 +39,16 @@ class MainWindowTest : public ::testing::Test {
   FakeAccessibilityTrust trust{true};
   FakeKeyboardTap tap;
   FakePasteboard pasteboard;
+};
+
+// The same with the service answering from loopback as the test scripts it.
+class MainWindowServiceTest : public MainWindowTest {
+ protected:
+  MainWindowServiceTest() { qputenv("VELTRINE_SERVICE_ORIGIN", service.origin().toString().toUtf8()); }
+
+  static QByteArray apiPath(const QByteArray& path) { return "/veltrine/api/v1" + path; }
+
+  FakeService service;
 };
 
 // The widgets of type W under `root` that are shown (visible to the root).

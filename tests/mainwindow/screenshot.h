@@ -24,3 +24,15 @@ inline QImage onScreen(QWidget& window, const QString& name) {
   }
   return shot;
 }
+
+// A widget as it paints itself (glows of effects included), kept like
+// onScreen() keeps its pictures.
+inline QImage grabbed(QWidget& widget, const QString& name) {
+  const QImage shot = widget.grab().toImage();
+  const QString folder = qEnvironmentVariable("VELTRINE_SCREENSHOT_DIR");
+  if (!folder.isEmpty()) {
+    QDir().mkpath(folder);
+    shot.save(QDir(folder).filePath(name + QStringLiteral(".png")));
+  }
+  return shot;
+}

@@ -50,11 +50,7 @@ TEST(MarkdownRenderer, ReadsEachLineAsOneBlock) {
       {"x | y\n---", {"13:x | y", kRule}},
       {"", {""}},
   };
-  for (const BlockCase& c : cases) {
-    QStringList expected;
-    for (const QString& line : c.expected) expected.append(line);
-    EXPECT_EQ(describeAll(QString::fromUtf8(c.source)), expected) << c.source;
-  }
+  for (const BlockCase& c : cases) EXPECT_EQ(describeAll(QString::fromUtf8(c.source)), c.expected) << c.source;
 }
 
 TEST(MarkdownRenderer, HeadingsAndItemsCarryTheirSpacing) {

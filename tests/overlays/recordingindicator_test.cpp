@@ -1,7 +1,6 @@
 #include "localization/appstrings.h"
 #include "localization/languagemanager.h"
 #include "overlays/cyberwaveformview.h"
-#include "overlays/dotsloadingview.h"
 #include "overlays/recordingindicator.h"
 #include "theme/palette.h"
 
@@ -72,20 +71,6 @@ TEST(CyberWaveform, BarsStandOnTheBottomEdgeAndWearACapAboveFifteenPercent) {
   EXPECT_FALSE(CyberWaveformView::hasCap(0.0f));
   EXPECT_FALSE(CyberWaveformView::hasCap(0.15f));
   EXPECT_TRUE(CyberWaveformView::hasCap(0.16f));
-}
-
-TEST(DotsLoading, OneBrightDotWalksAndLeavesAHalfBrightOneBehind) {
-  const DotsLoadingView first{0, 6};
-  EXPECT_EQ(first.diameter(0), 8);
-  EXPECT_EQ(first.color(0), Palette::neonYellow);
-  EXPECT_EQ(first.color(5), Palette::withOpacity(Palette::neonYellow, 0.5));
-  for (int i = 1; i <= 4; ++i) {
-    EXPECT_EQ(first.diameter(i), 6);
-    EXPECT_EQ(first.color(i), Palette::withOpacity(Palette::cyberTextTertiary, 0.3));
-  }
-  const DotsLoadingView later{7, 6};
-  EXPECT_EQ(later.activeIndex(), 1);
-  EXPECT_EQ(later.trailingIndex(), 0);
 }
 
 }  // namespace

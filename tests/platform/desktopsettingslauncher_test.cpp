@@ -13,12 +13,14 @@ namespace {
 using Pane = SettingsLauncher::Pane;
 
 // A settings program on a private PATH that writes its arguments, one a line,
-// to "<name>.args" beside itself.
+// to "<name>.args" beside itself. The file appears whole (written aside, then
+// renamed), so a reader never sees it half written.
 QString installProgram(const QString& folder, const QString& name) {
   const QString path = folder + QLatin1Char('/') + name;
   QFile script(path);
   EXPECT_TRUE(script.open(QIODevice::WriteOnly));
-  script.write("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$0.args\"\n");
+  script.write("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$0.part\"\n"
+               "/bin/mv \"$0.part\" \"$0.args\"\n");
   script.close();
   script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   return path + QStringLiteral(".args");

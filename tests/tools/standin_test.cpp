@@ -94,7 +94,7 @@ TEST_F(StandinTest, NewAccountsCanBeMadeToNeedAnInviteAndLongRecordingsAreRefuse
   APIClient& client = APIClient::shared();
   EXPECT_TRUE(awaitTask(client.fetchStartupConfig()).inviteCodeEnabled);
   EXPECT_TRUE(awaitTask(client.verifyCode(QStringLiteral("bo@example.com"), QStringLiteral("123456"))).requireInvite);
-  const VerifyInviteRequest invite{QStringLiteral("bo@example.com"), QStringLiteral("VELTRINE-DEV"), QStringLiteral("D"),
+  const VerifyInviteRequest invite{QStringLiteral("bo@example.com"), QStringLiteral("VTRN-2345"), QStringLiteral("D"),
                                    QStringLiteral("F")};
   const AuthResponse auth = awaitTask(client.post<AuthResponse>(APIClient::verifyInviteURL(), invite));
   EXPECT_FALSE(auth.token.isEmpty());

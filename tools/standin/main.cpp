@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
   const QCommandLineOption code(QStringLiteral("code"), QStringLiteral("The sign-in code every e-mail accepts."),
                                 QStringLiteral("CODE"), QStringLiteral("123456"));
   const QCommandLineOption requireInvite(QStringLiteral("require-invite"),
-                                         QStringLiteral("New accounts need the invite code VELTRINE-DEV."));
+                                         QStringLiteral("New accounts need the invite code VTRN-2345."));
   const QCommandLineOption credits(QStringLiteral("credits"), QStringLiteral("Credits per account."), QStringLiteral("N"),
                                    QStringLiteral("100"));
   const QCommandLineOption maxDuration(QStringLiteral("max-duration"), QStringLiteral("Longest recording in seconds."),
@@ -39,6 +39,6 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::fprintf(stderr, "veltrine-standin: serving http://127.0.0.1:%d (sign-in code %s%s)\n", bound,
-               qPrintable(options.signInCode), options.requireInvite ? ", invite code VELTRINE-DEV" : "");
+               qPrintable(options.signInCode), options.requireInvite ? ", invite code VTRN-2345" : "");
   return service.serve() ? 0 : 1;
 }

@@ -45,8 +45,11 @@ bool StandinStore::verify(const QString& email, const QString& code) {
 }
 
 void StandinStore::verifyInvite(const QString& email, const QString& inviteCode) {
-  if (inviteCode.trimmed().toUpper() != QLatin1String("VELTRINE-DEV")) {
-    throw StandinRefusal(400, QStringLiteral("INVALID_INVITE_CODE"), QStringLiteral("try VELTRINE-DEV"));
+  // The program sends the code's eight characters without the display hyphen.
+  QString code = inviteCode.trimmed().toUpper();
+  code.remove(QLatin1Char('-'));
+  if (code != QLatin1String("VTRN2345")) {
+    throw StandinRefusal(400, QStringLiteral("INVALID_INVITE_CODE"), QStringLiteral("try VTRN-2345"));
   }
   std::lock_guard lock(mutex_);
   if (!accounts_.contains(email)) {

@@ -1,0 +1,162 @@
+#include "mainwindow/historyview.h"
+
+#include "core/userdefaults.h"
+#include "historyrecords.h"
+#include "localization/appstrings.h"
+#include "mainwindow/emptystateview.h"
+#include "mainwindow/historycard.h"
+#include "mainwindow/plainbutton.h"
+#include "mainwindow/retentionpicker.h"
+#include "mainwindow/textlabel.h"
+#include "mainwindowtest.h"
+#include "service/authstore.h"
+
+#include <QFile>
+
+namespace {
+
+class HistoryViewTest : public MainWindowTest {
+ protected:
+  // Records 1..count, the newest first, as the store keeps them.
+  static void addRecords(int count) {
+    for (int i = count; i >= 1; --i) {
+      RecordingHistory record = makeRecord(RecognitionStatus::success);
+      record.result = QStringLiteral("r%1").arg(i);
+      HistoryStore::shared().addRecord(record);
+    }
+  }
+
+  static QStringList results(const HistoryView& view) {
+    QStringList results;
+    for (HistoryCard* card : view.cards()) results.append(card->record().result.value_or(QString()));
+    return results;
+  }
+
+  static void leaveAndComeBack(HistoryView& view) {
+    view.hide();
+    view.show();
+  }
+};
+
+TEST_F(HistoryViewTest, ShowsAPageAtATimeAndCountsWhatIsLeft) {
+  const AppStrings& strings = currentStrings();
+  const struct {
+    int records;
+    int presses;
+    int cards;
+    std::optional<QString> more;
+  } rows[] = {
+      {0, 0, 0, std::nullopt},
+      {20, 0, 20, std::nullopt},
+      {21, 0, 20, strings.moreCount(1)},
+      {45, 0, 20, strings.moreCount(25)},
+      {45, 1, 40, strings.moreCount(5)},
+      {45, 2, 45, std::nullopt},
+  };
+  for (const auto& row : rows) {
+    HistoryStore::shared().clearRecords();
+    addRecords(row.records);
+    HistoryView view(HistoryStore::shared(), 20, 20, LanguageManager::shared());
+    view.show();
+    for (int i = 0; i < row.presses; ++i) view.moreButton()->click();
+    const QString name = QStringLiteral("%1 records, %2 presses").arg(row.records).arg(row.presses);
+    EXPECT_EQ(view.cards().size(), row.cards) << name.toStdString();
+    EXPECT_EQ(view.moreButton()->isVisibleTo(&view), row.more.has_value()) << name.toStdString();
+    if (row.more) {
+      EXPECT_EQ(view.moreButton()->text(), *row.more);
+    }
+    EXPECT_EQ(view.countLabel()->text(), strings.recordCount(row.records));
+    EXPECT_EQ(view.emptyState()->isVisibleTo(&view), row.records == 0);
+    if (row.cards > 0) {
+      EXPECT_EQ(results(view).first(), "r1");
+    }
+  }
+}
+
+TEST_F(HistoryViewTest, ComingBackShowsTheFirstPageAgain) {
+  addRecords(45);
+  HistoryView view(HistoryStore::shared(), 20, 20, LanguageManager::shared());
+  view.show();
+  view.showMore();
+  ASSERT_EQ(view.cards().size(), 40);
+  leaveAndComeBack(view);
+  EXPECT_EQ(view.displayCount(), 20);
+  EXPECT_EQ(view.cards().size(), 20);
+
+  // New records push the oldest shown ones below the cut.
+  RecordingHistory newest = makeRecord(RecognitionStatus::success);
+  newest.result = QStringLiteral("r0");
+  HistoryStore::shared().addRecord(newest);
+  EXPECT_EQ(results(view).first(), "r0");
+  EXPECT_EQ(results(view).last(), "r19");
+  EXPECT_EQ(view.moreButton()->text(), currentStrings().moreCount(26));
+}
+
+TEST_F(HistoryViewTest, DeletingDownToOnePageRemovesTheMoreButton) {
+  addRecords(22);
+  HistoryView view(HistoryStore::shared(), 20, 20, LanguageManager::shared());
+  view.show();
+  ASSERT_EQ(view.moreButton()->text(), currentStrings().moreCount(2));
+  HistoryStore::shared().deleteRecord(HistoryStore::shared().records().at(3).id, false);
+  EXPECT_EQ(view.moreButton()->text(), currentStrings().moreCount(1));
+  HistoryStore::shared().deleteRecord(HistoryStore::shared().records().at(3).id, false);
+  EXPECT_FALSE(view.moreButton()->isVisibleTo(&view));
+  EXPECT_EQ(view.cards().size(), 20);
+}
+
+TEST_F(HistoryViewTest, AShorterRetentionRemovesOldRecordsAtOnce) {
+  AuthStore::shared().setEmail(QStringLiteral("writer@example.com"));
+  HistoryStore::shared().load();
+  const QString folder = *HistoryStore::shared().audioDirectoryURL();
+  const QDateTime now = QDateTime::currentDateTimeUtc();
+  QStringList files;
+  for (const auto& [name, age] : {std::pair{"fresh", 60}, std::pair{"six days", 6 * 86400}, std::pair{"old", 8 * 86400},
+                                  std::pair{"older", 30 * 86400}}) {
+    RecordingHistory record = makeRecord(RecognitionStatus::success);
+    record.result = QString::fromLatin1(name);
+    record.createdAt = now.addSecs(-age);
+    record.audioFilePath = makeAudioFile(folder + "/" + record.id + ".wav");
+    files.append(*record.audioFilePath);
+    HistoryStore::shared().addRecord(record);
+  }
+  HistoryView view(HistoryStore::shared(), 20, 20, LanguageManager::shared());
+  view.show();
+  ASSERT_EQ(results(view), (QStringList{"older", "old", "six days", "fresh"}));
+
+  Q_EMIT view.retentionPicker()->activated(2);  // 7 days
+  EXPECT_EQ(HistoryStore::shared().retentionPolicy(), RetentionPolicy::sevenDays);
+  EXPECT_EQ(results(view), (QStringList{"six days", "fresh"}));
+  EXPECT_TRUE(QFile::exists(files.at(0)));   // fresh
+  EXPECT_TRUE(QFile::exists(files.at(1)));   // six days
+  EXPECT_FALSE(QFile::exists(files.at(2)));  // old
+  EXPECT_FALSE(QFile::exists(files.at(3)));  // older
+
+  Q_EMIT view.retentionPicker()->activated(4);  // never
+  EXPECT_EQ(UserDefaults::shared().text(QStringLiteral("historyRetentionPolicy")), QStringLiteral("never"));
+  EXPECT_TRUE(view.cards().isEmpty());
+  EXPECT_TRUE(view.emptyState()->isVisibleTo(&view));
+  EXPECT_EQ(view.countLabel()->text(), currentStrings().recordCount(0));
+  for (const QString& file : files) EXPECT_FALSE(QFile::exists(file)) << file.toStdString();
+}
+
+TEST_F(HistoryViewTest, SwitchingTheLanguageRelabelsEverythingButKeepsThePolicy) {
+  HistoryStore::shared().setRetentionPolicy(RetentionPolicy::thirtyDays);
+  addRecords(1);
+  HistoryView view(HistoryStore::shared(), 20, 20, LanguageManager::shared());
+  view.show();
+  LanguageManager::shared().setCurrent(AppLanguage::yue);
+  const AppStrings& cantonese = stringsFor(AppLanguage::yue);
+  const QStringList texts = shownTexts(view);
+  for (const QString& text : {cantonese.historySaveTitle, cantonese.historySaveSubtitle, cantonese.historyPrivacyTitle,
+                              cantonese.historyPrivacySubtitle, cantonese.recordCount(1), cantonese.opTranscribe,
+                              cantonese.statusOk}) {
+    EXPECT_TRUE(texts.contains(text)) << text.toStdString();
+  }
+  RetentionPicker& picker = *view.retentionPicker();
+  EXPECT_EQ(picker.itemText(0), cantonese.historyRetentionForever);
+  EXPECT_EQ(picker.itemText(4), cantonese.historyRetentionNever);
+  EXPECT_EQ(picker.policy(), RetentionPolicy::thirtyDays);
+  EXPECT_EQ(HistoryStore::shared().retentionPolicy(), RetentionPolicy::thirtyDays);
+}
+
+}  // namespace

@@ -1,0 +1,36 @@
+#include "mainwindow/homeview.h"
+
+#include "historyrecords.h"
+#include "mainwindow/mainview.h"
+#include "mainwindowtest.h"
+#include "screenshot.h"
+#include "testenvironment.h"
+
+namespace {
+
+using HomeOnScreen = MainWindowTest;
+
+TEST_F(HomeOnScreen, TheLatestAnswerAndTheHotkeys) {
+  REQUIRE_TEST_DESKTOP();
+  trust.trusted = false;
+  RecordingHistory record = makeRecord(RecognitionStatus::success);
+  record.transcript = QStringLiteral("please summarise the meeting notes for tomorrow");
+  record.result = QStringLiteral("Summary: the launch moves to Thursday; Ada owns the release notes.");
+  record.processingDuration = 1.84;
+  HistoryStore::shared().addRecord(record);
+  MainView window;
+  onScreen(window, QStringLiteral("home-success"));
+
+  RecordingHistory failed = makeRecord(RecognitionStatus::failed);
+  failed.audioFilePath = makeAudioFile(TestEnvironment::root() + QStringLiteral("/audio/a.wav"));
+  HistoryStore::shared().addRecord(failed);
+  onScreen(window, QStringLiteral("home-failed"));
+
+  RecordingHistory search = makeRecord(RecognitionStatus::success, QStringLiteral("agent"));
+  search.actionType = QStringLiteral("show_markdown");
+  search.result = QStringLiteral("## Weather tomorrow\n\n- **Sunny**, 24°C\n- Light wind from the west\n\n| Time | Temp |\n|---|---|\n| 9:00 | 18° |\n| 15:00 | 24° |");
+  HistoryStore::shared().addRecord(search);
+  onScreen(window, QStringLiteral("home-markdown"));
+}
+
+}  // namespace
