@@ -1,22 +1,43 @@
 #include "app/statusitem.h"
 
+#include "theme/palette.h"
+#include "theme/symbolimage.h"
+
+#include <QCursor>
 #include <QIcon>
 #include <QMenu>
 #include <QSystemTrayIcon>
 
 StatusItem::StatusItem(QObject* parent) : QObject(parent), tray_(new QSystemTrayIcon(this)), menu_(new QMenu()) {
-  tray_->setIcon(QIcon(QStringLiteral(":/icons/veltrine.svg")));
   tray_->setToolTip(QStringLiteral("Veltrine"));
   tray_->setContextMenu(menu_);
   connect(menu_, &QMenu::aboutToShow, this, &StatusItem::rebuildMenu);
-  rebuildMenu();
+  // The right button opens the context menu by itself; the left one (and a
+  // double click) opens the same menu.
+  connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+    if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) popUpMenu();
+  });
+  updateStatusIcon(false);
 }
 
 StatusItem::~StatusItem() { delete menu_; }
 
 void StatusItem::show() { tray_->show(); }
 
+void StatusItem::updateStatusIcon(bool recording) {
+  recording_ = recording;
+  // At rest a quiet light symbol that sits on the tray like the desktop's
+  // own; while recording the filled symbol in the recording colour.
+  QIcon icon = recording ? SymbolImage::icon(QStringLiteral("waveform.circle.fill"), Palette::neonRed)
+                         : SymbolImage::icon(QStringLiteral("waveform.circle"), Palette::cyberTextPrimary);
+  icon.setIsMask(!recording);
+  tray_->setIcon(icon);
+  Q_EMIT iconChanged();
+}
+
+void StatusItem::popUpMenu() { menu_->popup(QCursor::pos()); }
+
 void StatusItem::rebuildMenu() {
   menu_->clear();
-  menu_->addAction(QStringLiteral("Quit Veltrine"), this, &StatusItem::quitRequested);
+  if (builder_) builder_(*menu_);
 }

@@ -60,6 +60,23 @@ bool isAcceptableServiceOrigin(const QUrl& origin, QString* reason) {
   return refuse("only https (or http on loopback) is supported");
 }
 
+bool isAcceptableDownloadURL(const QUrl& url) {
+  if (!url.isValid() || url.host().isEmpty() || !url.userInfo().isEmpty()) return false;
+  const QString scheme = url.scheme().toLower();
+  return scheme == QLatin1String("https") || (scheme == QLatin1String("http") && isLoopbackHost(url.host()));
+}
+
+std::optional<QUrl> appcastURL() {
+  const QString configured = setting("VELTRINE_APPCAST_URL", QStringLiteral("appcast_url"), "");
+  if (configured.isEmpty()) return std::nullopt;
+  const QUrl url(configured, QUrl::StrictMode);
+  if (!isAcceptableDownloadURL(url)) {
+    qCWarning(lcAppInfo).noquote() << "update feed refused:" << configured;
+    return std::nullopt;
+  }
+  return url;
+}
+
 std::optional<QUrl> serviceOrigin() {
   const QString configured = configuredServiceOrigin();
   QUrl origin(configured, QUrl::StrictMode);

@@ -33,4 +33,14 @@ QString configuredServiceOrigin();
 // `reason` receives a short English explanation of a refusal.
 bool isAcceptableServiceOrigin(const QUrl& origin, QString* reason = nullptr);
 
+// The update feed (an appcast: RSS whose items carry version tags), or nothing
+// when none is configured or the configured one is not acceptable. Optional,
+// without a build-time default: VELTRINE_APPCAST_URL, else "appcast_url" in
+// appinfo.json.
+std::optional<QUrl> appcastURL();
+
+// Where the program may fetch update files from: https from any host, plain
+// http only from loopback hosts; no user info.
+bool isAcceptableDownloadURL(const QUrl& url);
+
 }  // namespace AppInfo

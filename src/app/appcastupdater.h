@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/updater.h"
+
+#include <QCoroTask>
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+
+class UpdateUserDriver;
+class UpdaterDelegate;
+struct AppcastItem;
+
+// The updater of the program: reads the appcast named in the app
+// information, and when it lists a release newer than this one, saves that
+// release's file in the download folder and hands it to the user, who installs
+// it with the desktop's own tools. Nothing is ever installed or run by the
+// program itself. Without a configured feed every check finds nothing.
+class AppcastUpdater : public QObject, public Updater {
+  Q_OBJECT
+
+ public:
+  struct Settings {
+    std::optional<QUrl> feedURL;
+    QString currentVersion;
+    QString downloadFolder;
+  };
+
+  // The program's settings: AppInfo's feed and version, the user's download folder.
+  static Settings defaultSettings();
+  // The program's updater.
+  static std::unique_ptr<Updater> make(UpdaterDelegate& delegate);
+
+  AppcastUpdater(UpdaterDelegate& delegate, UpdateUserDriver& driver, Settings settings, QObject* parent = nullptr);
+
+  // Starts a check; a check while one runs is ignored (its own end reports).
+  void checkForUpdates() override;
+
+  static constexpr int kTimeoutMs = 60'000;
+
+ private:
+  QCoro::Task<void> check();
+  QCoro::Task<void> download(AppcastItem item);
+  QString pathFor(const AppcastItem& item) const;
+
+  UpdaterDelegate& delegate_;
+  UpdateUserDriver& driver_;
+  Settings settings_;
+  QNetworkAccessManager network_;
+  bool checking_ = false;
+};

@@ -1,0 +1,284 @@
+#include "app/appdelegate.h"
+
+#include "app/appcastupdater.h"
+#include "app/statusitem.h"
+#include "core/appevents.h"
+#include "core/clock.h"
+#include "core/logging.h"
+#include "core/tracelog.h"
+#include "diagnostics/crashreporter.h"
+#include "diagnostics/logreporter.h"
+#include "localization/appstrings.h"
+#include "mainwindow/applicationwindows.h"
+#include "mainwindow/configfetcher.h"
+#include "mainwindow/permissionwindowmanager.h"
+#include "pipeline/historystore.h"
+#include "pipeline/hotkeymanager.h"
+#include "pipeline/permissionmanager.h"
+#include "service/authstore.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QTimer>
+#include <QWidget>
+#include <QCoroTimer>
+
+AppDelegate::AppDelegate(QObject* parent) : QObject(parent), makeUpdater_(&AppcastUpdater::make) {}
+
+AppDelegate::~AppDelegate() = default;
+
+// ---- Launch ----
+
+void AppDelegate::applicationWillFinishLaunching() {
+  // Nothing is on screen before launch has finished, so "no presence" needs
+  // no action here; the policy is recorded for the sequence's sake.
+  setActivationPolicy(ActivationPolicy::prohibited);
+}
+
+bool AppDelegate::applicationDidFinishLaunching() {
+  // A second copy brings the running one forward and goes no further: no
+  // crash capture, no trace, no tray icon of its own.
+  if (!instance_.claim()) {
+    instance_.activateRunningCopy();
+    return false;
+  }
+  connect(&instance_, &SingleInstance::activationRequested, this, [this] { applicationShouldHandleReopen(); });
+
+  // Crash capture first, so that the rest of the start-up is covered, and the
+  // previous run's crashes are on record before its trace is emptied.
+  CrashReporter::shared().install();
+  CrashReporter::shared().processCrashMarkers();
+
+  clearTrace();
+  trace(QStringLiteral("applicationDidFinishLaunching: activationPolicy -> accessory, tracePath=") + traceFilePath());
+
+  if (installServices_) installServices_();
+
+  setActivationPolicy(ActivationPolicy::accessory);
+  PermissionManager::shared().checkAccessibilityQuietly();
+  // No background activity to hold: nothing on this desktop suspends a
+  // program that sits in the tray, and the X11 key listener runs regardless.
+  setupStatusItem();
+
+  // The main window's close button reaches the delegate once the window exists.
+  QPointer<AppDelegate> self(this);
+  QTimer::singleShot(Clock::scaledMs(500), this, [self] {
+    if (!self) return;
+    if (QWidget* window = mainWindow()) {
+      if (self->watchedWindow_) self->watchedWindow_->removeEventFilter(self);
+      self->watchedWindow_ = window;
+      window->installEventFilter(self);
+    }
+  });
+  return true;
+}
+
+bool AppDelegate::applicationShouldHandleReopen() {
+  showMainWindow();
+  return true;
+}
+
+// ---- Start-up tasks ----
+
+void AppDelegate::startupTasks() {
+  PermissionManager::shared().refresh();
+  auto startup = fetchStartupConfig();
+  if (AuthStore::shared().isSignedIn()) {
+    auto recording = fetchRecordingConfig();
+    auto plan = fetchUserPlanInfo();
+    QMetaObject::invokeMethod(
+        this,
+        [] {
+          HistoryStore::shared().load();
+          HotKeyManager::shared().loadConfigs();
+        },
+        Qt::QueuedConnection);
+    auto report = sendLaunchReport();
+  }
+  QTimer::singleShot(Clock::scaledMs(100), this, &AppDelegate::showMainWindow);
+}
+
+QCoro::Task<void> AppDelegate::sendLaunchReport() {
+  co_await QCoro::sleepFor(Clock::scaled(std::chrono::seconds(2)));
+  LogReporter::shared().logSnapshot(QStringLiteral("AppLaunch"));
+  co_await LogReporter::shared().flush();
+  co_await CrashReporter::shared().uploadPendingReports();
+}
+
+QCoro::Task<void> AppDelegate::fetchStartupConfig() { return ConfigFetcher::fetchStartupConfig(); }
+QCoro::Task<void> AppDelegate::fetchRecordingConfig() { return ConfigFetcher::fetchRecordingConfig(); }
+QCoro::Task<void> AppDelegate::fetchUserPlanInfo() { return ConfigFetcher::fetchUserPlanInfo(); }
+
+// ---- Main window ----
+
+QWidget* AppDelegate::mainWindow() {
+  for (QWidget* window : ApplicationWindows::all()) {
+    if (window->windowTitle() == PermissionWindowManager::kWindowTitle) continue;
+    if (ApplicationWindows::isPanel(window)) continue;
+    return window;
+  }
+  return nullptr;
+}
+
+void AppDelegate::showMainWindow() {
+  setActivationPolicy(ActivationPolicy::regular);
+  activateMainWindow();
+}
+
+void AppDelegate::activateMainWindow() {
+  if (QWidget* window = mainWindow()) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+  }
+}
+
+bool AppDelegate::windowShouldClose() {
+  // Only the main window goes; the desktop has no "hide the application"
+  // that would take the other windows with it.
+  if (QWidget* window = mainWindow()) window->hide();
+  setActivationPolicy(ActivationPolicy::accessory);
+  return false;
+}
+
+bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Close && watched == watchedWindow_) {
+    event->ignore();
+    windowShouldClose();
+    return true;
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+void AppDelegate::setActivationPolicy(ActivationPolicy policy) {
+  if (policy_ == policy) return;
+  policy_ = policy;
+  Q_EMIT activationPolicyChanged();
+}
+
+// ---- Tray ----
+
+void AppDelegate::setupStatusItem() {
+  if (statusItem_) return;
+  statusItem_ = new StatusItem(this);
+  updateStatusIcon(false);
+  statusItem_->setMenuBuilder([this](QMenu& menu) { buildStatusMenu(menu); });
+  QPointer<AppDelegate> self(this);
+  connect(&AppEvents::shared(), &AppEvents::audioRecorderStateChanged, this, [self](bool recording) {
+    if (self) self->updateStatusIcon(recording);
+  });
+  statusItem_->show();
+}
+
+void AppDelegate::updateStatusIcon(bool recording) {
+  if (statusItem_) statusItem_->updateStatusIcon(recording);
+}
+
+void AppDelegate::showStatusMenu() {
+  if (statusItem_) statusItem_->popUpMenu();
+}
+
+void AppDelegate::buildStatusMenu(QMenu& menu) {
+  const AppStrings& strings = currentStrings();
+
+  menu.addAction(strings.menuShowMain, this, &AppDelegate::showMainWindow);
+  menu.addSeparator();
+  menu.addAction(strings.menuPermissions, this, &AppDelegate::openPermissions);
+
+  QString updateTitle = strings.menuCheckUpdate;
+  if (updateState_ == UpdateState::checking) updateTitle = strings.menuChecking;
+  if (updateState_ == UpdateState::downloading) updateTitle = strings.menuDownloading;
+  QAction* update = menu.addAction(updateTitle);
+  if (updateState_ == UpdateState::idle) {
+    connect(update, &QAction::triggered, this, &AppDelegate::checkForUpdates);
+  } else {
+    update->setEnabled(false);
+  }
+
+  const qsizetype pending = CrashReporter::shared().pendingReports().size();
+  const bool uploading = crashUploadState_ == CrashUploadState::uploading;
+  QString crashTitle = strings.menuCrashNoLog;
+  if (uploading) {
+    crashTitle = strings.menuCrashUploading;
+  } else if (pending > 0) {
+    crashTitle = strings.menuUploadCrashLogs(pending);
+  }
+  QAction* crash = menu.addAction(crashTitle);
+  if (pending > 0 && !uploading) {
+    connect(crash, &QAction::triggered, this, &AppDelegate::uploadCrashLogs);
+  } else {
+    crash->setEnabled(false);
+  }
+
+  menu.addSeparator();
+  QAction* quit = menu.addAction(strings.menuQuit, this, &AppDelegate::quitApp);
+  quit->setShortcut(QKeySequence::Quit);
+}
+
+void AppDelegate::openPermissions() {
+  showMainWindow();
+  QTimer::singleShot(Clock::scaledMs(200), &PermissionWindowManager::shared(),
+                     [] { PermissionWindowManager::shared().show(); });
+}
+
+void AppDelegate::quitApp() { QCoreApplication::quit(); }
+
+// ---- Crash reports ----
+
+void AppDelegate::uploadCrashLogs() {
+  if (crashUploadState_ == CrashUploadState::uploading) return;
+  if (!AuthStore::shared().isSignedIn()) {
+    // The main window shows the sign-in; reports go once someone is signed in.
+    showMainWindow();
+    return;
+  }
+  setCrashUploadState(CrashUploadState::uploading);
+  auto upload = runCrashUpload();
+}
+
+QCoro::Task<void> AppDelegate::runCrashUpload() {
+  QPointer<AppDelegate> self(this);
+  const int sent = co_await CrashReporter::shared().uploadPendingReports();
+  if (!self) co_return;
+  setCrashUploadState(CrashUploadState::idle);
+  if (sent > 0) qCInfo(lcAppDelegate, "Crash logs uploaded: %d", sent);
+}
+
+void AppDelegate::setCrashUploadState(CrashUploadState state) {
+  if (crashUploadState_ == state) return;
+  crashUploadState_ = state;
+  Q_EMIT crashUploadStateChanged();
+}
+
+// ---- Updates ----
+
+void AppDelegate::checkForUpdates() {
+  setUpdateState(UpdateState::checking);
+  if (!updaterController_) updaterController_ = makeUpdater_(*this);
+  updaterController_->checkForUpdates();
+}
+
+void AppDelegate::updaterDidNotFindUpdate(Updater&) { setUpdateState(UpdateState::idle); }
+
+void AppDelegate::updaterWillDownloadUpdate(Updater&, const AppcastItem&, const QNetworkRequest&) {
+  setUpdateState(UpdateState::downloading);
+}
+
+void AppDelegate::updaterDidDownloadUpdate(Updater&, const AppcastItem&) {}
+
+void AppDelegate::updaterDidAbortWithError(Updater&, const QString& error) {
+  qCInfo(lcAppDelegate).noquote() << "update check ended:" << error;
+  setUpdateState(UpdateState::idle);
+}
+
+void AppDelegate::updaterFailedToDownloadUpdate(Updater&, const AppcastItem&, const QString& error) {
+  qCInfo(lcAppDelegate).noquote() << "update download failed:" << error;
+  setUpdateState(UpdateState::idle);
+}
+
+void AppDelegate::setUpdateState(UpdateState state) {
+  if (updateState_ == state) return;
+  updateState_ = state;
+  Q_EMIT updateStateChanged();
+}

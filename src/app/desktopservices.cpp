@@ -1,0 +1,71 @@
+#include "app/desktopservices.h"
+
+#include "mainwindow/keycaptureview.h"
+#include "platform/linux/atspiaccessibility.h"
+#include "platform/linux/desktopsettingslauncher.h"
+#include "platform/linux/desktopurlopener.h"
+#include "platform/linux/qtaudioengine.h"
+#include "platform/linux/qtmicrophoneaccess.h"
+#include "platform/linux/sysfsmachineinfo.h"
+#include "platform/linux/tmuxterminaldriver.h"
+#include "platform/x11/x11accessibilitytrust.h"
+#include "platform/x11/x11frontapplication.h"
+#include "platform/x11/x11keyboardtap.h"
+#include "platform/x11/x11pasteboard.h"
+#include "platform/x11/x11synthetickeyboard.h"
+#include "platform/x11/x11workspacepresence.h"
+
+DesktopServices::DesktopServices() = default;
+
+DesktopServices::~DesktopServices() {
+  // Nothing may reach an implementation that is going away.
+  if (!accessibilityTrust_) return;
+  AccessibilityTrust::install(nullptr);
+  MicrophoneAccess::install(nullptr);
+  SettingsLauncher::install(nullptr);
+  AudioEngine::installFactory({});
+  KeyboardTap::install(nullptr);
+  KeyCaptureView::installGlobalTap(nullptr);
+  FrontApplication::install(nullptr);
+  SyntheticKeyboard::install(nullptr);
+  Pasteboard::install(nullptr);
+  Accessibility::install(nullptr);
+  MachineInfo::install(nullptr);
+  TerminalDriver::install(nullptr);
+  UrlOpener::install(nullptr);
+  WorkspacePresence::install(nullptr);
+}
+
+void DesktopServices::install() {
+  if (accessibilityTrust_) return;
+  accessibilityTrust_ = std::make_unique<X11AccessibilityTrust>();
+  AccessibilityTrust::install(accessibilityTrust_.get());
+  microphoneAccess_ = std::make_unique<QtMicrophoneAccess>();
+  MicrophoneAccess::install(microphoneAccess_.get());
+  settingsLauncher_ = std::make_unique<DesktopSettingsLauncher>();
+  SettingsLauncher::install(settingsLauncher_.get());
+  AudioEngine::installFactory([] { return std::make_unique<QtAudioEngine>(); });
+  keyboardTap_ = std::make_unique<X11KeyboardTap>();
+  KeyboardTap::install(keyboardTap_.get());
+  // Recording a new hotkey watches the keyboard on a tap of its own that
+  // grabs nothing.
+  keyCaptureTap_ = std::make_unique<X11KeyboardTap>();
+  KeyCaptureView::installGlobalTap(keyCaptureTap_.get());
+  frontApplication_ = std::make_unique<X11FrontApplication>();
+  FrontApplication::install(frontApplication_.get());
+  syntheticKeyboard_ = std::make_unique<X11SyntheticKeyboard>();
+  SyntheticKeyboard::install(syntheticKeyboard_.get());
+  pasteboard_ = std::make_unique<X11Pasteboard>();
+  Pasteboard::install(pasteboard_.get());
+  accessibility_ = std::make_unique<AtspiAccessibility>();
+  Accessibility::install(accessibility_.get());
+  accessibility_->start();  // follow the focus from now on, so the first capture knows it
+  machineInfo_ = std::make_unique<SysfsMachineInfo>();
+  MachineInfo::install(machineInfo_.get());
+  terminalDriver_ = std::make_unique<TmuxTerminalDriver>();
+  TerminalDriver::install(terminalDriver_.get());
+  urlOpener_ = std::make_unique<DesktopUrlOpener>();
+  UrlOpener::install(urlOpener_.get());
+  workspacePresence_ = std::make_unique<X11WorkspacePresence>();
+  WorkspacePresence::install(workspacePresence_.get());
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <memory>
+
+class AtspiAccessibility;
+class DesktopSettingsLauncher;
+class DesktopUrlOpener;
+class QtMicrophoneAccess;
+class SysfsMachineInfo;
+class TmuxTerminalDriver;
+class X11AccessibilityTrust;
+class X11FrontApplication;
+class X11KeyboardTap;
+class X11Pasteboard;
+class X11SyntheticKeyboard;
+class X11WorkspacePresence;
+
+// The desktop as the program sees it: the X11 and Linux implementations of
+// the platform interfaces, made and installed together at launch (tests
+// install fakes instead). They live as long as this object.
+class DesktopServices {
+ public:
+  DesktopServices();
+  ~DesktopServices();
+
+  // Makes and installs every implementation; once.
+  void install();
+
+ private:
+  std::unique_ptr<X11AccessibilityTrust> accessibilityTrust_;
+  std::unique_ptr<QtMicrophoneAccess> microphoneAccess_;
+  std::unique_ptr<DesktopSettingsLauncher> settingsLauncher_;
+  std::unique_ptr<X11KeyboardTap> keyboardTap_;
+  std::unique_ptr<X11KeyboardTap> keyCaptureTap_;
+  std::unique_ptr<X11FrontApplication> frontApplication_;
+  std::unique_ptr<X11SyntheticKeyboard> syntheticKeyboard_;
+  std::unique_ptr<X11Pasteboard> pasteboard_;
+  std::unique_ptr<AtspiAccessibility> accessibility_;
+  std::unique_ptr<SysfsMachineInfo> machineInfo_;
+  std::unique_ptr<TmuxTerminalDriver> terminalDriver_;
+  std::unique_ptr<DesktopUrlOpener> urlOpener_;
+  std::unique_ptr<X11WorkspacePresence> workspacePresence_;
+};

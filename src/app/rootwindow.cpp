@@ -1,0 +1,100 @@
+#include "app/rootwindow.h"
+
+#include "service/authstore.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QVBoxLayout>
+
+const QString RootWindow::kQuitTitle = QStringLiteral("退出Veltrine");
+
+RootWindow::RootWindow(Views views, QWidget* parent) : QWidget(parent), views_(std::move(views)) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  // The window's size is set by fitContent(), not by the layout.
+  layout->setSizeConstraint(QLayout::SetNoConstraint);
+
+  quitAction_ = new QAction(kQuitTitle, this);
+  quitAction_->setShortcut(QKeySequence::Quit);
+  quitAction_->setShortcutContext(Qt::ApplicationShortcut);
+  connect(quitAction_, &QAction::triggered, this, [] { QCoreApplication::quit(); });
+  addAction(quitAction_);
+
+  AuthStore& account = AuthStore::shared();
+  hadToken_ = account.isSignedIn();
+  connect(&account, &AuthStore::tokenChanged, this, &RootWindow::tokenChanged);
+  content_ = chooseContent();
+  view_ = makeView(content_);
+  layout->addWidget(view_);
+  fitContent();
+}
+
+QSize RootWindow::askedSize() const {
+  QSize size = view_->sizeHint();
+  // A view that gives only its width (its height comes from its layout) is
+  // as tall as its layout asks for.
+  if (const QLayout* content = view_->layout()) {
+    const QSize laidOut = content->totalSizeHint();
+    if (size.width() < 0) size.setWidth(laidOut.width());
+    if (size.height() < 0) size.setHeight(laidOut.height());
+  }
+  return size.expandedTo(view_->minimumSize()).boundedTo(view_->maximumSize());
+}
+
+void RootWindow::fitContent() {
+  if (view_) setFixedSize(askedSize());
+}
+
+bool RootWindow::event(QEvent* event) {
+  // The content asked for another size (a taller step of the sign-in, say).
+  if (event->type() == QEvent::LayoutRequest) fitContent();
+  return QWidget::event(event);
+}
+
+RootWindow::Content RootWindow::chooseContent() {
+  if (!AuthStore::shared().isSignedIn()) return Content::auth;
+  return Content::main;
+}
+
+void RootWindow::tokenChanged() {
+  const bool hasToken = AuthStore::shared().isSignedIn();
+  hadToken_ = hasToken;
+  evaluate();
+}
+
+void RootWindow::evaluate() {
+  const Content wanted = chooseContent();
+  if (wanted == content_ && view_) return;
+  content_ = wanted;
+  QWidget* next = makeView(wanted);
+  if (view_) {
+    layout()->replaceWidget(view_, next);
+    view_->hide();
+    view_->deleteLater();
+  } else {
+    layout()->addWidget(next);
+  }
+  view_ = next;
+  fitContent();
+  Q_EMIT contentChanged();
+}
+
+QWidget* RootWindow::makeView(Content content) {
+  QWidget* view = nullptr;
+  switch (content) {
+    case Content::auth:
+      view = views_.makeAuthView ? views_.makeAuthView() : nullptr;
+      break;
+    case Content::onboarding:
+      view = views_.makeOnboardingView ? views_.makeOnboardingView([] {}) : nullptr;
+      break;
+    case Content::main:
+      view = views_.makeMainView ? views_.makeMainView() : nullptr;
+      break;
+  }
+  if (!view) view = new QWidget;
+  view->setParent(this);
+  return view;
+}
