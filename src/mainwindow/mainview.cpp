@@ -7,8 +7,8 @@
 #include "mainwindow/historyview.h"
 #include "mainwindow/homeview.h"
 #include "mainwindow/languagemenu.h"
-#include "mainwindow/pagescaffold.h"
 #include "mainwindow/permissiongateview.h"
+#include "mainwindow/personaview.h"
 #include "mainwindow/popover.h"
 #include "mainwindow/settingsview.h"
 #include "mainwindow/sidebar.h"
@@ -33,13 +33,12 @@ QWidget* makePage(SidebarTab tab) {
       return new DictionaryView;
     case SidebarTab::history:
       return new HistoryView(HistoryStore::shared(), 20, 20, LanguageManager::shared());
-    case SidebarTab::settings:
-      return new SettingsView;
     case SidebarTab::persona:
+      return new PersonaView;
+    case SidebarTab::settings:
       break;
   }
-  // The persona page is on its way; until then its place stays empty.
-  return new PageScaffold;
+  return new SettingsView;
 }
 
 }  // namespace
@@ -138,8 +137,8 @@ void MainView::setPopover(QPointer<Popover>& slot, bool show, void (MainView::*c
 
 void MainView::setShowAccountPopover(bool show) {
   setPopover(accountPopover_, show, &MainView::showAccountPopoverChanged, [this] {
-    auto* account = new AccountPopoverView([this] { logout(); });
-    return new Popover(sidebar_->accountButton(), Popover::ArrowEdge::top, account);
+    auto* content = new AccountPopoverView([this] { logout(); });
+    return new Popover(sidebar_->accountButton(), Popover::ArrowEdge::top, content);
   });
 }
 

@@ -10,6 +10,7 @@
 #include "mainwindow/historycard.h"
 #include "mainwindow/historyview.h"
 #include "mainwindow/homeview.h"
+#include "mainwindow/personaview.h"
 #include "mainwindow/settingsview.h"
 #include "mainwindow/languagemenu.h"
 #include "mainwindow/permissiongateview.h"
@@ -61,6 +62,8 @@ TEST_F(MainViewTest, EachEntryShowsItsPage) {
   EXPECT_NE(qobject_cast<DictionaryView*>(view.page()), nullptr);
   view.setSelectedTab(SidebarTab::settings);
   EXPECT_NE(qobject_cast<SettingsView*>(view.page()), nullptr);
+  view.setSelectedTab(SidebarTab::persona);
+  EXPECT_NE(qobject_cast<PersonaView*>(view.page()), nullptr);
 
   // The history starts at its first page each time it is chosen.
   for (int i = 0; i < 30; ++i) HistoryStore::shared().addRecord(makeRecord(RecognitionStatus::success));
