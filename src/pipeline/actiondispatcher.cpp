@@ -3,6 +3,7 @@
 #include "core/overlaypresenter.h"
 #include "localization/appstrings.h"
 #include "localization/servermessages.h"
+#include "openclaw/openclawmanager.h"
 #include "pipeline/historystore.h"
 #include "pipeline/processingduration.h"
 #include "pipeline/textinserter.h"
@@ -10,7 +11,15 @@
 #include <QPointer>
 
 ActionDispatcher::ActionDispatcher(HistoryStore& history, TextInserter& inserter, QObject* parent)
-    : QObject(parent), history_(history), inserter_(inserter) {}
+    : QObject(parent),
+      history_(history),
+      inserter_(inserter),
+      agent_{[](const QString& text, AgentBridge::ReplyHandler onReply) {
+               OpenClawManager::shared().relayToGateway(text, std::move(onReply));
+             },
+             [](const QString& text, AgentBridge::ReplyHandler onReply) {
+               OpenClawManager::shared().handleVoiceCommand(text, std::move(onReply));
+             }} {}
 
 QString ActionDispatcher::recordedResult(ActionType action, const QString& serviceResult) {
   switch (action) {
@@ -49,15 +58,31 @@ void ActionDispatcher::handleAction(ActionType action, const QString& result,
     case ActionType::tip:
       overlays.showTip(localizedOpenClawStatus(result));
       return;
-    case ActionType::openclawExecute:
+    case ActionType::openclawExecute: {
+      const QString text = OpenClawManager::composeWithSelection(result, selectedText);
+      // Relayed on a later turn of the event loop: the request ends first.
+      QMetaObject::invokeMethod(
+          this, [this, text, onReply = replyHandler(recordId)] { agent_.relayToGateway(text, onReply); },
+          Qt::QueuedConnection);
+      return;
+    }
     case ActionType::openclawSlashCommand:
     case ActionType::openclawCommand:
+      agent_.handleVoiceCommand(result, replyHandler(recordId));
+      return;
     case ActionType::openclawCliCommand:
     case ActionType::openclawInteractive:
-      // Handed to the agent bridge once it offers its commands.
-      Q_UNUSED(recordId);
+      agent_.handleVoiceCommand(result, {});
       return;
   }
+}
+
+ActionDispatcher::AgentBridge::ReplyHandler ActionDispatcher::replyHandler(const std::optional<QString>& recordId) {
+  if (!recordId) return {};
+  // The reply may come long after, when the record or the dispatcher is gone.
+  return [self = QPointer<ActionDispatcher>(this), id = *recordId](const QString& reply) {
+    if (self) self->updateRecord(id, reply);
+  };
 }
 
 void ActionDispatcher::updateRecord(const QString& id, const QString& reply) {

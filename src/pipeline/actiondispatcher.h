@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class HistoryStore;
@@ -19,7 +20,17 @@ class ActionDispatcher : public QObject {
   Q_OBJECT
 
  public:
+  // What the dispatcher asks of the OpenClaw bridge: the program's is the
+  // bridge itself; tests hand in their own.
+  struct AgentBridge {
+    using ReplyHandler = std::function<void(const QString& reply)>;
+    std::function<void(const QString& text, ReplyHandler onReply)> relayToGateway;
+    std::function<void(const QString& text, ReplyHandler onReply)> handleVoiceCommand;
+  };
+
   ActionDispatcher(HistoryStore& history, TextInserter& inserter, QObject* parent = nullptr);
+
+  void setAgentBridge(AgentBridge bridge) { agent_ = std::move(bridge); }
 
   // `result` is the service's text as it came; `recordId` names the history
   // record that an agent's reply completes (none: replies are not kept).
@@ -36,6 +47,10 @@ class ActionDispatcher : public QObject {
   static QString recordedResult(ActionType action, const QString& serviceResult);
 
  private:
+  // Writes the agent's reply into record `recordId`; nothing without a record.
+  AgentBridge::ReplyHandler replyHandler(const std::optional<QString>& recordId);
+
   HistoryStore& history_;
   TextInserter& inserter_;
+  AgentBridge agent_;
 };

@@ -266,14 +266,4 @@ TEST_F(AnswerHandling, OfTwoRetriesOfOneRecordTheLaterOneDecides) {
   EXPECT_EQ(overlays.calls, QStringList{"result markdown second"});
 }
 
-TEST_F(AnswerHandling, ProcessingSendsTheClipboardContextItIsGiven) {
-  const RecordingHistory stored = storedRecord();
-  answer(success("show_markdown", "ok"));
-  const QStringList clipboard{"a \"quoted\" path/to", "second"};
-  awaitTask(handler->processRecord(stored.id, stored.operation, stored.audioFilePath, std::nullopt, std::nullopt,
-                                   clipboard, std::nullopt));
-  EXPECT_EQ(uploadedField("clipboard_history"), R"(["a \"quoted\" path\/to","second"])");
-  EXPECT_FALSE(service.lastRequest().body.contains("name=\"selected_text\""));
-}
-
 }  // namespace
