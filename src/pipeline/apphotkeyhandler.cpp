@@ -28,6 +28,23 @@ const QString kDefaultOperation = QStringLiteral("transcribe");
 
 QString boolWord(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
 
+RecordProcessor::Request makeRequest(const QString& id, const QString& operation,
+                                     const std::optional<QString>& audioFilePath,
+                                     const std::optional<QString>& selectedText,
+                                     const std::optional<SelectionSnapshot>& snapshot,
+                                     const std::optional<QStringList>& clipboardHistory,
+                                     std::optional<qint32> targetPid) {
+  RecordProcessor::Request request;
+  request.id = id;
+  request.operation = operation;
+  request.audioFilePath = audioFilePath;
+  request.selectedText = selectedText;
+  request.snapshot = snapshot;
+  request.clipboardHistory = clipboardHistory;
+  request.targetPid = targetPid;
+  return request;
+}
+
 }  // namespace
 
 AppHotKeyHandler& AppHotKeyHandler::shared() {
@@ -226,14 +243,8 @@ QCoro::Task<void> AppHotKeyHandler::stopAndProcess() {
   history_.addRecord(record);
   processor_.setProcessingRecordId(record.id);
 
-  RecordProcessor::Request request;
-  request.id = record.id;
-  request.operation = operation;
-  request.audioFilePath = audioFilePath;
-  request.selectedText = selectedText;
-  request.snapshot = snapshot;
-  request.clipboardHistory = clipboard;
-  request.targetPid = pid;
+  RecordProcessor::Request request =
+      makeRequest(record.id, operation, audioFilePath, selectedText, snapshot, clipboard, pid);
   if (audioFilePath) {
     QFile::remove(recordingPath);
   } else {
@@ -248,14 +259,8 @@ QCoro::Task<void> AppHotKeyHandler::processRecord(QString id, QString operation,
                                                   std::optional<SelectionSnapshot> snapshot,
                                                   std::optional<QStringList> clipboardHistory,
                                                   std::optional<qint32> targetPid) {
-  RecordProcessor::Request request;
-  request.id = id;
-  request.operation = operation;
-  request.audioFilePath = audioFilePath;
-  request.selectedText = selectedText;
-  request.snapshot = snapshot;
-  request.clipboardHistory = clipboardHistory;
-  request.targetPid = targetPid;
+  const RecordProcessor::Request request =
+      makeRequest(id, operation, audioFilePath, selectedText, snapshot, clipboardHistory, targetPid);
   co_await processor_.process(request);
 }
 

@@ -58,12 +58,15 @@ class AppHotKeyHandler : public QObject {
   bool skipSystemPaste() const { return inserter_.skipSystemPaste(); }
   void setSkipSystemPaste(bool skip) { inserter_.setSkipSystemPaste(skip); }
 
-  // The parts of the flow, for the history's retry and for tests.
+  // The parts of the flow (tests reach them to stand in for the agent).
   ActionDispatcher& dispatcher() { return dispatcher_; }
   TextInserter& inserter() { return inserter_; }
   RecordProcessor& processor() { return processor_; }
 
-  // The request being started or recorded ("transcribe", "rewrite", "agent").
+  // The request being started or recorded: its operation ("transcribe",
+  // "rewrite", "agent"), the selection, the application in front and the
+  // clipboard context. They are still set while the recorder announces the
+  // stop, and forgotten right after.
   std::optional<QString> currentOperation() const { return currentOperation_; }
   bool isStartingRecording() const { return isStartingRecording_; }
   std::optional<SelectionSnapshot> selectionSnapshot() const { return selectionSnapshot_; }
