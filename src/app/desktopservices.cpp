@@ -1,5 +1,6 @@
 #include "app/desktopservices.h"
 
+#include "mainwindow/keycaptureview.h"
 #include "platform/linux/atspiaccessibility.h"
 #include "platform/linux/desktopsettingslauncher.h"
 #include "platform/linux/desktopurlopener.h"
@@ -24,6 +25,7 @@ DesktopServices::~DesktopServices() {
   SettingsLauncher::install(nullptr);
   AudioEngine::installFactory({});
   KeyboardTap::install(nullptr);
+  KeyCaptureView::installGlobalTap(nullptr);
   FrontApplication::install(nullptr);
   SyntheticKeyboard::install(nullptr);
   Pasteboard::install(nullptr);
@@ -45,6 +47,10 @@ void DesktopServices::install() {
   AudioEngine::installFactory([] { return std::make_unique<QtAudioEngine>(); });
   keyboardTap_ = std::make_unique<X11KeyboardTap>();
   KeyboardTap::install(keyboardTap_.get());
+  // Recording a new hotkey watches the keyboard on a tap of its own that
+  // grabs nothing.
+  keyCaptureTap_ = std::make_unique<X11KeyboardTap>();
+  KeyCaptureView::installGlobalTap(keyCaptureTap_.get());
   frontApplication_ = std::make_unique<X11FrontApplication>();
   FrontApplication::install(frontApplication_.get());
   syntheticKeyboard_ = std::make_unique<X11SyntheticKeyboard>();

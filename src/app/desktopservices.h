@@ -31,6 +31,7 @@ class DesktopServices {
   std::unique_ptr<QtMicrophoneAccess> microphoneAccess_;
   std::unique_ptr<DesktopSettingsLauncher> settingsLauncher_;
   std::unique_ptr<X11KeyboardTap> keyboardTap_;
+  std::unique_ptr<X11KeyboardTap> keyCaptureTap_;
   std::unique_ptr<X11FrontApplication> frontApplication_;
   std::unique_ptr<X11SyntheticKeyboard> syntheticKeyboard_;
   std::unique_ptr<X11Pasteboard> pasteboard_;

@@ -46,7 +46,11 @@ void KeyCaptureView::update(bool isActive, KeyHandler onKey, EscapeHandler onEsc
     // Take the focus from whatever control had it, so no caret blinks in a
     // field while the keys go elsewhere.
     QMetaObject::invokeMethod(
-        this, [this] { if (isActive_ && window()) setFocus(Qt::OtherFocusReason); }, Qt::QueuedConnection);
+        this,
+        [this] {
+          if (isActive_) setFocus(Qt::OtherFocusReason);
+        },
+        Qt::QueuedConnection);
     Q_EMIT isActiveChanged();
   } else if (!isActive && isActive_) {
     isActive_ = false;

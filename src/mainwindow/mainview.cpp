@@ -2,12 +2,13 @@
 
 #include "localization/languagemanager.h"
 #include "mainwindow/accountbutton.h"
+#include "mainwindow/accountpopoverview.h"
 #include "mainwindow/dictionaryview.h"
 #include "mainwindow/historyview.h"
 #include "mainwindow/homeview.h"
 #include "mainwindow/languagemenu.h"
-#include "mainwindow/pagescaffold.h"
 #include "mainwindow/permissiongateview.h"
+#include "mainwindow/personaview.h"
 #include "mainwindow/popover.h"
 #include "mainwindow/settingsview.h"
 #include "mainwindow/sidebar.h"
@@ -37,8 +38,7 @@ QWidget* makePage(SidebarTab tab) {
     case SidebarTab::persona:
       break;
   }
-  // The persona page is on its way; until then its place stays empty.
-  return new PageScaffold;
+  return new PersonaView;
 }
 
 }  // namespace
@@ -137,8 +137,7 @@ void MainView::setPopover(QPointer<Popover>& slot, bool show, void (MainView::*c
 
 void MainView::setShowAccountPopover(bool show) {
   setPopover(accountPopover_, show, &MainView::showAccountPopoverChanged, [this] {
-    auto* content = new QWidget;
-    content->setFixedSize(240, 160);
+    auto* content = new AccountPopoverView([this] { logout(); });
     return new Popover(sidebar_->accountButton(), Popover::ArrowEdge::top, content);
   });
 }

@@ -7,6 +7,7 @@
 #include "mainwindow/accountinforow.h"
 #include "mainwindow/badgelabel.h"
 #include "mainwindow/creditsbar.h"
+#include "mainwindow/mainview.h"
 #include "mainwindow/myinvitecodesview.h"
 #include "mainwindow/popover.h"
 #include "mainwindow/rowbutton.h"
@@ -155,6 +156,28 @@ TEST(AccountPopoverView, TheInviteCodesPopoverOpensClosesAndGoesWithTheView) {
   ASSERT_TRUE(popover);
   delete view;
   EXPECT_FALSE(popover);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(AccountPopoverInTheMainWindow, LogOutClosesThePopoverBeforeTheSessionEnds) {
+  AuthStore& store = AuthStore::shared();
+  store.setEmail(QStringLiteral("ada@example.com"));
+  store.setToken(QStringLiteral("token"));
+  MainView view;
+  view.show();
+  view.toggleAccountPopover();
+  ASSERT_TRUE(view.accountPopover());
+  auto* account = qobject_cast<AccountPopoverView*>(view.accountPopover()->content());
+  ASSERT_TRUE(account);
+
+  std::optional<bool> popoverOpenAtSignOut;
+  QObject::connect(&store, &AuthStore::tokenChanged, [&] { popoverOpenAtSignOut = view.showAccountPopover(); });
+  account->logoutButton()->click();
+  EXPECT_EQ(popoverOpenAtSignOut, false);
+  EXPECT_FALSE(store.isSignedIn());
 }
 
 }  // namespace

@@ -1,0 +1,217 @@
+#include "mainwindow/personamodulecard.h"
+
+#include "core/charactercount.h"
+#include "localization/appstrings.h"
+#include "mainwindow/badgelabel.h"
+#include "mainwindow/neontoggle.h"
+#include "mainwindow/symbolview.h"
+#include "mainwindow/textlabel.h"
+#include "theme/cyberdividerline.h"
+#include "theme/cybertextfieldstyle.h"
+#include "theme/fonts.h"
+#include "theme/neonbutton.h"
+#include "theme/palette.h"
+
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace Palette;
+
+namespace {
+
+// The well the prompt is typed in: black at a quarter, its lower corners
+// rounded like the card's.
+class PromptWell : public QWidget {
+ public:
+  using QWidget::QWidget;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal radius = NeonCardStyle::cornerRadius;
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(rect()).adjusted(0, -radius, 0, 0), radius, radius);
+    painter.setClipRect(rect());
+    painter.fillPath(shape, withOpacity(black, 0.25));
+  }
+};
+
+}  // namespace
+
+PersonaModuleCard::PersonaModuleCard(const QString& icon, const QColor& accent, QWidget* parent)
+    : NeonCard(cyberBorder, 1, parent), accent_(accent) {
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+
+  auto* header = new QHBoxLayout();
+  header->setContentsMargins(16, 14, 16, 14);
+  header->setSpacing(12);
+  icon_ = new SymbolView(icon, 16, accent, this);
+  icon_->setFrame(QSize(24, icon_->sizeHint().height()));
+  header->addWidget(icon_, 0, Qt::AlignTop);
+  auto* heading = new QVBoxLayout();
+  heading->setSpacing(4);
+  auto* titleLine = new QHBoxLayout();
+  titleLine->setSpacing(8);
+  title_ = new TextLabel(orbitronFont(15, QFont::Bold), cyberTextPrimary, this);
+  titleLine->addWidget(title_);
+  badge_ = new BadgeLabel({rajdhaniSemiBold(10), cyberTextTertiary, clear, QColor(), 0, 4, QMarginsF(6, 2, 6, 2)}, this);
+  titleLine->addWidget(badge_);
+  titleLine->addStretch();
+  heading->addLayout(titleLine);
+  description_ = new TextLabel(rajdhaniSemiBold(12), cyberTextTertiary, this);
+  description_->setWordWrap(true);
+  heading->addWidget(description_);
+  header->addLayout(heading, 1);
+  toggle_ = new NeonToggle(accent, this);
+  header->addWidget(toggle_, 0, Qt::AlignTop);
+  column->addLayout(header);
+
+  divider_ = new CyberDividerLine(accent, this);
+  column->addWidget(divider_);
+
+  auto* well = new PromptWell(this);
+  auto* wellColumn = new QVBoxLayout(well);
+  wellColumn->setContentsMargins(0, 0, 0, 0);
+  wellColumn->setSpacing(6);
+  editor_ = new QPlainTextEdit(well);
+  editor_->setFont(rajdhaniMedium(14));
+  editor_->setFrameShape(QFrame::NoFrame);
+  editor_->setTabChangesFocus(true);
+  editor_->viewport()->setAutoFillBackground(false);
+  editor_->setContentsMargins(0, 0, 0, 0);
+  editor_->document()->setDocumentMargin(12);
+  QPalette colours = editor_->palette();
+  colours.setColor(QPalette::Base, clear);
+  colours.setColor(QPalette::Text, cyberTextPrimary);
+  colours.setColor(QPalette::PlaceholderText, withOpacity(cyberTextTertiary, 0.4));
+  colours.setColor(QPalette::Highlight, withOpacity(accent, 0.35));
+  colours.setColor(QPalette::HighlightedText, cyberTextPrimary);
+  editor_->setPalette(colours);
+  wellColumn->addWidget(editor_);
+
+  auto* footer = new QHBoxLayout();
+  footer->setContentsMargins(12, 0, 12, 10);
+  clear_ = new NeonButton(QString(), cyberTextSecondary, well);
+  clear_->setLeadingSymbol(QStringLiteral("arrow.counterclockwise"), 11);
+  clear_->setLabelFont(rajdhaniSemiBold(11));
+  clear_->setSpacing(5);
+  footer->addWidget(clear_);
+  footer->addStretch();
+  counter_ = new TextLabel(rajdhaniSemiBold(11), cyberTextTertiary, well);
+  footer->addWidget(counter_);
+  wellColumn->addLayout(footer);
+  column->addWidget(well);
+
+  connect(editor_, &QPlainTextEdit::textChanged, this, &PersonaModuleCard::typed);
+  connect(toggle_, &QAbstractButton::toggled, this, [this](bool on) {
+    if (showingDraft_ || on == draft_.enabled) return;
+    draft_.enabled = on;
+    render();
+    Q_EMIT draftChanged();
+  });
+  connect(clear_, &QAbstractButton::clicked, this, [this] {
+    draft_.clear();
+    render();
+    Q_EMIT draftChanged();
+  });
+  render();
+}
+
+void PersonaModuleCard::setTexts(const QString& title, const QString& description, const QString& placeholder) {
+  title_->setText(title);
+  description_->setText(description);
+  editor_->setPlaceholderText(placeholder);
+  clear_->setText(currentStrings().personaClearToBuiltin);
+  render();
+}
+
+void PersonaModuleCard::setDraft(const ModuleDraft& draft) {
+  draft_ = draft;
+  render();
+}
+
+void PersonaModuleCard::typed() {
+  if (showingDraft_) return;
+  // Whatever arrived (typed or pasted) is cut to the limit, and a blank
+  // prompt switches the module off.
+  draft_.edit(editor_->toPlainText());
+  render();
+  Q_EMIT draftChanged();
+}
+
+void PersonaModuleCard::render() {
+  const AppStrings& strings = currentStrings();
+  const ModuleDraft::State state = draft_.state();
+  const bool filled = state != ModuleDraft::State::builtIn;
+
+  showingDraft_ = true;
+  if (editor_->toPlainText() != draft_.prompt) {
+    // Put the caret back where it was, or at the end of a cut text.
+    const int position = std::min<int>(editor_->textCursor().position(), int(draft_.prompt.size()));
+    editor_->setPlainText(draft_.prompt);
+    QTextCursor cursor = editor_->textCursor();
+    cursor.setPosition(position);
+    editor_->setTextCursor(cursor);
+  }
+  toggle_->setChecked(draft_.enabled);
+  showingDraft_ = false;
+
+  toggle_->setVisible(filled);
+  toggle_->setToolTip(draft_.enabled ? strings.personaDisableHint : strings.personaEnableHint);
+
+  BadgeLabel::Look look = badge_->look();
+  switch (state) {
+    case ModuleDraft::State::active:
+      badge_->setText(strings.personaActive);
+      look.textColor = accent_;
+      look.fill = withOpacity(accent_, 0.2);
+      setNeon(withOpacity(accent_, 0.45), 5);
+      icon_->setGlow(Glow{withOpacity(accent_, 0.8), 4});
+      break;
+    case ModuleDraft::State::builtIn:
+      badge_->setText(strings.personaUsingBuiltin);
+      look.textColor = withOpacity(cyberTextTertiary, 0.6);
+      look.fill = withOpacity(cyberTextTertiary, 0.06);
+      setNeon(cyberBorder, 1);
+      icon_->setGlow(Glow{withOpacity(accent_, 0.3), 4});
+      break;
+    case ModuleDraft::State::custom:
+      badge_->setText(strings.personaCustomized);
+      look.textColor = cyberTextTertiary;
+      look.fill = withOpacity(cyberTextTertiary, 0.08);
+      setNeon(withOpacity(accent_, 0.2), 2);
+      icon_->setGlow(Glow{withOpacity(accent_, 0.3), 4});
+      break;
+  }
+  badge_->setLook(look);
+  divider_->setColor(withOpacity(accent_, filled ? 0.3 : 0.12));
+
+  const qsizetype count = characterCount(draft_.prompt);
+  counter_->setText(strings.charCount(count, ModuleDraft::maxLength));
+  counter_->setColor(count > ModuleDraft::warningLength ? neonYellow : cyberTextTertiary);
+  fitEditor();
+}
+
+void PersonaModuleCard::fitEditor() {
+  // As tall as the prompt, between the editor's two bounds; longer prompts scroll.
+  const qreal lines = editor_->document()->size().height();
+  const qreal lineHeight = editor_->fontMetrics().lineSpacing();
+  const int contentHeight = int(std::ceil(lines * lineHeight + 2 * editor_->document()->documentMargin()));
+  editor_->setFixedHeight(std::clamp(contentHeight, editorMinimumHeight, editorMaximumHeight));
+}
+
+void PersonaModuleCard::resizeEvent(QResizeEvent* event) {
+  NeonCard::resizeEvent(event);
+  fitEditor();
+}

@@ -1,0 +1,104 @@
+// Recording a hotkey on the test desktop's real keyboard, typed through XTEST
+// while another application is in front.
+#include "mainwindow/keycaptureview.h"
+#include "mainwindow/settingsview.h"
+
+#include "awaittask.h"
+#include "pipeline/hotkeymanager.h"
+#include "pipeline/permissionmanager.h"
+#include "platform/virtualkeycodes.h"
+#include "platform/x11/x11accessibilitytrust.h"
+#include "platform/x11/x11keyboardtap.h"
+#include "service/authstore.h"
+#include "testenvironment.h"
+#include "testkeyboard.h"
+#include "testwindow.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace VirtualKeyCodes;
+
+constexpr quint16 kK = 40, kQ = 12;
+
+class KeyCaptureOnX11 : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    REQUIRE_TEST_DESKTOP();
+    KeyboardTap::install(&listenerTap_);
+    AccessibilityTrust::install(&trust_);
+    KeyCaptureView::installGlobalTap(&captureTap_);
+    AuthStore::shared().setEmail(QStringLiteral("keys@example.com"));
+    AuthStore::shared().setToken(QStringLiteral("token"));
+    HotKeyManager::shared().loadConfigs();
+    QObject::connect(&PermissionManager::shared(), &PermissionManager::hotKeyPressed,
+                     [this](HotKeyCombo combo) { pressed_.append(combo); });
+    view_ = std::make_unique<SettingsView>();
+    view_->show();  // refreshes the permissions, which start the listener
+    ASSERT_TRUE(HotKeyManager::shared().isListening());
+    ASSERT_TRUE(window_.start()) << "the other application comes to the front";
+  }
+
+  void TearDown() override {
+    view_.reset();
+    HotKeyManager::shared().stop();
+    KeyCaptureView::installGlobalTap(nullptr);
+    KeyboardTap::install(nullptr);
+    AccessibilityTrust::install(nullptr);
+  }
+
+  // Records a new hotkey for `combo` from what is typed.
+  std::optional<HotKeyConfig> record(HotKeyCombo combo, const QStringList& typing) {
+    view_->toggleRecording(combo);
+    EXPECT_TRUE(view_->keyCapture()->capturesGlobally());
+    EXPECT_FALSE(HotKeyManager::shared().isListening());
+    if (!TestKeyboard::run(typing)) return std::nullopt;
+    if (!waitUntil([&] { return !view_->recordingCombo(); })) return std::nullopt;
+    return HotKeyManager::shared().configs().value(combo);
+  }
+
+  X11KeyboardTap listenerTap_;
+  X11KeyboardTap captureTap_;
+  X11AccessibilityTrust trust_;
+  TestWindow window_;
+  std::unique_ptr<SettingsView> view_;
+  QList<HotKeyCombo> pressed_;
+};
+
+TEST_F(KeyCaptureOnX11, AKeyWithModifiersTypedInAnotherApplicationBecomesTheHotkey) {
+  const auto recorded =
+      record(HotKeyCombo::agent, {"keydown", "ctrl", "keydown", "shift", "key", "k", "keyup", "shift", "keyup", "ctrl"});
+  ASSERT_TRUE(recorded);
+  EXPECT_EQ(*recorded, (HotKeyConfig{qint64(kControlFlag | kShiftFlag), kK, false}));
+  ASSERT_TRUE(HotKeyManager::shared().isListening());
+
+  // The listener took it at once.
+  ASSERT_TRUE(TestKeyboard::run({"keydown", "ctrl", "keydown", "shift", "key", "k", "keyup", "shift", "keyup", "ctrl"}));
+  EXPECT_TRUE(waitUntil([&] { return pressed_.contains(HotKeyCombo::agent); }));
+}
+
+TEST_F(KeyCaptureOnX11, AHotkeyInUseIsRecordedInsteadOfStartingARecording) {
+  const auto recorded = record(HotKeyCombo::rewrite, {"keydown", "alt", "key", "q", "keyup", "alt"});
+  ASSERT_TRUE(recorded);
+  EXPECT_EQ(*recorded, (HotKeyConfig{qint64(kOptionFlag), kQ, false}));
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(pressed_.isEmpty()) << "Alt+Q did not reach the listener";
+}
+
+TEST_F(KeyCaptureOnX11, ALoneModifierAndEscape) {
+  // The left key: for a right-hand modifier xdotool holds the left one too,
+  // which no keyboard does.
+  const auto lone = record(HotKeyCombo::transcribe, {"keydown", "alt", "keyup", "alt"});
+  ASSERT_TRUE(lone);
+  EXPECT_EQ(*lone, (HotKeyConfig{qint64(kOptionFlag), -1, false}));
+
+  const HotKeyConfigMap before = HotKeyManager::shared().configs();
+  view_->toggleRecording(HotKeyCombo::agent);
+  ASSERT_TRUE(TestKeyboard::run({"key", "Escape"}));
+  ASSERT_TRUE(waitUntil([&] { return !view_->recordingCombo(); }));
+  EXPECT_EQ(HotKeyManager::shared().configs(), before);
+  EXPECT_TRUE(HotKeyManager::shared().isListening());
+}
+
+}  // namespace
