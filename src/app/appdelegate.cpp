@@ -12,6 +12,7 @@
 #include "mainwindow/applicationwindows.h"
 #include "mainwindow/configfetcher.h"
 #include "mainwindow/permissionwindowmanager.h"
+#include "onboarding/onboardingmanager.h"
 #include "pipeline/historystore.h"
 #include "pipeline/hotkeymanager.h"
 #include "pipeline/permissionmanager.h"
@@ -85,6 +86,7 @@ void AppDelegate::startupTasks() {
   PermissionManager::shared().refresh();
   auto startup = fetchStartupConfig();
   if (AuthStore::shared().isSignedIn()) {
+    OnboardingManager::shared().refresh();
     auto recording = fetchRecordingConfig();
     auto plan = fetchUserPlanInfo();
     QMetaObject::invokeMethod(

@@ -1,5 +1,6 @@
 #include "app/rootwindow.h"
 
+#include "onboarding/onboardingmanager.h"
 #include "service/authstore.h"
 
 #include <QAction>
@@ -25,6 +26,7 @@ RootWindow::RootWindow(Views views, QWidget* parent) : QWidget(parent), views_(s
   AuthStore& account = AuthStore::shared();
   hadToken_ = account.isSignedIn();
   connect(&account, &AuthStore::tokenChanged, this, &RootWindow::tokenChanged);
+  connect(&OnboardingManager::shared(), &OnboardingManager::shouldShowOnboardingChanged, this, &RootWindow::evaluate);
   content_ = chooseContent();
   view_ = makeView(content_);
   layout->addWidget(view_);
@@ -55,12 +57,17 @@ bool RootWindow::event(QEvent* event) {
 
 RootWindow::Content RootWindow::chooseContent() {
   if (!AuthStore::shared().isSignedIn()) return Content::auth;
+  if (OnboardingManager::shared().shouldShowOnboarding()) return Content::onboarding;
   return Content::main;
 }
 
 void RootWindow::tokenChanged() {
   const bool hasToken = AuthStore::shared().isSignedIn();
+  const bool signedInNow = hasToken && !hadToken_;
   hadToken_ = hasToken;
+  // Someone has just signed in: whether they still have onboarding ahead is
+  // known only for their own e-mail, so look before choosing.
+  if (signedInNow) OnboardingManager::shared().refresh();
   evaluate();
 }
 
@@ -88,7 +95,9 @@ QWidget* RootWindow::makeView(Content content) {
       view = views_.makeAuthView ? views_.makeAuthView() : nullptr;
       break;
     case Content::onboarding:
-      view = views_.makeOnboardingView ? views_.makeOnboardingView([] {}) : nullptr;
+      view = views_.makeOnboardingView
+                 ? views_.makeOnboardingView([] { OnboardingManager::shared().markCompleted(); })
+                 : nullptr;
       break;
     case Content::main:
       view = views_.makeMainView ? views_.makeMainView() : nullptr;

@@ -1,33 +1,33 @@
 #include "app/voice_inputapp.h"
 
+#include "localization/languagemanager.h"
 #include "mainwindow/mainview.h"
 #include "onboarding/authview.h"
 #include "onboarding/invitecodeview.h"  // authview.h's inline accessor needs the whole type
+#include "onboarding/onboardingmanager.h"
+#include "onboarding/onboardingview.h"
+#include "pipeline/historystore.h"
+#include "pipeline/permissionmanager.h"
 #include "service/authstore.h"
 
 #include <QApplication>
 
-namespace {
-
-// Stands in for a view that is not part of the program yet.
-QWidget* emptyView() {
-  auto* view = new QWidget;
-  view->setMinimumSize(480, 360);
-  return view;
-}
-
-}  // namespace
-
 RootWindow::Views voice_inputApp::standardViews() {
   return RootWindow::Views{
       [] { return new AuthView; },
-      [](std::function<void()>) { return emptyView(); },
+      [](std::function<void()> onFinish) {
+        return new OnboardingView(PermissionManager::shared(), LanguageManager::shared(), HistoryStore::shared(),
+                                  OnboardingStep::welcome, {}, std::move(onFinish));
+      },
       [] { return new MainView; },
   };
 }
 
 voice_inputApp::voice_inputApp(RootWindow::Views views, QObject* parent)
-    : QObject(parent), authStore_(AuthStore::shared()), views_(std::move(views)) {}
+    : QObject(parent),
+      authStore_(AuthStore::shared()),
+      onboardingManager_(OnboardingManager::shared()),
+      views_(std::move(views)) {}
 
 voice_inputApp::~voice_inputApp() { delete window_; }
 

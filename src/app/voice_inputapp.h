@@ -7,9 +7,11 @@
 #include <QPointer>
 
 class AuthStore;
+class OnboardingManager;
 
-// The application: its delegate, the account it observes and its one window
-// scene, the main window whose content follows the account.
+// The application: its delegate, the account and onboarding state it
+// observes, and its one window scene, the main window whose content follows
+// them.
 //
 // run() is the whole life of the program: the delegate's launch (which may
 // find another copy running and end at once), then the main window is made,
@@ -27,6 +29,7 @@ class voice_inputApp : public QObject {
 
   AppDelegate& appDelegate() { return appDelegate_; }
   AuthStore& authStore() const { return authStore_; }
+  OnboardingManager& onboardingManager() const { return onboardingManager_; }
 
   // Launches; false when another copy runs (it was brought forward).
   bool launch();
@@ -42,6 +45,7 @@ class voice_inputApp : public QObject {
  private:
   AppDelegate appDelegate_;
   AuthStore& authStore_;
+  OnboardingManager& onboardingManager_;
   RootWindow::Views views_;
   QPointer<RootWindow> window_;
 };

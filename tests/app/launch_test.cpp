@@ -5,6 +5,7 @@
 #include "appshelltest.h"
 #include "core/tracelog.h"
 #include "diagnostics/crashreporter.h"
+#include "onboarding/onboardingmanager.h"
 #include "pipeline/audiorecorder.h"
 #include "pipeline/historystore.h"
 #include "pipeline/permissionmanager.h"
@@ -86,8 +87,10 @@ TEST_F(LaunchTest, SignedOutStartupFetchesOnlyTheStartupConfigurationAndShowsThe
   ASSERT_TRUE(delegate.applicationDidFinishLaunching());
   QWidget window;
   window.winId();
+  QSignalSpy onboardingLooks(&OnboardingManager::shared(), &OnboardingManager::shouldShowOnboardingChanged);
 
   delegate.startupTasks();
+  EXPECT_EQ(onboardingLooks.count(), 0);
   EXPECT_EQ(tap.starts, 1);
   EXPECT_TRUE(HotKeyManager::shared().isListening());
   EXPECT_TRUE(waitUntil([&] { return window.isVisible(); }));
@@ -115,7 +118,11 @@ TEST_F(LaunchTest, SignedInStartupLoadsTheAccountAndReportsTheLaunchAfterwards) 
 
   AppDelegate delegate;
   ASSERT_TRUE(delegate.applicationDidFinishLaunching());
+  QSignalSpy onboardingLooks(&OnboardingManager::shared(), &OnboardingManager::shouldShowOnboardingChanged);
   delegate.startupTasks();
+  // Whether onboarding is due is known before the window is first shown.
+  EXPECT_EQ(onboardingLooks.count(), 1);
+  EXPECT_TRUE(OnboardingManager::shared().shouldShowOnboarding());
 
   ASSERT_TRUE(waitUntil([&] { return service.requestCount() >= 5; }, std::chrono::seconds(10)));
   ASSERT_TRUE(waitUntil([&] { return history.records().size() == 1; }));

@@ -4,6 +4,7 @@
 
 #include "appshelltest.h"
 #include "mainwindow/permissionwindowmanager.h"
+#include "onboarding/onboardingmanager.h"
 
 #include <QLineEdit>
 
@@ -23,6 +24,7 @@ RootWindow::Views viewsWithAField() {
 
 TEST_F(MainWindowRule, ClosingOnlyHidesAndStartingAgainBringsTheSameWindowBack) {
   signIn();
+  OnboardingManager::shared().markCompleted();
   voice_inputApp application(viewsWithAField());
   AppDelegate& delegate = application.appDelegate();
   ASSERT_TRUE(application.launch());

@@ -1,25 +1,60 @@
 #include "app/rootwindow.h"
 
 #include "appshelltest.h"
+#include "onboarding/onboardingmanager.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QVBoxLayout>
 
 namespace {
 
 using RootWindowTest = AppShellTest;
 
+// The onboarding view's finish action, as the window handed it over.
+std::function<void()> finishOnboarding;
+
 RootWindow::Views labelledViews() {
   return RootWindow::Views{
       [] { return new QLabel(QStringLiteral("auth")); },
-      [](std::function<void()>) { return new QLabel(QStringLiteral("onboarding")); },
+      [](std::function<void()> onFinish) {
+        finishOnboarding = std::move(onFinish);
+        return new QLabel(QStringLiteral("onboarding"));
+      },
       [] { return new QLabel(QStringLiteral("main")); },
   };
 }
 
 QString shown(const RootWindow& window) { return qobject_cast<QLabel*>(window.contentView())->text(); }
+
+// A new account is guided through onboarding first; once finished, the
+// main view takes its place, also at the account's next sign-in.
+TEST_F(RootWindowTest, ANewAccountGoesThroughOnboardingOnceThenStraightToTheMainView) {
+  RootWindow window(labelledViews());
+  EXPECT_EQ(shown(window), QStringLiteral("auth"));
+
+  signIn(QStringLiteral("new@example.com"));
+  EXPECT_EQ(window.content(), RootWindow::Content::onboarding);
+  EXPECT_EQ(shown(window), QStringLiteral("onboarding"));
+  ASSERT_TRUE(finishOnboarding);
+  finishOnboarding();
+  EXPECT_EQ(shown(window), QStringLiteral("main"));
+
+  // Signing out replaces whatever is shown, without looking at onboarding.
+  QSignalSpy onboardingLooks(&OnboardingManager::shared(), &OnboardingManager::shouldShowOnboardingChanged);
+  AuthStore::shared().clearSession();
+  EXPECT_EQ(shown(window), QStringLiteral("auth"));
+  EXPECT_EQ(onboardingLooks.count(), 0);
+
+  signIn(QStringLiteral("new@example.com"));
+  EXPECT_EQ(shown(window), QStringLiteral("main"));
+  // Another account that has not finished it sees it again.
+  AuthStore::shared().clearSession();
+  signIn(QStringLiteral("other@example.com"));
+  EXPECT_EQ(shown(window), QStringLiteral("onboarding"));
+}
 
 TEST_F(RootWindowTest, ContentFollowsTheSignInAndKeepsItsStateWhileTheChoiceHolds) {
   RootWindow window(labelledViews());
@@ -27,6 +62,7 @@ TEST_F(RootWindowTest, ContentFollowsTheSignInAndKeepsItsStateWhileTheChoiceHold
   EXPECT_EQ(shown(window), QStringLiteral("auth"));
 
   signIn();
+  finishOnboarding();
   EXPECT_EQ(window.content(), RootWindow::Content::main);
   EXPECT_EQ(shown(window), QStringLiteral("main"));
 
