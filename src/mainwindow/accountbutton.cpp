@@ -64,7 +64,8 @@ void AccountButton::paintEvent(QPaintEvent*) {
   const qreal middle = height() / 2.0;
   const QRectF symbol(leadingRoom, middle - side / 2, side, side);
   Glow{Palette::withOpacity(Palette::neonCyan, 0.4), 4}.paint(painter, symbol, [&](QPainter& target) {
-    SymbolImage::paint(target, symbol, QStringLiteral("person.circle.fill"), Palette::withOpacity(Palette::neonCyan, 0.7));
+    SymbolImage::paint(target, symbol, QStringLiteral("person.circle.fill"),
+                       Palette::withOpacity(Palette::neonCyan, 0.7));
   });
 
   const QFontMetricsF email(emailFont());

@@ -13,7 +13,6 @@ AppIconView::AppIconView(QWidget* parent) : QWidget(parent) {
   setGraphicsEffect(new GlowEffect(Glow{Palette::withOpacity(Palette::neonCyan, 0.4), 8}, this));
 }
 
-
 void AppIconView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);

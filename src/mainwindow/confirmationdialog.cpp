@@ -18,7 +18,8 @@ QMessageBox* askForConfirmation(QWidget* parent, const QString& title, const QSt
   box->setEscapeButton(cancel);
   QList<QAbstractButton*> buttons;
   for (const ConfirmationChoice& choice : choices) {
-    buttons.append(box->addButton(choice.text, choice.destructive ? QMessageBox::DestructiveRole : QMessageBox::AcceptRole));
+    buttons.append(
+        box->addButton(choice.text, choice.destructive ? QMessageBox::DestructiveRole : QMessageBox::AcceptRole));
   }
   // A destructive answer is never the default: Return cancels.
   box->setDefaultButton(qobject_cast<QPushButton*>(cancel));

@@ -104,7 +104,8 @@ QWidget* HistoryCard::makeMetaRow(QWidget* parent) {
 
   auto* operation = new QWidget(meta);
   QHBoxLayout* operationRow = rowLayout(operation, 6);
-  operationRow->addWidget(new SymbolView(operationSymbol(record_.operation), 12, Palette::cyberTextTertiary, operation));
+  operationRow->addWidget(
+      new SymbolView(operationSymbol(record_.operation), 12, Palette::cyberTextTertiary, operation));
   auto* operationLabel = new TextLabel(rajdhaniSemiBold(12), Palette::cyberTextTertiary, operation);
   operationLabel->setText(HistoryCardLook::operationLabel(record_.operation));
   operationRow->addWidget(operationLabel);
@@ -268,8 +269,8 @@ QWidget* HistoryCard::makeDetails(QWidget* parent) {
   inside->addWidget(markdown_);
   block->addWidget(box);
 
-  floating_ = new OutlineButton(rajdhaniSemiBold(11), Palette::neonCyan, Palette::withOpacity(Palette::neonCyan, 0.3),
-                                section);
+  floating_ =
+      new OutlineButton(rajdhaniSemiBold(11), Palette::neonCyan, Palette::withOpacity(Palette::neonCyan, 0.3), section);
   floating_->setSymbol(QStringLiteral("rectangle.and.arrow.up.right.and.arrow.down.left"), 10);
   floating_->setFill(Palette::withOpacity(Palette::neonCyan, 0.06));
   floating_->setCornerRadius(8);
@@ -291,7 +292,8 @@ QWidget* HistoryCard::makeTextSection(const QString& title, const QColor& titleC
   header->addStretch(1);
   const bool isTranscript = &copy == &transcriptCopy_;
   copy = makeCopyButton(isTranscript ? transcriptCopied_ : resultCopied_, section);
-  connect(copy, &QAbstractButton::clicked, this, isTranscript ? &HistoryCard::copyTranscript : &HistoryCard::copyResult);
+  connect(copy, &QAbstractButton::clicked, this,
+          isTranscript ? &HistoryCard::copyTranscript : &HistoryCard::copyResult);
   header->addWidget(copy);
   block->addLayout(header);
 
@@ -385,8 +387,8 @@ void HistoryCard::retry() { retryRecord(record_); }
 
 void HistoryCard::deleteAudioOnly() {
   const QString id = record_.id;
-  QMetaObject::invokeMethod(&HistoryStore::shared(), [id] { HistoryStore::shared().deleteAudio(id); },
-                            Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      &HistoryStore::shared(), [id] { HistoryStore::shared().deleteAudio(id); }, Qt::QueuedConnection);
 }
 
 void HistoryCard::askDelete() {
@@ -402,12 +404,12 @@ void HistoryCard::askDelete() {
 
 void HistoryCard::deleteRecordAndAudio() {
   const QString id = record_.id;
-  QMetaObject::invokeMethod(&HistoryStore::shared(), [id] { HistoryStore::shared().deleteRecord(id, true); },
-                            Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      &HistoryStore::shared(), [id] { HistoryStore::shared().deleteRecord(id, true); }, Qt::QueuedConnection);
 }
 
 void HistoryCard::deleteRecordOnly() {
   const QString id = record_.id;
-  QMetaObject::invokeMethod(&HistoryStore::shared(), [id] { HistoryStore::shared().deleteRecord(id, false); },
-                            Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      &HistoryStore::shared(), [id] { HistoryStore::shared().deleteRecord(id, false); }, Qt::QueuedConnection);
 }

@@ -62,11 +62,11 @@ HistoryView::HistoryView(HistoryStore& store, int pageSize, int displayCount, La
   contentLayout()->addWidget(scroll, 1);
 
   connect(more_, &QAbstractButton::clicked, this, &HistoryView::showMore);
-  connect(picker_, &RetentionPicker::policyChosen, this, [this](RetentionPolicy policy) {
-    store_.setRetentionPolicy(policy);
-  });
+  connect(picker_, &RetentionPicker::policyChosen, this,
+          [this](RetentionPolicy policy) { store_.setRetentionPolicy(policy); });
   connect(&store_, &HistoryStore::recordsChanged, this, &HistoryView::renderList);
-  connect(&store_, &HistoryStore::retentionPolicyChanged, this, [this] { picker_->setPolicy(store_.retentionPolicy()); });
+  connect(&store_, &HistoryStore::retentionPolicyChanged, this,
+          [this] { picker_->setPolicy(store_.retentionPolicy()); });
   connect(&lang, &LanguageManager::currentChanged, this, &HistoryView::render);
   render();
 }

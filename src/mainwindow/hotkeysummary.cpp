@@ -64,7 +64,9 @@ class KeyCap : public QWidget {
 class ShortcutRow : public QWidget {
  public:
   ShortcutRow(const QColor& accent, QWidget* parent)
-      : QWidget(parent), key_(new KeyCap(accent, this)), desc_(new TextLabel(rajdhaniMedium(15), Palette::cyberTextSecondary, this)) {
+      : QWidget(parent),
+        key_(new KeyCap(accent, this)),
+        desc_(new TextLabel(rajdhaniMedium(15), Palette::cyberTextSecondary, this)) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 12, 0, 12);
     row->setSpacing(20);
@@ -144,7 +146,8 @@ HotKeyConfig HotKeySummary::shownConfig(const HotKeyConfigMap& configs, HotKeyCo
 void HotKeySummary::render(const HotKeyConfigMap& configs) {
   title_->setText(currentStrings().sectionHotkeys);
   for (auto row = rows_.begin(); row != rows_.end(); ++row) {
-    static_cast<ShortcutRow*>(row.value())->set(shownConfig(configs, row.key()).displayString(), descriptionOf(row.key()));
+    static_cast<ShortcutRow*>(row.value())
+        ->set(shownConfig(configs, row.key()).displayString(), descriptionOf(row.key()));
   }
 }
 

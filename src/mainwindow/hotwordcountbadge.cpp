@@ -36,8 +36,8 @@ void HotWordCountBadge::paintEvent(QPaintEvent*) {
   painter.setRenderHint(QPainter::Antialiasing);
   QPainterPath ground;
   ground.addRoundedRect(QRectF(rect()), 5, 5);
-  painter.fillPath(ground, isFull() ? Palette::withOpacity(Palette::neonRed, 0.3)
-                                    : Palette::withOpacity(Palette::cyberBorder, 0.3));
+  painter.fillPath(
+      ground, isFull() ? Palette::withOpacity(Palette::neonRed, 0.3) : Palette::withOpacity(Palette::cyberBorder, 0.3));
   painter.setFont(rajdhaniSemiBold(13));
   painter.setPen(isFull() ? Palette::neonRed : Palette::cyberTextSecondary);
   painter.drawText(rect(), Qt::AlignCenter, text());

@@ -73,6 +73,4 @@ LanguageMenu::LanguageMenu(QWidget* parent) : QWidget(parent) {
   connect(&LanguageManager::shared(), &LanguageManager::currentChanged, this, qOverload<>(&QWidget::update));
 }
 
-QAbstractButton* LanguageMenu::row(AppLanguage language) const {
-  return rows_.value(int(language));
-}
+QAbstractButton* LanguageMenu::row(AppLanguage language) const { return rows_.value(int(language)); }

@@ -80,9 +80,9 @@ void LatestRecordSection::fillCard() {
         if (RecordFormat::isMarkdown(record)) {
           auto* block = new QVBoxLayout;
           block->setSpacing(6);
-          block->addWidget(
-              new GlowLabel(strings.labelResult, Palette::withOpacity(Palette::neonCyan, 0.6), 12, QFont::ExtraBold, card_),
-              0, Qt::AlignLeft);
+          block->addWidget(new GlowLabel(strings.labelResult, Palette::withOpacity(Palette::neonCyan, 0.6), 12,
+                                         QFont::ExtraBold, card_),
+                           0, Qt::AlignLeft);
           markdown_ = new MarkdownScrollView(*record.result, 200, card_);
           markdown_->setFixedHeight(200);
           block->addWidget(markdown_);

@@ -33,12 +33,12 @@ QWidget* makePage(SidebarTab tab) {
       return new DictionaryView;
     case SidebarTab::history:
       return new HistoryView(HistoryStore::shared(), 20, 20, LanguageManager::shared());
-    case SidebarTab::settings:
-      return new SettingsView;
     case SidebarTab::persona:
+      return new PersonaView;
+    case SidebarTab::settings:
       break;
   }
-  return new PersonaView;
+  return new SettingsView;
 }
 
 }  // namespace

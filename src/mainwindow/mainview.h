@@ -25,10 +25,10 @@ class MainView : public QWidget {
   Q_PROPERTY(SidebarTab selectedTab READ selectedTab WRITE setSelectedTab NOTIFY selectedTabChanged)
   Q_PROPERTY(bool showPermissionPopover READ showPermissionPopover WRITE setShowPermissionPopover NOTIFY
                  showPermissionPopoverChanged)
-  Q_PROPERTY(bool showAccountPopover READ showAccountPopover WRITE setShowAccountPopover NOTIFY
-                 showAccountPopoverChanged)
-  Q_PROPERTY(bool showLanguagePopover READ showLanguagePopover WRITE setShowLanguagePopover NOTIFY
-                 showLanguagePopoverChanged)
+  Q_PROPERTY(
+      bool showAccountPopover READ showAccountPopover WRITE setShowAccountPopover NOTIFY showAccountPopoverChanged)
+  Q_PROPERTY(
+      bool showLanguagePopover READ showLanguagePopover WRITE setShowLanguagePopover NOTIFY showLanguagePopoverChanged)
 
  public:
   using SidebarTab = ::SidebarTab;

@@ -118,7 +118,9 @@ void Sidebar::setSelectedTab(SidebarTab tab) {
 
 void Sidebar::setRecordingState(RecordingState state) { statusLine_->setState(state); }
 
-void Sidebar::setAccount(const std::optional<QString>& email, const QString& tier) { account_->setAccount(email, tier); }
+void Sidebar::setAccount(const std::optional<QString>& email, const QString& tier) {
+  account_->setAccount(email, tier);
+}
 
 void Sidebar::setPermissionsGranted(bool allGranted) {
   allGranted_ = allGranted;

@@ -37,7 +37,7 @@ void SquareSymbolButton::paintEvent(QPaintEvent*) {
   if (look_.badge) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(*look_.badge);
-    painter.drawEllipse(QRectF(square.right() - badgeSide + badgeOverhang, square.top() - badgeOverhang, badgeSide,
-                               badgeSide));
+    painter.drawEllipse(
+        QRectF(square.right() - badgeSide + badgeOverhang, square.top() - badgeOverhang, badgeSide, badgeSide));
   }
 }

@@ -38,6 +38,7 @@ void TextLabel::setSelectable(bool selectable) {
   colours.setColor(QPalette::Highlight, Palette::withOpacity(Palette::neonCyan, 0.35));
   colours.setColor(QPalette::HighlightedText, Palette::cyberTextPrimary);
   setPalette(colours);
-  setTextInteractionFlags(selectable ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard : Qt::NoTextInteraction);
+  setTextInteractionFlags(selectable ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard
+                                     : Qt::NoTextInteraction);
   setCursor(selectable ? Qt::IBeamCursor : Qt::ArrowCursor);
 }

@@ -14,9 +14,10 @@ using DictionaryOnScreen = MainWindowServiceTest;
 
 TEST_F(DictionaryOnScreen, TheSheetHangsOverTheWindowItBelongsTo) {
   REQUIRE_TEST_DESKTOP();
-  service.route("GET", apiPath("/hotwords"),
-                ScriptedResponse::json(200, R"({"hotwords":[{"id":"a","word":"Kubernetes"},{"id":"b","word":"Veltrine"},)"
-                                            R"({"id":"c","word":"OpenClaw"}]})"));
+  service.route(
+      "GET", apiPath("/hotwords"),
+      ScriptedResponse::json(200, R"({"hotwords":[{"id":"a","word":"Kubernetes"},{"id":"b","word":"Veltrine"},)"
+                                  R"({"id":"c","word":"OpenClaw"}]})"));
   MainView window;
   window.setSelectedTab(SidebarTab::dictionary);
   auto* page = qobject_cast<DictionaryView*>(window.page());

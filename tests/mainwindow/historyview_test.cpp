@@ -46,12 +46,9 @@ TEST_F(HistoryViewTest, ShowsAPageAtATimeAndCountsWhatIsLeft) {
     int cards;
     std::optional<QString> more;
   } rows[] = {
-      {0, 0, 0, std::nullopt},
-      {20, 0, 20, std::nullopt},
-      {21, 0, 20, strings.moreCount(1)},
-      {45, 0, 20, strings.moreCount(25)},
-      {45, 1, 40, strings.moreCount(5)},
-      {45, 2, 45, std::nullopt},
+      {0, 0, 0, std::nullopt},           {20, 0, 20, std::nullopt},
+      {21, 0, 20, strings.moreCount(1)}, {45, 0, 20, strings.moreCount(25)},
+      {45, 1, 40, strings.moreCount(5)}, {45, 2, 45, std::nullopt},
   };
   for (const auto& row : rows) {
     HistoryStore::shared().clearRecords();
@@ -147,9 +144,9 @@ TEST_F(HistoryViewTest, SwitchingTheLanguageRelabelsEverythingButKeepsThePolicy)
   LanguageManager::shared().setCurrent(AppLanguage::yue);
   const AppStrings& cantonese = stringsFor(AppLanguage::yue);
   const QStringList texts = shownTexts(view);
-  for (const QString& text : {cantonese.historySaveTitle, cantonese.historySaveSubtitle, cantonese.historyPrivacyTitle,
-                              cantonese.historyPrivacySubtitle, cantonese.recordCount(1), cantonese.opTranscribe,
-                              cantonese.statusOk}) {
+  for (const QString& text :
+       {cantonese.historySaveTitle, cantonese.historySaveSubtitle, cantonese.historyPrivacyTitle,
+        cantonese.historyPrivacySubtitle, cantonese.recordCount(1), cantonese.opTranscribe, cantonese.statusOk}) {
     EXPECT_TRUE(texts.contains(text)) << text.toStdString();
   }
   RetentionPicker& picker = *view.retentionPicker();

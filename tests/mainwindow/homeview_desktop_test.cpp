@@ -1,6 +1,8 @@
 #include "mainwindow/homeview.h"
 
+#include "../openclaw/openclawhome.h"
 #include "historyrecords.h"
+#include "openclaw/openclawmanager.h"
 #include "mainwindow/mainview.h"
 #include "mainwindowtest.h"
 #include "screenshot.h"
@@ -28,9 +30,32 @@ TEST_F(HomeOnScreen, TheLatestAnswerAndTheHotkeys) {
 
   RecordingHistory search = makeRecord(RecognitionStatus::success, QStringLiteral("agent"));
   search.actionType = QStringLiteral("show_markdown");
-  search.result = QStringLiteral("## Weather tomorrow\n\n- **Sunny**, 24°C\n- Light wind from the west\n\n| Time | Temp |\n|---|---|\n| 9:00 | 18° |\n| 15:00 | 24° |");
+  search.result = QStringLiteral(
+      "## Weather tomorrow\n\n- **Sunny**, 24°C\n- Light wind from the west\n\n| Time | Temp |\n|---|---|\n| 9:00 | "
+      "18° |\n| 15:00 | 24° |");
   HistoryStore::shared().addRecord(search);
   onScreen(window, QStringLiteral("home-markdown"));
+}
+
+TEST_F(HomeOnScreen, TheAgentsCards) {
+  REQUIRE_TEST_DESKTOP();
+  FakeService gateway;
+  MainView window;
+  OpenClawManager& agent = OpenClawManager::shared();
+  OpenClawHome::useLoginShellWithFakeBin();
+  agent.setGatewayURLForTesting(QUrl("http://127.0.0.1:9"));
+  awaitTask(agent.refreshStatus());
+  onScreen(window, QStringLiteral("home-openclaw-install"));
+  OpenClawHome::makeConfigFolder();
+  OpenClawHome::installTool();
+  awaitTask(agent.refreshStatus());
+  agent.setStartingGateway(true);
+  onScreen(window, QStringLiteral("home-openclaw-starting"));
+  agent.setStartingGateway(false);
+  agent.setGatewayURLForTesting(gateway.origin());
+  awaitTask(agent.refreshStatus());
+  onScreen(window, QStringLiteral("home-openclaw-ready"));
+  EXPECT_EQ(agent.status(), OpenClawStatus::ready);
 }
 
 }  // namespace

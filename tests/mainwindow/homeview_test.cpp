@@ -53,7 +53,7 @@ void detectOpenClaw(FakeService& gateway, OpenClawStatus wanted) {
     OpenClawHome::installTool();
   }
   OpenClawManager::shared().setGatewayURLForTesting(wanted == OpenClawStatus::ready ? gateway.origin()
-                                                                                     : QUrl("http://127.0.0.1:9"));
+                                                                                    : QUrl("http://127.0.0.1:9"));
   awaitTask(OpenClawManager::shared().refreshStatus());
   ASSERT_EQ(OpenClawManager::shared().status(), wanted);
 }
@@ -127,8 +127,9 @@ TEST_F(HomeViewTest, HotkeysShowTheirOwnConfigurationOrTheDefault) {
   EXPECT_EQ(HotKeySummary::shownConfig({}, HotKeyCombo::agent).displayString(), "Alt+W");
 
   HomeView view;
-  HotKeyManager::shared().setConfig(HotKeyCombo::rewrite,
-                                    HotKeyConfig{qint64(VirtualKeyCodes::kControlFlag | VirtualKeyCodes::kShiftFlag), 49, false});
+  HotKeyManager::shared().setConfig(
+      HotKeyCombo::rewrite,
+      HotKeyConfig{qint64(VirtualKeyCodes::kControlFlag | VirtualKeyCodes::kShiftFlag), 49, false});
   HotKeyManager::shared().removeConfig(HotKeyCombo::agent);
   const HotKeySummary& summary = *view.hotKeySummary();
   EXPECT_EQ(summary.keyText(HotKeyCombo::transcribe), "Alt+Q");
@@ -156,16 +157,57 @@ TEST_F(HomeViewTest, TheLatestRecordShowsWhatBecameOfIt) {
       {"pending", RecognitionStatus::pending, {}, {}, {}, {}, false, {strings.recognizing}, false, false},
       {"processing", RecognitionStatus::processing, {}, {}, {}, {}, false, {strings.recognizing}, false, false},
       {"empty success", RecognitionStatus::success, "", "", {}, {}, false, {}, false, false},
-      {"plain result", RecognitionStatus::success, "heard", "answer", {}, {}, false,
-       {strings.labelTranscript, "heard", strings.labelResult, "answer"}, false, false},
-      {"markdown", RecognitionStatus::success, {}, "# Found", "show_markdown", {}, false, {strings.labelResult}, true,
+      {"plain result",
+       RecognitionStatus::success,
+       "heard",
+       "answer",
+       {},
+       {},
+       false,
+       {strings.labelTranscript, "heard", strings.labelResult, "answer"},
+       false,
        false},
-      {"not quite markdown", RecognitionStatus::success, {}, "# Found", "SHOW_MARKDOWN", {}, false,
-       {strings.labelResult, "# Found"}, false, false},
+      {"markdown",
+       RecognitionStatus::success,
+       {},
+       "# Found",
+       "show_markdown",
+       {},
+       false,
+       {strings.labelResult},
+       true,
+       false},
+      {"not quite markdown",
+       RecognitionStatus::success,
+       {},
+       "# Found",
+       "SHOW_MARKDOWN",
+       {},
+       false,
+       {strings.labelResult, "# Found"},
+       false,
+       false},
       // The audio decides, not the record's own flag.
-      {"failed with audio", RecognitionStatus::failed, {}, {}, {}, audio, false, {strings.recognizeFailed}, false, true},
-      {"failed, audio gone", RecognitionStatus::failed, {}, {}, {}, audio + ".gone", true, {strings.recognizeFailed},
-       false, false},
+      {"failed with audio",
+       RecognitionStatus::failed,
+       {},
+       {},
+       {},
+       audio,
+       false,
+       {strings.recognizeFailed},
+       false,
+       true},
+      {"failed, audio gone",
+       RecognitionStatus::failed,
+       {},
+       {},
+       {},
+       audio + ".gone",
+       true,
+       {strings.recognizeFailed},
+       false,
+       false},
   };
   HomeView view;
   view.show();

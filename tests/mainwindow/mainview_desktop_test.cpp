@@ -27,7 +27,8 @@ TEST_F(MainViewOnScreen, TheSidebarAndItsEdgeAreDrawn) {
   EXPECT_TRUE(showsColour(shot.pixel(120, 400), Palette::cyberBgDeep, 6));
   // The selected entry's bar is cyan at the entry's leading edge.
   const QRect home = view.sidebar()->item(SidebarTab::home)->geometry().translated(0, 0);
-  const QPoint bar = view.sidebar()->item(SidebarTab::home)->mapTo(&view, QPoint(SidebarItem::outerPadding + 1, home.height() / 2));
+  const QPoint bar =
+      view.sidebar()->item(SidebarTab::home)->mapTo(&view, QPoint(SidebarItem::outerPadding + 1, home.height() / 2));
   EXPECT_TRUE(showsColour(shot.pixel(bar), Palette::neonCyan, 30));
   // The edge's glow falls on the page beside it.
   const QColor nearEdge = shot.pixel(243, 360);
@@ -56,6 +57,11 @@ TEST_F(MainViewOnScreen, ThePopoversHangFromTheirButtons) {
   EXPECT_LE(language.frameGeometry().bottom(), button.top());
   EXPECT_EQ(language.width(), LanguageMenu::menuWidth);
   view.setShowLanguagePopover(false);
+
+  view.toggleAccountPopover();
+  ASSERT_TRUE(view.showAccountPopover());
+  onScreen(*view.accountPopover(), QStringLiteral("popover-account"));
+  view.toggleAccountPopover();
 
   view.openPermissionPopover();
   ASSERT_TRUE(view.showPermissionPopover());

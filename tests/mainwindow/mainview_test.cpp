@@ -4,10 +4,13 @@
 #include "localization/appstrings.h"
 #include "historyrecords.h"
 #include "mainwindow/accountbutton.h"
+#include "mainwindow/accountpopoverview.h"
+#include "mainwindow/rowbutton.h"
 #include "mainwindow/dictionaryview.h"
 #include "mainwindow/historycard.h"
 #include "mainwindow/historyview.h"
 #include "mainwindow/homeview.h"
+#include "mainwindow/personaview.h"
 #include "mainwindow/settingsview.h"
 #include "mainwindow/languagemenu.h"
 #include "mainwindow/permissiongateview.h"
@@ -36,8 +39,8 @@ TEST_F(MainViewTest, ChoosingAnEntryReplacesThePageAndMarksTheEntry) {
   EXPECT_EQ(view.sidebar()->width(), 240);
   EXPECT_EQ(view.selectedTab(), SidebarTab::home);
 
-  for (SidebarTab tab : {SidebarTab::history, SidebarTab::dictionary, SidebarTab::settings, SidebarTab::persona,
-                         SidebarTab::home}) {
+  for (SidebarTab tab :
+       {SidebarTab::history, SidebarTab::dictionary, SidebarTab::settings, SidebarTab::persona, SidebarTab::home}) {
     QPointer<QWidget> before = view.page();
     view.sidebar()->item(tab)->click();
     EXPECT_EQ(view.selectedTab(), tab);
@@ -46,8 +49,7 @@ TEST_F(MainViewTest, ChoosingAnEntryReplacesThePageAndMarksTheEntry) {
     ASSERT_NE(view.page(), nullptr);
     for (SidebarTab other : allSidebarTabs()) {
       EXPECT_EQ(view.sidebar()->item(other)->isSelected(), other == tab);
-      EXPECT_EQ(view.sidebar()->item(other)->shownIcon(),
-                other == tab ? iconName(other) + ".fill" : iconName(other))
+      EXPECT_EQ(view.sidebar()->item(other)->shownIcon(), other == tab ? iconName(other) + ".fill" : iconName(other))
           << iconName(other).toStdString();
     }
   }
@@ -60,6 +62,8 @@ TEST_F(MainViewTest, EachEntryShowsItsPage) {
   EXPECT_NE(qobject_cast<DictionaryView*>(view.page()), nullptr);
   view.setSelectedTab(SidebarTab::settings);
   EXPECT_NE(qobject_cast<SettingsView*>(view.page()), nullptr);
+  view.setSelectedTab(SidebarTab::persona);
+  EXPECT_NE(qobject_cast<PersonaView*>(view.page()), nullptr);
 
   // The history starts at its first page each time it is chosen.
   for (int i = 0; i < 30; ++i) HistoryStore::shared().addRecord(makeRecord(RecognitionStatus::success));
@@ -186,8 +190,10 @@ TEST_F(MainViewTest, SigningOutClosesThePopoverAndEndsTheSession) {
   AuthStore::shared().setToken(QStringLiteral("token"));
   MainView view;
   view.show();
-  view.setShowAccountPopover(true);
-  view.logout();
+  view.sidebar()->accountButton()->click();
+  auto* account = qobject_cast<AccountPopoverView*>(view.accountPopover()->content());
+  ASSERT_NE(account, nullptr);
+  account->logoutButton()->click();
   EXPECT_FALSE(view.showAccountPopover());
   EXPECT_FALSE(AuthStore::shared().isSignedIn());
   EXPECT_EQ(view.sidebar()->accountButton()->shownEmailLine(), currentStrings().notLoggedIn);
