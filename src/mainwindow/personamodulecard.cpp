@@ -170,30 +170,34 @@ void PersonaModuleCard::render() {
   toggle_->setVisible(filled);
   toggle_->setToolTip(draft_.enabled ? strings.personaDisableHint : strings.personaEnableHint);
 
+  // How each state looks: the badge, the card's outline and glow, the icon's glow.
+  struct StateLook {
+    QString badge;
+    QColor badgeText;
+    QColor badgeFill;
+    QColor neon;
+    qreal glowRadius;
+    qreal iconGlow;
+  };
+  const StateLook shown = [&]() -> StateLook {
+    switch (state) {
+      case ModuleDraft::State::active:
+        return {strings.personaActive, accent_, withOpacity(accent_, 0.2), withOpacity(accent_, 0.45), 5, 0.8};
+      case ModuleDraft::State::custom:
+        return {strings.personaCustomized, cyberTextTertiary, withOpacity(cyberTextTertiary, 0.08),
+                withOpacity(accent_, 0.2), 2, 0.3};
+      case ModuleDraft::State::builtIn:
+        break;
+    }
+    return {strings.personaUsingBuiltin, withOpacity(cyberTextTertiary, 0.6), withOpacity(cyberTextTertiary, 0.06),
+            cyberBorder, 1, 0.3};
+  }();
   BadgeLabel::Look look = badge_->look();
-  switch (state) {
-    case ModuleDraft::State::active:
-      badge_->setText(strings.personaActive);
-      look.textColor = accent_;
-      look.fill = withOpacity(accent_, 0.2);
-      setNeon(withOpacity(accent_, 0.45), 5);
-      icon_->setGlow(Glow{withOpacity(accent_, 0.8), 4});
-      break;
-    case ModuleDraft::State::builtIn:
-      badge_->setText(strings.personaUsingBuiltin);
-      look.textColor = withOpacity(cyberTextTertiary, 0.6);
-      look.fill = withOpacity(cyberTextTertiary, 0.06);
-      setNeon(cyberBorder, 1);
-      icon_->setGlow(Glow{withOpacity(accent_, 0.3), 4});
-      break;
-    case ModuleDraft::State::custom:
-      badge_->setText(strings.personaCustomized);
-      look.textColor = cyberTextTertiary;
-      look.fill = withOpacity(cyberTextTertiary, 0.08);
-      setNeon(withOpacity(accent_, 0.2), 2);
-      icon_->setGlow(Glow{withOpacity(accent_, 0.3), 4});
-      break;
-  }
+  look.textColor = shown.badgeText;
+  look.fill = shown.badgeFill;
+  badge_->setText(shown.badge);
+  setNeon(shown.neon, shown.glowRadius);
+  icon_->setGlow(Glow{withOpacity(accent_, shown.iconGlow), 4});
   badge_->setLook(look);
   divider_->setColor(withOpacity(accent_, filled ? 0.3 : 0.12));
 

@@ -2,6 +2,7 @@
 
 #include "localization/appstrings.h"
 #include "localization/languagemanager.h"
+#include "mainwindow/emptystateview.h"
 #include "mainwindow/personaeditsheet.h"
 #include "mainwindow/personalistcard.h"
 #include "mainwindow/progressspinner.h"
@@ -60,9 +61,13 @@ PersonaView::PersonaView(QWidget* parent) : PageScaffold(parent) {
 
   loading_ = buildLoading();
   empty_ = buildEmpty();
-  failed_ = buildFailed();
+  // The same word on a failure as the dictionary page's.
+  failed_ = new EmptyStateView(QStringLiteral("exclamationmark.triangle"), neonRed, this);
+  connect(failed_, &EmptyStateView::actionTriggered, this, [this] { load(); });
   list_ = buildList();
-  for (QWidget* content : {loading_, empty_, failed_, list_}) contentLayout()->addWidget(content, 1);
+  for (QWidget* content : {loading_, empty_, static_cast<QWidget*>(failed_), list_}) {
+    contentLayout()->addWidget(content, 1);
+  }
 
   PersonaStore& store = PersonaStore::shared();
   connect(&store, &PersonaStore::personasChanged, this, &PersonaView::syncCards);
@@ -99,25 +104,6 @@ QWidget* PersonaView::buildEmpty() {
   emptyButton_ = makeNewPersonaButton(holder);
   connect(emptyButton_, &QAbstractButton::clicked, this, &PersonaView::create);
   column->addWidget(emptyButton_, 0, Qt::AlignHCenter);
-  column->addStretch();
-  return holder;
-}
-
-QWidget* PersonaView::buildFailed() {
-  auto* holder = new QWidget(this);
-  auto* column = new QVBoxLayout(holder);
-  column->setContentsMargins(36, 16, 36, 16);
-  column->setSpacing(12);
-  column->addStretch();
-  column->addWidget(new SymbolView(QStringLiteral("exclamationmark.triangle"), 28, withOpacity(neonRed, 0.7), holder),
-                    0, Qt::AlignHCenter);
-  errorLabel_ = new TextLabel(rajdhaniMedium(13), cyberTextSecondary, holder);
-  errorLabel_->setAlignment(Qt::AlignHCenter);
-  errorLabel_->setWordWrap(true);
-  column->addWidget(errorLabel_);
-  retryButton_ = new NeonButton(QString(), neonCyan, holder);
-  connect(retryButton_, &QAbstractButton::clicked, this, [this] { load(); });
-  column->addWidget(retryButton_, 0, Qt::AlignHCenter);
   column->addStretch();
   return holder;
 }
@@ -247,7 +233,7 @@ void PersonaView::retranslate() {
   loadingText_->setText(strings.loading);
   emptyText_->setText(strings.personaPageDesc);
   emptyButton_->setText(strings.personaNewPersona);
-  retryButton_->setText(strings.retry);
+  failed_->setAction(strings.retry);
   for (PersonaListCard* card : std::as_const(cards_)) card->retranslate();
   render();
 }
@@ -260,7 +246,7 @@ void PersonaView::render() {
   countLabel_->setText(withNumbers(strings.personaCountHint, {count, personaLimit}));
   limitLabel_->setText(withNumbers(strings.personaLimitReached, {personaLimit}));
   limitLabel_->setVisible(count >= personaLimit);
-  errorLabel_->setText(store.errorMessage().value_or(strings.errorUnknown));
+  failed_->setText(store.errorMessage().value_or(strings.errorUnknown));
   for (PersonaListCard* card : std::as_const(cards_)) card->setBusy(isActivating_, isDeactivating_);
 
   const Content shown = content();

@@ -10,6 +10,7 @@
 
 #include <optional>
 
+class EmptyStateView;
 class GlowLabel;
 class NeonButton;
 class NeonTitleLabel;
@@ -54,8 +55,7 @@ class PersonaView : public PageScaffold {
 
   NeonButton* newPersonaButton() const { return newButton_; }
   NeonButton* emptyStateButton() const { return emptyButton_; }
-  NeonButton* retryButton() const { return retryButton_; }
-  TextLabel* errorLabel() const { return errorLabel_; }
+  EmptyStateView* failedView() const { return failed_; }
   TextLabel* countLabel() const { return countLabel_; }
   TextLabel* limitLabel() const { return limitLabel_; }
   QList<PersonaListCard*> cards() const;
@@ -67,7 +67,6 @@ class PersonaView : public PageScaffold {
  private:
   QWidget* buildLoading();
   QWidget* buildEmpty();
-  QWidget* buildFailed();
   QWidget* buildList();
   void openSheet(const std::optional<PersonaItem>& item);
   void syncCards();
@@ -90,9 +89,7 @@ class PersonaView : public PageScaffold {
   QWidget* empty_;
   TextLabel* emptyText_ = nullptr;
   NeonButton* emptyButton_ = nullptr;
-  QWidget* failed_;
-  TextLabel* errorLabel_ = nullptr;
-  NeonButton* retryButton_ = nullptr;
+  EmptyStateView* failed_;
   QWidget* list_;
   TextLabel* countLabel_ = nullptr;
   TextLabel* limitLabel_ = nullptr;

@@ -36,15 +36,15 @@ using namespace Palette;
 
 namespace {
 
-QVBoxLayout* sectionLayout(QWidget* section, SectionHeader* header) {
-  auto* column = new QVBoxLayout(section);
-  column->setContentsMargins(0, 0, 0, 0);
-  column->setSpacing(18);
-  column->addWidget(header);
-  return column;
-}
-
 NeonCard* makeCard(QWidget* parent) { return new NeonCard(cyberBorder, 4, parent); }
+
+// The rows of a card, one under the other, edge to edge.
+QVBoxLayout* cardRows(NeonCard* card) {
+  auto* rows = new QVBoxLayout(card);
+  rows->setContentsMargins(0, 0, 0, 0);
+  rows->setSpacing(0);
+  return rows;
+}
 
 // The line between two rows of a card, indented like the rows' content.
 QWidget* rowDivider(QWidget* parent) {
@@ -86,16 +86,23 @@ SettingsView::SettingsView(QWidget* parent) : PageScaffold(parent) {
 
 SettingsView::~SettingsView() { cancelRecording(); }
 
+QVBoxLayout* SettingsView::startSection(QWidget* section, const QString& key, const QString& symbol,
+                                        const QColor& color) {
+  auto* column = new QVBoxLayout(section);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(18);
+  auto* header = new SectionHeader(symbol, color, section);
+  headers_.insert(key, header);
+  column->addWidget(header);
+  return column;
+}
+
 QWidget* SettingsView::buildHotKeySection() {
   auto* section = new QWidget();
-  auto* header = new SectionHeader(QStringLiteral("keyboard"), neonGreen, section);
-  headers_.insert(QStringLiteral("hotkeys"), header);
-  auto* column = sectionLayout(section, header);
+  QVBoxLayout* column = startSection(section, QStringLiteral("hotkeys"), QStringLiteral("keyboard"), neonGreen);
 
   auto* card = makeCard(section);
-  auto* rows = new QVBoxLayout(card);
-  rows->setContentsMargins(0, 0, 0, 0);
-  rows->setSpacing(0);
+  QVBoxLayout* rows = cardRows(card);
   for (HotKeyCombo combo : allHotKeyCombos()) {
     if (!hotKeyRows_.isEmpty()) rows->addWidget(rowDivider(card));
     auto* row = new HotKeyRow(combo, card);
@@ -120,14 +127,10 @@ QWidget* SettingsView::buildHotKeySection() {
 
 QWidget* SettingsView::buildPermissionSection() {
   auto* section = new QWidget();
-  auto* header = new SectionHeader(QStringLiteral("lock.shield"), neonCyan, section);
-  headers_.insert(QStringLiteral("permissions"), header);
-  auto* column = sectionLayout(section, header);
+  QVBoxLayout* column = startSection(section, QStringLiteral("permissions"), QStringLiteral("lock.shield"), neonCyan);
 
   auto* card = makeCard(section);
-  auto* rows = new QVBoxLayout(card);
-  rows->setContentsMargins(0, 0, 0, 0);
-  rows->setSpacing(0);
+  QVBoxLayout* rows = cardRows(card);
   microphoneRow_ = new PermissionRow(QStringLiteral("mic.fill"), neonOrange, card);
   accessibilityRow_ = new PermissionRow(QStringLiteral("accessibility"), neonPurple, card);
   rows->addWidget(microphoneRow_);
@@ -141,9 +144,7 @@ QWidget* SettingsView::buildPermissionSection() {
 
 QWidget* SettingsView::buildPrivacySection() {
   auto* section = new QWidget();
-  auto* header = new SectionHeader(QStringLiteral("hand.raised.fill"), neonOrange, section);
-  headers_.insert(QStringLiteral("privacy"), header);
-  auto* column = sectionLayout(section, header);
+  QVBoxLayout* column = startSection(section, QStringLiteral("privacy"), QStringLiteral("hand.raised.fill"), neonOrange);
 
   auto* card = makeCard(section);
   auto* row = new QHBoxLayout(card);
@@ -172,9 +173,7 @@ QWidget* SettingsView::buildPrivacySection() {
 
 QWidget* SettingsView::buildLanguageSection() {
   auto* section = new QWidget();
-  auto* header = new SectionHeader(QStringLiteral("globe"), neonPurple, section);
-  headers_.insert(QStringLiteral("language"), header);
-  auto* column = sectionLayout(section, header);
+  QVBoxLayout* column = startSection(section, QStringLiteral("language"), QStringLiteral("globe"), neonPurple);
 
   auto* buttons = new QHBoxLayout();
   buttons->setSpacing(12);

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "localization/applanguage.h"
+#include "mainwindow/pagescaffold.h"
 #include "pipeline/hotkeycombo.h"
 
-#include "mainwindow/pagescaffold.h"
-
+#include <QColor>
 #include <QMap>
 
 #include <optional>
@@ -15,8 +15,9 @@ class LanguageButton;
 class NeonTitleLabel;
 class NeonToggle;
 class PermissionRow;
-class TextLabel;
+class QVBoxLayout;
 class SectionHeader;
+class TextLabel;
 
 // The settings page of the main window: the three global hotkeys (recorded
 // anew through the key capture field, or cleared), the microphone and desktop
@@ -71,6 +72,8 @@ class SettingsView : public PageScaffold {
   void hideEvent(QHideEvent* event) override;
 
  private:
+  // A section's column, its header in place.
+  QVBoxLayout* startSection(QWidget* section, const QString& key, const QString& symbol, const QColor& color);
   QWidget* buildHotKeySection();
   QWidget* buildPermissionSection();
   QWidget* buildPrivacySection();

@@ -5,6 +5,7 @@
 #include "fakeservice.h"
 #include "localization/appstrings.h"
 #include "mainwindow/badgelabel.h"
+#include "mainwindow/emptystateview.h"
 #include "mainwindow/mainview.h"
 #include "mainwindow/moduleindicator.h"
 #include "mainwindow/neonbusybutton.h"
@@ -104,9 +105,9 @@ TEST_F(PersonaPage, AFailedLoadSaysSoInsteadOfShowingAnEmptyOrOldList) {
   EXPECT_EQ(view.content(), Content::loading) << "a reload replaces the list with the loading view";
   awaitTask(std::move(reload));
   EXPECT_EQ(view.content(), Content::failed);
-  EXPECT_EQ(view.errorLabel()->text(), currentStrings().errorProviderError);
+  EXPECT_EQ(view.failedView()->text(), currentStrings().errorProviderError);
 
-  view.retryButton()->click();
+  view.failedView()->actionButton()->click();
   ASSERT_TRUE(waitUntil([&] { return view.content() == Content::list; }));
   EXPECT_EQ(view.cards().size(), 3);
 }
