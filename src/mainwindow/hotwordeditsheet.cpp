@@ -29,7 +29,6 @@ HotWordEditSheet::HotWordEditSheet(std::optional<HotWordItem> item, SaveAction o
       cancel_(new NeonButton(QString(), Palette::cyberTextSecondary, this)),
       save_(new NeonButton(QString(), Palette::neonCyan, this)) {
   setWindowModality(Qt::WindowModal);
-  setAttribute(Qt::WA_TranslucentBackground, false);
   setFixedWidth(sheetWidth);
 
   auto* column = new QVBoxLayout(this);
