@@ -79,7 +79,6 @@ SettingsView::SettingsView(QWidget* parent) : PageScaffold(parent) {
   connect(&permissions, &PermissionManager::microphoneStatusChanged, this, &SettingsView::refreshPermissions);
   connect(&permissions, &PermissionManager::accessibilityStatusChanged, this, &SettingsView::refreshPermissions);
   connect(&HotKeyManager::shared(), &HotKeyManager::configsChanged, this, &SettingsView::refreshHotKeys);
-  connect(&HotKeyManager::shared(), &HotKeyManager::isListeningChanged, this, &SettingsView::keepListenerPaused);
   connect(&LanguageManager::shared(), &LanguageManager::currentChanged, this, &SettingsView::retranslate);
   retranslate();
 }
@@ -260,7 +259,6 @@ void SettingsView::saveRecordedHotKey(int keyCode, quint64 modifiers, bool requi
   hotKeys.setConfig(combo, HotKeyConfig{static_cast<qint64>(modifiers), keyCode, requiresFn});
   hotKeys.markCustomized(combo);
   hotKeys.saveConfigs();
-  listenerPaused_ = false;
   setRecordingCombo(std::nullopt);
   hotKeys.stop();
   hotKeys.start(PermissionManager::shared().hotKeyPressedHandler());
@@ -269,47 +267,19 @@ void SettingsView::saveRecordedHotKey(int keyCode, quint64 modifiers, bool requi
 void SettingsView::cancelRecording() {
   if (!recordingCombo_) return;
   setRecordingCombo(std::nullopt);
-  resumeListener();
 }
 
 void SettingsView::setRecordingCombo(std::optional<HotKeyCombo> combo) {
   if (combo == recordingCombo_) return;
-  const bool starting = combo && !recordingCombo_;
+  // The hotkey listener keeps running meanwhile: a combination already in use
+  // goes to the request flow as a press and never reaches the capture field.
   recordingCombo_ = combo;
-  if (starting) pauseListener();
   keyCapture_->update(
       combo.has_value(),
       [this](int keyCode, quint64 modifiers, bool requiresFn) { saveRecordedHotKey(keyCode, modifiers, requiresFn); },
       [this] { cancelRecording(); });
   refreshHotKeys();
   Q_EMIT recordingComboChanged();
-}
-
-void SettingsView::pauseListener() {
-  HotKeyManager& hotKeys = HotKeyManager::shared();
-  if (!hotKeys.isListening()) return;
-  listenerPaused_ = true;
-  hotKeys.stop();
-}
-
-void SettingsView::resumeListener() {
-  if (!std::exchange(listenerPaused_, false)) return;
-  // Signing out stops the listener for good; the page may go only after.
-  if (!AuthStore::shared().isSignedIn()) return;
-  HotKeyManager::shared().start(PermissionManager::shared().hotKeyPressedHandler());
-}
-
-void SettingsView::keepListenerPaused() {
-  // The permission model starts the listener again whenever the program comes
-  // to the front; while a hotkey is recorded it must stay off.
-  if (!recordingCombo_ || !HotKeyManager::shared().isListening()) return;
-  listenerPaused_ = true;
-  QMetaObject::invokeMethod(
-      this,
-      [this] {
-        if (recordingCombo_ && HotKeyManager::shared().isListening()) HotKeyManager::shared().stop();
-      },
-      Qt::QueuedConnection);
 }
 
 void SettingsView::microphoneAction() {
