@@ -18,12 +18,12 @@
 #include "pipeline/permissionmanager.h"
 #include "service/authstore.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
+#include <QCoroTimer>
+#include <QEvent>
 #include <QMenu>
 #include <QTimer>
 #include <QWidget>
-#include <QCoroTimer>
 
 AppDelegate::AppDelegate(QObject* parent) : QObject(parent), makeUpdater_(&AppcastUpdater::make) {}
 
@@ -166,10 +166,8 @@ void AppDelegate::setupStatusItem() {
   statusItem_ = new StatusItem(this);
   updateStatusIcon(false);
   statusItem_->setMenuBuilder([this](QMenu& menu) { buildStatusMenu(menu); });
-  QPointer<AppDelegate> self(this);
-  connect(&AppEvents::shared(), &AppEvents::audioRecorderStateChanged, this, [self](bool recording) {
-    if (self) self->updateStatusIcon(recording);
-  });
+  connect(&AppEvents::shared(), &AppEvents::audioRecorderStateChanged, this,
+          [this](bool recording) { updateStatusIcon(recording); });
   statusItem_->show();
 }
 

@@ -86,6 +86,8 @@ int main(int argc, char* argv[]) {
   });
 
   const int status = application.run();
+  // The panels go before the window: nothing may reach them after this.
+  OverlayPresenter::install(nullptr);
   flushTrace();
   return status;
 }

@@ -28,7 +28,16 @@ bool accountChangedSince(const std::optional<QString>& token, const char* operat
   return true;
 }
 
-void forceLogout(const char* operation) {
+// The recording and plan fetches: a rejected account ends the session of the
+// account that asked; every other failure is only logged.
+void handleAccountFetchFailure(const char* operation, const std::optional<QString>& token,
+                               const std::exception& error) {
+  const auto* serviceError = dynamic_cast<const APIError*>(&error);
+  if (!serviceError || !rejectsAccount(*serviceError)) {
+    logFailure(operation, error);
+    return;
+  }
+  if (accountChangedSince(token, operation)) return;
   qCCritical(lcAppDelegate).noquote() << QStringLiteral("%1: auth rejected, forcing logout").arg(QLatin1String(operation));
   AuthStore::shared().clearSession();
 }
@@ -59,14 +68,8 @@ QCoro::Task<void> ConfigFetcher::fetchRecordingConfig() {
     const double previous = recorder.maxDuration();
     recorder.setMaxDuration(double(config.maxDurationSec));
     qCInfo(lcAppDelegate, "fetchRecordingConfig: maxDuration %f -> %f", previous, recorder.maxDuration());
-  } catch (const APIError& error) {
-    if (rejectsAccount(error)) {
-      if (!accountChangedSince(token, "fetchRecordingConfig")) forceLogout("fetchRecordingConfig");
-    } else {
-      logFailure("fetchRecordingConfig", error);
-    }
   } catch (const std::exception& error) {
-    logFailure("fetchRecordingConfig", error);
+    handleAccountFetchFailure("fetchRecordingConfig", token, error);
   }
 }
 
@@ -79,13 +82,7 @@ QCoro::Task<void> ConfigFetcher::fetchUserPlanInfo() {
     AuthStore::shared().applyPlanInfo(plan);
     qCInfo(lcAppDelegate, "fetchUserPlanInfo: remaining=%lld/%lld", static_cast<long long>(plan.creditsRemaining),
            static_cast<long long>(plan.creditsTotal));
-  } catch (const APIError& error) {
-    if (rejectsAccount(error)) {
-      if (!accountChangedSince(token, "fetchUserPlanInfo")) forceLogout("fetchUserPlanInfo");
-    } else {
-      logFailure("fetchUserPlanInfo", error);
-    }
   } catch (const std::exception& error) {
-    logFailure("fetchUserPlanInfo", error);
+    handleAccountFetchFailure("fetchUserPlanInfo", token, error);
   }
 }
