@@ -256,7 +256,16 @@ void SettingsView::saveRecordedHotKey(int keyCode, quint64 modifiers, bool requi
   if (!recordingCombo_) return;
   const HotKeyCombo combo = *recordingCombo_;
   HotKeyManager& hotKeys = HotKeyManager::shared();
-  hotKeys.setConfig(combo, HotKeyConfig{static_cast<qint64>(modifiers), keyCode, requiresFn});
+  const HotKeyConfig config{static_cast<qint64>(modifiers), keyCode, requiresFn};
+  // A combination the running listener watches was its press, handed to the
+  // request flow; on X11 the capture still observes it, so it is passed over
+  // here and the recording goes on.
+  if (hotKeys.isListening()) {
+    for (const HotKeyConfig& inUse : hotKeys.configs()) {
+      if (inUse == config) return;
+    }
+  }
+  hotKeys.setConfig(combo, config);
   hotKeys.markCustomized(combo);
   hotKeys.saveConfigs();
   setRecordingCombo(std::nullopt);
