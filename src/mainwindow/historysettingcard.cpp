@@ -6,12 +6,10 @@
 #include "theme/palette.h"
 
 #include <QHBoxLayout>
-#include <QPainter>
-#include <QPainterPath>
 #include <QVBoxLayout>
 
 HistorySettingCard::HistorySettingCard(const QString& symbol, const QColor& symbolColor, bool alignTop, QWidget* parent)
-    : QWidget(parent),
+    : TextBox(parent, 0.25),
       title_(new TextLabel(rajdhaniSemiBold(14), Palette::cyberTextPrimary, this)),
       subtitle_(new TextLabel(rajdhaniMedium(12), Palette::cyberTextSecondary, this)),
       alignTop_(alignTop) {
@@ -36,13 +34,4 @@ void HistorySettingCard::setTexts(const QString& title, const QString& subtitle)
 void HistorySettingCard::setControl(QWidget* control) {
   control->setParent(this);
   static_cast<QHBoxLayout*>(layout())->addWidget(control, 0, alignTop_ ? Qt::AlignTop : Qt::AlignVCenter);
-}
-
-void HistorySettingCard::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  painter.setRenderHint(QPainter::Antialiasing);
-  QPainterPath ground;
-  ground.addRoundedRect(QRectF(rect()).adjusted(0.25, 0.25, -0.25, -0.25), 8, 8);
-  painter.fillPath(ground, Palette::withOpacity(Palette::black, 0.25));
-  painter.strokePath(ground, QPen(Palette::cyberBorder, 0.5));
 }

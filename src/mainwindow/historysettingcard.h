@@ -1,16 +1,17 @@
 #pragma once
 
+#include "mainwindow/textbox.h"
+
 #include <QColor>
 #include <QString>
-#include <QWidget>
 
 class SymbolView;
 class TextLabel;
 
 // One of the small cards over the history list: a symbol, a title over a
 // line of explanation, and an optional control at the right, on a dark
-// rounded ground with a thin border.
-class HistorySettingCard : public QWidget {
+// rounded ground (black at 0.25) with a thin border.
+class HistorySettingCard : public TextBox {
   Q_OBJECT
 
  public:
@@ -24,9 +25,6 @@ class HistorySettingCard : public QWidget {
 
   TextLabel* titleLabel() const { return title_; }
   TextLabel* subtitleLabel() const { return subtitle_; }
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
 
  private:
   TextLabel* title_;

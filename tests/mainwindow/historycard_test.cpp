@@ -202,6 +202,7 @@ TEST_F(HistoryCardTest, DeletingAsksAndKeepsTheAudioOnlyWhenAsked) {
   const RecordingHistory dropAudio = stored(RecognitionStatus::failed, true);
   const RecordingHistory cancelled = stored(RecognitionStatus::success, true);
   HistoryView view(HistoryStore::shared(), 20, 20, LanguageManager::shared());
+  view.resize(880, 30000);  // every card of the page made at once
   view.show();
   const AppStrings& strings = currentStrings();
 
@@ -232,6 +233,7 @@ TEST_F(HistoryCardTest, DeletingAsksAndKeepsTheAudioOnlyWhenAsked) {
 TEST_F(HistoryCardTest, FlagsStayWithTheRecordWhileItIsShown) {
   for (int i = 0; i < 21; ++i) stored(RecognitionStatus::success, false);
   HistoryView view(HistoryStore::shared(), 20, 20, LanguageManager::shared());
+  view.resize(880, 30000);  // every card of the page made at once
   view.show();
   ASSERT_EQ(view.cards().size(), 20);
   // Page two holds the first record stored.
@@ -256,6 +258,7 @@ TEST_F(HistoryCardTest, RetryStartsTheRequestAgain) {
   service.enqueue("POST", apiPath("/audio/process"), slow);
   const RecordingHistory record = stored(RecognitionStatus::failed, true);
   HistoryView view(HistoryStore::shared(), 20, 20, LanguageManager::shared());
+  view.resize(880, 30000);  // every card of the page made at once
   view.show();
   cardOf(view, record)->retryButton()->click();
   // The card follows the record: processing, then its answer.

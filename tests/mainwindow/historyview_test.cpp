@@ -12,6 +12,8 @@
 #include "service/authstore.h"
 
 #include <QFile>
+#include <QScrollArea>
+#include <QScrollBar>
 
 namespace {
 
@@ -30,6 +32,12 @@ class HistoryViewTest : public MainWindowTest {
     QStringList results;
     for (HistoryCard* card : view.cards()) results.append(card->record().result.value_or(QString()));
     return results;
+  }
+
+  // A page tall enough to make the card of every shown record.
+  static void showTall(HistoryView& view) {
+    view.resize(880, 30000);
+    view.show();
   }
 
   static void leaveAndComeBack(HistoryView& view) {
@@ -54,7 +62,7 @@ TEST_F(HistoryViewTest, ShowsAPageAtATimeAndCountsWhatIsLeft) {
     HistoryStore::shared().clearRecords();
     addRecords(row.records);
     HistoryView view(HistoryStore::shared(), 20, 20, LanguageManager::shared());
-    view.show();
+    showTall(view);
     for (int i = 0; i < row.presses; ++i) view.moreButton()->click();
     const QString name = QStringLiteral("%1 records, %2 presses").arg(row.records).arg(row.presses);
     EXPECT_EQ(view.cards().size(), row.cards) << name.toStdString();
@@ -70,10 +78,35 @@ TEST_F(HistoryViewTest, ShowsAPageAtATimeAndCountsWhatIsLeft) {
   }
 }
 
+TEST_F(HistoryViewTest, CardsAreMadeAsTheyComeIntoView) {
+  addRecords(45);
+  HistoryView view(HistoryStore::shared(), 20, 20, LanguageManager::shared());
+  view.resize(880, 720);
+  view.show();
+  QApplication::processEvents();
+  const qsizetype first = view.cards().size();
+  EXPECT_GT(first, 0);
+  EXPECT_LT(first, 20);
+  QScrollBar& bar = *view.findChild<QScrollArea*>()->verticalScrollBar();
+  for (int i = 0; i < 40 && view.cards().size() < 20; ++i) {
+    bar.setValue(bar.maximum());
+    QApplication::processEvents();
+  }
+  EXPECT_EQ(view.cards().size(), 20);
+  EXPECT_EQ(results(view).last(), "r20");
+  // The next page comes the same way, never more than it holds.
+  view.showMore();
+  for (int i = 0; i < 40; ++i) {
+    bar.setValue(bar.maximum());
+    QApplication::processEvents();
+  }
+  EXPECT_EQ(view.cards().size(), 40);
+}
+
 TEST_F(HistoryViewTest, ComingBackShowsTheFirstPageAgain) {
   addRecords(45);
   HistoryView view(HistoryStore::shared(), 20, 20, LanguageManager::shared());
-  view.show();
+  showTall(view);
   view.showMore();
   ASSERT_EQ(view.cards().size(), 40);
   leaveAndComeBack(view);
@@ -92,7 +125,7 @@ TEST_F(HistoryViewTest, ComingBackShowsTheFirstPageAgain) {
 TEST_F(HistoryViewTest, DeletingDownToOnePageRemovesTheMoreButton) {
   addRecords(22);
   HistoryView view(HistoryStore::shared(), 20, 20, LanguageManager::shared());
-  view.show();
+  showTall(view);
   ASSERT_EQ(view.moreButton()->text(), currentStrings().moreCount(2));
   HistoryStore::shared().deleteRecord(HistoryStore::shared().records().at(3).id, false);
   EXPECT_EQ(view.moreButton()->text(), currentStrings().moreCount(1));
@@ -117,7 +150,7 @@ TEST_F(HistoryViewTest, AShorterRetentionRemovesOldRecordsAtOnce) {
     HistoryStore::shared().addRecord(record);
   }
   HistoryView view(HistoryStore::shared(), 20, 20, LanguageManager::shared());
-  view.show();
+  showTall(view);
   ASSERT_EQ(results(view), (QStringList{"older", "old", "six days", "fresh"}));
 
   Q_EMIT view.retentionPicker()->activated(2);  // 7 days
@@ -140,7 +173,7 @@ TEST_F(HistoryViewTest, SwitchingTheLanguageRelabelsEverythingButKeepsThePolicy)
   HistoryStore::shared().setRetentionPolicy(RetentionPolicy::thirtyDays);
   addRecords(1);
   HistoryView view(HistoryStore::shared(), 20, 20, LanguageManager::shared());
-  view.show();
+  showTall(view);
   LanguageManager::shared().setCurrent(AppLanguage::yue);
   const AppStrings& cantonese = stringsFor(AppLanguage::yue);
   const QStringList texts = shownTexts(view);

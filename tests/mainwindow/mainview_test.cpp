@@ -73,11 +73,12 @@ TEST_F(MainViewTest, EachEntryShowsItsPage) {
   ASSERT_NE(history, nullptr);
   EXPECT_EQ(history->pageSize(), 20);
   history->showMore();
-  EXPECT_EQ(history->cards().size(), 30);
+  EXPECT_EQ(history->displayCount(), 40);
   view.setSelectedTab(SidebarTab::home);
   view.setSelectedTab(SidebarTab::history);
   history = qobject_cast<HistoryView*>(view.page());
-  EXPECT_EQ(history->cards().size(), 20);
+  EXPECT_EQ(history->displayCount(), 20);
+  EXPECT_LE(history->cards().size(), 20);
 }
 
 TEST_F(MainViewTest, AccountAndLanguageButtonsOpenAndCloseTheirPopovers) {
