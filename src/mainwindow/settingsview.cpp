@@ -79,7 +79,6 @@ SettingsView::SettingsView(QWidget* parent) : PageScaffold(parent) {
   connect(&permissions, &PermissionManager::microphoneStatusChanged, this, &SettingsView::refreshPermissions);
   connect(&permissions, &PermissionManager::accessibilityStatusChanged, this, &SettingsView::refreshPermissions);
   connect(&HotKeyManager::shared(), &HotKeyManager::configsChanged, this, &SettingsView::refreshHotKeys);
-  connect(&HotKeyManager::shared(), &HotKeyManager::isListeningChanged, this, &SettingsView::keepListenerPaused);
   connect(&LanguageManager::shared(), &LanguageManager::currentChanged, this, &SettingsView::retranslate);
   retranslate();
 }
@@ -257,10 +256,18 @@ void SettingsView::saveRecordedHotKey(int keyCode, quint64 modifiers, bool requi
   if (!recordingCombo_) return;
   const HotKeyCombo combo = *recordingCombo_;
   HotKeyManager& hotKeys = HotKeyManager::shared();
-  hotKeys.setConfig(combo, HotKeyConfig{static_cast<qint64>(modifiers), keyCode, requiresFn});
+  const HotKeyConfig config{static_cast<qint64>(modifiers), keyCode, requiresFn};
+  // A combination the running listener watches was its press, handed to the
+  // request flow; on X11 the capture still observes it, so it is passed over
+  // here and the recording goes on.
+  if (hotKeys.isListening()) {
+    for (const HotKeyConfig& inUse : hotKeys.configs()) {
+      if (inUse == config) return;
+    }
+  }
+  hotKeys.setConfig(combo, config);
   hotKeys.markCustomized(combo);
   hotKeys.saveConfigs();
-  listenerPaused_ = false;
   setRecordingCombo(std::nullopt);
   hotKeys.stop();
   hotKeys.start(PermissionManager::shared().hotKeyPressedHandler());
@@ -269,47 +276,19 @@ void SettingsView::saveRecordedHotKey(int keyCode, quint64 modifiers, bool requi
 void SettingsView::cancelRecording() {
   if (!recordingCombo_) return;
   setRecordingCombo(std::nullopt);
-  resumeListener();
 }
 
 void SettingsView::setRecordingCombo(std::optional<HotKeyCombo> combo) {
   if (combo == recordingCombo_) return;
-  const bool starting = combo && !recordingCombo_;
+  // The hotkey listener keeps running meanwhile: a combination already in use
+  // goes to the request flow as a press and never reaches the capture field.
   recordingCombo_ = combo;
-  if (starting) pauseListener();
   keyCapture_->update(
       combo.has_value(),
       [this](int keyCode, quint64 modifiers, bool requiresFn) { saveRecordedHotKey(keyCode, modifiers, requiresFn); },
       [this] { cancelRecording(); });
   refreshHotKeys();
   Q_EMIT recordingComboChanged();
-}
-
-void SettingsView::pauseListener() {
-  HotKeyManager& hotKeys = HotKeyManager::shared();
-  if (!hotKeys.isListening()) return;
-  listenerPaused_ = true;
-  hotKeys.stop();
-}
-
-void SettingsView::resumeListener() {
-  if (!std::exchange(listenerPaused_, false)) return;
-  // Signing out stops the listener for good; the page may go only after.
-  if (!AuthStore::shared().isSignedIn()) return;
-  HotKeyManager::shared().start(PermissionManager::shared().hotKeyPressedHandler());
-}
-
-void SettingsView::keepListenerPaused() {
-  // The permission model starts the listener again whenever the program comes
-  // to the front; while a hotkey is recorded it must stay off.
-  if (!recordingCombo_ || !HotKeyManager::shared().isListening()) return;
-  listenerPaused_ = true;
-  QMetaObject::invokeMethod(
-      this,
-      [this] {
-        if (recordingCombo_ && HotKeyManager::shared().isListening()) HotKeyManager::shared().stop();
-      },
-      Qt::QueuedConnection);
 }
 
 void SettingsView::microphoneAction() {

@@ -83,14 +83,10 @@ class SettingsView : public PageScaffold {
   void refreshPermissions();
   void refreshLanguages();
   void setRecordingCombo(std::optional<HotKeyCombo> combo);
-  void pauseListener();
-  void resumeListener();
-  void keepListenerPaused();
 
   std::optional<HotKeyCombo> recordingCombo_;
   bool clipboardEnabled_ = false;
   // The listener ran when the recording began and was stopped for it.
-  bool listenerPaused_ = false;
 
   NeonTitleLabel* title_ = nullptr;
   QMap<QString, SectionHeader*> headers_;

@@ -42,7 +42,7 @@ namespace {
 using namespace VirtualKeyCodes;
 
 // X keycodes (evdev code + 8) of the keys the tests press.
-constexpr quint32 kScanEsc = 9, kScanQ = 24, kScanX = 53, kScanK = 45, kScanF5 = 71;
+constexpr quint32 kScanEsc = 9, kScanX = 53, kScanK = 45, kScanF5 = 71;
 constexpr quint32 kScanLeftControl = 37, kScanLeftShift = 50, kScanRightAlt = 108;
 
 struct Key {
@@ -110,12 +110,12 @@ void PrintTo(const Capture& capture, std::ostream* out) { *out << capture.name; 
 
 class Recording : public SettingsPage, public ::testing::WithParamInterface<Capture> {};
 
-TEST_P(Recording, StoresTheCombinationAndBringsTheListenerBack) {
+TEST_P(Recording, StoresTheCombinationAndRestartsTheListenerWithIt) {
   const Capture& capture = GetParam();
   ASSERT_TRUE(listenerTap.running);
   const HotKeyConfigMap before = HotKeyManager::shared().configs();
   record(capture.combo);
-  EXPECT_FALSE(listenerTap.running) << "no hotkey may fire while one is recorded";
+  EXPECT_TRUE(listenerTap.running) << "the hotkeys keep working while one is recorded";
   EXPECT_TRUE(view->recordingHint()->isVisibleTo(view));
 
   type(field, capture.keys);
@@ -151,10 +151,6 @@ INSTANTIATE_TEST_SUITE_P(
                 HotKeyCombo::agent,
                 {press(Qt::Key_AltGr, kScanRightAlt), release(Qt::Key_AltGr, kScanRightAlt, Qt::AltModifier)},
                 HotKeyConfig{qint64(kOptionFlag), -1, false}},
-        Capture{"another operation's hotkey is taken as it is",
-                HotKeyCombo::agent,
-                {press(Qt::Key_Q, kScanQ, Qt::AltModifier)},
-                HotKeyConfig{qint64(kOptionFlag), 12, false}},
         Capture{"a letter typed into the focused field", HotKeyCombo::rewrite, {press(Qt::Key_X, kScanX)},
                 HotKeyConfig{0, 7, false}},
         Capture{"Escape cancels and stores nothing",
@@ -162,23 +158,18 @@ INSTANTIATE_TEST_SUITE_P(
                 {press(Qt::Key_Escape, kScanEsc, Qt::ShiftModifier)},
                 std::nullopt}));
 
-TEST_F(SettingsPage, TheListenerStaysOffWhileRecordingEvenWhenTheProgramComesToTheFront) {
+TEST_F(SettingsPage, AHotkeyInUseGoesToTheRequestFlowWhileAnotherIsRecorded) {
   QList<HotKeyCombo> pressed;
   QObject::connect(&PermissionManager::shared(), &PermissionManager::hotKeyPressed, [&](HotKeyCombo combo) {
     pressed.append(combo);
   });
   record(HotKeyCombo::agent);
-  // Coming to the front refreshes the permissions, which start the listener.
-  PermissionManager::shared().refresh();
-  QCoreApplication::processEvents();
-  EXPECT_FALSE(listenerTap.running);
-  EXPECT_FALSE(listenerTap.press({KeyTapEvent::Type::keyDown, 12, kOptionFlag, false, true, 0}));
-
-  view->cancelRecording();
-  EXPECT_TRUE(listenerTap.running);
+  // The listener takes the combination before any window sees it.
   EXPECT_TRUE(listenerTap.press({KeyTapEvent::Type::keyDown, 12, kOptionFlag, false, true, 0}));
   QCoreApplication::processEvents();
   EXPECT_EQ(pressed, QList<HotKeyCombo>{HotKeyCombo::transcribe});
+  EXPECT_EQ(view->recordingCombo(), HotKeyCombo::agent) << "the recording goes on";
+  EXPECT_EQ(HotKeyManager::shared().customizedCombos(), QSet<HotKeyCombo>{});
 }
 
 TEST_F(SettingsPage, ARecordingEndsWithTheButtonAgainOrMovesToAnotherRow) {
@@ -189,7 +180,6 @@ TEST_F(SettingsPage, ARecordingEndsWithTheButtonAgainOrMovesToAnotherRow) {
   view->hotKeyRow(HotKeyCombo::agent)->keyButton()->click();
   EXPECT_EQ(view->recordingCombo(), HotKeyCombo::agent);
   EXPECT_TRUE(view->keyCapture()->isActive());
-  EXPECT_FALSE(listenerTap.running);
   EXPECT_EQ(view->hotKeyRow(HotKeyCombo::transcribe)->keyButton()->text(), QStringLiteral("Alt+Q"));
   EXPECT_EQ(view->hotKeyRow(HotKeyCombo::agent)->keyButton()->text(), hint);
   EXPECT_EQ(view->hotKeyRow(HotKeyCombo::agent)->keyButton()->accent(), Palette::neonOrange);
@@ -205,14 +195,8 @@ TEST_F(SettingsPage, LeavingThePageCancelsTheRecording) {
   record(HotKeyCombo::rewrite);
   window.hide();
   EXPECT_EQ(view->recordingCombo(), std::nullopt);
+  EXPECT_FALSE(view->keyCapture()->isActive());
   EXPECT_TRUE(listenerTap.running);
-
-  // After a sign-out the listener stays off when the page goes.
-  window.show();
-  record(HotKeyCombo::rewrite);
-  AuthStore::shared().clearSession();
-  delete view;
-  EXPECT_FALSE(listenerTap.running);
 }
 
 TEST_F(SettingsPage, ClearingRemovesTheHotkeyAndShowsTheBuiltInOne) {
