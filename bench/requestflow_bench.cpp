@@ -9,7 +9,7 @@
 // Qt's HTTP thread moving the body to the socket; the counter "wire_ms" gives
 // the wall time alone. Recording the 60 seconds (fed in at once from a fake
 // engine) and the service's answer happen outside the timing.
-#include "../tests/pipeline/fakeaudioengine.h"
+#include "fakeaudioengine.h"
 #include "awaittask.h"
 #include "fakeaccessibility.h"
 #include "fakeaccessibilitytrust.h"

@@ -26,6 +26,7 @@
 #include "theme/neonbutton.h"
 #include "theme/palette.h"
 #include "theme/scanlinetexture.h"
+#include "theme/thinscrollbar.h"
 
 #include <QHBoxLayout>
 #include <QPainter>
@@ -39,17 +40,6 @@ constexpr int kHeight = 720;
 // The indicator draws the current circle's glow inside its own margin (8).
 constexpr int kIndicatorGlowMargin = 8;
 
-// A slim indicator in the theme's line colour on a clear track, without the
-// platform's arrows.
-QString scrollBarStyle() {
-  return QStringLiteral(
-             "QScrollBar:vertical { background: transparent; width: 8px; margin: 4px 2px 4px 0; }"
-             "QScrollBar::handle:vertical { background: %1; border-radius: 3px; min-height: 24px; }"
-             "QScrollBar::handle:vertical:hover { background: %2; }"
-             "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-             "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }")
-      .arg(Palette::cyberBorder.name(QColor::HexArgb), Palette::cyberTextTertiary.name(QColor::HexArgb));
-}
 }  // namespace
 
 OnboardingView::OnboardingView(PermissionManager& pm, LanguageManager& lang, HistoryStore& historyStore,
@@ -79,7 +69,8 @@ OnboardingView::OnboardingView(PermissionManager& pm, LanguageManager& lang, His
   scroll_->setFrameShape(QFrame::NoFrame);
   scroll_->setWidgetResizable(true);
   scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  scroll_->verticalScrollBar()->setStyleSheet(scrollBarStyle());
+  // A slim indicator in the theme's line colour, without the platform's arrows.
+  ThinScrollBar{Palette::cyberBorder, Palette::cyberTextTertiary, QMargins(0, 4, 2, 4)}.apply(*scroll_->verticalScrollBar());
   scroll_->viewport()->setAutoFillBackground(false);
   scroll_->setAutoFillBackground(false);
   auto* content = new QWidget;

@@ -1,5 +1,7 @@
 #include "openclaw/gatewayprobe.h"
 
+#include "core/deletelater.h"
+
 #include <QCoroNetworkReply>
 #include <QNetworkProxy>
 #include <QNetworkReply>
@@ -9,10 +11,6 @@
 namespace {
 
 constexpr int kProbeTimeoutMs = 2000;
-
-struct DeleteLater {
-  void operator()(QObject* object) const { object->deleteLater(); }
-};
 
 }  // namespace
 
@@ -26,7 +24,7 @@ QCoro::Task<bool> GatewayProbe::probe(QUrl url, QString bearerToken) {
   if (!bearerToken.isEmpty() && !bearerToken.contains(QLatin1Char('\n')) && !bearerToken.contains(QLatin1Char('\r'))) {
     request.setRawHeader("Authorization", "Bearer " + bearerToken.toUtf8());
   }
-  const std::unique_ptr<QNetworkReply, DeleteLater> reply(network_.get(request));
+  const DeleteLaterPtr<QNetworkReply> reply(network_.get(request));
   QNetworkReply* const sent = reply.get();
   co_await sent;
   co_return sent->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() > 0;

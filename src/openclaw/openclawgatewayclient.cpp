@@ -1,6 +1,7 @@
 #include "openclaw/openclawgatewayclient.h"
 
 #include "core/clock.h"
+#include "core/deletelater.h"
 #include "openclaw/chatstreamparser.h"
 #include "openclaw/gatewayerror.h"
 #include "openclaw/openclawgateway.h"
@@ -19,10 +20,6 @@
 namespace {
 
 constexpr std::chrono::seconds kIdleTimeout{120};
-
-struct DeleteLater {
-  void operator()(QObject* object) const { object->deleteLater(); }
-};
 
 // Suspends until the reply has news: its headers, more bytes, or its end. The
 // coroutine resumes from the event loop, never inside the reply's own signal.
@@ -116,7 +113,7 @@ QCoro::Task<void> OpenClawGatewayClient::streamChat(QString message, QString tok
   request.setRawHeader("Content-Type", "application/json");
   request.setRawHeader("x-openclaw-agent-id", "main");
   request.setRawHeader("x-openclaw-session-key", sessionKey().toUtf8());
-  const std::unique_ptr<QNetworkReply, DeleteLater> reply(network_.post(request, requestBody(message)));
+  const DeleteLaterPtr<QNetworkReply> reply(network_.post(request, requestBody(message)));
   QNetworkReply* const sent = reply.get();
 
   // The time-out counts from the last progress: a long answer that keeps

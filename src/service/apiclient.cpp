@@ -2,6 +2,7 @@
 
 #include "core/appinfo.h"
 #include "core/clock.h"
+#include "core/deletelater.h"
 #include "localization/languagemanager.h"
 #include "openclaw/openclawmanager.h"
 #include "service/authstore.h"
@@ -39,10 +40,6 @@ std::optional<APIErrorResponse> decodeErrorBody(const QByteArray& body) {
 bool isTransportFailure(QNetworkReply::NetworkError error) {
   return error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
 }
-
-struct DeleteLater {
-  void operator()(QObject* object) const { object->deleteLater(); }
-};
 
 }  // namespace
 
@@ -133,7 +130,7 @@ QCoro::Task<APIClient::Answer> APIClient::exchange(APIRequest request) {
   } else {
     sent = session_.sendCustomRequest(networkRequest, request.method);
   }
-  const std::unique_ptr<QNetworkReply, DeleteLater> reply(sent);
+  const DeleteLaterPtr<QNetworkReply> reply(sent);
 
   // The time-out counts from the last progress, like an idle time-out. Our own
   // timer (rather than Qt's transfer time-out) tells a time-out apart from a

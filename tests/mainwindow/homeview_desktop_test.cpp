@@ -1,6 +1,6 @@
 #include "mainwindow/homeview.h"
 
-#include "../openclaw/openclawhome.h"
+#include "openclawhome.h"
 #include "historyrecords.h"
 #include "openclaw/openclawmanager.h"
 #include "mainwindow/mainview.h"

@@ -1,6 +1,6 @@
 #include "mainwindow/homeview.h"
 
-#include "../openclaw/openclawhome.h"
+#include "openclawhome.h"
 #include "faketerminaldriver.h"
 #include "historyrecords.h"
 #include "localization/appstrings.h"

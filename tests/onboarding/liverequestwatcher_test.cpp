@@ -2,7 +2,7 @@
 // the watcher reports each live request from the flow itself.
 #include "onboarding/liverequestwatcher.h"
 
-#include "../pipeline/flowfixture.h"
+#include "flowfixture.h"
 #include "pipeline/recordingresultstore.h"
 
 namespace {

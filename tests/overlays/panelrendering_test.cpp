@@ -7,7 +7,7 @@
 #include "overlays/tipoverlayview.h"
 #include "pipeline/audiorecorder.h"
 
-#include "../pipeline/fakeaudioengine.h"
+#include "fakeaudioengine.h"
 #include "awaittask.h"
 
 #include <QDir>

@@ -6,7 +6,7 @@
 #include "overlays/recordingoverlaywindowcontroller.h"
 #include "pipeline/audiorecorder.h"
 
-#include "../pipeline/fakeaudioengine.h"
+#include "fakeaudioengine.h"
 #include "awaittask.h"
 #include "logcapture.h"
 #include "tracelines.h"
