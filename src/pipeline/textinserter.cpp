@@ -75,36 +75,39 @@ void TextInserter::insert(const QString& result, const std::optional<QString>& s
     return;
   }
   if (!snapshot->isEditable.has_value()) {
-    pasteText(result, pid);
-    pasteAndVerify(pid, *selectedText, result);
+    // Checked only when the paste went out: otherwise the panel shows it already.
+    if (pasteText(result, pid)) pasteAndVerify(pid, *selectedText, result);
     return;
   }
   // A read-only selection: the result is shown, the clipboard left alone.
   OverlayPresenter::current().showResult(result, false, false);
 }
 
-void TextInserter::pasteText(const QString& text, std::optional<qint32> pid) {
-  if (text.isEmpty()) return;
+bool TextInserter::pasteText(const QString& text, std::optional<qint32> pid) {
+  if (text.isEmpty()) return true;
   Pasteboard& pasteboard = Pasteboard::current();
   pasteboard.clearContents();
   pasteboard.setString(text);
-  if (skipSystemPaste_) return;
+  if (skipSystemPaste_) return true;
 
   // Asked at every paste: the trust can come and go while the program runs.
-  if (AccessibilityTrust::current().isTrusted()) {
+  bool trusted = AccessibilityTrust::current().isTrusted();
+  if (trusted) {
     fillPermissionDenied_ = false;
-    postCommandV(pid);
-    return;
+  } else if (!fillPermissionDenied_) {
+    PermissionManager& permissions = PermissionManager::shared();
+    permissions.requestAccessibility();
+    trusted = permissions.accessibilityStatus() == PermissionStatus::granted;
+    // Refused: later pastes only fill the clipboard until the trust returns.
+    fillPermissionDenied_ = !trusted;
   }
-  // Asked once already and refused: the text waits on the clipboard.
-  if (fillPermissionDenied_) return;
-  PermissionManager& permissions = PermissionManager::shared();
-  permissions.requestAccessibility();
-  if (permissions.accessibilityStatus() == PermissionStatus::granted) {
-    postCommandV(pid);
-    return;
-  }
-  fillPermissionDenied_ = true;
+  if (!trusted) return true;
+  // No keys went out (another window took the focus meanwhile, or a terminal
+  // whose copy and paste keys would interrupt it): the result would only sit
+  // unseen on the clipboard, so the panel shows it.
+  if (postCommandV(pid)) return true;
+  OverlayPresenter::current().showResult(text, false, false);
+  return false;
 }
 
 QCoro::Task<void> TextInserter::pasteAndVerify(std::optional<qint32> pid, QString originalText, QString result) {

@@ -33,7 +33,9 @@ class TextInserter : public QObject {
 
   // Clipboard, then the paste command (unless the onboarding holds pastes
   // back, or the desktop does not let us type). An empty text does nothing.
-  void pasteText(const QString& text, std::optional<qint32> pid);
+  // When the keys cannot go out to `pid`, the result panel shows the text and
+  // the answer is false.
+  bool pasteText(const QString& text, std::optional<qint32> pid);
 
   // Checks a paste into a field of unknown editability (about 350 ms).
   QCoro::Task<void> pasteAndVerify(std::optional<qint32> pid, QString originalText, QString result);

@@ -114,6 +114,33 @@ TEST_F(TextInsertion, APasteTheApplicationIgnoredOpensTheResultPanel) {
   EXPECT_THAT(traceLines(), Contains("pasteAndVerify: currentText=old words, originalText=old words, match=true"));
 }
 
+TEST_F(TextInsertion, WhenNoKeysCanReachTheTargetThePanelShowsTheResult) {
+  struct Row {
+    const char* name;
+    RunningApplication inFront;
+    std::optional<SelectionSnapshot> taken;
+  };
+  const std::vector<Row> rows{
+      {"another application took the focus", FakeFrontApplication::named(QStringLiteral("Mail"), 99), std::nullopt},
+      {"unclassified field, focus gone", FakeFrontApplication::named(QStringLiteral("Mail"), 99),
+       snapshot("old", std::nullopt)},
+      {"a terminal whose copy key interrupts", FakeFrontApplication::named(QStringLiteral("XTerm"), kEditorPid),
+       std::nullopt},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    front.app = row.inFront;
+    keyboard.chords.clear();
+    overlays.calls.clear();
+    inserter.insert(QStringLiteral("new"), row.taken ? std::optional<QString>(QStringLiteral("old")) : std::nullopt,
+                    row.taken, kEditorPid);
+    EXPECT_THAT(keyboard.chords, IsEmpty());
+    EXPECT_EQ(pasteboard.string(), QStringLiteral("new")) << "still on the clipboard too";
+    QTest::qWait(Clock::scaledMs(600));  // no check follows and no second panel
+    EXPECT_EQ(overlays.calls, QStringList{"result plain new"});
+  }
+}
+
 TEST_F(TextInsertion, ACheckedPasteThatChangedTheSelectionStays) {
   struct Row {
     const char* name;

@@ -50,9 +50,6 @@ class FlowFixture : public ::testing::Test {
     account.setCreditsRemaining(50);
     HistoryStore::shared().load();
     PermissionManager::shared().refresh();
-    // The editor takes no typed keys unless a test says so: the copy that
-    // looks for a selection then gives up at once instead of waiting for it.
-    keyboard.works = false;
 
     FlowAlert::setPresenterForTesting([this](QString message) -> QCoro::Task<void> {
       alerts << message;
