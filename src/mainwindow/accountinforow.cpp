@@ -1,6 +1,7 @@
 #include "mainwindow/accountinforow.h"
 
 #include "mainwindow/textlabel.h"
+#include "mainwindow/wrappingtext.h"
 #include "theme/fonts.h"
 #include "theme/palette.h"
 
@@ -10,8 +11,7 @@ AccountInfoRow::AccountInfoRow(QWidget* parent) : QWidget(parent) {
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(0, 0, 0, 0);
   label_ = new TextLabel(rajdhaniSemiBold(12), Palette::cyberTextTertiary, this);
-  value_ = new TextLabel(rajdhaniMedium(13), Palette::cyberTextPrimary, this);
-  value_->setSelectable(true);
+  value_ = new WrappingText(rajdhaniMedium(13), Palette::cyberTextPrimary, Qt::AlignRight, this);
   row->addWidget(label_);
   row->addStretch();
   row->addWidget(value_);

@@ -19,7 +19,9 @@ EmptyStateView::EmptyStateView(const QString& symbol, const QColor& textColor, Q
   column->setSpacing(16);
   column->addStretch(1);
   column->addWidget(symbol_, 0, Qt::AlignHCenter);
-  column->addWidget(label_, 0, Qt::AlignHCenter);
+  // The whole width, so that a long message wraps onto the lines it needs;
+  // the label centres each line itself.
+  column->addWidget(label_);
   column->addWidget(action_, 0, Qt::AlignHCenter);
   column->addStretch(1);
   action_->hide();

@@ -84,7 +84,18 @@ void HotWordEditSheet::render() {
   save_->setEnabled(canSave() && !isSaving_);
   errorLabel_->setVisible(error_.has_value());
   errorLabel_->setText(error_.value_or(QString()));
-  adjustSize();
+  fitHeight();
+}
+
+void HotWordEditSheet::fitHeight() {
+  // Measured at the sheet's own width: a long error wraps onto more lines
+  // there than at the width the layout would like, and must not squeeze the
+  // field to make room.
+  if (QLayout* column = layout()) {
+    column->activate();
+    resize(sheetWidth, column->hasHeightForWidth() ? column->totalHeightForWidth(sheetWidth)
+                                                   : column->totalSizeHint().height());
+  }
 }
 
 void HotWordEditSheet::showError(const QString& message) {
@@ -122,7 +133,7 @@ void HotWordEditSheet::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   // A sheet hangs in the middle of the window it belongs to.
   if (QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr) {
-    adjustSize();
+    fitHeight();
     const QPoint centre = owner->mapToGlobal(owner->rect().center());
     move(centre.x() - width() / 2, centre.y() - height() / 2);
   }

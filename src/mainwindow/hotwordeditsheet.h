@@ -54,6 +54,7 @@ class HotWordEditSheet : public QDialog {
 
  private:
   void render();
+  void fitHeight();
   void save();
   QCoro::Task<void> runSave(QString word);
 

@@ -68,17 +68,22 @@ PersonaEditSheet::PersonaEditSheet(std::optional<PersonaItem> item, QWidget* par
     : QDialog(parent), item_(std::move(item)) {
   setWindowModality(Qt::WindowModal);
   setMinimumSize(minimumWidth, minimumHeight);
+  // It opens at its smallest: a long name shortens the title, it does not
+  // widen the sheet (the user may still make it larger).
+  resize(minimumWidth, minimumHeight);
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
 
   auto* header = new QHBoxLayout();
   header->setContentsMargins(36, 24, 36, 24);
+  header->setSpacing(12);
   cancel_ = new NeonButton(QString(), cyberTextSecondary, this);
   connect(cancel_, &QAbstractButton::clicked, this, &QDialog::reject);
   header->addWidget(cancel_);
   header->addStretch();
   title_ = new TextLabel(orbitronFont(16, QFont::Bold), cyberTextPrimary, this);
+  title_->setElideMode(Qt::ElideRight);
   header->addWidget(title_);
   header->addStretch();
   save_ = new NeonBusyButton(neonGreen, rajdhaniSemiBold(13), this);
@@ -107,6 +112,9 @@ PersonaEditSheet::PersonaEditSheet(std::optional<PersonaItem> item, QWidget* par
   if (item_) {
     name_->setText(item_->name);
     description_->setText(item_->description.value_or(QString()));
+    // Shown from their beginnings, not scrolled to the caret at their ends.
+    name_->setCursorPosition(0);
+    description_->setCursorPosition(0);
     const PersonaPrompts& prompts = item_->prompts;
     modules_.value(HotKeyCombo::transcribe)->setDraft(draftOf(prompts.transcribePrompt, prompts.transcribeEnabled));
     modules_.value(HotKeyCombo::rewrite)->setDraft(draftOf(prompts.rewritePrompt, prompts.rewriteEnabled));

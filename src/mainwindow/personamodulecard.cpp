@@ -47,6 +47,45 @@ class PromptWell : public QWidget {
 
 }  // namespace
 
+// The prompt editor draws its placeholder itself: inside the same margins as
+// the text on every side (the plain editor lets it run to the right edge), so
+// that the card can make room for all of its lines.
+class PersonaModuleCard::PromptEditor : public QPlainTextEdit {
+ public:
+  explicit PromptEditor(QWidget* parent) : QPlainTextEdit(parent) {}
+
+  void setHintColor(const QColor& color) {
+    hintColor_ = color;
+    QPalette colours = palette();
+    colours.setColor(QPalette::PlaceholderText, Palette::clear);
+    setPalette(colours);
+  }
+
+  // The placeholder's area at the viewport's current width.
+  QRect hintRect() const {
+    const int margin = int(document()->documentMargin());
+    return viewport()->rect().adjusted(margin, margin, -margin, -margin);
+  }
+
+  // How tall the placeholder's wrapped lines are at the viewport's width.
+  int hintHeight() const {
+    const QRect room(0, 0, std::max(1, hintRect().width()), QWIDGETSIZE_MAX);
+    return fontMetrics().boundingRect(room, Qt::AlignLeft | Qt::TextWordWrap, placeholderText()).height();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QPlainTextEdit::paintEvent(event);
+    if (!document()->isEmpty() || placeholderText().isEmpty()) return;
+    QPainter painter(viewport());
+    painter.setPen(hintColor_);
+    painter.drawText(hintRect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, placeholderText());
+  }
+
+ private:
+  QColor hintColor_;
+};
+
 PersonaModuleCard::PersonaModuleCard(const QString& icon, const QColor& accent, QWidget* parent)
     : NeonCard(cyberBorder, 1, parent), accent_(accent) {
   auto* column = new QVBoxLayout(this);
@@ -84,7 +123,7 @@ PersonaModuleCard::PersonaModuleCard(const QString& icon, const QColor& accent, 
   auto* wellColumn = new QVBoxLayout(well);
   wellColumn->setContentsMargins(0, 0, 0, 0);
   wellColumn->setSpacing(6);
-  editor_ = new QPlainTextEdit(well);
+  editor_ = new PromptEditor(well);
   editor_->setFont(rajdhaniMedium(14));
   editor_->setFrameShape(QFrame::NoFrame);
   editor_->setTabChangesFocus(true);
@@ -94,10 +133,10 @@ PersonaModuleCard::PersonaModuleCard(const QString& icon, const QColor& accent, 
   QPalette colours = editor_->palette();
   colours.setColor(QPalette::Base, clear);
   colours.setColor(QPalette::Text, cyberTextPrimary);
-  colours.setColor(QPalette::PlaceholderText, withOpacity(cyberTextTertiary, 0.4));
   colours.setColor(QPalette::Highlight, withOpacity(accent, 0.35));
   colours.setColor(QPalette::HighlightedText, cyberTextPrimary);
   editor_->setPalette(colours);
+  editor_->setHintColor(withOpacity(cyberTextTertiary, 0.4));
   wellColumn->addWidget(editor_);
 
   auto* footer = new QHBoxLayout();
@@ -127,6 +166,8 @@ PersonaModuleCard::PersonaModuleCard(const QString& icon, const QColor& accent, 
   });
   render();
 }
+
+QPlainTextEdit* PersonaModuleCard::editor() const { return editor_; }
 
 void PersonaModuleCard::setTexts(const QString& title, const QString& description, const QString& placeholder) {
   title_->setText(title);
@@ -208,10 +249,17 @@ void PersonaModuleCard::render() {
 }
 
 void PersonaModuleCard::fitEditor() {
-  // As tall as the prompt, between the editor's two bounds; longer prompts scroll.
-  const qreal lines = editor_->document()->size().height();
-  const qreal lineHeight = editor_->fontMetrics().lineSpacing();
-  const int contentHeight = int(std::ceil(lines * lineHeight + 2 * editor_->document()->documentMargin()));
+  // As tall as the prompt, or while it is empty as its placeholder, between
+  // the editor's two bounds; longer prompts scroll.
+  const qreal margins = 2 * editor_->document()->documentMargin();
+  int contentHeight = 0;
+  if (draft_.prompt.isEmpty()) {
+    contentHeight = editor_->hintHeight() + int(std::ceil(margins));
+  } else {
+    const qreal lines = editor_->document()->size().height();
+    const qreal lineHeight = editor_->fontMetrics().lineSpacing();
+    contentHeight = int(std::ceil(lines * lineHeight + margins));
+  }
   editor_->setFixedHeight(std::clamp(contentHeight, editorMinimumHeight, editorMaximumHeight));
 }
 

@@ -30,7 +30,7 @@ class PersonaModuleCard : public NeonCard {
   const ModuleDraft& draft() const { return draft_; }
   void setDraft(const ModuleDraft& draft);
 
-  QPlainTextEdit* editor() const { return editor_; }
+  QPlainTextEdit* editor() const;
   NeonToggle* toggle() const { return toggle_; }
   NeonButton* clearButton() const { return clear_; }
   TextLabel* counter() const { return counter_; }
@@ -46,6 +46,8 @@ class PersonaModuleCard : public NeonCard {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  class PromptEditor;
+
   void typed();
   void render();
   void fitEditor();
@@ -60,7 +62,7 @@ class PersonaModuleCard : public NeonCard {
   TextLabel* description_;
   NeonToggle* toggle_;
   CyberDividerLine* divider_;
-  QPlainTextEdit* editor_;
+  PromptEditor* editor_;
   NeonButton* clear_;
   TextLabel* counter_;
 };

@@ -3,6 +3,8 @@
 #include "theme/gloweffect.h"
 #include "theme/palette.h"
 
+#include <QPainter>
+
 TextLabel::TextLabel(const QFont& font, const QColor& color, QWidget* parent) : QLabel(parent) {
   setTextFormat(Qt::PlainText);
   setFont(font);
@@ -41,4 +43,30 @@ void TextLabel::setSelectable(bool selectable) {
   setTextInteractionFlags(selectable ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard
                                      : Qt::NoTextInteraction);
   setCursor(selectable ? Qt::IBeamCursor : Qt::ArrowCursor);
+}
+
+void TextLabel::setElideMode(Qt::TextElideMode mode) {
+  elideMode_ = mode;
+  updateGeometry();
+  update();
+}
+
+QSize TextLabel::minimumSizeHint() const {
+  QSize size = QLabel::minimumSizeHint();
+  if (elideMode_ != Qt::ElideNone && !wordWrap()) {
+    const QMargins margins = contentsMargins();
+    size.setWidth(fontMetrics().horizontalAdvance(QStringLiteral("\u2026")) + margins.left() + margins.right());
+  }
+  return size;
+}
+
+void TextLabel::paintEvent(QPaintEvent* event) {
+  const QRect room = contentsRect();
+  if (elideMode_ == Qt::ElideNone || wordWrap() || fontMetrics().horizontalAdvance(text()) <= room.width()) {
+    QLabel::paintEvent(event);
+    return;
+  }
+  QPainter painter(this);
+  painter.setPen(palette().color(foregroundRole()));
+  painter.drawText(room, int(alignment()), fontMetrics().elidedText(text(), elideMode_, room.width()));
 }

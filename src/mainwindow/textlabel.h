@@ -26,7 +26,16 @@ class TextLabel : public QLabel {
   // The text can be selected with the mouse and copied.
   void setSelectable(bool selectable);
 
+  // A one-line label that may be given less room than its text: the text is
+  // then cut with an ellipsis (text() stays whole). Off by default.
+  void setElideMode(Qt::TextElideMode mode);
+  QSize minimumSizeHint() const override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
  private:
   QColor color_;
   GlowEffect* glow_ = nullptr;
+  Qt::TextElideMode elideMode_ = Qt::ElideNone;
 };

@@ -59,6 +59,8 @@ QWidget* TrialPageFrame::header(const QString& icon) {
   texts->setSpacing(4);
   title_ = ThemedLabel::make(orbitronFont(18, QFont::Bold), Palette::cyberTextPrimary);
   subtitle_ = ThemedLabel::make(rajdhaniMedium(13), Palette::cyberTextSecondary);
+  // A long title (Russian) goes on over a second line rather than being cut.
+  title_->setWordWrap(true);
   subtitle_->setWordWrap(true);
   texts->addWidget(title_);
   texts->addWidget(subtitle_);
