@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QVBoxLayout>
 
 const QString RootWindow::kQuitTitle = QStringLiteral("退出Veltrine");
@@ -22,6 +23,9 @@ RootWindow::RootWindow(Views views, QWidget* parent) : QWidget(parent), views_(s
   quitAction_->setShortcutContext(Qt::ApplicationShortcut);
   connect(quitAction_, &QAction::triggered, this, [] { QCoreApplication::quit(); });
   addAction(quitAction_);
+  // Qt offers a window's shortcuts only while the window is shown: the keys
+  // pressed in the program's other windows reach the command here meanwhile.
+  QCoreApplication::instance()->installEventFilter(this);
 
   AuthStore& account = AuthStore::shared();
   hadToken_ = account.isSignedIn();
@@ -53,6 +57,20 @@ bool RootWindow::event(QEvent* event) {
   // The content asked for another size (a taller step of the sign-in, say).
   if (event->type() == QEvent::LayoutRequest) fitContent();
   return QWidget::event(event);
+}
+
+bool RootWindow::eventFilter(QObject* watched, QEvent* event) {
+  // While this window is hidden (closed) the quit key pressed in another of
+  // the program's windows, the permission window say, still quits. Shown, the
+  // window's own shortcut takes the key before any window sees it.
+  if (event->type() == QEvent::KeyPress && !isVisible() && !quitAction_->shortcut().isEmpty()) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (!key->isAutoRepeat() && QKeySequence(key->keyCombination()) == quitAction_->shortcut()) {
+      quitAction_->trigger();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 RootWindow::Content RootWindow::chooseContent() {

@@ -46,6 +46,7 @@ class RootWindow : public QWidget {
 
  protected:
   bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QSize askedSize() const;

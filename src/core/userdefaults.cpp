@@ -151,6 +151,9 @@ bool UserDefaults::persistLocked() const {
   Paths::ensureDirectory(QFileInfo(filePath_).absolutePath());
   QSaveFile file(filePath_);
   if (!file.open(QIODevice::WriteOnly)) return false;
+  // The account's token lives here: the user's alone, also when the folder was
+  // made by someone else with looser rights (a replaced file keeps its mode).
+  file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
   file.write(QJsonDocument(root).toJson(QJsonDocument::Indented));
   return file.commit();
 }

@@ -17,7 +17,8 @@
 // A read names the type it wants and gets nothing when the key is absent or
 // holds another type, so callers can tell "never stored" from "stored as
 // something else" (typeOf says which). Every write goes to disk at once, as one
-// atomic replacement of the JSON file. A file that cannot be read back is moved
+// atomic replacement of the JSON file, readable by the user alone (the account's
+// token is among the values). A file that cannot be read back is moved
 // aside with a time stamp, never overwritten, and the store starts empty.
 class UserDefaults : public QObject {
   Q_OBJECT

@@ -251,7 +251,21 @@ QCoro::Task<void> AppHotKeyHandler::stopAndProcess() {
     request.uploadPath = recordingPath;
   }
   co_await processor_.process(request);
-  if (!audioFilePath) QFile::remove(recordingPath);
+  if (!audioFilePath) keepForRetryOrRemove(record.id, recordingPath);
+}
+
+void AppHotKeyHandler::keepForRetryOrRemove(const QString& id, const QString& recordingPath) {
+  // A request that failed but may be tried again needs its audio: the copy
+  // into the history is tried once more, and when it fails again the record
+  // points at the recording itself, which then stays where it is.
+  const std::optional<RecordingHistory> stored = history_.record(id);
+  if (stored && stored->status == RecognitionStatus::failed && stored->retryable && !stored->audioFilePath) {
+    const std::optional<QString> copy = history_.persistAudio(recordingPath);
+    const QString kept = copy.value_or(recordingPath);
+    history_.updateRecord(id, [&kept](RecordingHistory& changed) { changed.audioFilePath = kept; });
+    if (!copy) return;
+  }
+  QFile::remove(recordingPath);
 }
 
 QCoro::Task<void> AppHotKeyHandler::processRecord(QString id, QString operation, std::optional<QString> audioFilePath,

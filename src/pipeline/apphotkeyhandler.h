@@ -90,6 +90,9 @@ class AppHotKeyHandler : public QObject {
   void probeRestore(quint64 ms, quint64 recording);
   // Forgets the request being started or recorded.
   void clearRequest();
+  // After a request whose recording the history did not copy: keeps the
+  // recording for a retry when the request failed, else removes it.
+  void keepForRetryOrRemove(const QString& id, const QString& recordingPath);
 
   AudioRecorder& recorder_;
   HistoryStore& history_;

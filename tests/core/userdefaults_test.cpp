@@ -10,6 +10,8 @@
 
 #include <limits>
 
+#include <sys/stat.h>
+
 namespace {
 
 QString storePath() { return TestEnvironment::root() + QStringLiteral("/defaults/settings.json"); }
@@ -95,6 +97,26 @@ TEST(UserDefaults, WritesLeaveNoTemporaryFilesBehind) {
   for (int i = 0; i < 20; ++i) defaults.setInteger(QStringLiteral("n"), i);
   const QStringList files = QDir(QFileInfo(storePath()).absolutePath()).entryList(QDir::Files);
   EXPECT_EQ(files, QStringList{QStringLiteral("settings.json")});
+}
+
+TEST(UserDefaults, OnlyTheUserCanReadTheFileWhateverTheFolderAllows) {
+  // A folder made beforehand by hand, and a file left readable by others.
+  ::umask(022);
+  const QString folder = QFileInfo(storePath()).absolutePath();
+  QDir().mkpath(folder);
+  ::chmod(QFile::encodeName(folder).constData(), 0755);
+  for (const bool existing : {false, true}) {
+    QFile::remove(storePath());
+    if (existing) {
+      writeFile(storePath(), R"({"version":1,"values":{}})");
+      ::chmod(QFile::encodeName(storePath()).constData(), 0644);
+    }
+    UserDefaults defaults(storePath());
+    defaults.setText(QStringLiteral("auth_token"), QStringLiteral("secret"));
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(storePath()).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u) << (existing ? "replaced file" : "new file");
+  }
 }
 
 TEST(UserDefaults, SharedStoreLivesInTheConfigFolder) {

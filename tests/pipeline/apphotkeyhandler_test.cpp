@@ -332,6 +332,30 @@ TEST_F(RequestFlow, AFailedAudioCopyNeitherLosesTheRecordingNorLeavesTheFlowProc
   EXPECT_THAT(recordingsInTemporaryFolder(), IsEmpty());
 }
 
+TEST_F(RequestFlow, ARecordingTheHistoryCouldNotCopyIsKeptForARetryWhenTheRequestFails) {
+  const QString audioFolder = *HistoryStore::shared().audioDirectoryURL();
+  ASSERT_TRUE(QDir(audioFolder).removeRecursively());
+  QFile blocker(audioFolder);
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+
+  answerError(500, "busy");
+  request();
+  ASSERT_TRUE(waitUntil([&] { return onlyRecord().audioFilePath.has_value(); }));
+  const RecordingHistory failed = onlyRecord();
+  EXPECT_EQ(failed.status, RecognitionStatus::failed);
+  EXPECT_TRUE(failed.retryable);
+  EXPECT_TRUE(QFileInfo(*failed.audioFilePath).isFile()) << "what the user said is still there";
+
+  // The folder is usable again: the retry sends the same recording.
+  ASSERT_TRUE(QFile::remove(audioFolder));
+  answer(success(QStringLiteral("paste"), QStringLiteral("second time")));
+  awaitTask(handler->processRecord(failed.id, failed.operation, failed.audioFilePath, failed.selectedText));
+  EXPECT_EQ(service.requestCount(), 2);
+  EXPECT_EQ(onlyRecord().status, RecognitionStatus::success);
+  EXPECT_EQ(pasteboard.string(), QStringLiteral("second time"));
+}
+
 TEST_F(RequestFlow, AMaximumDurationNoticeAfterTheStopLeavesTheProcessingIndicatorAlone) {
   answer(success(QStringLiteral("paste"), QStringLiteral("slow")), 300ms);
   startRecording();

@@ -4,8 +4,10 @@
 #include "pipeline/selectionsnapshot.h"
 #include "platform/linux/atspiaccessibility.h"
 #include "platform/linux/qtwidgetelement.h"
+#include "platform/virtualkeycodes.h"
 #include "platform/x11/x11accessibilitytrust.h"
 #include "platform/x11/x11frontapplication.h"
+#include "platform/x11/x11keyboardtap.h"
 #include "platform/x11/x11pasteboard.h"
 #include "platform/x11/x11synthetickeyboard.h"
 
@@ -16,6 +18,8 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QProcess>
+#include <QScopeGuard>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -121,6 +125,32 @@ TEST_F(SelectionOnTheDesktop, CopiesWhenAccessibilityIsOffAndPutsEveryClipboardF
   EXPECT_THAT(clipboard, Contains("clipboard image/png " + png));
   EXPECT_THAT(clipboard, Contains("clipboard application/x-veltrine-test " + custom));
   EXPECT_TRUE(clipboard.filter(QStringLiteral("clipboard text/plain")).isEmpty());  // the copied word is gone
+}
+
+TEST_F(SelectionOnTheDesktop, ACopyWaitsUntilTheUserLetsGoOfTheHotkey) {
+  // The hotkey's key is still down when the request starts; while it is, the
+  // server sends every key to the listener that grabbed it, not to the window.
+  Accessibility::install(nullptr);
+  constexpr quint16 kE = 14;
+  X11KeyboardTap tap;
+  bool hotkeyDown = false;
+  ASSERT_TRUE(tap.start(
+      [&](const KeyTapEvent& event) {
+        hotkeyDown |= event.intercepted && event.type == KeyTapEvent::Type::keyDown && event.keyCode == kE;
+        return true;
+      },
+      {KeyGrab{kE, VirtualKeyCodes::kOptionFlag, false}}));
+  const auto letGoAnyway = qScopeGuard([] { TestKeyboard::run({"keyup", "e", "keyup", "alt"}); });
+  ASSERT_TRUE(TestKeyboard::run({"keydown", "alt", "keydown", "e"}));
+  ASSERT_TRUE(waitUntil([&] { return hotkeyDown; }));
+
+  QProcess letGo;
+  letGo.start(QStringLiteral("xdotool"), {"sleep", "0.2", "keyup", "e", "keyup", "alt"});
+  ASSERT_TRUE(letGo.waitForStarted());
+  const auto snapshot = SelectionSnapshot::captureViaCmdC();
+  letGo.waitForFinished(5000);
+  ASSERT_TRUE(snapshot) << window.lines().join(QLatin1Char('\n')).toStdString();
+  EXPECT_EQ(snapshot->text, QStringLiteral("brave"));
 }
 
 TEST_F(SelectionOnTheDesktop, AnEmptyClipboardIsEmptyAgainAfterACopy) {

@@ -2,11 +2,21 @@
 
 #include "platform/x11/x11errortrap.h"
 
+#include <QThread>
+
+#include <chrono>
+
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
 namespace {
+
+using namespace std::chrono_literals;
+
+// How long a chord waits for a held key to be let go, and how often it looks.
+constexpr auto heldKeyWait = 500ms;
+constexpr auto heldKeyPoll = 5ms;
 
 // X key codes of the C and V keys on a US keyboard (evdev code + 8), for
 // layouts where no key produces the Latin letter.
@@ -40,6 +50,28 @@ bool X11SyntheticKeyboard::connect() {
   return display_ != nullptr;
 }
 
+// Waits while a key that is no modifier is down (see the header).
+void X11SyntheticKeyboard::awaitHeldKeys() {
+  XModifierKeymap* map = XGetModifierMapping(display_);
+  if (!map) return;
+  const auto isModifier = [map](int code) {
+    for (int i = 0; i < 8 * map->max_keypermod; ++i) {
+      if (map->modifiermap[i] == code) return true;
+    }
+    return false;
+  };
+  const auto deadline = std::chrono::steady_clock::now() + heldKeyWait;
+  while (std::chrono::steady_clock::now() < deadline) {
+    char keys[32] = {};
+    XQueryKeymap(display_, keys);
+    bool held = false;
+    for (int code = 8; code < 256 && !held; ++code) held = isPressed(keys, KeyCode(code)) && !isModifier(code);
+    if (!held) break;
+    QThread::msleep(static_cast<unsigned long>(heldKeyPoll.count()));
+  }
+  XFreeModifiermap(map);
+}
+
 // Releases every modifier key that is down (Shift, Control, Alt, Super, AltGr,
 // ...; not the lock keys, which are not held). The user's hand is still on the
 // hotkey's modifiers when a copy goes out at the start of a recording.
@@ -61,6 +93,7 @@ void X11SyntheticKeyboard::releaseHeldModifiers() {
 bool X11SyntheticKeyboard::typeChord(const KeyChord& chord) {
   if (!connect()) return false;
   X11ErrorTrap trap(display_);
+  awaitHeldKeys();
   releaseHeldModifiers();
   const KeyCode control = keyCode(display_, XK_Control_L, 0);
   const KeyCode shift = keyCode(display_, XK_Shift_L, 0);

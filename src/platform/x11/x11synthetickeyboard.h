@@ -8,6 +8,11 @@ struct _XDisplay;
 
 // Types chords through the XTEST extension on a private connection, opened at
 // the first chord. They reach the window with the input focus like real keys.
+//
+// A key (not a modifier) that is still down when a chord is due is waited
+// for, up to half a second: it is usually the hotkey the user has not let go
+// yet, and while a grabbed key is down the server sends every key event to
+// the hotkey listener, so a chord typed then would never reach the window.
 class X11SyntheticKeyboard final : public SyntheticKeyboard {
  public:
   explicit X11SyntheticKeyboard(QByteArray displayName = {});
@@ -19,6 +24,7 @@ class X11SyntheticKeyboard final : public SyntheticKeyboard {
 
  private:
   bool connect();
+  void awaitHeldKeys();
   void releaseHeldModifiers();
 
   QByteArray displayName_;
