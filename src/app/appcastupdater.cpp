@@ -130,15 +130,18 @@ QCoro::Task<void> AppcastUpdater::download(AppcastItem item) {
   // Written as it arrives, so a large file never sits in memory.
   bool writeFailed = false;
   QSaveFile* target = file.get();
-  connect(reply.data(), &QNetworkReply::readyRead, target, [target, source = reply.data(), &writeFailed] {
-    if (target->write(source->readAll()) < 0) writeFailed = true;
-  });
+  // A chunk the disk cuts short is no error to Qt, only a smaller count.
+  const auto writeChunk = [target, &writeFailed](const QByteArray& chunk) {
+    if (target->write(chunk) != chunk.size()) writeFailed = true;
+  };
+  connect(reply.data(), &QNetworkReply::readyRead, target,
+          [writeChunk, source = reply.data()] { writeChunk(source->readAll()); });
   co_await qCoro(reply.data()).waitForFinished();
   if (!self || !reply) co_return;
   reply->deleteLater();
   checking_ = false;
   QString failure = failureOf(*reply);
-  if (failure.isEmpty() && target->write(reply->readAll()) < 0) writeFailed = true;
+  if (failure.isEmpty()) writeChunk(reply->readAll());
   if (failure.isEmpty() && writeFailed) failure = file->errorString();
   if (failure.isEmpty() && !file->commit()) failure = file->errorString();
   if (!failure.isEmpty()) {

@@ -167,7 +167,13 @@ bool UserDefaults::persistLocked() const {
   // The account's token lives here: the user's alone, also when the folder was
   // made by someone else with looser rights (a replaced file keeps its mode).
   file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-  file.write(QJsonDocument(root).toJson(QJsonDocument::Indented));
+  // A write the disk cuts short is not an error to Qt: the count tells, and
+  // the old file must then stay rather than be replaced by the first part.
+  const QByteArray contents = QJsonDocument(root).toJson(QJsonDocument::Indented);
+  if (file.write(contents) != contents.size()) {
+    file.cancelWriting();
+    return false;
+  }
   return file.commit();
 }
 

@@ -12,7 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <optional>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -107,6 +110,27 @@ TEST_F(AppcastUpdaterTest, TheNewestReleaseIsDownloadedIntoTheFolderAndShown) {
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   EXPECT_EQ(file.readAll(), "package");
   EXPECT_EQ(driver.shown, QStringList{path});
+}
+
+TEST_F(AppcastUpdaterTest, ADownloadTheDiskCutsShortFailsAndLeavesNoFile) {
+  service.route("GET", "/appcast.xml",
+                ScriptedResponse::text(200, feed(item("1.0.0", url("/v.deb"))), "application/rss+xml"));
+  service.route("GET", "/v.deb", ScriptedResponse::text(200, QByteArray(512 * 1024, 'p'), "application/octet-stream"));
+
+  // No file may grow past 64 KiB, as if the disk filled up on the way.
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit previous{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+  rlimit limited = previous;
+  limited.rlim_cur = 64 * 1024;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+  const QStringList events = check();
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &previous), 0);
+
+  EXPECT_EQ(events, (QStringList{QStringLiteral("will download 1.0.0 from /v.deb"),
+                                 QStringLiteral("download failed 1.0.0")}));
+  EXPECT_TRUE(downloaded().isEmpty()) << downloaded().join(QLatin1Char(' ')).toStdString();
+  EXPECT_TRUE(driver.shown.isEmpty());
 }
 
 struct FailureCase {

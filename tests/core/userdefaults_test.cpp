@@ -9,8 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
 #include <limits>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -117,6 +119,37 @@ TEST(UserDefaults, WritesLeaveNoTemporaryFilesBehind) {
   for (int i = 0; i < 20; ++i) defaults.setInteger(QStringLiteral("n"), i);
   const QStringList files = QDir(QFileInfo(storePath()).absolutePath()).entryList(QDir::Files);
   EXPECT_EQ(files, QStringList{QStringLiteral("settings.json")});
+}
+
+TEST(UserDefaults, AWriteCutShortLeavesThePreviousFileWhole) {
+  UserDefaults defaults(storePath());
+  defaults.setText(QStringLiteral("auth_token"), QStringLiteral("secret"));
+  QFile before(storePath());
+  ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+  const QByteArray contents = before.readAll();
+  before.close();
+
+  // The file system stops a large write half-way, as a full disk would.
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit previous{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+  rlimit limited = previous;
+  limited.rlim_cur = static_cast<rlim_t>(contents.size() + 2048);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+  defaults.setText(QStringLiteral("large"), QString(64 * 1024, QLatin1Char('x')));
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &previous), 0);
+
+  QFile after(storePath());
+  ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+  EXPECT_EQ(after.readAll(), contents);
+  EXPECT_EQ(QDir(QFileInfo(storePath()).absolutePath()).entryList(QDir::Files),
+            QStringList{QStringLiteral("settings.json")});
+
+  // Once there is room again the next write keeps everything.
+  defaults.setBoolean(QStringLiteral("flag"), true);
+  UserDefaults reread(storePath());
+  EXPECT_EQ(reread.text(QStringLiteral("auth_token")), QStringLiteral("secret"));
+  EXPECT_EQ(reread.text(QStringLiteral("large")).value_or(QString()).size(), 64 * 1024);
 }
 
 TEST(UserDefaults, OnlyTheUserCanReadTheFileWhateverTheFolderAllows) {
