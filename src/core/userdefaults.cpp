@@ -10,6 +10,9 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
+#include <cmath>
+#include <limits>
+
 namespace {
 
 // On disk every entry carries its type, so that a reload gives back exactly the
@@ -41,7 +44,14 @@ QJsonValue encode(UserDefaults::Type type, const QVariant& value) {
   switch (type) {
     case T::Text: return value.toString();
     case T::Integer: return QString::number(value.toLongLong());
-    case T::Double: return value.toDouble();
+    case T::Double: {
+      // JSON has no NaN or infinity (Qt would write null, and the next start
+      // could not read the file back): those three are written as text.
+      const double number = value.toDouble();
+      if (std::isnan(number)) return QStringLiteral("nan");
+      if (std::isinf(number)) return number > 0 ? QStringLiteral("inf") : QStringLiteral("-inf");
+      return number;
+    }
     case T::Boolean: return value.toBool();
     case T::Bytes: return QString::fromLatin1(value.toByteArray().toBase64());
     case T::StringList: return QJsonArray::fromStringList(value.toStringList());
@@ -64,6 +74,9 @@ std::optional<QVariant> decode(UserDefaults::Type type, const QJsonValue& json) 
       break;
     case T::Double:
       if (json.isDouble()) return QVariant(json.toDouble());
+      if (json == QLatin1String("nan")) return QVariant(std::numeric_limits<double>::quiet_NaN());
+      if (json == QLatin1String("inf")) return QVariant(std::numeric_limits<double>::infinity());
+      if (json == QLatin1String("-inf")) return QVariant(-std::numeric_limits<double>::infinity());
       break;
     case T::Boolean:
       if (json.isBool()) return QVariant(json.toBool());

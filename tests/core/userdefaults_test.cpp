@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 
 #include <sys/stat.h>
@@ -47,6 +48,25 @@ TEST(UserDefaults, KeepsEveryTypeExactlyAcrossInstances) {
   EXPECT_EQ(reloaded.stringList(QStringLiteral("list")), (QStringList{QStringLiteral("a"), QString()}));
   EXPECT_EQ(reloaded.text(QStringLiteral("empty")), QString());
   EXPECT_TRUE(reloaded.contains(QStringLiteral("empty")));
+}
+
+TEST(UserDefaults, NonFiniteDoublesComeBackAndNeverCostTheFile) {
+  // JSON has no NaN or infinity: a careless writer turns them into null, the
+  // next start cannot read the file and every setting (the sign-in too) is lost.
+  {
+    UserDefaults defaults(storePath());
+    defaults.setText(QStringLiteral("auth_token"), QStringLiteral("secret"));
+    defaults.setReal(QStringLiteral("nan"), std::numeric_limits<double>::quiet_NaN());
+    defaults.setReal(QStringLiteral("up"), std::numeric_limits<double>::infinity());
+    defaults.setReal(QStringLiteral("down"), -std::numeric_limits<double>::infinity());
+  }
+  UserDefaults reloaded(storePath());
+  EXPECT_TRUE(reloaded.quarantinedPath().isEmpty());
+  EXPECT_EQ(reloaded.text(QStringLiteral("auth_token")), QStringLiteral("secret"));
+  ASSERT_TRUE(reloaded.real(QStringLiteral("nan")).has_value());
+  EXPECT_TRUE(std::isnan(*reloaded.real(QStringLiteral("nan"))));
+  EXPECT_EQ(reloaded.real(QStringLiteral("up")), std::numeric_limits<double>::infinity());
+  EXPECT_EQ(reloaded.real(QStringLiteral("down")), -std::numeric_limits<double>::infinity());
 }
 
 TEST(UserDefaults, ReadOfAnotherTypeTellsAbsentFromDifferent) {

@@ -23,6 +23,11 @@ class TestMicrophone {
   // Interleaved 48 kHz stereo s16le samples of a sine tone.
   static QByteArray tone(double frequencyHz, std::chrono::milliseconds duration, double amplitude = 0.5);
   static QByteArray silence(std::chrono::milliseconds duration);
+  // The samples of a 16-bit PCM WAV file (any rate, one or more channels: a
+  // mono file goes to both sides, extra channels are dropped) brought to 48 kHz
+  // stereo, so a recorded phrase can be spoken into the microphone. Empty when
+  // the file is missing or not 16-bit PCM.
+  static QByteArray fromWav(const QString& path);
 
   TestMicrophone() = default;
   ~TestMicrophone();  // stops playing
@@ -30,6 +35,8 @@ class TestMicrophone {
   // Starts playing `pcm` (48 kHz stereo s16le) paced in real time; returns at
   // once. With `loop` the sound repeats until stop(). False without a pipe.
   bool play(QByteArray pcm, bool loop = false);
+  // Plays a WAV file (see fromWav); false when it cannot be read or played.
+  bool playWav(const QString& path, bool loop = false);
   void stop();
   // Blocks until a non-looping sound has been written entirely.
   void waitUntilDone();

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -21,6 +22,9 @@ TEST(TestDesktop, PipeMicrophoneIsTheDefaultInputAndDeliversWhatIsPlayed) {
   ASSERT_FALSE(input.isNull());
   EXPECT_TRUE(input.description().contains(QStringLiteral("Veltrine test microphone")))
       << input.description().toStdString();
+  // Listed among the inputs too, as the recorder and the permission model look for it.
+  const QList<QAudioDevice> inputs = QMediaDevices::audioInputs();
+  EXPECT_TRUE(std::any_of(inputs.begin(), inputs.end(), [&](const QAudioDevice& device) { return device.id() == input.id(); }));
 
   QAudioFormat format;
   format.setSampleRate(48000);
