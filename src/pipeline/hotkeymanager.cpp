@@ -87,6 +87,9 @@ QList<KeyGrab> HotKeyManager::grabs() const {
   const HotKeyConfigMap snapshot = configStore_.copy();
   for (const HotKeyConfig& config : snapshot) {
     if (config.keyCode < 0 || config.keyCode > 0xFFFF || config.modifiers < 0) continue;
+    // A modifier key only ever changes the flags, so no key down can match
+    // it: grabbing it would take the key from every application for nothing.
+    if (VirtualKeyCodes::modifierFlag(static_cast<quint16>(config.keyCode))) continue;
     const KeyGrab grab{static_cast<quint16>(config.keyCode),
                        VirtualKeyCodes::normalizedModifiers(static_cast<quint64>(config.modifiers)), config.requiresFn};
     if (!result.contains(grab)) result.append(grab);

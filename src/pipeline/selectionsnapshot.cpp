@@ -9,6 +9,7 @@
 #include "platform/accessibilitytrust.h"
 #include "platform/pasteboard.h"
 
+#include <QCoreApplication>
 #include <QSet>
 #include <QThread>
 
@@ -186,9 +187,14 @@ std::optional<SelectionSnapshot> SelectionSnapshot::captureViaCmdC() {
   const SavedPasteboard saved = SavedPasteboard::save();
 
   std::optional<QString> text;
+  // Keys typed into this program itself would queue behind this very wait:
+  // nothing would be copied in time, and the focused widget (a list copies its
+  // current row) would put its text on the user's clipboard afterwards. Our own
+  // text fields were read above without any keys.
+  const bool intoThisProcess = app->pid == qint32(QCoreApplication::applicationPid());
   // Keys that were not typed (the application lost the focus meanwhile, or has
   // no safe copy chord) cannot change the clipboard: no point in waiting.
-  if (postCommandC(app->pid)) {
+  if (!intoThisProcess && postCommandC(app->pid)) {
     const auto deadline = std::chrono::steady_clock::now() + copyDeadline;
     while (std::chrono::steady_clock::now() < deadline) {
       QThread::msleep(static_cast<unsigned long>(copyPollInterval.count()));

@@ -2,8 +2,10 @@
 
 #include "crashreports.h"
 #include "diagnostics/isotimestamp.h"
+#include "diagnostics/versionstrings.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -50,6 +52,19 @@ int signalOfCrashedChild(Crash crash) {
   int status = 0;
   ::waitpid(child, &status, 0);
   return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+}
+
+// The bytes every stored report starts with, up to its signal.
+QByteArray reportHead(const CrashReport& report) {
+  return R"({"id":")" + report.id.toLatin1() + R"(","timestamp":")" + report.timestamp.toLatin1() +
+         R"(","appVersion":")" + appVersionString().toUtf8() + R"(","osVersion":")" + osVersionString().toUtf8() +
+         R"(","signal":")";
+}
+
+bool isUpperCaseUuid(const QString& id) {
+  static const QRegularExpression uuid(
+      QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"));
+  return uuid.match(id).hasMatch();
 }
 
 void segmentationFault() {
@@ -101,6 +116,11 @@ TEST(CrashCapture, AFatalSignalLeavesOneMarkerThatBecomesOneReport) {
     ASSERT_EQ(reports.size(), 1) << c.name;
     EXPECT_EQ(reports[0].signal, QString::fromLatin1(c.signalName));
     EXPECT_EQ(reports[0].timestamp, isoTimestamp(QDateTime::fromSecsSinceEpoch(seconds.toLongLong(), Qt::UTC)));
+    EXPECT_TRUE(isUpperCaseUuid(reports[0].id)) << reports[0].id.toStdString();
+    EXPECT_EQ(CrashReports::contentsOf(CrashReports::fileOf(reports[0].id)),
+              reportHead(reports[0]) + c.signalName + R"(","reason":"Fatal signal )" + c.signalName +
+                  " \u2014 see system crash report for full stack\",\"callStack\":[],\"reported\":false}")
+        << c.name;
     EXPECT_TRUE(CrashReports::markerNames().isEmpty());
   }
 }
@@ -116,7 +136,9 @@ TEST(CrashCapture, AnUncaughtExceptionGivesOneCompleteReportAndNoMarker) {
   };
   for (const auto& c : cases) {
     CrashReports::removeAll();
+    const QString before = isoTimestamp(QDateTime::currentDateTimeUtc());
     EXPECT_EQ(signalOfCrashedChild([&c] { uncaughtException(c.standard); }), SIGABRT) << c.name;
+    const QString after = isoTimestamp(QDateTime::currentDateTimeUtc());
     EXPECT_TRUE(CrashReports::markerNames().isEmpty()) << c.name;
 
     CrashReporter::shared().processCrashMarkers();
@@ -126,6 +148,14 @@ TEST(CrashCapture, AnUncaughtExceptionGivesOneCompleteReportAndNoMarker) {
     EXPECT_EQ(report.signal, QStringLiteral("NSException"));
     EXPECT_EQ(report.reason, c.reason);
     EXPECT_FALSE(report.systemReportPath.has_value());
+    EXPECT_TRUE(isUpperCaseUuid(report.id)) << report.id.toStdString();
+    EXPECT_GE(report.timestamp, before);
+    EXPECT_LE(report.timestamp, after);
+    const QByteArray stored = CrashReports::contentsOf(CrashReports::fileOf(report.id));
+    EXPECT_TRUE(stored.startsWith(reportHead(report) + R"(NSException","reason":")" + c.reason.toUtf8() +
+                                  R"(","callStack":[")"))
+        << stored.toStdString();
+    EXPECT_TRUE(stored.endsWith(R"("],"reported":false})")) << stored.toStdString();
     // The stack starts at the throw site, 100 calls deep, and is cut at 40.
     ASSERT_EQ(report.callStack.size(), 40) << report.callStack.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(report.callStack[0].contains(QStringLiteral("(throwNow(bool)+0x")))

@@ -1,7 +1,9 @@
 #include "diagnostics/crashreporter.h"
 
 #include "crashreports.h"
+#include "logcapture.h"
 #include "reportservicetest.h"
+#include "service/transporterror.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -80,6 +82,24 @@ TEST_F(CrashUploadTest, AFailedReportStaysPendingAndTheOthersAreMarked) {
     EXPECT_EQ(service.requestCount(), 3) << c.name;
     EXPECT_EQ(CrashReports::ids(CrashReporter::shared().pendingReports()), QStringList{"second"}) << c.name;
   }
+}
+
+TEST_F(CrashUploadTest, TheSystemLogNamesEachUploadedReportAndEachThatNeverArrived) {
+  LogCapture log;
+  CrashReporter::shared().install();
+  savePending({QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("third")});
+  service.enqueue("POST", kReportPath, ScriptedResponse::json(200, "{}"));
+  service.enqueue("POST", kReportPath, noAnswerInTime());
+  service.enqueue("POST", kReportPath, ScriptedResponse::json(500, "{}"));  // refused: nothing logged
+
+  EXPECT_EQ(awaitTask(CrashReporter::shared().uploadPendingReports()), 1);
+
+  EXPECT_EQ(log.texts(QStringLiteral("CrashReporter")),
+            (QStringList{"CrashReporter installed", "Crash report uploaded: third",
+                         "Upload failed for second: " + TransportError::timeout().localizedDescription()}));
+  EXPECT_TRUE(log.contains(QStringLiteral("CrashReporter"), QtInfoMsg, QStringLiteral("Crash report uploaded: third")));
+  EXPECT_TRUE(log.contains(QStringLiteral("CrashReporter"), QtCriticalMsg,
+                           "Upload failed for second: " + TransportError::timeout().localizedDescription()));
 }
 
 TEST_F(CrashUploadTest, TwoUploadsAtOnceSendEachReportOnce) {

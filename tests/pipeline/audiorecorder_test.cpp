@@ -3,11 +3,14 @@
 #include "pipeline/audiorecorder.h"
 #include "awaittask.h"
 #include "fakeaudioengine.h"
+#include "logcapture.h"
+#include "tracelines.h"
 #include "wavfile.h"
 
 #include "core/appevents.h"
 #include "core/clock.h"
 #include "core/paths.h"
+#include "core/tracelog.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -18,6 +21,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+// Failure messages show log and trace lines as text.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace {
 
@@ -279,14 +285,14 @@ TEST_F(AudioRecorderTest, AnInputChangeWhileProcessingChangesNothing) {
 TEST_F(AudioRecorderTest, AnInputChangeDuringARecordingKeepsTheFileAndAllThatWasWritten) {
   auto recorder = makeRecorder();
   ASSERT_TRUE(awaitTask(recorder->startRecording()));
-  FakeAudioEngine* first = engines.latest();
+  const QPointer<FakeAudioEngine> first = engines.latest();
   ASSERT_TRUE(first->deliver(tone(1000, 48000, 2, 12 * 4096, 0.5)));
 
   // The user plugs in a headset: 44.1 kHz mono from now on.
   engines.nextFormat = {44100, 1};
   first->announceConfigurationChange();
   ASSERT_TRUE(waitUntil([&] { return engines.count() == 2 && engines.latest()->isRunning(); }));
-  EXPECT_FALSE(first->isRunning());
+  EXPECT_TRUE(first.isNull());  // stopped and released
   FakeAudioEngine* second = engines.latest();
   ASSERT_TRUE(second->deliver(tone(500, 44100, 1, 11 * 4096, 0.25)));
   EXPECT_EQ(recorder->state(), RecordingState::recording);
@@ -307,6 +313,164 @@ TEST_F(AudioRecorderTest, AnInputChangeDuringARecordingKeepsTheFileAndAllThatWas
   EXPECT_NEAR(SignalAnalysis::frequency(wav->samples, 16000, split + 400, wav->samples.size() - 400), 500.0, 2.0);
   EXPECT_NEAR(SignalAnalysis::rms(wav->samples, 400, split - 400), 0.5 / std::sqrt(2.0), 0.01);
   EXPECT_NEAR(SignalAnalysis::rms(wav->samples, split + 400, wav->samples.size() - 400), 0.25 / std::sqrt(2.0), 0.01);
+}
+
+TEST_F(AudioRecorderTest, WhatAnInputHandsOverWhileStoppingReachesTheFileBeforeItCloses) {
+  auto recorder = makeRecorder();
+  ASSERT_TRUE(awaitTask(recorder->startRecording()));
+  FakeAudioEngine* first = engines.latest();
+  ASSERT_TRUE(first->deliver(tone(1000, 48000, 2, 2 * 4096, 0.5)));
+  first->heldUntilStop = tone(1000, 48000, 2, 1500, 0.5);
+
+  // Replaced in the middle of the recording: its last frames still count.
+  first->announceConfigurationChange();
+  ASSERT_TRUE(waitUntil([&] { return engines.count() == 2 && engines.latest()->isRunning(); }));
+  FakeAudioEngine* second = engines.latest();
+  ASSERT_TRUE(second->deliver(tone(1000, 48000, 2, 4096, 0.5)));
+  second->heldUntilStop = tone(1000, 48000, 2, 900, 0.5);
+
+  // Stopped by the user: the user's final words are in the last, short buffer.
+  const std::optional<QUrl> url = awaitTask(recorder->stopRecording());
+  ASSERT_TRUE(url);
+  const auto wav = WavFile::read(url->toLocalFile());
+  ASSERT_TRUE(wav);
+  EXPECT_TRUE(wav->isValid16kMono());
+  EXPECT_NEAR(static_cast<double>(wav->samples.size()), (3 * 4096 + 1500 + 900) / 3.0, 3.0);
+}
+
+TEST_F(AudioRecorderTest, AnInputChangeWhilePreparingIsAnsweredWithAFreshEngine) {
+  Clock::setTimeScaleForTesting(1.0);  // the whole half-second wait, so the change surely falls inside it
+  LogCapture logs;
+  auto recorder = std::make_unique<AudioRecorder>(engines.factory(), [this] { return granted; });
+  // Queued after the preparation at creation: arrives while it waits.
+  QMetaObject::invokeMethod(
+      qApp, [&] { engines.latest()->announceConfigurationChange(); }, Qt::QueuedConnection);
+  ASSERT_TRUE(waitUntil([&] { return recorder->isEngineReady(); }, 5s));
+  EXPECT_EQ(engines.count(), 2);
+  EXPECT_TRUE(engines.made.front().isNull());  // the first engine is released
+  EXPECT_TRUE(traceLines().contains(QStringLiteral("prepareEngine: configChanged=true")));
+  EXPECT_TRUE(logs.contains(QStringLiteral("AudioRecorder"), QtInfoMsg,
+                            QStringLiteral("prepareEngine: HAL config changed, rebuilding engine...")));
+  ASSERT_TRUE(awaitTask(recorder->startRecording()));
+  EXPECT_TRUE(engines.latest()->isRunning());
+}
+
+TEST_F(AudioRecorderTest, LogAndTraceNameEveryStepInTheirOwnWords) {
+  using Line = std::pair<QtMsgType, QString>;
+  const auto info = [](const QString& text) { return Line{QtInfoMsg, text}; };
+  const auto error = [](const QString& text) { return Line{QtCriticalMsg, text}; };
+  LogCapture logs;
+  qsizetype seen = 0;
+  // The recorder's log lines since the previous call.
+  const auto newLines = [&] {
+    std::vector<Line> lines;
+    for (qsizetype i = seen; i < logs.messages().size(); ++i) {
+      const LogCapture::Message& message = logs.messages().at(i);
+      if (message.category == QLatin1String("vorlix.voice-input.AudioRecorder")) lines.emplace_back(message.type, message.text);
+    }
+    seen = logs.messages().size();
+    return lines;
+  };
+  const auto newTraces = [] {
+    const QStringList lines = traceLines();
+    clearTrace();
+    return lines;
+  };
+  const std::vector<Line> prepared = {info(QStringLiteral("prepareEngine: starting HAL initialization...")),
+                                      info(QStringLiteral("prepareEngine: done, hwSR=48000.000000"))};
+  const QStringList preparedTraces = {QStringLiteral("prepareEngine: starting HAL init..."),
+                                      QStringLiteral("prepareEngine: inputNode accessed, waiting for configChange..."),
+                                      QStringLiteral("prepareEngine: configChanged=false"),
+                                      QStringLiteral("prepareEngine: done, hwSR=48000.0")};
+
+  auto recorder = std::make_unique<AudioRecorder>(engines.factory(), [this] { return granted; });
+  ASSERT_TRUE(waitUntil([&] { return recorder->isEngineReady(); }));
+  EXPECT_EQ(newLines(), prepared);
+  EXPECT_EQ(newTraces(), preparedTraces);
+
+  // Input changes while idle: the preparation's own echo, then a real one.
+  now = now.addSecs(1);
+  engines.latest()->announceConfigurationChange();
+  settle();
+  now = now.addSecs(2);
+  engines.latest()->announceConfigurationChange();
+  ASSERT_TRUE(waitUntil([&] { return engines.count() == 2 && recorder->isEngineReady(); }));
+  std::vector<Line> changes = {info(QStringLiteral("Config change ignored (within 2s of engine ready)")),
+                               info(QStringLiteral("Config change while idle, rebuilding engine...")),
+                               error(QStringLiteral("rebuildEngine: tearing down and recreating..."))};
+  changes.insert(changes.end(), prepared.begin(), prepared.end());
+  EXPECT_EQ(newLines(), changes);
+  EXPECT_EQ(newTraces(), QStringList({QStringLiteral("Config change ignored (within 2s of engine ready)"),
+                                      QStringLiteral("Config change while idle, rebuilding engine...")}) +
+                             preparedTraces);
+
+  ASSERT_TRUE(awaitTask(recorder->startRecording()));
+  EXPECT_FALSE(awaitTask(recorder->startRecording()));
+  engines.latest()->announceConfigurationChange();
+  ASSERT_TRUE(waitUntil([&] { return engines.count() == 3 && engines.latest()->isRunning(); }));
+  const std::optional<QUrl> url = awaitTask(recorder->stopRecording());
+  ASSERT_TRUE(url);
+  recorder->resetToIdle();
+  recorder->cancelRecording();
+  granted = false;
+  EXPECT_FALSE(awaitTask(recorder->startRecording()));
+  const QString tapStarted = QStringLiteral("attachTap: hwSR=48000.000000, ch=2");
+  const QString engineStarted = QStringLiteral("Engine started, isRunning=true");
+  const QString engineStopped = QStringLiteral("Engine stopped (tap removed, engine kept alive)");
+  EXPECT_EQ(newLines(),
+            (std::vector<Line>{info(QStringLiteral("startRecording called, state=idle")), info(tapStarted),
+                               info(engineStarted),
+                               info(QStringLiteral("Recording started instantly (engine reused), maxDuration=60.000000")),
+                               info(QStringLiteral("startRecording called, state=recording")),
+                               error(QStringLiteral("not idle, aborting")),
+                               info(QStringLiteral("Config change during recording, rebuilding tap...")),
+                               info(QStringLiteral("rebuildTapDuringRecording...")), info(tapStarted),
+                               info(engineStarted), info(QStringLiteral("rebuildTap: success")),
+                               info(QStringLiteral("stopRecording called")), info(engineStopped),
+                               info(QStringLiteral("stopRecording done, audioURL=") + url->fileName()),
+                               info(QStringLiteral("resetToIdle")), info(QStringLiteral("cancelRecording")),
+                               info(engineStopped), info(QStringLiteral("startRecording called, state=idle")),
+                               error(QStringLiteral("microphone NOT granted"))}));
+  EXPECT_EQ(newTraces(),
+            (QStringList{QStringLiteral("AudioRecorder.startRecording: state=idle, engineReady=true"),
+                         QStringLiteral("AudioRecorder: prepareEngineIfNeeded begin"),
+                         QStringLiteral("prepareEngine: already ready, skipping"),
+                         QStringLiteral("AudioRecorder: prepareEngineIfNeeded done, engineReady=true"),
+                         QStringLiteral("AudioRecorder.startRecording: SUCCESS, state=recording"),
+                         QStringLiteral("AudioRecorder.startRecording: state=recording, engineReady=true"),
+                         QStringLiteral("AudioRecorder.startRecording: not idle (recording), aborting"),
+                         QStringLiteral("AudioRecorder.startRecording: state=idle, engineReady=true"),
+                         QStringLiteral("AudioRecorder.startRecording: mic NOT granted")}));
+
+  // A start whose input will not run.
+  granted = true;
+  engines.nextFailsToStart = true;
+  engines.latest()->announceConfigurationChange();  // no observer after a stop: nothing happens
+  settle();
+  ASSERT_EQ(engines.count(), 3);
+  recorder = std::make_unique<AudioRecorder>(engines.factory(), [this] { return granted; });
+  ASSERT_TRUE(waitUntil([&] { return recorder->isEngineReady(); }));
+  newLines();
+  newTraces();
+  EXPECT_FALSE(awaitTask(recorder->startRecording()));
+  std::vector<Line> failed = {info(QStringLiteral("startRecording called, state=idle")), info(tapStarted),
+                              error(QStringLiteral("attachTapAndStart failed: the fake refuses to start")),
+                              error(QStringLiteral("attachTapAndStart failed")),
+                              error(QStringLiteral("rebuildEngine: tearing down and recreating..."))};
+  failed.insert(failed.end(), prepared.begin(), prepared.end());
+  EXPECT_EQ(newLines(), failed);
+  EXPECT_TRUE(newTraces().contains(QStringLiteral("AudioRecorder.startRecording: attachTapAndStart FAILED")));
+
+  // The input format is unusable.
+  engines.nextFormat = {0, 0};
+  recorder = std::make_unique<AudioRecorder>(engines.factory(), [this] { return granted; });
+  ASSERT_TRUE(waitUntil([&] { return recorder->isEngineReady(); }));
+  newLines();
+  EXPECT_FALSE(awaitTask(recorder->startRecording()));
+  const std::vector<Line> invalid = newLines();
+  ASSERT_GE(invalid.size(), 3u);
+  EXPECT_EQ(invalid[1], info(QStringLiteral("attachTap: hwSR=0.000000, ch=0")));
+  EXPECT_EQ(invalid[2], error(QStringLiteral("invalid hwFormat")));
 }
 
 TEST_F(AudioRecorderTest, AnInputThatCannotBeReplacedKeepsTheRecordingGoingUntilTheStop) {

@@ -14,6 +14,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 namespace {
 
 const QString kAnn = QStringLiteral("ann@example.com");
@@ -433,6 +437,38 @@ TEST_F(HistoryStoreTest, AFailedSaveIsReportedAndKeepsTheRecordsInMemory) {
   const std::string output = testing::internal::GetCapturedStdout();
   EXPECT_EQ(output.rfind("[HistoryStore] Save failed: ", 0), 0u) << output;
   EXPECT_EQ(idsOf(store().records()), QStringList{QStringLiteral("a")});
+}
+
+TEST_F(HistoryStoreTest, ASaveCutShortLeavesThePreviousFileWhole) {
+  store().load();
+  store().addRecord(makeRecord(QStringLiteral("first"), kNow));
+  const QByteArray before = contentsOf(historyFile());
+  ASSERT_FALSE(before.isEmpty());
+
+  // The file system stops the write half-way, as a full disk would: a file
+  // may not grow past a limit that the new history exceeds.
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit previous{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+  rlimit limited = previous;
+  limited.rlim_cur = static_cast<rlim_t>(before.size() + 2048);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+  RecordingHistory large = makeRecord(QStringLiteral("second"), kNow);
+  large.transcript = QString(16 * 1024, QLatin1Char('x'));
+  testing::internal::CaptureStdout();
+  store().addRecord(large);
+  const std::string output = testing::internal::GetCapturedStdout();
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &previous), 0);
+
+  EXPECT_EQ(output.rfind("[HistoryStore] Save failed: ", 0), 0u) << output;
+  EXPECT_EQ(contentsOf(historyFile()), before);
+  EXPECT_EQ(QDir(HistoryStore::historyDirectoryURL(kAnn)).entryList(QDir::Files | QDir::Hidden),
+            QStringList{QStringLiteral("recording_history.json")});
+  EXPECT_EQ(idsOf(store().records()), (QStringList{QStringLiteral("second"), QStringLiteral("first")}));
+
+  // Once there is room again the next save writes everything.
+  store().save();
+  EXPECT_EQ(idsOf(recordsOnDisk()), (QStringList{QStringLiteral("second"), QStringLiteral("first")}));
 }
 
 TEST_F(HistoryStoreTest, OneAccountsRecordsNeverOverwriteAnothersFile) {

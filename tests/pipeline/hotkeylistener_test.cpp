@@ -7,6 +7,7 @@
 #include "core/tracelog.h"
 #include "fakeaccessibilitytrust.h"
 #include "fakekeyboardtap.h"
+#include "logcapture.h"
 #include "platform/virtualkeycodes.h"
 #include "service/authstore.h"
 
@@ -20,7 +21,8 @@ namespace {
 using namespace VirtualKeyCodes;
 using Type = KeyTapEvent::Type;
 
-constexpr quint16 kQ = 12, kE = 14, kZ = 6, kLeftArrow = 123, kShift = 56, kOption = 58, kRightOption = 61;
+constexpr quint16 kQ = 12, kE = 14, kZ = 6, kLeftArrow = 123;
+constexpr quint16 kShift = 56, kOption = 58, kRightOption = 61, kControlKey = 59;
 
 KeyTapEvent down(quint16 key, quint64 flags) { return {Type::keyDown, key, flags, false, true, 0}; }
 KeyTapEvent repeat(quint16 key, quint64 flags) { return {Type::keyDown, key, flags, true, true, 0}; }
@@ -222,6 +224,27 @@ TEST(HotKeyManager, GrabsFollowTheSavedConfigurationsAtOnce) {
   EXPECT_EQ(delivered, QList<HotKeyCombo>{HotKeyCombo::transcribe});
 }
 
+TEST(HotKeyManager, GrabsOnlyWhatAKeyDownCanMatch) {
+  FakeAccessibilityTrust trust;
+  FakeKeyboardTap tap;
+  HotKeyManager& hotKeys = HotKeyManager::shared();
+  hotKeys.setConfig(HotKeyCombo::transcribe, {kControlFlag, kOption, false});  // Ctrl + the Alt key itself
+  hotKeys.setConfig(HotKeyCombo::rewrite, {-1, kE, false});                     // no valid mask
+  hotKeys.setConfig(HotKeyCombo::agent, kLoneFn);
+  QList<HotKeyCombo> delivered;
+  hotKeys.start([&](HotKeyCombo combo) { delivered.append(combo); });
+  ASSERT_TRUE(hotKeys.isListening());
+  EXPECT_TRUE(tap.grabs.isEmpty());
+
+  // The Alt key pressed with Ctrl is a flags change the front application
+  // keeps, and nothing fires.
+  EXPECT_FALSE(tap.press(modifier(kControlKey, kControlFlag)));
+  EXPECT_FALSE(tap.press(modifier(kOption, kControlFlag | kOptionFlag)));
+  EXPECT_FALSE(tap.press(modifier(kOption, kControlFlag)));
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(delivered.isEmpty());
+}
+
 QStringList traceLines() {
   flushTrace();
   QFile file(traceFilePath());
@@ -233,7 +256,8 @@ QStringList traceLines() {
   return messages;
 }
 
-TEST(HotKeyManager, StartsStopsAndHotkeysLeaveTraceLines) {
+TEST(HotKeyManager, StartsStopsAndHotkeysLeaveTraceAndLogLines) {
+  LogCapture log;
   FakeAccessibilityTrust trust(false);
   FakeKeyboardTap tap;
   HotKeyManager& hotKeys = HotKeyManager::shared();
@@ -255,6 +279,17 @@ TEST(HotKeyManager, StartsStopsAndHotkeysLeaveTraceLines) {
                               "HotKey: defaultTap install failed",
                           }));
   EXPECT_FALSE(hotKeys.isListening());
+
+  QList<std::pair<QtMsgType, QString>> logged;
+  for (const LogCapture::Message& message : log.messages()) {
+    if (message.category == QLatin1String("vorlix.voice-input.HotKey")) logged.append({message.type, message.text});
+  }
+  EXPECT_EQ(logged, (QList<std::pair<QtMsgType, QString>>{
+                        {QtCriticalMsg, QStringLiteral("Accessibility not trusted; defaultTap may fail")},
+                        {QtInfoMsg, QStringLiteral("CGEventTap (defaultTap) installed — hotkeys will be intercepted")},
+                        {QtCriticalMsg, QStringLiteral("Accessibility not trusted; defaultTap may fail")},
+                        {QtCriticalMsg, QStringLiteral("CGEventTap installation failed")},
+                    }));
 }
 
 }  // namespace

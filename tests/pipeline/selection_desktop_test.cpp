@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProcess>
 #include <QScopeGuard>
 
@@ -189,6 +190,23 @@ TEST_F(SelectionOnTheDesktop, NothingIsTypedWhileAnotherProcessOwnsTheFocus) {
   waitUntil([] { return false; }, 300ms);
   EXPECT_THAT(keyPresses(), testing::IsEmpty());
   EXPECT_EQ(ours.text(), QStringLiteral("ours"));
+}
+
+TEST_F(SelectionOnTheDesktop, NoCopyKeysGoIntoOurOwnWindow) {
+  // A list copies its current row on Control+C; typed into this program while
+  // the capture waits, the keys would be handled only after it and replace the
+  // user's clipboard.
+  QListWidget ours;
+  ours.addItem(QStringLiteral("a row of ours"));
+  ours.setCurrentRow(0);
+  ours.show();
+  ours.activateWindow();
+  ASSERT_TRUE(waitUntil([&] { return frontPid() == QCoreApplication::applicationPid() && ours.hasFocus(); }));
+  pasteboard.setString(QStringLiteral("the user's words"));
+
+  EXPECT_FALSE(SelectionSnapshot::capture());
+  waitUntil([] { return false; }, 300ms);  // any key typed would be handled by now
+  EXPECT_EQ(pasteboard.string(), QStringLiteral("the user's words"));
 }
 
 TEST_F(SelectionOnTheDesktop, OurOwnWindowIsReadFromItsWidget) {

@@ -11,6 +11,8 @@
 #include "logcapture.h"
 #include "tracelines.h"
 
+#include <QCoreApplication>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -214,6 +216,17 @@ TEST_F(SelectionSnapshotTest, CopyCaptureWithoutACopyLeavesTheClipboardAlone) {
   }
   EXPECT_THAT(traceLines(), Contains(QStringLiteral("CmdC-Fallback: no text captured from Gedit")));
   EXPECT_THAT(log.texts(QStringLiteral("Selection")), Contains(QStringLiteral("cmdCopy: no text captured from Gedit")));
+}
+
+TEST_F(SelectionSnapshotTest, CopyCaptureTypesNoKeysIntoThisProgram) {
+  // The keys would wait for the main thread, which is busy waiting for the copy.
+  front.app = FakeFrontApplication::named(QStringLiteral("Veltrine"), qint32(QCoreApplication::applicationPid()));
+  pasteboard.copy({FakePasteboard::textItem(QStringLiteral("mine"))});
+  copyOnControlC(QStringLiteral("copied"));
+  EXPECT_FALSE(SelectionSnapshot::captureViaCmdC());
+  EXPECT_TRUE(keyboard.chords.isEmpty());
+  EXPECT_EQ(pasteboard.contents, QList<PasteboardItem>{FakePasteboard::textItem(QStringLiteral("mine"))});
+  EXPECT_THAT(traceLines(), Contains(QStringLiteral("CmdC-Fallback: no text captured from Veltrine")));
 }
 
 TEST_F(SelectionSnapshotTest, CopyCaptureOfAnEmptyClipboardEmptiesItAgain) {

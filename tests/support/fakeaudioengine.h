@@ -25,8 +25,11 @@ class FakeAudioEngine final : public AudioEngine {
     tap_ = std::move(tap);
     return true;
   }
+  // Like a real input, stop() first hands the tap what it still holds.
   void stop() override {
     ++stops;
+    if (!heldUntilStop.empty()) deliver(heldUntilStop);
+    heldUntilStop.clear();
     tap_ = {};
   }
   bool isRunning() const override { return static_cast<bool>(tap_); }
@@ -50,6 +53,8 @@ class FakeAudioEngine final : public AudioEngine {
 
   int starts = 0;
   int stops = 0;
+  // Interleaved samples captured but not yet handed over when stop() comes.
+  std::vector<float> heldUntilStop;
 
  private:
   AudioInputFormat format_;
