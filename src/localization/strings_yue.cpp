@@ -247,7 +247,7 @@ const AppStrings& Strings_yue() {
       .obRwRoTitle = u"改寫 · 翻譯唯讀文字"_s,
       .obRwRoSub = u"揀唯讀文字，講指令，結果喺彈出視窗度顯示"_s,
       .obRwRoSelectHint = u"▶ 喺下面個例子度揀文字，再撳快捷鍵"_s,
-      .obRwRoSampleText = u"隻敏捷嘅啡色狐狸跳過咗隻懶狗。呢句英文包含晒英文字母表入面每個字母，成日用嚟測試字型同練打字。"_s,
+      .obRwRoSampleText = u"隻敏捷嘅啡色狐狸跳過咗隻懶狗。呢句嘢嘅英文原句包含晒英文字母表入面每個字母，成日用嚟測試字型同練打字。"_s,
       .obRwRoI1 = u"用鼠標喺上面個例子度揀任何文字"_s,
       .obRwRoI2 = u"撳快捷鍵講出指令，例如「翻譯做英文」"_s,
       .obRwRoI3 = u"因為啲文字係唯讀，結果會喺浮動視窗度顯示"_s,

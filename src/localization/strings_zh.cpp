@@ -247,7 +247,7 @@ const AppStrings& Strings_zh() {
       .obRwRoTitle = u"改写 · 翻译只读文本"_s,
       .obRwRoSub = u"选中只读文本，说出指令，结果在弹窗中显示"_s,
       .obRwRoSelectHint = u"▶ 在下方示例中选中文字，然后按快捷键"_s,
-      .obRwRoSampleText = u"敏捷的棕色狐狸跳过了那只懒狗。这句英文包含英语字母表中的每个字母，常用于字体测试和键盘练习。"_s,
+      .obRwRoSampleText = u"敏捷的棕色狐狸跳过了那只懒狗。这句话的英文原句包含英语字母表中的每个字母，常用于字体测试和键盘练习。"_s,
       .obRwRoI1 = u"用鼠标选中上方示例区域中的任意文字"_s,
       .obRwRoI2 = u"按下快捷键并说出指令，例如“翻译成英文”"_s,
       .obRwRoI3 = u"由于文字是只读的，结果会显示在浮动弹窗中"_s,

@@ -247,7 +247,7 @@ const AppStrings& Strings_zhHant() {
       .obRwRoTitle = u"改寫 · 翻譯唯讀文字"_s,
       .obRwRoSub = u"選取唯讀文字，說出指令，結果顯示在彈出視窗中"_s,
       .obRwRoSelectHint = u"▶ 在下方範例中選取文字，再按快捷鍵"_s,
-      .obRwRoSampleText = u"敏捷的棕色狐狸跳過了那隻懶狗。這句英文包含英文字母表中的每個字母，常用於字型測試和鍵盤練習。"_s,
+      .obRwRoSampleText = u"敏捷的棕色狐狸跳過了那隻懶狗。這句話的英文原句包含英文字母表中的每個字母，常用於字型測試和鍵盤練習。"_s,
       .obRwRoI1 = u"用滑鼠選取上方範例區域中的任何文字"_s,
       .obRwRoI2 = u"按下快捷鍵並說出指令，例如「翻譯成英文」"_s,
       .obRwRoI3 = u"由於文字為唯讀，結果會顯示在浮動視窗中"_s,
