@@ -51,21 +51,34 @@ QRect Popover::placement() const {
   return place;
 }
 
-void Popover::present() {
+void Popover::place() {
   adjustSize();
-  const QRect place = placement();
+  const QRect where = placement();
   if (anchor_) {
     const QPoint anchorCentre = anchor_->mapToGlobal(anchor_->rect().center());
     const int margin = int(cornerRadius) + arrowWidth / 2;
     if (edge_ == ArrowEdge::top) {
-      arrowOffset_ = std::clamp(anchorCentre.x() - place.left(), margin, std::max(margin, place.width() - margin));
+      arrowOffset_ = std::clamp(anchorCentre.x() - where.left(), margin, std::max(margin, where.width() - margin));
     } else {
-      arrowOffset_ = std::clamp(anchorCentre.y() - place.top(), margin, std::max(margin, place.height() - margin));
+      arrowOffset_ = std::clamp(anchorCentre.y() - where.top(), margin, std::max(margin, where.height() - margin));
     }
   }
-  setGeometry(place);
+  setGeometry(where);
+  update();
+}
+
+void Popover::present() {
+  place();
   show();
   raise();
+}
+
+bool Popover::event(QEvent* event) {
+  const bool handled = QWidget::event(event);
+  // Content that grows while shown (codes that arrive after the bubble
+  // opened) would push the bubble off the screen's edge: it is placed again.
+  if (event->type() == QEvent::LayoutRequest && isVisible()) place();
+  return handled;
 }
 
 QPainterPath Popover::bubble() const {

@@ -25,7 +25,8 @@ class Popover : public QWidget {
   ArrowEdge arrowEdge() const { return edge_; }
 
   // Places the bubble next to the anchor (kept on the anchor's screen) and
-  // shows it.
+  // shows it; while shown it is placed again whenever its content's size
+  // changes.
   void present();
 
   static constexpr int arrowLength = 8;
@@ -36,6 +37,7 @@ class Popover : public QWidget {
   void dismissed();
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void hideEvent(QHideEvent* event) override;
@@ -44,6 +46,7 @@ class Popover : public QWidget {
  private:
   QPainterPath bubble() const;
   QRect placement() const;
+  void place();
 
   QPointer<QWidget> anchor_;
   ArrowEdge edge_;
