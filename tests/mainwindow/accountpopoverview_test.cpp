@@ -8,12 +8,14 @@
 #include "mainwindow/accountinforow.h"
 #include "mainwindow/badgelabel.h"
 #include "mainwindow/creditsbar.h"
+#include "mainwindow/invitecoderow.h"
 #include "mainwindow/mainview.h"
 #include "mainwindow/myinvitecodesview.h"
 #include "mainwindow/popover.h"
 #include "mainwindow/rowbutton.h"
 #include "mainwindow/symbolbutton.h"
 #include "mainwindow/textlabel.h"
+#include "mainwindow/themedscrollarea.h"
 #include "service/authstore.h"
 #include "theme/palette.h"
 
@@ -185,6 +187,9 @@ TEST(AccountPopoverView, InviteCodesThatArriveLateStayOnTheScreen) {
   ASSERT_TRUE(waitUntil([&] { return list->rows().size() == 3; }));
   QCoreApplication::processEvents();
   EXPECT_GT(popover->height(), opened);
+  const InviteCodeRow& last = *list->rows().last();
+  const QWidget& viewport = *list->listArea()->viewport();
+  EXPECT_LE(last.mapTo(&viewport, QPoint(0, last.height())).y(), viewport.height()) << "every code in view";
   EXPECT_TRUE(screen.contains(popover->geometry())) << "popover at " << popover->geometry().top() << ".."
                                                     << popover->geometry().bottom() << ", screen to " << screen.bottom();
 }
