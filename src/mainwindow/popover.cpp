@@ -51,34 +51,25 @@ QRect Popover::placement() const {
   return place;
 }
 
-void Popover::place() {
-  adjustSize();
-  const QRect where = placement();
-  if (anchor_) {
-    const QPoint anchorCentre = anchor_->mapToGlobal(anchor_->rect().center());
-    const int margin = int(cornerRadius) + arrowWidth / 2;
-    if (edge_ == ArrowEdge::top) {
-      arrowOffset_ = std::clamp(anchorCentre.x() - where.left(), margin, std::max(margin, where.width() - margin));
-    } else {
-      arrowOffset_ = std::clamp(anchorCentre.y() - where.top(), margin, std::max(margin, where.height() - margin));
-    }
-  }
-  setGeometry(where);
-  update();
-}
-
 void Popover::present() {
-  place();
+  adjustSize();
+  const QRect place = placement();
+  aimArrow(place);
+  setGeometry(place);
   show();
   raise();
 }
 
-bool Popover::event(QEvent* event) {
-  const bool handled = QWidget::event(event);
-  // Content that grows while shown (codes that arrive after the bubble
-  // opened) would push the bubble off the screen's edge: it is placed again.
-  if (event->type() == QEvent::LayoutRequest && isVisible()) place();
-  return handled;
+void Popover::aimArrow(const QRect& place) {
+  if (anchor_) {
+    const QPoint anchorCentre = anchor_->mapToGlobal(anchor_->rect().center());
+    const int margin = int(cornerRadius) + arrowWidth / 2;
+    if (edge_ == ArrowEdge::top) {
+      arrowOffset_ = std::clamp(anchorCentre.x() - place.left(), margin, std::max(margin, place.width() - margin));
+    } else {
+      arrowOffset_ = std::clamp(anchorCentre.y() - place.top(), margin, std::max(margin, place.height() - margin));
+    }
+  }
 }
 
 QPainterPath Popover::bubble() const {
@@ -104,6 +95,13 @@ QPainterPath Popover::bubble() const {
 
 void Popover::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
+  // Content that grows once it is shown (a list that has finished loading)
+  // would otherwise hang past the screen's edge or away from its anchor.
+  if (isVisible()) {
+    const QRect place = placement();
+    aimArrow(place);
+    if (place.topLeft() != pos()) move(place.topLeft());
+  }
   // Without a compositor a translucent window shows black where it is clear:
   // the window takes the bubble's shape instead.
   setMask(QRegion(bubble().toFillPolygon().toPolygon()));

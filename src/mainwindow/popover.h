@@ -25,8 +25,7 @@ class Popover : public QWidget {
   ArrowEdge arrowEdge() const { return edge_; }
 
   // Places the bubble next to the anchor (kept on the anchor's screen) and
-  // shows it; while shown it is placed again whenever its content's size
-  // changes.
+  // shows it. When its content grows later, the bubble is placed again.
   void present();
 
   static constexpr int arrowLength = 8;
@@ -37,7 +36,6 @@ class Popover : public QWidget {
   void dismissed();
 
  protected:
-  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void hideEvent(QHideEvent* event) override;
@@ -46,7 +44,7 @@ class Popover : public QWidget {
  private:
   QPainterPath bubble() const;
   QRect placement() const;
-  void place();
+  void aimArrow(const QRect& place);
 
   QPointer<QWidget> anchor_;
   ArrowEdge edge_;

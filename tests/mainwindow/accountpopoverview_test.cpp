@@ -1,26 +1,22 @@
 // The account popover against the account store.
 #include "mainwindow/accountpopoverview.h"
 
-#include "awaittask.h"
 #include "fakeservice.h"
 #include "localization/appstrings.h"
 #include "localization/languagemanager.h"
 #include "mainwindow/accountinforow.h"
 #include "mainwindow/badgelabel.h"
 #include "mainwindow/creditsbar.h"
-#include "mainwindow/invitecoderow.h"
 #include "mainwindow/mainview.h"
 #include "mainwindow/myinvitecodesview.h"
 #include "mainwindow/popover.h"
 #include "mainwindow/rowbutton.h"
 #include "mainwindow/symbolbutton.h"
 #include "mainwindow/textlabel.h"
-#include "mainwindow/themedscrollarea.h"
 #include "service/authstore.h"
 #include "theme/palette.h"
 
 #include <QCoreApplication>
-#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -160,38 +156,6 @@ TEST(AccountPopoverView, TheInviteCodesPopoverOpensClosesAndGoesWithTheView) {
   ASSERT_TRUE(popover);
   delete view;
   EXPECT_FALSE(popover);
-}
-
-// The codes arrive after their popover opened; near the bottom of the screen
-// the grown popover moves up instead of hanging off the screen's edge.
-TEST(AccountPopoverView, InviteCodesThatArriveLateStayOnTheScreen) {
-  FakeService service;
-  qputenv("VELTRINE_SERVICE_ORIGIN", service.origin().toString().toUtf8());
-  ScriptedResponse codes = ScriptedResponse::json(
-      200, R"({"invite_codes":[{"code":"DEV-1-A","is_used":false},{"code":"DEV-1-B","is_used":false},)"
-           R"({"code":"DEV-1-C","is_used":true}]})");
-  codes.delay = std::chrono::milliseconds(200);
-  service.route("GET", "/veltrine/api/v1/auth/invite-codes", codes);
-  AuthStore::shared().setShowInviteCodesEnabled(true);
-  AccountPopoverView view([] {});
-  view.show();
-  const QRect screen = view.screen()->availableGeometry();
-  view.move(screen.left() + 40, screen.bottom() - view.height());
-
-  view.inviteCodesButton()->click();
-  QPointer<Popover> popover = view.inviteCodesPopover();
-  ASSERT_TRUE(popover);
-  auto* list = qobject_cast<MyInviteCodesView*>(popover->content());
-  ASSERT_TRUE(list);
-  const int opened = popover->height();
-  ASSERT_TRUE(waitUntil([&] { return list->rows().size() == 3; }));
-  QCoreApplication::processEvents();
-  EXPECT_GT(popover->height(), opened);
-  const InviteCodeRow& last = *list->rows().last();
-  const QWidget& viewport = *list->listArea()->viewport();
-  EXPECT_LE(last.mapTo(&viewport, QPoint(0, last.height())).y(), viewport.height()) << "every code in view";
-  EXPECT_TRUE(screen.contains(popover->geometry())) << "popover at " << popover->geometry().top() << ".."
-                                                    << popover->geometry().bottom() << ", screen to " << screen.bottom();
 }
 
 }  // namespace
