@@ -2,12 +2,14 @@
 
 #include "core/paths.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -24,6 +26,18 @@ SingleInstance::~SingleInstance() {
 QString SingleInstance::lockPath() const { return folder_ + QStringLiteral("/instance.lock"); }
 QString SingleInstance::socketPath() const { return folder_ + QStringLiteral("/instance.sock"); }
 
+bool SingleInstance::socketFitsFolder() const {
+  return QFile::encodeName(socketPath()).size() < qsizetype(sizeof(sockaddr_un::sun_path));
+}
+
+QString SingleInstance::socketName() const {
+  if (socketFitsFolder()) return socketPath();
+  // A socket's path has room for about a hundred bytes only; beside a deeper
+  // folder the socket gets a name of its own, made from the folder's path.
+  const QByteArray digest = QCryptographicHash::hash(QFile::encodeName(folder_), QCryptographicHash::Sha256);
+  return QStringLiteral("veltrine-instance-") + QString::fromLatin1(digest.toHex().left(32));
+}
+
 bool SingleInstance::claim() {
   if (lockFd_ >= 0) return true;
   // Without a private folder there is no safe place to coordinate: run anyway.
@@ -38,9 +52,13 @@ bool SingleInstance::claim() {
   lockFd_ = fd;
 
   // We hold the lock, so a socket file left by a copy that died is stale.
-  QLocalServer::removeServer(socketPath());
   server_ = new QLocalServer(this);
-  server_->setSocketOptions(QLocalServer::UserAccessOption);
+  if (socketFitsFolder()) {
+    QLocalServer::removeServer(socketPath());
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+  } else {
+    server_->setSocketOptions(QLocalServer::AbstractNamespaceOption);
+  }
   connect(server_, &QLocalServer::newConnection, this, [this] {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
       connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
@@ -50,13 +68,14 @@ bool SingleInstance::claim() {
       connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     }
   });
-  server_->listen(socketPath());
+  server_->listen(socketName());
   return true;
 }
 
 bool SingleInstance::activateRunningCopy(int timeoutMs) const {
   QLocalSocket socket;
-  socket.connectToServer(socketPath());
+  if (!socketFitsFolder()) socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
+  socket.connectToServer(socketName());
   if (!socket.waitForConnected(timeoutMs)) return false;
   socket.write(kActivate);
   return socket.waitForBytesWritten(timeoutMs);

@@ -11,6 +11,9 @@ class QLocalServer;
 // folder (the kernel drops it when the process ends, however it ends) and
 // listens on a local socket beside it. A later copy fails to take the lock,
 // asks the running copy to come forward through the socket, and quits.
+// (The request carries nothing but "come forward", so a socket in the
+// abstract namespace, open to every local user, is used where a path would be
+// too long.)
 class SingleInstance : public QObject {
   Q_OBJECT
 
@@ -33,6 +36,10 @@ class SingleInstance : public QObject {
  private:
   QString lockPath() const;
   QString socketPath() const;
+  bool socketFitsFolder() const;
+  // Where the running copy listens: the socket file beside the lock, or a
+  // name in the kernel's abstract namespace when that path is too long.
+  QString socketName() const;
 
   QString folder_;
   int lockFd_ = -1;

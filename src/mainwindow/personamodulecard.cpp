@@ -11,11 +11,13 @@
 #include "theme/fonts.h"
 #include "theme/neonbutton.h"
 #include "theme/palette.h"
+#include "theme/thinscrollbar.h"
 
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QVBoxLayout>
@@ -137,6 +139,9 @@ PersonaModuleCard::PersonaModuleCard(const QString& icon, const QColor& accent, 
   colours.setColor(QPalette::HighlightedText, cyberTextPrimary);
   editor_->setPalette(colours);
   editor_->setHintColor(withOpacity(cyberTextTertiary, 0.4));
+  // A long prompt scrolls inside the editor: its bar is the theme's, not the
+  // platform's light one on the dark card.
+  ThinScrollBar().apply(*editor_->verticalScrollBar());
   wellColumn->addWidget(editor_);
 
   auto* footer = new QHBoxLayout();

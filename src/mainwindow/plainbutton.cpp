@@ -13,6 +13,11 @@ PlainButton::PlainButton(const QString& text, const QFont& font, const QColor& c
   setText(text);
   setCursor(Qt::PointingHandCursor);
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+  // Like the other chrome-less buttons it never takes the focus: a clicked
+  // button that then goes away (MORE on the last page, a card's audio
+  // buttons) would hand it on, and the scroll area would jump to wherever it
+  // landed.
+  setFocusPolicy(Qt::NoFocus);
 }
 
 void PlainButton::setSymbol(const QString& name, qreal pointSize) {

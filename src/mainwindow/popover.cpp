@@ -54,6 +54,13 @@ QRect Popover::placement() const {
 void Popover::present() {
   adjustSize();
   const QRect place = placement();
+  aimArrow(place);
+  setGeometry(place);
+  show();
+  raise();
+}
+
+void Popover::aimArrow(const QRect& place) {
   if (anchor_) {
     const QPoint anchorCentre = anchor_->mapToGlobal(anchor_->rect().center());
     const int margin = int(cornerRadius) + arrowWidth / 2;
@@ -63,9 +70,6 @@ void Popover::present() {
       arrowOffset_ = std::clamp(anchorCentre.y() - place.top(), margin, std::max(margin, place.height() - margin));
     }
   }
-  setGeometry(place);
-  show();
-  raise();
 }
 
 QPainterPath Popover::bubble() const {
@@ -91,6 +95,13 @@ QPainterPath Popover::bubble() const {
 
 void Popover::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
+  // Content that grows once it is shown (a list that has finished loading)
+  // would otherwise hang past the screen's edge or away from its anchor.
+  if (isVisible()) {
+    const QRect place = placement();
+    aimArrow(place);
+    if (place.topLeft() != pos()) move(place.topLeft());
+  }
   // Without a compositor a translucent window shows black where it is clear:
   // the window takes the bubble's shape instead.
   setMask(QRegion(bubble().toFillPolygon().toPolygon()));

@@ -25,7 +25,7 @@ class Popover : public QWidget {
   ArrowEdge arrowEdge() const { return edge_; }
 
   // Places the bubble next to the anchor (kept on the anchor's screen) and
-  // shows it.
+  // shows it. When its content grows later, the bubble is placed again.
   void present();
 
   static constexpr int arrowLength = 8;
@@ -44,6 +44,7 @@ class Popover : public QWidget {
  private:
   QPainterPath bubble() const;
   QRect placement() const;
+  void aimArrow(const QRect& place);
 
   QPointer<QWidget> anchor_;
   ArrowEdge edge_;

@@ -3,6 +3,7 @@
 #include "awaittask.h"
 #include "testenvironment.h"
 
+#include <QDir>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -20,6 +21,25 @@ TEST(SingleInstance, SecondCopyIsRefusedAndBringsTheFirstForward) {
   EXPECT_FALSE(second.claim());
   EXPECT_TRUE(second.activateRunningCopy());
   EXPECT_TRUE(waitUntil([&] { return activations.count() == 1; }));
+}
+
+TEST(SingleInstance, AFolderTooDeepForASocketPathStillBringsTheFirstForward) {
+  const QString deep = TestEnvironment::root() + QStringLiteral("/") + QString(120, QLatin1Char('d'));
+  ASSERT_TRUE(QDir().mkpath(deep));
+  SingleInstance first(deep);
+  ASSERT_TRUE(first.claim());
+  QSignalSpy activations(&first, &SingleInstance::activationRequested);
+
+  SingleInstance second(deep);
+  EXPECT_FALSE(second.claim());
+  EXPECT_TRUE(second.activateRunningCopy());
+  EXPECT_TRUE(waitUntil([&] { return activations.count() == 1; }));
+
+  // Another folder is another program's: its copies do not meet ours.
+  const QString other = deep + QStringLiteral("/other");
+  ASSERT_TRUE(QDir().mkpath(other));
+  SingleInstance stranger(other);
+  ASSERT_TRUE(stranger.claim());
 }
 
 TEST(SingleInstance, LockIsFreedWhenTheHolderGoesAway) {

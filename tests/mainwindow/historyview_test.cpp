@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTest>
 
 namespace {
 
@@ -101,6 +102,30 @@ TEST_F(HistoryViewTest, CardsAreMadeAsTheyComeIntoView) {
     QApplication::processEvents();
   }
   EXPECT_EQ(view.cards().size(), 40);
+}
+
+// A clicked button that goes away (MORE on the last page, the buttons of a
+// card whose record changes) must not hand the focus on: the scroll area
+// would jump to wherever it lands, far from what the user was looking at.
+TEST_F(HistoryViewTest, AButtonThatGoesAwayLeavesTheListWhereItIs) {
+  addRecords(31);
+  HistoryView view(HistoryStore::shared(), 20, 20, LanguageManager::shared());
+  view.resize(880, 720);
+  view.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+  QScrollBar& bar = *view.findChild<QScrollArea*>()->verticalScrollBar();
+  for (int i = 0; i < 40 && view.cards().size() < 20; ++i) {
+    bar.setValue(bar.maximum());
+    QApplication::processEvents();
+  }
+  bar.setValue(bar.maximum());
+  QApplication::processEvents();
+  const int bottom = bar.value();
+  ASSERT_GT(bottom, 0);
+  QTest::mouseClick(view.moreButton(), Qt::LeftButton);
+  QApplication::processEvents();
+  ASSERT_FALSE(view.moreButton()->isVisibleTo(&view));
+  EXPECT_GE(bar.value(), bottom);
 }
 
 TEST_F(HistoryViewTest, ComingBackShowsTheFirstPageAgain) {

@@ -14,10 +14,13 @@
 #include "service/personastore.h"
 #include "theme/neonbutton.h"
 #include "theme/palette.h"
+#include "theme/thinscrollbar.h"
 
+#include <QApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -202,6 +205,23 @@ TEST(PersonaSheetFields, TheSwitchAppearsWithAPromptAndClearGoesBackToTheBuiltIn
   EXPECT_FALSE(card->draft().enabled);
   EXPECT_FALSE(card->toggle()->isVisible());
   EXPECT_EQ(card->cardStyle().neon, Palette::cyberBorder);
+}
+
+// A prompt longer than its editor scrolls there; that bar, like the sheet's
+// own, is drawn in the theme and not as the platform's light bar.
+TEST(PersonaSheetFields, EveryScrollBarOfTheSheetIsTheThemes) {
+  PersonaEditSheet sheet(std::nullopt);
+  sheet.resize(560, 640);
+  sheet.show();
+  sheet.moduleCard(HotKeyCombo::transcribe)->editor()->setPlainText(QStringLiteral("word ").repeated(400));
+  QApplication::processEvents();
+  int themed = 0;
+  for (const QScrollBar* bar : sheet.findChildren<QScrollBar*>()) {
+    if (bar->orientation() != Qt::Vertical || !bar->isVisibleTo(&sheet)) continue;
+    EXPECT_EQ(bar->styleSheet(), ThinScrollBar().styleSheet()) << bar->parent()->metaObject()->className();
+    ++themed;
+  }
+  EXPECT_GE(themed, 2) << "the sheet's and the long prompt's";
 }
 
 }  // namespace
