@@ -16,6 +16,10 @@ class GatewayProbe {
   // failure or time-out. Never throws.
   QCoro::Task<bool> probe(QUrl url, QString bearerToken = QString());
 
+  // Closes the kept-alive connections and stops their thread; a later probe
+  // opens new ones.
+  void closeConnections() { network_.clearConnectionCache(); }
+
  private:
   QNetworkAccessManager network_;
 };

@@ -1,5 +1,6 @@
 #include "openclaw/openclawgatewayclient.h"
 
+#include "core/applicationexit.h"
 #include "core/clock.h"
 #include "core/deletelater.h"
 #include "openclaw/chatstreamparser.h"
@@ -82,7 +83,12 @@ bool hasLineBreak(const QString& text) {
 }  // namespace
 
 OpenClawGatewayClient& OpenClawGatewayClient::shared() {
-  static OpenClawGatewayClient* instance = new OpenClawGatewayClient();
+  static OpenClawGatewayClient* instance = [] {
+    auto* client = new OpenClawGatewayClient();
+    // Its connection thread must be gone before the application object is.
+    ApplicationExit::beforeApplicationEnds([client] { client->network_.clearConnectionCache(); });
+    return client;
+  }();
   return *instance;
 }
 

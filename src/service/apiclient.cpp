@@ -1,5 +1,6 @@
 #include "service/apiclient.h"
 
+#include "core/applicationexit.h"
 #include "core/appinfo.h"
 #include "core/clock.h"
 #include "core/deletelater.h"
@@ -57,7 +58,12 @@ void apiclient_detail::throwUnlessSuccess(int status, const QByteArray& body) {
 }
 
 APIClient& APIClient::shared() {
-  static APIClient* instance = new APIClient();
+  static APIClient* instance = [] {
+    auto* client = new APIClient();
+    // Its connection thread must be gone before the application object is.
+    ApplicationExit::beforeApplicationEnds([client] { client->session_.clearConnectionCache(); });
+    return client;
+  }();
   return *instance;
 }
 

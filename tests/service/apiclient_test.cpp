@@ -1,5 +1,6 @@
 #include "service/apiclient.h"
 
+#include "core/applicationexit.h"
 #include "core/clock.h"
 #include "localization/languagemanager.h"
 #include "serviceclienttest.h"
@@ -78,6 +79,33 @@ TEST_F(APIClientTest, WithoutAnApiKeyTheHeaderIsLeftOut) {
   service.route("GET", apiPath("/config/plan"), ScriptedResponse::json(200, "{}"));
   awaitTask(APIClient::shared().fetchUserPlanInfo());
   EXPECT_FALSE(service.lastRequest().hasHeader("X-API-Key"));
+}
+
+// The names of this process's threads, as the kernel knows them.
+QStringList threadNames() {
+  QStringList names;
+  for (const QString& task : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    QFile comm(QStringLiteral("/proc/self/task/%1/comm").arg(task));
+    if (comm.open(QIODevice::ReadOnly)) names << QString::fromUtf8(comm.readAll().trimmed());
+  }
+  return names;
+}
+
+TEST_F(APIClientTest, TheConnectionThreadEndsBeforeTheApplicationDoes) {
+  // A connection the service keeps open lives on a thread of its own; the
+  // server's close reaching that thread while the application object is torn
+  // down would crash the program as it quits.
+  service.route("GET", apiPath("/config/plan"), ScriptedResponse::json(200, "{}"));
+  awaitTask(APIClient::shared().fetchUserPlanInfo());
+  const auto networkThreads = [] { return threadNames().filter(QStringLiteral("QNetworkAccess")).size(); };
+  ASSERT_GT(networkThreads(), 0) << threadNames().join(QLatin1Char(' ')).toStdString();
+
+  ApplicationExit::runRegisteredActions();
+  EXPECT_EQ(networkThreads(), 0) << threadNames().join(QLatin1Char(' ')).toStdString();
+
+  // Whoever still asks afterwards is answered over a new connection.
+  awaitTask(APIClient::shared().fetchUserPlanInfo());
+  EXPECT_EQ(service.requestCount(), 2);
 }
 
 TEST_F(APIClientTest, StartupConfigurationNeverCarriesTheToken) {
