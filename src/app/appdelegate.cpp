@@ -70,6 +70,8 @@ bool AppDelegate::applicationDidFinishLaunching() {
       if (self->watchedWindow_) self->watchedWindow_->removeEventFilter(self);
       self->watchedWindow_ = window;
       window->installEventFilter(self);
+      // Only the quit event is looked at there (eventFilter).
+      QCoreApplication::instance()->installEventFilter(self);
     }
   });
   return true;
@@ -145,7 +147,16 @@ bool AppDelegate::windowShouldClose() {
 }
 
 bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::Close && watched == watchedWindow_) {
+  // Quitting closes every window before the loop ends, and one refusal calls
+  // the quit off: the program would run on without its window. So while a
+  // quit is under way the main window's close goes through.
+  if (event->type() == QEvent::Quit && watched == QCoreApplication::instance()) {
+    quitting_ = true;
+    // A quit that something else calls off leaves the close rule as it was.
+    QTimer::singleShot(0, this, [this] { quitting_ = false; });
+    return false;
+  }
+  if (event->type() == QEvent::Close && watched == watchedWindow_ && !quitting_) {
     event->ignore();
     windowShouldClose();
     return true;

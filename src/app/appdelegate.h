@@ -125,4 +125,6 @@ class AppDelegate : public QObject, public UpdaterDelegate {
   CrashUploadState crashUploadState_ = CrashUploadState::idle;
   ActivationPolicy policy_ = ActivationPolicy::regular;
   QPointer<QWidget> watchedWindow_;
+  // A quit is closing the windows (eventFilter).
+  bool quitting_ = false;
 };

@@ -4,8 +4,10 @@
 #include "theme/symbolimage.h"
 
 #include <QCursor>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
+#include <QPalette>
 #include <QSystemTrayIcon>
 
 StatusItem::StatusItem(QObject* parent) : QObject(parent), tray_(new QSystemTrayIcon(this)), menu_(new QMenu()) {
@@ -26,10 +28,12 @@ void StatusItem::show() { tray_->show(); }
 
 void StatusItem::updateStatusIcon(bool recording) {
   recording_ = recording;
-  // At rest a quiet light symbol that sits on the tray like the desktop's
-  // own; while recording the filled symbol in the recording colour.
+  // At rest a quiet symbol in the desktop's own text colour, so that it
+  // reads on a light panel as on a dark one, like the desktop's own icons;
+  // while recording the filled symbol in the recording colour.
+  const QColor idle = QGuiApplication::palette().color(QPalette::Active, QPalette::WindowText);
   QIcon icon = recording ? SymbolImage::icon(QStringLiteral("waveform.circle.fill"), Palette::neonRed)
-                         : SymbolImage::icon(QStringLiteral("waveform.circle"), Palette::cyberTextPrimary);
+                         : SymbolImage::icon(QStringLiteral("waveform.circle"), idle);
   icon.setIsMask(!recording);
   tray_->setIcon(icon);
   Q_EMIT iconChanged();

@@ -13,7 +13,10 @@ std::optional<QRect> PanelPlacement::screenFor(const QList<QRect>& screens, cons
 QPoint PanelPlacement::origin(const QRect& screen, const QSize& size) const {
   const qreal x = screen.x() + (screen.width() - size.width()) * 0.5;
   const qreal bottomEdge = screen.y() + screen.height() - (heightFraction * screen.height() + offset);
-  return QPoint(qRound(x), qRound(bottomEdge - size.height()));
+  // A panel set below another (the clarify card under the recording bar) would
+  // reach past the bottom of a short screen: it stops at the screen's edge.
+  const int top = qMin(qRound(bottomEdge - size.height()), screen.y() + screen.height() - size.height());
+  return QPoint(qRound(x), qMax(screen.y(), top));
 }
 
 std::optional<QPoint> PanelPlacement::origin(const QList<QRect>& screens, const std::optional<QRect>& mainScreen,

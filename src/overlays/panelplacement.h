@@ -24,7 +24,8 @@ struct PanelPlacement {
   static std::optional<QRect> screenFor(const QList<QRect>& screens, const std::optional<QRect>& mainScreen,
                                         const QPoint& pointer);
 
-  // The top-left corner of a panel of `size` on `screen`.
+  // The top-left corner of a panel of `size` on `screen`, never past its
+  // bottom or top edge.
   QPoint origin(const QRect& screen, const QSize& size) const;
 
   // The same for the screen under `pointer`; none when there is no screen, and

@@ -6,9 +6,12 @@
 #include "mainwindow/permissionwindowmanager.h"
 #include "onboarding/onboardingmanager.h"
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QTimer>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -55,6 +58,30 @@ TEST_F(MainWindowRule, ClosingOnlyHidesAndStartingAgainBringsTheSameWindowBack) 
   window->close();
   delegate.showMainWindow();
   EXPECT_TRUE(window->isVisible());
+}
+
+// The quit key and the tray's Quit end the program while the main window is
+// on screen too: the close that quitting sends the window is not refused.
+TEST_F(MainWindowRule, QuittingEndsTheProgramAlsoWhileTheMainWindowIsOpen) {
+  signIn();
+  OnboardingManager::shared().markCompleted();
+  voice_inputApp application(viewsWithAField());
+  ASSERT_TRUE(application.launch());
+  RootWindow* window = application.openWindowScene();
+  ASSERT_TRUE(waitUntil([&] { return window->isVisible(); }));
+  // The delegate watches the window's close button from half a second (here 5 ms) on.
+  waitUntil([] { return false; }, std::chrono::milliseconds(50));
+  // Other windows of the program stay open meanwhile (the tray icon is one).
+  std::vector<std::unique_ptr<QWidget>> others;
+  for (int i = 0; i < 4; ++i) {
+    others.push_back(std::make_unique<QWidget>());
+    others.back()->show();
+  }
+
+  QTimer::singleShot(0, [] { QCoreApplication::quit(); });
+  // A refused quit leaves the loop running: this ends it with another status.
+  QTimer::singleShot(2000, [] { QCoreApplication::exit(7); });
+  EXPECT_EQ(QApplication::exec(), 0);
 }
 
 TEST_F(MainWindowRule, TheMainWindowIsNeverThePermissionWindowAPanelOrADialog) {

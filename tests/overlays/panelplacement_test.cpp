@@ -25,8 +25,12 @@ TEST(PanelPlacement, CentredOnTheScreenUnderThePointerAtAHeightFromItsBottom) {
        QPoint(1280 + 780, -200 + 1200 - 144 - 88)},
       {"tip", {0, 60}, {5, 5}, {320, 56}, {kMain}, kMain, QPoint(480, 800 - 60 - 56)},
       {"result", {0, 44}, {5, 5}, {680, 600}, {kMain}, kMain, QPoint(300, 800 - 44 - 600)},
-      // The clarify card's top edge 12 under the recording bar's bottom edge.
-      {"clarify", {0.12, -98 - 12}, {5, 5}, {360, 98}, {kMain}, kMain, QPoint(460, 800 - 96 + 12)},
+      // The clarify card's top edge 12 under the recording bar's bottom edge...
+      {"clarify", {0.12, -98 - 12}, {2000, 500}, {360, 98}, {kMain, kSecond}, kMain,
+       QPoint(1280 + 780, -200 + 1200 - 144 + 12)},
+      // ...except where that would reach past the bottom of a short screen.
+      {"clarify on a short screen", {0.12, -98 - 12}, {5, 5}, {360, 98}, {kMain}, kMain, QPoint(460, 800 - 98)},
+      {"taller than the screen", {0, 44}, {5, 5}, {680, 900}, {kMain}, kMain, QPoint(300, 0)},
       {"pointer on no screen", {0, 60}, {-500, -500}, {320, 56}, {kSecond, kMain}, kMain, QPoint(480, 684)},
       {"no screen at all", {0, 60}, {5, 5}, {320, 56}, {}, std::nullopt, std::nullopt},
       // The first screen that holds the pointer wins where screens overlap.

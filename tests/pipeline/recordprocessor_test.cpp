@@ -68,27 +68,27 @@ TEST_F(AnswerHandling, EveryFailureEndsTheRequestWithItsOwnMessageAndFollowUp) {
     std::function<QString()> message;
     bool retryable;
     bool signsOut;
-    QStringList panels;  // besides the recording indicator
+    bool tip;  // the message shown in the tip panel (besides the recording indicator)
     bool alert;
   };
   const AppStrings& strings = currentStrings();
   ScriptedResponse noAnswer;
   noAnswer.closeWithoutAnswer = true;
   const std::vector<Row> rows{
-      {"unauthorized", ScriptedResponse::json(401, "{}"), [&] { return strings.errorUnauthorized; }, true, true, {},
+      {"unauthorized", ScriptedResponse::json(401, "{}"), [&] { return strings.errorUnauthorized; }, true, true, false,
        false},
       {"banned", ScriptedResponse::json(403, R"({"code":"USER_BANNED","message":"no"})"),
-       [&] { return strings.errorUserBanned; }, true, true, {}, false},
+       [&] { return strings.errorUserBanned; }, true, true, false, false},
       {"credits used up", ScriptedResponse::json(402, R"({"code":"CREDITS_EXHAUSTED","message":"pay"})"),
-       [&] { return strings.errorCreditsExhausted; }, false, false, {"tip " + strings.errorCreditsExhausted}, false},
+       [&] { return strings.errorCreditsExhausted; }, false, false, true, false},
       {"too long",
        ScriptedResponse::json(413, R"({"code":"DURATION_EXCEEDED","message":"long","config_update":{"max_duration_sec":30}})"),
-       [&] { return strings.errorDurationExceeded; }, false, false, {}, true},
-      {"service error", ScriptedResponse::text(500, "oops"), [&] { return strings.errorUnknown; }, true, false, {},
+       [&] { return strings.errorDurationExceeded; }, false, false, false, true},
+      {"service error", ScriptedResponse::text(500, "oops"), [&] { return strings.errorUnknown; }, true, false, true,
        false},
       {"unknown action", ScriptedResponse::json(200, R"({"operation":"transcribe","action_type":"PASTE","transcript":"t","result":"r"})"),
-       [&] { return strings.errorDecode; }, true, false, {}, false},
-      {"no answer", noAnswer, [] { return QString(); }, true, false, {}, false},
+       [&] { return strings.errorDecode; }, true, false, true, false},
+      {"no answer", noAnswer, [] { return QString(); }, true, false, true, false},
   };
 
   for (const Row& row : rows) {
@@ -111,7 +111,7 @@ TEST_F(AnswerHandling, EveryFailureEndsTheRequestWithItsOwnMessageAndFollowUp) {
     EXPECT_EQ(AuthStore::shared().isSignedIn(), !row.signsOut);
     EXPECT_EQ(RecordingResultStore::shared().errorMessage(),
               row.signsOut ? std::nullopt : std::optional<QString>(record.errorMessage));
-    EXPECT_EQ(overlays.panels(), row.panels);
+    EXPECT_EQ(overlays.panels(), row.tip ? QStringList{"tip " + *record.errorMessage} : QStringList{});
     EXPECT_EQ(alerts, row.alert ? QStringList{*record.errorMessage} : QStringList{});
     EXPECT_FALSE(overlays.recordingShown);
     EXPECT_FALSE(handler->processor().processingRecordId());
@@ -126,7 +126,7 @@ TEST_F(AnswerHandling, EveryFailureEndsTheRequestWithItsOwnMessageAndFollowUp) {
     if (mayRecord) Q_EMIT AppEvents::shared().overlayDismissedDuringRecording();
     ASSERT_TRUE(waitUntil([&] { return recorder->state() == RecordingState::idle; }));
     if (!mayRecord) {
-      EXPECT_EQ(overlays.calls, row.signsOut ? QStringList{} : row.panels);
+      EXPECT_EQ(overlays.calls, row.signsOut ? QStringList{} : QStringList{"tip " + strings.errorCreditsExhausted});
     }
   }
   EXPECT_EQ(recorder->maxDuration(), 30.0);
@@ -251,6 +251,16 @@ TEST_F(AnswerHandling, ARetryWithoutItsAudioFailsWithoutAskingTheService) {
   EXPECT_TRUE(record.retryable);
   EXPECT_THAT(overlays.calls, IsEmpty());
   EXPECT_EQ(recorder->state(), RecordingState::idle);
+}
+
+TEST_F(AnswerHandling, AFailedRetryIsToldOnItsHistoryCardNotInATip) {
+  const RecordingHistory stored = storedRecord();
+  service.enqueue("POST", processPath(), ScriptedResponse::text(500, "oops"));
+  awaitTask(retry(stored));
+  const RecordingHistory record = *HistoryStore::shared().record(stored.id);
+  EXPECT_EQ(record.status, RecognitionStatus::failed);
+  EXPECT_EQ(record.errorMessage, currentStrings().errorUnknown);
+  EXPECT_THAT(overlays.calls, IsEmpty());
 }
 
 TEST_F(AnswerHandling, OfTwoRetriesOfOneRecordTheLaterOneDecides) {

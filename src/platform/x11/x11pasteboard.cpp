@@ -179,7 +179,11 @@ void X11Pasteboard::claimForQt() {
 }
 
 void X11Pasteboard::release() {
-  if (owner() == None) return;
+  const unsigned long current = owner();
+  // Our own clipboard is emptied by Qt alone. Taken away from this side, Qt
+  // would read the SelectionClear only after the next text was set, and
+  // would then drop that text: the following paste would insert nothing.
+  if (current == None || ownedByThisProcess(current)) return;
   XSetSelectionOwner(display_, XInternAtom(display_, "CLIPBOARD", False), None, CurrentTime);
   XSync(display_, False);
 }
