@@ -46,8 +46,10 @@ TEST(AudioRecorderOnTheDesktop, RecordsAToneFromTheMicrophoneAsA16kMonoWavFile) 
   const auto wav = WavFile::read(url->toLocalFile());
   ASSERT_TRUE(wav);
   EXPECT_TRUE(wav->isValid16kMono());
-  // As long as the recording ran (the sound server adds a buffer or two).
-  EXPECT_NEAR(wav->durationSeconds(), seconds, 0.15);
+  // As long as the recording ran: never shorter, and longer only by what the
+  // sound server held in its buffers (more of it on a busy machine).
+  EXPECT_GE(wav->durationSeconds(), seconds - 0.15);
+  EXPECT_LE(wav->durationSeconds(), seconds + 0.5);
   const size_t margin = 1600;
   EXPECT_NEAR(SignalAnalysis::frequency(wav->samples, 16000, margin, wav->samples.size() - margin), 1000.0, 3.0);
   EXPECT_NEAR(SignalAnalysis::rms(wav->samples, margin, wav->samples.size() - margin), 0.5 / std::sqrt(2.0), 0.02);
