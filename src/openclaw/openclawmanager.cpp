@@ -220,14 +220,17 @@ QString OpenClawManager::composeWithSelection(const QString& message, const std:
   return QStringLiteral("[当前选中的文本]\n---\n") + *selectedText + QStringLiteral("\n---\n\n") + message;
 }
 
-void OpenClawManager::relayToGateway(const QString& text, ReplyHandler onReply) { relay(text, std::move(onReply)); }
+void OpenClawManager::relayToGateway(const QString& text, ReplyHandler onReply, FailureHandler onFailure) {
+  relay(text, std::move(onReply), std::move(onFailure));
+}
 
-QCoro::Task<void> OpenClawManager::relay(QString text, ReplyHandler onReply) {
+QCoro::Task<void> OpenClawManager::relay(QString text, ReplyHandler onReply, FailureHandler onFailure) {
   showInPanel(kConnecting, true);
   const std::optional<GatewayCredential> credential = readGatewayCredential();
   if (!credential) {
     qCInfo(lcOpenClaw) << "relay: no gateway credential in the OpenClaw configuration";
     showInPanel(kNoCredential, false);
+    if (onFailure) onFailure(kNoCredential);
     co_return;
   }
   std::optional<QString> failure;
@@ -245,6 +248,7 @@ QCoro::Task<void> OpenClawManager::relay(QString text, ReplyHandler onReply) {
   if (failure) {
     qCInfo(lcOpenClaw) << "relay failed:" << *failure;
     showInPanel(kFailurePrefix + *failure + kFailureHint, false);
+    if (onFailure) onFailure(kFailurePrefix + *failure);
   }
 }
 
@@ -261,11 +265,11 @@ void OpenClawManager::handleStreamEvent(const GatewayAgentEvent& event, const Re
   }
 }
 
-void OpenClawManager::handleVoiceCommand(const QString& text, ReplyHandler onReply) {
+void OpenClawManager::handleVoiceCommand(const QString& text, ReplyHandler onReply, FailureHandler onFailure) {
   const QString command = text.trimmed();
   if (command.isEmpty()) return;
   if (command.startsWith(QLatin1Char('/')) || command.toLower() == QStringLiteral("stop")) {
-    relayToGateway(command, std::move(onReply));
+    relayToGateway(command, std::move(onReply), std::move(onFailure));
   } else if (isInteractiveCommand(command)) {
     runInNewTerminalWindow(command);
   } else {

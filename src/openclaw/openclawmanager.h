@@ -38,6 +38,9 @@ class OpenClawManager : public QObject {
  public:
   // Receives the agent's finished answer (possibly empty), at most once.
   using ReplyHandler = std::function<void(const QString& reply)>;
+  // Receives, instead of a reply, the message shown when the answer could
+  // not be had (no credential, the gateway failed), at most once.
+  using FailureHandler = std::function<void(const QString& message)>;
 
   static OpenClawManager& shared();
 
@@ -100,17 +103,18 @@ class OpenClawManager : public QObject {
   // Sends `text` to the gateway's chat and streams the answer into the result
   // panel as markdown: "connecting" pinned, each piece pinned, the whole
   // answer unpinned; a missing credential or a failure shows a message
-  // instead. `onReply` gets the finished answer (never after a failure).
-  // Starts at once (the connecting panel shows before it returns) and runs
-  // on by itself; callers neither wait nor see errors.
-  void relayToGateway(const QString& text, ReplyHandler onReply = {});
+  // instead. `onReply` gets the finished answer, `onFailure` that message:
+  // one of the two is called. Starts at once (the connecting panel shows
+  // before it returns) and runs on by itself; callers neither wait nor see
+  // exceptions.
+  void relayToGateway(const QString& text, ReplyHandler onReply = {}, FailureHandler onFailure = {});
   void handleStreamEvent(const GatewayAgentEvent& event, const ReplyHandler& onReply);
 
   // Routes a command from the service: "/..." or "stop" to the gateway's chat
   // (with `onReply`); an interactive sub-command to a fresh terminal window;
   // anything else to the window where spoken commands pile up. Blank text
-  // does nothing; `onReply` is used only for the gateway.
-  void handleVoiceCommand(const QString& text, ReplyHandler onReply = {});
+  // does nothing; `onReply` and `onFailure` are used only for the gateway.
+  void handleVoiceCommand(const QString& text, ReplyHandler onReply = {}, FailureHandler onFailure = {});
 
   // --- Terminal windows (queued: they run one after another, in order) ---
 
@@ -151,7 +155,7 @@ class OpenClawManager : public QObject {
   OpenClawManager();
 
   void setStatus(OpenClawStatus status);
-  QCoro::Task<void> relay(QString text, ReplyHandler onReply);
+  QCoro::Task<void> relay(QString text, ReplyHandler onReply, FailureHandler onFailure);
   QCoro::Task<void> openNewWindow(QString command);
   QCoro::Task<void> typeInOpenClawWindow(QString command);
   QCoro::Task<void> runGatewayStartCommand();

@@ -14,11 +14,11 @@ ActionDispatcher::ActionDispatcher(HistoryStore& history, TextInserter& inserter
     : QObject(parent),
       history_(history),
       inserter_(inserter),
-      agent_{[](const QString& text, AgentBridge::ReplyHandler onReply) {
-               OpenClawManager::shared().relayToGateway(text, std::move(onReply));
+      agent_{[](const QString& text, AgentBridge::ReplyHandler onReply, AgentBridge::FailureHandler onFailure) {
+               OpenClawManager::shared().relayToGateway(text, std::move(onReply), std::move(onFailure));
              },
-             [](const QString& text, AgentBridge::ReplyHandler onReply) {
-               OpenClawManager::shared().handleVoiceCommand(text, std::move(onReply));
+             [](const QString& text, AgentBridge::ReplyHandler onReply, AgentBridge::FailureHandler onFailure) {
+               OpenClawManager::shared().handleVoiceCommand(text, std::move(onReply), std::move(onFailure));
              }} {}
 
 QString ActionDispatcher::recordedResult(ActionType action, const QString& serviceResult) {
@@ -62,17 +62,20 @@ void ActionDispatcher::handleAction(ActionType action, const QString& result,
       const QString text = OpenClawManager::composeWithSelection(result, selectedText);
       // Relayed on a later turn of the event loop: the request ends first.
       QMetaObject::invokeMethod(
-          this, [this, text, onReply = replyHandler(recordId)] { agent_.relayToGateway(text, onReply); },
+          this,
+          [this, text, onReply = replyHandler(recordId), onFailure = failureHandler(recordId)] {
+            agent_.relayToGateway(text, onReply, onFailure);
+          },
           Qt::QueuedConnection);
       return;
     }
     case ActionType::openclawSlashCommand:
     case ActionType::openclawCommand:
-      agent_.handleVoiceCommand(result, replyHandler(recordId));
+      agent_.handleVoiceCommand(result, replyHandler(recordId), failureHandler(recordId));
       return;
     case ActionType::openclawCliCommand:
     case ActionType::openclawInteractive:
-      agent_.handleVoiceCommand(result, {});
+      agent_.handleVoiceCommand(result, {}, {});
       return;
   }
 }
@@ -83,6 +86,23 @@ ActionDispatcher::AgentBridge::ReplyHandler ActionDispatcher::replyHandler(const
   return [self = QPointer<ActionDispatcher>(this), id = *recordId](const QString& reply) {
     if (self) self->updateRecord(id, reply);
   };
+}
+
+ActionDispatcher::AgentBridge::FailureHandler ActionDispatcher::failureHandler(const std::optional<QString>& recordId) {
+  if (!recordId) return {};
+  return [self = QPointer<ActionDispatcher>(this), id = *recordId](const QString& message) {
+    if (self) self->failRecord(id, message);
+  };
+}
+
+void ActionDispatcher::failRecord(const QString& id, const QString& message) {
+  // Otherwise the record would read "processing" with a success mark for good.
+  history_.updateRecord(id, [&message](RecordingHistory& record) {
+    stampProcessingDuration(record);
+    record.status = RecognitionStatus::failed;
+    record.errorMessage = message;
+    record.retryable = true;
+  });
 }
 
 void ActionDispatcher::updateRecord(const QString& id, const QString& reply) {

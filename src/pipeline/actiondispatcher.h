@@ -24,8 +24,9 @@ class ActionDispatcher : public QObject {
   // bridge itself; tests hand in their own.
   struct AgentBridge {
     using ReplyHandler = std::function<void(const QString& reply)>;
-    std::function<void(const QString& text, ReplyHandler onReply)> relayToGateway;
-    std::function<void(const QString& text, ReplyHandler onReply)> handleVoiceCommand;
+    using FailureHandler = std::function<void(const QString& message)>;
+    std::function<void(const QString& text, ReplyHandler onReply, FailureHandler onFailure)> relayToGateway;
+    std::function<void(const QString& text, ReplyHandler onReply, FailureHandler onFailure)> handleVoiceCommand;
   };
 
   ActionDispatcher(HistoryStore& history, TextInserter& inserter, QObject* parent = nullptr);
@@ -42,6 +43,10 @@ class ActionDispatcher : public QObject {
   // with the reply as its result when there is one.
   void updateRecord(const QString& id, const QString& reply);
 
+  // The agent could not answer the request of record `id`: the record
+  // fails with the message the user was shown, and can be retried.
+  void failRecord(const QString& id, const QString& message);
+
   // The result a record keeps for an answer: the agent's commands show that
   // they are under way until the agent replies, a tip its localized text.
   static QString recordedResult(ActionType action, const QString& serviceResult);
@@ -49,6 +54,7 @@ class ActionDispatcher : public QObject {
  private:
   // Writes the agent's reply into record `recordId`; nothing without a record.
   AgentBridge::ReplyHandler replyHandler(const std::optional<QString>& recordId);
+  AgentBridge::FailureHandler failureHandler(const std::optional<QString>& recordId);
 
   HistoryStore& history_;
   TextInserter& inserter_;

@@ -33,17 +33,22 @@ class GatewayRelayTest : public ::testing::Test {
     return [this](const QString& reply) { replies.append(reply); };
   }
 
+  OpenClawManager::FailureHandler recordFailure() {
+    return [this](const QString& message) { failures.append(message); };
+  }
+
   OpenClawManager& manager = OpenClawManager::shared();
   FakeGateway gateway;
   PanelRecorder panel;
   QStringList replies;
+  QStringList failures;
 };
 
 }  // namespace
 
 TEST_F(GatewayRelayTest, TheAnswerGrowsPinnedAndEndsUnpinnedWithTheReply) {
   gateway.answerChat({200, {delta("Ste"), delta("p "), delta("one"), "data: [DONE]\n"}, true});
-  manager.relayToGateway(QStringLiteral("/status"), recordReply());
+  manager.relayToGateway(QStringLiteral("/status"), recordReply(), recordFailure());
   // The connecting text is up before the call returns.
   ASSERT_EQ(panel.shown, QList<Shown>{pinned(kConnecting)});
   for (int piece = 1; piece <= 3; ++piece) {
@@ -55,6 +60,7 @@ TEST_F(GatewayRelayTest, TheAnswerGrowsPinnedAndEndsUnpinnedWithTheReply) {
   EXPECT_EQ(panel.shown, (QList<Shown>{pinned(kConnecting), pinned(QStringLiteral("Ste")), pinned(QStringLiteral("Step ")),
                                        pinned(QStringLiteral("Step one")), unpinned(QStringLiteral("Step one"))}));
   EXPECT_EQ(replies, QStringList{QStringLiteral("Step one")});
+  EXPECT_TRUE(failures.isEmpty());
   EXPECT_EQ(gateway.requests().at(0).header("Authorization"), "Bearer tok-9");
 }
 
@@ -72,27 +78,30 @@ TEST_F(GatewayRelayTest, FailuresShowWhyAndNeverReply) {
   };
 
   gateway.answerChat({401, {"bad token\n", "try again\n"}});
-  manager.relayToGateway(QStringLiteral("stop"), recordReply());
+  manager.relayToGateway(QStringLiteral("stop"), recordReply(), recordFailure());
   ASSERT_TRUE(waitUntil([&] { return panel.settled(); }));
   EXPECT_EQ(panel.shown.constLast(), failure(QStringLiteral("HTTP 401: bad tokentry again")));
 
   panel.shown.clear();
   manager.setGatewayURLForTesting(closedPort());
-  manager.relayToGateway(QStringLiteral("stop"), recordReply());
+  manager.relayToGateway(QStringLiteral("stop"), recordReply(), recordFailure());
   ASSERT_TRUE(waitUntil([&] { return panel.settled(); }));
   EXPECT_EQ(panel.shown, (QList<Shown>{pinned(kConnecting), failure(QStringLiteral("Connection refused"))}));
   EXPECT_TRUE(replies.isEmpty());
+  // The one who asked learns it too, without the hint meant for the panel.
+  EXPECT_EQ(failures, (QStringList{QStringLiteral("❌ Gateway 请求失败：HTTP 401: bad tokentry again"),
+                                   QStringLiteral("❌ Gateway 请求失败：Connection refused")}));
 }
 
 TEST_F(GatewayRelayTest, WithoutACredentialTheGatewayIsNotAsked) {
   QFile::remove(OpenClawHome::path(QStringLiteral(".openclaw/openclaw.json")));
-  manager.relayToGateway(QStringLiteral("/status"), recordReply());
+  manager.relayToGateway(QStringLiteral("/status"), recordReply(), recordFailure());
   ASSERT_TRUE(waitUntil([&] { return panel.settled(); }));
-  EXPECT_EQ(panel.shown,
-            (QList<Shown>{pinned(kConnecting),
-                          unpinned(QStringLiteral("❌ 无法读取 Gateway 认证凭证，请确认 OpenClaw 已正确安装并启动。"))}));
+  const QString noCredential = QStringLiteral("❌ 无法读取 Gateway 认证凭证，请确认 OpenClaw 已正确安装并启动。");
+  EXPECT_EQ(panel.shown, (QList<Shown>{pinned(kConnecting), unpinned(noCredential)}));
   EXPECT_TRUE(gateway.requests().empty());
   EXPECT_TRUE(replies.isEmpty());
+  EXPECT_EQ(failures, QStringList{noCredential});
 }
 
 TEST_F(GatewayRelayTest, AnAnswerThatStallsEndsOnTheFailureNotOnAPinnedPiece) {

@@ -21,13 +21,16 @@ class AgentActions : public FlowFixture {
     QString how;  // "relay" or "command"
     QString text;
     ActionDispatcher::AgentBridge::ReplyHandler onReply;
+    ActionDispatcher::AgentBridge::FailureHandler onFailure;
   };
 
   void SetUp() override {
     FlowFixture::SetUp();
     handler->dispatcher().setAgentBridge(
-        {[this](const QString& text, auto onReply) { calls.append({"relay", text, onReply}); },
-         [this](const QString& text, auto onReply) { calls.append({"command", text, onReply}); }});
+        {[this](const QString& text, auto onReply, auto onFailure) { calls.append({"relay", text, onReply, onFailure}); },
+         [this](const QString& text, auto onReply, auto onFailure) {
+           calls.append({"command", text, onReply, onFailure});
+         }});
   }
 
   static RecordingHistory newestRecord() { return HistoryStore::shared().records().value(0); }
@@ -60,6 +63,7 @@ TEST_F(AgentActions, EachCommandReachesTheAgentAndOnlyGatewayRepliesCompleteTheR
     EXPECT_EQ(calls.first().how, row.how);
     EXPECT_EQ(calls.first().text, "openclaw status");
     EXPECT_EQ(bool(calls.first().onReply), row.withReply);
+    EXPECT_EQ(bool(calls.first().onFailure), row.withReply);
     EXPECT_EQ(newestRecord().result, row.resultUntilReply);
     EXPECT_EQ(newestRecord().actionType, row.action);
     EXPECT_EQ(RecordingResultStore::shared().result(), row.resultUntilReply);
@@ -89,6 +93,24 @@ TEST_F(AgentActions, TheGatewayGetsTheSelectionAsContextAndItsReplyBecomesTheRes
   handler.reset();
   onReply(QStringLiteral("too late"));
   EXPECT_EQ(HistoryStore::shared().record(id)->result, QStringLiteral("It does nothing."));
+}
+
+TEST_F(AgentActions, AnAgentThatCannotAnswerFailsTheRecordWithWhatTheUserWasShown) {
+  for (const char* action : {"openclaw_execute", "openclaw_slash_command"}) {
+    SCOPED_TRACE(action);
+    calls.clear();
+    answer(success(action, "/status"));
+    request(HotKeyCombo::agent);
+    ASSERT_TRUE(waitUntil([&] { return !calls.isEmpty(); }));
+    const QString id = newestRecord().id;
+    ASSERT_TRUE(calls.first().onFailure);
+    calls.first().onFailure(QStringLiteral("no gateway"));
+    const RecordingHistory record = *HistoryStore::shared().record(id);
+    EXPECT_EQ(record.status, RecognitionStatus::failed);
+    EXPECT_EQ(record.errorMessage, QStringLiteral("no gateway"));
+    EXPECT_TRUE(record.retryable);
+    EXPECT_TRUE(record.processingDuration);
+  }
 }
 
 }  // namespace
