@@ -5,6 +5,7 @@
 
 #include "awaittask.h"
 #include "fakeservice.h"
+#include "filesizelimit.h"
 #include "testenvironment.h"
 
 #include <QDir>
@@ -12,10 +13,8 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <optional>
 
-#include <sys/resource.h>
 
 namespace {
 
@@ -118,14 +117,12 @@ TEST_F(AppcastUpdaterTest, ADownloadTheDiskCutsShortFailsAndLeavesNoFile) {
   service.route("GET", "/v.deb", ScriptedResponse::text(200, QByteArray(512 * 1024, 'p'), "application/octet-stream"));
 
   // No file may grow past 64 KiB, as if the disk filled up on the way.
-  std::signal(SIGXFSZ, SIG_IGN);
-  rlimit previous{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
-  rlimit limited = previous;
-  limited.rlim_cur = 64 * 1024;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-  const QStringList events = check();
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &previous), 0);
+  QStringList events;
+  {
+    const FileSizeLimit limit(64 * 1024);
+    ASSERT_TRUE(limit.active());
+    events = check();
+  }
 
   EXPECT_EQ(events, (QStringList{QStringLiteral("will download 1.0.0 from /v.deb"),
                                  QStringLiteral("download failed 1.0.0")}));

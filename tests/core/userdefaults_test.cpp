@@ -1,5 +1,6 @@
 #include "core/userdefaults.h"
 
+#include "filesizelimit.h"
 #include "testenvironment.h"
 
 #include <QDir>
@@ -9,10 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <csignal>
 #include <limits>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -130,14 +129,11 @@ TEST(UserDefaults, AWriteCutShortLeavesThePreviousFileWhole) {
   before.close();
 
   // The file system stops a large write half-way, as a full disk would.
-  std::signal(SIGXFSZ, SIG_IGN);
-  rlimit previous{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
-  rlimit limited = previous;
-  limited.rlim_cur = static_cast<rlim_t>(contents.size() + 2048);
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-  defaults.setText(QStringLiteral("large"), QString(64 * 1024, QLatin1Char('x')));
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &previous), 0);
+  {
+    const FileSizeLimit limit(contents.size() + 2048);
+    ASSERT_TRUE(limit.active());
+    defaults.setText(QStringLiteral("large"), QString(64 * 1024, QLatin1Char('x')));
+  }
 
   QFile after(storePath());
   ASSERT_TRUE(after.open(QIODevice::ReadOnly));

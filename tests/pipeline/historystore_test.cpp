@@ -4,6 +4,7 @@
 #include "core/userdefaults.h"
 #include "localization/appstrings.h"
 #include "localization/languagemanager.h"
+#include "filesizelimit.h"
 #include "service/authstore.h"
 #include "testenvironment.h"
 
@@ -13,10 +14,6 @@
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
-
-#include <sys/resource.h>
-
-#include <csignal>
 
 namespace {
 
@@ -447,18 +444,16 @@ TEST_F(HistoryStoreTest, ASaveCutShortLeavesThePreviousFileWhole) {
 
   // The file system stops the write half-way, as a full disk would: a file
   // may not grow past a limit that the new history exceeds.
-  std::signal(SIGXFSZ, SIG_IGN);
-  rlimit previous{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
-  rlimit limited = previous;
-  limited.rlim_cur = static_cast<rlim_t>(before.size() + 2048);
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
   RecordingHistory large = makeRecord(QStringLiteral("second"), kNow);
   large.transcript = QString(16 * 1024, QLatin1Char('x'));
-  testing::internal::CaptureStdout();
-  store().addRecord(large);
-  const std::string output = testing::internal::GetCapturedStdout();
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &previous), 0);
+  std::string output;
+  {
+    const FileSizeLimit limit(before.size() + 2048);
+    ASSERT_TRUE(limit.active());
+    testing::internal::CaptureStdout();
+    store().addRecord(large);
+    output = testing::internal::GetCapturedStdout();
+  }
 
   EXPECT_EQ(output.rfind("[HistoryStore] Save failed: ", 0), 0u) << output;
   EXPECT_EQ(contentsOf(historyFile()), before);
