@@ -1,5 +1,7 @@
 #include "pipeline/permissionhelpdialog.h"
 
+#include "localization/desktophelpstrings.h"
+
 #include <QMessageBox>
 #include <QPointer>
 
@@ -13,23 +15,16 @@ QPointer<QMessageBox>& openDialog() {
 }  // namespace
 
 void PermissionHelpDialog::explainMissingTrust(const QString& reason) {
-  show(QStringLiteral("Veltrine needs the desktop's trust"),
-       QStringLiteral("Veltrine cannot listen to its hotkeys or type into other applications: %1.\n\n"
-                      "Log in to an X11 session (or one with XWayland) and start Veltrine again.")
-           .arg(reason));
+  const DesktopHelpStrings& strings = currentDesktopHelpStrings();
+  show(strings.trustTitle, strings.trustText.arg(reason));
 }
 
 void PermissionHelpDialog::explainNoSettingsProgram(SettingsLauncher::Pane pane) {
+  const DesktopHelpStrings& strings = currentDesktopHelpStrings();
   if (pane == SettingsLauncher::Pane::microphone) {
-    show(QStringLiteral("Microphone settings"),
-         QStringLiteral("No sound settings program was found on this desktop.\n\n"
-                        "Make sure a microphone is connected, not muted and chosen as the default input, "
-                        "for example with the PulseAudio volume control (pavucontrol)."));
+    show(strings.microphoneSettingsTitle, strings.microphoneSettingsText);
   } else {
-    show(QStringLiteral("Accessibility settings"),
-         QStringLiteral("No accessibility settings program was found on this desktop.\n\n"
-                        "Veltrine needs an X11 session (or XWayland) with the XTEST and XInput 2 extensions "
-                        "to listen to its hotkeys and to type into other applications."));
+    show(strings.accessibilitySettingsTitle, strings.accessibilitySettingsText);
   }
 }
 

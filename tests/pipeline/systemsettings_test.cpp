@@ -1,6 +1,8 @@
 #include "pipeline/systemsettings.h"
 
 #include "fakesettingslauncher.h"
+#include "localization/desktophelpstrings.h"
+#include "localization/languagemanager.h"
 #include "pipeline/permissionhelpdialog.h"
 
 #include <QMessageBox>
@@ -34,6 +36,16 @@ TEST(SystemSettings, WithoutASettingsProgramAHelpDialogExplainsWhatToDo) {
   openAccessibilitySettings();
   EXPECT_EQ(PermissionHelpDialog::current(), dialog);
   EXPECT_TRUE(dialog->text().contains(QStringLiteral("X11")));
+}
+
+TEST(SystemSettings, TheHelpDialogSpeaksTheInterfaceLanguage) {
+  FakeSettingsLauncher launcher(false);
+  LanguageManager::shared().setCurrent(AppLanguage::ko);
+  openMicrophoneSettings();
+  ASSERT_NE(PermissionHelpDialog::current(), nullptr);
+  EXPECT_EQ(PermissionHelpDialog::current()->windowTitle(),
+            desktopHelpStrings(AppLanguage::ko).microphoneSettingsTitle);
+  EXPECT_EQ(PermissionHelpDialog::current()->text(), desktopHelpStrings(AppLanguage::ko).microphoneSettingsText);
 }
 
 }  // namespace
