@@ -3,6 +3,7 @@
 // reaches the service), and how much memory the tray program then holds.
 // Run it on the test desktop: it starts build/src/app/veltrine against a fake
 // service, once per iteration.
+#include "benchmain.h"
 #include "fakeservice.h"
 
 #include <QCoreApplication>
@@ -80,10 +81,4 @@ BENCHMARK(BM_LaunchToEventLoopAndResidentMemory)->Iterations(5)->UseManualTime()
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return runBenchmarks(argc, argv); }

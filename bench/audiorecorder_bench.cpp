@@ -3,6 +3,7 @@
 // it (the startRecording() call itself). Needs a sound server with the test
 // microphone, e.g. in a shell:
 //   source scripts/test-desktop.sh; start_test_desktop; build/bench/audiorecorder_bench
+#include "benchmain.h"
 #include "pipeline/audiorecorder.h"
 #include "platform/linux/qtaudioengine.h"
 #include "awaittask.h"
@@ -65,12 +66,4 @@ BENCHMARK(BM_StartToFirstCapturedFrame)->UseManualTime()->Unit(benchmark::kMilli
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  QTemporaryDir runtime;  // the recordings' private folder
-  qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return runBenchmarks(argc, argv); }

@@ -9,6 +9,7 @@
 // meanwhile, and the pace is far above any real upload link).
 // BM_SmallRoundTrip: a small GET, for comparison.
 #include "awaittask.h"
+#include "benchmain.h"
 #include "fakeservice.h"
 #include "service/apiclient.h"
 #include "service/multipartbody.h"
@@ -66,18 +67,19 @@ BENCHMARK(BM_SmallRoundTrip)->Unit(benchmark::kMillisecond)->Iterations(50);
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  QTemporaryDir folder;
-  qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder.path()));
-  writeRecording(folder.path());
-  FakeService fake;
-  fake.route("POST", "/veltrine/api/v1/audio/process",
-             ScriptedResponse::json(200, R"({"operation":"rewrite","action_type":"paste","transcript":"t","result":"r"})"));
-  fake.route("GET", "/veltrine/api/v1/config/plan", ScriptedResponse::json(200, "{}"));
-  qputenv("VELTRINE_SERVICE_ORIGIN", fake.origin().toString().toUtf8());
-  service = &fake;
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  std::unique_ptr<FakeService> fake;
+  return runBenchmarks(
+      argc, argv,
+      [&fake] {
+        writeRecording(TestEnvironment::root());
+        fake = std::make_unique<FakeService>();
+        fake->route("POST", "/veltrine/api/v1/audio/process",
+                    ScriptedResponse::json(
+                        200, R"({"operation":"rewrite","action_type":"paste","transcript":"t","result":"r"})"));
+        fake->route("GET", "/veltrine/api/v1/config/plan", ScriptedResponse::json(200, "{}"));
+        qputenv("VELTRINE_SERVICE_ORIGIN", fake->origin().toString().toUtf8());
+        service = fake.get();
+        return true;
+      },
+      [&fake] { fake.reset(); });
 }

@@ -1,6 +1,7 @@
 // Loading and saving a long history: 10,000 records, each with the texts a
 // busy user's requests carry. The store reads and writes the whole file on
 // every change, so both must stay far below what a user would notice.
+#include "benchmain.h"
 #include "pipeline/historystore.h"
 
 #include "service/authstore.h"
@@ -71,16 +72,8 @@ BENCHMARK(BM_HistorySave)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  // A private home, so the benchmark never touches the user's history.
-  QTemporaryDir home;
-  for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) {
-    qputenv(variable, QFile::encodeName(home.path()));
-  }
-  qputenv("XDG_DOCUMENTS_DIR", QFile::encodeName(home.path() + QStringLiteral("/Documents")));
-  QCoreApplication app(argc, argv);
-  AuthStore::shared().setEmail(QStringLiteral("bench@example.com"));
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return runBenchmarks(argc, argv, [] {
+    AuthStore::shared().setEmail(QStringLiteral("bench@example.com"));
+    return true;
+  });
 }

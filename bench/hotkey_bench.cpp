@@ -1,6 +1,7 @@
 // From a key event to the hotkey handler on the main thread: the listener's
 // own work (matching, trace line, queued delivery), and the whole way from the
 // X server's key event through the X11 tap when a display is there.
+#include "benchmain.h"
 #include "fakekeyboardtap.h"
 #include "pipeline/hotkeymanager.h"
 #include "platform/virtualkeycodes.h"
@@ -97,15 +98,4 @@ BENCHMARK(BM_XEventToDelivery)->UseManualTime()->Iterations(100)->Unit(benchmark
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  QTemporaryDir home;
-  for (const char* variable : {"XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) {
-    qputenv(variable, QFile::encodeName(home.path() + QLatin1Char('/') + QLatin1String(variable)));
-    QDir().mkpath(QString::fromLocal8Bit(qgetenv(variable)));
-  }
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return runBenchmarks(argc, argv); }

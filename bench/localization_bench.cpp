@@ -1,5 +1,6 @@
 // What a view pays for each text it shows: fetching the current table and
 // reading one field, and turning a service error code into its message.
+#include "benchmain.h"
 #include "localization/appstrings.h"
 #include "localization/languagemanager.h"
 #include "localization/servermessages.h"
@@ -38,12 +39,8 @@ BENCHMARK(BM_ServerErrorLastCode);
 }  // namespace
 
 int main(int argc, char** argv) {
-  // The language manager stores its choice in the settings: keep them private.
-  QTemporaryDir home;
-  qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
-  LanguageManager::shared().setCurrent(AppLanguage::yue);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return runBenchmarks(argc, argv, [] {
+    LanguageManager::shared().setCurrent(AppLanguage::yue);
+    return true;
+  });
 }

@@ -2,6 +2,7 @@
 // history changes under them. The history page makes the cards of the first
 // records that fall within a screen of the view, however long the history and
 // however large its page; a changed record redraws its own card only.
+#include "benchmain.h"
 #include "localization/languagemanager.h"
 #include "mainwindow/historyview.h"
 #include "mainwindow/mainview.h"
@@ -81,15 +82,6 @@ BENCHMARK(BM_SwitchPages)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  TestEnvironment::setUp();
   if (qEnvironmentVariableIsEmpty("DISPLAY")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  int status = 0;
-  {
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-  }
-  TestEnvironment::tearDown();
-  return status;
+  return runBenchmarks<QApplication>(argc, argv);
 }

@@ -2,6 +2,7 @@
 // the diagnostics synchronously (file checks and a read of the agent's
 // configuration), and every piece of a streamed answer is parsed as it
 // arrives, so both must stay far below a frame.
+#include "benchmain.h"
 #include "openclaw/chatstreamparser.h"
 #include "openclaw/openclawmanager.h"
 
@@ -55,13 +56,8 @@ BENCHMARK(BM_StreamPiece)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  // A private home, so the benchmark never reads the user's own agent.
-  QTemporaryDir home;
-  qputenv("HOME", QFile::encodeName(home.path()));
-  QCoreApplication app(argc, argv);
-  installAgent();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return runBenchmarks(argc, argv, [] {
+    installAgent();
+    return true;
+  });
 }

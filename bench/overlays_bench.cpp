@@ -1,6 +1,7 @@
 // What the floating panels cost: one frame of the recording indicator (it
 // redraws about 17 times a second while recording), and rendering a long
 // markdown answer (done once per new text).
+#include "benchmain.h"
 #include "overlays/markdownrenderer.h"
 #include "overlays/recordingoverlayview.h"
 #include "pipeline/audiorecorder.h"
@@ -65,9 +66,5 @@ BENCHMARK(BM_RenderLongPlainLine)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("DISPLAY")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return runBenchmarks<QApplication>(argc, argv);
 }

@@ -1,5 +1,6 @@
 // The microphone check that every refresh of the permissions makes (each time
 // the program becomes active): open the default input, close it again.
+#include "benchmain.h"
 #include "platform/linux/qtmicrophoneaccess.h"
 
 #include <QCoreApplication>
@@ -20,10 +21,4 @@ BENCHMARK(BM_MicrophoneCheck)->Iterations(50)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return runBenchmarks(argc, argv); }

@@ -9,8 +9,9 @@
 // Qt's HTTP thread moving the body to the socket; the counter "wire_ms" gives
 // the wall time alone. Recording the 60 seconds (fed in at once from a fake
 // engine) and the service's answer happen outside the timing.
-#include "fakeaudioengine.h"
 #include "awaittask.h"
+#include "benchmain.h"
+#include "fakeaudioengine.h"
 #include "fakeaccessibility.h"
 #include "fakeaccessibilitytrust.h"
 #include "fakefrontapplication.h"
@@ -96,28 +97,25 @@ BENCHMARK(BM_StopToUploadOnTheWire)->Unit(benchmark::kMillisecond)->Iterations(2
 }  // namespace
 
 int main(int argc, char** argv) {
-  QTemporaryDir home;
-  for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {
-    qputenv(variable, QFile::encodeName(home.path()));
-  }
-  QCoreApplication app(argc, argv);
-  FakeService fake;
-  fake.setHandler([](const RecordedRequest&) {
-    arrivedAtNs = nowNs();
-    QMetaObject::invokeMethod(qApp, [] {
-      if (waitingForUpload) waitingForUpload->quit();
-    }, Qt::QueuedConnection);
-    return ScriptedResponse::json(
-        200, R"({"operation":"transcribe","action_type":"show_markdown","transcript":"t","result":"r"})");
-  });
-  qputenv("VELTRINE_SERVICE_ORIGIN", fake.origin().toString().toUtf8());
-  service = &fake;
-  AuthStore::shared().setEmail(QStringLiteral("writer@example.com"));
-  AuthStore::shared().setToken(QStringLiteral("token"));
-  HistoryStore::shared().load();
-
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  std::unique_ptr<FakeService> fake;
+  return runBenchmarks(
+      argc, argv,
+      [&fake] {
+        fake = std::make_unique<FakeService>();
+        fake->setHandler([](const RecordedRequest&) {
+          arrivedAtNs = nowNs();
+          QMetaObject::invokeMethod(qApp, [] {
+            if (waitingForUpload) waitingForUpload->quit();
+          }, Qt::QueuedConnection);
+          return ScriptedResponse::json(
+              200, R"({"operation":"transcribe","action_type":"show_markdown","transcript":"t","result":"r"})");
+        });
+        qputenv("VELTRINE_SERVICE_ORIGIN", fake->origin().toString().toUtf8());
+        service = fake.get();
+        AuthStore::shared().setEmail(QStringLiteral("writer@example.com"));
+        AuthStore::shared().setToken(QStringLiteral("token"));
+        HistoryStore::shared().load();
+        return true;
+      },
+      [&fake] { fake.reset(); });
 }

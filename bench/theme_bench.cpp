@@ -1,5 +1,6 @@
 // What drawing the theme costs a view: a card's glow, a whole neon button,
 // a symbol rendered afresh, a font request.
+#include "benchmain.h"
 #include "theme/fonts.h"
 #include "theme/glow.h"
 #include "theme/neonbuttonstyle.h"
@@ -61,9 +62,5 @@ BENCHMARK(BM_FontRequest);
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("DISPLAY")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return runBenchmarks<QGuiApplication>(argc, argv);
 }

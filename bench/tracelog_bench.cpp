@@ -1,4 +1,5 @@
 // The caller's cost of one trace line: formatting and queueing, never the disk.
+#include "benchmain.h"
 #include "core/tracelog.h"
 
 #include <QDir>
@@ -16,12 +17,4 @@ BENCHMARK(BM_TraceCall)->Iterations(20000);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  QTemporaryDir runtime;
-  qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  flushTrace();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return runBenchmarks(argc, argv, {}, [] { flushTrace(); }); }
