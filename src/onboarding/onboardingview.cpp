@@ -2,11 +2,11 @@
 
 #include "localization/appstrings.h"
 #include "localization/languagemanager.h"
+#include "mainwindow/plainbutton.h"
 #include "onboarding/completionpage.h"
 #include "onboarding/liverequestwatcher.h"
 #include "onboarding/onboardingmanager.h"
 #include "onboarding/permissionspage.h"
-#include "onboarding/plainsymbolbutton.h"
 #include "onboarding/practiceexercise.h"
 #include "onboarding/stepindicator.h"
 #include "onboarding/trialagentsearchview.h"
@@ -108,9 +108,10 @@ QWidget* OnboardingView::buildNavigationBar() {
   row->setContentsMargins(48, 14, 48, 14);
   row->setSpacing(0);
 
-  back_ = new PlainSymbolButton(QStringLiteral("chevron.left"), 11, rajdhaniSemiBold(13), Palette::cyberTextSecondary,
-                                6);
-  connect(back_, &PlainSymbolButton::clicked, this, &OnboardingView::goBack);
+  back_ = new PlainButton(QString(), rajdhaniSemiBold(13), Palette::cyberTextSecondary);
+  back_->setSymbol(QStringLiteral("chevron.left"), 11);
+  back_->setSpacing(6);
+  connect(back_, &PlainButton::clicked, this, &OnboardingView::goBack);
   row->addWidget(back_);
   row->addStretch(1);
 

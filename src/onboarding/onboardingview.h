@@ -14,7 +14,7 @@ class LiveRequestWatcher;
 class LanguageManager;
 class NeonButton;
 class PermissionManager;
-class PlainSymbolButton;
+class PlainButton;
 class QScrollArea;
 class QVBoxLayout;
 class StepIndicator;
@@ -68,7 +68,7 @@ class OnboardingView : public QWidget {
   QWidget* currentPage() const { return page_; }
   NeonButton* nextButton() const { return next_; }
   NeonButton* finishButton() const { return finish_; }
-  PlainSymbolButton* backButton() const { return back_; }
+  PlainButton* backButton() const { return back_; }
   StepIndicator* stepIndicator() const { return indicator_; }
   QString nextButtonText() const;
 
@@ -104,7 +104,7 @@ class OnboardingView : public QWidget {
   QScrollArea* scroll_;
   QVBoxLayout* pageSlot_;
   QPointer<QWidget> page_;
-  PlainSymbolButton* back_;
+  PlainButton* back_;
   NeonButton* next_;
   NeonButton* finish_;
 };

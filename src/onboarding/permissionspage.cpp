@@ -3,10 +3,10 @@
 #include "core/clock.h"
 #include "localization/appstrings.h"
 #include "localization/languagemanager.h"
+#include "mainwindow/plainbutton.h"
+#include "mainwindow/symbolview.h"
 #include "onboarding/centeredbox.h"
 #include "onboarding/permissioncardrow.h"
-#include "onboarding/plainsymbolbutton.h"
-#include "mainwindow/symbolview.h"
 #include "onboarding/themedlabel.h"
 #include "pipeline/permissionmanager.h"
 #include "pipeline/systemsettings.h"
@@ -81,9 +81,10 @@ PermissionsPage::PermissionsPage(PermissionManager& permissions, QWidget* parent
   allGranted_->setGraphicsEffect(new GlowEffect(Glow{Palette::withOpacity(Palette::neonGreen, 0.4), 4}, allGranted_));
   column->addWidget(allGranted_, 0, Qt::AlignHCenter);
 
-  refresh_ = new PlainSymbolButton(QStringLiteral("arrow.clockwise"), 11, rajdhaniSemiBold(12),
-                                   Palette::cyberTextSecondary, 6);
-  connect(refresh_, &PlainSymbolButton::clicked, this, [this] { permissions_.refresh(); });
+  refresh_ = new PlainButton(QString(), rajdhaniSemiBold(12), Palette::cyberTextSecondary);
+  refresh_->setSymbol(QStringLiteral("arrow.clockwise"), 11);
+  refresh_->setSpacing(6);
+  connect(refresh_, &PlainButton::clicked, this, [this] { permissions_.refresh(); });
   column->addWidget(refresh_, 0, Qt::AlignHCenter);
   column->addStretch(1);
 

@@ -5,7 +5,7 @@
 
 class PermissionManager;
 class PermissionCardRow;
-class PlainSymbolButton;
+class PlainButton;
 class QLabel;
 class SymbolView;
 
@@ -26,7 +26,7 @@ class PermissionsPage : public QWidget {
 
   PermissionCardRow* microphoneRow() const { return microphone_; }
   PermissionCardRow* accessibilityRow() const { return accessibility_; }
-  PlainSymbolButton* refreshButton() const { return refresh_; }
+  PlainButton* refreshButton() const { return refresh_; }
   QWidget* allGrantedLine() const { return allGranted_; }
 
  private:
@@ -41,5 +41,5 @@ class PermissionsPage : public QWidget {
   PermissionCardRow* accessibility_;
   QWidget* allGranted_;
   QLabel* allGrantedText_;
-  PlainSymbolButton* refresh_;
+  PlainButton* refresh_;
 };
