@@ -18,7 +18,9 @@ constexpr int kMarkdownPanelHeight = 600;
 
 const char* boolText(bool value) { return value ? "true" : "false"; }
 
-// A coordinate as the trace has always written them: at least one decimal.
+// A coordinate of the panel's frame in its trace line: decimal, with at least
+// one fractional digit even for a whole number (630.0), so every frame reads
+// alike and tools that read the trace see one number format.
 QString coordinate(qreal value) {
   QString written = QString::number(value, 'g', 12);
   if (!written.contains(u'.') && !written.contains(u'e')) written += QStringLiteral(".0");

@@ -30,7 +30,7 @@ class JsonDecodeError : public std::runtime_error {
 // well-formed document (an empty body included).
 QJsonValue parseJsonDocument(const QByteArray& bytes);
 
-// Compact JSON with the escaping the service has always received: a solidus is
+// Compact JSON in the escaping the service's wire format fixes: a solidus is
 // written as "\/", characters outside ASCII stay as UTF-8.
 QByteArray encodeCompactJson(const QJsonObject& object);
 QByteArray encodeCompactJson(const QJsonArray& array);
