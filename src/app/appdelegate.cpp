@@ -276,7 +276,9 @@ void AppDelegate::updaterWillDownloadUpdate(Updater&, const AppcastItem&, const 
   setUpdateState(UpdateState::downloading);
 }
 
-void AppDelegate::updaterDidDownloadUpdate(Updater&, const AppcastItem&) {}
+// A finished download ends the check too: the item offers a new check again
+// (the release itself is handed to the user by the updater's driver).
+void AppDelegate::updaterDidDownloadUpdate(Updater&, const AppcastItem&) { setUpdateState(UpdateState::idle); }
 
 void AppDelegate::updaterDidAbortWithError(Updater&, const QString& error) {
   qCInfo(lcAppDelegate).noquote() << "update check ended:" << error;

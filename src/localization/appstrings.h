@@ -293,6 +293,10 @@ struct AppStrings {
   QString menuDownloading;
   QString menuCrashUploading;
   QString menuCrashNoLog;
+  // The note that names a downloaded update's file when its folder cannot be
+  // shown; updateSavedText holds the file's path as %1.
+  QString updateSavedTitle;
+  QString updateSavedText;
 
   // Invite code step
   QString invitePageTitle;
@@ -332,6 +336,8 @@ struct AppStrings {
   QString openclawTipAlreadyActive;
   QString openclawMinVersion;
   QString openclawUninstallBtn;
+  // The home card's note when no terminal window could be opened.
+  QString openclawNoTerminal;
 
   // Clipboard setting
   QString clipboardAccessTitle;
@@ -368,7 +374,7 @@ struct AppStrings {
     const char* name;
     QString AppStrings::*member;
   };
-  static constexpr int fieldCount = 271;
+  static constexpr int fieldCount = 274;
   static std::span<const Field> fields();
 };
 

@@ -277,6 +277,8 @@ const AppStrings& Strings_en() {
       .menuDownloading = u"Downloading..."_s,
       .menuCrashUploading = u"Uploading..."_s,
       .menuCrashNoLog = u"No crash logs"_s,
+      .updateSavedTitle = u"Update Downloaded"_s,
+      .updateSavedText = u"The new version of Veltrine was saved as:\n%1\nInstall it with your desktop's package installer."_s,
 
       // Invite code step
       .invitePageTitle = u"[ BETA ACCESS :: INVITE CODE REQUIRED ]"_s,
@@ -316,6 +318,7 @@ const AppStrings& Strings_en() {
       .openclawTipAlreadyActive = u"OpenClaw is already active, no need to start again"_s,
       .openclawMinVersion = u"Requires OpenClaw ≥ 2026.2.0"_s,
       .openclawUninstallBtn = u"Uninstall"_s,
+      .openclawNoTerminal = u"No terminal window could be opened. Install tmux and a terminal emulator (such as xterm), then try again."_s,
 
       // Clipboard setting
       .clipboardAccessTitle = u"Read Clipboard Content"_s,

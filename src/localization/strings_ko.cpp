@@ -277,6 +277,8 @@ const AppStrings& Strings_ko() {
       .menuDownloading = u"다운로드 중..."_s,
       .menuCrashUploading = u"업로드 중..."_s,
       .menuCrashNoLog = u"크래시 로그 없음"_s,
+      .updateSavedTitle = u"업데이트 다운로드 완료"_s,
+      .updateSavedText = u"새 버전의 Veltrine이 다음 파일로 저장되었습니다:\n%1\n데스크톱의 패키지 설치 프로그램으로 설치하세요."_s,
 
       // Invite code step
       .invitePageTitle = u"[ 베타 접근 :: 초대 코드 필요 ]"_s,
@@ -316,6 +318,7 @@ const AppStrings& Strings_ko() {
       .openclawTipAlreadyActive = u"OpenClaw가 이미 실행 중이므로 다시 시작할 필요가 없습니다"_s,
       .openclawMinVersion = u"OpenClaw ≥ 2026.2.0 필요"_s,
       .openclawUninstallBtn = u"제거"_s,
+      .openclawNoTerminal = u"터미널 창을 열 수 없습니다. tmux와 터미널 에뮬레이터(예: xterm)를 설치한 후 다시 시도하세요."_s,
 
       // Clipboard setting
       .clipboardAccessTitle = u"클립보드 내용 읽기"_s,

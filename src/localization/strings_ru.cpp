@@ -277,6 +277,8 @@ const AppStrings& Strings_ru() {
       .menuDownloading = u"Загрузка..."_s,
       .menuCrashUploading = u"Отправка..."_s,
       .menuCrashNoLog = u"Нет отчётов о сбоях"_s,
+      .updateSavedTitle = u"Обновление загружено"_s,
+      .updateSavedText = u"Новая версия Veltrine сохранена в файл:\n%1\nУстановите её менеджером пакетов вашего рабочего стола."_s,
 
       // Invite code step
       .invitePageTitle = u"[ БЕТА-ДОСТУП :: НУЖЕН КОД ПРИГЛАШЕНИЯ ]"_s,
@@ -316,6 +318,7 @@ const AppStrings& Strings_ru() {
       .openclawTipAlreadyActive = u"OpenClaw уже активен, запускать снова не нужно"_s,
       .openclawMinVersion = u"Требуется OpenClaw ≥ 2026.2.0"_s,
       .openclawUninstallBtn = u"Удалить"_s,
+      .openclawNoTerminal = u"Не удалось открыть окно терминала. Установите tmux и эмулятор терминала (например, xterm) и попробуйте снова."_s,
 
       // Clipboard setting
       .clipboardAccessTitle = u"Читать буфер обмена"_s,

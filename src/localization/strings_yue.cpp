@@ -277,6 +277,8 @@ const AppStrings& Strings_yue() {
       .menuDownloading = u"下載緊..."_s,
       .menuCrashUploading = u"上傳緊..."_s,
       .menuCrashNoLog = u"冇崩潰日誌"_s,
+      .updateSavedTitle = u"更新下載好喇"_s,
+      .updateSavedText = u"新版 Veltrine 已經儲存咗做：\n%1\n請用桌面嘅套件安裝程式嚟裝。"_s,
 
       // Invite code step
       .invitePageTitle = u"[ 測試版存取 :: 要有邀請碼 ]"_s,
@@ -316,6 +318,7 @@ const AppStrings& Strings_yue() {
       .openclawTipAlreadyActive = u"OpenClaw 已經做緊嘢，唔使再開"_s,
       .openclawMinVersion = u"要 OpenClaw ≥ 2026.2.0"_s,
       .openclawUninstallBtn = u"卸載"_s,
+      .openclawNoTerminal = u"開唔到終端機視窗。請裝咗 tmux 同一個終端機模擬器（例如 xterm）再試過。"_s,
 
       // Clipboard setting
       .clipboardAccessTitle = u"讀取剪貼板內容"_s,

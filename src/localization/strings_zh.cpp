@@ -277,6 +277,8 @@ const AppStrings& Strings_zh() {
       .menuDownloading = u"正在下载..."_s,
       .menuCrashUploading = u"正在上传..."_s,
       .menuCrashNoLog = u"没有崩溃日志"_s,
+      .updateSavedTitle = u"更新已下载"_s,
+      .updateSavedText = u"新版本 Veltrine 已保存为：\n%1\n请用桌面的软件包安装程序安装。"_s,
 
       // Invite code step
       .invitePageTitle = u"[ 内测访问 :: 需要邀请码 ]"_s,
@@ -316,6 +318,7 @@ const AppStrings& Strings_zh() {
       .openclawTipAlreadyActive = u"OpenClaw 已在工作中，无需重复开启"_s,
       .openclawMinVersion = u"需要 OpenClaw ≥ 2026.2.0"_s,
       .openclawUninstallBtn = u"卸载"_s,
+      .openclawNoTerminal = u"无法打开终端窗口。请安装 tmux 和一个终端模拟器（例如 xterm）后重试。"_s,
 
       // Clipboard setting
       .clipboardAccessTitle = u"读取剪贴板内容"_s,

@@ -277,6 +277,8 @@ const AppStrings& Strings_zhHant() {
       .menuDownloading = u"下載中..."_s,
       .menuCrashUploading = u"上傳中..."_s,
       .menuCrashNoLog = u"沒有崩潰日誌"_s,
+      .updateSavedTitle = u"更新已下載"_s,
+      .updateSavedText = u"新版 Veltrine 已儲存為：\n%1\n請使用桌面的套件安裝程式安裝。"_s,
 
       // Invite code step
       .invitePageTitle = u"[ 測試版存取 :: 需要邀請碼 ]"_s,
@@ -316,6 +318,7 @@ const AppStrings& Strings_zhHant() {
       .openclawTipAlreadyActive = u"OpenClaw 已在運作中，無需重複開啟"_s,
       .openclawMinVersion = u"需要 OpenClaw ≥ 2026.2.0"_s,
       .openclawUninstallBtn = u"解除安裝"_s,
+      .openclawNoTerminal = u"無法開啟終端機視窗。請安裝 tmux 與一個終端機模擬器（例如 xterm）後再試一次。"_s,
 
       // Clipboard setting
       .clipboardAccessTitle = u"讀取剪貼簿內容"_s,

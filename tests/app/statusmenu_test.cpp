@@ -90,7 +90,8 @@ TEST_F(StatusMenuTest, ItemsInOrderInTheLanguageOfTheMomentTheMenuOpens) {
 }
 
 // The update item follows the updater's reports; while a check or download
-// runs it cannot start another.
+// runs it cannot start another, and once a download has ended, either way, it
+// can.
 TEST_F(StatusMenuTest, UpdateItemFollowsTheUpdatersReports) {
   const AppStrings& strings = currentStrings();
   const auto updater = [&]() -> Updater& { return *updaters.first(); };
@@ -103,10 +104,12 @@ TEST_F(StatusMenuTest, UpdateItemFollowsTheUpdatersReports) {
       {"nothing found", [&] { delegate.updaterDidNotFindUpdate(updater()); }, {strings.menuCheckUpdate}},
       {"check again", [&] { openMenu().at(3)->trigger(); }, {strings.menuChecking, false}},
       {"download starts", [&] { delegate.updaterWillDownloadUpdate(updater(), {}, {}); }, {strings.menuDownloading, false}},
-      {"download done", [&] { delegate.updaterDidDownloadUpdate(updater(), {}); }, {strings.menuDownloading, false}},
+      {"download done", [&] { delegate.updaterDidDownloadUpdate(updater(), {}); }, {strings.menuCheckUpdate}},
+      {"third check", [&] { openMenu().at(3)->trigger(); }, {strings.menuChecking, false}},
+      {"second download", [&] { delegate.updaterWillDownloadUpdate(updater(), {}, {}); }, {strings.menuDownloading, false}},
       {"download failed", [&] { delegate.updaterFailedToDownloadUpdate(updater(), {}, QStringLiteral("x")); },
        {strings.menuCheckUpdate}},
-      {"third check", [&] { openMenu().at(3)->trigger(); }, {strings.menuChecking, false}},
+      {"fourth check", [&] { openMenu().at(3)->trigger(); }, {strings.menuChecking, false}},
       {"aborted", [&] { delegate.updaterDidAbortWithError(updater(), QStringLiteral("x")); }, {strings.menuCheckUpdate}},
   };
   for (const auto& step : steps) {
@@ -115,7 +118,7 @@ TEST_F(StatusMenuTest, UpdateItemFollowsTheUpdatersReports) {
   }
   // One updater, made on the first check; one check per menu choice.
   ASSERT_EQ(updaters.size(), 1);
-  EXPECT_EQ(updaters.first()->checks, 3);
+  EXPECT_EQ(updaters.first()->checks, 4);
 }
 
 TEST_F(StatusMenuTest, CrashItemUploadsThePendingReportsOnceAndCountsThem) {

@@ -1,15 +1,19 @@
 #include "app/appcast.h"
 #include "app/appcastupdater.h"
+#include "app/revealdownloaddriver.h"
 #include "app/updaterdelegate.h"
 #include "app/updateuserdriver.h"
 
 #include "awaittask.h"
 #include "fakeservice.h"
+#include "fakeurlopener.h"
 #include "filesizelimit.h"
+#include "localization/appstrings.h"
 #include "testenvironment.h"
 
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 
 #include <gtest/gtest.h>
 
@@ -168,6 +172,28 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"FileMissing", ScriptedResponse::text(200, "FEED"), false, ScriptedResponse::text(404, "no"),
                     {"will download 1.0.0 from /v.deb", "download failed 1.0.0"}}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
+
+// The downloaded release is shown in its folder; where the desktop cannot show
+// the folder, a note on screen names the file instead.
+TEST(RevealDownloadDriver, ShowsTheFolderOrNamesTheFile) {
+  const QString folder = TestEnvironment::root() + QStringLiteral("/Downloads");
+  const QString path = folder + QStringLiteral("/veltrine-1.0.0.deb");
+  for (const bool desktopShowsFolders : {true, false}) {
+    FakeUrlOpener opener(desktopShowsFolders);
+    RevealDownloadDriver().showDownloadedUpdate({}, path);
+    EXPECT_EQ(opener.opened, QList<QUrl>{QUrl::fromLocalFile(folder)});
+    QMessageBox* note = RevealDownloadDriver::note();
+    if (desktopShowsFolders) {
+      EXPECT_EQ(note, nullptr);
+      continue;
+    }
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_FALSE(note->isModal());
+    EXPECT_EQ(note->windowTitle(), currentStrings().updateSavedTitle);
+    EXPECT_TRUE(note->text().contains(path)) << note->text().toStdString();
+  }
+}
 
 TEST(Appcast, VersionsCompareByTheirNumbers) {
   const struct {
