@@ -31,6 +31,15 @@ AccountButton::AccountButton(QWidget* parent) : QAbstractButton(parent) {
 void AccountButton::setAccount(const std::optional<QString>& email, const QString& tier) {
   email_ = email;
   tier_ = tier;
+  retranslate();
+}
+
+void AccountButton::retranslate() {
+  // The two lines are painted: a screen reader hears them as the name, and
+  // what the button opens as the description.
+  const QString tier = shownTierLine();
+  setAccessibleName(tier.isEmpty() ? shownEmailLine() : shownEmailLine() + QLatin1Char('\n') + tier);
+  setAccessibleDescription(currentStrings().accountTitle);
   updateGeometry();
   update();
 }

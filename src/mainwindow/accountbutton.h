@@ -15,6 +15,8 @@ class AccountButton : public QAbstractButton {
   explicit AccountButton(QWidget* parent = nullptr);
 
   void setAccount(const std::optional<QString>& email, const QString& tier);
+  // Reads its texts again in the current interface language.
+  void retranslate();
 
   // The two lines, in the current interface language: the e-mail or
   // notLoggedIn; tierTrial for exactly "trial", else the tier in capitals

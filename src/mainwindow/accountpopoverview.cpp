@@ -116,6 +116,7 @@ void AccountPopoverView::render() {
   const AuthStore& store = AuthStore::shared();
   const QString tier = AccountFigures::tierText(store.tier());
   title_->setText(strings.accountTitle);
+  setAccessibleName(strings.accountTitle);
   tierBadge_->setText(tier);
   emailRow_->setTexts(strings.accountEmail, store.email().value_or(strings.notLoggedIn));
   planRow_->setTexts(strings.accountTier, tier);

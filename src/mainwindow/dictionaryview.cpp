@@ -122,6 +122,7 @@ void DictionaryView::render() {
   empty_->setText(strings.dictEmpty);
   failed_->setText(loadError_.value_or(QString()));
   failed_->setAction(strings.retry);
+  for (HotWordRow* row : std::as_const(rows_)) row->retranslate();
 
   // A failed fetch over a list that is still shown, or a failed delete.
   const Content shown = content();

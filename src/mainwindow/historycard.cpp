@@ -211,6 +211,8 @@ QWidget* HistoryCard::makeSummaryRow(QWidget* parent) {
   auto* expand = new SymbolButton(isExpanded_ ? QStringLiteral("chevron.up") : QStringLiteral("chevron.down"), 12,
                                   Palette::cyberTextSecondary, summaryRow);
   expand->setFrame(QSizeF(26, 26));
+  // A chevron only: it opens or closes the card that begins with this text.
+  if (const auto* shown = qobject_cast<const QLabel*>(summary_)) expand->setAccessibleName(shown->text());
   expand_ = expand;
   connect(expand_, &QAbstractButton::clicked, this, &HistoryCard::toggleExpanded);
   row->addWidget(expand_, 0, Qt::AlignTop);
@@ -343,6 +345,7 @@ QWidget* HistoryCard::makeActionRow(QWidget* parent) {
   }
   delete_ = new PlainButton(QString(), rajdhaniSemiBold(12), Palette::cyberTextSecondary, actions);
   delete_->setSymbol(QStringLiteral("trash"), 12);
+  delete_->setAccessibleName(strings.delete_);
   connect(delete_, &QAbstractButton::clicked, this, &HistoryCard::askDelete);
   row->addWidget(delete_);
   return actions;

@@ -39,6 +39,10 @@ void HotKeyRow::setState(const QString& title, const QString& subtitle, const Ho
                          bool isRecording) {
   title_->setText(title);
   subtitle_->setText(subtitle);
+  // Beside the key and the cross, a screen reader tells which hotkey they are for.
+  keyButton_->setAccessibleDescription(title);
+  clearButton_->setAccessibleName(currentStrings().delete_);
+  clearButton_->setAccessibleDescription(title);
   keyButton_->setAccent(isRecording ? neonOrange : neonCyan);
   keyButton_->setText(isRecording ? currentStrings().pressHotkeyHint : config.displayString());
 }

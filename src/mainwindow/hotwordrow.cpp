@@ -1,5 +1,6 @@
 #include "mainwindow/hotwordrow.h"
 
+#include "localization/appstrings.h"
 #include "mainwindow/plainbutton.h"
 #include "mainwindow/symbolview.h"
 #include "mainwindow/textlabel.h"
@@ -25,8 +26,18 @@ HotWordRow::HotWordRow(const HotWordItem& item, QWidget* parent)
   row->addWidget(word_, 1);
   edit_->setSymbol(QStringLiteral("pencil"), 14);
   delete_->setSymbol(QStringLiteral("trash"), 14);
+  retranslate();
   row->addWidget(edit_);
   row->addWidget(delete_);
   connect(edit_, &QAbstractButton::clicked, this, &HotWordRow::editRequested);
   connect(delete_, &QAbstractButton::clicked, this, &HotWordRow::deleteRequested);
+}
+
+void HotWordRow::retranslate() {
+  // Symbols only: a screen reader hears what they do and to which word.
+  const AppStrings& strings = currentStrings();
+  edit_->setAccessibleName(strings.editHotword);
+  edit_->setAccessibleDescription(item_.word);
+  delete_->setAccessibleName(strings.delete_);
+  delete_->setAccessibleDescription(item_.word);
 }

@@ -19,6 +19,9 @@ class HotWordRow : public NeonCard {
   PlainButton* editButton() const { return edit_; }
   PlainButton* deleteButton() const { return delete_; }
 
+  // Reads its texts again in the current interface language.
+  void retranslate();
+
  Q_SIGNALS:
   void editRequested();
   void deleteRequested();

@@ -104,5 +104,10 @@ void InviteCodeRow::retranslate() {
   const AppStrings& strings = currentStrings();
   badge_->setText(item_.isUsed ? strings.myInviteCodeUsed : strings.myInviteCodeUnused);
   if (usedByLabel_) usedByLabel_->setText(strings.myInviteCodeUsedBy);
-  if (copy_) copy_->setToolTip(copied_ ? strings.myInviteCodeCopied : strings.btnCopy);
+  if (copy_) {
+    const QString copyText = copied_ ? strings.myInviteCodeCopied : strings.btnCopy;
+    copy_->setToolTip(copyText);
+    copy_->setAccessibleName(copyText);
+    copy_->setAccessibleDescription(displayCode(item_.code));
+  }
 }

@@ -1,5 +1,6 @@
 #include "mainwindow/languagemenu.h"
 
+#include "localization/appstrings.h"
 #include "localization/languagemanager.h"
 #include "theme/fonts.h"
 #include "theme/palette.h"
@@ -70,7 +71,11 @@ LanguageMenu::LanguageMenu(QWidget* parent) : QWidget(parent) {
     column->addWidget(row);
     rows_.append(row);
   }
-  connect(&LanguageManager::shared(), &LanguageManager::currentChanged, this, qOverload<>(&QWidget::update));
+  setAccessibleName(currentStrings().languageLabel);
+  connect(&LanguageManager::shared(), &LanguageManager::currentChanged, this, [this] {
+    setAccessibleName(currentStrings().languageLabel);
+    update();
+  });
 }
 
 QAbstractButton* LanguageMenu::row(AppLanguage language) const { return rows_.value(int(language)); }

@@ -155,6 +155,8 @@ void MyInviteCodesView::rebuildRows() {
 void MyInviteCodesView::retranslate() {
   const AppStrings& strings = currentStrings();
   title_->setText(strings.myInviteCodesTitle);
+  setAccessibleName(strings.myInviteCodesTitle);
+  close_->setAccessibleName(strings.agreementClose);
   loadingText_->setText(strings.loading);
   retry_->setText(strings.retry);
   description_->setText(strings.myInviteCodesDesc);

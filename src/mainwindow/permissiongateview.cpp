@@ -65,6 +65,7 @@ PermissionGateView::PermissionGateView(std::function<void()> onDone, PermissionM
 
 void PermissionGateView::render() {
   const AppStrings& strings = currentStrings();
+  setAccessibleName(strings.permManage);
   header_->setAllGranted(pm_.allGranted());
   for (PermRow* row : {microphoneRow_, accessibilityRow_}) {
     row->authButton()->setText(strings.permGoAuth);

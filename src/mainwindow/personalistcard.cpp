@@ -104,6 +104,10 @@ void PersonaListCard::retranslate() {
 void PersonaListCard::render() {
   const bool active = persona_.isActive;
   name_->setText(persona_.name);
+  // The symbol buttons act on this persona: a screen reader names it.
+  edit_->setAccessibleName(persona_.name);
+  delete_->setAccessibleName(currentStrings().delete_);
+  delete_->setAccessibleDescription(persona_.name);
   badge_->setVisible(active);
   const QString description = persona_.description.value_or(QString());
   description_->setText(description);

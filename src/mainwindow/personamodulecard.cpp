@@ -176,6 +176,7 @@ QPlainTextEdit* PersonaModuleCard::editor() const { return editor_; }
 
 void PersonaModuleCard::setTexts(const QString& title, const QString& description, const QString& placeholder) {
   title_->setText(title);
+  toggle_->setAccessibleName(title);
   description_->setText(description);
   editor_->setPlaceholderText(placeholder);
   clear_->setText(currentStrings().personaClearToBuiltin);

@@ -1,5 +1,7 @@
 #include "mainwindow/popover.h"
 
+#include "localization/languagemanager.h"
+#include "theme/accessiblepopups.h"
 #include "theme/palette.h"
 
 #include <QGuiApplication>
@@ -29,6 +31,10 @@ Popover::Popover(QWidget* anchor, ArrowEdge edge, QWidget* content)
   layout->setSizeConstraint(QLayout::SetFixedSize);
   content_->setParent(this);
   layout->addWidget(content_);
+  AccessiblePopups::expose(this);
+  // After the content has taken the new language's texts.
+  connect(&LanguageManager::shared(), &LanguageManager::currentChanged, this,
+          [this] { setAccessibleName(content_->accessibleName()); }, Qt::QueuedConnection);
 }
 
 QRect Popover::placement() const {
@@ -52,6 +58,7 @@ QRect Popover::placement() const {
 }
 
 void Popover::present() {
+  setAccessibleName(content_->accessibleName());
   adjustSize();
   const QRect place = placement();
   aimArrow(place);

@@ -13,6 +13,8 @@
 //
 // The bubble takes its content's size; the content paints on the bubble's
 // panel colour. Whoever shows it learns of every closing through dismissed().
+// Screen readers find it among the program's windows, named by its content's
+// accessible name.
 class Popover : public QWidget {
   Q_OBJECT
 

@@ -196,6 +196,7 @@ void SettingsView::retranslate() {
   headers_.value(QStringLiteral("language"))->setTitle(strings.languageLabel);
   recordingHint_->setText(strings.pressNewHotkey);
   clipboardTitle_->setText(strings.clipboardAccessTitle);
+  clipboardSwitch_->setAccessibleName(strings.clipboardAccessTitle);
   clipboardDescription_->setText(strings.clipboardAccessDesc);
   refreshHotKeys();
   refreshPermissions();

@@ -125,19 +125,24 @@ void Sidebar::setAccount(const std::optional<QString>& email, const QString& tie
 void Sidebar::setPermissionsGranted(bool allGranted) {
   allGranted_ = allGranted;
   permission_->setLook(permissionLook(allGranted));
-  permission_->setToolTip(allGranted ? currentStrings().permManage : currentStrings().permUnauthorized);
+  const QString permissionText = allGranted ? currentStrings().permManage : currentStrings().permUnauthorized;
+  permission_->setToolTip(permissionText);
+  permission_->setAccessibleName(permissionText);
 }
 
 void Sidebar::retranslate() {
   const AppStrings& strings = currentStrings();
   title_->setText(strings.appNameShort);
   for (auto entry = items_.begin(); entry != items_.end(); ++entry) entry.value()->setLabel(label(entry.key()));
+  // The square buttons show a symbol only: their tooltips name them.
   language_->setToolTip(strings.languageLabel);
-  permission_->setToolTip(allGranted_ ? strings.permManage : strings.permUnauthorized);
+  language_->setAccessibleName(strings.languageLabel);
+  const QString permissionText = allGranted_ ? strings.permManage : strings.permUnauthorized;
+  permission_->setToolTip(permissionText);
+  permission_->setAccessibleName(permissionText);
   statusLine_->updateGeometry();
   statusLine_->update();
-  account_->updateGeometry();
-  account_->update();
+  account_->retranslate();
 }
 
 void Sidebar::paintEvent(QPaintEvent*) {

@@ -1,5 +1,6 @@
 #include "onboarding/languagepicker.h"
 
+#include "localization/appstrings.h"
 #include "localization/languagemanager.h"
 #include "onboarding/languagepopover.h"
 #include "theme/fonts.h"
@@ -28,10 +29,19 @@ LanguagePicker::LanguagePicker(QWidget* parent) : QAbstractButton(parent) {
   setCursor(Qt::PointingHandCursor);
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   connect(this, &QAbstractButton::clicked, this, &LanguagePicker::togglePopover);
+  describe();
   connect(&LanguageManager::shared(), &LanguageManager::currentChanged, this, [this] {
+    describe();
     updateGeometry();
     update();
   });
+}
+
+void LanguagePicker::describe() {
+  // What it shows is painted: a screen reader hears the language's name and
+  // what the button chooses.
+  setAccessibleName(currentName());
+  setAccessibleDescription(currentStrings().languageLabel);
 }
 
 bool LanguagePicker::isPopoverShown() const { return popover_ && popover_->isVisible(); }

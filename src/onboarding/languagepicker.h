@@ -31,6 +31,7 @@ class LanguagePicker : public QAbstractButton {
 
  private:
   void togglePopover();
+  void describe();
 
   QPointer<LanguagePopover> popover_;
 };

@@ -1,7 +1,9 @@
 #include "onboarding/languagepopover.h"
 
+#include "localization/appstrings.h"
 #include "localization/languagemanager.h"
 #include "onboarding/languagerow.h"
+#include "theme/accessiblepopups.h"
 #include "theme/palette.h"
 
 #include <QGuiApplication>
@@ -22,6 +24,7 @@ LanguagePopover::LanguagePopover(QWidget* parent) : QWidget(parent, Qt::Popup | 
   // it, which would open it again at once.
   setAttribute(Qt::WA_NoMouseReplay);
   setFixedWidth(fixedWidth);
+  AccessiblePopups::expose(this);
 
   auto* list = new QVBoxLayout(this);
   list->setContentsMargins(kPadding, kPadding + arrowHeight, kPadding, kPadding);
@@ -39,6 +42,7 @@ LanguagePopover::LanguagePopover(QWidget* parent) : QWidget(parent, Qt::Popup | 
 void LanguagePopover::markCurrent() {
   const AppLanguage current = LanguageManager::shared().current();
   for (LanguageRow* row : rows_) row->setCurrent(row->language() == current);
+  setAccessibleName(currentStrings().languageLabel);
 }
 
 void LanguagePopover::popUp(const QRect& anchor) {

@@ -1,5 +1,7 @@
 #include "overlays/overlayclosebutton.h"
 
+#include "localization/appstrings.h"
+#include "localization/languagemanager.h"
 #include "theme/symbolimage.h"
 
 #include <QPainter>
@@ -9,6 +11,10 @@ OverlayCloseButton::OverlayCloseButton(const Style& style, QWidget* parent) : QA
   setFocusPolicy(Qt::NoFocus);
   setCursor(Qt::PointingHandCursor);
   setFixedSize(sizeHint());
+  // A cross only: a screen reader hears it as "Close" in the interface language.
+  const auto name = [this] { setAccessibleName(currentStrings().agreementClose); };
+  name();
+  connect(&LanguageManager::shared(), &LanguageManager::currentChanged, this, name);
 }
 
 QSize OverlayCloseButton::sizeHint() const { return QSize(qCeil(style_.side), qCeil(style_.side)); }

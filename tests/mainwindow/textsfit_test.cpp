@@ -1,5 +1,7 @@
-// Every page, sheet and popover of the main window gives its texts the room
-// they need, in every interface language.
+// Every page, sheet and popover of the main window looks right as shown, in
+// every interface language: texts have the room they need, every control shows
+// something (a text, a picture or an accessible name), nothing sits outside
+// its parent or over another text.
 #include "historyrecords.h"
 #include "localization/appstrings.h"
 #include "localization/languagemanager.h"
@@ -16,10 +18,11 @@
 #include "mainwindow/personaview.h"
 #include "mainwindow/popover.h"
 #include "mainwindow/settingsview.h"
+#include "mainwindow/symbolbutton.h"
 #include "mainwindowtest.h"
 #include "service/authstore.h"
 #include "service/personastore.h"
-#include "squeezedwidgets.h"
+#include "shownpage.h"
 #include "theme/cybertextfield.h"
 
 #include <QPlainTextEdit>
@@ -30,9 +33,6 @@
 namespace {
 
 using ::testing::IsEmpty;
-
-// Lets posted layout requests run, as they have by the time anything is drawn.
-void settle() { waitUntil([] { return false; }, std::chrono::milliseconds(100)); }
 
 class TextsFit : public MainWindowServiceTest, public ::testing::WithParamInterface<AppLanguage> {
  protected:
@@ -46,6 +46,9 @@ class TextsFit : public MainWindowServiceTest, public ::testing::WithParamInterf
     AuthStore::shared().setShowInviteCodesEnabled(true);
     service.route("GET", apiPath("/hotwords"),
                   ScriptedResponse::json(200, R"({"hotwords":[{"id":"a","word":"Kubernetes"}]})"));
+    service.route("GET", apiPath("/auth/invite-codes"),
+                  ScriptedResponse::json(200, R"({"invite_codes":[{"code":"ABCD2345","is_used":false},)"
+                                              R"({"code":"USED-0001","is_used":true,"used_by":"someone@example.com"}]})"));
     service.route("GET", apiPath("/personas"),
                   ScriptedResponse::json(
                       200, R"({"personas":[{"id":"p","name":"Formal writer for business mail","is_active":true,)"
@@ -67,12 +70,12 @@ TEST_P(TextsFit, InEveryPage) {
   for (SidebarTab tab : {SidebarTab::home, SidebarTab::dictionary, SidebarTab::persona, SidebarTab::history,
                          SidebarTab::settings}) {
     window.setSelectedTab(tab);
-    settle();
+    settleLayout();
     if (auto* history = qobject_cast<HistoryView*>(window.page())) {
       for (HistoryCard* card : history->cards()) card->toggleExpanded();
-      settle();
+      settleLayout();
     }
-    EXPECT_THAT(squeezedWidgets(window), IsEmpty()) << int(tab);
+    EXPECT_THAT(shownPageFaults(window), IsEmpty()) << int(tab);
   }
 }
 
@@ -81,19 +84,27 @@ TEST_P(TextsFit, InThePopovers) {
   window.show();
   window.toggleAccountPopover();
   ASSERT_TRUE(window.accountPopover());
-  settle();
-  EXPECT_THAT(squeezedWidgets(*window.accountPopover()), IsEmpty());
+  settleLayout();
+  EXPECT_THAT(shownPageFaults(*window.accountPopover()), IsEmpty());
+  auto* account = qobject_cast<AccountPopoverView*>(window.accountPopover()->content());
+  ASSERT_TRUE(account);
+  account->setShowInviteCodes(true);
+  ASSERT_TRUE(account->inviteCodesPopover());
+  ASSERT_TRUE(waitUntil([&] { return !shownWidgets<SymbolButton>(*account->inviteCodesPopover()).isEmpty() &&
+                                     shownTexts(*account->inviteCodesPopover()).contains(QStringLiteral("USED-0001")); }));
+  settleLayout();
+  EXPECT_THAT(shownPageFaults(*account->inviteCodesPopover()), IsEmpty());
   window.setShowAccountPopover(false);
   window.toggleLanguagePopover();
   ASSERT_TRUE(window.languagePopover());
-  settle();
-  EXPECT_THAT(squeezedWidgets(*window.languagePopover()), IsEmpty());
+  settleLayout();
+  EXPECT_THAT(shownPageFaults(*window.languagePopover()), IsEmpty());
   window.setShowLanguagePopover(false);
   trust.trusted = false;
   window.openPermissionPopover();
   ASSERT_TRUE(window.permissionPopover());
-  settle();
-  EXPECT_THAT(squeezedWidgets(*window.permissionPopover()), IsEmpty());
+  settleLayout();
+  EXPECT_THAT(shownPageFaults(*window.permissionPopover()), IsEmpty());
 }
 
 TEST_P(TextsFit, InTheSheets) {
@@ -101,22 +112,22 @@ TEST_P(TextsFit, InTheSheets) {
   hotword.field()->setText(QStringLiteral("A very long hotword over twenty"));
   hotword.showError(currentStrings().errorCreditsExhausted);
   hotword.show();
-  settle();
-  EXPECT_THAT(squeezedWidgets(hotword), IsEmpty());
+  settleLayout();
+  EXPECT_THAT(shownPageFaults(hotword), IsEmpty());
 
   PersonaItem item;
   item.id = QStringLiteral("p");
   item.name = QStringLiteral("Formal writer for business mail");
   PersonaEditSheet persona(item);
   persona.show();
-  settle();
-  EXPECT_THAT(squeezedWidgets(persona), IsEmpty());
+  settleLayout();
+  EXPECT_THAT(shownPageFaults(persona), IsEmpty());
   EXPECT_EQ(persona.width(), PersonaEditSheet::minimumWidth) << "a long name shortens the title, not widens the sheet";
 
   // An empty prompt shows all of its placeholder, inside the editor's margins.
   PersonaEditSheet fresh(std::nullopt);
   fresh.show();
-  settle();
+  settleLayout();
   for (HotKeyCombo module : {HotKeyCombo::transcribe, HotKeyCombo::rewrite, HotKeyCombo::agent}) {
     QPlainTextEdit& editor = *fresh.moduleCard(module)->editor();
     const qreal margin = editor.document()->documentMargin();
@@ -134,8 +145,8 @@ TEST_P(TextsFit, InThePermissionWindow) {
   trust.trusted = false;
   PermissionWindowManager::shared().show();
   ASSERT_TRUE(PermissionWindowManager::shared().window());
-  settle();
-  EXPECT_THAT(squeezedWidgets(*PermissionWindowManager::shared().window()), IsEmpty());
+  settleLayout();
+  EXPECT_THAT(shownPageFaults(*PermissionWindowManager::shared().window()), IsEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, TextsFit, ::testing::ValuesIn(allAppLanguages()),

@@ -1,5 +1,5 @@
 // The sign-in window, its invite step and sheets, and every onboarding step
-// give their texts the room they need, in every interface language.
+// look right as shown, in every interface language (see shownPageFaults()).
 #include "fakeaccessibilitytrust.h"
 #include "fakemicrophoneaccess.h"
 #include "localization/languagemanager.h"
@@ -14,7 +14,7 @@
 #include "pipeline/historystore.h"
 #include "pipeline/permissionmanager.h"
 #include "signintest.h"
-#include "squeezedwidgets.h"
+#include "shownpage.h"
 
 #include <gmock/gmock.h>
 
@@ -22,15 +22,12 @@ namespace {
 
 using ::testing::IsEmpty;
 
-// Lets posted layout requests run, as they have by the time anything is drawn.
-void settle() { waitUntil([] { return false; }, std::chrono::milliseconds(100)); }
-
 // The window as tall as the sign-in view asks for, as the program's window
 // makes it whenever its content changes.
 void fit(AuthView& view) {
-  settle();
+  settleLayout();
   view.resize(view.sizeHint());
-  settle();
+  settleLayout();
 }
 
 class TextsFit : public SignInTest, public ::testing::WithParamInterface<AppLanguage> {
@@ -50,19 +47,19 @@ TEST_P(TextsFit, InTheSignInWindow) {
   vm.setCode(QStringLiteral("000000"));
   awaitTask(vm.verifyCode());
   fit(view);
-  EXPECT_THAT(squeezedWidgets(view), IsEmpty()) << "the code stage with its error";
+  EXPECT_THAT(shownPageFaults(view), IsEmpty()) << "the code stage with its error";
 
   view.languagePicker()->click();
   ASSERT_NE(view.languagePicker()->popover(), nullptr);
-  settle();
-  EXPECT_THAT(squeezedWidgets(*view.languagePicker()->popover()), IsEmpty());
+  settleLayout();
+  EXPECT_THAT(shownPageFaults(*view.languagePicker()->popover()), IsEmpty());
   view.languagePicker()->click();
 
   view.showAgreement(AgreementType::privacy);
   ASSERT_NE(view.agreementView(), nullptr);
   waitUntil([&] { return view.agreementView()->currentPage() == view.agreementView()->failedPage(); });
-  settle();
-  EXPECT_THAT(squeezedWidgets(*view.agreementView()), IsEmpty()) << "a document that failed to load";
+  settleLayout();
+  EXPECT_THAT(shownPageFaults(*view.agreementView()), IsEmpty()) << "a document that failed to load";
 }
 
 TEST_P(TextsFit, InTheInviteStep) {
@@ -81,7 +78,7 @@ TEST_P(TextsFit, InTheInviteStep) {
   view.inviteCodeView()->viewModel().setInviteCode(QStringLiteral("ABCD-EFGH"));
   awaitTask(view.inviteCodeView()->viewModel().submit());
   fit(view);
-  EXPECT_THAT(squeezedWidgets(view), IsEmpty());
+  EXPECT_THAT(shownPageFaults(view), IsEmpty());
 }
 
 TEST_P(TextsFit, InEveryOnboardingStep) {
@@ -91,8 +88,8 @@ TEST_P(TextsFit, InEveryOnboardingStep) {
     OnboardingView view(PermissionManager::shared(), LanguageManager::shared(), HistoryStore::shared(), step, {},
                         [] {});
     view.show();
-    settle();
-    EXPECT_THAT(squeezedWidgets(view), IsEmpty()) << rawValue(step);
+    settleLayout();
+    EXPECT_THAT(shownPageFaults(view), IsEmpty()) << rawValue(step);
   }
 }
 
