@@ -1,5 +1,6 @@
 #include "gallerypage.h"
 
+#include "localization/appstrings.h"
 #include "theme/cornerbrackets.h"
 #include "theme/cyberbggradient.h"
 #include "theme/cyberdividerline.h"
@@ -133,10 +134,10 @@ QLayout* paletteSection() {
   return grid;
 }
 
-QLayout* fontsSection() {
+QLayout* fontsSection(const AppStrings& strings) {
   auto* column = new QVBoxLayout;
   column->setSpacing(6);
-  const QString sample = QStringLiteral("Voice input at the cursor 0123456789");
+  const QString sample = strings.hotkeyVoiceInputDesc + QStringLiteral(" 0123456789");
   column->addWidget(textLabel(QStringLiteral("rajdhaniMedium(16) — ") + sample, rajdhaniMedium(16), Palette::cyberTextPrimary));
   column->addWidget(textLabel(QStringLiteral("rajdhaniSemiBold(16) — ") + sample, rajdhaniSemiBold(16), Palette::cyberTextPrimary));
   column->addWidget(textLabel(QStringLiteral("rajdhaniBold(16) — ") + sample, rajdhaniBold(16), Palette::cyberTextPrimary));
@@ -147,13 +148,13 @@ QLayout* fontsSection() {
   return column;
 }
 
-QLayout* scaffoldSection() {
+QLayout* scaffoldSection(const AppStrings& strings) {
   auto* column = new QVBoxLayout;
   auto* header = new QHBoxLayout;
   header->setContentsMargins(36, 24, 36, 24);
-  header->addWidget(new NeonTitleLabel(QStringLiteral("⟐ HOTWORDS"), {Palette::neonCyan, Palette::neonGreen}, 22));
+  header->addWidget(new NeonTitleLabel(strings.pageDict, {Palette::neonCyan, Palette::neonGreen}, 22));
   header->addStretch();
-  auto* add = new NeonButton(QStringLiteral("ADD"), Palette::neonCyan);
+  auto* add = new NeonButton(strings.add, Palette::neonCyan);
   add->setLeadingSymbol(QStringLiteral("plus"), 13);
   add->setLabelFont(rajdhaniSemiBold(13));
   add->setSpacing(8);
@@ -164,7 +165,7 @@ QLayout* scaffoldSection() {
   return column;
 }
 
-QLayout* buttonsSection() {
+QLayout* buttonsSection(const AppStrings& strings) {
   auto* column = new QVBoxLayout;
   column->setSpacing(14);
   auto* colours = new QHBoxLayout;
@@ -185,11 +186,11 @@ QLayout* buttonsSection() {
   auto* disabled = new NeonButton(QStringLiteral("Disabled"), Palette::neonRed);
   disabled->setEnabled(false);
   states->addWidget(disabled);
-  auto* start = new NeonButton(QStringLiteral("Start"), Palette::neonGreen);
+  auto* start = new NeonButton(strings.save, Palette::neonGreen);
   start->setTrailingSymbol(QStringLiteral("arrow.right"), 12);
   start->setSpacing(8);
   states->addWidget(start);
-  auto* retry = new NeonButton(QStringLiteral("Retry"), Palette::neonOrange);
+  auto* retry = new NeonButton(strings.retry, Palette::neonOrange);
   retry->setLeadingSymbol(QStringLiteral("arrow.clockwise"), 11);
   retry->setLabelFont(rajdhaniSemiBold(12));
   states->addWidget(retry);
@@ -199,13 +200,13 @@ QLayout* buttonsSection() {
   return column;
 }
 
-QLayout* fieldsSection() {
+QLayout* fieldsSection(const AppStrings& strings) {
   auto* row = new QHBoxLayout;
   row->setSpacing(16);
   auto* empty = new CyberTextField(Palette::neonCyan);
-  empty->setPlaceholderText(QStringLiteral("name@example.com"));
+  empty->setPlaceholderText(strings.emailPlaceholder);
   auto* filled = new CyberTextField(Palette::neonGreen);
-  filled->setText(QStringLiteral("Veltrine 语音输入"));
+  filled->setText(strings.hotkeyVoiceInput);
   auto* disabled = new CyberTextField(Palette::neonPurple);
   disabled->setText(QStringLiteral("Disabled field"));
   disabled->setEnabled(false);
@@ -215,7 +216,7 @@ QLayout* fieldsSection() {
   return row;
 }
 
-QLayout* cardsSection() {
+QLayout* cardsSection(const AppStrings& strings) {
   auto* row = new QHBoxLayout;
   row->setSpacing(24);
   for (const auto& [color, glow] : {std::pair{Palette::neonCyan, 6.0}, std::pair{Palette::neonPurple, 10.0},
@@ -224,10 +225,12 @@ QLayout* cardsSection() {
     auto* content = new QVBoxLayout(card);
     content->setContentsMargins(20, 16, 20, 16);
     content->setSpacing(8);
-    content->addWidget(new NeonTitleLabel(QStringLiteral("CARD"), {color}, 16));
-    content->addWidget(new GlowLabel(QStringLiteral("GlowText heavy 14"), color, 14, QFont::ExtraBold));
-    content->addWidget(new GlowLabel(QStringLiteral("GlowText semibold 13"), Palette::cyberTextSecondary, 13, QFont::DemiBold));
-    content->addWidget(new GlowLabel(QStringLiteral("GlowText medium 12"), Palette::cyberTextTertiary, 12, QFont::Medium));
+    content->addWidget(new NeonTitleLabel(strings.accountTitle, {color}, 16));
+    content->addWidget(new GlowLabel(strings.sectionHotkeys + QStringLiteral(" · heavy 14"), color, 14, QFont::ExtraBold));
+    content->addWidget(
+        new GlowLabel(strings.labelTranscript + QStringLiteral(" · semibold 13"), Palette::cyberTextSecondary, 13, QFont::DemiBold));
+    content->addWidget(
+        new GlowLabel(strings.labelResult + QStringLiteral(" · medium 12"), Palette::cyberTextTertiary, 12, QFont::Medium));
     card->setMinimumWidth(260);
     new Brackets(color, 10, card);
     row->addWidget(card);
@@ -249,17 +252,17 @@ QLayout* symbolsSection() {
 
 }  // namespace
 
-GalleryPage::GalleryPage(QWidget* parent) : QWidget(parent) {
+GalleryPage::GalleryPage(const AppStrings& strings, QWidget* parent) : QWidget(parent) {
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(36, 24, 36, 36);
   column->setSpacing(28);
   column->addWidget(new NeonTitleLabel(QStringLiteral("⟐ VELTRINE THEME"), {Palette::neonCyan, Palette::neonGreen}, 22));
   column->addWidget(section(QStringLiteral("PALETTE"), paletteSection()));
-  column->addWidget(section(QStringLiteral("FONTS"), fontsSection()));
-  column->addWidget(section(QStringLiteral("PAGE HEADER"), scaffoldSection()));
-  column->addWidget(section(QStringLiteral("NEON BUTTONS"), buttonsSection()));
-  column->addWidget(section(QStringLiteral("TEXT FIELDS"), fieldsSection()));
-  column->addWidget(section(QStringLiteral("CARDS, BRACKETS, GLOW TEXT"), cardsSection()));
+  column->addWidget(section(QStringLiteral("FONTS"), fontsSection(strings)));
+  column->addWidget(section(QStringLiteral("PAGE HEADER"), scaffoldSection(strings)));
+  column->addWidget(section(QStringLiteral("NEON BUTTONS"), buttonsSection(strings)));
+  column->addWidget(section(QStringLiteral("TEXT FIELDS"), fieldsSection(strings)));
+  column->addWidget(section(QStringLiteral("CARDS, BRACKETS, GLOW TEXT"), cardsSection(strings)));
   column->addWidget(section(QStringLiteral("SYMBOLS"), symbolsSection()));
   column->addStretch();
 }

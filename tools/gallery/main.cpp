@@ -3,6 +3,7 @@
 // the whole page as a PNG and quits.
 #include "gallerypage.h"
 
+#include "localization/appstrings.h"
 #include "theme/fontbook.h"
 
 #include <QApplication>
@@ -11,21 +12,30 @@
 #include <QScrollArea>
 #include <QTimer>
 
+#include <cstdio>
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QCommandLineParser options;
   options.addHelpOption();
   const QCommandLineOption screenshot(QStringLiteral("screenshot"), QStringLiteral("Save the page to <file> and quit."),
                                       QStringLiteral("file"));
-  const QCommandLineOption language(QStringLiteral("language"),
-                                    QStringLiteral("Interface language for the font fallbacks (zh, zh-Hant, yue, en, ru, ko)."),
-                                    QStringLiteral("code"), QStringLiteral("en"));
+  const QCommandLineOption language(
+      QStringLiteral("language"),
+      QStringLiteral("Interface language of the sample texts and the font fallbacks (zh, zh-Hant, yue, en, ru, ko)."),
+      QStringLiteral("code"), QStringLiteral("en"));
   options.addOption(screenshot);
   options.addOption(language);
   options.process(app);
-  FontBook::shared().setLanguage(options.value(language));
+  const std::optional<AppLanguage> chosen = appLanguageFromRawValue(options.value(language));
+  if (!chosen) {
+    std::fprintf(stderr, "veltrine-gallery: unknown language \"%s\" (zh, zh-Hant, yue, en, ru, ko)\n",
+                 qPrintable(options.value(language)));
+    return 2;
+  }
+  FontBook::shared().setLanguage(rawValue(*chosen));
 
-  auto* page = new GalleryPage;
+  auto* page = new GalleryPage(stringsFor(*chosen));
   QScrollArea window;
   window.setWindowTitle(QStringLiteral("Veltrine theme gallery"));
   window.setWidget(page);
