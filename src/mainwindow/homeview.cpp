@@ -49,6 +49,7 @@ HomeView::HomeView(QWidget* parent)
   connect(&PermissionManager::shared(), &PermissionManager::allGrantedChanged, this, &HomeView::renderPermissions);
   connect(&OpenClawManager::shared(), &OpenClawManager::statusChanged, this, &HomeView::renderOpenClaw);
   connect(&OpenClawManager::shared(), &OpenClawManager::isStartingGatewayChanged, this, &HomeView::renderOpenClaw);
+  connect(&OpenClawManager::shared(), &OpenClawManager::terminalUnavailableChanged, this, &HomeView::renderOpenClaw);
   connect(&HotKeyManager::shared(), &HotKeyManager::configsChanged, this, &HomeView::renderHotKeys);
   connect(&HistoryStore::shared(), &HistoryStore::recordsChanged, this, [this] { renderLatest(false); });
   connect(&LanguageManager::shared(), &LanguageManager::currentChanged, this, &HomeView::render);
@@ -91,7 +92,7 @@ void HomeView::renderOpenClaw() {
     sections_->insertWidget(0, openClaw_);
     openClaw_->show();
   }
-  openClaw_->render(manager.isStartingGateway());
+  openClaw_->render(manager.isStartingGateway(), manager.terminalUnavailable());
 }
 
 void HomeView::renderHotKeys() { hotKeys_->render(HotKeyManager::shared().configs()); }

@@ -64,6 +64,10 @@ OpenClawCard::OpenClawCard(Kind kind, QWidget* parent)
   } else {
     buildInstalled();
   }
+  terminalNote_ = new TextLabel(rajdhaniSemiBold(12), Palette::neonRed, this);
+  terminalNote_->setWordWrap(true);
+  terminalNote_->hide();
+  static_cast<QVBoxLayout*>(layout())->addWidget(terminalNote_);
   render(false);
 }
 
@@ -131,8 +135,10 @@ void OpenClawCard::buildInstalled() {
   }
 }
 
-void OpenClawCard::render(bool isStartingGateway) {
+void OpenClawCard::render(bool isStartingGateway, bool terminalUnavailable) {
   const AppStrings& strings = currentStrings();
+  terminalNote_->setText(strings.openclawNoTerminal);
+  terminalNote_->setVisible(terminalUnavailable);
   switch (kind_) {
     case Kind::install:
       title_->setText(strings.openclawPromoTitle);

@@ -31,14 +31,18 @@ class OpenClawCard : public NeonCard {
   Kind kind() const { return kind_; }
   QColor color() const;
 
-  // Reads the texts again, and shows whether a gateway start is under way.
-  void render(bool isStartingGateway);
+  // Reads the texts again, and shows whether a gateway start is under way
+  // and whether the last terminal window could not be opened (the buttons
+  // work through terminal windows).
+  void render(bool isStartingGateway, bool terminalUnavailable = false);
 
   // Install, start or stop, by the card's kind.
   QAbstractButton* primaryButton() const;
   // Nothing on the install card.
   OutlineButton* uninstallButton() const { return uninstall_; }
   TextLabel* titleLabel() const { return title_; }
+  // The note shown while no terminal window can be opened.
+  TextLabel* terminalNote() const { return terminalNote_; }
 
  Q_SIGNALS:
   void installRequested();
@@ -61,4 +65,5 @@ class OpenClawCard : public NeonCard {
   NeonBusyButton* start_ = nullptr;
   NeonButton* stop_ = nullptr;
   OutlineButton* uninstall_ = nullptr;
+  TextLabel* terminalNote_ = nullptr;
 };

@@ -111,6 +111,12 @@ void OpenClawManager::setStatus(OpenClawStatus status) {
   Q_EMIT statusChanged();
 }
 
+void OpenClawManager::setTerminalUnavailable(bool unavailable) {
+  if (terminalUnavailable_ == unavailable) return;
+  terminalUnavailable_ = unavailable;
+  Q_EMIT terminalUnavailableChanged();
+}
+
 void OpenClawManager::setStartingGateway(bool starting) {
   if (isStartingGateway_ == starting) return;
   isStartingGateway_ = starting;
@@ -282,16 +288,31 @@ void OpenClawManager::handleVoiceCommand(const QString& text, ReplyHandler onRep
 bool OpenClawManager::isInteractiveCommand(const QString& command) { return OpenClawCommands::isInteractive(command); }
 
 void OpenClawManager::runInNewTerminalWindow(const QString& command) {
-  terminal_.enqueue([this, command] { return openNewWindow(command); });
+  terminal_.enqueue([this, command] { return openNewWindowNoting(command, nullptr); });
 }
 
 void OpenClawManager::sendToOpenClawWindow(const QString& command) {
   terminal_.enqueue([this, command] { return typeInOpenClawWindow(command); });
 }
 
-QCoro::Task<void> OpenClawManager::openNewWindow(QString command) {
+QCoro::Task<bool> OpenClawManager::openNewWindow(QString command) {
   const std::optional<QString> window = co_await TerminalDriver::current().openWindow(command);
   if (!window) qCInfo(lcOpenClaw) << "no terminal window for the command";
+  setTerminalUnavailable(!window);
+  co_return window.has_value();
+}
+
+QCoro::Task<void> OpenClawManager::openNewWindowNoting(QString command, bool* opened) {
+  const bool done = co_await openNewWindow(command);
+  if (opened) *opened = done;
+}
+
+QCoro::Task<bool> OpenClawManager::runInNewTerminalWindowAndWait(QString command) {
+  // The job ends before this does, so it may write into this frame.
+  bool opened = false;
+  const quint64 job = terminal_.enqueue([this, command, &opened] { return openNewWindowNoting(command, &opened); });
+  co_await terminal_.waitFor(job);
+  co_return opened;
 }
 
 QCoro::Task<void> OpenClawManager::typeInOpenClawWindow(QString command) {
@@ -303,15 +324,18 @@ QCoro::Task<void> OpenClawManager::typeInOpenClawWindow(QString command) {
     openClawWindowId_.reset();
   }
   const std::optional<QString> window = co_await terminal.openWindow(command);
+  setTerminalUnavailable(!window);
   if (!window || window->isEmpty()) co_return;
   openClawWindowId_ = parseWindowId(*window);
 }
 
 // --- Lifecycle ---
 
-void OpenClawManager::installOpenClaw() {
-  runInNewTerminalWindow(OpenClawCommands::install());
-  watchInstall();
+void OpenClawManager::installOpenClaw() { install(); }
+
+QCoro::Task<void> OpenClawManager::install() {
+  const bool opened = co_await runInNewTerminalWindowAndWait(OpenClawCommands::install());
+  if (opened) co_await watchInstall();
 }
 
 QCoro::Task<void> OpenClawManager::watchInstall() {
@@ -326,9 +350,11 @@ QCoro::Task<void> OpenClawManager::watchInstall() {
   }
 }
 
-void OpenClawManager::uninstallOpenClaw() {
-  runInNewTerminalWindow(OpenClawCommands::uninstall());
-  watchUninstall();
+void OpenClawManager::uninstallOpenClaw() { uninstall(); }
+
+QCoro::Task<void> OpenClawManager::uninstall() {
+  const bool opened = co_await runInNewTerminalWindowAndWait(OpenClawCommands::uninstall());
+  if (opened) co_await watchUninstall();
 }
 
 QCoro::Task<void> OpenClawManager::watchUninstall() {
@@ -339,12 +365,11 @@ QCoro::Task<void> OpenClawManager::watchUninstall() {
   }
 }
 
-void OpenClawManager::stopGateway() {
-  runInNewTerminalWindow(OpenClawCommands::gatewayStop());
-  watchStop();
-}
+void OpenClawManager::stopGateway() { stop(); }
 
-QCoro::Task<void> OpenClawManager::watchStop() {
+QCoro::Task<void> OpenClawManager::stop() {
+  const bool opened = co_await runInNewTerminalWindowAndWait(OpenClawCommands::gatewayStop());
+  if (!opened) co_return;
   co_await pause(kStopWait);
   co_await refreshStatus();
 }
@@ -357,27 +382,34 @@ QCoro::Task<void> OpenClawManager::startGateway() {
     co_return;
   }
   co_await ensureGatewayConfig();
-  co_await runGatewayStartCommand();
+  // Without a window nothing was started: there is nothing to wait for.
+  const bool started = co_await runGatewayStartCommand();
+  if (!started) {
+    co_await refreshStatus();
+    co_return;
+  }
   const bool up = co_await waitForGateway(kStartChecks);
   if (up) {
     co_await refreshStatus();
     co_return;
   }
+  bool opened = false;
   if (gatewayLogShowsModeUnset()) {
     // It refused to start for want of a mode: correct that and try again.
     co_await ensureGatewayConfig();
     co_await pause(kRestartWait);
-    co_await runGatewayStartCommand();
+    opened = co_await runGatewayStartCommand();
   } else {
-    runInNewTerminalWindow(OpenClawCommands::gatewayRun());
+    opened = co_await runInNewTerminalWindowAndWait(OpenClawCommands::gatewayRun());
   }
-  co_await waitForGateway(kStartChecks);
+  if (opened) co_await waitForGateway(kStartChecks);
   co_await refreshStatus();
 }
 
-QCoro::Task<void> OpenClawManager::runGatewayStartCommand() {
+QCoro::Task<bool> OpenClawManager::runGatewayStartCommand() {
   const bool loaded = co_await isGatewayServiceLoaded();
-  runInNewTerminalWindow(loaded ? OpenClawCommands::gatewayStart() : OpenClawCommands::gatewayInstall());
+  co_return co_await runInNewTerminalWindowAndWait(loaded ? OpenClawCommands::gatewayStart()
+                                                          : OpenClawCommands::gatewayInstall());
 }
 
 QCoro::Task<bool> OpenClawManager::waitForGateway(int checks) {

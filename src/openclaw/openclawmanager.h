@@ -34,6 +34,7 @@ class OpenClawManager : public QObject {
   Q_OBJECT
   Q_PROPERTY(OpenClawStatus status READ status NOTIFY statusChanged)
   Q_PROPERTY(bool isStartingGateway READ isStartingGateway WRITE setStartingGateway NOTIFY isStartingGatewayChanged)
+  Q_PROPERTY(bool terminalUnavailable READ terminalUnavailable NOTIFY terminalUnavailableChanged)
 
  public:
   // Receives the agent's finished answer (possibly empty), at most once.
@@ -53,6 +54,11 @@ class OpenClawManager : public QObject {
   // it before starting startGateway(), which clears it when it ends.
   bool isStartingGateway() const { return isStartingGateway_; }
   void setStartingGateway(bool starting);
+
+  // The last terminal window asked for could not be opened (no terminal
+  // emulator or no tmux, no display): the home card says so. The next window
+  // that opens clears it.
+  bool terminalUnavailable() const { return terminalUnavailable_; }
 
   // The home page's start action: does nothing while a start runs, else marks
   // one as running and starts startGateway(). True when it started one.
@@ -129,13 +135,15 @@ class OpenClawManager : public QObject {
 
   // --- Lifecycle (the home page's buttons) ---
 
-  // Each opens a terminal window with the command and then watches the status.
+  // Each opens a terminal window with the command and then watches the
+  // status; when no window could be opened there is nothing to watch.
   void installOpenClaw();
   void uninstallOpenClaw();
   void stopGateway();
   // Sets up the configuration, starts the gateway's service (or installs it),
   // falls back to running the gateway in a window, and clears
-  // isStartingGateway at its end.
+  // isStartingGateway at its end. When a window it needs cannot be opened it
+  // ends there rather than wait for a gateway nothing started.
   QCoro::Task<void> startGateway();
 
   // Sets gateway.mode and switches the chat endpoint on when the
@@ -148,6 +156,7 @@ class OpenClawManager : public QObject {
  Q_SIGNALS:
   void statusChanged();
   void isStartingGatewayChanged();
+  void terminalUnavailableChanged();
   // A terminal command queue has drained (see isTerminalIdle()).
   void terminalIdle();
 
@@ -155,18 +164,27 @@ class OpenClawManager : public QObject {
   OpenClawManager();
 
   void setStatus(OpenClawStatus status);
+  void setTerminalUnavailable(bool unavailable);
   QCoro::Task<void> relay(QString text, ReplyHandler onReply, FailureHandler onFailure);
-  QCoro::Task<void> openNewWindow(QString command);
+  QCoro::Task<bool> openNewWindow(QString command);
+  // Notes in `opened` (when given) whether the window opened.
+  QCoro::Task<void> openNewWindowNoting(QString command, bool* opened);
+  // Opens a window with `command` in its turn among the terminal commands;
+  // true when it opened.
+  QCoro::Task<bool> runInNewTerminalWindowAndWait(QString command);
   QCoro::Task<void> typeInOpenClawWindow(QString command);
-  QCoro::Task<void> runGatewayStartCommand();
+  QCoro::Task<bool> runGatewayStartCommand();
   QCoro::Task<bool> waitForGateway(int checks);
+  QCoro::Task<void> install();
+  QCoro::Task<void> uninstall();
+  QCoro::Task<void> stop();
   QCoro::Task<void> watchInstall();
   QCoro::Task<void> watchUninstall();
-  QCoro::Task<void> watchStop();
   QCoro::Task<void> runConfigCommand(QString command);
 
   OpenClawStatus status_ = OpenClawStatus::unknown;
   bool isStartingGateway_ = false;
+  bool terminalUnavailable_ = false;
   QUrl gatewayURL_;
   QTimer* checkTimer_ = nullptr;
   std::optional<qint64> openClawWindowId_;

@@ -99,6 +99,26 @@ TEST_F(HomeViewTest, TheAgentsCardFollowsItsStatus) {
   EXPECT_EQ(terminal.commands(), QStringList{OpenClawCommands::uninstall()});
 }
 
+// With no terminal to open, the card's buttons would do nothing visible: the
+// card says why, until a window opens again.
+TEST_F(HomeViewTest, TheCardSaysWhenNoTerminalCanBeOpened) {
+  FakeTerminalDriver terminal;
+  terminal.available = false;
+  detectOpenClaw(service, OpenClawStatus::notInstalled);
+  HomeView view;
+  view.show();
+  EXPECT_FALSE(view.openClawCard()->terminalNote()->isVisibleTo(&view));
+  view.openClawCard()->primaryButton()->click();
+  ASSERT_TRUE(waitUntil([&] { return view.openClawCard()->terminalNote()->isVisibleTo(&view); }));
+  EXPECT_EQ(view.openClawCard()->terminalNote()->text(), currentStrings().openclawNoTerminal);
+  LanguageManager::shared().setCurrent(AppLanguage::ko);
+  EXPECT_EQ(view.openClawCard()->terminalNote()->text(), stringsFor(AppLanguage::ko).openclawNoTerminal);
+
+  terminal.available = true;
+  view.openClawCard()->primaryButton()->click();
+  EXPECT_TRUE(waitUntil([&] { return !view.openClawCard()->terminalNote()->isVisibleTo(&view); }));
+}
+
 TEST_F(HomeViewTest, OnePressStartsOneGatewayStart) {
   detectOpenClaw(service, OpenClawStatus::installedServiceDown);
   HomeView view;

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -195,4 +196,42 @@ TEST_F(GatewayLifecycleTest, UninstallAndStopWatchTheStatusChange) {
             QStringLiteral("openclaw uninstall --all --yes --non-interactive; npm rm -g openclaw 2>/dev/null || true; "
                            "echo '--- OpenClaw 已完全卸载 ---'"));
   EXPECT_TRUE(terminal.calls.constLast().newWindow);
+}
+
+// Without any terminal window (no emulator, no tmux) each button's command is
+// tried once, the manager says so, and nothing waits for what never started:
+// no status watch, no series of gateway checks, no second window.
+TEST_F(GatewayLifecycleTest, WithoutATerminalNothingWaitsForOne) {
+  OpenClawHome::writeConfig(kCompleteConfig);
+  terminal.available = false;
+  QSignalSpy statuses(&manager, &OpenClawManager::statusChanged);
+  const struct {
+    const char* button;
+    std::function<void()> press;
+  } buttons[] = {
+      {"install", [&] { manager.installOpenClaw(); }},
+      {"uninstall", [&] { manager.uninstallOpenClaw(); }},
+      {"stop", [&] { manager.stopGateway(); }},
+  };
+  for (const auto& button : buttons) {
+    terminal.calls.clear();
+    button.press();
+    ASSERT_TRUE(waitUntil([&] { return manager.isTerminalIdle(); })) << button.button;
+    EXPECT_EQ(terminal.calls.size(), 1) << button.button;
+    EXPECT_TRUE(manager.terminalUnavailable()) << button.button;
+  }
+  QTest::qWait(100);  // longer than a scaled pass of any watch
+  EXPECT_EQ(statuses.size(), 0) << "a watch ran after a window that never opened";
+
+  terminal.calls.clear();
+  manager.setStartingGateway(true);
+  awaitTask(manager.startGateway());
+  EXPECT_EQ(terminal.commands(), QStringList{QStringLiteral("openclaw gateway install")}) << "no fallback window";
+  EXPECT_FALSE(manager.isStartingGateway());
+  EXPECT_EQ(manager.status(), OpenClawStatus::installedServiceDown);
+
+  // A terminal that appears later takes the note away at the next window.
+  terminal.available = true;
+  manager.stopGateway();
+  ASSERT_TRUE(waitUntil([&] { return !manager.terminalUnavailable(); }));
 }
