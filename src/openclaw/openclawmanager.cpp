@@ -8,6 +8,7 @@
 #include "openclaw/loginshell.h"
 #include "openclaw/openclawcommands.h"
 #include "openclaw/openclawconfig.h"
+#include "openclaw/openclawdailylog.h"
 #include "openclaw/openclawgateway.h"
 #include "openclaw/openclawgatewayclient.h"
 #include "openclaw/openclawinstallation.h"
@@ -376,6 +377,8 @@ QCoro::Task<void> OpenClawManager::stop() {
 
 QCoro::Task<void> OpenClawManager::startGateway() {
   const StartFlagReset resetAtEnd(this);
+  // What the tool's own log says from here on is about this start.
+  const OpenClawDailyLog logSinceStart = OpenClawDailyLog::mark();
   const bool running = co_await isGatewayReachable();
   if (running) {
     co_await refreshStatus();
@@ -394,7 +397,9 @@ QCoro::Task<void> OpenClawManager::startGateway() {
     co_return;
   }
   bool opened = false;
-  if (gatewayLogShowsModeUnset()) {
+  // The refusal shows in the gateway's error log where it writes one, and in
+  // the tool's daily log on Linux.
+  if (gatewayLogShowsModeUnset() || logSinceStart.showsModeUnsetSinceMark()) {
     // It refused to start for want of a mode: correct that and try again.
     co_await ensureGatewayConfig();
     co_await pause(kRestartWait);

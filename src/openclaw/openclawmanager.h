@@ -151,6 +151,8 @@ class OpenClawManager : public QObject {
   // file). Nothing when the configuration cannot be read.
   QCoro::Task<void> ensureGatewayConfig();
   QCoro::Task<bool> isGatewayServiceLoaded();
+  // The gateway's error log says it refused to start for want of a mode. (A
+  // start also reads the tool's daily log, see OpenClawDailyLog.)
   static bool gatewayLogShowsModeUnset();
 
  Q_SIGNALS:

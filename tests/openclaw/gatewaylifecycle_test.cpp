@@ -7,6 +7,8 @@
 #include "openclawhome.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -234,4 +236,56 @@ TEST_F(GatewayLifecycleTest, WithoutATerminalNothingWaitsForOne) {
   terminal.available = true;
   manager.stopGateway();
   ASSERT_TRUE(waitUntil([&] { return !manager.terminalUnavailable(); }));
+}
+
+// The real tool, which scripts/test installs and names in
+// VELTRINE_TEST_OPENCLAW: a gateway refusing for want of a mode says so in the
+// tool's daily log and writes no ~/.openclaw/logs/gateway.err.log. The start
+// sees the refusal there and starts again after the fix, instead of running
+// the gateway in a window; a refusal written before a start is not that
+// start's.
+TEST_F(GatewayLifecycleTest, TheRealToolsRefusalIsSeenWhereItWritesIt) {
+  const QString tool = qEnvironmentVariable("VELTRINE_TEST_OPENCLAW");
+  if (!QFileInfo(tool + QStringLiteral("/bin/openclaw")).isExecutable()) {
+    if (qEnvironmentVariableIsSet("VELTRINE_TEST_REQUIRE_OPENCLAW")) FAIL() << "the OpenClaw tool is missing";
+    GTEST_SKIP() << "needs the real OpenClaw tool (scripts/test installs it)";
+  }
+  // The configuration commands reach only the fake tool, which changes
+  // nothing (as when the tool is set up for interactive shells only): the
+  // gateway still finds no mode.
+  OpenClawHome::writeConfig(R"({"gateway":{"http":{"endpoints":{"chatCompletions":{"enabled":true}}}}})");
+  const auto runRealGateway = [&tool] {
+    QProcess gateway;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PATH"), tool + QStringLiteral("/bin:") + environment.value(QStringLiteral("PATH")));
+    gateway.setProcessEnvironment(environment);
+    gateway.setProcessChannelMode(QProcess::MergedChannels);
+    gateway.start(tool + QStringLiteral("/bin/openclaw"), {QStringLiteral("gateway"), QStringLiteral("run")});
+    gateway.waitForFinished(120'000);
+    return QString::fromUtf8(gateway.readAll());
+  };
+  int starts = 0;
+  terminal.onCommand = [&](const QString&) {
+    if (++starts == 1) {
+      const QString output = runRealGateway();
+      EXPECT_TRUE(output.contains(QStringLiteral("gateway.mode"))) << output.toStdString();
+    } else {
+      startTheGateway();
+    }
+  };
+  manager.setStartingGateway(true);
+  awaitTask(manager.startGateway(), std::chrono::minutes(2));
+  EXPECT_EQ(terminal.commands(),
+            (QStringList{QStringLiteral("openclaw gateway install"), QStringLiteral("openclaw gateway install")}));
+  EXPECT_FALSE(QFile::exists(OpenClawHome::path(QStringLiteral(".openclaw/logs/gateway.err.log"))));
+  EXPECT_EQ(manager.status(), OpenClawStatus::ready);
+
+  gateway.reset();
+  manager.setGatewayURLForTesting(gatewayURL = closedPort());
+  terminal.calls.clear();
+  terminal.onCommand = {};
+  manager.setStartingGateway(true);
+  awaitTask(manager.startGateway());
+  EXPECT_EQ(terminal.commands(),
+            (QStringList{QStringLiteral("openclaw gateway install"), QStringLiteral("openclaw gateway run")}));
 }
