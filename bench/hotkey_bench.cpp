@@ -47,6 +47,7 @@ class TimedX11Tap final : public KeyboardTap {
         grabs);
   }
   bool setGrabs(const QList<KeyGrab>& grabs) override { return tap_.setGrabs(grabs); }
+  QList<KeyGrab> refusedGrabs() const override { return tap_.refusedGrabs(); }
   void stop() override { tap_.stop(); }
 
   quint64 keyDownAtMs = 0;
