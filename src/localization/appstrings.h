@@ -200,6 +200,14 @@ struct AppStrings {
   QString errorUnknown;
   QString errorDecode;
   QString errorNetwork;
+  QString errorCannotConnect;
+  QString errorHostNotFound;
+  QString errorTimedOut;
+  QString errorConnectionLost;
+  QString errorSecureConnection;
+  QString errorBadAddress;
+  QString errorInsecureAddress;
+  QString errorRedirectRefused;
   QString errorUnauthorized;
   QString errorUserCancelled;
   QString errorInvalidAudio;
@@ -368,7 +376,7 @@ struct AppStrings {
     const char* name;
     QString AppStrings::*member;
   };
-  static constexpr int fieldCount = 271;
+  static constexpr int fieldCount = 279;
   static std::span<const Field> fields();
 };
 
