@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 // Reads one HTTP/1.x answer from the bytes of a connection as they arrive:
 // the status line and header fields, then the body as its framing says
