@@ -120,6 +120,14 @@ QCoro::Task<void> AppHotKeyHandler::startRecording() {
     }
   }
 
+  // The microphone opens now, before the selection is read: the copy command
+  // alone can take 0.3 s when nothing is selected, and the user starts
+  // speaking at the press. The recorder's answer is awaited where the start
+  // has always waited for it, after the indicator is shown.
+  isStartingRecording_ = true;
+  trace(QStringLiteral("startRecording: calling recorder.startRecording()..."));
+  QCoro::Task<bool> recorderStart = recorder_.startRecording();
+
   const bool trusted = AccessibilityTrust::current().isTrusted();
   const QString statusWord = permissions.accessibilityStatus() == PermissionStatus::granted
                                  ? QStringLiteral("granted")
@@ -145,17 +153,15 @@ QCoro::Task<void> AppHotKeyHandler::startRecording() {
   const std::optional<RunningApplication> front = FrontApplication::current().frontmost();
   targetAppPid_ = front ? std::optional<qint32>(front->pid) : std::nullopt;
   clipboardHistory_ = readClipboardHistory(kClipboardItems);
-  isStartingRecording_ = true;
   OverlayPresenter::current().showRecordingOverlay();
   if (selectionSnapshot_) {
     const bool restored = SelectionSnapshot::restore(*selectionSnapshot_);
     qCInfo(lcHotKeyFlow, "immediate restore: %s", qUtf8Printable(boolWord(restored)));
   }
 
-  trace(QStringLiteral("startRecording: calling recorder.startRecording()..."));
   bool started = false;
   try {
-    started = co_await recorder_.startRecording();
+    started = co_await std::move(recorderStart);
   } catch (const std::exception& error) {
     qCWarning(lcHotKeyFlow, "recorder start failed: %s", error.what());
   }

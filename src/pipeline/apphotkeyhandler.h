@@ -23,12 +23,13 @@ class HistoryStore;
 // answer is carried out where the user was working. The only place that
 // decides whether a press starts, stops or is ignored.
 //
-// The selection and the application in front are taken before the user
-// starts speaking, because showing the recording indicator can make an
-// application drop its selection: the flow puts the selection back at once,
-// a few times while recording, and when processing begins. Presses during a
-// start (the selection alone can take 0.3 s) are ignored. Closing the
-// indicator cancels the recording, or the wait for the service.
+// The microphone opens at the press, so that nothing said from then on is
+// lost; the selection and the application in front are taken while it
+// already records, before the recording indicator shows, because showing it
+// can make an application drop its selection: the flow puts the selection
+// back at once, a few times while recording, and when processing begins.
+// Presses during a start (the selection alone can take 0.3 s) are ignored.
+// Closing the indicator cancels the recording, or the wait for the service.
 //
 // One per process (shared()), main thread only; presses arrive through the
 // permission model's hotKeyPressed signal.

@@ -4,6 +4,7 @@
 // recording, and recordings whose audio copy cannot be kept.
 #include "flowfixture.h"
 #include "tracelines.h"
+#include "wavfile.h"
 
 #include "core/appevents.h"
 #include "core/paths.h"
@@ -177,6 +178,26 @@ TEST_F(RequestFlow, PressesWhileAStartIsInFlightOrAnAnswerIsAwaitedAreIgnored) {
   EXPECT_EQ(HistoryStore::shared().records().size(), 1);
 }
 
+TEST_F(RequestFlow, WhatIsSaidWhileTheSelectionIsReadIsRecorded) {
+  answer(success(QStringLiteral("show_markdown"), QStringLiteral("heard")));
+  // The user speaks while the copy command waits for a selection (there is none).
+  bool heardDuringCopy = false;
+  keyboard.onChord = [&](const KeyChord& chord) {
+    if (chord.key == KeyChord::Key::c && !heardDuringCopy && engines.latest()) {
+      heardDuringCopy = engines.latest()->deliver(SignalAnalysis::tone(440, 48000, 2, 9600, 0.5));
+    }
+  };
+  startRecording();
+  EXPECT_TRUE(heardDuringCopy);
+  stopAndWaitForAnswer();
+  const std::optional<QString> audio = onlyRecord().audioFilePath;
+  ASSERT_TRUE(audio);
+  const std::optional<WavFile> wav = WavFile::read(*audio);
+  ASSERT_TRUE(wav);
+  EXPECT_NEAR(wav->durationSeconds(), 0.2, 0.01);
+  EXPECT_NEAR(SignalAnalysis::frequency(wav->samples, 16000), 440.0, 3.0);
+}
+
 TEST_F(RequestFlow, ClosingTheIndicatorDuringTheStartDiscardsTheRecording) {
   useUnpreparedRecorder();
   handler->handleHotKey(HotKeyCombo::transcribe);
@@ -232,8 +253,8 @@ TEST_F(RequestFlow, ClosingTheIndicatorWhileProcessingFailsTheRecordAndDropsTheL
 
 TEST_F(RequestFlow, TheLongestRecordingStopsLikeASecondPress) {
   answer(success(QStringLiteral("paste"), QStringLiteral("one minute later")));
-  recorder->setMaxDuration(1);  // 100 ms at the test's pace
-  startRecording();
+  recorder->setMaxDuration(1);  // 100 ms at the test's pace, over before the copy command gives up
+  handler->handleHotKey(HotKeyCombo::transcribe);
   ASSERT_TRUE(waitUntil([&] { return service.requestCount() == 1; }));
   ASSERT_TRUE(waitUntil([&] { return recorder->state() == RecordingState::idle; }));
   EXPECT_EQ(onlyRecord().status, RecognitionStatus::success);
