@@ -1,7 +1,8 @@
-// A rewrite as a user makes it, on the test desktop with the real X11, AT-SPI
-// and sound services: a word selected in another application, Alt+E typed,
-// a tone spoken into the microphone, Alt+E again, and the service's answer
-// replaces the word in that application's field.
+// Requests as a user makes them, on the test desktop with the real X11, AT-SPI
+// and sound services: a rewrite of a word selected in another application
+// (Alt+E, a tone spoken into the microphone, Alt+E again, and the service's
+// answer replaces the word in that application's field), and a dictation
+// with nothing selected, whose start reads no selection for 0.3 s.
 #include "fakeservice.h"
 #include "recordingoverlaypresenter.h"
 #include "awaittask.h"
@@ -27,6 +28,8 @@
 #include "service/authstore.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -68,6 +71,12 @@ class RequestFlowOnTheDesktop : public ::testing::Test {
     account.setToken(QStringLiteral("token-1"));
     HistoryStore::shared().load();
     // As at start-up: presses reach the flow, the listener follows the trust.
+    // The test sees each press first.
+    QObject::connect(&PermissionManager::shared(), &PermissionManager::hotKeyPressed, &pressWatcher,
+                     [this](HotKeyCombo) {
+                       ++presses;
+                       if (onPress) onPress();
+                     });
     QObject::connect(&PermissionManager::shared(), &PermissionManager::hotKeyPressed, &AppHotKeyHandler::shared(),
                      &AppHotKeyHandler::handleHotKey);
     PermissionManager::shared().refresh();
@@ -97,6 +106,9 @@ class RequestFlowOnTheDesktop : public ::testing::Test {
 
   static bool pressRewrite() { return TestKeyboard::run({"keydown", "alt", "key", "e", "keyup", "alt"}); }
 
+  QObject pressWatcher;
+  int presses = 0;
+  std::function<void()> onPress;
   FakeService service;
   RecordingOverlayPresenter overlays;
   X11AccessibilityTrust trust;
@@ -149,6 +161,51 @@ TEST_F(RequestFlowOnTheDesktop, ASpokenRewriteReplacesTheSelectedWordInTheApplic
   EXPECT_EQ(record.status, RecognitionStatus::success);
   EXPECT_EQ(record.selectedText, QStringLiteral("brave"));
   EXPECT_EQ(record.result, QStringLiteral("bold"));
+}
+
+TEST_F(RequestFlowOnTheDesktop, ADictationRecordsFromThePressAndAPressDuringItsStartChangesNothing) {
+  service.enqueue("POST", "/veltrine/api/v1/audio/process",
+                  ScriptedResponse::json(200, R"({"operation":"transcribe","action_type":"show_markdown",)"
+                                              R"("transcript":"word","result":"word"})"));
+  ASSERT_TRUE(window.command(QStringLiteral("select 0 0")));
+  // The room is quiet; the user says a short word right at the press, then
+  // nothing (sound that no recording hears is gone), and presses Alt+Q once
+  // more at once: that press comes while the start still waits for a copy
+  // that finds nothing.
+  TestMicrophone microphone;
+  ASSERT_TRUE(microphone.playLive(TestMicrophone::silence(20s)));
+  QProcess secondPress;
+  onPress = [&] {
+    if (presses != 1) return;
+    microphone.playLive(TestMicrophone::tone(440, 200ms, 0.5) + TestMicrophone::silence(20s));
+    secondPress.start(QStringLiteral("xdotool"), {"key", "alt+q"});
+  };
+  const auto forgetPresses = qScopeGuard([this] { onPress = nullptr; });
+  AudioRecorder& recorder = AudioRecorder::shared();
+
+  ASSERT_TRUE(TestKeyboard::run({"key", "alt+q"}));
+  ASSERT_TRUE(waitUntil([&] { return presses == 2 && !AppHotKeyHandler::shared().isStartingRecording(); }));
+  ASSERT_TRUE(waitUntil([&] { return secondPress.state() == QProcess::NotRunning; }));
+  EXPECT_EQ(recorder.state(), RecordingState::recording);
+  EXPECT_FALSE(AppHotKeyHandler::shared().selectionSnapshot());
+  EXPECT_EQ(service.requestCount(), 0);
+
+  ASSERT_TRUE(TestKeyboard::run({"key", "alt+q"}));
+  ASSERT_TRUE(waitUntil([&] { return recorder.state() == RecordingState::idle; }, 10s));
+  microphone.stop();
+  ASSERT_EQ(service.requestCount(), 1);
+  EXPECT_TRUE(service.lastRequest().body.contains("name=\"operation\"\r\n\r\ntranscribe\r\n"));
+  QTemporaryDir folder;
+  QFile audio(folder.filePath(QStringLiteral("upload.wav")));
+  ASSERT_TRUE(audio.open(QIODevice::WriteOnly));
+  audio.write(uploadedAudio(service.lastRequest()));
+  audio.close();
+  const auto wav = WavFile::read(audio.fileName());
+  ASSERT_TRUE(wav);
+  // The word is at the start of the recording, not lost to the selection's
+  // wait: the whole word gives about 0.15; a recording begun after that wait
+  // holds nothing of it.
+  EXPECT_GT(SignalAnalysis::rms(wav->samples, 0, 16000), 0.08);
 }
 
 }  // namespace
