@@ -7,7 +7,12 @@
 #include <cmath>
 #include <numbers>
 
+#include <cerrno>
+
 #include <fcntl.h>
+#include <poll.h>
+#include <pthread.h>
+#include <signal.h>
 #include <unistd.h>
 
 QString TestMicrophone::pipePath() { return qEnvironmentVariable("VELTRINE_TEST_MIC_PIPE"); }
@@ -83,13 +88,20 @@ TestMicrophone::~TestMicrophone() { stop(); }
 
 bool TestMicrophone::play(QByteArray pcm, bool loop) {
   stop();
-  const QString path = pipePath();
+  const QString& path = pipe_;
   if (path.isEmpty() || pcm.isEmpty()) return false;
-  // The sound server holds the pipe open for reading, so this does not block.
-  const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
+  // The sound server holds the pipe open for reading; without it (a source
+  // that is not loaded) the open fails instead of waiting for a reader.
+  const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   stopRequested_ = std::make_shared<std::atomic<bool>>(false);
   player_ = std::thread([fd, pcm = std::move(pcm), loop, stop = stopRequested_] {
+    // A source unloaded while playing: the write fails instead of the
+    // signal ending the test.
+    sigset_t pipeSignal;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
     constexpr qsizetype kChunk = kSampleRate / 100 * kChannels * 2;  // 10 ms
     auto next = std::chrono::steady_clock::now();
     qsizetype offset = 0;
@@ -99,8 +111,15 @@ bool TestMicrophone::play(QByteArray pcm, bool loop) {
         offset = 0;
       }
       const qsizetype size = std::min(kChunk, pcm.size() - offset);
-      if (::write(fd, pcm.constData() + offset, static_cast<size_t>(size)) <= 0) break;
-      offset += size;
+      // A pipe nobody reads fills up: wait for room, but never past stop().
+      const ssize_t written = ::write(fd, pcm.constData() + offset, static_cast<size_t>(size));
+      if (written < 0 && errno == EAGAIN) {
+        pollfd room{fd, POLLOUT, 0};
+        ::poll(&room, 1, 10);
+        continue;
+      }
+      if (written <= 0) break;
+      offset += written;
       next += std::chrono::microseconds(size * 1000000 / (kSampleRate * kChannels * 2));
       std::this_thread::sleep_until(next);
     }

@@ -29,11 +29,14 @@ class TestMicrophone {
   // the file is missing or not 16-bit PCM.
   static QByteArray fromWav(const QString& path);
 
-  TestMicrophone() = default;
+  // Plays into the test desktop's microphone, or into another pipe source
+  // of the same format (a second microphone a test loads).
+  explicit TestMicrophone(QString pipe = pipePath()) : pipe_(std::move(pipe)) {}
   ~TestMicrophone();  // stops playing
 
   // Starts playing `pcm` (48 kHz stereo s16le) paced in real time; returns at
-  // once. With `loop` the sound repeats until stop(). False without a pipe.
+  // once. With `loop` the sound repeats until stop(), or until the pipe's
+  // source goes away. False without a pipe.
   bool play(QByteArray pcm, bool loop = false);
   // Plays a WAV file (see fromWav); false when it cannot be read or played.
   bool playWav(const QString& path, bool loop = false);
@@ -42,6 +45,7 @@ class TestMicrophone {
   void waitUntilDone();
 
  private:
+  QString pipe_;
   std::thread player_;
   std::shared_ptr<std::atomic<bool>> stopRequested_ = std::make_shared<std::atomic<bool>>(false);
 };
