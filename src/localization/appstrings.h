@@ -212,6 +212,7 @@ struct AppStrings {
   QString errorHotwordLimit;
   QString errorShortcutNotFound;
   QString errorCreditsExhausted;
+  QString errorMicrophoneLost;  // the tip when the microphone goes away during a recording
   QString errorUserBanned;
   QString errorInvalidInviteCode;
   QString errorInviteSessionExpired;
@@ -368,7 +369,7 @@ struct AppStrings {
     const char* name;
     QString AppStrings::*member;
   };
-  static constexpr int fieldCount = 271;
+  static constexpr int fieldCount = 272;
   static std::span<const Field> fields();
 };
 

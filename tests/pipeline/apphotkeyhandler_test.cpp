@@ -4,6 +4,7 @@
 // recording, and recordings whose audio copy cannot be kept.
 #include "flowfixture.h"
 #include "tracelines.h"
+#include "wavfile.h"
 
 #include "core/appevents.h"
 #include "core/paths.h"
@@ -212,14 +213,42 @@ TEST_F(RequestFlow, ClosingTheIndicatorWhileProcessingFailsTheRecordAndDropsTheL
   EXPECT_EQ(RecordingResultStore::shared().result(), QString());
 }
 
-TEST_F(RequestFlow, TheLongestRecordingStopsLikeASecondPress) {
-  answer(success(QStringLiteral("paste"), QStringLiteral("one minute later")));
-  recorder->setMaxDuration(1);  // 100 ms at the test's pace
-  startRecording();
-  ASSERT_TRUE(waitUntil([&] { return service.requestCount() == 1; }));
-  ASSERT_TRUE(waitUntil([&] { return recorder->state() == RecordingState::idle; }));
-  EXPECT_EQ(onlyRecord().status, RecognitionStatus::success);
-  EXPECT_EQ(pasteboard.string(), QStringLiteral("one minute later"));
+TEST_F(RequestFlow, TheLongestRecordingAndALostMicrophoneStopLikeASecondPress) {
+  struct Row {
+    const char* name;
+    double maxDuration;
+    bool microphoneLost;  // with no other input to go on with
+    QStringList panels;
+  };
+  const std::vector<Row> rows{
+      {"longest recording", 1, false, {}},  // 100 ms at the test's pace
+      {"microphone gone", 60, true, {QStringLiteral("tip ") + currentStrings().errorMicrophoneLost}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    HistoryStore::shared().clearRecords();
+    overlays.calls.clear();
+    recorder->setMaxDuration(row.maxDuration);
+    answer(success(QStringLiteral("paste"), QStringLiteral("what was said")));
+    const int requests = service.requestCount();
+    startRecording();
+    ASSERT_TRUE(engines.latest()->deliver(SignalAnalysis::tone(440, 48000, 2, 4 * 4096, 0.5)));
+    if (row.microphoneLost) {
+      engines.nextFormat = {};
+      engines.latest()->announceConfigurationChange();
+    }
+    ASSERT_TRUE(waitUntil([&] { return service.requestCount() == requests + 1; }));
+    ASSERT_TRUE(waitUntil([&] { return recorder->state() == RecordingState::idle; }));
+    const RecordingHistory record = onlyRecord();
+    EXPECT_EQ(record.status, RecognitionStatus::success);
+    EXPECT_EQ(pasteboard.string(), QStringLiteral("what was said"));
+    EXPECT_EQ(overlays.panels(), row.panels);
+    // What was said before the stop is what went up.
+    ASSERT_TRUE(record.audioFilePath);
+    const auto wav = WavFile::read(*record.audioFilePath);
+    ASSERT_TRUE(wav);
+    EXPECT_NEAR(static_cast<double>(wav->samples.size()), 4 * 4096 / 3.0, 3.0);
+  }
 }
 
 TEST_F(RequestFlow, TheSelectionGoesWithTheUploadAndIsPutBackWhileRecording) {
@@ -356,17 +385,20 @@ TEST_F(RequestFlow, ARecordingTheHistoryCouldNotCopyIsKeptForARetryWhenTheReques
   EXPECT_EQ(pasteboard.string(), QStringLiteral("second time"));
 }
 
-TEST_F(RequestFlow, AMaximumDurationNoticeAfterTheStopLeavesTheProcessingIndicatorAlone) {
+TEST_F(RequestFlow, NoticesThatEndARecordingLeaveTheProcessingIndicatorAloneAfterTheStop) {
   answer(success(QStringLiteral("paste"), QStringLiteral("slow")), 300ms);
   startRecording();
   handler->handleHotKey(HotKeyCombo::transcribe);
-  Q_EMIT AppEvents::shared().recordingMaxDurationReached();  // came in just after the press
+  // Came in just after the press.
+  Q_EMIT AppEvents::shared().recordingMaxDurationReached();
+  Q_EMIT AppEvents::shared().recordingInputLost();
   ASSERT_TRUE(waitUntil([&] { return service.requestCount() == 1; }));
   QTest::qWait(50);
   EXPECT_EQ(recorder->state(), RecordingState::processing);
   EXPECT_TRUE(overlays.recordingShown);
   ASSERT_TRUE(waitUntil([&] { return recorder->state() == RecordingState::idle; }));
   EXPECT_EQ(service.requestCount(), 1);
+  EXPECT_FALSE(overlays.calls.join(u'|').contains(QStringLiteral("tip ")));
 }
 
 }  // namespace
