@@ -68,6 +68,7 @@ AppHotKeyHandler::AppHotKeyHandler(AudioRecorder& recorder, HistoryStore& histor
   // inside whoever announced it.
   AppEvents& events = AppEvents::shared();
   connect(&events, &AppEvents::recordingMaxDurationReached, this, [this] { stopAndProcess(); }, Qt::QueuedConnection);
+  connect(&events, &AppEvents::recordingInputLost, this, &AppHotKeyHandler::stopAfterInputLost, Qt::QueuedConnection);
   connect(&events, &AppEvents::overlayDismissedDuringRecording, this, &AppHotKeyHandler::cancelRecording,
           Qt::QueuedConnection);
   connect(&events, &AppEvents::overlayDismissedDuringProcessing, this, &AppHotKeyHandler::cancelProcessing,
@@ -216,6 +217,15 @@ void AppHotKeyHandler::probeRestore(quint64 ms, quint64 recording) {
          qUtf8Printable(boolWord(restored)));
   trace(QStringLiteral("Flow probe restore @") + QString::number(ms) + QStringLiteral("ms returned: ") +
         boolWord(restored));
+}
+
+void AppHotKeyHandler::stopAfterInputLost() {
+  // A press may have stopped the recording meanwhile; that stop stands.
+  if (recorder_.state() != RecordingState::recording) return;
+  qCInfo(lcHotKeyFlow, "microphone lost, stopping with what was recorded");
+  trace(QStringLiteral("microphone lost during recording, stopping"));
+  OverlayPresenter::current().showTip(currentStrings().errorMicrophoneLost);
+  stopAndProcess();
 }
 
 QCoro::Task<void> AppHotKeyHandler::stopAndProcess() {

@@ -76,10 +76,13 @@ class AppHotKeyHandler : public QObject {
   std::optional<qint32> targetAppPid() const { return targetAppPid_; }
   QStringList clipboardHistory() const { return clipboardHistory_; }
 
-  // The steps a press, the longest recording and the indicator's close button
-  // lead to.
+  // The steps a press, the longest recording, a lost microphone and the
+  // indicator's close button lead to.
   QCoro::Task<void> startRecording();
   QCoro::Task<void> stopAndProcess();
+  // The microphone went away with no other to go on: the user is told, and
+  // what was recorded is processed like any stopped recording.
+  void stopAfterInputLost();
   void cancelRecording();
   void cancelProcessing();
 

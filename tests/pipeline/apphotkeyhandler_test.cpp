@@ -261,6 +261,25 @@ TEST_F(RequestFlow, TheLongestRecordingStopsLikeASecondPress) {
   EXPECT_EQ(pasteboard.string(), QStringLiteral("one minute later"));
 }
 
+TEST_F(RequestFlow, AMicrophoneLostWithNoOtherStopsLikeASecondPressAndSaysSo) {
+  answer(success(QStringLiteral("paste"), QStringLiteral("what was said")));
+  startRecording();
+  ASSERT_TRUE(engines.latest()->deliver(SignalAnalysis::tone(440, 48000, 2, 4 * 4096, 0.5)));
+  engines.nextFormat = {};  // no other input to go on with
+  engines.latest()->announceConfigurationChange();
+  ASSERT_TRUE(waitUntil([&] { return service.requestCount() == 1; }));
+  ASSERT_TRUE(waitUntil([&] { return recorder->state() == RecordingState::idle; }));
+  const RecordingHistory record = onlyRecord();
+  EXPECT_EQ(record.status, RecognitionStatus::success);
+  EXPECT_EQ(pasteboard.string(), QStringLiteral("what was said"));
+  EXPECT_EQ(overlays.panels(), QStringList{QStringLiteral("tip ") + currentStrings().errorMicrophoneLost});
+  // What was said before the microphone went is what went up.
+  ASSERT_TRUE(record.audioFilePath);
+  const auto wav = WavFile::read(*record.audioFilePath);
+  ASSERT_TRUE(wav);
+  EXPECT_NEAR(static_cast<double>(wav->samples.size()), 4 * 4096 / 3.0, 3.0);
+}
+
 TEST_F(RequestFlow, TheSelectionGoesWithTheUploadAndIsPutBackWhileRecording) {
   pasteboard.copy({FakePasteboard::textItem(QStringLiteral("copied earlier"))});
   UserDefaults::shared().setBoolean(clipboardAccessEnabledKey, true);
@@ -398,17 +417,20 @@ TEST_F(RequestFlow, ARecordingTheHistoryCouldNotCopyIsKeptForARetryWhenTheReques
   EXPECT_EQ(pasteboard.string(), QStringLiteral("second time"));
 }
 
-TEST_F(RequestFlow, AMaximumDurationNoticeAfterTheStopLeavesTheProcessingIndicatorAlone) {
+TEST_F(RequestFlow, NoticesThatEndARecordingLeaveTheProcessingIndicatorAloneAfterTheStop) {
   answer(success(QStringLiteral("paste"), QStringLiteral("slow")), 300ms);
   startRecording();
   handler->handleHotKey(HotKeyCombo::transcribe);
-  Q_EMIT AppEvents::shared().recordingMaxDurationReached();  // came in just after the press
+  // Came in just after the press.
+  Q_EMIT AppEvents::shared().recordingMaxDurationReached();
+  Q_EMIT AppEvents::shared().recordingInputLost();
   ASSERT_TRUE(waitUntil([&] { return service.requestCount() == 1; }));
   QTest::qWait(50);
   EXPECT_EQ(recorder->state(), RecordingState::processing);
   EXPECT_TRUE(overlays.recordingShown);
   ASSERT_TRUE(waitUntil([&] { return recorder->state() == RecordingState::idle; }));
   EXPECT_EQ(service.requestCount(), 1);
+  EXPECT_FALSE(overlays.calls.join(u'|').contains(QStringLiteral("tip ")));
 }
 
 }  // namespace

@@ -25,8 +25,10 @@
 #include "platform/x11/x11keyboardtap.h"
 #include "platform/x11/x11pasteboard.h"
 #include "platform/x11/x11synthetickeyboard.h"
+#include "localization/appstrings.h"
 #include "service/authstore.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
@@ -40,6 +42,66 @@
 using namespace std::chrono_literals;
 
 namespace {
+
+// Runs pactl against the test desktop's sound server; its output, or nothing
+// when it failed.
+std::optional<QString> pactl(const QStringList& arguments) {
+  QProcess process;
+  process.start(QStringLiteral("pactl"), arguments);
+  if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+    return std::nullopt;
+  }
+  return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+// The test desktop's microphone, which a test may unload: put back as it was,
+// and the default again, whatever the test left behind.
+class DesktopMicrophone {
+ public:
+  static constexpr auto kName = "veltrine_microphone";
+
+  DesktopMicrophone() {
+    for (const QString& line : pactl({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("modules")})
+                                   .value_or(QString())
+                                   .split(u'\n')) {
+      const QStringList fields = line.split(u'\t');
+      if (fields.size() >= 3 && fields[2].contains(QStringLiteral("source_name=%1 ").arg(kName))) {
+        module_ = fields[0];
+        arguments_ = fields[2];
+      }
+    }
+  }
+  // In this order, so that Qt, which follows the server's default only when a
+  // source goes, sees this microphone as the default again.
+  ~DesktopMicrophone() {
+    if (!isLoaded()) pactl({QStringLiteral("load-module"), QStringLiteral("module-pipe-source"), arguments_});
+    pactl({QStringLiteral("set-default-source"), QString::fromLatin1(kName)});
+    for (const QString& module : loaded_) pactl({QStringLiteral("unload-module"), module});
+  }
+
+  bool isKnown() const { return !module_.isEmpty(); }
+  bool isLoaded() const {
+    return pactl({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sources")})
+        .value_or(QString())
+        .contains(QString::fromLatin1(kName));
+  }
+  bool unload() { return pactl({QStringLiteral("unload-module"), module_}).has_value(); }
+
+  // Another pipe microphone in the same format, which the sound server then
+  // takes as its default; the module goes with this object.
+  bool loadSecond(const QString& name, const QString& pipe) {
+    const auto module = pactl({QStringLiteral("load-module"), QStringLiteral("module-pipe-source"),
+                               QStringLiteral("source_name=%1 file=%2 format=s16le rate=48000 channels=2").arg(name, pipe)});
+    if (!module) return false;
+    loaded_ << *module;
+    return pactl({QStringLiteral("set-default-source"), name}).has_value();
+  }
+
+ private:
+  QString module_;
+  QString arguments_;
+  QStringList loaded_;
+};
 
 // The audio file sent in a multipart upload.
 QByteArray uploadedAudio(const RecordedRequest& request) {
@@ -206,6 +268,86 @@ TEST_F(RequestFlowOnTheDesktop, ADictationRecordsFromThePressAndAPressDuringItsS
   // wait: the whole word gives about 0.15; a recording begun after that wait
   // holds nothing of it.
   EXPECT_GT(SignalAnalysis::rms(wav->samples, 0, 16000), 0.08);
+}
+
+TEST_F(RequestFlowOnTheDesktop, AMicrophoneThatGoesAwayIsReplacedByTheNextOrEndsTheRecordingWithWhatWasSaid) {
+  struct Row {
+    const char* name;
+    bool secondMicrophone;
+  };
+  for (const Row row : {Row{"a second microphone", true}, Row{"no other microphone", false}}) {
+    SCOPED_TRACE(row.name);
+    DesktopMicrophone desktopMicrophone;
+    ASSERT_TRUE(desktopMicrophone.isKnown());
+    overlays.calls.clear();
+    const int requests = service.requestCount();
+    service.enqueue("POST", "/veltrine/api/v1/audio/process",
+                    ScriptedResponse::json(200, R"({"operation":"rewrite","action_type":"tip",)"
+                                                R"("transcript":"heard","result":"heard"})"));
+    TestMicrophone first;
+    ASSERT_TRUE(first.play(TestMicrophone::tone(440, 1000ms, 0.5), true));
+    const QString secondPipe = TestEnvironment::root() + QStringLiteral("/second-microphone.pipe");
+    TestMicrophone second(secondPipe);
+    if (row.secondMicrophone) {
+      // The sound server prefers it from now on; the program keeps the
+      // microphone it had until that one goes.
+      ASSERT_TRUE(desktopMicrophone.loadSecond(QStringLiteral("veltrine_second_microphone"), secondPipe));
+    }
+    AudioRecorder& recorder = AudioRecorder::shared();
+
+    QElapsedTimer recording;
+    double recorded = 0.0;
+    const auto stopped = QObject::connect(&recorder, &AudioRecorder::stateChanged, [&](RecordingState state) {
+      if (state == RecordingState::recording) recording.start();
+      if (state == RecordingState::processing) recorded = recording.elapsed() / 1000.0;
+    });
+    ASSERT_TRUE(pressRewrite());
+    ASSERT_TRUE(waitUntil([&] { return recorder.state() == RecordingState::recording; }));
+    QTest::qWait(1000);
+    // A pipe that nobody reads fills up and would be read out at once: the
+    // second microphone is played into from the moment it is needed.
+    if (row.secondMicrophone) {
+      ASSERT_TRUE(second.play(TestMicrophone::tone(880, 1000ms, 0.5), true));
+    }
+    ASSERT_TRUE(desktopMicrophone.unload());
+    const double beforeUnload = recording.elapsed() / 1000.0;
+    if (row.secondMicrophone) {
+      QTest::qWait(1000);
+      EXPECT_EQ(recorder.state(), RecordingState::recording);
+      ASSERT_TRUE(pressRewrite());
+    }
+    // Without another microphone nobody presses: the recording ends by itself.
+    ASSERT_TRUE(waitUntil([&] { return service.requestCount() == requests + 1; }, 10s));
+    ASSERT_TRUE(waitUntil([&] { return recorder.state() == RecordingState::idle; }, 10s));
+    QObject::disconnect(stopped);
+    first.stop();
+    second.stop();
+
+    const QString lostTip = QStringLiteral("tip ") + currentStrings().errorMicrophoneLost;
+    EXPECT_EQ(overlays.calls.contains(lostTip), !row.secondMicrophone) << overlays.calls.join(u'|').toStdString();
+    EXPECT_EQ(HistoryStore::shared().records().value(0).status, RecognitionStatus::success);
+    QTemporaryDir folder;
+    QFile audio(folder.filePath(QStringLiteral("upload.wav")));
+    ASSERT_TRUE(audio.open(QIODevice::WriteOnly));
+    audio.write(uploadedAudio(service.lastRequest()));
+    audio.close();
+    const auto wav = WavFile::read(audio.fileName());
+    ASSERT_TRUE(wav);
+    ASSERT_TRUE(wav->isValid16kMono());
+    // Everything said until the microphone went, each moment once; with a
+    // second microphone everything said until the stop.
+    const double spoken = row.secondMicrophone ? recorded : beforeUnload;
+    EXPECT_GE(wav->durationSeconds(), spoken - 0.3);
+    EXPECT_LE(wav->durationSeconds(), spoken + 0.5);
+    // The first microphone's tone at the start, the second's at the end.
+    const size_t part = 4000;
+    ASSERT_GT(wav->samples.size(), 2 * (part + 1600));
+    EXPECT_NEAR(SignalAnalysis::frequency(wav->samples, 16000, 1600, 1600 + part), 440.0, 3.0);
+    if (row.secondMicrophone) {
+      const size_t end = wav->samples.size() - 1600;
+      EXPECT_NEAR(SignalAnalysis::frequency(wav->samples, 16000, end - part, end), 880.0, 3.0);
+    }
+  }
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
+#include <signal.h>
 #include <unistd.h>
 
 QString TestMicrophone::pipePath() { return qEnvironmentVariable("VELTRINE_TEST_MIC_PIPE"); }
@@ -89,10 +91,11 @@ bool TestMicrophone::playLive(QByteArray pcm) { return start(std::move(pcm), fal
 
 bool TestMicrophone::start(QByteArray pcm, bool loop, bool live) {
   stop();
-  const QString path = pipePath();
+  const QString& path = pipe_;
   if (path.isEmpty() || pcm.isEmpty()) return false;
-  // The sound server holds the pipe open for reading, so this does not block.
-  const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+  // The sound server holds the pipe open for reading; without it (a source
+  // that is not loaded) the open fails instead of waiting for a reader.
+  const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   // Live, the pipe holds a single page (about 10 ms), not the 0.3 s it
   // holds by default: little sound waits there for a recording to begin.
@@ -100,6 +103,12 @@ bool TestMicrophone::start(QByteArray pcm, bool loop, bool live) {
   if (live) ::fcntl(fd, F_SETPIPE_SZ, 4096);
   stopRequested_ = std::make_shared<std::atomic<bool>>(false);
   player_ = std::thread([fd, pcm = std::move(pcm), loop, live, defaultPipeSize, stop = stopRequested_] {
+    // A source unloaded while playing: the write fails instead of the
+    // signal ending the test.
+    sigset_t pipeSignal;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
     constexpr qsizetype kChunk = kSampleRate / 100 * kChannels * 2;  // 10 ms, written whole (under PIPE_BUF)
     auto next = std::chrono::steady_clock::now();
     qsizetype offset = 0;

@@ -29,11 +29,14 @@ class TestMicrophone {
   // the file is missing or not 16-bit PCM.
   static QByteArray fromWav(const QString& path);
 
-  TestMicrophone() = default;
+  // Plays into the test desktop's microphone, or into another pipe source
+  // of the same format (a second microphone a test loads).
+  explicit TestMicrophone(QString pipe = pipePath()) : pipe_(std::move(pipe)) {}
   ~TestMicrophone();  // stops playing
 
   // Starts playing `pcm` (48 kHz stereo s16le) paced in real time; returns at
-  // once. With `loop` the sound repeats until stop(). False without a pipe.
+  // once. With `loop` the sound repeats until stop(), or until the pipe's
+  // source goes away. False without a pipe.
   bool play(QByteArray pcm, bool loop = false);
   // Plays `pcm` once as sound in the room: what nobody records meanwhile is
   // gone (but for the last 10 ms), where play() keeps it in the pipe until
@@ -48,6 +51,7 @@ class TestMicrophone {
  private:
   bool start(QByteArray pcm, bool loop, bool live);
 
+  QString pipe_;
   std::thread player_;
   std::shared_ptr<std::atomic<bool>> stopRequested_ = std::make_shared<std::atomic<bool>>(false);
 };
