@@ -155,6 +155,8 @@ std::span<const AppStrings::Field> AppStrings::fields() {
       {"hotkeyAgentDesc", &AppStrings::hotkeyAgentDesc},
       {"pressHotkeyHint", &AppStrings::pressHotkeyHint},
       {"pressNewHotkey", &AppStrings::pressNewHotkey},
+      {"hotkeyHeldElsewhere", &AppStrings::hotkeyHeldElsewhere},
+      {"hotkeyHeldElsewhereTip", &AppStrings::hotkeyHeldElsewhereTip},
       {"processing", &AppStrings::processing},
       {"recognizing", &AppStrings::recognizing},
       {"recognizeFailed", &AppStrings::recognizeFailed},

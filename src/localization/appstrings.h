@@ -126,6 +126,8 @@ struct AppStrings {
   QString hotkeyAgentDesc;
   QString pressHotkeyHint;
   QString pressNewHotkey;
+  QString hotkeyHeldElsewhere;     // a combination another application holds
+  QString hotkeyHeldElsewhereTip;  // %1: those combinations, as shown
 
   // Recognition state
   QString processing;
@@ -368,7 +370,7 @@ struct AppStrings {
     const char* name;
     QString AppStrings::*member;
   };
-  static constexpr int fieldCount = 271;
+  static constexpr int fieldCount = 273;
   static std::span<const Field> fields();
 };
 

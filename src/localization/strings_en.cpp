@@ -110,6 +110,8 @@ const AppStrings& Strings_en() {
       .hotkeyAgentDesc = u"Press to start/stop Agent"_s,
       .pressHotkeyHint = u"Press hotkey..."_s,
       .pressNewHotkey = u"▶ Press new hotkey combo, or Esc to cancel"_s,
+      .hotkeyHeldElsewhere = u"Held by another app"_s,
+      .hotkeyHeldElsewhereTip = u"Held by another app: %1. Record a new hotkey in Settings."_s,
 
       // Recognition state
       .processing = u"◉ PROCESSING..."_s,

@@ -110,6 +110,8 @@ const AppStrings& Strings_ko() {
       .hotkeyAgentDesc = u"눌러서 에이전트 시작/중지"_s,
       .pressHotkeyHint = u"단축키를 누르세요..."_s,
       .pressNewHotkey = u"▶ 새 단축키 조합을 누르거나 Esc로 취소하세요"_s,
+      .hotkeyHeldElsewhere = u"다른 앱이 사용 중"_s,
+      .hotkeyHeldElsewhereTip = u"다른 앱이 사용 중인 단축키: %1. 설정에서 새 단축키를 지정하세요."_s,
 
       // Recognition state
       .processing = u"◉ 처리 중..."_s,

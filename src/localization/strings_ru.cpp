@@ -110,6 +110,8 @@ const AppStrings& Strings_ru() {
       .hotkeyAgentDesc = u"Нажмите, чтобы запустить или остановить агента"_s,
       .pressHotkeyHint = u"Нажмите сочетание клавиш..."_s,
       .pressNewHotkey = u"▶ Нажмите новое сочетание клавиш или Esc для отмены"_s,
+      .hotkeyHeldElsewhere = u"Занято другой программой"_s,
+      .hotkeyHeldElsewhereTip = u"%1: занято другой программой. Смените в настройках."_s,
 
       // Recognition state
       .processing = u"◉ ОБРАБОТКА..."_s,

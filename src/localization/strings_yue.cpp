@@ -110,6 +110,8 @@ const AppStrings& Strings_yue() {
       .hotkeyAgentDesc = u"撳一下啟動/停止 Agent"_s,
       .pressHotkeyHint = u"撳快捷鍵..."_s,
       .pressNewHotkey = u"▶ 撳新嘅快捷鍵組合，撳 Esc 取消"_s,
+      .hotkeyHeldElsewhere = u"俾其他應用程式霸咗"_s,
+      .hotkeyHeldElsewhereTip = u"%1 俾其他應用程式霸咗，請喺設定度錄過新嘅快捷鍵。"_s,
 
       // Recognition state
       .processing = u"◉ 處理緊..."_s,

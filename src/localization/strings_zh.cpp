@@ -110,6 +110,8 @@ const AppStrings& Strings_zh() {
       .hotkeyAgentDesc = u"按下启动/停止 Agent"_s,
       .pressHotkeyHint = u"请按快捷键..."_s,
       .pressNewHotkey = u"▶ 请按下新的快捷键组合，按 Esc 取消"_s,
+      .hotkeyHeldElsewhere = u"已被其他应用占用"_s,
+      .hotkeyHeldElsewhereTip = u"已被其他应用占用：%1。请在设置中录制新的快捷键。"_s,
 
       // Recognition state
       .processing = u"◉ 处理中..."_s,

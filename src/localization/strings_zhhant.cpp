@@ -110,6 +110,8 @@ const AppStrings& Strings_zhHant() {
       .hotkeyAgentDesc = u"按下以啟動/停止 Agent"_s,
       .pressHotkeyHint = u"請按下快捷鍵..."_s,
       .pressNewHotkey = u"▶ 請按下新的快捷鍵組合，按 Esc 取消"_s,
+      .hotkeyHeldElsewhere = u"已被其他應用程式佔用"_s,
+      .hotkeyHeldElsewhereTip = u"已被其他應用程式佔用：%1。請在設定中錄製新的快捷鍵。"_s,
 
       // Recognition state
       .processing = u"◉ 處理中..."_s,
