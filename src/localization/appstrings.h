@@ -202,6 +202,14 @@ struct AppStrings {
   QString errorUnknown;
   QString errorDecode;
   QString errorNetwork;
+  QString errorCannotConnect;
+  QString errorHostNotFound;
+  QString errorTimedOut;
+  QString errorConnectionLost;
+  QString errorSecureConnection;
+  QString errorBadAddress;
+  QString errorInsecureAddress;
+  QString errorRedirectRefused;
   QString errorUnauthorized;
   QString errorUserCancelled;
   QString errorInvalidAudio;
@@ -370,7 +378,7 @@ struct AppStrings {
     const char* name;
     QString AppStrings::*member;
   };
-  static constexpr int fieldCount = 273;
+  static constexpr int fieldCount = 281;
   static std::span<const Field> fields();
 };
 
