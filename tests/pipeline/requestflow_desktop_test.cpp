@@ -10,6 +10,7 @@
 #include "testkeyboard.h"
 #include "testmicrophone.h"
 #include "testwindow.h"
+#include "tracelines.h"
 #include "wavfile.h"
 
 #include "pipeline/apphotkeyhandler.h"
@@ -31,6 +32,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -111,6 +113,15 @@ QByteArray uploadedAudio(const RecordedRequest& request) {
   const qsizetype start = body.indexOf("\r\n\r\n", part) + 4;
   const qsizetype end = body.lastIndexOf("\r\n--");
   return body.mid(start, end - start);
+}
+
+// The value of one form field of a multipart upload.
+QByteArray uploadedField(const RecordedRequest& request, const QByteArray& name) {
+  const QByteArray marker = "name=\"" + name + "\"\r\n\r\n";
+  const qsizetype start = request.body.indexOf(marker);
+  if (start < 0) return {};
+  const qsizetype valueStart = start + marker.size();
+  return request.body.mid(valueStart, request.body.indexOf("\r\n--", valueStart) - valueStart);
 }
 
 class RequestFlowOnTheDesktop : public ::testing::Test {
@@ -348,6 +359,46 @@ TEST_F(RequestFlowOnTheDesktop, AMicrophoneThatGoesAwayIsReplacedByTheNextOrEnds
       EXPECT_NEAR(SignalAnalysis::frequency(wav->samples, 16000, end - part, end), 880.0, 3.0);
     }
   }
+}
+
+TEST_F(RequestFlowOnTheDesktop, ARewriteOfATerminalsSelectionIsShownAndNothingIsTyped) {
+  // A terminal's text is read-only, which only accessibility can tell: an
+  // answer typed there would land on the shell's command line.
+  TestWindow terminal;
+  ASSERT_TRUE(terminal.start(TestWindow::Kind::gtkTerminal));
+  ASSERT_TRUE(terminal.command(QStringLiteral("text ls -l")));
+  ASSERT_TRUE(terminal.command(QStringLiteral("select 0 5")));
+  ASSERT_TRUE(waitUntil([&] {
+    const auto app = front.frontmost();
+    return app && app->pid == terminal.processId();
+  }));
+  service.enqueue("POST", "/veltrine/api/v1/audio/process",
+                  ScriptedResponse::json(200, R"({"operation":"rewrite","action_type":"paste",)"
+                                              R"("transcript":"list them all","result":"ls -la"})"));
+  TestMicrophone microphone;
+  ASSERT_TRUE(microphone.play(TestMicrophone::tone(440, 1000ms, 0.5), true));
+  AudioRecorder& recorder = AudioRecorder::shared();
+
+  // The hotkey stays down until the selection has been read, as when a user
+  // presses it: our grab meanwhile holds the keyboard, and GTK lets go of the
+  // focus.
+  const auto snapshotTaken = [] {
+    return !traceLines().filter(QRegularExpression(QStringLiteral("^snapshot (OK|nil)"))).isEmpty();
+  };
+  ASSERT_TRUE(TestKeyboard::run({"keydown", "alt", "keydown", "e"}));
+  const bool taken = waitUntil(snapshotTaken);
+  ASSERT_TRUE(TestKeyboard::run({"keyup", "e", "keyup", "alt"}));
+  ASSERT_TRUE(taken);
+  ASSERT_TRUE(waitUntil([&] { return recorder.state() == RecordingState::recording; }));
+  ASSERT_TRUE(pressRewrite());
+  ASSERT_TRUE(waitUntil([&] { return recorder.state() == RecordingState::idle; }, 10s));
+  microphone.stop();
+
+  EXPECT_TRUE(overlays.panels().contains(QStringLiteral("result plain ls -la")));
+  EXPECT_TRUE(uploadedField(service.lastRequest(), "selected_text").startsWith("ls -l"));
+  ASSERT_TRUE(terminal.command(QStringLiteral("state")));  // it has handled every key sent before
+  EXPECT_TRUE(terminal.lines().filter(QRegularExpression(QStringLiteral("^typed "))).isEmpty())
+      << terminal.lines().join(u'|').toStdString();
 }
 
 }  // namespace
