@@ -54,8 +54,9 @@ void MarkdownRenderer::render(const QString& source) {
   cursor_.setBlockFormat(QTextBlockFormat());
   cursor_.setBlockCharFormat(MarkdownFormats::base());
 
+  const QString text = MarkdownLines::withoutLoneSurrogates(source);
   // Line feeds alone split lines: a carriage return stays part of its line.
-  const QList<QStringView> lines = QStringView(source).split(u'\n');
+  const QList<QStringView> lines = QStringView(text).split(u'\n');
   qsizetype i = 0;
   while (i < lines.size()) {
     const QStringView line = lines[i];

@@ -13,7 +13,8 @@ class QTextDocument;
 // bullets ("- ", "* ", "• ") and paragraphs, with inline links, bold, italic
 // and code (see renderInline). Anything else (fenced code, numbered lists,
 // quotes, images) is a paragraph shown as typed, with only the inline rules
-// applied. Every input gives some output; there is no failure.
+// applied. Every input gives some output; there is no failure. A lone
+// surrogate (text that is not valid UTF-16) shows as U+FFFD.
 class MarkdownRenderer {
  public:
   // Renders into `document`, which is emptied first.

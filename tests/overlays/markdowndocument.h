@@ -87,8 +87,9 @@ class DocumentDump {
     return out;
   }
 
-  // A text with line ends, other controls, surrogates and the space separators
-  // other than the space written as \r, \t, \uXXXX; backslashes and quotes doubled.
+  // A text with line ends, other controls, surrogates, U+FFFD and the space
+  // separators other than the space written as \r, \t, \uXXXX; backslashes and
+  // quotes doubled.
   static QString escaped(QStringView text) {
     QString out;
     for (QChar c : text) {
@@ -99,7 +100,8 @@ class DocumentDump {
         out += QStringLiteral("\\r");
       } else if (c == u'\t') {
         out += QStringLiteral("\\t");
-      } else if (c.isSurrogate() || (c != u' ' && c.category() == QChar::Separator_Space) || !c.isPrint()) {
+      } else if (c.isSurrogate() || (c != u' ' && c.category() == QChar::Separator_Space) || !c.isPrint() ||
+                 c == QChar::ReplacementCharacter) {
         out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
       } else {
         out += c;
