@@ -73,9 +73,9 @@ struct HostileLine {
 };
 
 const HostileLine kHostileLines[] = {
-    {"ItalicSpans", u"*a* ", 5000},     {"ItalicSpans", u"*a* ", 100000}, {"CodeSpans", u"`x` ", 100000},
-    {"Links", u"[a](http://b) ", 100000}, {"Asterisks", u"*", 1000000},   {"UnclosedBold", u"**a ", 100000},
-    {"Brackets", u"[", 100000},         {"UnclosedLinks", u"[a](b ", 100000},
+    {"ItalicSpans", u"*a* ", 5000},       {"ItalicSpans", u"*a* ", 100000},     {"CodeSpans", u"`x` ", 100000},
+    {"Links", u"[a](http://b) ", 100000}, {"Asterisks", u"*", 1000000},         {"UnclosedBold", u"**a ", 100000},
+    {"Brackets", u"[", 100000},           {"UnclosedLinks", u"[a](b ", 100000},
 };
 
 QString hostileLine(const HostileLine& line) {
@@ -102,7 +102,9 @@ QString prose(int size) {
   QStringList lines;
   qsizetype length = 0;
   for (int i = 0; length < size; ++i) {
-    const QString line = i % 10 == 0 ? QStringLiteral("## Part %1").arg(i) : i % 10 == 9 ? QStringLiteral("- done %1").arg(i) : paragraph;
+    QString line = paragraph;
+    if (i % 10 == 0) line = QStringLiteral("## Part %1").arg(i);
+    if (i % 10 == 9) line = QStringLiteral("- done %1").arg(i);
     lines.append(line);
     length += line.size() + 1;
   }
@@ -130,15 +132,15 @@ void BM_StreamAnswer(benchmark::State& state) {
     for (qsizetype end = 32; end < answer.size() + 32; end += 32) view.setText(answer.left(end));
     benchmark::DoNotOptimize(view.text().size());
   }
-  state.SetLabel(QStringLiteral("%1 characters, %2 pieces").arg(answer.size()).arg((answer.size() + 31) / 32).toStdString());
+  state.SetLabel(
+      QStringLiteral("%1 characters, %2 pieces").arg(answer.size()).arg((answer.size() + 31) / 32).toStdString());
 }
 BENCHMARK(BM_StreamAnswer)->Arg(20)->Unit(benchmark::kMillisecond);
 
 [[maybe_unused]] const bool kHostileLinesRegistered = [] {
   for (const HostileLine& line : kHostileLines) {
-    benchmark::RegisterBenchmark(QStringLiteral("BM_RenderHostileLine/%1/%2").arg(QLatin1String(line.name)).arg(line.size).toUtf8().constData(),
-                                 BM_RenderHostileLine, line)
-        ->Unit(benchmark::kMillisecond);
+    const QString name = QStringLiteral("BM_RenderHostileLine/%1/%2").arg(QLatin1String(line.name)).arg(line.size);
+    benchmark::RegisterBenchmark(name.toUtf8().constData(), BM_RenderHostileLine, line)->Unit(benchmark::kMillisecond);
   }
   return true;
 }();

@@ -53,6 +53,11 @@ void MarkdownRenderer::render(const QString& source) {
   cursor_ = QTextCursor(&document_);
   cursor_.setBlockFormat(QTextBlockFormat());
   cursor_.setBlockCharFormat(MarkdownFormats::base());
+  // One edit block for the whole rendering. Outside one, every insert lays out
+  // its block again to place the cursor, which makes a long line cost the
+  // square of its length, and tells the view's layout about every insert.
+  QTextCursor edit(&document_);
+  edit.beginEditBlock();
 
   const QString text = MarkdownLines::withoutLoneSurrogates(source);
   // Line feeds alone split lines: a carriage return stays part of its line.
@@ -83,6 +88,7 @@ void MarkdownRenderer::render(const QString& source) {
       renderParagraph(line, trimmedLine);
     }
   }
+  edit.endEditBlock();
 }
 
 void MarkdownRenderer::endBlock() {
