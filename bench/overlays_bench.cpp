@@ -1,13 +1,16 @@
 // What the floating panels cost: one frame of the recording indicator (it
 // redraws about 17 times a second while recording), rendering a long markdown
-// answer (done once per new text), lines built to make a scan slow, and an
-// agent answer that streams in piece by piece.
+// answer (done once per new text), lines built to make a scan slow, an agent
+// answer that streams in piece by piece, and showing large answers in the
+// markdown view.
 #include "benchmain.h"
 #include "overlays/markdownrenderer.h"
 #include "overlays/markdownscrollview.h"
+#include "overlays/markdowntextview.h"
 #include "overlays/recordingoverlayview.h"
 #include "pipeline/audiorecorder.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QImage>
 #include <QTextDocument>
@@ -135,7 +138,22 @@ void BM_StreamAnswer(benchmark::State& state) {
   state.SetLabel(
       QStringLiteral("%1 characters, %2 pieces").arg(answer.size()).arg((answer.size() + 31) / 32).toStdString());
 }
-BENCHMARK(BM_StreamAnswer)->Arg(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StreamAnswer)->Arg(20)->Arg(80)->Unit(benchmark::kMillisecond);
+
+// What the user meets: the text set in a visible markdown view of the result
+// panel's size and laid out to its full height. Beyond the rendering, this is
+// the text engine's layout and shaping of every run.
+void BM_ShowInView(benchmark::State& state, const QString& source) {
+  for (auto _ : state) {
+    MarkdownScrollView view;
+    view.resize(672, 510);
+    view.show();
+    view.setText(source);
+    benchmark::DoNotOptimize(view.textView()->document()->documentLayout()->documentSize());
+  }
+}
+BENCHMARK_CAPTURE(BM_ShowInView, ItalicSpans100000, hostileLine(kHostileLines[1]))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ShowInView, Prose1000000, prose(1000000))->Unit(benchmark::kMillisecond);
 
 [[maybe_unused]] const bool kHostileLinesRegistered = [] {
   for (const HostileLine& line : kHostileLines) {

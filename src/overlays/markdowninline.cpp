@@ -119,11 +119,10 @@ class Scan {
   bool spaceBefore(qsizetype end) const { return isSpace(line_[end - 1]); }
 
   // The inner text of "*inner*" or "**inner**" whose first character is at
-  // `first` and whose closing marks are `closing` asterisks: either two or more
-  // characters without an asterisk that neither begin nor end with whitespace
-  // (they end at the next asterisk), or one character other than whitespace,
-  // an asterisk too. `closes(end)` says whether the closing marks may stand at
-  // `end`. Gives the end of the inner text.
+  // `first`: either two or more characters without an asterisk that neither
+  // begin nor end with whitespace (so they end at the next asterisk), or else
+  // one character other than whitespace, an asterisk too. `closes(end)` says
+  // whether the closing marks stand at `end`. Gives the end of the inner text.
   template <typename Closes>
   std::optional<qsizetype> inner(qsizetype first, MarkFinder& stars, Closes closes) const {
     if (first >= size() || spaceAt(first)) return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFontDatabase>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QTextBlock>
@@ -71,10 +72,17 @@ inline QString describe(const Element& element) {
 // format, size and cell formats. Formats are numbered as they first appear;
 // legend() spells each out property by property. The interface and fixed
 // fonts' families are named "general" and "fixed" so that the text does not
-// depend on the machine's fonts.
+// depend on the machine's fonts. With `numberObjectsInOrder`, the index that
+// ties a table's cells to the table is the table's place among the tables of
+// the document, rather than the document's own counter, which goes on
+// counting tables that were removed.
 class DocumentDump {
  public:
+  explicit DocumentDump(bool numberObjectsInOrder = false) : numberObjectsInOrder_(numberObjectsInOrder) {}
+
   QStringList lines(const QTextDocument& document) {
+    objects_.clear();
+    indices_.clear();
     QStringList out;
     out.append(QStringLiteral("frame ") + id(document.rootFrame()->frameFormat()));
     frame(document.rootFrame(), QString(), out);
@@ -138,26 +146,42 @@ class DocumentDump {
   }
 
   void block(const QTextBlock& block, const QString& indent, QStringList& out) {
-    QString line = QStringLiteral("%1block %2 %3:").arg(indent, id(block.blockFormat()), id(block.charFormat()));
+    QString line = QStringLiteral("%1block %2 %3:").arg(indent, id(block.blockFormatIndex(), block.blockFormat()),
+                                                       id(block.charFormatIndex(), block.charFormat()));
     for (auto it = block.begin(); !it.atEnd(); ++it) {
-      line += QStringLiteral(" %1\"%2\"").arg(id(it.fragment().charFormat()), escaped(it.fragment().text()));
+      const QTextFragment fragment = it.fragment();
+      line += QStringLiteral(" %1\"%2\"").arg(id(fragment.charFormatIndex(), fragment.charFormat()),
+                                              escaped(fragment.text()));
     }
     out.append(line);
+  }
+
+  // The number of the document's format `index`, spelled out once per document.
+  QString id(int index, const QTextFormat& format) {
+    auto known = indices_.constFind(index);
+    if (known == indices_.constEnd()) known = indices_.insert(index, id(format));
+    return *known;
   }
 
   QString id(const QTextFormat& format) {
     QStringList properties{QStringLiteral("type=%1").arg(format.type())};
     const QMap<int, QVariant> map = format.properties();
     for (auto it = map.begin(); it != map.end(); ++it) {
-      properties.append(QStringLiteral("%1=%2").arg(QString::number(it.key(), 16), value(it.value())));
+      QString spelled = value(it.value());
+      if (numberObjectsInOrder_ && it.key() == QTextFormat::ObjectIndex) {
+        const int object = it.value().toInt();
+        if (!objects_.contains(object)) objects_.append(object);
+        spelled = QStringLiteral("object%1").arg(objects_.indexOf(object));
+      }
+      properties.append(QStringLiteral("%1=%2").arg(QString::number(it.key(), 16), spelled));
     }
     const QString spelled = properties.join(u' ');
-    qsizetype index = formats_.indexOf(spelled);
-    if (index < 0) {
-      index = formats_.size();
+    auto known = numbers_.constFind(spelled);
+    if (known == numbers_.constEnd()) {
+      known = numbers_.insert(spelled, formats_.size());
       formats_.append(spelled);
     }
-    return QStringLiteral("F%1").arg(index);
+    return QStringLiteral("F%1").arg(*known);
   }
 
   static QString value(const QVariant& value) {
@@ -186,16 +210,20 @@ class DocumentDump {
   }
 
   static QString family(const QStringList& names) {
-    if (names == QFontDatabase::systemFont(QFontDatabase::GeneralFont).families()) return QStringLiteral("general");
-    if (names == QFontDatabase::systemFont(QFontDatabase::FixedFont).families()) return QStringLiteral("fixed");
-    if (names.size() == 1) {
-      if (names[0] == QFontDatabase::systemFont(QFontDatabase::GeneralFont).family()) return QStringLiteral("general");
-      if (names[0] == QFontDatabase::systemFont(QFontDatabase::FixedFont).family()) return QStringLiteral("fixed");
+    static const QFont general = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    static const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (names == general.families() || (names.size() == 1 && names[0] == general.family())) {
+      return QStringLiteral("general");
     }
+    if (names == fixed.families() || (names.size() == 1 && names[0] == fixed.family())) return QStringLiteral("fixed");
     return QLatin1Char('"') + escaped(names.join(u',')) + QLatin1Char('"');
   }
 
+  bool numberObjectsInOrder_;
+  QList<int> objects_;
   QStringList formats_;
+  QHash<QString, qsizetype> numbers_;
+  QHash<int, QString> indices_;
 };
 
 }  // namespace MarkdownDocument

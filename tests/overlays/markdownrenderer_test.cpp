@@ -230,6 +230,45 @@ TEST(MarkdownRenderer, RendersTheCorpusExactlyAsRecorded) {
   }
 }
 
+// What a renderer keeps of its last rendering is never stale: an answer that
+// streams in piece by piece, and one text replaced by another, leave the
+// document exactly as a rendering from scratch.
+TEST(MarkdownRenderer, RenderingAgainEndsAsARenderingFromScratch) {
+  const Corpus corpus = readCorpus();
+  ASSERT_FALSE(corpus.cases.isEmpty());
+  QTextDocument document;
+  MarkdownRenderer renderer(document);
+  DocumentDump dump(true);
+  const auto renderAndCompare = [&](const QString& source) {
+    renderer.render(source);
+    QTextDocument fresh;
+    renderMarkdown(source, fresh);
+    const QStringList rendered = dump.lines(document);
+    const QStringList expected = dump.lines(fresh);
+    qsizetype same = 0;
+    while (same < rendered.size() && same < expected.size() && rendered[same] == expected[same]) ++same;
+    EXPECT_EQ(rendered.mid(same), expected.mid(same))
+        << "after " << same << " equal lines, rendering " << DocumentDump::escaped(source).toStdString();
+    return rendered == expected;
+  };
+  // Each case streamed in pieces of one to five characters, each in place of
+  // the one before.
+  for (const CorpusCase& c : corpus.cases) {
+    for (qsizetype end = 0, piece = 1; end < c.source.size(); end += piece, piece = piece % 5 + 1) {
+      if (!renderAndCompare(c.source.left(end))) return;
+    }
+    if (!renderAndCompare(c.source)) return;
+  }
+  // All cases in one text, and the same text without one of them.
+  QStringList sources;
+  for (const CorpusCase& c : corpus.cases) sources.append(c.source);
+  for (qsizetype k = 1; k < sources.size(); k += 4) {
+    QStringList without = sources;
+    without.removeAt(k);
+    if (!renderAndCompare(sources.join(u'\n')) || !renderAndCompare(without.join(u'\n'))) return;
+  }
+}
+
 TEST(MarkdownLines, TableRowsAndSeparators) {
   EXPECT_TRUE(MarkdownLines::isTableSeparatorRow(u" |:---|---:| "));
   EXPECT_TRUE(MarkdownLines::isTableSeparatorRow(u"|"));
