@@ -110,6 +110,8 @@ const AppStrings& Strings_en() {
       .hotkeyAgentDesc = u"Press to start/stop Agent"_s,
       .pressHotkeyHint = u"Press hotkey..."_s,
       .pressNewHotkey = u"▶ Press new hotkey combo, or Esc to cancel"_s,
+      .hotkeyHeldElsewhere = u"Held by another app"_s,
+      .hotkeyHeldElsewhereTip = u"Held by another app: %1. Record a new hotkey in Settings."_s,
 
       // Recognition state
       .processing = u"◉ PROCESSING..."_s,
@@ -184,6 +186,14 @@ const AppStrings& Strings_en() {
       .errorUnknown = u"Operation failed, please try again"_s,
       .errorDecode = u"Data parsing failed"_s,
       .errorNetwork = u"Network error, please check connection"_s,
+      .errorCannotConnect = u"Cannot connect to the server, please check connection"_s,
+      .errorHostNotFound = u"Server not found, please check the address"_s,
+      .errorTimedOut = u"Request timed out, please try again"_s,
+      .errorConnectionLost = u"Connection lost before the server answered"_s,
+      .errorSecureConnection = u"Secure connection to the server failed"_s,
+      .errorBadAddress = u"Invalid server address"_s,
+      .errorInsecureAddress = u"Plain http is allowed only for this computer, please use https"_s,
+      .errorRedirectRefused = u"The server redirected to another address, which was refused"_s,
       .errorUnauthorized = u"Session expired, please log in again"_s,
       .errorUserCancelled = u"Cancelled"_s,
       .errorInvalidAudio = u"Invalid audio file"_s,

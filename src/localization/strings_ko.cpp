@@ -110,6 +110,8 @@ const AppStrings& Strings_ko() {
       .hotkeyAgentDesc = u"눌러서 에이전트 시작/중지"_s,
       .pressHotkeyHint = u"단축키를 누르세요..."_s,
       .pressNewHotkey = u"▶ 새 단축키 조합을 누르거나 Esc로 취소하세요"_s,
+      .hotkeyHeldElsewhere = u"다른 앱이 사용 중"_s,
+      .hotkeyHeldElsewhereTip = u"다른 앱이 사용 중인 단축키: %1. 설정에서 새 단축키를 지정하세요."_s,
 
       // Recognition state
       .processing = u"◉ 처리 중..."_s,
@@ -184,6 +186,14 @@ const AppStrings& Strings_ko() {
       .errorUnknown = u"작업에 실패했습니다. 다시 시도해 주세요"_s,
       .errorDecode = u"데이터를 해석하지 못했습니다"_s,
       .errorNetwork = u"네트워크 오류입니다. 연결을 확인해 주세요"_s,
+      .errorCannotConnect = u"서버에 연결할 수 없습니다. 연결을 확인해 주세요"_s,
+      .errorHostNotFound = u"서버를 찾을 수 없습니다. 주소를 확인해 주세요"_s,
+      .errorTimedOut = u"요청 시간이 초과되었습니다. 다시 시도해 주세요"_s,
+      .errorConnectionLost = u"서버가 응답하기 전에 연결이 끊어졌습니다"_s,
+      .errorSecureConnection = u"서버와의 보안 연결에 실패했습니다"_s,
+      .errorBadAddress = u"잘못된 서버 주소입니다"_s,
+      .errorInsecureAddress = u"http는 이 컴퓨터 주소에만 사용할 수 있습니다. https를 사용해 주세요"_s,
+      .errorRedirectRefused = u"서버가 다른 주소로 리디렉션하여 거부했습니다"_s,
       .errorUnauthorized = u"세션이 만료되었습니다. 다시 로그인해 주세요"_s,
       .errorUserCancelled = u"취소됨"_s,
       .errorInvalidAudio = u"잘못된 오디오 파일입니다"_s,

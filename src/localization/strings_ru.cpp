@@ -110,6 +110,8 @@ const AppStrings& Strings_ru() {
       .hotkeyAgentDesc = u"Нажмите, чтобы запустить или остановить агента"_s,
       .pressHotkeyHint = u"Нажмите сочетание клавиш..."_s,
       .pressNewHotkey = u"▶ Нажмите новое сочетание клавиш или Esc для отмены"_s,
+      .hotkeyHeldElsewhere = u"Занято другой программой"_s,
+      .hotkeyHeldElsewhereTip = u"%1: занято другой программой. Смените в настройках."_s,
 
       // Recognition state
       .processing = u"◉ ОБРАБОТКА..."_s,
@@ -184,6 +186,14 @@ const AppStrings& Strings_ru() {
       .errorUnknown = u"Операция не удалась, попробуйте ещё раз"_s,
       .errorDecode = u"Не удалось разобрать данные"_s,
       .errorNetwork = u"Ошибка сети, проверьте подключение"_s,
+      .errorCannotConnect = u"Не удалось подключиться к серверу, проверьте подключение"_s,
+      .errorHostNotFound = u"Сервер не найден, проверьте адрес"_s,
+      .errorTimedOut = u"Время ожидания истекло, попробуйте ещё раз"_s,
+      .errorConnectionLost = u"Соединение прервалось до ответа сервера"_s,
+      .errorSecureConnection = u"Не удалось установить защищённое соединение с сервером"_s,
+      .errorBadAddress = u"Недопустимый адрес сервера"_s,
+      .errorInsecureAddress = u"Обычный http разрешён только для этого компьютера, используйте https"_s,
+      .errorRedirectRefused = u"Сервер перенаправил запрос на другой адрес, переход отклонён"_s,
       .errorUnauthorized = u"Сеанс истёк, войдите снова"_s,
       .errorUserCancelled = u"Отменено"_s,
       .errorInvalidAudio = u"Недопустимый аудиофайл"_s,

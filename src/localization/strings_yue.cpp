@@ -110,6 +110,8 @@ const AppStrings& Strings_yue() {
       .hotkeyAgentDesc = u"撳一下啟動/停止 Agent"_s,
       .pressHotkeyHint = u"撳快捷鍵..."_s,
       .pressNewHotkey = u"▶ 撳新嘅快捷鍵組合，撳 Esc 取消"_s,
+      .hotkeyHeldElsewhere = u"俾其他應用程式霸咗"_s,
+      .hotkeyHeldElsewhereTip = u"%1 俾其他應用程式霸咗，請喺設定度錄過新嘅快捷鍵。"_s,
 
       // Recognition state
       .processing = u"◉ 處理緊..."_s,
@@ -184,6 +186,14 @@ const AppStrings& Strings_yue() {
       .errorUnknown = u"操作失敗，唔該遲啲再試"_s,
       .errorDecode = u"解析唔到數據"_s,
       .errorNetwork = u"網絡連唔到，請檢查下網絡"_s,
+      .errorCannotConnect = u"連唔到伺服器，請檢查下網絡"_s,
+      .errorHostNotFound = u"搵唔到伺服器，請檢查下地址"_s,
+      .errorTimedOut = u"請求超咗時，唔該遲啲再試"_s,
+      .errorConnectionLost = u"伺服器未回應，連線就斷咗"_s,
+      .errorSecureConnection = u"同伺服器嘅安全連線失敗"_s,
+      .errorBadAddress = u"伺服器地址唔啱"_s,
+      .errorInsecureAddress = u"淨係本機地址先可以用 http，請改用 https"_s,
+      .errorRedirectRefused = u"伺服器將請求轉去第二個地址，已經拒絕咗"_s,
       .errorUnauthorized = u"登入過咗期，請重新登入"_s,
       .errorUserCancelled = u"取消咗"_s,
       .errorInvalidAudio = u"音頻檔案無效"_s,

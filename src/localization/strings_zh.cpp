@@ -110,6 +110,8 @@ const AppStrings& Strings_zh() {
       .hotkeyAgentDesc = u"按下启动/停止 Agent"_s,
       .pressHotkeyHint = u"请按快捷键..."_s,
       .pressNewHotkey = u"▶ 请按下新的快捷键组合，按 Esc 取消"_s,
+      .hotkeyHeldElsewhere = u"已被其他应用占用"_s,
+      .hotkeyHeldElsewhereTip = u"已被其他应用占用：%1。请在设置中录制新的快捷键。"_s,
 
       // Recognition state
       .processing = u"◉ 处理中..."_s,
@@ -184,6 +186,14 @@ const AppStrings& Strings_zh() {
       .errorUnknown = u"操作失败，请稍后重试"_s,
       .errorDecode = u"数据解析失败"_s,
       .errorNetwork = u"网络连接失败，请检查网络"_s,
+      .errorCannotConnect = u"无法连接服务器，请检查网络"_s,
+      .errorHostNotFound = u"找不到服务器，请检查地址"_s,
+      .errorTimedOut = u"请求超时，请稍后重试"_s,
+      .errorConnectionLost = u"服务器响应前连接已断开"_s,
+      .errorSecureConnection = u"与服务器的安全连接失败"_s,
+      .errorBadAddress = u"服务器地址无效"_s,
+      .errorInsecureAddress = u"仅本机地址可使用 http，请改用 https"_s,
+      .errorRedirectRefused = u"服务器将请求重定向到其他地址，已拒绝"_s,
       .errorUnauthorized = u"登录已过期，请重新登录"_s,
       .errorUserCancelled = u"已取消"_s,
       .errorInvalidAudio = u"音频文件无效"_s,

@@ -110,6 +110,8 @@ const AppStrings& Strings_zhHant() {
       .hotkeyAgentDesc = u"按下以啟動/停止 Agent"_s,
       .pressHotkeyHint = u"請按下快捷鍵..."_s,
       .pressNewHotkey = u"▶ 請按下新的快捷鍵組合，按 Esc 取消"_s,
+      .hotkeyHeldElsewhere = u"已被其他應用程式佔用"_s,
+      .hotkeyHeldElsewhereTip = u"已被其他應用程式佔用：%1。請在設定中錄製新的快捷鍵。"_s,
 
       // Recognition state
       .processing = u"◉ 處理中..."_s,
@@ -184,6 +186,14 @@ const AppStrings& Strings_zhHant() {
       .errorUnknown = u"操作失敗，請稍後再試"_s,
       .errorDecode = u"資料解析失敗"_s,
       .errorNetwork = u"網路連線失敗，請檢查網路"_s,
+      .errorCannotConnect = u"無法連線到伺服器，請檢查網路"_s,
+      .errorHostNotFound = u"找不到伺服器，請檢查位址"_s,
+      .errorTimedOut = u"要求逾時，請稍後再試"_s,
+      .errorConnectionLost = u"伺服器回應前連線已中斷"_s,
+      .errorSecureConnection = u"與伺服器的安全連線失敗"_s,
+      .errorBadAddress = u"伺服器位址無效"_s,
+      .errorInsecureAddress = u"只有本機位址可使用 http，請改用 https"_s,
+      .errorRedirectRefused = u"伺服器將要求重新導向到其他位址，已拒絕"_s,
       .errorUnauthorized = u"登入已過期，請重新登入"_s,
       .errorUserCancelled = u"已取消"_s,
       .errorInvalidAudio = u"音訊檔案無效"_s,

@@ -1,8 +1,10 @@
 #include "core/clock.h"
+#include "localization/appstrings.h"
 #include "overlays/overlayclosebutton.h"
 #include "overlays/overlaypanel.h"
 #include "overlays/tipoverlayview.h"
 #include "overlays/tipoverlaywindowcontroller.h"
+#include "theme/fontbook.h"
 
 #include "awaittask.h"
 
@@ -64,6 +66,15 @@ TEST_F(TipPanel, ShowsTwoLinesAtMost) {
   EXPECT_TRUE(lines[1].endsWith(QChar(0x2026)));
   controller.present(QStringLiteral("short"));
   EXPECT_EQ(view()->shownLines(), QStringList({"short"}));
+}
+
+TEST(TipPanelTexts, AHotkeyHeldElsewhereIsToldWholeInEveryLanguage) {
+  for (AppLanguage language : allAppLanguages()) {
+    FontBook::shared().setLanguage(rawValue(language));
+    const TipOverlayView tip(stringsFor(language).hotkeyHeldElsewhereTip.arg(QStringLiteral("Ctrl+Shift+K, Alt+E")));
+    const QStringList lines = tip.shownLines();
+    EXPECT_FALSE(lines.join(QString()).contains(QChar(0x2026))) << lines.join(QLatin1Char('|')).toStdString();
+  }
 }
 
 TEST_F(TipPanel, ShowFromAnyThreadPresentsOnTheMainThreadLater) {
