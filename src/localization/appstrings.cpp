@@ -239,6 +239,7 @@ std::span<const AppStrings::Field> AppStrings::fields() {
       {"errorHotwordLimit", &AppStrings::errorHotwordLimit},
       {"errorShortcutNotFound", &AppStrings::errorShortcutNotFound},
       {"errorCreditsExhausted", &AppStrings::errorCreditsExhausted},
+      {"errorMicrophoneLost", &AppStrings::errorMicrophoneLost},
       {"errorUserBanned", &AppStrings::errorUserBanned},
       {"errorInvalidInviteCode", &AppStrings::errorInvalidInviteCode},
       {"errorInviteSessionExpired", &AppStrings::errorInviteSessionExpired},

@@ -222,6 +222,7 @@ struct AppStrings {
   QString errorHotwordLimit;
   QString errorShortcutNotFound;
   QString errorCreditsExhausted;
+  QString errorMicrophoneLost;  // the tip when the microphone goes away during a recording
   QString errorUserBanned;
   QString errorInvalidInviteCode;
   QString errorInviteSessionExpired;
@@ -378,7 +379,7 @@ struct AppStrings {
     const char* name;
     QString AppStrings::*member;
   };
-  static constexpr int fieldCount = 281;
+  static constexpr int fieldCount = 282;
   static std::span<const Field> fields();
 };
 

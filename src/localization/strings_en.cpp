@@ -206,6 +206,7 @@ const AppStrings& Strings_en() {
       .errorHotwordLimit = u"Hotword limit reached"_s,
       .errorShortcutNotFound = u"Shortcut not found"_s,
       .errorCreditsExhausted = u"Credits exhausted. Please wait for reset or contact admin"_s,
+      .errorMicrophoneLost = u"Microphone disconnected, recording stopped. Processing what was said so far"_s,
       .errorUserBanned = u"Your account has been banned. Please contact admin"_s,
       .errorInvalidInviteCode = u"Invalid or already used invite code"_s,
       .errorInviteSessionExpired = u"Session expired, please sign in again"_s,

@@ -206,6 +206,7 @@ const AppStrings& Strings_ko() {
       .errorHotwordLimit = u"단어 개수가 한도에 도달했습니다"_s,
       .errorShortcutNotFound = u"단축키를 찾을 수 없습니다"_s,
       .errorCreditsExhausted = u"크레딧이 모두 소진되었습니다. 초기화를 기다리거나 관리자에게 문의하세요"_s,
+      .errorMicrophoneLost = u"마이크 연결이 끊겨 녹음을 멈췄습니다. 지금까지 녹음된 내용을 처리합니다"_s,
       .errorUserBanned = u"계정이 차단되었습니다. 관리자에게 문의하세요"_s,
       .errorInvalidInviteCode = u"초대 코드가 잘못되었거나 이미 사용되었습니다"_s,
       .errorInviteSessionExpired = u"세션이 만료되었습니다. 다시 로그인하세요"_s,

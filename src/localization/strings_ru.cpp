@@ -206,6 +206,7 @@ const AppStrings& Strings_ru() {
       .errorHotwordLimit = u"Достигнут лимит слов"_s,
       .errorShortcutNotFound = u"Сочетание клавиш не найдено"_s,
       .errorCreditsExhausted = u"Кредиты закончились. Дождитесь сброса или обратитесь к администратору"_s,
+      .errorMicrophoneLost = u"Микрофон отключён. Записанное уже обрабатывается"_s,
       .errorUserBanned = u"Ваш аккаунт заблокирован. Обратитесь к администратору"_s,
       .errorInvalidInviteCode = u"Неверный или уже использованный код приглашения"_s,
       .errorInviteSessionExpired = u"Сеанс истёк, выполните вход заново"_s,

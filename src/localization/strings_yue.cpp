@@ -206,6 +206,7 @@ const AppStrings& Strings_yue() {
       .errorHotwordLimit = u"熱詞數量已經到咗上限"_s,
       .errorShortcutNotFound = u"搵唔到呢個快捷鍵"_s,
       .errorCreditsExhausted = u"積分用晒，請等重置或者搵管理員"_s,
+      .errorMicrophoneLost = u"咪高峰斷咗線，錄音停咗，而家處理緊啱先錄到嘅內容"_s,
       .errorUserBanned = u"你個帳戶已經被封咗，請搵管理員"_s,
       .errorInvalidInviteCode = u"邀請碼唔啱或者已經用咗"_s,
       .errorInviteSessionExpired = u"登入時段過咗期，請重新登入"_s,

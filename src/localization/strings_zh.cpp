@@ -206,6 +206,7 @@ const AppStrings& Strings_zh() {
       .errorHotwordLimit = u"热词数量已达上限"_s,
       .errorShortcutNotFound = u"快捷键不存在"_s,
       .errorCreditsExhausted = u"积分已耗尽，请等待重置或联系管理员"_s,
+      .errorMicrophoneLost = u"麦克风已断开，录音已停止，正在处理已录下的内容"_s,
       .errorUserBanned = u"账号已被禁用，请联系管理员"_s,
       .errorInvalidInviteCode = u"邀请码无效或已被使用"_s,
       .errorInviteSessionExpired = u"会话已过期，请重新登录"_s,

@@ -206,6 +206,7 @@ const AppStrings& Strings_zhHant() {
       .errorHotwordLimit = u"熱詞數量已達上限"_s,
       .errorShortcutNotFound = u"找不到快捷鍵"_s,
       .errorCreditsExhausted = u"點數已用完，請等待重設或聯絡管理員"_s,
+      .errorMicrophoneLost = u"麥克風已中斷連線，錄音已停止，正在處理已錄下的內容"_s,
       .errorUserBanned = u"帳號已被停用，請聯絡管理員"_s,
       .errorInvalidInviteCode = u"邀請碼無效或已被使用"_s,
       .errorInviteSessionExpired = u"工作階段已過期，請重新登入"_s,

@@ -1,5 +1,6 @@
 #include "core/clock.h"
 #include "localization/appstrings.h"
+#include "localization/applanguage.h"
 #include "overlays/overlayclosebutton.h"
 #include "overlays/overlaypanel.h"
 #include "overlays/tipoverlayview.h"
@@ -66,6 +67,15 @@ TEST_F(TipPanel, ShowsTwoLinesAtMost) {
   EXPECT_TRUE(lines[1].endsWith(QChar(0x2026)));
   controller.present(QStringLiteral("short"));
   EXPECT_EQ(view()->shownLines(), QStringList({"short"}));
+
+  // The lost microphone's tip is read whole, in every language.
+  for (AppLanguage language : allAppLanguages()) {
+    const QString& tip = stringsFor(language).errorMicrophoneLost;
+    controller.present(tip);
+    const QStringList shown = view()->shownLines();
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_FALSE(shown.last().endsWith(QChar(0x2026))) << tip.toStdString() << " | " << shown.join(u'|').toStdString();
+  }
 }
 
 TEST(TipPanelTexts, AHotkeyHeldElsewhereIsToldWholeInEveryLanguage) {
