@@ -1,11 +1,15 @@
 #include "mainwindow/homeview.h"
 
+#include "faketerminaldriver.h"
 #include "openclawhome.h"
 #include "historyrecords.h"
 #include "openclaw/openclawmanager.h"
 #include "mainwindow/mainview.h"
 #include "mainwindowtest.h"
+#include "mainwindow/openclawcard.h"
+#include "mainwindow/textlabel.h"
 #include "screenshot.h"
+#include "shownpage.h"
 #include "testenvironment.h"
 
 namespace {
@@ -56,6 +60,15 @@ TEST_F(HomeOnScreen, TheAgentsCards) {
   awaitTask(agent.refreshStatus());
   onScreen(window, QStringLiteral("home-openclaw-ready"));
   EXPECT_EQ(agent.status(), OpenClawStatus::ready);
+
+  // No terminal to open: the card says so, in its place.
+  FakeTerminalDriver terminal;
+  terminal.available = false;
+  OpenClawCard* card = qobject_cast<HomeView*>(window.page())->openClawCard();
+  card->primaryButton()->click();
+  ASSERT_TRUE(waitUntil([&] { return card->terminalNote()->isVisible(); }));
+  onScreen(window, QStringLiteral("home-openclaw-no-terminal"));
+  EXPECT_TRUE(shownPageFaults(window).empty());
 }
 
 }  // namespace
