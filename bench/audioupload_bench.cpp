@@ -3,11 +3,11 @@
 //
 // BM_BuildMultipartBody: reading the file and building the whole form.
 // BM_UploadRoundTrip: from the call until the decoded answer is back, against
-// a fake service on loopback; its CPU column is the client's work. Its wall
-// time is longer: Qt's HTTP thread takes the body from the main thread 16 KiB
-// at a time, one cross-thread handoff per piece (the main thread stays free
-// meanwhile, and the pace is far above any real upload link).
-// BM_SmallRoundTrip: a small GET, for comparison.
+// a fake service on loopback; the request goes out on a connection of its own
+// from the main thread, and its CPU column is the client's work.
+// BM_SmallRoundTrip: a small GET, for comparison (a new connection each time).
+// BM_OversizedAnswer: a 200 MB answer to a GET, refused once it passes the
+// client's cap; "peak_rss_MB" is the process's peak resident size meanwhile.
 #include "awaittask.h"
 #include "benchmain.h"
 #include "fakeservice.h"
@@ -64,6 +64,36 @@ void BM_SmallRoundTrip(benchmark::State& state) {
 }
 BENCHMARK(BM_SmallRoundTrip)->Unit(benchmark::kMillisecond)->Iterations(50);
 
+// Starts the process's peak resident size afresh from its current size.
+void resetPeakResident() {
+  QFile clear(QStringLiteral("/proc/self/clear_refs"));
+  if (clear.open(QIODevice::WriteOnly)) clear.write("5");
+}
+
+// The process's peak resident size since the last reset, in MB (VmHWM).
+double peakResidentMB() {
+  QFile status(QStringLiteral("/proc/self/status"));
+  if (!status.open(QIODevice::ReadOnly)) return 0;
+  for (const QByteArray& line : status.readAll().split('\n')) {
+    if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+  }
+  return 0;
+}
+
+void BM_OversizedAnswer(benchmark::State& state) {
+  service->clearRequests();  // the uploads it recorded would dwarf the figure
+  resetPeakResident();
+  for (auto _ : state) {
+    try {
+      awaitTask(APIClient::shared().fetchHotWords());
+      state.SkipWithError("a 200 MB answer was accepted");
+    } catch (const APIError&) {
+    }
+  }
+  state.counters["peak_rss_MB"] = peakResidentMB();
+}
+BENCHMARK(BM_OversizedAnswer)->Unit(benchmark::kMillisecond)->Iterations(5);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -77,6 +107,9 @@ int main(int argc, char** argv) {
                     ScriptedResponse::json(
                         200, R"({"operation":"rewrite","action_type":"paste","transcript":"t","result":"r"})"));
         fake->route("GET", "/veltrine/api/v1/config/plan", ScriptedResponse::json(200, "{}"));
+        ScriptedResponse huge = ScriptedResponse::json(200, "");
+        huge.streamedBody = 200 * 1024 * 1024;
+        fake->route("GET", "/veltrine/api/v1/hotwords", huge);
         qputenv("VELTRINE_SERVICE_ORIGIN", fake->origin().toString().toUtf8());
         service = fake.get();
         return true;

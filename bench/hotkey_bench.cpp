@@ -6,6 +6,7 @@
 #include "pipeline/hotkeymanager.h"
 #include "platform/virtualkeycodes.h"
 #include "platform/x11/x11keyboardtap.h"
+#include "platform/x11/x11synthetickeyboard.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,6 +17,8 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -47,6 +50,7 @@ class TimedX11Tap final : public KeyboardTap {
         grabs);
   }
   bool setGrabs(const QList<KeyGrab>& grabs) override { return tap_.setGrabs(grabs); }
+  QList<KeyGrab> refusedGrabs() const override { return tap_.refusedGrabs(); }
   void stop() override { tap_.stop(); }
 
   quint64 keyDownAtMs = 0;
@@ -95,6 +99,30 @@ void BM_XEventToDelivery(benchmark::State& state) {
   KeyboardTap::install(nullptr);
 }
 BENCHMARK(BM_XEventToDelivery)->UseManualTime()->Iterations(100)->Unit(benchmark::kMillisecond);
+
+// One copy chord typed through XTEST, with the given number of keyboard taps
+// running (the listener's and the hotkey recording's): each reads up to the
+// typed keys to mark them as the program's own.
+void BM_TypeChordWithTaps(benchmark::State& state) {
+  if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+    state.SkipWithError("needs a display (run it on the test desktop)");
+    return;
+  }
+  std::vector<std::unique_ptr<X11KeyboardTap>> taps;
+  for (int i = 0; i < state.range(0); ++i) {
+    taps.push_back(std::make_unique<X11KeyboardTap>());
+    if (!taps.back()->start([](const KeyTapEvent&) { return false; }, {})) {
+      state.SkipWithError("a tap did not start");
+      return;
+    }
+  }
+  X11SyntheticKeyboard keyboard;
+  for (auto _ : state) {
+    if (!keyboard.typeChord({KeyChord::Key::c, false})) state.SkipWithError("the chord was not typed");
+    QCoreApplication::processEvents();
+  }
+}
+BENCHMARK(BM_TypeChordWithTaps)->Arg(0)->Arg(2)->Iterations(300)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

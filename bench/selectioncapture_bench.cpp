@@ -1,27 +1,44 @@
 // What a start of a recording spends reading the selection of the application
 // in front: through AT-SPI (the desktop's focused element, then the
 // application's found by a search of its window), and by the copy command
-// with the clipboard saved and put back. Needs the test desktop:
+// with the clipboard saved and put back; and the time from a press to the
+// microphone's first frame while that happens. Needs the test desktop:
 //   source scripts/test-desktop.sh; start_test_desktop; build/bench/selectioncapture_bench
+#include "pipeline/apphotkeyhandler.h"
+#include "pipeline/audiorecorder.h"
+#include "pipeline/historystore.h"
+#include "pipeline/permissionmanager.h"
 #include "pipeline/selectionsnapshot.h"
 #include "platform/linux/atspiaccessibility.h"
+#include "platform/linux/qtaudioengine.h"
 #include "platform/x11/x11accessibilitytrust.h"
 #include "platform/x11/x11frontapplication.h"
 #include "platform/x11/x11pasteboard.h"
 #include "platform/x11/x11synthetickeyboard.h"
+#include "service/authstore.h"
 
 #include "awaittask.h"
+#include "benchmain.h"
+#include "fakemicrophoneaccess.h"
+#include "recordingoverlaypresenter.h"
+#include "testmicrophone.h"
 #include "testwindow.h"
 
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <cstdio>
+#include <thread>
 
 namespace {
 
+using namespace std::chrono_literals;
+using SteadyClock = std::chrono::steady_clock;
+
 AtspiAccessibility* accessibility = nullptr;
+TestWindow* testWindow = nullptr;
 
 // Lets the program's event loop catch up between two captures, as it does
 // between two requests.
@@ -64,6 +81,67 @@ void BM_CaptureByCopy(benchmark::State& state) {
 }
 BENCHMARK(BM_CaptureByCopy)->Unit(benchmark::kMillisecond)->Iterations(20);
 
+// A dictation press with nothing selected, through the request flow on a
+// prepared recorder: from the press to the first frame read from the sound
+// server. The copy command finds nothing and waits its full 0.3 s meanwhile;
+// the microphone must not wait for it (budget: under 30 ms). A watcher thread
+// notes the first frame, as the main thread is busy with the selection then.
+// "start_call_ms" is how long the press kept the main thread.
+void BM_PressToFirstCapturedFrame(benchmark::State& state) {
+  Accessibility::install(accessibility);
+  FakeMicrophoneAccess microphoneAccess{MicrophoneAccess::Authorization::authorized};
+  RecordingOverlayPresenter overlays;
+  AuthStore::shared().setToken(QStringLiteral("token"));
+  PermissionManager::shared().refresh();
+  QtAudioEngine* engine = nullptr;
+  AudioRecorder recorder(
+      [&engine] {
+        auto made = std::make_unique<QtAudioEngine>();
+        engine = made.get();
+        return made;
+      },
+      [] { return true; });
+  awaitTask(recorder.prepareEngine());
+  TestMicrophone microphone;
+  if (!engine || !engine->inputFormat().isValid() || !microphone.play(TestMicrophone::silence(1000ms), true)) {
+    state.SkipWithError("no sound server with the test microphone (see the top of the file)");
+    return;
+  }
+  if (!testWindow->command(QStringLiteral("select 0 0"))) {
+    state.SkipWithError("the test window did not drop its selection");
+    return;
+  }
+  AppHotKeyHandler flow(recorder, HistoryStore::shared());
+
+  double callMs = 0.0;
+  for (auto _ : state) {
+    const quint64 before = engine->capturedFrames();
+    const SteadyClock::time_point pressedAt = SteadyClock::now();
+    SteadyClock::time_point capturedAt;
+    std::thread watcher([&] {
+      while (engine->capturedFrames() == before && SteadyClock::now() - pressedAt < 2s) {
+        std::this_thread::sleep_for(100us);
+      }
+      capturedAt = SteadyClock::now();
+    });
+    flow.handleHotKey(HotKeyCombo::transcribe);
+    callMs += std::chrono::duration<double, std::milli>(SteadyClock::now() - pressedAt).count();
+    const bool started = waitUntil(
+        [&] { return recorder.state() == RecordingState::recording && !flow.isStartingRecording(); }, 3s);
+    watcher.join();
+    if (!started || flow.selectionSnapshot()) {
+      state.SkipWithError(started ? "a selection was found" : "the recording did not start");
+      return;
+    }
+    state.SetIterationTime(std::chrono::duration<double>(capturedAt - pressedAt).count());
+    flow.cancelRecording();
+    waitUntil([&] { return recorder.state() == RecordingState::idle; });
+  }
+  state.counters["start_call_ms"] = callMs / static_cast<double>(state.iterations());
+  testWindow->command(QStringLiteral("select 6 11"));
+}
+BENCHMARK(BM_PressToFirstCapturedFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -71,32 +149,43 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "selectioncapture_bench needs the test desktop (see the top of the file)\n");
     return 1;
   }
-  QApplication app(argc, argv);
   X11AccessibilityTrust trust;
-  AccessibilityTrust::install(&trust);
   X11FrontApplication front;
-  FrontApplication::install(&front);
   X11SyntheticKeyboard keyboard;
-  SyntheticKeyboard::install(&keyboard);
-  X11Pasteboard pasteboard;
-  Pasteboard::install(&pasteboard);
-  AtspiAccessibility atspi;
-  atspi.start();
-  accessibility = &atspi;
-
-  TestWindow testWindow;
-  if (!testWindow.start() || !testWindow.command(QStringLiteral("text hello brave new world")) ||
-      !testWindow.command(QStringLiteral("select 6 11")) ||
-      !waitUntil([&] { return front.frontmost() && front.frontmost()->pid == testWindow.processId(); })) {
-    std::fprintf(stderr, "the test window did not come up\n");
-    return 1;
-  }
-  // The copy leaves something to save and put back.
-  pasteboard.setString(QStringLiteral("what the user copied before"));
-
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  Accessibility::install(nullptr);
-  return 0;
+  std::unique_ptr<X11Pasteboard> pasteboard;
+  std::unique_ptr<AtspiAccessibility> atspi;
+  std::unique_ptr<TestWindow> window;
+  return runBenchmarks<QApplication>(
+      argc, argv,
+      [&] {
+        AccessibilityTrust::install(&trust);
+        FrontApplication::install(&front);
+        SyntheticKeyboard::install(&keyboard);
+        pasteboard = std::make_unique<X11Pasteboard>();
+        Pasteboard::install(pasteboard.get());
+        atspi = std::make_unique<AtspiAccessibility>();
+        atspi->start();
+        accessibility = atspi.get();
+        window = std::make_unique<TestWindow>();
+        testWindow = window.get();
+        if (!window->start() || !window->command(QStringLiteral("text hello brave new world")) ||
+            !window->command(QStringLiteral("select 6 11")) ||
+            !waitUntil([&] { return front.frontmost() && front.frontmost()->pid == window->processId(); })) {
+          std::fprintf(stderr, "the test window did not come up\n");
+          return false;
+        }
+        // The copy leaves something to save and put back.
+        pasteboard->setString(QStringLiteral("what the user copied before"));
+        return true;
+      },
+      [&] {
+        Accessibility::install(nullptr);
+        window.reset();
+        atspi.reset();
+        Pasteboard::install(nullptr);
+        pasteboard.reset();
+        SyntheticKeyboard::install(nullptr);
+        FrontApplication::install(nullptr);
+        AccessibilityTrust::install(nullptr);
+      });
 }

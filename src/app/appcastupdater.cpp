@@ -4,15 +4,16 @@
 #include "app/revealdownloaddriver.h"
 #include "app/updaterdelegate.h"
 #include "core/appinfo.h"
+#include "core/clock.h"
+#include "core/httpclient.h"
 #include "core/logging.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QNetworkReply>
+#include <QNetworkRequest>
 #include <QPointer>
 #include <QSaveFile>
 #include <QStandardPaths>
-#include <QCoroNetworkReply>
 
 #include <memory>
 
@@ -24,19 +25,17 @@ RevealDownloadDriver& revealDriver() {
   return driver;
 }
 
-QNetworkRequest requestFor(const QUrl& url) {
-  QNetworkRequest request(url);
-  request.setTransferTimeout(AppcastUpdater::kTimeoutMs);
-  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+HttpConnection::Request requestFor(const QUrl& url, qint64 bodyLimit) {
+  HttpConnection::Request request;
+  request.url = url;
+  request.idleTimeout = Clock::scaled(AppcastUpdater::kTimeout);
+  request.bodyLimit = bodyLimit;
   return request;
 }
 
-// Why a finished reply did not deliver the document; empty when it did.
-QString failureOf(QNetworkReply& reply) {
-  if (reply.error() != QNetworkReply::NoError) return reply.errorString();
-  const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-  if (status != 0 && (status < 200 || status > 299)) return QStringLiteral("HTTP status %1").arg(status);
-  return {};
+QString statusFailure(int status) {
+  if (status >= 200 && status <= 299) return {};
+  return QStringLiteral("HTTP status %1").arg(status);
 }
 
 // A file name taken from the address may not climb out of the folder.
@@ -83,16 +82,25 @@ void AppcastUpdater::checkForUpdates() {
 
 QCoro::Task<void> AppcastUpdater::check() {
   QPointer<AppcastUpdater> self(this);
-  const QPointer<QNetworkReply> reply = network_.get(requestFor(*settings_.feedURL));
-  co_await qCoro(reply.data()).waitForFinished();
-  if (!self || !reply) co_return;
-  reply->deleteLater();
-  if (const QString failure = failureOf(*reply); !failure.isEmpty()) {
+  // Feeds and release files are public: they may move to another host (a
+  // download service), never from https to plain http.
+  QString failure;
+  HttpClient::Answer answer;
+  try {
+    answer = co_await HttpClient::fetch(requestFor(*settings_.feedURL, kMaxFeedBytes),
+                                        HttpClient::Redirects::anyOriginNoDowngrade);
+    failure = answer.bodyTooLarge ? QStringLiteral("the feed is longer than %1 bytes").arg(kMaxFeedBytes)
+                                  : statusFailure(answer.status);
+  } catch (const HttpFailure& error) {
+    failure = error.detail();
+  }
+  if (!self) co_return;
+  if (!failure.isEmpty()) {
     checking_ = false;
     delegate_.updaterDidAbortWithError(*this, QStringLiteral("the update feed could not be read: ") + failure);
     co_return;
   }
-  const std::optional<QList<AppcastItem>> items = Appcast::parse(reply->readAll());
+  const std::optional<QList<AppcastItem>> items = Appcast::parse(answer.body);
   if (!items) {
     checking_ = false;
     delegate_.updaterDidAbortWithError(*this, QStringLiteral("the update feed is not an appcast"));
@@ -115,8 +123,7 @@ QCoro::Task<void> AppcastUpdater::check() {
 
 QCoro::Task<void> AppcastUpdater::download(AppcastItem item) {
   QPointer<AppcastUpdater> self(this);
-  const QNetworkRequest request = requestFor(item.fileURL);
-  delegate_.updaterWillDownloadUpdate(*this, item, request);
+  delegate_.updaterWillDownloadUpdate(*this, item, QNetworkRequest(item.fileURL));
 
   const QString path = pathFor(item);
   QDir().mkpath(QFileInfo(path).absolutePath());
@@ -126,23 +133,28 @@ QCoro::Task<void> AppcastUpdater::download(AppcastItem item) {
     delegate_.updaterFailedToDownloadUpdate(*this, item, file->errorString());
     co_return;
   }
-  const QPointer<QNetworkReply> reply = network_.get(request);
-  // Written as it arrives, so a large file never sits in memory.
-  bool writeFailed = false;
-  QSaveFile* target = file.get();
-  // A chunk the disk cuts short is no error to Qt, only a smaller count.
-  const auto writeChunk = [target, &writeFailed](const QByteArray& chunk) {
-    if (target->write(chunk) != chunk.size()) writeFailed = true;
-  };
-  connect(reply.data(), &QNetworkReply::readyRead, target,
-          [writeChunk, source = reply.data()] { writeChunk(source->readAll()); });
-  co_await qCoro(reply.data()).waitForFinished();
-  if (!self || !reply) co_return;
-  reply->deleteLater();
+  QString failure;
+  try {
+    const DeleteLaterPtr<HttpConnection> connection =
+        co_await HttpClient::open(requestFor(item.fileURL, settings_.maxDownloadBytes),
+                                  HttpClient::Redirects::anyOriginNoDowngrade);
+    failure = statusFailure(connection->status());
+    // Written as it arrives, so a large file never sits in memory.
+    while (failure.isEmpty()) {
+      const QByteArray chunk = connection->takeBody();
+      // A chunk the disk cuts short is no error to Qt, only a smaller count.
+      if (file->write(chunk) != chunk.size()) failure = file->errorString();
+      if (!failure.isEmpty() || connection->isFinished()) break;
+      auto news = connection->news();  // a local: GCC 12 mishandles temporaries inside co_await
+      co_await news;
+      if (!self) co_return;
+    }
+    if (failure.isEmpty() && connection->failure()) failure = connection->failure()->detail();
+  } catch (const HttpFailure& error) {
+    failure = error.detail();
+  }
+  if (!self) co_return;
   checking_ = false;
-  QString failure = failureOf(*reply);
-  if (failure.isEmpty()) writeChunk(reply->readAll());
-  if (failure.isEmpty() && writeFailed) failure = file->errorString();
   if (failure.isEmpty() && !file->commit()) failure = file->errorString();
   if (!failure.isEmpty()) {
     file->cancelWriting();

@@ -3,7 +3,6 @@
 #include "app/updater.h"
 
 #include <QCoroTask>
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -23,10 +22,16 @@ class AppcastUpdater : public QObject, public Updater {
   Q_OBJECT
 
  public:
+  static constexpr qint64 kMaxFeedBytes = 16 * 1024 * 1024;
+  static constexpr qint64 kMaxDownloadBytes = 1024 * 1024 * 1024;
+
   struct Settings {
     std::optional<QUrl> feedURL;
     QString currentVersion;
     QString downloadFolder;
+    // A release file longer than this is not downloaded on; the feed itself
+    // is read up to kMaxFeedBytes.
+    qint64 maxDownloadBytes = kMaxDownloadBytes;
   };
 
   // The program's settings: AppInfo's feed and version, the user's download folder.
@@ -39,7 +44,8 @@ class AppcastUpdater : public QObject, public Updater {
   // Starts a check; a check while one runs is ignored (its own end reports).
   void checkForUpdates() override;
 
-  static constexpr int kTimeoutMs = 60'000;
+  // Without progress for this long a read of the feed or the file fails.
+  static constexpr std::chrono::milliseconds kTimeout{60'000};
 
  private:
   QCoro::Task<void> check();
@@ -49,6 +55,5 @@ class AppcastUpdater : public QObject, public Updater {
   UpdaterDelegate& delegate_;
   UpdateUserDriver& driver_;
   Settings settings_;
-  QNetworkAccessManager network_;
   bool checking_ = false;
 };

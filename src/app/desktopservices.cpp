@@ -9,6 +9,7 @@
 #include "platform/linux/sysfsmachineinfo.h"
 #include "platform/linux/tmuxterminaldriver.h"
 #include "platform/x11/x11accessibilitytrust.h"
+#include "platform/x11/x11focusrefusal.h"
 #include "platform/x11/x11frontapplication.h"
 #include "platform/x11/x11keyboardtap.h"
 #include "platform/x11/x11pasteboard.h"
@@ -34,6 +35,7 @@ DesktopServices::~DesktopServices() {
   TerminalDriver::install(nullptr);
   UrlOpener::install(nullptr);
   WorkspacePresence::install(nullptr);
+  FocusRefusal::install(nullptr);
 }
 
 void DesktopServices::install() {
@@ -68,4 +70,6 @@ void DesktopServices::install() {
   UrlOpener::install(urlOpener_.get());
   workspacePresence_ = std::make_unique<X11WorkspacePresence>();
   WorkspacePresence::install(workspacePresence_.get());
+  focusRefusal_ = std::make_unique<X11FocusRefusal>();
+  FocusRefusal::install(focusRefusal_.get());
 }

@@ -14,6 +14,7 @@ class X11KeyboardTap;
 class X11Pasteboard;
 class X11SyntheticKeyboard;
 class X11WorkspacePresence;
+class X11FocusRefusal;
 
 // The desktop as the program sees it: the X11 and Linux implementations of
 // the platform interfaces, made and installed together at launch (tests
@@ -40,4 +41,5 @@ class DesktopServices {
   std::unique_ptr<TmuxTerminalDriver> terminalDriver_;
   std::unique_ptr<DesktopUrlOpener> urlOpener_;
   std::unique_ptr<X11WorkspacePresence> workspacePresence_;
+  std::unique_ptr<X11FocusRefusal> focusRefusal_;
 };

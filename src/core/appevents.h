@@ -16,6 +16,9 @@ class AppEvents : public QObject {
   void audioRecorderStateChanged(bool recording);
   // "recordingMaxDurationReached": the recording reached the longest allowed duration.
   void recordingMaxDurationReached();
+  // "recordingInputLost": the microphone of the running recording went away or
+  // failed and no other input could take over; what was recorded is kept.
+  void recordingInputLost();
   // "overlayDismissedDuringRecording": the user closed the recording indicator while recording.
   void overlayDismissedDuringRecording();
   // "overlayDismissedDuringProcessing": the user closed the indicator while a request was processed.

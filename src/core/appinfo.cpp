@@ -25,13 +25,13 @@ QString setting(const char* environmentName, const QString& configKey, const cha
   return QString::fromUtf8(builtIn);
 }
 
+}  // namespace
+
 bool isLoopbackHost(const QString& host) {
   if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0) return true;
   const QHostAddress address(host);
   return !address.isNull() && address.isLoopback();
 }
-
-}  // namespace
 
 QString shortVersion() { return QStringLiteral(VELTRINE_VERSION); }
 

@@ -27,6 +27,9 @@ std::optional<QUrl> serviceOrigin();
 // The configured origin text before it was checked.
 QString configuredServiceOrigin();
 
+// localhost, 127.0.0.0/8 or ::1.
+bool isLoopbackHost(const QString& host);
+
 // https origins are accepted for any host; plain http only for loopback hosts
 // (localhost, 127.0.0.0/8, ::1), since requests carry the user's token. An
 // origin may not carry a path other than "/", a query, a fragment or user info.

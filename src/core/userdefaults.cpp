@@ -1,14 +1,15 @@
 #include "core/userdefaults.h"
 
 #include "core/fileaside.h"
+#include "core/logging.h"
 #include "core/paths.h"
+#include "core/privatefile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <cmath>
 #include <limits>
@@ -102,6 +103,34 @@ std::optional<QVariant> decode(UserDefaults::Type type, const QJsonValue& json) 
   return std::nullopt;
 }
 
+struct ReadEntry {
+  UserDefaults::Type type;
+  QVariant value;
+};
+
+// One member of "values": {"type": <name>, "value": <value>}. On failure
+// `reason` says what is wrong, never what the value is (it may be a token).
+std::optional<ReadEntry> readEntry(const QJsonValue& json, QString& reason) {
+  if (!json.isObject()) {
+    reason = QStringLiteral("not an object with \"type\" and \"value\"");
+    return std::nullopt;
+  }
+  const QJsonObject item = json.toObject();
+  const QJsonValue tag = item.value(QStringLiteral("type"));
+  const auto type = typeFromName(tag.toString());
+  if (!type) {
+    reason = tag.isString() ? QStringLiteral("unknown type \"%1\"").arg(tag.toString())
+                            : QStringLiteral("no \"type\" name");
+    return std::nullopt;
+  }
+  auto value = decode(*type, item.value(QStringLiteral("value")));
+  if (!value) {
+    reason = QStringLiteral("its value is not of type \"%1\"").arg(QLatin1String(typeName(*type)));
+    return std::nullopt;
+  }
+  return ReadEntry{*type, std::move(*value)};
+}
+
 }  // namespace
 
 UserDefaults& UserDefaults::shared() {
@@ -120,61 +149,80 @@ void UserDefaults::load() {
   // A file we cannot read is kept aside as well: the next write would replace it.
   const bool opened = file.open(QIODevice::ReadOnly);
   const QByteArray contents = opened ? file.readAll() : QByteArray();
+  const QString openError = opened ? QString() : file.errorString();
   file.close();
 
   QJsonParseError error{};
   const QJsonDocument document = QJsonDocument::fromJson(contents, &error);
-  bool valid = opened && error.error == QJsonParseError::NoError && document.isObject() &&
-               document.object().value(QStringLiteral("values")).isObject();
-  QHash<QString, Entry> loaded;
-  if (valid) {
-    const QJsonObject values = document.object().value(QStringLiteral("values")).toObject();
-    for (auto it = values.begin(); it != values.end() && valid; ++it) {
-      const QJsonObject item = it.value().toObject();
-      const auto type = typeFromName(item.value(QStringLiteral("type")).toString());
-      const auto value = type ? decode(*type, item.value(QStringLiteral("value"))) : std::nullopt;
-      if (!value) {
-        valid = false;
-        break;
-      }
-      loaded.insert(it.key(), Entry{*type, *value});
-    }
-  }
-  if (valid) {
-    entries_ = std::move(loaded);
+  if (!opened || error.error != QJsonParseError::NoError || !document.isObject()) {
+    // Keep the unreadable file for the user (or a later version) to recover from.
+    quarantinedPath_ = FileAside::moveAside(filePath_);
+    qCWarning(lcUserDefaults).noquote()
+        << QStringLiteral("%1 is not a JSON object (%2); every setting starts unset, the file %3")
+               .arg(filePath_, opened ? error.errorString() : openError,
+                    quarantinedPath_.isEmpty() ? QStringLiteral("could not be moved aside")
+                                               : QStringLiteral("is kept as ") + quarantinedPath_);
     return;
   }
 
-  // Keep the unreadable file for the user (or a later version) to recover from.
-  quarantinedPath_ = FileAside::moveAside(filePath_);
+  otherMembers_ = document.object();
+  const QJsonValue values = otherMembers_.take(QStringLiteral("values"));
+  otherMembers_.remove(QStringLiteral("version"));
+  for (auto it = otherMembers_.constBegin(); it != otherMembers_.constEnd(); ++it) {
+    qCWarning(lcUserDefaults).noquote()
+        << QStringLiteral("%1: \"%2\" is not inside \"values\" and is not read; it stays in the file")
+               .arg(filePath_, it.key());
+  }
+  if (!values.isObject()) {
+    if (values.isUndefined()) return;
+    // Nothing of it can be kept in place once a setting is written.
+    copyAsideBeforeWriting_ = true;
+    qCWarning(lcUserDefaults).noquote()
+        << QStringLiteral("%1: \"values\" is not an object; every setting starts unset, and the file is copied "
+                          "aside before the first change")
+               .arg(filePath_);
+    return;
+  }
+  const QJsonObject entries = values.toObject();
+  for (auto it = entries.constBegin(); it != entries.constEnd(); ++it) {
+    QString reason;
+    if (auto entry = readEntry(it.value(), reason)) {
+      entries_.insert(it.key(), Entry{entry->type, std::move(entry->value)});
+    } else {
+      unreadableEntries_.insert(it.key(), it.value());
+      qCWarning(lcUserDefaults).noquote()
+          << QStringLiteral("%1: the setting \"%2\" cannot be read (%3); it counts as unset and stays in the file "
+                            "as written until it is set again")
+                 .arg(filePath_, it.key(), reason);
+    }
+  }
 }
 
-bool UserDefaults::persistLocked() const {
-  QJsonObject values;
+bool UserDefaults::persistLocked() {
+  QJsonObject values = unreadableEntries_;
   for (auto it = entries_.cbegin(); it != entries_.cend(); ++it) {
     QJsonObject item;
     item.insert(QStringLiteral("type"), QLatin1String(typeName(it->type)));
     item.insert(QStringLiteral("value"), encode(it->type, it->value));
     values.insert(it.key(), item);
   }
-  QJsonObject root;
+  QJsonObject root = otherMembers_;
   root.insert(QStringLiteral("version"), 1);
   root.insert(QStringLiteral("values"), values);
 
-  Paths::ensureDirectory(QFileInfo(filePath_).absolutePath());
-  QSaveFile file(filePath_);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  // The account's token lives here: the user's alone, also when the folder was
-  // made by someone else with looser rights (a replaced file keeps its mode).
-  file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-  // A write the disk cuts short is not an error to Qt: the count tells, and
-  // the old file must then stay rather than be replaced by the first part.
-  const QByteArray contents = QJsonDocument(root).toJson(QJsonDocument::Indented);
-  if (file.write(contents) != contents.size()) {
-    file.cancelWriting();
-    return false;
+  if (copyAsideBeforeWriting_) {
+    if (QFileInfo::exists(filePath_)) {
+      // Not written over before it is kept: the next write tries again.
+      const QString aside = FileAside::copyAside(filePath_);
+      if (aside.isEmpty()) return false;
+      quarantinedPath_ = aside;
+    }
+    copyAsideBeforeWriting_ = false;
   }
-  return file.commit();
+  Paths::ensureDirectory(QFileInfo(filePath_).absolutePath());
+  // The account's token lives here: the user's alone, also when the folder was
+  // made by someone else with looser rights.
+  return PrivateFile::writeAtomically(filePath_, QJsonDocument(root).toJson(QJsonDocument::Indented));
 }
 
 template <typename T>
@@ -189,6 +237,7 @@ void UserDefaults::write(const QString& key, Type type, QVariant value) {
   {
     QMutexLocker lock(&mutex_);
     entries_.insert(key, Entry{type, std::move(value)});
+    unreadableEntries_.remove(key);
     persistLocked();
   }
   Q_EMIT valueChanged(key);
@@ -232,7 +281,10 @@ void UserDefaults::setStringList(const QString& key, const QStringList& value) {
 void UserDefaults::remove(const QString& key) {
   {
     QMutexLocker lock(&mutex_);
-    if (entries_.remove(key) > 0) persistLocked();
+    const bool removed = entries_.remove(key) > 0;
+    const bool unreadableRemoved = unreadableEntries_.contains(key);
+    unreadableEntries_.remove(key);
+    if (removed || unreadableRemoved) persistLocked();
   }
   Q_EMIT valueChanged(key);
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QJsonObject>
 #include <QMutex>
 #include <QObject>
 #include <QString>
@@ -18,8 +19,14 @@
 // holds another type, so callers can tell "never stored" from "stored as
 // something else" (typeOf says which). Every write goes to disk at once, as one
 // atomic replacement of the JSON file, readable by the user alone (the account's
-// token is among the values). A file that cannot be read back is moved
-// aside with a time stamp, never overwritten, and the store starts empty.
+// token is among the values).
+//
+// The file may have been edited by hand, so one entry that cannot be read
+// costs that key alone: it reads as absent, is logged once with its key, and
+// stays in the file as written until the key is set or removed. Members beside
+// "values" stay as well. Only a file that is not a JSON object at all is moved
+// aside with a time stamp, never overwritten, and the store starts empty; one
+// whose "values" is not an object is copied aside before the first write.
 class UserDefaults : public QObject {
   Q_OBJECT
 
@@ -53,7 +60,7 @@ class UserDefaults : public QObject {
   void setStringList(const QString& key, const QStringList& value);
   void remove(const QString& key);
 
-  // The path the last unreadable file was moved to (empty when none was).
+  // Where the last unreadable file was moved or copied to (empty when none was).
   QString quarantinedPath() const { return quarantinedPath_; }
 
  Q_SIGNALS:
@@ -71,10 +78,15 @@ class UserDefaults : public QObject {
   std::optional<T> read(const QString& key, Type type) const;
   void write(const QString& key, Type type, QVariant value);
   void load();
-  bool persistLocked() const;
+  bool persistLocked();
 
   QString filePath_;
   QString quarantinedPath_;
   mutable QMutex mutex_;
   QHash<QString, Entry> entries_;
+  // What the file held that could not be read, written back as it was: the
+  // unreadable entries of "values" by key, and the members beside "values".
+  QJsonObject unreadableEntries_;
+  QJsonObject otherMembers_;
+  bool copyAsideBeforeWriting_ = false;
 };

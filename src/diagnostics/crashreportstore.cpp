@@ -1,21 +1,16 @@
 #include "diagnostics/crashreportstore.h"
 
 #include "core/paths.h"
+#include "core/privatefile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <limits>
 
 namespace {
-
-bool writeAtomically(const QString& path, const QByteArray& contents) {
-  QSaveFile file(path);
-  return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size() && file.commit();
-}
 
 QFileInfoList reportFiles(const QString& folder, QDir::Filters filters) {
   QFileInfoList files = QDir(folder).entryInfoList(filters, QDir::NoSort);
@@ -37,7 +32,8 @@ QString CrashReportStore::pathOf(const QString& id) const {
 
 bool CrashReportStore::save(const CrashReport& report) const {
   const QString path = pathOf(report.id);
-  const bool written = !path.isEmpty() && Paths::ensureDirectory(folder_) && writeAtomically(path, report.toJson());
+  const bool written =
+      !path.isEmpty() && Paths::ensureDirectory(folder_) && PrivateFile::writeAtomically(path, report.toJson());
   prune();
   return written;
 }
@@ -84,7 +80,7 @@ void CrashReportStore::markReported(const QString& id) const {
   // marking must not make an old report look new.
   const QDateTime created = QFileInfo(path).lastModified();
   report->reported = true;
-  if (!writeAtomically(path, report->toJson())) return;
+  if (!PrivateFile::writeAtomically(path, report->toJson())) return;
   QFile written(path);
   if (created.isValid() && written.open(QIODevice::Append)) {
     written.setFileTime(created, QFileDevice::FileModificationTime);

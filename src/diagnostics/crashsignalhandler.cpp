@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -129,8 +130,10 @@ void CrashSignalHandler::writeCrashMarker(int signalNumber) {
   contentsText.append("\n");
 
   if (!pathText.finish() || !contentsText.finish()) return;
-  const int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+  const int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) return;
+  // A marker of the same second keeps its rights when truncated.
+  ::fchmod(fd, 0600);
   [[maybe_unused]] const ssize_t written = ::write(fd, contents, contentsText.length());
   ::close(fd);
 }

@@ -126,6 +126,8 @@ struct AppStrings {
   QString hotkeyAgentDesc;
   QString pressHotkeyHint;
   QString pressNewHotkey;
+  QString hotkeyHeldElsewhere;     // a combination another application holds
+  QString hotkeyHeldElsewhereTip;  // %1: those combinations, as shown
 
   // Recognition state
   QString processing;
@@ -200,6 +202,14 @@ struct AppStrings {
   QString errorUnknown;
   QString errorDecode;
   QString errorNetwork;
+  QString errorCannotConnect;
+  QString errorHostNotFound;
+  QString errorTimedOut;
+  QString errorConnectionLost;
+  QString errorSecureConnection;
+  QString errorBadAddress;
+  QString errorInsecureAddress;
+  QString errorRedirectRefused;
   QString errorUnauthorized;
   QString errorUserCancelled;
   QString errorInvalidAudio;
@@ -212,6 +222,7 @@ struct AppStrings {
   QString errorHotwordLimit;
   QString errorShortcutNotFound;
   QString errorCreditsExhausted;
+  QString errorMicrophoneLost;  // the tip when the microphone goes away during a recording
   QString errorUserBanned;
   QString errorInvalidInviteCode;
   QString errorInviteSessionExpired;
@@ -368,7 +379,7 @@ struct AppStrings {
     const char* name;
     QString AppStrings::*member;
   };
-  static constexpr int fieldCount = 271;
+  static constexpr int fieldCount = 282;
   static std::span<const Field> fields();
 };
 

@@ -22,8 +22,12 @@ HotKeyRow::HotKeyRow(HotKeyCombo combo, QWidget* parent) : QWidget(parent), comb
   title_ = new TextLabel(rajdhaniSemiBold(15), cyberTextPrimary, this);
   subtitle_ = new TextLabel(rajdhaniMedium(12), cyberTextTertiary, this);
   subtitle_->setWordWrap(true);
+  heldLabel_ = new TextLabel(rajdhaniSemiBold(12), neonRed, this);
+  heldLabel_->setWordWrap(true);
+  heldLabel_->setVisible(false);
   texts->addWidget(title_);
   texts->addWidget(subtitle_);
+  texts->addWidget(heldLabel_);
   row->addLayout(texts, 1);
 
   keyButton_ = new HotKeyButton(this);
@@ -36,9 +40,11 @@ HotKeyRow::HotKeyRow(HotKeyCombo combo, QWidget* parent) : QWidget(parent), comb
 }
 
 void HotKeyRow::setState(const QString& title, const QString& subtitle, const HotKeyConfig& config,
-                         bool isRecording) {
+                         bool isRecording, bool heldElsewhere) {
   title_->setText(title);
   subtitle_->setText(subtitle);
+  heldLabel_->setText(currentStrings().hotkeyHeldElsewhere);
+  heldLabel_->setVisible(heldElsewhere);
   keyButton_->setAccent(isRecording ? neonOrange : neonCyan);
   keyButton_->setText(isRecording ? currentStrings().pressHotkeyHint : config.displayString());
 }

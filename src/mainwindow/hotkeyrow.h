@@ -11,7 +11,8 @@ class SymbolButton;
 
 // One operation's hotkey on the settings page: its title and explanation, the
 // button that shows the combination (or, while a new one is recorded, the
-// prompt to press it) and the button that clears it.
+// prompt to press it) and the button that clears it. A combination that
+// another application holds says so under the explanation.
 class HotKeyRow : public QWidget {
   Q_OBJECT
 
@@ -19,10 +20,13 @@ class HotKeyRow : public QWidget {
   explicit HotKeyRow(HotKeyCombo combo, QWidget* parent = nullptr);
 
   HotKeyCombo combo() const { return combo_; }
-  void setState(const QString& title, const QString& subtitle, const HotKeyConfig& config, bool isRecording);
+  void setState(const QString& title, const QString& subtitle, const HotKeyConfig& config, bool isRecording,
+                bool heldElsewhere = false);
 
   HotKeyButton* keyButton() const { return keyButton_; }
   SymbolButton* clearButton() const { return clearButton_; }
+  // The line that tells that another application holds the combination.
+  TextLabel* heldLabel() const { return heldLabel_; }
 
  Q_SIGNALS:
   void tapped(HotKeyCombo combo);
@@ -32,6 +36,7 @@ class HotKeyRow : public QWidget {
   HotKeyCombo combo_;
   TextLabel* title_;
   TextLabel* subtitle_;
+  TextLabel* heldLabel_;
   HotKeyButton* keyButton_;
   SymbolButton* clearButton_;
 };

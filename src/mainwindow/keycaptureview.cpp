@@ -14,6 +14,7 @@ class NoCaptureTap final : public KeyboardTap {
  public:
   bool start(Sink, const QList<KeyGrab>&) override { return false; }
   bool setGrabs(const QList<KeyGrab>&) override { return false; }
+  QList<KeyGrab> refusedGrabs() const override { return {}; }
   void stop() override {}
 };
 
@@ -105,6 +106,10 @@ bool KeyCaptureView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void KeyCaptureView::handleKeyEvent(const KeyTapEvent& event) {
+  // Only what the user pressed: the copy and paste keys this program types
+  // (a dictation finishing meanwhile) are neither recorded nor end a lone
+  // modifier.
+  if (event.synthetic) return;
   if (const std::optional<KeyCaptureReport> report = recognizer_.handle(event)) deliver(*report);
 }
 

@@ -13,7 +13,8 @@ class KeyboardTap;
 // key press and modifier change, in this program and (through a keyboard tap
 // of its own that grabs nothing) in every other application, and reports each
 // combination to its owner: an ordinary key with the modifiers held, a lone
-// modifier or a lone Fn pressed and let go, or Escape.
+// modifier or a lone Fn pressed and let go, or Escape. The keys this program
+// types itself (copy, paste) are never taken for the user's.
 //
 // While active, key presses in this program reach no control and trigger no
 // shortcut; modifier changes pass as usual. Reports come on a later turn of the

@@ -79,6 +79,7 @@ SettingsView::SettingsView(QWidget* parent) : PageScaffold(parent) {
   connect(&permissions, &PermissionManager::microphoneStatusChanged, this, &SettingsView::refreshPermissions);
   connect(&permissions, &PermissionManager::accessibilityStatusChanged, this, &SettingsView::refreshPermissions);
   connect(&HotKeyManager::shared(), &HotKeyManager::configsChanged, this, &SettingsView::refreshHotKeys);
+  connect(&HotKeyManager::shared(), &HotKeyManager::refusedCombosChanged, this, &SettingsView::refreshHotKeys);
   connect(&LanguageManager::shared(), &LanguageManager::currentChanged, this, &SettingsView::retranslate);
   retranslate();
 }
@@ -205,6 +206,7 @@ void SettingsView::retranslate() {
 void SettingsView::refreshHotKeys() {
   const AppStrings& strings = currentStrings();
   const HotKeyConfigMap& configs = HotKeyManager::shared().configs();
+  const QList<HotKeyCombo>& refused = HotKeyManager::shared().refusedCombos();
   const struct {
     HotKeyCombo combo;
     QString title;
@@ -218,7 +220,8 @@ void SettingsView::refreshHotKeys() {
     // A cleared operation shows its built-in combination; nothing is stored
     // for it and the listener does not react to it.
     const HotKeyConfig config = configs.value(row.combo, HotKeyStorage::defaultConfig(row.combo));
-    hotKeyRows_.value(row.combo)->setState(row.title, row.subtitle, config, recordingCombo_ == row.combo);
+    hotKeyRows_.value(row.combo)->setState(row.title, row.subtitle, config, recordingCombo_ == row.combo,
+                                           refused.contains(row.combo));
   }
   recordingHint_->setVisible(recordingCombo_.has_value());
 }
@@ -259,10 +262,11 @@ void SettingsView::saveRecordedHotKey(int keyCode, quint64 modifiers, bool requi
   const HotKeyConfig config{static_cast<qint64>(modifiers), keyCode, requiresFn};
   // A combination the running listener watches was its press, handed to the
   // request flow; on X11 the capture still observes it, so it is passed over
-  // here and the recording goes on.
+  // here and the recording goes on. One that another application holds never
+  // reached the listener: recording it again is the user's choice.
   if (hotKeys.isListening()) {
-    for (const HotKeyConfig& inUse : hotKeys.configs()) {
-      if (inUse == config) return;
+    for (auto inUse = hotKeys.configs().cbegin(); inUse != hotKeys.configs().cend(); ++inUse) {
+      if (*inUse == config && !hotKeys.refusedCombos().contains(inUse.key())) return;
     }
   }
   hotKeys.setConfig(combo, config);

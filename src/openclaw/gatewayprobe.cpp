@@ -1,31 +1,24 @@
 #include "openclaw/gatewayprobe.h"
 
-#include "core/deletelater.h"
-
-#include <QCoroNetworkReply>
-#include <QNetworkProxy>
-#include <QNetworkReply>
-
-#include <memory>
+#include "core/httpclient.h"
 
 namespace {
 
-constexpr int kProbeTimeoutMs = 2000;
+constexpr std::chrono::milliseconds kProbeTimeout{2000};
 
 }  // namespace
 
-GatewayProbe::GatewayProbe() { network_.setProxy(QNetworkProxy::NoProxy); }
-
 QCoro::Task<bool> GatewayProbe::probe(QUrl url, QString bearerToken) {
-  QNetworkRequest request(url);
-  request.setTransferTimeout(kProbeTimeoutMs);
-  // Any answer counts, a redirection too: never follow it somewhere else.
-  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-  if (!bearerToken.isEmpty() && !bearerToken.contains(QLatin1Char('\n')) && !bearerToken.contains(QLatin1Char('\r'))) {
-    request.setRawHeader("Authorization", "Bearer " + bearerToken.toUtf8());
+  HttpConnection::Request request;
+  request.url = url;
+  request.idleTimeout = kProbeTimeout;
+  if (!bearerToken.isEmpty()) request.headers.append({"Authorization", "Bearer " + bearerToken.toUtf8()});
+  try {
+    // The answer's head is all it takes.
+    const DeleteLaterPtr<HttpConnection> connection =
+        co_await HttpClient::open(std::move(request), HttpClient::Redirects::never);
+    co_return connection->status() > 0;
+  } catch (const HttpFailure&) {
+    co_return false;
   }
-  const DeleteLaterPtr<QNetworkReply> reply(network_.get(request));
-  QNetworkReply* const sent = reply.get();
-  co_await sent;
-  co_return sent->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() > 0;
 }

@@ -1,8 +1,7 @@
 #include "openclaw/openclawgatewayclient.h"
 
-#include "core/applicationexit.h"
 #include "core/clock.h"
-#include "core/deletelater.h"
+#include "core/httpclient.h"
 #include "openclaw/chatstreamparser.h"
 #include "openclaw/gatewayerror.h"
 #include "openclaw/openclawgateway.h"
@@ -10,47 +9,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QNetworkProxy>
-#include <QNetworkReply>
 #include <QPointer>
-#include <QTimer>
-
-#include <coroutine>
-#include <memory>
 
 namespace {
 
 constexpr std::chrono::seconds kIdleTimeout{120};
-
-// Suspends until the reply has news: its headers, more bytes, or its end. The
-// coroutine resumes from the event loop, never inside the reply's own signal.
-class ReplyNews {
- public:
-  explicit ReplyNews(QNetworkReply* reply) : reply_(reply) {}
-  ~ReplyNews() { disconnect(); }
-
-  bool await_ready() const noexcept { return reply_->isFinished() || reply_->bytesAvailable() > 0; }
-
-  void await_suspend(std::coroutine_handle<> waiting) {
-    const auto resume = [this, waiting] {
-      disconnect();
-      QMetaObject::invokeMethod(reply_, [waiting] { waiting.resume(); }, Qt::QueuedConnection);
-    };
-    connections_[0] = QObject::connect(reply_, &QNetworkReply::metaDataChanged, reply_, resume);
-    connections_[1] = QObject::connect(reply_, &QNetworkReply::readyRead, reply_, resume);
-    connections_[2] = QObject::connect(reply_, &QNetworkReply::finished, reply_, resume);
-  }
-
-  void await_resume() const noexcept {}
-
- private:
-  void disconnect() {
-    for (QMetaObject::Connection& connection : connections_) QObject::disconnect(connection);
-  }
-
-  QNetworkReply* reply_;
-  QMetaObject::Connection connections_[3];
-};
 
 // The next whole line of `pending` without its line end (LF, CRLF or CR),
 // taken out of it. At the end of the stream the rest counts as a line.
@@ -83,19 +46,11 @@ bool hasLineBreak(const QString& text) {
 }  // namespace
 
 OpenClawGatewayClient& OpenClawGatewayClient::shared() {
-  static OpenClawGatewayClient* instance = [] {
-    auto* client = new OpenClawGatewayClient();
-    // Its connection thread must be gone before the application object is.
-    ApplicationExit::beforeApplicationEnds([client] { client->network_.clearConnectionCache(); });
-    return client;
-  }();
+  static OpenClawGatewayClient* instance = new OpenClawGatewayClient();
   return *instance;
 }
 
-OpenClawGatewayClient::OpenClawGatewayClient() : baseURL_(OpenClawGateway::defaultURL()) {
-  // The gateway is on the loopback address: never through a proxy.
-  network_.setProxy(QNetworkProxy::NoProxy);
-}
+OpenClawGatewayClient::OpenClawGatewayClient() : baseURL_(OpenClawGateway::defaultURL()) {}
 
 QByteArray OpenClawGatewayClient::requestBody(const QString& message) {
   const QJsonObject user{{QStringLiteral("role"), QStringLiteral("user")}, {QStringLiteral("content"), message}};
@@ -114,73 +69,56 @@ QCoro::Task<void> OpenClawGatewayClient::streamChat(QString message, QString tok
   // A line break would end the header early and smuggle the rest in as headers of its own.
   if (hasLineBreak(token)) throw GatewayError::transport(QStringLiteral("The gateway secret contains a line break."));
 
-  QNetworkRequest request(OpenClawGateway::endpoint(baseURL_, QStringLiteral("v1/chat/completions")));
-  request.setRawHeader("Authorization", "Bearer " + token.toUtf8());
-  request.setRawHeader("Content-Type", "application/json");
-  request.setRawHeader("x-openclaw-agent-id", "main");
-  request.setRawHeader("x-openclaw-session-key", sessionKey().toUtf8());
-  const DeleteLaterPtr<QNetworkReply> reply(network_.post(request, requestBody(message)));
-  QNetworkReply* const sent = reply.get();
+  // Sent once on a connection of its own: an instruction is never carried
+  // out twice because a connection broke before the answer.
+  HttpConnection::Request request;
+  request.url = OpenClawGateway::endpoint(baseURL_, QStringLiteral("v1/chat/completions"));
+  request.method = "POST";
+  request.headers = {{"Authorization", "Bearer " + token.toUtf8()},
+                     {"Content-Type", "application/json"},
+                     {"x-openclaw-agent-id", "main"},
+                     {"x-openclaw-session-key", sessionKey().toUtf8()}};
+  request.body = requestBody(message);
+  // Counted from the last progress: a long answer that keeps streaming never times out.
+  request.idleTimeout = Clock::scaled(kIdleTimeout);
 
-  // The time-out counts from the last progress: a long answer that keeps
-  // streaming never times out.
-  const auto timedOut = std::make_shared<bool>(false);
-  auto* idle = new QTimer(sent);
-  idle->setSingleShot(true);
-  idle->setInterval(Clock::scaled(kIdleTimeout));
-  QObject::connect(idle, &QTimer::timeout, sent, [sent, timedOut] {
-    *timedOut = true;
-    sent->abort();
-  });
-  QObject::connect(sent, &QNetworkReply::downloadProgress, idle, [idle] { idle->start(); });
-  QObject::connect(sent, &QNetworkReply::uploadProgress, idle, [idle] { idle->start(); });
-  idle->start();
-
-  const auto failure = [&] {
-    if (*timedOut) return GatewayError::transport(QStringLiteral("The request timed out."));
-    return GatewayError::transport(sent->errorString());
-  };
-
-  // The awaiters are locals: GCC 12 mishandles temporaries inside co_await.
-  while (!sent->isFinished() && !sent->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()) {
-    ReplyNews news(sent);
-    co_await news;
+  DeleteLaterPtr<HttpConnection> connection;
+  try {
+    connection = co_await HttpClient::open(std::move(request), HttpClient::Redirects::never);
+  } catch (const HttpFailure& failure) {
+    throw GatewayError::transport(failure.detail());
   }
-  const QVariant status = sent->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-  if (!status.isValid()) throw failure();
-  if (status.toInt() != 200) {
+
+  if (connection->status() != 200) {
     QByteArray body;
-    while (true) {
-      // Taken as it comes: the wait below returns at once while bytes are unread.
-      body += sent->readAll();
-      if (sent->isFinished()) break;
-      ReplyNews news(sent);
+    for (;;) {
+      body += connection->takeBody();
+      if (connection->isFinished()) break;
+      auto news = connection->news();  // a local: GCC 12 mishandles temporaries inside co_await
       co_await news;
     }
     body.replace("\r", "").replace("\n", "");
-    throw GatewayError::httpError(status.toInt(), QString::fromUtf8(body));
+    throw GatewayError::httpError(connection->status(), QString::fromUtf8(body));
   }
 
   ChatStreamParser parser;
   QByteArray pending;
   while (true) {
-    pending += sent->readAll();
-    const bool atEnd = sent->isFinished();
+    pending += connection->takeBody();
+    const bool atEnd = connection->isFinished();
     while (const std::optional<QByteArray> line = takeLine(pending, atEnd)) {
       if (const std::optional<GatewayAgentEvent> event = parser.feed(*line)) deliver(*event);
       if (parser.isDone()) {
         // Whatever follows "[DONE]" is never read.
-        idle->stop();
-        sent->abort();
+        connection->abort();
         co_return;
       }
     }
     if (atEnd) break;
-    ReplyNews news(sent);
+    auto news = connection->news();
     co_await news;
   }
-  idle->stop();
   // A connection that broke mid-answer is a failure, not the end of the answer.
-  if (sent->error() != QNetworkReply::NoError) throw failure();
+  if (const std::optional<HttpFailure>& failure = connection->failure()) throw GatewayError::transport(failure->detail());
   if (const std::optional<GatewayAgentEvent> event = parser.finish()) deliver(*event);
 }

@@ -3,7 +3,6 @@
 #include "openclaw/gatewayagentevent.h"
 
 #include <QCoroTask>
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -45,5 +44,4 @@ class OpenClawGatewayClient : public QObject {
   OpenClawGatewayClient();
 
   QUrl baseURL_;
-  QNetworkAccessManager network_;
 };

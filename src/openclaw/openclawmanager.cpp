@@ -1,6 +1,5 @@
 #include "openclaw/openclawmanager.h"
 
-#include "core/applicationexit.h"
 #include "core/clock.h"
 #include "core/logging.h"
 #include "core/overlaypresenter.h"
@@ -86,13 +85,7 @@ class StartFlagReset {
 }  // namespace
 
 OpenClawManager& OpenClawManager::shared() {
-  static OpenClawManager* instance = [] {
-    auto* manager = new OpenClawManager();
-    // The gateway probe's connection thread must be gone before the
-    // application object is.
-    ApplicationExit::beforeApplicationEnds([manager] { manager->probe_.closeConnections(); });
-    return manager;
-  }();
+  static OpenClawManager* instance = new OpenClawManager();
   return *instance;
 }
 

@@ -37,7 +37,7 @@ ClarifyOverlayWindowController::ClarifyOverlayWindowController() {
 }
 
 void ClarifyOverlayWindowController::makePanel() {
-  panel_ = new OverlayPanel({QSize(kWidth, 100), false, true, false});
+  panel_ = new OverlayPanel({QSize(kWidth, 100), true, false});
   panel_->setContentView(new ClarifyOverlayView(QString()));
 }
 

@@ -4,6 +4,20 @@ namespace MarkdownLines {
 
 bool isWhitespace(QChar c) { return c == u'\t' || c.category() == QChar::Separator_Space; }
 
+QString withoutLoneSurrogates(const QString& text) {
+  QString repaired;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (!text[i].isSurrogate()) continue;
+    if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+      ++i;
+      continue;
+    }
+    if (repaired.isNull()) repaired = text;
+    repaired[i] = QChar::ReplacementCharacter;
+  }
+  return repaired.isNull() ? text : repaired;
+}
+
 QStringView trimmed(QStringView line) {
   qsizetype begin = 0;
   qsizetype end = line.size();

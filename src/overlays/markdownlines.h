@@ -12,6 +12,10 @@
 namespace MarkdownLines {
 
 bool isWhitespace(QChar c);
+// `text` with U+FFFD in place of every surrogate that is not half of a pair:
+// text that is not valid UTF-16 (a JSON escape can carry one) renders like
+// any other. Shares `text` when it is valid.
+QString withoutLoneSurrogates(const QString& text);
 // `line` without whitespace at either end.
 QStringView trimmed(QStringView line);
 

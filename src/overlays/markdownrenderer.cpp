@@ -10,6 +10,7 @@
 #include <QTextTable>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -49,22 +50,80 @@ QBrush cellBackground(int row) {
 MarkdownRenderer::MarkdownRenderer(QTextDocument& document) : document_(document), cursor_(&document) {}
 
 void MarkdownRenderer::render(const QString& source) {
-  document_.clear();
-  cursor_ = QTextCursor(&document_);
-  cursor_.setBlockFormat(QTextBlockFormat());
-  cursor_.setBlockCharFormat(MarkdownFormats::base());
-
+  QString text = MarkdownLines::withoutLoneSurrogates(source);
   // Line feeds alone split lines: a carriage return stays part of its line.
-  const QList<QStringView> lines = QStringView(source).split(u'\n');
-  qsizetype i = 0;
-  while (i < lines.size()) {
-    const QStringView line = lines[i];
+  QList<QStringView> lines = QStringView(text).split(u'\n');
+  const qsizetype kept = keptElements(lines);
+  if (kept == 0) {
+    document_.clear();
+    cursor_ = QTextCursor(&document_);
+    cursor_.setBlockFormat(QTextBlockFormat());
+    cursor_.setBlockCharFormat(MarkdownFormats::base());
+  }
+  // One edit block for the whole rendering. Outside one, every insert lays out
+  // its block again to place the cursor, which makes a long line cost the
+  // square of its length, and tells the view's layout about every insert.
+  QTextCursor edit(&document_);
+  edit.beginEditBlock();
+  cutBackTo(kept);
+  // The views point into the text's buffer, which moves along with it.
+  source_ = std::move(text);
+  lines_ = std::move(lines);
+  renderLines(kept == 0 ? 0 : elements_[kept - 1].endLine);
+  edit.endEditBlock();
+  renderedSize_ = document_.characterCount();
+}
+
+qsizetype MarkdownRenderer::keptElements(const QList<QStringView>& lines) const {
+  if (renderedSize_ != document_.characterCount()) return 0;
+  const qsizetype common = std::min(lines.size(), lines_.size());
+  qsizetype firstChanged = 0;
+  while (firstChanged < common && lines[firstChanged] == lines_[firstChanged]) ++firstChanged;
+  // A line that is there now and was not (or the other way round) is a change too.
+  if (firstChanged == common && lines.size() == lines_.size()) firstChanged = std::numeric_limits<qsizetype>::max();
+  qsizetype kept = std::partition_point(elements_.begin(), elements_.end(),
+                                        [firstChanged](const Element& e) { return e.lastLineRead < firstChanged; }) -
+                   elements_.begin();
+  // A table takes the line feed before it into its rendering (it follows the
+  // previous line's block directly), so the cut goes before the element that
+  // precedes it, which is never a table.
+  if (kept > 0 && kept < elements_.size() && elements_[kept].table) --kept;
+  if (kept < elements_.size() && elements_[kept].position == 0) kept = 0;
+  return kept;
+}
+
+void MarkdownRenderer::cutBackTo(qsizetype kept) {
+  if (kept > 0 && kept < elements_.size()) {
+    // Everything from the first element that goes on; the block where it
+    // began stays, empty, and is made fresh again as endBlock() left it.
+    cursor_.setPosition(elements_[kept].position);
+    cursor_.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    cursor_.removeSelectedText();
+    cursor_.setBlockFormat(QTextBlockFormat());
+    cursor_.setBlockCharFormat(MarkdownFormats::base());
+  } else if (kept > 0) {
+    cursor_.movePosition(QTextCursor::End);
+  }
+  elements_.resize(kept);
+}
+
+void MarkdownRenderer::renderLines(qsizetype i) {
+  while (i < lines_.size()) {
+    const QStringView line = lines_[i];
     const QStringView trimmedLine = MarkdownLines::trimmed(line);
-    if (trimmedLine.contains(u'|') && i + 1 < lines.size() && MarkdownLines::isTableSeparatorRow(lines[i + 1])) {
-      QList<QStringView> rows;
-      while (i < lines.size() && MarkdownLines::trimmed(lines[i]).contains(u'|')) rows.append(lines[i++]);
-      renderTable(rows);
-      continue;
+    Element element{i + 1, i, cursor_.position(), false};
+    if (trimmedLine.contains(u'|')) {
+      element.lastLineRead = i + 1;
+      if (i + 1 < lines_.size() && MarkdownLines::isTableSeparatorRow(lines_[i + 1])) {
+        QList<QStringView> rows;
+        while (i < lines_.size() && MarkdownLines::trimmed(lines_[i]).contains(u'|')) rows.append(lines_[i++]);
+        element.endLine = i;
+        element.lastLineRead = i;
+        element.table = true;
+        renderTable(rows);
+        elements_.append(element);
+        continue;
+      }
     }
     ++i;
     // Headings are recognised only at the very start of the line.
@@ -81,6 +140,7 @@ void MarkdownRenderer::render(const QString& source) {
     } else {
       renderParagraph(line, trimmedLine);
     }
+    elements_.append(element);
   }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "overlays/markdownrenderer.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -13,7 +15,9 @@ class MarkdownTextView;
 //
 // A new text is rendered at once and the view scrolls back to the top; setting
 // the text it already shows changes nothing, so the user's selection and
-// scroll position survive a parent that passes the same text again.
+// scroll position survive a parent that passes the same text again. The view
+// keeps its renderer, so that a text that grows (an answer streaming in)
+// renders only what changed at its end.
 class MarkdownScrollView : public QWidget {
   Q_OBJECT
   Q_PROPERTY(QString text READ text WRITE setText NOTIFY textChanged)
@@ -36,6 +40,7 @@ class MarkdownScrollView : public QWidget {
 
  private:
   MarkdownTextView* textView_;
+  MarkdownRenderer renderer_;
   QString lastText_;
   qreal maxHeight_;
 };

@@ -10,6 +10,29 @@
 #include <QScrollBar>
 #include <QTextFrame>
 #include <QTextFrameFormat>
+#include <QUrlQuery>
+
+namespace {
+
+// A mail address with only the subject and the body of its query, each
+// encoded again in full. Any other field could have the mail program do more
+// than open a message the user sees before sending it: "attach=" makes some of
+// them attach a local file, "cc=" and "bcc=" add recipients, and a ";" left
+// in a kept value could start another field where ";" separates them.
+QUrl withSubjectAndBodyOnly(QUrl url) {
+  if (!url.hasQuery()) return url;
+  QStringList kept;
+  for (const auto& [name, value] : QUrlQuery(url).queryItems(QUrl::FullyDecoded)) {
+    const QString field = name.toLower();
+    if (field == QLatin1String("subject") || field == QLatin1String("body")) {
+      kept.append(field + u'=' + QString::fromLatin1(QUrl::toPercentEncoding(value)));
+    }
+  }
+  url.setQuery(kept.isEmpty() ? QString() : kept.join(u'&'), QUrl::StrictMode);
+  return url;
+}
+
+}  // namespace
 
 MarkdownTextView::MarkdownTextView(QWidget* parent) : QTextBrowser(parent) {
   setReadOnly(true);
@@ -55,5 +78,5 @@ bool MarkdownTextView::openLink(const QUrl& url) {
               qUtf8Printable(url.toDisplayString()));
     return false;
   }
-  return UrlOpener::current().open(url);
+  return UrlOpener::current().open(scheme == QLatin1String("mailto") ? withSubjectAndBodyOnly(url) : url);
 }

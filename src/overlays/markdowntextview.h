@@ -18,6 +18,7 @@ class MarkdownTextView : public QTextBrowser {
 
   // Opens a clicked link when it is an http, https or mailto address; anything
   // else (files, scripts, custom schemes, relative addresses) is refused,
-  // since answers come from outside. True when the address was handed on.
+  // since answers come from outside. A mail address goes on with no query
+  // field but its subject and body. True when the address was handed on.
   static bool openLink(const QUrl& url);
 };

@@ -1,5 +1,6 @@
 #include "overlays/overlaypanel.h"
 
+#include "platform/focusrefusal.h"
 #include "platform/workspacepresence.h"
 
 #include <QCursor>
@@ -11,8 +12,8 @@
 namespace {
 
 Qt::WindowFlags flagsFor(const OverlayPanel::Settings& settings) {
-  Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
-  if (!settings.acceptsFocus) flags |= Qt::WindowDoesNotAcceptFocus;
+  Qt::WindowFlags flags =
+      Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus;
   // A window manager frames the windows it manages, and the frame catches the
   // clicks the panel lets through: a panel that ignores the mouse goes
   // unmanaged (it is then on every workspace and never focused by itself).
@@ -27,7 +28,7 @@ OverlayPanel::OverlayPanel(const Settings& settings) : QWidget(nullptr, flagsFor
   setAttribute(Qt::WA_TranslucentBackground);
   setAttribute(Qt::WA_QuitOnClose, false);
   if (settings.ignoresMouse) setAttribute(Qt::WA_TransparentForMouseEvents);
-  setFocusPolicy(settings.acceptsFocus ? Qt::ClickFocus : Qt::NoFocus);
+  setFocusPolicy(Qt::NoFocus);
   resize(settings.size);
 }
 
@@ -64,7 +65,10 @@ void OverlayPanel::orderFrontRegardless() {
   // The window exists from here on, so the workspace mark can go on it before
   // the window manager first sees it.
   winId();
-  if (QWindow* window = windowHandle()) WorkspacePresence::current().showOnAllWorkspaces(*window);
+  if (QWindow* window = windowHandle()) {
+    WorkspacePresence::current().showOnAllWorkspaces(*window);
+    FocusRefusal::current().refuseFocus(*window);
+  }
   show();
   raise();
 }

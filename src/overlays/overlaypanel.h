@@ -11,11 +11,12 @@
 // Each floating overlay owns one, made on its first showing and reused for the
 // life of the program; showing and hiding never destroy it.
 //
-// The panel is a tool window that stays on top and is shown without
-// activation. Panels that only inform also refuse the focus outright; the
-// result panel accepts it when the user clicks into it (to select and copy)
-// and can be dragged by its background. A panel that ignores the mouse lets
-// every click through to the window below.
+// The panel is a tool window that stays on top, is shown without activation
+// and refuses the keyboard focus outright, also when clicked: the copy and
+// paste keys of the next request must reach the user's application, never one
+// of our panels. Its buttons, links, mouse selection and dragging work without
+// the focus. The result panel can be dragged by its background. A panel that
+// ignores the mouse lets every click through to the window below.
 //
 // Fading changes the window's opacity (never a graphics effect, which would
 // flatten the glowing widgets inside).
@@ -25,7 +26,6 @@ class OverlayPanel : public QWidget {
  public:
   struct Settings {
     QSize size;
-    bool acceptsFocus = false;
     bool ignoresMouse = false;
     bool movableByBackground = false;
   };

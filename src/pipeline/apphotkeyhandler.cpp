@@ -59,10 +59,16 @@ AppHotKeyHandler::AppHotKeyHandler(AudioRecorder& recorder, HistoryStore& histor
       inserter_(this),
       dispatcher_(history, inserter_, this),
       processor_(recorder, history, dispatcher_, this) {
+  startSettleTimer_.setSingleShot(true);
+  connect(&startSettleTimer_, &QTimer::timeout, this, [this] {
+    QMetaObject::invokeMethod(this, [this] { isStartingRecording_ = false; }, Qt::QueuedConnection);
+  });
+
   // Each notice is handled on a later turn of the event loop, never from
   // inside whoever announced it.
   AppEvents& events = AppEvents::shared();
   connect(&events, &AppEvents::recordingMaxDurationReached, this, [this] { stopAndProcess(); }, Qt::QueuedConnection);
+  connect(&events, &AppEvents::recordingInputLost, this, &AppHotKeyHandler::stopAfterInputLost, Qt::QueuedConnection);
   connect(&events, &AppEvents::overlayDismissedDuringRecording, this, &AppHotKeyHandler::cancelRecording,
           Qt::QueuedConnection);
   connect(&events, &AppEvents::overlayDismissedDuringProcessing, this, &AppHotKeyHandler::cancelProcessing,
@@ -77,6 +83,10 @@ const QList<quint64>& AppHotKeyHandler::probeDelays() {
 void AppHotKeyHandler::handleHotKey(HotKeyCombo combo) {
   trace(QStringLiteral("handleHotKey: combo=") + rawValue(combo) + QStringLiteral(", state=") +
         toString(recorder_.state()));
+  // A press during a start belongs to that start (the user pressed twice, or
+  // pressed while the selection was being read): it changes nothing, also
+  // when the recorder already runs.
+  if (isStartingRecording_) return;
   switch (recorder_.state()) {
     case RecordingState::recording:
       stopAndProcess();
@@ -86,7 +96,6 @@ void AppHotKeyHandler::handleHotKey(HotKeyCombo combo) {
     case RecordingState::idle:
       break;
   }
-  if (isStartingRecording_) return;
   AuthStore& account = AuthStore::shared();
   if (!account.token()) return;
   if (PermissionManager::shared().accessibilityStatus() != PermissionStatus::granted) return;
@@ -111,6 +120,14 @@ QCoro::Task<void> AppHotKeyHandler::startRecording() {
       co_return;
     }
   }
+
+  // The microphone opens now, before the selection is read: the copy command
+  // alone can take 0.3 s when nothing is selected, and the user starts
+  // speaking at the press. The recorder's answer is awaited where the start
+  // has always waited for it, after the indicator is shown.
+  isStartingRecording_ = true;
+  trace(QStringLiteral("startRecording: calling recorder.startRecording()..."));
+  QCoro::Task<bool> recorderStart = recorder_.startRecording();
 
   const bool trusted = AccessibilityTrust::current().isTrusted();
   const QString statusWord = permissions.accessibilityStatus() == PermissionStatus::granted
@@ -137,17 +154,15 @@ QCoro::Task<void> AppHotKeyHandler::startRecording() {
   const std::optional<RunningApplication> front = FrontApplication::current().frontmost();
   targetAppPid_ = front ? std::optional<qint32>(front->pid) : std::nullopt;
   clipboardHistory_ = readClipboardHistory(kClipboardItems);
-  isStartingRecording_ = true;
   OverlayPresenter::current().showRecordingOverlay();
   if (selectionSnapshot_) {
     const bool restored = SelectionSnapshot::restore(*selectionSnapshot_);
     qCInfo(lcHotKeyFlow, "immediate restore: %s", qUtf8Printable(boolWord(restored)));
   }
 
-  trace(QStringLiteral("startRecording: calling recorder.startRecording()..."));
   bool started = false;
   try {
-    started = co_await recorder_.startRecording();
+    started = co_await std::move(recorderStart);
   } catch (const std::exception& error) {
     qCWarning(lcHotKeyFlow, "recorder start failed: %s", error.what());
   }
@@ -155,7 +170,7 @@ QCoro::Task<void> AppHotKeyHandler::startRecording() {
 }
 
 void AppHotKeyHandler::finishStart(bool engineStarted) {
-  isStartingRecording_ = false;
+  endStartAfterWaitingPresses();
   qCInfo(lcHotKeyFlow, "startRecording engine: %s", qUtf8Printable(boolWord(engineStarted)));
   trace(QStringLiteral("startRecording engine result: ") + boolWord(engineStarted) +
         QStringLiteral(", currentOperation=") + currentOperation_.value_or(QStringLiteral("nil")));
@@ -170,6 +185,16 @@ void AppHotKeyHandler::finishStart(bool engineStarted) {
     return;
   }
   scheduleProbeRestores();
+}
+
+void AppHotKeyHandler::endStartAfterWaitingPresses() {
+  // Presses that came while the start held the main thread are still on
+  // their way: the key listener reads them from its connection on a later
+  // turn of the event loop and hands them over on the turn after. They must
+  // find the start in flight. A timer fires only after the loop has read the
+  // sockets that were ready, and a call queued from there runs after every
+  // press handed over by then.
+  startSettleTimer_.start(0);
 }
 
 void AppHotKeyHandler::scheduleProbeRestores() {
@@ -192,6 +217,15 @@ void AppHotKeyHandler::probeRestore(quint64 ms, quint64 recording) {
          qUtf8Printable(boolWord(restored)));
   trace(QStringLiteral("Flow probe restore @") + QString::number(ms) + QStringLiteral("ms returned: ") +
         boolWord(restored));
+}
+
+void AppHotKeyHandler::stopAfterInputLost() {
+  // A press may have stopped the recording meanwhile; that stop stands.
+  if (recorder_.state() != RecordingState::recording) return;
+  qCInfo(lcHotKeyFlow, "microphone lost, stopping with what was recorded");
+  trace(QStringLiteral("microphone lost during recording, stopping"));
+  OverlayPresenter::current().showTip(currentStrings().errorMicrophoneLost);
+  stopAndProcess();
 }
 
 QCoro::Task<void> AppHotKeyHandler::stopAndProcess() {

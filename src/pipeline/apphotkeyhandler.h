@@ -11,6 +11,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <optional>
 
@@ -22,11 +23,13 @@ class HistoryStore;
 // answer is carried out where the user was working. The only place that
 // decides whether a press starts, stops or is ignored.
 //
-// The selection and the application in front are taken before the user
-// starts speaking, because showing the recording indicator can make an
-// application drop its selection: the flow puts the selection back at once,
-// a few times while recording, and when processing begins. Closing the
-// indicator cancels the recording, or the wait for the service.
+// The microphone opens at the press, so that nothing said from then on is
+// lost; the selection and the application in front are taken while it
+// already records, before the recording indicator shows, because showing it
+// can make an application drop its selection: the flow puts the selection
+// back at once, a few times while recording, and when processing begins.
+// Presses during a start (the selection alone can take 0.3 s) are ignored.
+// Closing the indicator cancels the recording, or the wait for the service.
 //
 // One per process (shared()), main thread only; presses arrive through the
 // permission model's hotKeyPressed signal.
@@ -73,10 +76,13 @@ class AppHotKeyHandler : public QObject {
   std::optional<qint32> targetAppPid() const { return targetAppPid_; }
   QStringList clipboardHistory() const { return clipboardHistory_; }
 
-  // The steps a press, the longest recording and the indicator's close button
-  // lead to.
+  // The steps a press, the longest recording, a lost microphone and the
+  // indicator's close button lead to.
   QCoro::Task<void> startRecording();
   QCoro::Task<void> stopAndProcess();
+  // The microphone went away with no other to go on: the user is told, and
+  // what was recorded is processed like any stopped recording.
+  void stopAfterInputLost();
   void cancelRecording();
   void cancelProcessing();
 
@@ -86,6 +92,8 @@ class AppHotKeyHandler : public QObject {
 
  private:
   void finishStart(bool engineStarted);
+  // Ends the start once the presses that came during it have been handled.
+  void endStartAfterWaitingPresses();
   void scheduleProbeRestores();
   void probeRestore(quint64 ms, quint64 recording);
   // Forgets the request being started or recorded.
@@ -104,7 +112,10 @@ class AppHotKeyHandler : public QObject {
   std::optional<qint32> targetAppPid_;
   QStringList clipboardHistory_;
   std::optional<SelectionSnapshot> selectionSnapshot_;
+  // From the press until the recorder has answered the start and the presses
+  // that came meanwhile have been handled (they are ignored).
   bool isStartingRecording_ = false;
+  QTimer startSettleTimer_;
   // Numbers the recordings, so that a probe scheduled for one never acts on
   // a later one.
   quint64 recordingNumber_ = 0;

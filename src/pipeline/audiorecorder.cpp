@@ -340,6 +340,12 @@ void AudioRecorder::rebuildTapDuringRecording(const QUrl& url) {
   if (!attachTapAndStart(*engine_, url)) {
     qCCritical(lcAudioRecorder, "rebuildTap: failed");
     engineReady_ = false;
+    // No input to go on with: a recording that runs on without sound would
+    // only cut off what the user says next. The file keeps what was recorded
+    // and the flow ends the recording as if the user had stopped it.
+    qCWarning(lcAudioRecorder, "Input lost during recording, no input to go on with");
+    trace(QStringLiteral("AudioRecorder: input lost during recording, no input to go on with"));
+    Q_EMIT AppEvents::shared().recordingInputLost();
     return;
   }
   qCInfo(lcAudioRecorder, "rebuildTap: success");
@@ -377,6 +383,7 @@ void AudioRecorder::observeRecordingConfigChanges(AudioEngine& engine, const QUr
       [this, generation, url] {
         if (generation != observerGeneration_) return;
         qCInfo(lcAudioRecorder, "Config change during recording, rebuilding tap...");
+        trace(QStringLiteral("Config change during recording, rebuilding tap..."));
         if (state_ == RecordingState::recording) rebuildTapDuringRecording(url);
       },
       Qt::QueuedConnection);

@@ -26,6 +26,8 @@ class WavWriter;
 // input (another default device, a failed source) rebuilds the engine, except
 // within two seconds of its preparation; during a recording only the input
 // and converter are replaced, and the file keeps everything written so far.
+// When no input can take over, the recording is announced as lost
+// (AppEvents::recordingInputLost) and the flow stops it with what it has.
 //
 // Main thread only. The views read state, audioLevel and countdown; the
 // request flow drives start, stop, cancel and reset; the launch sequence sets

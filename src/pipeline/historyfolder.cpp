@@ -68,6 +68,12 @@ std::optional<QString> HistoryFolder::copyAudio(const QString& source, QString* 
                           QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral(".part");
   std::error_code failure;
   std::filesystem::copy_file(nativePath(source), nativePath(partial), failure);
+  // The copy takes the rights of its source, which is not necessarily ours alone.
+  if (!failure) {
+    using std::filesystem::perms;
+    std::filesystem::permissions(nativePath(partial), perms::owner_read | perms::owner_write,
+                                 std::filesystem::perm_options::replace, failure);
+  }
   if (!failure) std::filesystem::rename(nativePath(partial), nativePath(destination), failure);
   if (failure) {
     QFile::remove(partial);

@@ -2,13 +2,13 @@
 
 #include "core/clock.h"
 #include "core/fileaside.h"
+#include "core/privatefile.h"
 #include "core/userdefaults.h"
 #include "pipeline/historyfolder.h"
 #include "service/authstore.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstdio>
@@ -104,21 +104,9 @@ void HistoryStore::writeFile() const {
     report(QStringLiteral("Save failed: %1 could not be moved aside and is not overwritten").arg(path));
     return;
   }
-  const QByteArray data = RecordingHistory::encodeList(records_);
-  QSaveFile file(path);
-  QString failure;
-  if (!file.open(QIODevice::WriteOnly)) {
-    failure = file.errorString();
-  } else if (const qint64 written = file.write(data); written != data.size()) {
-    // A full disk cuts a large write short without any error: committing
-    // then would replace the history with its first part.
-    failure = written < 0 ? file.errorString()
-                          : QStringLiteral("only %1 of %2 bytes could be written").arg(written).arg(data.size());
-    file.cancelWriting();
-  } else if (!file.commit()) {
-    failure = file.errorString();
+  if (QString failure; !PrivateFile::writeAtomically(path, RecordingHistory::encodeList(records_), &failure)) {
+    report(QStringLiteral("Save failed: %1: %2").arg(path, failure));
   }
-  if (!failure.isEmpty()) report(QStringLiteral("Save failed: %1: %2").arg(path, failure));
 }
 
 void HistoryStore::clearRecords() {

@@ -8,6 +8,7 @@ class NoKeyboardTap final : public KeyboardTap {
  public:
   bool start(Sink, const QList<KeyGrab>&) override { return false; }
   bool setGrabs(const QList<KeyGrab>&) override { return false; }
+  QList<KeyGrab> refusedGrabs() const override { return {}; }
   void stop() override {}
 };
 

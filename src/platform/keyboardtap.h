@@ -28,6 +28,9 @@ struct KeyTapEvent {
   // When the key event happened, in milliseconds of the monotonic clock
   // (0 when the desktop does not say). Lets a caller measure its latency.
   quint64 timestampMs = 0;
+  // Typed by this program itself (the copy and paste keys it sends), not by
+  // the user: a hotkey recording never takes it and it starts nothing.
+  bool synthetic = false;
 };
 
 // A key combination the tap takes away from every other application.
@@ -55,14 +58,19 @@ class KeyboardTap {
   virtual ~KeyboardTap() = default;
 
   // Starts delivering every key event to `sink`, on the main thread, and takes
-  // `grabs` away from the other applications. False when the desktop refuses
-  // (no display, or a combination is already taken by another application):
-  // then nothing stays installed.
+  // `grabs` away from the other applications, each combination on its own: one
+  // that another application already holds is refused (refusedGrabs()) and
+  // costs nothing else. False only when the desktop refuses the tap itself
+  // (no display): then nothing stays installed.
   virtual bool start(Sink sink, const QList<KeyGrab>& grabs) = 0;
 
-  // Replaces the grabbed combinations while running. False when one is
-  // refused: the tap has then stopped.
+  // Replaces the grabbed combinations while running, each on its own as in
+  // start(). False when the tap is not running.
   virtual bool setGrabs(const QList<KeyGrab>& grabs) = 0;
+
+  // The combinations of the last start() or setGrabs() that another
+  // application holds, so this tap does not have them.
+  virtual QList<KeyGrab> refusedGrabs() const = 0;
 
   // Releases every grab and stops delivering. Harmless when not started.
   virtual void stop() = 0;

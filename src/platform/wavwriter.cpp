@@ -31,11 +31,10 @@ bool WavWriter::open(const QString& path, int sampleRate, int channelCount, QStr
   channelCount_ = channelCount;
   file_.setFileName(path);
   if (path.isEmpty() || sampleRate <= 0 || channelCount <= 0 ||
-      !file_.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+      !file_.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
     if (error) *error = path.isEmpty() ? QStringLiteral("no file name") : file_.errorString();
     return false;
   }
-  file_.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
   if (file_.write(header(0)) != kHeaderBytes) {
     if (error) *error = file_.errorString();
     file_.close();

@@ -1,20 +1,13 @@
 #include "service/apiclient.h"
 
-#include "core/applicationexit.h"
 #include "core/appinfo.h"
 #include "core/clock.h"
-#include "core/deletelater.h"
+#include "core/httpclient.h"
 #include "localization/languagemanager.h"
 #include "openclaw/openclawmanager.h"
 #include "service/authstore.h"
 #include "service/multipartbody.h"
 
-#include <QCoroNetworkReply>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QTimer>
-
-#include <memory>
 
 namespace {
 
@@ -36,21 +29,34 @@ std::optional<APIErrorResponse> decodeErrorBody(const QByteArray& body) {
   }
 }
 
-// Qt reports an HTTP error status as a reply error too; only the errors below
-// 200 (connection, time-out, TLS, proxy) mean that no whole answer arrived.
-bool isTransportFailure(QNetworkReply::NetworkError error) {
-  return error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
+// Why no request can be built while the configured origin is refused.
+TransportError refusedOrigin(const QString& url) {
+  const QString configured = AppInfo::configuredServiceOrigin();
+  const QUrl origin(configured, QUrl::StrictMode);
+  if (origin.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) == 0 && !origin.host().isEmpty() &&
+      !AppInfo::isLoopbackHost(origin.host())) {
+    return TransportError::insecureOrigin(configured);
+  }
+  return TransportError::badURL(url);
 }
 
 }  // namespace
 
-void apiclient_detail::throwUnlessSuccess(int status, const QByteArray& body) {
+void apiclient_detail::throwUnlessSuccess(const APIClient::Answer& answer) {
+  const int status = answer.status;
+  const QByteArray& body = answer.body;
   if (status == 401) throw APIError::unauthorized();
   if (status == 403) {
     const std::optional<APIErrorResponse> response = decodeErrorBody(body);
     if (response && response->code == QLatin1String("USER_BANNED")) throw APIError::userBanned();
   }
-  if (status >= 200 && status <= 299) return;
+  if (status >= 200 && status <= 299) {
+    if (answer.bodyTooLarge) {
+      throw APIError::decodingError(
+          QStringLiteral("the answer is longer than %1 bytes and was not read").arg(APIClient::kMaxAnswerBytes));
+    }
+    return;
+  }
   std::optional<APIErrorResponse> response = decodeErrorBody(body);
   if (!response) throw APIError::httpError(status, QStringLiteral("Unknown error"), std::nullopt);
   const QString message = response->message;
@@ -58,12 +64,7 @@ void apiclient_detail::throwUnlessSuccess(int status, const QByteArray& body) {
 }
 
 APIClient& APIClient::shared() {
-  static APIClient* instance = [] {
-    auto* client = new APIClient();
-    // Its connection thread must be gone before the application object is.
-    ApplicationExit::beforeApplicationEnds([client] { client->session_.clearConnectionCache(); });
-    return client;
-  }();
+  static APIClient* instance = new APIClient();
   return *instance;
 }
 
@@ -103,6 +104,7 @@ QString APIClient::personaActivateURL(const QString& id) { return itemURL("/pers
 APIRequest APIClient::buildRequest(const QString& url, const QByteArray& method) const {
   const QUrl parsed(url, QUrl::StrictMode);
   if (url.isEmpty() || !parsed.isValid() || parsed.isRelative() || parsed.host().isEmpty()) {
+    if (baseURL().isEmpty()) throw refusedOrigin(url);
     throw TransportError::badURL(url);
   }
   APIRequest request;
@@ -122,49 +124,29 @@ APIRequest APIClient::buildRequest(const QString& url, const QByteArray& method)
 }
 
 QCoro::Task<APIClient::Answer> APIClient::exchange(APIRequest request) {
-  QNetworkRequest networkRequest(request.url);
-  for (const auto& [name, value] : request.headers) networkRequest.setRawHeader(name, value);
+  HttpConnection::Request http;
+  http.url = request.url;
+  http.method = request.method;
+  http.headers = request.headers;
+  http.body = request.body;
+  // A body-less POST still says "Content-Length: 0" (servers may refuse a
+  // POST without a length: cpp-httplib answers 400), but carries no body and
+  // no Content-Type.
+  if (!http.body && (request.method == "POST" || request.method == "PUT")) http.body = QByteArray();
+  // Counted from the last progress, like an idle time-out.
+  http.idleTimeout = Clock::scaled(request.timeout);
+  http.bodyLimit = kMaxAnswerBytes;
 
-  QNetworkReply* sent = nullptr;
-  if (request.body) {
-    sent = session_.sendCustomRequest(networkRequest, request.method, *request.body);
-  } else if (request.method == "POST" || request.method == "PUT") {
-    // A body-less POST still says "Content-Length: 0" (servers may refuse a
-    // POST without a length: cpp-httplib answers 400), but carries no body and
-    // no Content-Type.
-    sent = session_.sendCustomRequest(networkRequest, request.method, QByteArray());
-  } else {
-    sent = session_.sendCustomRequest(networkRequest, request.method);
+  HttpClient::Answer answer;
+  try {
+    answer = co_await HttpClient::fetch(std::move(http), HttpClient::Redirects::sameOrigin);
+  } catch (const HttpFailure& failure) {
+    if (failure.kind() == HttpFailure::Kind::badResponse) {
+      throw APIError::networkError(QStringLiteral("bad server response: ") + failure.detail());
+    }
+    throw TransportError::from(failure);
   }
-  const DeleteLaterPtr<QNetworkReply> reply(sent);
-
-  // The time-out counts from the last progress, like an idle time-out. Our own
-  // timer (rather than Qt's transfer time-out) tells a time-out apart from a
-  // cancellation. It lives on the reply, which outlives this frame.
-  const auto timedOut = std::make_shared<bool>(false);
-  auto* idle = new QTimer(sent);
-  idle->setSingleShot(true);
-  idle->setInterval(Clock::scaled(request.timeout));
-  QObject::connect(idle, &QTimer::timeout, sent, [sent, timedOut] {
-    *timedOut = true;
-    sent->abort();
-  });
-  const auto progressed = [idle] { idle->start(); };
-  QObject::connect(sent, &QNetworkReply::uploadProgress, idle, progressed);
-  QObject::connect(sent, &QNetworkReply::downloadProgress, idle, progressed);
-  idle->start();
-
-  co_await sent;
-  idle->stop();
-
-  if (*timedOut) throw TransportError::timeout();
-  // Read the status before the error: for Qt a 404 is an error, for us an answer.
-  const QVariant status = sent->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-  if (!status.isValid() || isTransportFailure(sent->error())) {
-    if (sent->error() != QNetworkReply::NoError) throw TransportError::fromReply(*sent);
-    throw APIError::networkError(QStringLiteral("bad server response: the answer is not an HTTP response"));
-  }
-  co_return Answer{status.toInt(), sent->readAll()};
+  co_return Answer{answer.status, std::move(answer.body), answer.bodyTooLarge};
 }
 
 QCoro::Task<HotWordListResponse> APIClient::fetchHotWords() {

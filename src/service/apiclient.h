@@ -12,7 +12,6 @@
 #include "service/transporterror.h"
 
 #include <QCoroTask>
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -22,14 +21,27 @@
 // The one client of the Veltrine service. Every operation builds its request
 // with the common headers, sends it once and decodes the answer; nothing is
 // retried, queued or cached, and the client never signs anyone out itself.
+// Each request goes out on a connection of its own and is never sent again
+// by the network layer, also when the connection breaks before the answer
+// (HttpConnection): a recording is never processed, nor a hotword created,
+// twice for one call.
 //
 // Each operation is a task that either returns the decoded answer or throws:
-//  - TransportError when no answer arrived (bad URL, refused, lost, TLS,
-//    time-out after 60 s without progress, cancelled);
+//  - TransportError when no answer arrived (bad URL, a plain-http origin on
+//    another machine, refused, lost, TLS, time-out after 60 s without
+//    progress, a redirection to another origin, cancelled);
 //  - APIError for an answer it cannot hand back: 401 `unauthorized` (body not
 //    read); 403 with code "USER_BANNED" `userBanned`; a 2xx that does not
-//    decode `decodingError`; any other status `httpError` with the body's
-//    message and code, or "Unknown error" and no body.
+//    decode (or is longer than kMaxAnswerBytes) `decodingError`; bytes that
+//    are not an HTTP answer `networkError`; any other status `httpError` with
+//    the body's message and code, or "Unknown error" and no body.
+//
+// Redirections are followed within the service's origin only, with the
+// request's headers. One to another origin fails as a TransportError
+// (redirectRefused) and nothing is sent there: following it without the
+// credentials would still hand the recording or the user's texts to a
+// stranger and take its answer (its 401 would even sign the user out) for
+// the service's.
 //
 // Await the tasks from a coroutine and catch both types (describeError() in
 // errordescription.h gives the text to show); never leave a task that can
@@ -39,6 +51,11 @@ class APIClient : public QObject {
 
  public:
   static APIClient& shared();
+
+  // The longest answer body read. The service's answers are a few kilobytes;
+  // a longer one is not read on (a 2xx fails as decodingError, another
+  // status as an httpError without a body).
+  static constexpr qint64 kMaxAnswerBytes = 16 * 1024 * 1024;
 
   // Service origin + "/veltrine/api/v1", worked out on first use and kept.
   // Empty when the configured origin is refused: every request then fails
@@ -71,7 +88,9 @@ class APIClient : public QObject {
   // headers, read now: "Authorization" (only while signed in), "X-API-Key"
   // (only when one is configured), "X-App-Variant", "X-Client-Platform",
   // "X-Accept-Language" (the interface language). Throws TransportError
-  // (badURL) for a text that is not an absolute URL.
+  // (badURL) for a text that is not an absolute URL, and (insecureOrigin)
+  // while the configured origin is refused for being plain http elsewhere
+  // than on this machine.
   APIRequest buildRequest(const QString& url, const QByteArray& method) const;
 
   // Sends once and decodes the 2xx body as T (T::fromJson).
@@ -82,11 +101,13 @@ class APIClient : public QObject {
   // mapping: for the requests that carry their own headers and time-out (the
   // log report, the agreement texts). Build the APIRequest by hand: of the
   // service's headers only those you set are sent (the network stack adds its
-  // own Host, Connection, User-Agent...). Throws TransportError when no answer
-  // arrives.
+  // own Host, Connection, User-Agent, Content-Length). Throws TransportError
+  // when no answer arrives, APIError (networkError) when what arrives is not
+  // HTTP.
   struct Answer {
     int status = 0;
     QByteArray body;
+    bool bodyTooLarge = false;  // longer than kMaxAnswerBytes: not read, `body` is empty
   };
   QCoro::Task<Answer> exchange(APIRequest request);
 
@@ -123,15 +144,14 @@ class APIClient : public QObject {
 
  private:
   APIClient() = default;
-
-  QNetworkAccessManager session_;
 };
 
 namespace apiclient_detail {
 
 // The status rules, in their order: 401 before anything else (its body is not
-// read), a banned 403, success, then every other status as an HTTP error.
-void throwUnlessSuccess(int status, const QByteArray& body);
+// read), a banned 403, success, then every other status as an HTTP error. A
+// body too long to read counts as one that does not decode.
+void throwUnlessSuccess(const APIClient::Answer& answer);
 
 template <typename T>
 T decodeBody(const QByteArray& body) {
@@ -147,7 +167,7 @@ T decodeBody(const QByteArray& body) {
 template <typename T>
 QCoro::Task<T> APIClient::send(APIRequest request) {
   const Answer answer = co_await exchange(std::move(request));
-  apiclient_detail::throwUnlessSuccess(answer.status, answer.body);
+  apiclient_detail::throwUnlessSuccess(answer);
   co_return apiclient_detail::decodeBody<T>(answer.body);
 }
 

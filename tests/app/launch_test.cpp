@@ -4,7 +4,9 @@
 #include "app/statusitem.h"
 #include "appshelltest.h"
 #include "core/tracelog.h"
+#include "core/userdefaults.h"
 #include "diagnostics/crashreporter.h"
+#include "filemode.h"
 #include "onboarding/onboardingmanager.h"
 #include "pipeline/audiorecorder.h"
 #include "pipeline/historystore.h"
@@ -15,6 +17,8 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QWidget>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -138,6 +142,45 @@ TEST_F(LaunchTest, SignedInStartupLoadsTheAccountAndReportsTheLaunchAfterwards) 
   EXPECT_TRUE(waitUntil([] { return CrashReporter::shared().pendingReports().isEmpty(); }));
   EXPECT_EQ(AudioRecorder::shared().maxDuration(), 90.0);
   EXPECT_EQ(AuthStore::shared().creditsRemaining(), 40);
+}
+
+// An older release left its files readable by every user of the machine:
+// the first start that writes them again makes them the user's alone.
+TEST_F(LaunchTest, AStartLeavesTheFilesWithTheUsersWordsReadableByThemAlone) {
+  ::umask(022);
+  signIn();
+  HistoryStore& history = HistoryStore::shared();
+  history.load();
+  RecordingHistory record;
+  record.id = QStringLiteral("R1");
+  record.createdAt = Clock::now();
+  record.operation = QStringLiteral("transcribe");
+  record.status = RecognitionStatus::processing;  // the load turns it into a failure and saves
+  record.selectedText = QStringLiteral("the user's words");
+  history.addRecord(record);
+  history.clearRecords();
+  trace(QStringLiteral("the previous run's line"));
+  traceLines();
+  const QString settingsFile = UserDefaults::shared().filePath();
+  const QString historyFile = HistoryStore::historyDirectoryURL(QStringLiteral("user@example.com")) +
+                              QStringLiteral("/recording_history.json");
+  for (const QString& path : {settingsFile, historyFile, traceFilePath()}) {
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0644), 0) << path.toStdString();
+  }
+  leaveCrashMarker();
+
+  AppDelegate delegate;
+  ASSERT_TRUE(delegate.applicationDidFinishLaunching());
+  delegate.startupTasks();
+  ASSERT_TRUE(waitUntil([] { return AuthStore::shared().creditsRemaining() == 40; }, std::chrono::seconds(10)));
+  ASSERT_TRUE(waitUntil([] { return CrashReporter::shared().pendingReports().isEmpty(); }, std::chrono::seconds(10)));
+  ASSERT_TRUE(waitUntil([&] { return history.records().value(0).status == RecognitionStatus::failed; }));
+
+  QStringList files{settingsFile, historyFile, traceFilePath()};
+  const QDir reports(CrashReporter::reportsDirectory());
+  for (const QString& name : reports.entryList(QDir::Files)) files << reports.filePath(name);
+  ASSERT_EQ(files.size(), 4);  // the crash's report, sent and marked
+  for (const QString& path : files) EXPECT_EQ(fileMode(path), 0600) << path.toStdString();
 }
 
 }  // namespace

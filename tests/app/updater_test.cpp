@@ -63,6 +63,7 @@ class AppcastUpdaterTest : public ::testing::Test {
     if (feedPath) settings.feedURL = QUrl(service.origin().toString() + QString::fromLatin1(*feedPath));
     settings.currentVersion = QStringLiteral("0.2.0");
     settings.downloadFolder = downloads();
+    settings.maxDownloadBytes = maxDownloadBytes;
     AppcastUpdater updater(delegate, driver, settings);
     updater.checkForUpdates();
     updater.checkForUpdates();  // ignored while the first runs
@@ -80,6 +81,7 @@ class AppcastUpdaterTest : public ::testing::Test {
   FakeService service;
   RecordingDelegate delegate;
   RecordingDriver driver;
+  qint64 maxDownloadBytes = AppcastUpdater::kMaxDownloadBytes;
 };
 
 TEST_F(AppcastUpdaterTest, WithoutAFeedNothingIsFound) {
@@ -100,7 +102,12 @@ TEST_F(AppcastUpdaterTest, TheNewestReleaseIsDownloadedIntoTheFolderAndShown) {
                 ScriptedResponse::text(200, feed(item("0.10.0", url("/veltrine-0.10.0.deb")) +
                                                  item("0.3.0", url("/veltrine-0.3.0.deb"))),
                                        "application/rss+xml"));
-  service.route("GET", "/veltrine-0.10.0.deb", ScriptedResponse::text(200, "package", "application/octet-stream"));
+  // Release files may live with a download service elsewhere.
+  FakeService mirror;
+  ScriptedResponse moved = ScriptedResponse::text(302, "");
+  moved.headers.append({"Location", mirror.origin().toString().toUtf8() + "/files/veltrine-0.10.0.deb"});
+  service.route("GET", "/veltrine-0.10.0.deb", moved);
+  mirror.route("GET", "/files/veltrine-0.10.0.deb", ScriptedResponse::text(200, "package", "application/octet-stream"));
 
   EXPECT_EQ(check(), (QStringList{QStringLiteral("will download 0.10.0 from /veltrine-0.10.0.deb"),
                                   QStringLiteral("downloaded 0.10.0")}));
@@ -128,6 +135,21 @@ TEST_F(AppcastUpdaterTest, ADownloadTheDiskCutsShortFailsAndLeavesNoFile) {
                                  QStringLiteral("download failed 1.0.0")}));
   EXPECT_TRUE(downloaded().isEmpty()) << downloaded().join(QLatin1Char(' ')).toStdString();
   EXPECT_TRUE(driver.shown.isEmpty());
+}
+
+TEST_F(AppcastUpdaterTest, AFileLongerThanTheLimitIsNotDownloadedOn) {
+  service.route("GET", "/appcast.xml",
+                ScriptedResponse::text(200, feed(item("1.0.0", url("/v.deb"))), "application/rss+xml"));
+  ScriptedResponse endless = ScriptedResponse::text(200, "", "application/octet-stream");
+  endless.streamedBody = 64 * 1024 * 1024;
+  service.route("GET", "/v.deb", endless);
+  maxDownloadBytes = 64 * 1024;
+
+  EXPECT_EQ(check(), (QStringList{QStringLiteral("will download 1.0.0 from /v.deb"),
+                                  QStringLiteral("download failed 1.0.0")}));
+  EXPECT_TRUE(downloaded().isEmpty()) << downloaded().join(QLatin1Char(' ')).toStdString();
+  ASSERT_TRUE(waitUntil([&] { return service.streamedBytes().has_value(); }));
+  EXPECT_LT(*service.streamedBytes(), endless.streamedBody / 2);
 }
 
 struct FailureCase {

@@ -1,10 +1,14 @@
 #include "core/userdefaults.h"
 
 #include "filesizelimit.h"
+#include "logcapture.h"
 #include "testenvironment.h"
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -95,9 +99,8 @@ TEST(UserDefaults, SignalsEveryWriteAndRemovalAndPersistsRemoval) {
   EXPECT_FALSE(UserDefaults(storePath()).contains(QStringLiteral("a")));
 }
 
-TEST(UserDefaults, UnreadableFileIsKeptAsideAndStoreStaysUsable) {
-  for (const QByteArray& damaged : {QByteArray("{\"values\": {\"a\": "), QByteArray("[1,2]"),
-                                     QByteArray(R"({"values":{"n":{"type":"integer","value":"12x"}}})")}) {
+TEST(UserDefaults, AFileThatIsNoJsonObjectIsKeptAsideAndStoreStaysUsable) {
+  for (const QByteArray& damaged : {QByteArray("{\"values\": {\"a\": "), QByteArray("[1,2]")}) {
     QFile::remove(storePath());
     writeFile(storePath(), damaged);
     UserDefaults defaults(storePath());
@@ -111,6 +114,73 @@ TEST(UserDefaults, UnreadableFileIsKeptAsideAndStoreStaysUsable) {
     EXPECT_EQ(UserDefaults(storePath()).text(QStringLiteral("k")), QStringLiteral("v"));
     QFile::remove(defaults.quarantinedPath());
   }
+}
+
+QJsonObject valuesOnDisk() {
+  QFile file(storePath());
+  EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+  return QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("values")).toObject();
+}
+
+TEST(UserDefaults, AnUnreadableEntryCostsItsKeyAloneAndStaysUntilThatKeyIsWritten) {
+  const QByteArray kinds[] = {
+      R"("pro")",                                          // a plain value
+      R"({"type":"date","value":"2024-01-01"})",           // an unknown type
+      R"({"type":"boolean","value":"yes"})",               // a Boolean in words
+      R"({"type":"integer","value":"99999999999999999999"})",  // beyond 64 bits
+      R"({"type":"bytes","value":"not base64!"})",
+      R"({"value":"no type"})",
+  };
+  for (const QByteArray& bad : kinds) {
+    SCOPED_TRACE(bad.constData());
+    QFile::remove(storePath());
+    writeFile(storePath(), R"({"version":1,"note":"mine","values":{
+        "auth_token":{"type":"text","value":"secret"},"bad":)" + bad + R"(,
+        "hotkeys":{"type":"bytes","value":"e30="}}})");
+    const QJsonValue original = QJsonDocument::fromJson("[" + bad + "]").array().at(0);
+
+    LogCapture log;
+    UserDefaults defaults(storePath());
+    EXPECT_TRUE(defaults.quarantinedPath().isEmpty());
+    EXPECT_EQ(defaults.text(QStringLiteral("auth_token")), QStringLiteral("secret"));
+    EXPECT_EQ(defaults.bytes(QStringLiteral("hotkeys")), QByteArray("{}"));
+    EXPECT_FALSE(defaults.contains(QStringLiteral("bad")));
+    const QStringList logged = log.texts(QStringLiteral("UserDefaults"));
+    ASSERT_EQ(logged.size(), 2);  // the entry, and the member beside "values"
+    EXPECT_EQ(logged.filter(QStringLiteral("\"bad\"")).size(), 1) << logged.join('\n').toStdString();
+    EXPECT_EQ(logged.filter(QStringLiteral("\"note\"")).size(), 1);
+
+    // A write of another key keeps what it could not read, where it was.
+    defaults.setText(QStringLiteral("app_language"), QStringLiteral("ko"));
+    EXPECT_EQ(valuesOnDisk().value(QStringLiteral("bad")), original);
+    QFile file(storePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("note")), QStringLiteral("mine"));
+
+    // Writing the key itself replaces it, and the next start reads it.
+    defaults.setBoolean(QStringLiteral("bad"), true);
+    LogCapture quiet;
+    const UserDefaults reread(storePath());
+    EXPECT_EQ(reread.boolean(QStringLiteral("bad")), true);
+    EXPECT_EQ(reread.text(QStringLiteral("app_language")), QStringLiteral("ko"));
+    EXPECT_EQ(quiet.texts(QStringLiteral("UserDefaults")).filter(QStringLiteral("\"bad\"")), QStringList());
+  }
+}
+
+TEST(UserDefaults, ValuesThatAreNoObjectAreCopiedAsideBeforeTheFirstWrite) {
+  const QByteArray original = R"({"version":1,"values":["auth_token","secret"]})";
+  writeFile(storePath(), original);
+  UserDefaults defaults(storePath());
+  EXPECT_TRUE(defaults.keys().isEmpty());
+  EXPECT_TRUE(defaults.quarantinedPath().isEmpty());  // nothing is touched before a write
+
+  defaults.setText(QStringLiteral("k"), QStringLiteral("v"));
+  QFile aside(defaults.quarantinedPath());
+  ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+  EXPECT_EQ(aside.readAll(), original);
+  EXPECT_EQ(UserDefaults(storePath()).text(QStringLiteral("k")), QStringLiteral("v"));
+  defaults.setText(QStringLiteral("k"), QStringLiteral("w"));  // once only
+  EXPECT_EQ(QDir(QFileInfo(storePath()).absolutePath()).entryList(QDir::Files).size(), 2);
 }
 
 TEST(UserDefaults, WritesLeaveNoTemporaryFilesBehind) {

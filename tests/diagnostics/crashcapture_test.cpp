@@ -1,6 +1,7 @@
 #include "diagnostics/crashreporter.h"
 
 #include "crashreports.h"
+#include "filemode.h"
 #include "diagnostics/isotimestamp.h"
 #include "diagnostics/versionstrings.h"
 
@@ -110,10 +111,12 @@ TEST(CrashCapture, AFatalSignalLeavesOneMarkerThatBecomesOneReport) {
     EXPECT_EQ(CrashReports::contentsOf(CrashReporter::markersDirectory() + QLatin1Char('/') + markers.first()),
               "SIGNAL=" + c.signalName + "\nTIME=" + seconds + "\n")
         << c.name;
+    EXPECT_EQ(fileMode(CrashReporter::markersDirectory() + QLatin1Char('/') + markers.first()), 0600) << c.name;
 
     CrashReporter::shared().processCrashMarkers();
     const QList<CrashReport> reports = CrashReporter::shared().loadAll();
     ASSERT_EQ(reports.size(), 1) << c.name;
+    EXPECT_EQ(fileMode(CrashReports::fileOf(reports[0].id)), 0600) << c.name;
     EXPECT_EQ(reports[0].signal, QString::fromLatin1(c.signalName));
     EXPECT_EQ(reports[0].timestamp, isoTimestamp(QDateTime::fromSecsSinceEpoch(seconds.toLongLong(), Qt::UTC)));
     EXPECT_TRUE(isUpperCaseUuid(reports[0].id)) << reports[0].id.toStdString();

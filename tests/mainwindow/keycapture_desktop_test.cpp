@@ -8,9 +8,15 @@
 #include "pipeline/permissionmanager.h"
 #include "platform/virtualkeycodes.h"
 #include "platform/x11/x11accessibilitytrust.h"
+#include "mainwindow/hotkeyrow.h"
+#include "mainwindow/textlabel.h"
+#include "localization/appstrings.h"
 #include "platform/x11/x11keyboardtap.h"
+#include "platform/x11/x11synthetickeyboard.h"
+#include "recordingoverlaypresenter.h"
 #include "service/authstore.h"
 #include "testenvironment.h"
+#include "testkeygrabber.h"
 #include "testkeyboard.h"
 #include "testwindow.h"
 
@@ -20,7 +26,7 @@ namespace {
 
 using namespace VirtualKeyCodes;
 
-constexpr quint16 kK = 40;
+constexpr quint16 kK = 40, kJ = 38;
 
 class KeyCaptureOnX11 : public ::testing::Test {
  protected:
@@ -103,6 +109,55 @@ TEST_F(KeyCaptureOnX11, ALoneModifierAndEscape) {
   ASSERT_TRUE(waitUntil([&] { return !view_->recordingCombo(); }));
   EXPECT_EQ(HotKeyManager::shared().configs(), before);
   EXPECT_TRUE(HotKeyManager::shared().isListening());
+}
+
+// A dictation that finishes while a row waits for its new combination types
+// the program's copy and paste keys; they reach the application, never the
+// recording. The user's keys come through the same XTEST device (xdotool), so
+// only where they come from tells them apart.
+TEST_F(KeyCaptureOnX11, OnlyWhatTheUserPressesIsRecorded) {
+  X11SyntheticKeyboard keyboard;
+  view_->toggleRecording(HotKeyCombo::rewrite);
+  ASSERT_TRUE(view_->keyCapture()->capturesGlobally());
+  ASSERT_TRUE(keyboard.typeChord({KeyChord::Key::v, true}));   // paste into a terminal
+  ASSERT_TRUE(keyboard.typeChord({KeyChord::Key::c, false}));  // the paste check
+  ASSERT_TRUE(window_.waitForLine(QStringLiteral("key release 99 54"))) << "the copy reached the application";
+  ASSERT_TRUE(TestKeyboard::run({"keydown", "ctrl", "keydown", "shift", "key", "k", "keyup", "shift", "keyup", "ctrl"}));
+  ASSERT_TRUE(waitUntil([&] { return !view_->recordingCombo(); }));
+  EXPECT_EQ(HotKeyManager::shared().configs().value(HotKeyCombo::rewrite),
+            (HotKeyConfig{qint64(kControlFlag | kShiftFlag), kK, false}));
+}
+
+// Recording a combination another program holds costs that one alone: the
+// row says so, the other hotkeys work, and a new combination mends it.
+TEST_F(KeyCaptureOnX11, ARowWhoseCombinationAnotherProgramHoldsSaysSoUntilANewOneIsRecorded) {
+  RecordingOverlayPresenter panels;
+  TestKeyGrabber other;
+  ASSERT_TRUE(other.grab({"ctrl", "shift", "k"}));
+  // The rows that say on screen that another program holds their combination.
+  const auto rowsHeld = [&] {
+    QList<HotKeyCombo> held;
+    for (const HotKeyRow* row : view_->findChildren<HotKeyRow*>()) {
+      const TextLabel* label = row->heldLabel();
+      if (label->isVisible() && label->text() == currentStrings().hotkeyHeldElsewhere) held.append(row->combo());
+    }
+    return held;
+  };
+  ASSERT_TRUE(record(HotKeyCombo::agent,
+                     {"keydown", "ctrl", "keydown", "shift", "key", "k", "keyup", "shift", "keyup", "ctrl"}));
+  EXPECT_TRUE(HotKeyManager::shared().isListening());
+  EXPECT_EQ(rowsHeld(), QList<HotKeyCombo>{HotKeyCombo::agent});
+  EXPECT_EQ(panels.calls, QStringList{"tip " + currentStrings().hotkeyHeldElsewhereTip.arg("Ctrl+Shift+K")});
+  ASSERT_TRUE(TestKeyboard::run({"keydown", "alt", "key", "q", "keyup", "alt"}));
+  EXPECT_TRUE(waitUntil([&] { return pressed_.contains(HotKeyCombo::transcribe); }));
+
+  ASSERT_TRUE(record(HotKeyCombo::agent,
+                     {"keydown", "ctrl", "keydown", "shift", "key", "j", "keyup", "shift", "keyup", "ctrl"}));
+  EXPECT_TRUE(rowsHeld().isEmpty());
+  ASSERT_TRUE(TestKeyboard::run({"keydown", "ctrl", "keydown", "shift", "key", "j", "keyup", "shift", "keyup", "ctrl"}));
+  EXPECT_TRUE(waitUntil([&] { return pressed_.contains(HotKeyCombo::agent); }));
+  EXPECT_EQ(HotKeyManager::shared().configs().value(HotKeyCombo::agent),
+            (HotKeyConfig{qint64(kControlFlag | kShiftFlag), kJ, false}));
 }
 
 }  // namespace

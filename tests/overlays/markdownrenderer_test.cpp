@@ -4,6 +4,8 @@
 
 #include "markdowndocument.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -132,6 +134,139 @@ TEST(MarkdownRenderer, TablesAtTheStartAndOfSeparatorsOnly) {
   EXPECT_EQ(elements[0].block.blockFormat().lineHeight(), 0);
   ASSERT_NE(elements[1].table, nullptr);
   EXPECT_EQ(elements[1].table->rows(), 2);
+}
+
+// The corpus: markdown sources with the documents they render to (see the
+// head of the file for its form).
+struct CorpusCase {
+  QString name;
+  QStringList sourceLines;  // as written in the file
+  QString source;
+  QStringList rendering;
+};
+
+struct Corpus {
+  QStringList head;
+  QList<CorpusCase> cases;
+  QStringList formats;
+};
+
+QString unescaped(QStringView line) {
+  QString out;
+  for (qsizetype i = 0; i < line.size(); ++i) {
+    if (line[i] != u'\\' || i + 1 == line.size()) {
+      out += line[i];
+    } else if (line[++i] == u'r') {
+      out += u'\r';
+    } else if (line[i] == u't') {
+      out += u'\t';
+    } else if (line[i] == u'u') {
+      out += QChar(line.mid(i + 1, 4).toUShort(nullptr, 16));
+      i += 4;
+    } else {
+      out += line[i];
+    }
+  }
+  return out;
+}
+
+Corpus readCorpus() {
+  QFile file(QStringLiteral(VELTRINE_MARKDOWN_CORPUS));
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  Corpus corpus;
+  bool inFormats = false;
+  for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
+    if (line == QStringLiteral("=== formats")) {
+      inFormats = true;
+    } else if (inFormats) {
+      corpus.formats.append(line);
+    } else if (line.startsWith(QStringLiteral("=== "))) {
+      corpus.cases.append({line.mid(4), {}, {}, {}});
+    } else if (corpus.cases.isEmpty()) {
+      corpus.head.append(line);
+    } else if (line.startsWith(u'>')) {
+      corpus.cases.last().sourceLines.append(line);
+    } else if (line.startsWith(QStringLiteral("< "))) {
+      corpus.cases.last().rendering.append(line.mid(2));
+    }
+  }
+  for (CorpusCase& c : corpus.cases) {
+    QStringList lines;
+    for (const QString& line : c.sourceLines) lines.append(unescaped(QStringView(line).mid(2)));
+    c.source = lines.join(u'\n');
+  }
+  return corpus;
+}
+
+void writeCorpus(const Corpus& corpus) {
+  QStringList lines = corpus.head;
+  for (const CorpusCase& c : corpus.cases) {
+    lines.append(QStringLiteral("=== ") + c.name);
+    lines += c.sourceLines;
+    for (const QString& line : c.rendering) lines.append(QStringLiteral("< ") + line);
+  }
+  lines.append(QStringLiteral("=== formats"));
+  lines += corpus.formats;
+  QFile file(QStringLiteral(VELTRINE_MARKDOWN_CORPUS));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  file.write((lines.join(u'\n') + u'\n').toUtf8());
+}
+
+TEST(MarkdownRenderer, RendersTheCorpusExactlyAsRecorded) {
+  Corpus corpus = readCorpus();
+  ASSERT_FALSE(corpus.cases.isEmpty());
+  DocumentDump dump;
+  for (CorpusCase& c : corpus.cases) {
+    QTextDocument document;
+    renderMarkdown(c.source, document);
+    const QStringList rendering = dump.lines(document);
+    EXPECT_EQ(rendering, c.rendering) << c.name.toStdString();
+    c.rendering = rendering;
+  }
+  EXPECT_EQ(dump.legend(), corpus.formats);
+  if (qEnvironmentVariableIsSet("VELTRINE_WRITE_MARKDOWN_CORPUS")) {
+    corpus.formats = dump.legend();
+    writeCorpus(corpus);
+  }
+}
+
+// What a renderer keeps of its last rendering is never stale: an answer that
+// streams in piece by piece, and one text replaced by another, leave the
+// document exactly as a rendering from scratch.
+TEST(MarkdownRenderer, RenderingAgainEndsAsARenderingFromScratch) {
+  const Corpus corpus = readCorpus();
+  ASSERT_FALSE(corpus.cases.isEmpty());
+  QTextDocument document;
+  MarkdownRenderer renderer(document);
+  DocumentDump dump(true);
+  const auto renderAndCompare = [&](const QString& source) {
+    renderer.render(source);
+    QTextDocument fresh;
+    renderMarkdown(source, fresh);
+    const QStringList rendered = dump.lines(document);
+    const QStringList expected = dump.lines(fresh);
+    qsizetype same = 0;
+    while (same < rendered.size() && same < expected.size() && rendered[same] == expected[same]) ++same;
+    EXPECT_EQ(rendered.mid(same), expected.mid(same))
+        << "after " << same << " equal lines, rendering " << DocumentDump::escaped(source).toStdString();
+    return rendered == expected;
+  };
+  // Each case streamed in pieces of one to five characters, each in place of
+  // the one before.
+  for (const CorpusCase& c : corpus.cases) {
+    for (qsizetype end = 0, piece = 1; end < c.source.size(); end += piece, piece = piece % 5 + 1) {
+      if (!renderAndCompare(c.source.left(end))) return;
+    }
+    if (!renderAndCompare(c.source)) return;
+  }
+  // All cases in one text, and the same text without one of them.
+  QStringList sources;
+  for (const CorpusCase& c : corpus.cases) sources.append(c.source);
+  for (qsizetype k = 1; k < sources.size(); k += 4) {
+    QStringList without = sources;
+    without.removeAt(k);
+    if (!renderAndCompare(sources.join(u'\n')) || !renderAndCompare(without.join(u'\n'))) return;
+  }
 }
 
 TEST(MarkdownLines, TableRowsAndSeparators) {

@@ -43,21 +43,38 @@ TEST(MarkdownScrollView, SameTextKeepsSelectionAndScrollNewTextGoesToTheTop) {
   EXPECT_EQ(view.maxHeight(), 280);
 }
 
-TEST(MarkdownScrollView, OpensOnlyWebAndMailLinks) {
+TEST(MarkdownScrollView, OpensOnlyWebAndMailLinksAndMailOnlyWithSubjectAndBody) {
   FakeUrlOpener opener;
   const struct {
     const char* address;
-    bool opens;
+    const char* opened;  // null: refused
   } cases[] = {
-      {"https://example.com/a", true},  {"http://example.com", true},   {"mailto:me@example.com", true},
-      {"HTTPS://EXAMPLE.COM", true},    {"file:///etc/passwd", false},  {"javascript:alert(1)", false},
-      {"ftp://example.com/x", false},   {"relative/page", false},       {"x-terminal:run", false},
+      {"https://example.com/a?x=1&attach=2", "https://example.com/a?x=1&attach=2"},
+      {"http://example.com", "http://example.com"},
+      {"HTTPS://EXAMPLE.COM", "https://example.com"},
+      {"mailto:me@example.com", "mailto:me@example.com"},
+      {"mailto:me@example.com?subject=Hi%20there&attach=/etc/passwd&body=a%26b",
+       "mailto:me@example.com?subject=Hi%20there&body=a%26b"},
+      {"MAILTO:me@example.com?ATTACH=~/.ssh/id_rsa&Subject=x", "mailto:me@example.com?subject=x"},
+      {"mailto:me@example.com?%61ttach=x&cc=them@example.com&bcc=b@example.com&to=c@example.com",
+       "mailto:me@example.com"},
+      {"mailto:me@example.com?subject=a;attach=/etc/passwd",
+       "mailto:me@example.com?subject=a%3Battach%3D%2Fetc%2Fpasswd"},
+      {"file:///etc/passwd", nullptr},
+      {"javascript:alert(1)", nullptr},
+      {"ftp://example.com/x", nullptr},
+      {"relative/page", nullptr},
+      {"x-terminal:run", nullptr},
   };
   for (const auto& c : cases) {
     opener.opened.clear();
-    const QUrl url(QString::fromUtf8(c.address));
-    EXPECT_EQ(MarkdownTextView::openLink(url), c.opens) << c.address;
-    EXPECT_EQ(opener.opened.size(), c.opens ? 1 : 0) << c.address;
+    EXPECT_EQ(MarkdownTextView::openLink(QUrl(QString::fromUtf8(c.address))), c.opened != nullptr) << c.address;
+    if (c.opened) {
+      ASSERT_EQ(opener.opened.size(), 1) << c.address;
+      EXPECT_EQ(opener.opened.first().toString(QUrl::FullyEncoded), QString::fromUtf8(c.opened)) << c.address;
+    } else {
+      EXPECT_TRUE(opener.opened.isEmpty()) << c.address;
+    }
   }
 }
 

@@ -1,8 +1,11 @@
 #include "core/clock.h"
+#include "localization/appstrings.h"
+#include "localization/applanguage.h"
 #include "overlays/overlayclosebutton.h"
 #include "overlays/overlaypanel.h"
 #include "overlays/tipoverlayview.h"
 #include "overlays/tipoverlaywindowcontroller.h"
+#include "theme/fontbook.h"
 
 #include "awaittask.h"
 
@@ -64,6 +67,24 @@ TEST_F(TipPanel, ShowsTwoLinesAtMost) {
   EXPECT_TRUE(lines[1].endsWith(QChar(0x2026)));
   controller.present(QStringLiteral("short"));
   EXPECT_EQ(view()->shownLines(), QStringList({"short"}));
+
+  // The lost microphone's tip is read whole, in every language.
+  for (AppLanguage language : allAppLanguages()) {
+    const QString& tip = stringsFor(language).errorMicrophoneLost;
+    controller.present(tip);
+    const QStringList shown = view()->shownLines();
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_FALSE(shown.last().endsWith(QChar(0x2026))) << tip.toStdString() << " | " << shown.join(u'|').toStdString();
+  }
+}
+
+TEST(TipPanelTexts, AHotkeyHeldElsewhereIsToldWholeInEveryLanguage) {
+  for (AppLanguage language : allAppLanguages()) {
+    FontBook::shared().setLanguage(rawValue(language));
+    const TipOverlayView tip(stringsFor(language).hotkeyHeldElsewhereTip.arg(QStringLiteral("Ctrl+Shift+K, Alt+E")));
+    const QStringList lines = tip.shownLines();
+    EXPECT_FALSE(lines.join(QString()).contains(QChar(0x2026))) << lines.join(QLatin1Char('|')).toStdString();
+  }
 }
 
 TEST_F(TipPanel, ShowFromAnyThreadPresentsOnTheMainThreadLater) {

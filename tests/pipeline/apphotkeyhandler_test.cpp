@@ -4,6 +4,7 @@
 // recording, and recordings whose audio copy cannot be kept.
 #include "flowfixture.h"
 #include "tracelines.h"
+#include "wavfile.h"
 
 #include "core/appevents.h"
 #include "core/paths.h"
@@ -141,12 +142,30 @@ TEST_F(RequestFlow, CreditsAreNotLookedAtWhenThePlanHasNone) {
 }
 
 TEST_F(RequestFlow, PressesWhileAStartIsInFlightOrAnAnswerIsAwaitedAreIgnored) {
-  useUnpreparedRecorder();
-  handler->handleHotKey(HotKeyCombo::transcribe);
-  EXPECT_TRUE(handler->isStartingRecording());
-  handler->handleHotKey(HotKeyCombo::rewrite);  // ignored: the start is still waiting for the engine
-  ASSERT_TRUE(waitUntil([&] { return recorder->state() == RecordingState::recording; }));
-  EXPECT_EQ(handler->currentOperation(), QStringLiteral("transcribe"));
+  // Nothing is selected, so the copy command holds the start; the user presses
+  // again meanwhile. Like the key listener's, that press is handed over on a
+  // later turn of the event loop. A prepared recorder answers the start at
+  // once, an unprepared one only after its preparation.
+  for (const bool prepared : {true, false}) {
+    SCOPED_TRACE(prepared ? "prepared recorder" : "unprepared recorder");
+    if (!prepared) useUnpreparedRecorder();
+    int pressesDuringCopy = 0;
+    keyboard.onChord = [&](const KeyChord& chord) {
+      if (chord.key != KeyChord::Key::c) return;
+      QMetaObject::invokeMethod(
+          handler.get(),
+          [&] {
+            handler->handleHotKey(HotKeyCombo::rewrite);
+            ++pressesDuringCopy;
+          },
+          Qt::QueuedConnection);
+    };
+    handler->handleHotKey(HotKeyCombo::transcribe);
+    ASSERT_TRUE(waitUntil([&] { return pressesDuringCopy == 1 && !handler->isStartingRecording(); }));
+    keyboard.onChord = nullptr;
+    EXPECT_EQ(recorder->state(), RecordingState::recording);
+    EXPECT_EQ(handler->currentOperation(), QStringLiteral("transcribe"));
+  }
 
   answer(success(QStringLiteral("paste"), QStringLiteral("late")), 300ms);
   handler->handleHotKey(HotKeyCombo::transcribe);
@@ -157,6 +176,26 @@ TEST_F(RequestFlow, PressesWhileAStartIsInFlightOrAnAnswerIsAwaitedAreIgnored) {
   ASSERT_TRUE(waitUntil([&] { return recorder->state() == RecordingState::idle; }));
   EXPECT_EQ(service.requestCount(), 1);
   EXPECT_EQ(HistoryStore::shared().records().size(), 1);
+}
+
+TEST_F(RequestFlow, WhatIsSaidWhileTheSelectionIsReadIsRecorded) {
+  answer(success(QStringLiteral("show_markdown"), QStringLiteral("heard")));
+  // The user speaks while the copy command waits for a selection (there is none).
+  bool heardDuringCopy = false;
+  keyboard.onChord = [&](const KeyChord& chord) {
+    if (chord.key == KeyChord::Key::c && !heardDuringCopy && engines.latest()) {
+      heardDuringCopy = engines.latest()->deliver(SignalAnalysis::tone(440, 48000, 2, 9600, 0.5));
+    }
+  };
+  startRecording();
+  EXPECT_TRUE(heardDuringCopy);
+  stopAndWaitForAnswer();
+  const std::optional<QString> audio = onlyRecord().audioFilePath;
+  ASSERT_TRUE(audio);
+  const std::optional<WavFile> wav = WavFile::read(*audio);
+  ASSERT_TRUE(wav);
+  EXPECT_NEAR(wav->durationSeconds(), 0.2, 0.01);
+  EXPECT_NEAR(SignalAnalysis::frequency(wav->samples, 16000), 440.0, 3.0);
 }
 
 TEST_F(RequestFlow, ClosingTheIndicatorDuringTheStartDiscardsTheRecording) {
@@ -214,12 +253,31 @@ TEST_F(RequestFlow, ClosingTheIndicatorWhileProcessingFailsTheRecordAndDropsTheL
 
 TEST_F(RequestFlow, TheLongestRecordingStopsLikeASecondPress) {
   answer(success(QStringLiteral("paste"), QStringLiteral("one minute later")));
-  recorder->setMaxDuration(1);  // 100 ms at the test's pace
-  startRecording();
+  recorder->setMaxDuration(1);  // 100 ms at the test's pace, over before the copy command gives up
+  handler->handleHotKey(HotKeyCombo::transcribe);
   ASSERT_TRUE(waitUntil([&] { return service.requestCount() == 1; }));
   ASSERT_TRUE(waitUntil([&] { return recorder->state() == RecordingState::idle; }));
   EXPECT_EQ(onlyRecord().status, RecognitionStatus::success);
   EXPECT_EQ(pasteboard.string(), QStringLiteral("one minute later"));
+}
+
+TEST_F(RequestFlow, AMicrophoneLostWithNoOtherStopsLikeASecondPressAndSaysSo) {
+  answer(success(QStringLiteral("paste"), QStringLiteral("what was said")));
+  startRecording();
+  ASSERT_TRUE(engines.latest()->deliver(SignalAnalysis::tone(440, 48000, 2, 4 * 4096, 0.5)));
+  engines.nextFormat = {};  // no other input to go on with
+  engines.latest()->announceConfigurationChange();
+  ASSERT_TRUE(waitUntil([&] { return service.requestCount() == 1; }));
+  ASSERT_TRUE(waitUntil([&] { return recorder->state() == RecordingState::idle; }));
+  const RecordingHistory record = onlyRecord();
+  EXPECT_EQ(record.status, RecognitionStatus::success);
+  EXPECT_EQ(pasteboard.string(), QStringLiteral("what was said"));
+  EXPECT_EQ(overlays.panels(), QStringList{QStringLiteral("tip ") + currentStrings().errorMicrophoneLost});
+  // What was said before the microphone went is what went up.
+  ASSERT_TRUE(record.audioFilePath);
+  const auto wav = WavFile::read(*record.audioFilePath);
+  ASSERT_TRUE(wav);
+  EXPECT_NEAR(static_cast<double>(wav->samples.size()), 4 * 4096 / 3.0, 3.0);
 }
 
 TEST_F(RequestFlow, TheSelectionGoesWithTheUploadAndIsPutBackWhileRecording) {
@@ -228,13 +286,16 @@ TEST_F(RequestFlow, TheSelectionGoesWithTheUploadAndIsPutBackWhileRecording) {
   const auto field = selectInEditor(QStringLiteral("teh draft"), AXTextRange{4, 9});
   answer(success(QStringLiteral("paste"), QStringLiteral("the draft")));
 
-  startRecording(HotKeyCombo::rewrite);
+  handler->handleHotKey(HotKeyCombo::rewrite);
+  EXPECT_EQ(recorder->state(), RecordingState::recording);
   ASSERT_TRUE(handler->selectionSnapshot());
   EXPECT_EQ(handler->selectionSnapshot()->source, SelectionSnapshot::Source::axSystemWide);
   EXPECT_EQ(handler->clipboardHistory(), QStringList{QStringLiteral("copied earlier")});
   EXPECT_EQ(rangeWrites(*field), 1);  // put back at once
   // Then once at each probe.
-  ASSERT_TRUE(waitUntil([&] { return rangeWrites(*field) == 1 + AppHotKeyHandler::probeDelays().size(); }));
+  ASSERT_TRUE(waitUntil([&] {
+    return rangeWrites(*field) == 1 + AppHotKeyHandler::probeDelays().size() && !handler->isStartingRecording();
+  }));
 
   stopAndWaitForAnswer(HotKeyCombo::rewrite);
   EXPECT_EQ(rangeWrites(*field), 2 + AppHotKeyHandler::probeDelays().size());  // and when processing begins
@@ -249,7 +310,7 @@ TEST_F(RequestFlow, ProbesStopWithTheRecording) {
   const auto field = selectInEditor(QStringLiteral("words"), AXTextRange{0, 5});
   answer(success(QStringLiteral("show_markdown"), QStringLiteral("**answer**")));
   handler->handleHotKey(HotKeyCombo::agent);
-  handler->handleHotKey(HotKeyCombo::agent);  // stopped before any probe was due
+  handler->stopAndProcess();  // stopped before any probe was due
   ASSERT_TRUE(waitUntil([&] { return recorder->state() == RecordingState::idle; }));
   const qsizetype writes = rangeWrites(*field);
   EXPECT_EQ(writes, 2);  // at the start and when processing began
@@ -356,17 +417,20 @@ TEST_F(RequestFlow, ARecordingTheHistoryCouldNotCopyIsKeptForARetryWhenTheReques
   EXPECT_EQ(pasteboard.string(), QStringLiteral("second time"));
 }
 
-TEST_F(RequestFlow, AMaximumDurationNoticeAfterTheStopLeavesTheProcessingIndicatorAlone) {
+TEST_F(RequestFlow, NoticesThatEndARecordingLeaveTheProcessingIndicatorAloneAfterTheStop) {
   answer(success(QStringLiteral("paste"), QStringLiteral("slow")), 300ms);
   startRecording();
   handler->handleHotKey(HotKeyCombo::transcribe);
-  Q_EMIT AppEvents::shared().recordingMaxDurationReached();  // came in just after the press
+  // Came in just after the press.
+  Q_EMIT AppEvents::shared().recordingMaxDurationReached();
+  Q_EMIT AppEvents::shared().recordingInputLost();
   ASSERT_TRUE(waitUntil([&] { return service.requestCount() == 1; }));
   QTest::qWait(50);
   EXPECT_EQ(recorder->state(), RecordingState::processing);
   EXPECT_TRUE(overlays.recordingShown);
   ASSERT_TRUE(waitUntil([&] { return recorder->state() == RecordingState::idle; }));
   EXPECT_EQ(service.requestCount(), 1);
+  EXPECT_FALSE(overlays.calls.join(u'|').contains(QStringLiteral("tip ")));
 }
 
 }  // namespace

@@ -439,6 +439,7 @@ TEST_F(AudioRecorderTest, LogAndTraceNameEveryStepInTheirOwnWords) {
                          QStringLiteral("AudioRecorder.startRecording: SUCCESS, state=recording"),
                          QStringLiteral("AudioRecorder.startRecording: state=recording, engineReady=true"),
                          QStringLiteral("AudioRecorder.startRecording: not idle (recording), aborting"),
+                         QStringLiteral("Config change during recording, rebuilding tap..."),
                          QStringLiteral("AudioRecorder.startRecording: state=idle, engineReady=true"),
                          QStringLiteral("AudioRecorder.startRecording: mic NOT granted")}));
 
@@ -473,14 +474,18 @@ TEST_F(AudioRecorderTest, LogAndTraceNameEveryStepInTheirOwnWords) {
   EXPECT_EQ(invalid[2], error(QStringLiteral("invalid hwFormat")));
 }
 
-TEST_F(AudioRecorderTest, AnInputThatCannotBeReplacedKeepsTheRecordingGoingUntilTheStop) {
+TEST_F(AudioRecorderTest, AnInputThatCannotBeReplacedIsAnnouncedAsLostAndKeepsWhatWasRecorded) {
+  QSignalSpy lost(&AppEvents::shared(), &AppEvents::recordingInputLost);
   auto recorder = makeRecorder();
   ASSERT_TRUE(awaitTask(recorder->startRecording()));
   ASSERT_TRUE(engines.latest()->deliver(tone(1000, 48000, 2, 3 * 4096, 0.5)));
   engines.nextFailsToStart = true;
   engines.latest()->announceConfigurationChange();
-  ASSERT_TRUE(waitUntil([&] { return engines.count() == 2; }));
+  ASSERT_TRUE(waitUntil([&] { return lost.count() == 1; }));
   settle();
+  EXPECT_EQ(lost.count(), 1);
+  EXPECT_EQ(engines.count(), 2);
+  // The flow ends it: until then it is still a recording.
   EXPECT_EQ(recorder->state(), RecordingState::recording);
   EXPECT_FALSE(recorder->isEngineReady());
 

@@ -4,6 +4,7 @@
 #include "core/userdefaults.h"
 #include "localization/appstrings.h"
 #include "localization/languagemanager.h"
+#include "filemode.h"
 #include "filesizelimit.h"
 #include "service/authstore.h"
 #include "testenvironment.h"
@@ -14,6 +15,8 @@
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -424,6 +427,31 @@ TEST_F(HistoryStoreTest, AudioIsCopiedUnderItsOwnNameAndFailuresAreReported) {
   EXPECT_EQ(output.rfind("[HistoryStore] Failed to persist audio: ", 0), 0u) << output;
   EXPECT_EQ(contentsOf(*copy), QByteArray("second"));
   EXPECT_EQ(QDir(audioFolder()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("5D0E.wav")});
+}
+
+TEST_F(HistoryStoreTest, TheHistoryItsAudioAndItsKeptCopiesAreTheUsersAlone) {
+  ::umask(022);  // files are made readable by all unless the program says otherwise
+  const QDir folder(HistoryStore::historyDirectoryURL(kAnn));
+  seedFile({makeRecord(QStringLiteral("old"), kNow)});  // as an older release left it
+  ASSERT_EQ(fileMode(historyFile()), 0644);
+  store().load();
+  store().addRecord(makeRecord(QStringLiteral("new"), kNow, RecognitionStatus::success,
+                               store().persistAudio(makeRecording(QStringLiteral("A1.wav")))));
+  EXPECT_EQ(fileMode(historyFile()), 0600) << "replaced";
+  EXPECT_EQ(fileMode(audioFolder() + QStringLiteral("/A1.wav")), 0600) << "audio copy";
+
+  QFile::remove(historyFile());
+  store().save();
+  EXPECT_EQ(fileMode(historyFile()), 0600) << "new";
+
+  writeFile(historyFile(), "[{\"id\":");
+  ::chmod(QFile::encodeName(historyFile()).constData(), 0644);
+  testing::internal::CaptureStdout();
+  store().load();
+  testing::internal::GetCapturedStdout();
+  const QStringList aside = folder.entryList({QStringLiteral("recording_history.json.corrupt-*")});
+  ASSERT_EQ(aside.size(), 1);
+  EXPECT_EQ(fileMode(folder.filePath(aside.first())), 0600) << "kept unreadable copy";
 }
 
 TEST_F(HistoryStoreTest, AFailedSaveIsReportedAndKeepsTheRecordsInMemory) {

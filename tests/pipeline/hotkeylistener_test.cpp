@@ -7,8 +7,10 @@
 #include "core/tracelog.h"
 #include "fakeaccessibilitytrust.h"
 #include "fakekeyboardtap.h"
+#include "localization/appstrings.h"
 #include "logcapture.h"
 #include "platform/virtualkeycodes.h"
+#include "recordingoverlaypresenter.h"
 #include "service/authstore.h"
 
 #include <QCoreApplication>
@@ -21,7 +23,7 @@ namespace {
 using namespace VirtualKeyCodes;
 using Type = KeyTapEvent::Type;
 
-constexpr quint16 kQ = 12, kE = 14, kZ = 6, kLeftArrow = 123;
+constexpr quint16 kQ = 12, kE = 14, kW = 13, kZ = 6, kLeftArrow = 123;
 constexpr quint16 kShift = 56, kOption = 58, kRightOption = 61, kControlKey = 59;
 
 KeyTapEvent down(quint16 key, quint64 flags) { return {Type::keyDown, key, flags, false, true, 0}; }
@@ -214,14 +216,47 @@ TEST(HotKeyManager, GrabsFollowTheSavedConfigurationsAtOnce) {
   hotKeys.loadConfigs();
   EXPECT_EQ(tap.grabs.size(), 3);
   EXPECT_TRUE(hotKeys.isListening());
-
-  // A combination another application holds stops the listener.
-  tap.refuse = true;
-  hotKeys.saveConfigs();
-  EXPECT_FALSE(hotKeys.isListening());
-  EXPECT_FALSE(tap.running);
   QCoreApplication::processEvents();
   EXPECT_EQ(delivered, QList<HotKeyCombo>{HotKeyCombo::transcribe});
+}
+
+// Another application holding a combination costs that combination alone. The
+// user is told when the listener starts and after every save, not at each
+// restart with the same refusals.
+TEST(HotKeyManager, ACombinationAnotherApplicationHoldsCostsOnlyItself) {
+  FakeAccessibilityTrust trust;
+  FakeKeyboardTap tap;
+  RecordingOverlayPresenter panels;
+  const QString tip = QStringLiteral("tip ") + currentStrings().hotkeyHeldElsewhereTip;
+  HotKeyManager& hotKeys = HotKeyManager::shared();
+  tap.held = {{kW, kOptionFlag, false}, {kZ, kOptionFlag, false}};
+  QList<HotKeyCombo> delivered;
+  hotKeys.start([&](HotKeyCombo combo) { delivered.append(combo); });
+  hotKeys.start([&](HotKeyCombo combo) { delivered.append(combo); });
+  EXPECT_TRUE(hotKeys.isListening());
+  EXPECT_EQ(hotKeys.refusedCombos(), QList<HotKeyCombo>{HotKeyCombo::agent});
+  EXPECT_TRUE(tap.press(down(kQ, kOptionFlag)));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(delivered, QList<HotKeyCombo>{HotKeyCombo::transcribe});
+  EXPECT_EQ(panels.calls, QStringList{tip.arg("Alt+W")});
+
+  // A free combination for that operation fixes it; a taken one is told.
+  hotKeys.setConfig(HotKeyCombo::agent, {kControlFlag, kW, false});
+  hotKeys.saveConfigs();
+  EXPECT_TRUE(hotKeys.refusedCombos().isEmpty());
+  hotKeys.setConfig(HotKeyCombo::rewrite, {kOptionFlag, kZ, false});
+  hotKeys.saveConfigs();
+  EXPECT_EQ(hotKeys.refusedCombos(), QList<HotKeyCombo>{HotKeyCombo::rewrite});
+  EXPECT_EQ(panels.calls, (QStringList{tip.arg("Alt+W"), tip.arg("Alt+Z")}));
+
+  // Every combination held: nothing listens, although the desktop took the tap.
+  tap.held = tap.grabs + tap.held;
+  hotKeys.saveConfigs();
+  EXPECT_FALSE(hotKeys.isListening());
+  EXPECT_EQ(hotKeys.refusedCombos(), allHotKeyCombos());
+  EXPECT_EQ(panels.calls.last(), tip.arg("Alt+Q, Alt+Z, Ctrl+W"));
+  hotKeys.stop();
+  EXPECT_TRUE(hotKeys.refusedCombos().isEmpty());
 }
 
 TEST(HotKeyManager, GrabsOnlyWhatAKeyDownCanMatch) {
@@ -267,6 +302,9 @@ TEST(HotKeyManager, StartsStopsAndHotkeysLeaveTraceAndLogLines) {
   tap.press(up(kQ, kOptionFlag));
   tap.press(modifier(kOption, kOptionFlag));
   tap.press(modifier(kOption, 0));
+  tap.held = {{kE, kControlFlag, false}};
+  hotKeys.setConfig(HotKeyCombo::agent, {kControlFlag, kE, false});
+  hotKeys.saveConfigs();
   tap.refuse = true;
   hotKeys.start({});
   EXPECT_EQ(traceLines(), (QStringList{
@@ -275,6 +313,7 @@ TEST(HotKeyManager, StartsStopsAndHotkeysLeaveTraceAndLogLines) {
                               "HotKey INTERCEPT keyDown: combo=transcribe, keyCode=12",
                               "HotKey INTERCEPT keyUp: keyCode=12",
                               "HotKey INTERCEPT flagsChanged: combo=rewrite, keyCode=58",
+                              "HotKey: grab refused combo=agent, keys=Ctrl+E",
                               "HotKey: AX not trusted, trying defaultTap only",
                               "HotKey: defaultTap install failed",
                           }));
@@ -287,6 +326,8 @@ TEST(HotKeyManager, StartsStopsAndHotkeysLeaveTraceAndLogLines) {
   EXPECT_EQ(logged, (QList<std::pair<QtMsgType, QString>>{
                         {QtCriticalMsg, QStringLiteral("Accessibility not trusted; defaultTap may fail")},
                         {QtInfoMsg, QStringLiteral("CGEventTap (defaultTap) installed — hotkeys will be intercepted")},
+                        {QtCriticalMsg, QStringLiteral("Hotkey grab refused, another application holds it: "
+                                                       "combo=agent, keys=Ctrl+E")},
                         {QtCriticalMsg, QStringLiteral("Accessibility not trusted; defaultTap may fail")},
                         {QtCriticalMsg, QStringLiteral("CGEventTap installation failed")},
                     }));

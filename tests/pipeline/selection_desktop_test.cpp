@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScopeGuard>
 
 #include <gmock/gmock.h>
@@ -41,7 +42,7 @@ class SelectionOnTheDesktop : public ::testing::Test {
     Pasteboard::install(&pasteboard);
     Accessibility::install(&accessibility);
     accessibility.start();  // before the window takes the focus, as in the program
-    ASSERT_TRUE(window.start());
+    ASSERT_TRUE(window.start(windowKind()));
     ASSERT_TRUE(window.command(QStringLiteral("text hello brave new world")));
     ASSERT_TRUE(window.command(QStringLiteral("select 6 11")));
     ASSERT_TRUE(waitUntil([&] { return frontPid() == window.processId(); }));
@@ -54,6 +55,8 @@ class SelectionOnTheDesktop : public ::testing::Test {
     FrontApplication::install(nullptr);
     AccessibilityTrust::install(nullptr);
   }
+
+  virtual TestWindow::Kind windowKind() const { return TestWindow::Kind::qt; }
 
   qint64 frontPid() {
     const auto app = front.frontmost();
@@ -153,6 +156,57 @@ TEST_F(SelectionOnTheDesktop, ACopyWaitsUntilTheUserLetsGoOfTheHotkey) {
   ASSERT_TRUE(snapshot) << window.lines().join(QLatin1Char('\n')).toStdString();
   EXPECT_EQ(snapshot->text, QStringLiteral("brave"));
 }
+
+// A request starts while its hotkey is still down, and our grab then holds
+// the keyboard: GTK (unlike Qt) reports its field unfocused until the key goes
+// up. The read must still find the field the user selected in, instead of
+// typing a copy command into it (into a terminal, whose read-only state only
+// accessibility tells).
+class SelectionUnderTheHotkey : public SelectionOnTheDesktop,
+                                public ::testing::WithParamInterface<TestWindow::Kind> {
+ protected:
+  TestWindow::Kind windowKind() const override { return GetParam(); }
+};
+
+TEST_P(SelectionUnderTheHotkey, IsReadThroughAccessibilityWhileTheKeyIsHeld) {
+  const bool terminal = GetParam() == TestWindow::Kind::gtkTerminal;
+  constexpr quint16 kE = 14;
+  X11KeyboardTap tap;
+  bool hotkeyDown = false;
+  ASSERT_TRUE(tap.start(
+      [&](const KeyTapEvent& event) {
+        hotkeyDown |= event.intercepted && event.type == KeyTapEvent::Type::keyDown && event.keyCode == kE;
+        return true;
+      },
+      {KeyGrab{kE, VirtualKeyCodes::kOptionFlag, false}}));
+  const auto letGo = qScopeGuard([] { TestKeyboard::run({"keyup", "e", "keyup", "alt"}); });
+  window.clearLines();
+  ASSERT_TRUE(TestKeyboard::run({"keydown", "alt", "keydown", "e"}));
+  ASSERT_TRUE(waitUntil([&] { return hotkeyDown; }));
+  if (GetParam() != TestWindow::Kind::qt) {
+    ASSERT_TRUE(window.waitForLine(QStringLiteral("focus out")));
+  }
+
+  const auto snapshot = SelectionSnapshot::capture();
+  ASSERT_TRUE(snapshot);
+  EXPECT_NE(snapshot->source, SelectionSnapshot::Source::cmdCopy);
+  // A terminal selects all it shows.
+  EXPECT_EQ(snapshot->text.trimmed(), terminal ? QStringLiteral("hello brave new world") : QStringLiteral("brave"));
+  EXPECT_EQ(snapshot->isEditable, !terminal);
+  EXPECT_THAT(keyPresses().filter(QRegularExpression(QStringLiteral("^key press (99|118) "))), testing::IsEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Toolkits, SelectionUnderTheHotkey,
+                         ::testing::Values(TestWindow::Kind::qt, TestWindow::Kind::gtkEditor,
+                                           TestWindow::Kind::gtkTerminal),
+                         [](const auto& info) {
+                           switch (info.param) {
+                             case TestWindow::Kind::qt: return "Qt";
+                             case TestWindow::Kind::gtkEditor: return "GtkEditor";
+                             case TestWindow::Kind::gtkTerminal: return "VteTerminal";
+                           }
+                           return "";
+                         });
 
 TEST_F(SelectionOnTheDesktop, AnEmptyClipboardIsEmptyAgainAfterACopy) {
   Accessibility::install(nullptr);

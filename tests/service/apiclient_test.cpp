@@ -1,17 +1,17 @@
 #include "service/apiclient.h"
 
-#include "core/applicationexit.h"
 #include "core/clock.h"
+#include "localization/appstrings.h"
 #include "localization/languagemanager.h"
 #include "serviceclienttest.h"
 #include "service/authstore.h"
+#include "service/errordescription.h"
 #include "testenvironment.h"
 
-#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
-#include <QRegularExpression>
 #include <QTcpServer>
+#include <QTcpSocket>
 
 namespace {
 
@@ -21,8 +21,8 @@ const QByteArray kPersona =
     R"({"id":"p-1","name":"Mail","is_active":true,"prompts":{"transcribe_enabled":true,"rewrite_enabled":true,"intent_enabled":false}})";
 
 QList<QByteArray> serviceHeaderNames(const RecordedRequest& request) {
-  // Qt adds its own transport headers (Host, Connection, Accept-Encoding, ...):
-  // these are the ones the client chose.
+  // The network layer adds its own (Host, User-Agent, Connection,
+  // Content-Length): these are the ones the client chose.
   QList<QByteArray> names;
   for (const QByteArray& name : request.headerNames()) {
     if (name.startsWith("X-") || name == "Authorization" || name == "Content-Type") names << name;
@@ -79,36 +79,6 @@ TEST_F(APIClientTest, WithoutAnApiKeyTheHeaderIsLeftOut) {
   service.route("GET", apiPath("/config/plan"), ScriptedResponse::json(200, "{}"));
   awaitTask(APIClient::shared().fetchUserPlanInfo());
   EXPECT_FALSE(service.lastRequest().hasHeader("X-API-Key"));
-}
-
-// The names of this process's threads, as the kernel knows them.
-QStringList threadNames() {
-  QStringList names;
-  for (const QString& task : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-    QFile comm(QStringLiteral("/proc/self/task/%1/comm").arg(task));
-    if (comm.open(QIODevice::ReadOnly)) names << QString::fromUtf8(comm.readAll().trimmed());
-  }
-  return names;
-}
-
-TEST_F(APIClientTest, TheConnectionThreadEndsBeforeTheApplicationDoes) {
-  // A connection the service keeps open lives on a thread of its own; the
-  // server's close reaching that thread while the application object is torn
-  // down would crash the program as it quits.
-  service.route("GET", apiPath("/config/plan"), ScriptedResponse::json(200, "{}"));
-  awaitTask(APIClient::shared().fetchUserPlanInfo());
-  const auto networkThreads = [] { return threadNames().filter(QStringLiteral("QNetworkAccess")).size(); };
-  ASSERT_GT(networkThreads(), 0) << threadNames().join(QLatin1Char(' ')).toStdString();
-
-  ApplicationExit::runRegisteredActions();
-  // The thread has finished its work when that returns; the kernel forgets
-  // it a moment later.
-  EXPECT_TRUE(waitUntil([&] { return networkThreads() == 0; }, std::chrono::milliseconds(2000)))
-      << threadNames().join(QLatin1Char(' ')).toStdString();
-
-  // Whoever still asks afterwards is answered over a new connection.
-  awaitTask(APIClient::shared().fetchUserPlanInfo());
-  EXPECT_EQ(service.requestCount(), 2);
 }
 
 TEST_F(APIClientTest, StartupConfigurationNeverCarriesTheToken) {
@@ -190,8 +160,7 @@ TEST_F(APIClientTest, EveryStatusMapsOntoItsError) {
        QStringLiteral("Unknown error"), std::nullopt},
       {"500 HTML page", ScriptedResponse::text(500, "<html><body>oops</body></html>", "text/html"),
        APIError::Kind::httpError, 500, QStringLiteral("Unknown error"), std::nullopt},
-      // Qt follows redirects; one without a location reaches the client as it is
-      // (Qt keeps its status but not its body).
+      // Redirections are followed; one without a location reaches the client as it is.
       {"302 without a location", ScriptedResponse::text(302, ""), APIError::Kind::httpError, 302,
        QStringLiteral("Unknown error"), std::nullopt},
       {"429 with a duration update",
@@ -312,28 +281,41 @@ TEST_F(APIClientTest, AnAnswerSlowerThanNothingButWithinTheTimeOutArrives) {
   EXPECT_EQ(awaitTask(APIClient::shared().fetchUserPlanInfo()).tier, QStringLiteral("none"));
 }
 
-TEST(APIClientTransport, ARefusedConnectionIsATransportErrorNotAnAPIError) {
-  quint16 closedPort = 0;
-  {
-    QTcpServer probe;
-    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-    closedPort = probe.serverPort();
-  }
-  qputenv("VELTRINE_SERVICE_ORIGIN", QByteArray("http://127.0.0.1:") + QByteArray::number(closedPort));
-  const std::optional<TransportError> error = failureOf<TransportError>(APIClient::shared().fetchHotWords());
-  ASSERT_TRUE(error);
-  EXPECT_EQ(error->kind(), TransportError::Kind::cannotConnect);
-  EXPECT_EQ(error->networkError(), QNetworkReply::ConnectionRefusedError);
+ScriptedResponse redirectTo(int status, const QByteArray& location) {
+  ScriptedResponse answer = ScriptedResponse::text(status, "");
+  answer.headers.append({"Location", location});
+  return answer;
 }
 
-TEST(APIClientTransport, ARefusedServiceOriginSendsNothing) {
-  FakeService service;
-  // Plain http is accepted for loopback only: this origin is refused.
-  qputenv("VELTRINE_SERVICE_ORIGIN", "http://service.example.com");
-  EXPECT_TRUE(APIClient::baseURL().isEmpty());
-  const std::optional<TransportError> error = failureOf<TransportError>(APIClient::shared().fetchHotWords());
-  ASSERT_TRUE(error);
-  EXPECT_EQ(error->kind(), TransportError::Kind::badURL);
+TEST_F(APIClientTest, RedirectionsAreFollowedWithinTheOriginOnly) {
+  qputenv("VELTRINE_API_KEY", "key-123");
+  AuthStore::shared().setToken(QStringLiteral("tok"));
+  FakeService elsewhere;
+  elsewhere.setDefaultResponse(ScriptedResponse::json(200, R"({"hotwords":[],"id":"x","word":"w"})"));
+
+  // Within the origin the request goes on with its credentials (and a 307 with its body).
+  service.route("POST", apiPath("/hotwords"), redirectTo(307, apiPath("/v2/hotwords")));
+  service.route("POST", apiPath("/v2/hotwords"), ScriptedResponse::json(200, R"({"id":"h-1","word":"Qt"})"));
+  const HotWordCreateBody body{QStringLiteral("Qt")};
+  EXPECT_EQ(awaitTask(APIClient::shared().post<HotWordItem>(APIClient::hotwordsURL(), body)).id, QStringLiteral("h-1"));
+  const RecordedRequest moved = service.lastRequest();
+  EXPECT_EQ(moved.target, apiPath("/v2/hotwords"));
+  EXPECT_EQ(moved.header("Authorization"), "Bearer tok");
+  EXPECT_EQ(moved.header("X-API-Key"), "key-123");
+  EXPECT_EQ(moved.body, R"({"word":"Qt"})");
+
+  // To another origin (another port of the same host included) nothing is
+  // sent: the caller gets a transport failure.
+  const QByteArray away = elsewhere.origin().toString().toUtf8() + apiPath("/hotwords");
+  const QByteArray otherPort = "http://localhost:" + QByteArray::number(elsewhere.port()) + apiPath("/hotwords");
+  for (const ScriptedResponse& redirect : {redirectTo(302, away), redirectTo(307, otherPort), redirectTo(308, away)}) {
+    service.enqueue("GET", apiPath("/hotwords"), redirect);
+    const auto error = failureOf<TransportError>(APIClient::shared().fetchHotWords());
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->kind(), TransportError::Kind::redirectRefused);
+    EXPECT_EQ(describeError(*error), currentStrings().errorRedirectRefused);
+  }
+  EXPECT_EQ(elsewhere.requestCount(), 0);
 }
 
 class AudioUploadTest : public ServiceClientTest {
@@ -345,6 +327,143 @@ class AudioUploadTest : public ServiceClientTest {
     return file.fileName();
   }
 };
+
+const QByteArray kProcessed =
+    R"({"operation":"transcribe","action_type":"paste","transcript":"hello","result":"Hello."})";
+
+// Each way a connection can end before its answer: a request that the peer
+// read reaches it once, and the caller sees the failure. A second copy would
+// be answered normally, so a resent request would show as a success.
+TEST_F(AudioUploadTest, ARequestGoesOutOnceWhateverBecomesOfItsConnection) {
+  ScriptedResponse closedAfterTheBody;
+  closedAfterTheBody.closeWithoutAnswer = true;
+  ScriptedResponse cutShort;
+  cutShort.raw = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: 100\r\n\r\n{\"operation\"";
+  ScriptedResponse garbage;
+  garbage.raw = "SSH-2.0-OpenSSH_9.2\r\n\r\n";
+  const struct {
+    const char* name;
+    ScriptedResponse answer;
+    std::optional<TransportError::Kind> transport;  // else the answer is not HTTP
+  } rows[] = {
+      {"closed after reading the body", closedAfterTheBody, TransportError::Kind::connectionLost},
+      {"closed in the middle of the answer", cutShort, TransportError::Kind::connectionLost},
+      {"answered with something else than HTTP", garbage, std::nullopt},
+  };
+  const QString audio = writeRecording(QByteArray(32000, '\x01'));
+  service.route("POST", apiPath("/audio/process"), ScriptedResponse::json(200, kProcessed));
+  service.route("GET", apiPath("/hotwords"), ScriptedResponse::json(200, R"({"hotwords":[]})"));
+  LanguageManager::shared().setCurrent(AppLanguage::ru);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    service.clearRequests();
+    service.enqueue("POST", apiPath("/audio/process"), row.answer);
+    service.enqueue("GET", apiPath("/hotwords"), row.answer);
+    std::optional<QString> uploadFailure;
+    std::optional<QString> fetchFailure;
+    try {
+      awaitTask(APIClient::shared().processAudio(audio, QStringLiteral("transcribe"), std::nullopt, std::nullopt));
+    } catch (const std::exception& error) {
+      uploadFailure = describeError(error);
+      if (row.transport) {
+        EXPECT_EQ(dynamic_cast<const TransportError&>(error).kind(), *row.transport);
+      }
+    }
+    try {
+      awaitTask(APIClient::shared().fetchHotWords());
+    } catch (const std::exception& error) {
+      fetchFailure = describeError(error);
+    }
+    const QString expected = row.transport ? stringsFor(AppLanguage::ru).errorConnectionLost
+                                           : stringsFor(AppLanguage::ru).errorNetwork;
+    EXPECT_EQ(uploadFailure, expected);
+    EXPECT_EQ(fetchFailure, expected);
+    EXPECT_EQ(service.requestCount(), 2);
+  }
+}
+
+TEST_F(APIClientTest, AnAnswerLongerThanTheCapIsNotReadOn) {
+  const qint64 length = 4 * APIClient::kMaxAnswerBytes;
+  const struct {
+    const char* name;
+    int status;
+    bool announced;  // with its Content-Length, or running to the end of the connection
+    APIError::Kind kind;
+  } rows[] = {
+      {"announced", 200, true, APIError::Kind::decodingError},
+      {"streamed", 200, false, APIError::Kind::decodingError},
+      {"streamed with an error status", 500, false, APIError::Kind::httpError},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    ScriptedResponse answer = ScriptedResponse::json(row.status, "");
+    answer.streamedBody = length;
+    if (row.announced) answer.headers.append({"Content-Length", QByteArray::number(length)});
+    service.enqueue("GET", apiPath("/hotwords"), answer);
+    const auto error = failureOf<APIError>(APIClient::shared().fetchHotWords());
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->kind(), row.kind);
+    if (row.kind == APIError::Kind::httpError) {
+      EXPECT_EQ(error->message(), QStringLiteral("Unknown error"));
+    }
+    // The client closed the connection early on: the peer could not get
+    // most of its answer out.
+    ASSERT_TRUE(waitUntil([&] { return service.streamedBytes().has_value(); }));
+    EXPECT_LT(*service.streamedBytes(), length / 2);
+  }
+}
+
+TEST(APIClientTransport, FailuresWithoutAnAnswerAreTransportErrorsInTheInterfaceLanguage) {
+  quint16 closedPort = 0;
+  {
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+    closedPort = probe.serverPort();
+  }
+  // A server that answers a TLS greeting in plain HTTP.
+  QTcpServer plain;
+  ASSERT_TRUE(plain.listen(QHostAddress::LocalHost));
+  QObject::connect(&plain, &QTcpServer::newConnection, [&plain] {
+    QTcpSocket* socket = plain.nextPendingConnection();
+    socket->write("HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\n\r\n");
+    socket->disconnectFromHost();
+  });
+  const struct {
+    QString url;
+    TransportError::Kind kind;
+    QString AppStrings::*text;
+  } rows[] = {
+      {QStringLiteral("http://127.0.0.1:%1/x").arg(closedPort), TransportError::Kind::cannotConnect,
+       &AppStrings::errorCannotConnect},
+      {QStringLiteral("https://127.0.0.1:%1/x").arg(plain.serverPort()), TransportError::Kind::secureConnectionFailed,
+       &AppStrings::errorSecureConnection},
+      {QStringLiteral("ftp://127.0.0.1/x"), TransportError::Kind::badURL, &AppStrings::errorBadAddress},
+  };
+  for (const AppLanguage language : {AppLanguage::ko, AppLanguage::yue}) {
+    LanguageManager::shared().setCurrent(language);
+    for (const auto& row : rows) {
+      APIRequest request;
+      request.url = QUrl(row.url);
+      request.method = "GET";
+      const auto error = failureOf<TransportError>(APIClient::shared().exchange(request));
+      ASSERT_TRUE(error) << row.url.toStdString();
+      EXPECT_EQ(error->kind(), row.kind) << row.url.toStdString();
+      EXPECT_EQ(describeError(*error), stringsFor(language).*row.text) << row.url.toStdString();
+    }
+  }
+}
+
+TEST(APIClientTransport, APlainHttpOriginElsewhereSendsNothingAndSaysWhy) {
+  FakeService service;
+  // Plain http is accepted for loopback only: this origin is refused.
+  qputenv("VELTRINE_SERVICE_ORIGIN", "http://service.example.com");
+  LanguageManager::shared().setCurrent(AppLanguage::zh);
+  EXPECT_TRUE(APIClient::baseURL().isEmpty());
+  const std::optional<TransportError> error = failureOf<TransportError>(APIClient::shared().fetchHotWords());
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->kind(), TransportError::Kind::insecureOrigin);
+  EXPECT_EQ(describeError(*error), stringsFor(AppLanguage::zh).errorInsecureAddress);
+}
 
 TEST_F(AudioUploadTest, TheFormGoesOutWithItsBoundaryAndTheAnswerDecodes) {
   const QByteArray audio = QByteArray(64000, '\x01');

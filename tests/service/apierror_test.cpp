@@ -57,10 +57,12 @@ TEST(APIError, AStoredErrorFollowsALanguageSwitchAndAStoredTextDoesNot) {
   EXPECT_EQ(english, stringsFor(AppLanguage::en).errorDurationExceeded);
 }
 
-TEST(APIError, TransportFailuresAndOtherErrorsDescribeThemselves) {
-  const TransportError refused(TransportError::Kind::cannotConnect, QStringLiteral("Connection refused"),
-                               QNetworkReply::ConnectionRefusedError);
-  EXPECT_EQ(describeError(refused), QStringLiteral("Connection refused"));
+TEST(APIError, TransportFailuresFollowALanguageSwitchAndOtherErrorsDescribeThemselves) {
+  const TransportError lost(TransportError::Kind::connectionLost, QStringLiteral("Connection closed"));
+  LanguageManager::shared().setCurrent(AppLanguage::en);
+  EXPECT_EQ(describeError(lost), stringsFor(AppLanguage::en).errorConnectionLost);
+  LanguageManager::shared().setCurrent(AppLanguage::ko);
+  EXPECT_EQ(describeError(lost), stringsFor(AppLanguage::ko).errorConnectionLost);
   EXPECT_EQ(describeError(std::runtime_error("disk full")), QStringLiteral("disk full"));
 }
 

@@ -6,7 +6,12 @@
 #include "service/configmodels.h"
 #include "testenvironment.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -133,6 +138,54 @@ TEST(AuthStore, ARestartBringsTheAccountBackButNotThePendingInvite) {
   EXPECT_TRUE(store.inviteCodeEnabled());
   EXPECT_TRUE(store.showInviteCodesEnabled());
   EXPECT_EQ(store.pendingInviteEmail(), std::nullopt);
+}
+
+TEST(AuthStore, AnEntryTheSettingsCannotReadCostsThatSettingNotTheAccount) {
+  const QString kReports = QStringLiteral("diagnostic_reports_directory");
+  const struct {
+    QString key;
+    QByteArray entry;
+  } rows[] = {
+      {kTier, R"("pro")"},
+      {kTotal, R"({"type":"date","value":"100"})"},
+      {kInvite, R"({"type":"boolean","value":"yes"})"},
+      {kRemaining, R"({"type":"integer","value":"99999999999999999999"})"},
+      {kReports, R"("/home/me/reports")"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.key.toStdString());
+    QJsonObject values = QJsonDocument::fromJson(R"({
+        "auth_token":{"type":"text","value":"tok"},"auth_email":{"type":"text","value":"ann@example.com"},
+        "auth_tier":{"type":"text","value":"team"},"auth_credits_total":{"type":"integer","value":"100"},
+        "auth_credits_remaining":{"type":"integer","value":"40"},
+        "app_invite_code_enabled":{"type":"boolean","value":true},"app_language":{"type":"text","value":"ko"}})")
+                             .object();
+    values.insert(row.key, QJsonDocument::fromJson("[" + row.entry + "]").array().at(0));
+    QFile::remove(settingsPath());
+    QDir().mkpath(QFileInfo(settingsPath()).absolutePath());
+    QFile file(settingsPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QJsonDocument(QJsonObject{{QStringLiteral("version"), 1}, {QStringLiteral("values"), values}})
+                   .toJson());
+    file.close();
+
+    UserDefaults defaults(settingsPath());
+    AuthStore store(defaults);
+    EXPECT_EQ(store.token(), QStringLiteral("tok"));
+    EXPECT_EQ(store.email(), QStringLiteral("ann@example.com"));
+    EXPECT_EQ(store.tier(), row.key == kTier ? QStringLiteral("trial") : QStringLiteral("team"));
+    EXPECT_EQ(store.creditsTotal(), row.key == kTotal ? 0 : 100);
+    EXPECT_EQ(store.creditsRemaining(), row.key == kRemaining ? 0 : 40);
+    EXPECT_EQ(store.inviteCodeEnabled(), row.key != kInvite);
+    EXPECT_EQ(UserDefaults(settingsPath()).text(QStringLiteral("app_language")), QStringLiteral("ko"));
+    // The account's own keys are written back at load; any other entry stays
+    // in the file as the user wrote it.
+    if (row.key == kReports) {
+      ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+      EXPECT_EQ(QJsonDocument::fromJson(file.readAll())[QStringLiteral("values")][kReports],
+                QJsonValue(QStringLiteral("/home/me/reports")));
+    }
+  }
 }
 
 TEST(AuthStore, SaveLoginSwitchesHistoryAndHotkeysBeforeTheTokenArrives) {

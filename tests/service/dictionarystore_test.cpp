@@ -1,5 +1,7 @@
 #include "service/dictionarystore.h"
 
+#include "localization/appstrings.h"
+#include "localization/languagemanager.h"
 #include "localization/servermessages.h"
 #include "serviceclienttest.h"
 #include "service/apiclient.h"
@@ -29,14 +31,13 @@ TEST_F(DictionaryStoreTest, AFailedFirstFetchLeavesTheListEmptyWithTheReason) {
   EXPECT_FALSE(store.isLoading());
   EXPECT_EQ(store.errorMessage(), localizedServerError(QStringLiteral("PROVIDER_ERROR")));
 
-  // No answer at all: the network's own wording.
+  // No answer at all: what happened, in the interface language.
   ScriptedResponse hangUp;
   hangUp.closeWithoutAnswer = true;
   service.route("GET", apiPath("/hotwords"), hangUp);
-  const std::optional<TransportError> expected = failureOf<TransportError>(APIClient::shared().fetchHotWords());
-  ASSERT_TRUE(expected);
+  LanguageManager::shared().setCurrent(AppLanguage::ru);
   awaitTask(store.loadHotWords());
-  EXPECT_EQ(store.errorMessage(), expected->localizedDescription());
+  EXPECT_EQ(store.errorMessage(), stringsFor(AppLanguage::ru).errorConnectionLost);
   EXPECT_TRUE(store.hotwords().isEmpty());
 }
 

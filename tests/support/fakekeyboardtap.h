@@ -5,8 +5,9 @@
 #include <QList>
 
 // A keyboard tap driven by the test: it counts starts and stops, keeps the
-// grabs it was given, can refuse like a desktop whose combination is taken,
-// and feeds events to the listener with press(). Installed for its lifetime.
+// grabs it was given, refuses the combinations in `held` like a desktop where
+// another application holds them (or everything, with `refuse`), and feeds
+// events to the listener with press(). Installed for its lifetime.
 class FakeKeyboardTap final : public KeyboardTap {
  public:
   FakeKeyboardTap() { KeyboardTap::install(this); }
@@ -16,24 +17,23 @@ class FakeKeyboardTap final : public KeyboardTap {
     ++starts;
     if (refuse) return false;
     sink_ = std::move(sink);
-    grabs = newGrabs;
     running = true;
+    take(newGrabs);
     return true;
   }
   bool setGrabs(const QList<KeyGrab>& newGrabs) override {
     ++grabChanges;
-    if (refuse) {
-      stop();
-      return false;
-    }
-    grabs = newGrabs;
+    if (!running) return false;
+    take(newGrabs);
     return true;
   }
+  QList<KeyGrab> refusedGrabs() const override { return refused; }
   void stop() override {
     if (running) ++stops;
     running = false;
     sink_ = nullptr;
     grabs.clear();
+    refused.clear();
   }
 
   // Hands `event` to the listener, as the desktop would, and answers whether
@@ -42,12 +42,20 @@ class FakeKeyboardTap final : public KeyboardTap {
   bool press(const KeyTapEvent& event) { return running && sink_ && sink_(event); }
 
   bool refuse = false;
+  QList<KeyGrab> held;
   bool running = false;
   int starts = 0;
   int stops = 0;
   int grabChanges = 0;
   QList<KeyGrab> grabs;
+  QList<KeyGrab> refused;
 
  private:
+  void take(const QList<KeyGrab>& wanted) {
+    grabs.clear();
+    refused.clear();
+    for (const KeyGrab& grab : wanted) (held.contains(grab) ? refused : grabs).append(grab);
+  }
+
   Sink sink_;
 };

@@ -1,5 +1,7 @@
 #include "fakeservice.h"
 
+#include <QCoreApplication>
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -210,6 +212,15 @@ void FakeService::serve(int fd) {
         if (stopping_) goto done;
       }
 
+      if (!answer.raw.isEmpty()) {
+        writeAll(fd, answer.raw);
+        goto done;
+      }
+      if (answer.streamedBody > 0) {
+        stream(fd, answer);
+        goto done;
+      }
+
       QByteArray response = "HTTP/1.1 " + QByteArray::number(answer.status) + ' ' + reasonPhrase(answer.status) + "\r\n";
       bool hasLength = false;
       for (const auto& [name, value] : answer.headers) {
@@ -230,6 +241,35 @@ done:
   }
   ::shutdown(fd, SHUT_RDWR);
   ::close(fd);
+}
+
+void FakeService::stream(int fd, const ScriptedResponse& answer) {
+  {
+    std::lock_guard lock(mutex_);
+    streamedBytes_.reset();
+  }
+  QByteArray head = "HTTP/1.1 " + QByteArray::number(answer.status) + ' ' + reasonPhrase(answer.status) + "\r\n";
+  for (const auto& [name, value] : answer.headers) head += name + ": " + value + "\r\n";
+  writeAll(fd, head + "\r\n");
+  const QByteArray block(64 * 1024, 'x');
+  qint64 written = 0;
+  while (written < answer.streamedBody) {
+    const ssize_t sent = ::send(fd, block.constData(),
+                                static_cast<size_t>(std::min<qint64>(block.size(), answer.streamedBody - written)),
+                                MSG_NOSIGNAL);
+    if (sent <= 0) break;
+    written += sent;
+  }
+  {
+    std::lock_guard lock(mutex_);
+    streamedBytes_ = written;
+  }
+  arrived_.notify_all();
+}
+
+std::optional<qint64> FakeService::streamedBytes() const {
+  std::lock_guard lock(mutex_);
+  return streamedBytes_;
 }
 
 ScriptedResponse FakeService::answerFor(const RecordedRequest& request) {
@@ -279,8 +319,13 @@ int FakeService::requestCount() const {
 }
 
 bool FakeService::waitForRequests(int count, std::chrono::milliseconds timeout) const {
-  std::unique_lock lock(mutex_);
-  return arrived_.wait_for(lock, timeout, [&] { return requests_.size() >= count; });
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    std::unique_lock lock(mutex_);
+    if (arrived_.wait_for(lock, std::chrono::milliseconds(5), [&] { return requests_.size() >= count; })) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+  }
 }
 
 void FakeService::clearRequests() {

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -39,6 +40,11 @@ struct ScriptedResponse {
   std::chrono::milliseconds delay{0};  // wait before answering
   bool stall = false;                  // never answer (the connection stays open)
   bool closeWithoutAnswer = false;     // close the connection without a byte
+  QByteArray raw;                      // written as it is instead of an answer, then the connection closes
+  // The status line and headers as scripted (no Content-Length of its own),
+  // then this many filler bytes, written until they are all out or the
+  // client stops reading; then the connection closes (see streamedBytes()).
+  qint64 streamedBody = 0;
 
   static ScriptedResponse json(int status, const QByteArray& body);
   static ScriptedResponse text(int status, const QByteArray& body, const QByteArray& contentType = "text/plain");
@@ -69,13 +75,19 @@ class FakeService {
   QList<RecordedRequest> requests() const;
   RecordedRequest lastRequest() const;
   int requestCount() const;
-  // Blocks (without an event loop) until `count` requests arrived.
+  // Waits until `count` requests arrived, running this thread's event loop
+  // meanwhile: the client sends its requests from there.
   bool waitForRequests(int count, std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
   void clearRequests();
+  // How many filler bytes the last streamed answer got out before it ended
+  // (all of them, or up to where the client stopped reading); nothing while
+  // one is still being written or none was.
+  std::optional<qint64> streamedBytes() const;
 
  private:
   void acceptLoop();
   void serve(int fd);
+  void stream(int fd, const ScriptedResponse& answer);
   ScriptedResponse answerFor(const RecordedRequest& request);
 
   int listenFd_ = -1;
@@ -89,6 +101,7 @@ class FakeService {
   std::vector<std::thread> connectionThreads_;
   std::vector<int> connectionFds_;
   QList<RecordedRequest> requests_;
+  std::optional<qint64> streamedBytes_;
   std::map<std::pair<QByteArray, QByteArray>, ScriptedResponse> routes_;
   std::map<std::pair<QByteArray, QByteArray>, QList<ScriptedResponse>> queues_;
   std::function<ScriptedResponse(const RecordedRequest&)> handler_;

@@ -90,10 +90,12 @@ class FlowFixture : public ::testing::Test {
                        {"result", result}};
   }
 
-  // Presses a hotkey and waits until the recorder runs.
+  // Presses a hotkey and waits until the recorder runs and the start is over
+  // (presses before that belong to the start).
   void startRecording(HotKeyCombo combo = HotKeyCombo::transcribe) {
     handler->handleHotKey(combo);
-    ASSERT_TRUE(waitUntil([&] { return recorder->state() == RecordingState::recording; }));
+    ASSERT_TRUE(waitUntil(
+        [&] { return recorder->state() == RecordingState::recording && !handler->isStartingRecording(); }));
   }
 
   // Presses again and waits until the answer has been carried out.

@@ -4,10 +4,14 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <numbers>
 
 #include <fcntl.h>
+#include <poll.h>
+#include <pthread.h>
+#include <signal.h>
 #include <unistd.h>
 
 QString TestMicrophone::pipePath() { return qEnvironmentVariable("VELTRINE_TEST_MIC_PIPE"); }
@@ -81,16 +85,31 @@ QByteArray TestMicrophone::fromWav(const QString& path) {
 
 TestMicrophone::~TestMicrophone() { stop(); }
 
-bool TestMicrophone::play(QByteArray pcm, bool loop) {
+bool TestMicrophone::play(QByteArray pcm, bool loop) { return start(std::move(pcm), loop, false); }
+
+bool TestMicrophone::playLive(QByteArray pcm) { return start(std::move(pcm), false, true); }
+
+bool TestMicrophone::start(QByteArray pcm, bool loop, bool live) {
   stop();
-  const QString path = pipePath();
+  const QString& path = pipe_;
   if (path.isEmpty() || pcm.isEmpty()) return false;
-  // The sound server holds the pipe open for reading, so this does not block.
-  const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
+  // The sound server holds the pipe open for reading; without it (a source
+  // that is not loaded) the open fails instead of waiting for a reader.
+  const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
+  // Live, the pipe holds a single page (about 10 ms), not the 0.3 s it
+  // holds by default: little sound waits there for a recording to begin.
+  const int defaultPipeSize = live ? ::fcntl(fd, F_GETPIPE_SZ) : -1;
+  if (live) ::fcntl(fd, F_SETPIPE_SZ, 4096);
   stopRequested_ = std::make_shared<std::atomic<bool>>(false);
-  player_ = std::thread([fd, pcm = std::move(pcm), loop, stop = stopRequested_] {
-    constexpr qsizetype kChunk = kSampleRate / 100 * kChannels * 2;  // 10 ms
+  player_ = std::thread([fd, pcm = std::move(pcm), loop, live, defaultPipeSize, stop = stopRequested_] {
+    // A source unloaded while playing: the write fails instead of the
+    // signal ending the test.
+    sigset_t pipeSignal;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
+    constexpr qsizetype kChunk = kSampleRate / 100 * kChannels * 2;  // 10 ms, written whole (under PIPE_BUF)
     auto next = std::chrono::steady_clock::now();
     qsizetype offset = 0;
     while (!stop->load()) {
@@ -99,11 +118,23 @@ bool TestMicrophone::play(QByteArray pcm, bool loop) {
         offset = 0;
       }
       const qsizetype size = std::min(kChunk, pcm.size() - offset);
-      if (::write(fd, pcm.constData() + offset, static_cast<size_t>(size)) <= 0) break;
+      // The server reads the pipe only while something records: a full pipe
+      // waits for it (or, live, loses the chunk), and stop() is heard meanwhile.
+      const ssize_t written = ::write(fd, pcm.constData() + offset, static_cast<size_t>(size));
+      if (written < 0 && errno == EAGAIN) {
+        if (!live) {
+          pollfd writable{fd, POLLOUT, 0};
+          ::poll(&writable, 1, 10);
+          continue;
+        }
+      } else if (written <= 0) {
+        break;
+      }
       offset += size;
       next += std::chrono::microseconds(size * 1000000 / (kSampleRate * kChannels * 2));
       std::this_thread::sleep_until(next);
     }
+    if (defaultPipeSize > 0) ::fcntl(fd, F_SETPIPE_SZ, defaultPipeSize);
     ::close(fd);
   });
   return true;

@@ -29,12 +29,19 @@ class TestMicrophone {
   // the file is missing or not 16-bit PCM.
   static QByteArray fromWav(const QString& path);
 
-  TestMicrophone() = default;
+  // Plays into the test desktop's microphone, or into another pipe source
+  // of the same format (a second microphone a test loads).
+  explicit TestMicrophone(QString pipe = pipePath()) : pipe_(std::move(pipe)) {}
   ~TestMicrophone();  // stops playing
 
   // Starts playing `pcm` (48 kHz stereo s16le) paced in real time; returns at
-  // once. With `loop` the sound repeats until stop(). False without a pipe.
+  // once. With `loop` the sound repeats until stop(), or until the pipe's
+  // source goes away. False without a pipe.
   bool play(QByteArray pcm, bool loop = false);
+  // Plays `pcm` once as sound in the room: what nobody records meanwhile is
+  // gone (but for the last 10 ms), where play() keeps it in the pipe until
+  // the server reads again.
+  bool playLive(QByteArray pcm);
   // Plays a WAV file (see fromWav); false when it cannot be read or played.
   bool playWav(const QString& path, bool loop = false);
   void stop();
@@ -42,6 +49,9 @@ class TestMicrophone {
   void waitUntilDone();
 
  private:
+  bool start(QByteArray pcm, bool loop, bool live);
+
+  QString pipe_;
   std::thread player_;
   std::shared_ptr<std::atomic<bool>> stopRequested_ = std::make_shared<std::atomic<bool>>(false);
 };

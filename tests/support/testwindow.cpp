@@ -18,12 +18,19 @@ TestWindow::~TestWindow() {
   }
 }
 
-bool TestWindow::start(std::chrono::milliseconds timeout) {
+bool TestWindow::start(Kind kind, std::chrono::milliseconds timeout) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.remove(QStringLiteral("QT_QPA_PLATFORM"));  // a real window on the test display
   environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
   process_.setProcessEnvironment(environment);
-  process_.start(QStringLiteral(VELTRINE_TESTWINDOW_PATH), {});
+  if (kind == Kind::qt) {
+    process_.start(QStringLiteral(VELTRINE_TESTWINDOW_PATH), {});
+  } else {
+    // Debian's own Python, which the GTK bindings are installed for.
+    process_.start(QStringLiteral("/usr/bin/python3"),
+                   {QStringLiteral(VELTRINE_GTKWINDOW_PATH),
+                    kind == Kind::gtkEditor ? QStringLiteral("editor") : QStringLiteral("terminal")});
+  }
   if (!process_.waitForStarted(static_cast<int>(timeout.count()))) return false;
   return waitForLine(QStringLiteral("ready"), timeout);
 }

@@ -9,8 +9,13 @@
 // Runs veltrine-testwindow, the second application of desktop tests, and
 // talks to it: commands in, event lines out. The protocol is described in
 // testwindow/main.cpp. Needs the test desktop.
+//
+// The same protocol drives a GTK 3 text editor and a VTE terminal
+// (gtkwindow.py), the toolkits of most Linux editors and terminals.
 class TestWindow {
  public:
+  enum class Kind { qt, gtkEditor, gtkTerminal };
+
   TestWindow();
   ~TestWindow();  // asks the window to quit, and kills it if it does not
   TestWindow(const TestWindow&) = delete;
@@ -18,7 +23,7 @@ class TestWindow {
 
   // Starts the program and waits until it reports "ready" (shown, active,
   // its field focused). False when it did not get there in time.
-  bool start(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+  bool start(Kind kind = Kind::qt, std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
   // Sends one command line and waits for its "ok"; false on "error" or time-out.
   bool command(const QString& line, std::chrono::milliseconds timeout = std::chrono::seconds(5));

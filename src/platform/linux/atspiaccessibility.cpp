@@ -1,5 +1,6 @@
 #include "platform/linux/atspiaccessibility.h"
 
+#include "platform/frontapplication.h"
 #include "platform/linux/atspielement.h"
 #include "platform/linux/atspierror.h"
 #include "platform/linux/qtwidgetelement.h"
@@ -38,6 +39,14 @@ class FocusRoot final : public AccessibleElement {
 };
 
 qint32 ownPid() { return qint32(QCoreApplication::applicationPid()); }
+
+// Whether the window manager's active window (or, without one, the X input
+// focus) belongs to process `pid`. Neither moves while a client grabs the
+// keyboard.
+bool applicationInFront(qint32 pid) {
+  const std::optional<RunningApplication> front = FrontApplication::current().frontmost();
+  return front && front->pid == pid;
+}
 
 std::optional<qint32> processOf(AtspiAccessible* accessible) {
   GError* error = nullptr;
@@ -128,13 +137,15 @@ void AtspiAccessibility::start() {
 }
 
 void AtspiAccessibility::focusChanged(_AtspiAccessible* source, bool gained) {
-  if (gained) {
-    if (focus_) g_object_unref(focus_);
-    focus_ = static_cast<AtspiAccessible*>(g_object_ref(source));
-  } else if (source == focus_) {
-    g_object_unref(focus_);
-    focus_ = nullptr;
-  }
+  // A loss alone says nothing about where the focus went: while the user holds
+  // a hotkey, our grab takes the keyboard from the application in front, which
+  // then reports its field unfocused until the key goes up. Only another
+  // element gaining the focus replaces the one remembered. Our own windows
+  // never do: they are read without the bus, and one of them remembered would
+  // hide the user's field from every later request.
+  if (!gained || source == focus_ || processOf(source) == ownPid()) return;
+  if (focus_) g_object_unref(focus_);
+  focus_ = static_cast<AtspiAccessible*>(g_object_ref(source));
 }
 
 AXElementRef AtspiAccessibility::systemWide() { return std::make_shared<FocusRoot>(*this, 0); }
@@ -168,7 +179,11 @@ AXAttributeResult AtspiAccessibility::trackedFocus() {
   const bool focused = atspi_state_set_contains(states, ATSPI_STATE_FOCUSED);
   g_object_unref(states);
   if (defunct) return {AXError::invalidUIElement, {}};
-  if (!focused) return {AXError::noValue, {}};
+  // Unfocused while its application is still the one in front: a keyboard grab
+  // (the hotkey that started this request, still held) took the focus from the
+  // whole application without giving it to anyone. The field is still where
+  // the user types, and gets the focus back when the key goes up.
+  if (!focused && !applicationInFront(*pid)) return {AXError::noValue, {}};
   return {AXError::success, AXElementRef(std::make_shared<AtspiElement>(focus))};
 }
 

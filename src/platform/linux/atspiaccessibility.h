@@ -8,8 +8,12 @@ struct _AtspiEventListener;
 
 // The desktop's accessibility through AT-SPI.
 //
-// The desktop's focused element is the last object that announced it gained
-// the focus (start() begins listening), provided it still holds the focus. An
+// The desktop's focused element is the last object of another application
+// that announced it gained the focus (start() begins listening), provided it
+// still holds the focus or its application is still the one in front: a
+// keyboard grab, such as the one that holds a hotkey while it is down, takes
+// the focus from the application in front for a moment without moving it, and
+// the request that the hotkey starts must still find the user's field. An
 // application's focused element is searched for in its active window. While a
 // window of this program is in front, both are the focused Qt widget instead.
 //

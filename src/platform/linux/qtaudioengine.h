@@ -4,6 +4,7 @@
 
 #include <QAudioDevice>
 #include <QThread>
+#include <QTimer>
 
 class QMediaDevices;
 class QtAudioCapture;
@@ -14,8 +15,16 @@ class QtAudioCapture;
 //
 // inputFormat() resolves the device and makes the source ahead of time; a
 // start then only starts the source (about a millisecond). A change of the
-// default input device, and a source that fails while running, are reported
-// as configurationChanged().
+// default input device, a source that fails while running, and a device that
+// goes away while running are reported as configurationChanged().
+//
+// Qt 6.4 announces none of the sound server's device changes, and PulseAudio
+// does not fail a stream whose device goes away: it moves the stream to the
+// next source (another microphone, or a speaker's monitor) and the source
+// stays active without an error. So while capturing the engine looks at the
+// device list itself, a few times a second; a device that is no longer
+// listed is gone. A stall in the data would not tell it: a moved stream goes
+// on delivering, and a quiet device may deliver nothing for a while.
 class QtAudioEngine final : public AudioEngine {
   Q_OBJECT
 
@@ -34,6 +43,7 @@ class QtAudioEngine final : public AudioEngine {
 
  private:
   void checkDefaultInput();
+  void checkInputPresent();
 
   QThread thread_;
   QtAudioCapture* capture_;
@@ -41,4 +51,6 @@ class QtAudioEngine final : public AudioEngine {
   QAudioDevice device_;
   AudioInputFormat format_;
   bool running_ = false;
+  // Runs while capturing: the device list has no signal in Qt 6.4.
+  QTimer presenceCheck_;
 };

@@ -6,6 +6,8 @@
 #include <QSet>
 #include <QSocketNotifier>
 
+#include <cstring>
+
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
@@ -24,6 +26,17 @@ struct XGrab {
   friend bool operator==(const XGrab&, const XGrab&) = default;
 };
 
+// The taps running now, which the program's own typing is announced to.
+QList<X11KeyboardTap*>& runningTaps() {
+  static QList<X11KeyboardTap*> taps;
+  return taps;
+}
+
+bool endsWith(const char* text, const char* suffix) {
+  const size_t length = std::strlen(text), suffixLength = std::strlen(suffix);
+  return length >= suffixLength && std::strcmp(text + length - suffixLength, suffix) == 0;
+}
+
 }  // namespace
 
 // The Xlib side of the tap: the connection, what the server calls each
@@ -38,6 +51,11 @@ struct X11KeyboardTap::Connection {
   QList<XGrab> grabs;
   QSet<quint16> heldModifiers;   // virtual key codes of the modifier keys down
   QSet<int> heldIntercepted;     // X keycodes of the intercepted keys down
+  QList<KeyTapEvent> translated;  // read from the server, not yet delivered
+  // Key events the program typed itself and this connection has not yet
+  // read, and the XTEST devices such events come from.
+  QList<OwnKey> ownKeys;
+  QSet<int> xtestDevices;
   std::unique_ptr<QSocketNotifier> notifier;
 
   ~Connection() {
@@ -96,44 +114,89 @@ struct X11KeyboardTap::Connection {
     return flags;
   }
 
-  QList<XGrab> toXGrabs(const QList<KeyGrab>& keyGrabs) const {
+  // The server's grabs for one combination: one per lock-key variant. None
+  // for a combination X cannot see (Fn) or a key this keyboard lacks.
+  QList<XGrab> toXGrabs(const KeyGrab& grab) const {
+    if (grab.requiresFn) return {};  // X never sees Fn held
+    const std::optional<int> evdev = toEvdev(grab.keyCode);
+    if (!evdev || *evdev + kEvdevOffset > 255) return {};
     QList<unsigned int> lockVariants{0};
     for (unsigned int lock : {static_cast<unsigned int>(LockMask), numLockMask, scrollLockMask}) {
       if (lock == 0) continue;
       for (qsizetype i = 0, count = lockVariants.size(); i < count; ++i) lockVariants.append(lockVariants[i] | lock);
     }
+    unsigned int modifiers = 0;
+    if (grab.modifiers & kShiftFlag) modifiers |= ShiftMask;
+    if (grab.modifiers & kControlFlag) modifiers |= ControlMask;
+    if (grab.modifiers & kOptionFlag) modifiers |= altMask;
+    if (grab.modifiers & kCommandFlag) modifiers |= superMask;
     QList<XGrab> result;
-    for (const KeyGrab& grab : keyGrabs) {
-      if (grab.requiresFn) continue;  // X never sees Fn held
-      const std::optional<int> evdev = toEvdev(grab.keyCode);
-      if (!evdev || *evdev + kEvdevOffset > 255) continue;
-      unsigned int modifiers = 0;
-      if (grab.modifiers & kShiftFlag) modifiers |= ShiftMask;
-      if (grab.modifiers & kControlFlag) modifiers |= ControlMask;
-      if (grab.modifiers & kOptionFlag) modifiers |= altMask;
-      if (grab.modifiers & kCommandFlag) modifiers |= superMask;
-      for (unsigned int lock : lockVariants) {
-        const XGrab xgrab{*evdev + kEvdevOffset, modifiers | lock};
-        if (!result.contains(xgrab)) result.append(xgrab);
-      }
+    for (unsigned int lock : lockVariants) {
+      const XGrab xgrab{*evdev + kEvdevOffset, modifiers | lock};
+      if (!result.contains(xgrab)) result.append(xgrab);
     }
     return result;
   }
 
-  // Replaces the grabs in place; false (and none in place) when the server
-  // refuses one.
-  bool applyGrabs(const QList<KeyGrab>& keyGrabs) {
+  // Replaces the grabs in place, each combination on its own; answers those
+  // that another client holds (none of their variants stays grabbed).
+  QList<KeyGrab> applyGrabs(const QList<KeyGrab>& keyGrabs) {
     const Window root = DefaultRootWindow(display);
     X11ErrorTrap trap(display);
     for (const XGrab& grab : grabs) XUngrabKey(display, grab.keycode, grab.modifiers, root);
-    grabs = toXGrabs(keyGrabs);
-    for (const XGrab& grab : grabs) {
-      XGrabKey(display, grab.keycode, grab.modifiers, root, False, GrabModeAsync, GrabModeAsync);
-    }
-    if (trap.sync() == 0) return true;
-    for (const XGrab& grab : grabs) XUngrabKey(display, grab.keycode, grab.modifiers, root);
     grabs.clear();
-    return false;
+    QList<KeyGrab> refused;
+    for (const KeyGrab& keyGrab : keyGrabs) {
+      const QList<XGrab> variants = toXGrabs(keyGrab);
+      if (variants.isEmpty()) continue;
+      X11ErrorTrap combination(display);
+      for (const XGrab& grab : variants) {
+        XGrabKey(display, grab.keycode, grab.modifiers, root, False, GrabModeAsync, GrabModeAsync);
+      }
+      if (combination.sync() == 0) {
+        grabs += variants;
+        continue;
+      }
+      // Ungrabbing touches only this client's grabs: the variants we did get
+      // go back, the other client keeps its own.
+      for (const XGrab& grab : variants) XUngrabKey(display, grab.keycode, grab.modifiers, root);
+      refused.append(keyGrab);
+    }
+    trap.sync();
+    return refused;
+  }
+
+  // Which slave keyboards are XTEST devices, the source of typed keys. A
+  // round trip: every event the server sent before it is queued afterwards.
+  void readXtestDevices() {
+    xtestDevices.clear();
+    int count = 0;
+    XIDeviceInfo* devices = XIQueryDevice(display, XIAllDevices, &count);
+    for (int i = 0; i < count; ++i) {
+      if (devices[i].use == XISlaveKeyboard && endsWith(devices[i].name, "XTEST keyboard")) {
+        xtestDevices.insert(devices[i].deviceid);
+      }
+    }
+    if (devices) XIFreeDeviceInfo(devices);
+  }
+
+  // Whether a key event is one the program typed; each typed key is matched
+  // once.
+  bool takeOwnKey(int keycode, bool press) {
+    const qsizetype index = ownKeys.indexOf(OwnKey{keycode, press});
+    if (index < 0) return false;
+    ownKeys.removeAt(index);
+    return true;
+  }
+
+  // Reads every event the connection holds into `translated`.
+  void drain() {
+    while (XPending(display) > 0) {
+      XEvent event;
+      XNextEvent(display, &event);
+      KeyTapEvent out;
+      if (translate(event, out)) translated.append(out);
+    }
   }
 
   // Turns one X event into the tap's event; false for events of no interest.
@@ -145,6 +208,9 @@ struct X11KeyboardTap::Connection {
       out.keyCode = fromEvdev(keycode - kEvdevOffset);
       out.intercepted = true;
       out.timestampMs = event.xkey.time;
+      // Routed to us by a grab, so no device is named: our own typing is
+      // known by its keys alone.
+      out.synthetic = takeOwnKey(keycode, press);
       if (noteModifier(out.keyCode, press)) {
         out.type = KeyTapEvent::Type::flagsChanged;
         out.flags = heldFlags();
@@ -172,6 +238,7 @@ struct X11KeyboardTap::Connection {
     out.keyCode = fromEvdev(raw->detail - kEvdevOffset);
     out.intercepted = false;
     out.timestampMs = raw->time;
+    out.synthetic = xtestDevices.contains(raw->sourceid) && takeOwnKey(raw->detail, press);
     out.autoRepeat = press && (raw->flags & XIKeyRepeat);
     XFreeEventData(display, &event.xcookie);
     if (noteModifier(out.keyCode, press)) {
@@ -223,13 +290,15 @@ bool X11KeyboardTap::start(Sink sink, const QList<KeyGrab>& grabs) {
   XIEventMask mask{XIAllMasterDevices, static_cast<int>(sizeof maskBits), maskBits};
   XISelectEvents(display, DefaultRootWindow(display), &mask, 1);
   connection->readHeldModifiers();
-  if (trap.sync() != 0 || !connection->applyGrabs(grabs)) return false;
+  if (trap.sync() != 0) return false;
+  refused_ = connection->applyGrabs(grabs);
 
   connection->notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(display), QSocketNotifier::Read);
   QObject::connect(connection->notifier.get(), &QSocketNotifier::activated, connection->notifier.get(),
                    [this] { readEvents(); });
   connection_ = std::move(connection);
   sink_ = std::move(sink);
+  runningTaps().append(this);
   // Events Xlib read while waiting for the replies above are already queued:
   // the socket will not announce them again.
   QMetaObject::invokeMethod(connection_->notifier.get(), [this] { readEvents(); }, Qt::QueuedConnection);
@@ -238,32 +307,44 @@ bool X11KeyboardTap::start(Sink sink, const QList<KeyGrab>& grabs) {
 
 bool X11KeyboardTap::setGrabs(const QList<KeyGrab>& grabs) {
   if (!connection_) return false;
-  if (!connection_->applyGrabs(grabs)) {
-    stop();
-    return false;
-  }
+  refused_ = connection_->applyGrabs(grabs);
   QMetaObject::invokeMethod(connection_->notifier.get(), [this] { readEvents(); }, Qt::QueuedConnection);
   return true;
 }
 
 void X11KeyboardTap::stop() {
   ++generation_;
+  runningTaps().removeAll(this);
   connection_.reset();
   sink_ = nullptr;
+  refused_.clear();
+}
+
+void X11KeyboardTap::noteOwnKeys(const QList<OwnKey>& keys) {
+  if (keys.isEmpty()) return;
+  for (X11KeyboardTap* tap : QList<X11KeyboardTap*>(runningTaps())) tap->markOwnKeys(keys);
+}
+
+void X11KeyboardTap::markOwnKeys(const QList<OwnKey>& keys) {
+  if (!connection_) return;
+  Connection& connection = *connection_;
+  connection.ownKeys = keys;
+  // After this round trip every event of the typed keys is on our side of
+  // the connection: read them now, while we know them. A typed key that
+  // never came (another client's grab had it) is forgotten with the rest.
+  connection.readXtestDevices();
+  connection.drain();
+  connection.ownKeys.clear();
+  if (connection.translated.isEmpty()) return;
+  QMetaObject::invokeMethod(connection.notifier.get(), [this] { readEvents(); }, Qt::QueuedConnection);
 }
 
 void X11KeyboardTap::readEvents() {
   if (!connection_) return;
   // Translate the whole batch first: the sink may stop the tap, which closes
   // the connection under our feet.
-  QList<KeyTapEvent> batch;
-  Display* display = connection_->display;
-  while (XPending(display) > 0) {
-    XEvent event;
-    XNextEvent(display, &event);
-    KeyTapEvent translated;
-    if (connection_->translate(event, translated)) batch.append(translated);
-  }
+  connection_->drain();
+  const QList<KeyTapEvent> batch = std::exchange(connection_->translated, {});
   const Sink sink = sink_;
   const quint64 generation = generation_;
   for (const KeyTapEvent& event : batch) {

@@ -20,27 +20,48 @@
 //   swallowed: modifier presses and releases (lone-modifier hotkeys fire on
 //   them) and other keys (which end a lone-modifier hold). The application in
 //   front receives them as usual, whatever the listener decides.
-// A grab that another client already holds makes start() or setGrabs() fail
-// (the X error is caught, never left to Xlib's handler that would end the
-// process). Most PC keyboards never report Fn to X: combinations that need Fn
-// are not grabbed.
+// Each combination is grabbed on its own: one that another client already
+// holds is refused (the X error is caught, never left to Xlib's handler that
+// would end the process) and the others stay. Most PC keyboards never report
+// Fn to X: combinations that need Fn are not grabbed.
+//
+// The program's own typing (X11SyntheticKeyboard) goes through the same
+// server and comes back here like the user's keys. The keyboard hands every
+// key it typed to noteOwnKeys() once the server has taken them; each running
+// tap then reads up to that point and marks those events as synthetic, so
+// they are told apart however late the tap would have read them.
 class X11KeyboardTap final : public KeyboardTap {
  public:
+  // One key event typed through XTEST: its X keycode, pressed or let go.
+  struct OwnKey {
+    int keycode = 0;
+    bool press = false;
+    friend bool operator==(const OwnKey&, const OwnKey&) = default;
+  };
+
   // `displayName` empty: the display named by DISPLAY.
   explicit X11KeyboardTap(QByteArray displayName = {});
   ~X11KeyboardTap() override;
 
   bool start(Sink sink, const QList<KeyGrab>& grabs) override;
   bool setGrabs(const QList<KeyGrab>& grabs) override;
+  QList<KeyGrab> refusedGrabs() const override { return refused_; }
   void stop() override;
+
+  // The key events this program has just typed, in order, once the server
+  // has processed them (after a round trip on the typing connection). Main
+  // thread only.
+  static void noteOwnKeys(const QList<OwnKey>& keys);
 
  private:
   struct Connection;
 
   void readEvents();
+  void markOwnKeys(const QList<OwnKey>& keys);
 
   QByteArray displayName_;
   std::unique_ptr<Connection> connection_;
   Sink sink_;
+  QList<KeyGrab> refused_;
   quint64 generation_ = 0;  // counts stops, so a batch in flight notices one
 };

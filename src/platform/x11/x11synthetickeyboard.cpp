@@ -1,6 +1,7 @@
 #include "platform/x11/x11synthetickeyboard.h"
 
 #include "platform/x11/x11errortrap.h"
+#include "platform/x11/x11keyboardtap.h"
 
 #include <QThread>
 
@@ -75,7 +76,7 @@ void X11SyntheticKeyboard::awaitHeldKeys() {
 // Releases every modifier key that is down (Shift, Control, Alt, Super, AltGr,
 // ...; not the lock keys, which are not held). The user's hand is still on the
 // hotkey's modifiers when a copy goes out at the start of a recording.
-void X11SyntheticKeyboard::releaseHeldModifiers() {
+void X11SyntheticKeyboard::releaseHeldModifiers(QList<X11KeyboardTap::OwnKey>& typed) {
   char keys[32] = {};
   XQueryKeymap(display_, keys);
   XModifierKeymap* map = XGetModifierMapping(display_);
@@ -84,7 +85,10 @@ void X11SyntheticKeyboard::releaseHeldModifiers() {
     if (modifier == LockMapIndex) continue;
     for (int i = 0; i < map->max_keypermod; ++i) {
       const KeyCode code = map->modifiermap[modifier * map->max_keypermod + i];
-      if (code && isPressed(keys, code)) XTestFakeKeyEvent(display_, code, False, CurrentTime);
+      if (code && isPressed(keys, code)) {
+        XTestFakeKeyEvent(display_, code, False, CurrentTime);
+        typed.append({code, false});
+      }
     }
   }
   XFreeModifiermap(map);
@@ -92,19 +96,34 @@ void X11SyntheticKeyboard::releaseHeldModifiers() {
 
 bool X11SyntheticKeyboard::typeChord(const KeyChord& chord) {
   if (!connect()) return false;
-  X11ErrorTrap trap(display_);
-  awaitHeldKeys();
-  releaseHeldModifiers();
-  const KeyCode control = keyCode(display_, XK_Control_L, 0);
-  const KeyCode shift = keyCode(display_, XK_Shift_L, 0);
-  const KeyCode key = chord.key == KeyChord::Key::c ? keyCode(display_, XK_c, usKeyC) : keyCode(display_, XK_v, usKeyV);
-  if (!control || (chord.shift && !shift)) return false;
-
-  XTestFakeKeyEvent(display_, control, True, CurrentTime);
-  if (chord.shift) XTestFakeKeyEvent(display_, shift, True, CurrentTime);
-  XTestFakeKeyEvent(display_, key, True, CurrentTime);
-  XTestFakeKeyEvent(display_, key, False, CurrentTime);
-  if (chord.shift) XTestFakeKeyEvent(display_, shift, False, CurrentTime);
-  XTestFakeKeyEvent(display_, control, False, CurrentTime);
-  return !trap.sync() != 0;
+  QList<X11KeyboardTap::OwnKey> typed;
+  bool done = false;
+  {
+    X11ErrorTrap trap(display_);
+    awaitHeldKeys();
+    releaseHeldModifiers(typed);
+    const KeyCode control = keyCode(display_, XK_Control_L, 0);
+    const KeyCode shift = keyCode(display_, XK_Shift_L, 0);
+    const KeyCode key =
+        chord.key == KeyChord::Key::c ? keyCode(display_, XK_c, usKeyC) : keyCode(display_, XK_v, usKeyV);
+    const bool keysFound = control && (!chord.shift || shift);
+    if (keysFound) {
+      const auto type = [&](KeyCode code, bool press) {
+        XTestFakeKeyEvent(display_, code, press ? True : False, CurrentTime);
+        typed.append({code, press});
+      };
+      type(control, true);
+      if (chord.shift) type(shift, true);
+      type(key, true);
+      type(key, false);
+      if (chord.shift) type(shift, false);
+      type(control, false);
+    }
+    // The round trip also means the server has taken every key.
+    done = trap.sync() == 0 && keysFound;
+  }
+  // Our own keys come back to the program's keyboard taps like the user's:
+  // tell them which ones are ours.
+  X11KeyboardTap::noteOwnKeys(typed);
+  return done;
 }

@@ -1,13 +1,16 @@
 #pragma once
 
 #include "platform/synthetickeyboard.h"
+#include "platform/x11/x11keyboardtap.h"
 
 #include <QByteArray>
 
 struct _XDisplay;
 
 // Types chords through the XTEST extension on a private connection, opened at
-// the first chord. They reach the window with the input focus like real keys.
+// the first chord. They reach the window with the input focus like real keys;
+// the program's own keyboard taps are told which keys were typed, so they
+// never take them for the user's.
 //
 // A key (not a modifier) that is still down when a chord is due is waited
 // for, up to half a second: it is usually the hotkey the user has not let go
@@ -25,7 +28,7 @@ class X11SyntheticKeyboard final : public SyntheticKeyboard {
  private:
   bool connect();
   void awaitHeldKeys();
-  void releaseHeldModifiers();
+  void releaseHeldModifiers(QList<X11KeyboardTap::OwnKey>& typed);
 
   QByteArray displayName_;
   _XDisplay* display_ = nullptr;

@@ -1,0 +1,159 @@
+#!/usr/bin/python3
+# veltrine-gtkwindow: a GTK 3 application on the test desktop, for tests that
+# need the toolkit most Linux editors and terminals are built with. GTK reports
+# its focus through AT-SPI on its own, and drops it while another client grabs
+# the keyboard, as real editors do.
+#
+# Usage: gtkwindow.py editor|terminal. "editor" holds a focused text view,
+# "terminal" a focused VTE terminal (the widget of most Linux terminals) with no
+# shell behind it: what would reach the shell is reported instead.
+#
+# The protocol is the one of veltrine-testwindow (testwindow/main.cpp), with
+# these commands:
+#   text <text>          replace the text (a terminal shows it as output)
+#   select <start> <end> select characters start..end (a terminal selects all)
+#   state                report "text ..." and "selection <start> <end>"
+#   quit                 exit (so does the end of standard input)
+# and these events:
+#   ready, key press <keyval> <keycode>, text <current text>,
+#   focus in / focus out, and for a terminal "typed <text>", what would have
+#   gone to the shell (typed keys or a paste; control characters as ^X).
+import sys
+
+import gi
+
+gi.require_version("Gtk", "3.0")
+from gi.repository import GLib, Gtk  # noqa: E402
+
+
+def report(line):
+    sys.stdout.write(line + "\n")
+    sys.stdout.flush()
+
+
+def printable(text):
+    return "".join(c if c >= " " else "^" + chr(ord(c) + 64) for c in text)
+
+
+class Editor:
+    def __init__(self):
+        self.widget = Gtk.TextView()
+        self.buffer = self.widget.get_buffer()
+        self.buffer.connect("changed", lambda b: report("text " + self.text()))
+
+    def text(self):
+        return self.buffer.get_text(self.buffer.get_start_iter(), self.buffer.get_end_iter(), True)
+
+    def set_text(self, text):
+        self.buffer.set_text(text)
+
+    def select(self, start, end):
+        self.buffer.select_range(self.buffer.get_iter_at_offset(start), self.buffer.get_iter_at_offset(end))
+
+    def selection(self):
+        bounds = self.buffer.get_selection_bounds()
+        if bounds:
+            return bounds[0].get_offset(), bounds[1].get_offset()
+        cursor = self.buffer.get_iter_at_mark(self.buffer.get_insert()).get_offset()
+        return cursor, cursor
+
+
+class Terminal:
+    def __init__(self):
+        gi.require_version("Vte", "2.91")
+        from gi.repository import Vte
+
+        self.widget = Vte.Terminal()
+        self.shown = ""
+        self.arrived = True
+        self.widget.connect("commit", lambda t, data, size: report("typed " + printable(data)))
+        self.widget.connect("contents-changed", lambda t: setattr(self, "arrived", True))
+
+    def text(self):
+        return self.shown
+
+    def set_text(self, text):
+        self.shown = text
+        self.arrived = False
+        # Clears the screen and its history, then writes the text at the top.
+        self.widget.feed(b"\x1b[2J\x1b[3J\x1b[H" + text.encode())
+
+    def select(self, start, end):
+        # The terminal shows what it was fed a moment later, and a selection
+        # made before would be dropped when the text arrives.
+        deadline = GLib.get_monotonic_time() + 2000000
+        while not self.arrived and GLib.get_monotonic_time() < deadline:
+            Gtk.main_iteration_do(False)
+        self.widget.select_all()
+
+    def selection(self):
+        return (0, len(self.shown)) if self.widget.get_has_selection() else (0, 0)
+
+
+def main():
+    kind = sys.argv[1] if len(sys.argv) > 1 else "editor"
+    content = Terminal() if kind == "terminal" else Editor()
+    window = Gtk.Window(title="Veltrine GTK " + kind)
+    window.set_default_size(420, 120)
+    window.add(content.widget)
+    widget = content.widget
+
+    def on_key(w, event):
+        report("key press %d %d" % (event.keyval, event.hardware_keycode))
+        return False
+
+    widget.connect("key-press-event", on_key)
+    widget.connect("focus-in-event", lambda w, e: report("focus in") or False)
+    widget.connect("focus-out-event", lambda w, e: report("focus out") or False)
+    window.connect("destroy", Gtk.main_quit)
+
+    def run(line):
+        verb, _, rest = line.partition(" ")
+        if verb == "text":
+            content.set_text(rest)
+        elif verb == "select":
+            start, end = (int(n) for n in rest.split())
+            content.select(start, end)
+        elif verb == "state":
+            report("text " + content.text())
+            report("selection %d %d" % content.selection())
+        elif verb == "quit":
+            report("ok quit")
+            Gtk.main_quit()
+            return
+        else:
+            report("error unknown command: " + verb)
+            return
+        report("ok " + verb)
+
+    pending = bytearray()
+
+    def on_input(source, condition):
+        chunk = sys.stdin.buffer.raw.read(4096)
+        if not chunk:
+            Gtk.main_quit()
+            return False
+        pending.extend(chunk)
+        while b"\n" in pending:
+            line, _, rest = pending.partition(b"\n")
+            pending[:] = rest
+            run(line.decode())
+        return True
+
+    GLib.io_add_watch(sys.stdin.fileno(), GLib.IO_IN | GLib.IO_HUP, on_input)
+
+    def announce_when_ready():
+        if window.is_active() and widget.has_focus():
+            report("ready")
+            return False
+        return True
+
+    window.show_all()
+    window.present()
+    widget.grab_focus()
+    GLib.timeout_add(10, announce_when_ready)
+    Gtk.main()
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,63 @@
+// veltrine-test-keygrabber: another program that holds one key combination,
+// as a desktop's own shortcut daemon would. Desktop tests run it beside the
+// program.
+//
+//   veltrine-test-keygrabber <modifier>... <key>
+//
+// Modifiers are ctrl, shift, alt and super; the key is an X keysym name ("w",
+// "F5"). It grabs the combination on the root window (also with Caps Lock and
+// Num Lock on), prints "grabbed" on a line of its own and keeps the grab until
+// its standard input closes. It prints "refused" and exits with 1 when another
+// client already holds the combination, and exits with 2 on bad arguments or
+// no display.
+#include <X11/Xlib.h>
+
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+#include <unistd.h>
+
+namespace {
+
+bool refused = false;
+
+int noteError(Display*, XErrorEvent* event) {
+  if (event->error_code == BadAccess) refused = true;
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (argc < 2) return 2;
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return 2;
+  unsigned int modifiers = 0;
+  for (int i = 1; i < argc - 1; ++i) {
+    const char* name = argv[i];
+    if (!std::strcmp(name, "ctrl")) modifiers |= ControlMask;
+    else if (!std::strcmp(name, "shift")) modifiers |= ShiftMask;
+    else if (!std::strcmp(name, "alt")) modifiers |= Mod1Mask;
+    else if (!std::strcmp(name, "super")) modifiers |= Mod4Mask;
+    else return 2;
+  }
+  const KeySym symbol = XStringToKeysym(argv[argc - 1]);
+  const KeyCode keycode = symbol == NoSymbol ? 0 : XKeysymToKeycode(display, symbol);
+  if (!keycode) return 2;
+
+  XSetErrorHandler(noteError);
+  const Window root = DefaultRootWindow(display);
+  for (unsigned int locks : {0u, unsigned(LockMask), unsigned(Mod2Mask), unsigned(LockMask | Mod2Mask)}) {
+    XGrabKey(display, keycode, modifiers | locks, root, False, GrabModeAsync, GrabModeAsync);
+  }
+  XSync(display, False);
+  std::puts(refused ? "refused" : "grabbed");
+  std::fflush(stdout);
+  if (refused) return 1;
+
+  char buffer[64];
+  while (read(STDIN_FILENO, buffer, sizeof buffer) > 0) {
+  }
+  XCloseDisplay(display);
+  return 0;
+}
