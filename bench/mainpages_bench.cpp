@@ -1,7 +1,9 @@
 // What the main window's pages cost when they come on screen and when the
 // history changes under them. The history page makes the cards of the first
-// records that fall within a screen of the view, however long the history and
-// however large its page; a changed record redraws its own card only.
+// records that fall within half a screen of the view, however long the history
+// and however large its page; a changed record redraws its own card only.
+// Budget, with 500 cards built: a new record and a press of MORE each under
+// 16 ms of main-thread time (the CPU column; the hotkeys wait meanwhile).
 #include "benchmain.h"
 #include "localization/languagemanager.h"
 #include "mainwindow/historyview.h"
