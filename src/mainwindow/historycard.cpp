@@ -11,6 +11,7 @@
 #include "mainwindow/recordformat.h"
 #include "mainwindow/recordretry.h"
 #include "mainwindow/symbolbutton.h"
+#include "mainwindow/symbollabel.h"
 #include "mainwindow/symbolview.h"
 #include "mainwindow/textbox.h"
 #include "mainwindow/textlabel.h"
@@ -20,7 +21,6 @@
 #include "platform/pasteboard.h"
 #include "theme/cyberdividerline.h"
 #include "theme/fonts.h"
-#include "theme/gloweffect.h"
 #include "theme/glowlabel.h"
 #include "theme/palette.h"
 
@@ -95,20 +95,20 @@ void HistoryCard::render() {
   discard(content_);
   content_ = content;
   column_->addWidget(content_);
-  content_->show();
+  // Laid out at the card's width from the start, not first at a new widget's
+  // small default size (its texts would wrap into dozens of lines for
+  // nothing). A card not on screen yet shows it together with itself.
+  content_->setGeometry(contentsRect());
+  if (isVisible()) content_->show();
 }
 
 QWidget* HistoryCard::makeMetaRow(QWidget* parent) {
   auto* meta = new QWidget(parent);
   QHBoxLayout* row = rowLayout(meta, 10, QMargins(20, 16, 20, 0));
 
-  auto* operation = new QWidget(meta);
-  QHBoxLayout* operationRow = rowLayout(operation, 6);
-  operationRow->addWidget(
-      new SymbolView(operationSymbol(record_.operation), 12, Palette::cyberTextTertiary, operation));
-  auto* operationLabel = new TextLabel(rajdhaniSemiBold(12), Palette::cyberTextTertiary, operation);
-  operationLabel->setText(HistoryCardLook::operationLabel(record_.operation));
-  operationRow->addWidget(operationLabel);
+  auto* operation =
+      new SymbolLabel(operationSymbol(record_.operation), 12, rajdhaniSemiBold(12), Palette::cyberTextTertiary, 6, meta);
+  operation->setText(HistoryCardLook::operationLabel(record_.operation));
   row->addWidget(operation);
   row->addStretch(1);
 
@@ -122,13 +122,9 @@ QWidget* HistoryCard::makeMetaRow(QWidget* parent) {
   row->addWidget(time);
 
   const QColor color = statusColor(record_.status);
-  auto* badge = new QWidget(meta);
-  QHBoxLayout* badgeRow = rowLayout(badge, 4);
-  badgeRow->addWidget(new SymbolView(statusSymbol(record_.status), 12, color, badge));
-  auto* status = new TextLabel(rajdhaniSemiBold(12), color, badge);
-  status->setText(statusText(record_.status));
-  badgeRow->addWidget(status);
-  badge->setGraphicsEffect(new GlowEffect(Glow{Palette::withOpacity(color, 0.4), 3}, badge));
+  auto* badge = new SymbolLabel(statusSymbol(record_.status), 12, rajdhaniSemiBold(12), color, 4, meta);
+  badge->setText(statusText(record_.status));
+  badge->setGlow(Glow{Palette::withOpacity(color, 0.4), 3});
   row->addWidget(badge);
   return meta;
 }
@@ -148,15 +144,13 @@ QWidget* HistoryCard::makeBody(QWidget* parent) {
     }
     case RecognitionStatus::failed: {
       auto* body = new QWidget(parent);
-      auto* line = new QWidget(body);
-      QHBoxLayout* row = rowLayout(line, 8);
-      row->addWidget(new SymbolView(QStringLiteral("exclamationmark.triangle.fill"), 13, Palette::neonRed, line));
-      auto* text = new TextLabel(rajdhaniMedium(14), Palette::neonRed, line);
-      text->setText(strings.recognizeFailed);
-      row->addWidget(text);
+      auto* line = new SymbolLabel(QStringLiteral("exclamationmark.triangle.fill"), 13, rajdhaniMedium(14),
+                                   Palette::neonRed, 8, body);
+      line->setText(strings.recognizeFailed);
+      line->setGlow(Glow{Palette::withOpacity(Palette::neonRed, 0.2), 2});
+      QHBoxLayout* row = rowLayout(body, 0, QMargins(20, 0, 20, 16));
+      row->addWidget(line);
       row->addStretch(1);
-      line->setGraphicsEffect(new GlowEffect(Glow{Palette::withOpacity(Palette::neonRed, 0.2), 2}, line));
-      rowLayout(body, 0, QMargins(20, 0, 20, 16))->addWidget(line);
       return body;
     }
     case RecognitionStatus::success:

@@ -2,11 +2,11 @@
 
 #include "mainwindow/pagescaffold.h"
 
-#include <QHash>
 #include <QList>
 #include <QString>
 
 class EmptyStateView;
+class CardColumn;
 class HistoryCard;
 class HistorySettingCard;
 class HistoryStore;
@@ -14,6 +14,7 @@ class LanguageManager;
 class NeonTitleLabel;
 class PlainButton;
 class QVBoxLayout;
+struct RecordingHistory;
 class RetentionPicker;
 class TextLabel;
 class ThemedScrollArea;
@@ -23,9 +24,12 @@ class ThemedScrollArea;
 // the next page. Each time it comes on screen it shows the first page again.
 // It writes only the retention policy; the cards do their own actions.
 //
-// A card is made only when it comes near the visible part of the list (one
-// screen ahead of it), so opening the page costs the cards that fit on the
-// screen, not a whole page of them.
+// A card is made only when it comes near the visible part of the list (half
+// a screen ahead of it), so opening the page costs the cards that fit on the
+// screen, not a whole page of them. A change of the history touches only the
+// card concerned (a new record: one card more; a changed one: its card drawn
+// again; a deleted one: its card gone), and MORE makes only the new cards, so
+// the page costs the same with 20 cards or 2,000.
 class HistoryView : public PageScaffold {
   Q_OBJECT
 
@@ -38,7 +42,7 @@ class HistoryView : public PageScaffold {
   void showMore();
 
   // The cards made so far, newest first: those of the first records of the
-  // page, down to a screen below what is visible.
+  // page, down to half a screen below what is visible.
   QList<HistoryCard*> cards() const;
   // Shown while there are records beyond the cards.
   PlainButton* moreButton() const { return more_; }
@@ -52,8 +56,18 @@ class HistoryView : public PageScaffold {
 
  private:
   void render();
-  void renderList();
-  // Makes the cards that have come within a screen of the visible part.
+  // The header's count, the empty state and the MORE button.
+  void renderCounts();
+  // The store's changes, each touching only the cards concerned.
+  void recordInserted(int index);
+  void recordUpdated(int index);
+  void recordRemoved(int index);
+  void recordsReset();
+  void insertCard(qsizetype index, const RecordingHistory& record);
+  void removeCard(qsizetype index);
+  // Drops the cards of records below the cut.
+  void trimToShown();
+  // Makes the cards that have come within half a screen of the visible part.
   void fillView();
   qsizetype shownCount() const;
 
@@ -70,12 +84,12 @@ class HistoryView : public PageScaffold {
   QWidget* settings_;
   EmptyStateView* empty_;
   QWidget* list_;
-  QVBoxLayout* listColumn_;
+  QWidget* cardList_;
+  CardColumn* listColumn_;
   PlainButton* more_;
-  // One card per record id while the record is shown; a card keeps its own
-  // flags as long as its record stays in view.
-  QHash<QString, HistoryCard*> cardsById_;
+  // The cards of the first records, in the store's order: cards_[i] shows
+  // records()[i], and is the list's i-th item. A card keeps its own flags as
+  // long as its record stays in view.
   QList<HistoryCard*> cards_;
-  // How many of the shown records have their card.
-  qsizetype builtCount_ = 0;
+  bool filling_ = false;
 };

@@ -36,14 +36,33 @@ void TextLabel::setGlow(const Glow& glow) {
 }
 
 void TextLabel::setSelectable(bool selectable) {
+  selectable_ = selectable;
   QPalette colours = palette();
   colours.setColor(QPalette::Highlight, Palette::withOpacity(Palette::neonCyan, 0.35));
   colours.setColor(QPalette::HighlightedText, Palette::cyberTextPrimary);
   setPalette(colours);
-  setTextInteractionFlags(selectable ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard
-                                     : Qt::NoTextInteraction);
+  // No focus either until then: Qt makes the text document of any label that
+  // can take the focus.
+  setTextInteractionFlags(Qt::NoTextInteraction);
   setCursor(selectable ? Qt::IBeamCursor : Qt::ArrowCursor);
 }
+
+void TextLabel::armSelection() {
+  if (selectable_ && textInteractionFlags() == Qt::NoTextInteraction) {
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  }
+}
+
+void TextLabel::enterEvent(QEnterEvent* event) {
+  armSelection();
+  QLabel::enterEvent(event);
+}
+
+void TextLabel::mousePressEvent(QMouseEvent* event) {
+  armSelection();
+  QLabel::mousePressEvent(event);
+}
+
 
 void TextLabel::setElideMode(Qt::TextElideMode mode) {
   elideMode_ = mode;

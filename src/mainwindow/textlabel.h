@@ -23,7 +23,10 @@ class TextLabel : public QLabel {
   // removes it.
   void setGlow(const Glow& glow);
 
-  // The text can be selected with the mouse and copied.
+  // The text can be selected with the mouse (then also with the keyboard)
+  // and copied. What selection needs (a text document per label) is made when
+  // the pointer first comes to the label, not for every label of a long list;
+  // the label's size is the same either way.
   void setSelectable(bool selectable);
 
   // A one-line label that may be given less room than its text: the text is
@@ -33,9 +36,14 @@ class TextLabel : public QLabel {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
 
  private:
+  void armSelection();
+
   QColor color_;
+  bool selectable_ = false;
   GlowEffect* glow_ = nullptr;
   Qt::TextElideMode elideMode_ = Qt::ElideNone;
 };

@@ -84,9 +84,11 @@ void HistoryStore::load() {
   publish();
 }
 
-void HistoryStore::save() {
+void HistoryStore::save() { commit(Change::reset); }
+
+void HistoryStore::commit(Change change, int index) {
   writeFile();
-  publish();
+  publish(change, index);
 }
 
 void HistoryStore::writeFile() const {
@@ -120,7 +122,7 @@ void HistoryStore::addRecord(const RecordingHistory& record) {
     return;
   }
   records_.prepend(record);
-  save();
+  commit(Change::inserted, 0);
 }
 
 std::optional<QString> HistoryStore::persistAudio(const QString& recordingPath) {
@@ -137,7 +139,7 @@ bool HistoryStore::updateRecord(const QString& id, const std::function<void(Reco
   const int index = indexOf(id);
   if (index < 0) return false;
   change(records_[index]);
-  save();
+  commit(Change::updated, index);
   return true;
 }
 
@@ -153,7 +155,7 @@ void HistoryStore::deleteRecord(const QString& id, bool deleteAudioFile) {
   if (index < 0) return;
   if (deleteAudioFile) removeAudioOf(records_.at(index));
   records_.removeAt(index);
-  save();
+  commit(Change::removed, index);
 }
 
 void HistoryStore::deleteAudio(const QString& id) {
@@ -219,6 +221,21 @@ void HistoryStore::removeAudioOf(const RecordingHistory& record) const {
   HistoryFolder(*loadedEmail_).removeAudioFile(*record.audioFilePath);
 }
 
-void HistoryStore::publish() {
-  if (!deferPublishing_) Q_EMIT recordsChanged();
+void HistoryStore::publish(Change change, int index) {
+  if (deferPublishing_) return;
+  switch (change) {
+    case Change::reset:
+      Q_EMIT recordsReset();
+      break;
+    case Change::inserted:
+      Q_EMIT recordInserted(index);
+      break;
+    case Change::updated:
+      Q_EMIT recordUpdated(index);
+      break;
+    case Change::removed:
+      Q_EMIT recordRemoved(index);
+      break;
+  }
+  Q_EMIT recordsChanged();
 }

@@ -20,8 +20,11 @@
 // at sign-out; the launch sequence calls load() when someone is signed in.
 //
 // Every change of the records, also a change another component made through
-// updateRecord(), is announced by recordsChanged(). Storage failures are not
-// shown to the user; each prints one "[HistoryStore] " line on standard output.
+// updateRecord(), is announced by recordsChanged(). Just before it, one of
+// recordInserted(), recordUpdated(), recordRemoved() or recordsReset() says
+// what changed, so that a view showing one element per record touches only
+// the element concerned. Storage failures are not shown to the user; each
+// prints one "[HistoryStore] " line on standard output.
 class HistoryStore : public QObject {
   Q_OBJECT
   Q_PROPERTY(QList<RecordingHistory> records READ records NOTIFY recordsChanged)
@@ -51,7 +54,8 @@ class HistoryStore : public QObject {
   // Writes the records to the account's "recording_history.json", replacing
   // the file in one step. Does nothing when nobody is signed in; refuses (and
   // says so) when the records in memory are not the signed-in account's, so
-  // one account's history never overwrites another's. Emits recordsChanged().
+  // one account's history never overwrites another's. Emits recordsReset()
+  // and recordsChanged().
   void save();
 
   // Sign-out: the records are dropped from memory only; the files stay.
@@ -92,6 +96,13 @@ class HistoryStore : public QObject {
 
  Q_SIGNALS:
   void recordsChanged();
+  // What the coming recordsChanged() is about: the record now at `index` is
+  // new, or changed in place; the record that was at `index` is gone; or
+  // anything may have changed (load, sign-out, clean-up).
+  void recordInserted(int index);
+  void recordUpdated(int index);
+  void recordRemoved(int index);
+  void recordsReset();
   // Emitted on every assignment of the policy, also of the same value.
   void retentionPolicyChanged();
 
@@ -102,7 +113,10 @@ class HistoryStore : public QObject {
   void writeFile() const;
   // Removes the audio copy a record names, when it is this account's.
   void removeAudioOf(const RecordingHistory& record) const;
-  void publish();
+  enum class Change { reset, inserted, updated, removed };
+  // Writes the file and announces the change.
+  void commit(Change change, int index = -1);
+  void publish(Change change = Change::reset, int index = -1);
 
   QList<RecordingHistory> records_;
   RetentionPolicy retentionPolicy_ = RetentionPolicy::forever;

@@ -105,26 +105,20 @@ QCoro::Task<void> RecordProcessor::succeed(const Request& request, const AudioPr
 }
 
 QCoro::Task<void> RecordProcessor::fail(const Request& request, const ProcessingFailure& failure) {
-  switch (failure.kind) {
-    case ProcessingFailure::Kind::signOut:
-      RecordingResultStore::shared().reset();
-      AuthStore::shared().clearSession();
-      break;
-    case ProcessingFailure::Kind::creditsExhausted:
-      AuthStore::shared().setCreditsRemaining(0);
-      break;
-    case ProcessingFailure::Kind::serviceError:
-    case ProcessingFailure::Kind::noAnswer:
-      break;
-  }
+  if (failure.kind == ProcessingFailure::Kind::creditsExhausted) AuthStore::shared().setCreditsRemaining(0);
 
+  // Before any sign-out: it empties the history in memory, and nothing could
+  // then write the record's end into its account's file.
   history_.updateRecord(request.id, [&failure](RecordingHistory& record) {
     stampProcessingDuration(record);
     record.status = RecognitionStatus::failed;
     record.errorMessage = failure.message;
     record.retryable = failure.retryable;
   });
-  if (failure.kind != ProcessingFailure::Kind::signOut) {
+  if (failure.kind == ProcessingFailure::Kind::signOut) {
+    RecordingResultStore::shared().reset();
+    AuthStore::shared().clearSession();
+  } else {
     RecordingResultStore::shared().update(QString(), QString(), failure.message);
   }
 

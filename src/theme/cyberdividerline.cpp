@@ -20,5 +20,11 @@ void CyberDividerLine::setColor(const QColor& color) {
 
 void CyberDividerLine::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  style_.paintBody(painter, rect());
+  paintGlowSource(painter);
+}
+
+void CyberDividerLine::paintGlowSource(QPainter& painter) const { style_.paintBody(painter, rect()); }
+
+QString CyberDividerLine::glowSourceKey() const {
+  return QStringLiteral("divider ") + style_.color.name(QColor::HexArgb);
 }

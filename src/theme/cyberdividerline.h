@@ -1,13 +1,14 @@
 #pragma once
 
 #include "theme/cyberdivider.h"
+#include "theme/glowsource.h"
 
 #include <QWidget>
 
 class GlowEffect;
 
 // A CyberDivider for layouts: 1 pixel high, as wide as it is given.
-class CyberDividerLine : public QWidget {
+class CyberDividerLine : public QWidget, public GlowSource {
   Q_OBJECT
 
  public:
@@ -20,6 +21,8 @@ class CyberDividerLine : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void paintGlowSource(QPainter& painter) const override;
+  QString glowSourceKey() const override;
 
  private:
   CyberDivider style_;

@@ -1,9 +1,24 @@
 #include "theme/glowbackdrop.h"
 
 #include <QEvent>
+#include <QHash>
 #include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <qdrawutil.h>
 
 #include <cmath>
+
+namespace {
+
+// One shared image per look; a program shows a handful of looks. Kept to the
+// end of the process (never destroyed after the application object).
+QHash<QString, QPixmap>& slicedGlows() {
+  static auto* images = new QHash<QString, QPixmap>;
+  return *images;
+}
+
+}  // namespace
 
 GlowBackdrop::GlowBackdrop(QWidget* target) : QWidget(target->parentWidget()), target_(target) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -14,20 +29,35 @@ GlowBackdrop::GlowBackdrop(QWidget* target) : QWidget(target->parentWidget()), t
   follow();
 }
 
-void GlowBackdrop::setGlow(const Glow& glow, const QPainterPath& shape, qreal alpha) {
-  if (glow.color == glow_.color && glow.radius == glow_.radius && shape == shape_ && alpha == alpha_) return;
-  glow_ = glow;
-  shape_ = shape;
-  alpha_ = alpha;
+void GlowBackdrop::setGlow(const Glow& glow, const QRectF& rect, qreal cornerRadius, qreal alpha) {
+  const QSizeF size = target_ ? QSizeF(target_->size()) : QSizeF();
+  const QMarginsF insets(rect.left(), rect.top(), size.width() - rect.right(), size.height() - rect.bottom());
+  const bool sameLook = glow.color == glow_.color && glow.radius == glow_.radius && insets == insets_ &&
+                        cornerRadius == cornerRadius_ && alpha == alpha_;
+  if (!sameLook) {
+    glow_ = glow;
+    insets_ = insets;
+    cornerRadius_ = cornerRadius;
+    alpha_ = alpha;
+    update();
+  }
   cache_ = QImage();
   follow();
-  update();
 }
 
 bool GlowBackdrop::eventFilter(QObject* watched, QEvent* event) {
   if (watched == target_) {
     switch (event->type()) {
       case QEvent::Move:
+        // Cards below a new one in a long list all move: a move changes
+        // nothing but the position.
+        if (parentWidget() == target_->parentWidget()) {
+          const int m = margin();
+          move(target_->pos() - QPoint(m, m));
+          break;
+        }
+        follow();
+        break;
       case QEvent::Resize:
       case QEvent::Show:
       case QEvent::Hide:
@@ -42,6 +72,8 @@ bool GlowBackdrop::eventFilter(QObject* watched, QEvent* event) {
   return false;
 }
 
+int GlowBackdrop::margin() const { return int(std::ceil(glow_.reach())); }
+
 void GlowBackdrop::follow() {
   if (!target_) return;
   QWidget* parent = target_->parentWidget();
@@ -50,26 +82,63 @@ void GlowBackdrop::follow() {
     return;
   }
   if (parentWidget() != parent) setParent(parent);
-  const int margin = int(std::ceil(glow_.reach()));
-  setGeometry(target_->geometry().adjusted(-margin, -margin, margin, margin));
+  const int m = margin();
+  setGeometry(target_->geometry().adjusted(-m, -m, m, m));
   stackUnder(target_);
   setVisible(target_->isVisibleTo(parent) && glow_.isVisible());
 }
 
+QImage GlowBackdrop::glowImage(const QSize& size, qreal scale) const {
+  const int m = margin();
+  const QRectF rect = QRectF(QPointF(m, m), QSizeF(size) - QSizeF(2 * m, 2 * m))
+                          .marginsRemoved(insets_);
+  QPainterPath shape;
+  shape.addRoundedRect(rect, cornerRadius_, cornerRadius_);
+  QImage coverage(size * scale, QImage::Format_ARGB32_Premultiplied);
+  coverage.fill(Qt::transparent);
+  QPainter offscreen(&coverage);
+  offscreen.setRenderHint(QPainter::Antialiasing);
+  offscreen.scale(scale, scale);
+  offscreen.fillPath(shape, QColor::fromRgbF(0, 0, 0, float(alpha_)));
+  offscreen.end();
+  return glow_.glowOf(coverage, scale);
+}
+
 void GlowBackdrop::paintEvent(QPaintEvent*) {
-  if (!target_ || shape_.isEmpty()) return;
+  if (!target_ || !glow_.isVisible()) return;
   QPainter painter(this);
   const qreal scale = devicePixelRatioF();
+
+  // Past the corners and the blur's reach, every row of the glow between the
+  // top and bottom slices is the same, and so is every column: a backdrop with
+  // room for a middle draws the shared corners and edges and stretches the
+  // middle line between them.
+  const qreal inset = std::max({insets_.left(), insets_.top(), insets_.right(), insets_.bottom(), 0.0});
+  const int slice = margin() + int(std::ceil(inset + cornerRadius_ + glow_.reach())) + 1;
+  if (width() > 2 * slice && height() > 2 * slice) {
+    const QString key = QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9")
+                            .arg(glow_.color.rgba64().toArgb32())
+                            .arg(glow_.radius)
+                            .arg(cornerRadius_)
+                            .arg(alpha_)
+                            .arg(scale)
+                            .arg(insets_.left())
+                            .arg(insets_.top())
+                            .arg(insets_.right())
+                            .arg(insets_.bottom());
+    QPixmap& slices = slicedGlows()[key];
+    if (slices.isNull()) {
+      slices = QPixmap::fromImage(glowImage(QSize(2 * slice + 1, 2 * slice + 1), scale));
+      slices.setDevicePixelRatio(scale);
+    }
+    const QMargins edges(slice, slice, slice, slice);
+    qDrawBorderPixmap(&painter, rect(), edges, slices, QRect(QPoint(), slices.deviceIndependentSize().toSize()),
+                      edges, QTileRules(Qt::StretchTile));
+    return;
+  }
+
   if (cache_.isNull() || cacheScale_ != scale || cache_.size() != size() * scale) {
-    QImage coverage(size() * scale, QImage::Format_ARGB32_Premultiplied);
-    coverage.fill(Qt::transparent);
-    QPainter offscreen(&coverage);
-    offscreen.setRenderHint(QPainter::Antialiasing);
-    offscreen.scale(scale, scale);
-    offscreen.translate(target_->geometry().topLeft() - geometry().topLeft());
-    offscreen.fillPath(shape_, QColor::fromRgbF(0, 0, 0, float(alpha_)));
-    offscreen.end();
-    cache_ = glow_.glowOf(coverage, scale);
+    cache_ = glowImage(size(), scale);
     cacheScale_ = scale;
   }
   painter.drawImage(QRectF(rect()), cache_);

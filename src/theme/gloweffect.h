@@ -12,6 +12,10 @@
 // shadow of the whole view would. Qt composes such effects one inside another
 // only this way (through the widget's pixmap); containers glow through a
 // GlowBackdrop instead, so their children may carry effects of their own.
+//
+// A widget that is a GlowSource (and the effect's parent) has its glow drawn
+// from its own painting, kept in a cache shared by all effects: widgets that
+// look alike (the dividers of a list of cards) share one glow image.
 class GlowEffect : public QGraphicsEffect {
   Q_OBJECT
 

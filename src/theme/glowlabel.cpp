@@ -19,8 +19,25 @@ void GlowLabel::setColor(const QColor& color) {
   update();
 }
 
+int GlowLabel::textFlags() const { return int(alignment()) | (wordWrap() ? Qt::TextWordWrap : 0); }
+
 void GlowLabel::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  const int flags = int(alignment()) | (wordWrap() ? Qt::TextWordWrap : 0);
-  style().paintBody(painter, contentsRect(), flags);
+  paintGlowSource(painter);
+}
+
+void GlowLabel::paintGlowSource(QPainter& painter) const { style().paintBody(painter, contentsRect(), textFlags()); }
+
+QString GlowLabel::glowSourceKey() const {
+  const QRect room = contentsRect();
+  return QStringLiteral("label %1 %2 %3 %4 %5 %6,%7,%8,%9")
+      .arg(color_.name(QColor::HexArgb))
+      .arg(size_)
+      .arg(int(weight_))
+      .arg(textFlags())
+      .arg(room.x())
+      .arg(room.y())
+      .arg(room.width())
+      .arg(room.height())
+      .arg(text());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "theme/glowsource.h"
 #include "theme/glowtext.h"
 
 #include <QLabel>
@@ -9,7 +10,7 @@ class GlowEffect;
 // A label drawn as GlowText: Rajdhani at a size and weight, in one colour,
 // glowing in it. Alignment and word wrap are the QLabel's; the glow spills
 // past the widget's edges.
-class GlowLabel : public QLabel {
+class GlowLabel : public QLabel, public GlowSource {
   Q_OBJECT
 
  public:
@@ -20,9 +21,12 @@ class GlowLabel : public QLabel {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void paintGlowSource(QPainter& painter) const override;
+  QString glowSourceKey() const override;
 
  private:
   GlowText style() const;
+  int textFlags() const;
 
   QColor color_;
   qreal size_;

@@ -8,12 +8,12 @@
 NeonCard::NeonCard(const QColor& neon, qreal glowRadius, QWidget* parent)
     : QWidget(parent), style_{neon, glowRadius} {
   glow_ = new GlowBackdrop(this);
-  glow_->setGlow(style_.glow(), NeonCardStyle::shape(cardRect()), Palette::cyberCardBg.alphaF());
+  glow_->setGlow(style_.glow(), cardRect(), NeonCardStyle::cornerRadius, Palette::cyberCardBg.alphaF());
 }
 
 void NeonCard::setNeon(const QColor& neon, qreal glowRadius) {
   style_ = NeonCardStyle{neon, glowRadius};
-  glow_->setGlow(style_.glow(), NeonCardStyle::shape(cardRect()), Palette::cyberCardBg.alphaF());
+  glow_->setGlow(style_.glow(), cardRect(), NeonCardStyle::cornerRadius, Palette::cyberCardBg.alphaF());
   update();
 }
 
@@ -30,5 +30,5 @@ void NeonCard::paintEvent(QPaintEvent*) {
 
 void NeonCard::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  glow_->setGlow(style_.glow(), NeonCardStyle::shape(cardRect()), Palette::cyberCardBg.alphaF());
+  glow_->setGlow(style_.glow(), cardRect(), NeonCardStyle::cornerRadius, Palette::cyberCardBg.alphaF());
 }

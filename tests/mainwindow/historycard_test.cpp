@@ -18,6 +18,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimeZone>
 
 namespace {
@@ -142,6 +143,9 @@ TEST_F(HistoryCardTest, TheSummaryAndTheDetails) {
   }
   const int lineHeight = summary->fontMetrics().lineSpacing();
   EXPECT_LE(summary->maximumHeight(), 3 * lineHeight + 1);
+  // The answer can be selected (and then copied) with the mouse.
+  QTest::mouseDClick(const_cast<QLabel*>(summary), Qt::LeftButton, {}, QPoint(4, lineHeight / 2));
+  EXPECT_EQ(summary->selectedText(), "1");
   plainCard.toggleExpanded();
   EXPECT_EQ(shownTexts(plainCard).count(*plain.result), 2);
   EXPECT_NE(plainCard.resultCopyButton(), nullptr);

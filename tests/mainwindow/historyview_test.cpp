@@ -147,6 +147,67 @@ TEST_F(HistoryViewTest, ComingBackShowsTheFirstPageAgain) {
   EXPECT_EQ(view.moreButton()->text(), currentStrings().moreCount(26));
 }
 
+// With hundreds of cards a change must not rebuild the list: each change
+// touches only its own card, and every other card (with its expanded state)
+// stays the very widget it was.
+TEST_F(HistoryViewTest, EachChangeTouchesOnlyItsOwnCard) {
+  addRecords(45);
+  HistoryView view(HistoryStore::shared(), 20, 20, LanguageManager::shared());
+  showTall(view);
+  const QList<HistoryCard*> before = view.cards();
+  ASSERT_EQ(before.size(), 20);
+  before.at(2)->toggleExpanded();
+  before.at(5)->toggleExpanded();
+  const auto expanded = [&view] {
+    QList<int> rows;
+    for (int i = 0; i < view.cards().size(); ++i) {
+      if (view.cards().at(i)->isExpanded()) rows.append(i);
+    }
+    return rows;
+  };
+
+  // One record changes: its card shows it, nothing else moves.
+  HistoryStore::shared().updateRecord(before.at(5)->record().id,
+                                      [](RecordingHistory& record) { record.result = QStringLiteral("changed"); });
+  EXPECT_EQ(view.cards(), before);
+  EXPECT_TRUE(shownTexts(*before.at(5)).count(QStringLiteral("changed")) >= 1);
+  EXPECT_EQ(expanded(), (QList<int>{2, 5}));
+
+  // A new request: one new card at the top, as tall as it asks, the oldest
+  // shown one below the cut.
+  HistoryStore::shared().addRecord(makeRecord(RecognitionStatus::processing));
+  ASSERT_EQ(view.cards().size(), 20);
+  EXPECT_EQ(view.cards().mid(1), before.mid(0, 19));
+  EXPECT_FALSE(before.contains(view.cards().first()));
+  EXPECT_TRUE(shownTexts(*view.cards().first()).contains(currentStrings().processing));
+  EXPECT_EQ(expanded(), (QList<int>{3, 6}));
+  QApplication::processEvents();
+  const HistoryCard& top = *view.cards().first();
+  EXPECT_GE(top.height(), top.sizeHint().height());
+  EXPECT_LT(top.geometry().bottom(), view.cards().at(1)->geometry().top());
+  HistoryStore::shared().updateRecord(top.record().id, [](RecordingHistory& record) {
+    record.status = RecognitionStatus::success;
+    record.result = QStringLiteral("r0");
+  });
+
+  // MORE: the next page's cards after the others, which stay as they are.
+  const QList<HistoryCard*> firstPage = view.cards();
+  view.showMore();
+  ASSERT_EQ(view.cards().size(), 40);
+  EXPECT_EQ(view.cards().mid(0, 20), firstPage);
+  EXPECT_EQ(results(view).mid(20), [] {
+    QStringList expected;
+    for (int i = 20; i < 40; ++i) expected.append(QStringLiteral("r%1").arg(i));
+    return expected;
+  }());
+
+  // A clean-up that removes nothing keeps every card.
+  const QList<HistoryCard*> both = view.cards();
+  HistoryStore::shared().setRetentionPolicy(RetentionPolicy::thirtyDays);
+  EXPECT_EQ(view.cards(), both);
+  EXPECT_EQ(expanded(), (QList<int>{3, 6}));
+}
+
 TEST_F(HistoryViewTest, DeletingDownToOnePageRemovesTheMoreButton) {
   addRecords(22);
   HistoryView view(HistoryStore::shared(), 20, 20, LanguageManager::shared());

@@ -91,6 +91,17 @@ TEST_F(AnswerHandling, EveryFailureEndsTheRequestWithItsOwnMessageAndFollowUp) {
       {"no answer", noAnswer, [&] { return strings.errorConnectionLost; }, true, false, true, false},
   };
 
+  // A sign-out empties the history in memory, as it does in the program: what
+  // the request left behind is read from its account's file.
+  AuthStore::SessionHooks hooks;
+  hooks.loadHistory = [] { HistoryStore::shared().load(); };
+  hooks.clearHistory = [] { HistoryStore::shared().clearRecords(); };
+  AuthStore::shared().setSessionHooks(hooks);
+  const auto savedNewest = [] {
+    QFile file(HistoryStore::historyDirectoryURL(QStringLiteral("writer@example.com")) + "/recording_history.json");
+    const auto saved = file.open(QIODevice::ReadOnly) ? RecordingHistory::decodeList(file.readAll()) : std::nullopt;
+    return saved && !saved->isEmpty() ? saved->first() : RecordingHistory{};
+  };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     signInAgain();
@@ -99,7 +110,7 @@ TEST_F(AnswerHandling, EveryFailureEndsTheRequestWithItsOwnMessageAndFollowUp) {
     service.enqueue("POST", processPath(), row.response);
 
     request();
-    const RecordingHistory record = newestRecord();
+    const RecordingHistory record = savedNewest();
     EXPECT_EQ(record.status, RecognitionStatus::failed);
     EXPECT_EQ(record.retryable, row.retryable);
     ASSERT_TRUE(record.errorMessage);

@@ -1,7 +1,10 @@
+#include "theme/cyberdivider.h"
+#include "theme/cyberdividerline.h"
 #include "theme/cybertextfield.h"
 #include "theme/fonttables.h"
 #include "theme/neonbutton.h"
 #include "theme/neoncard.h"
+#include "theme/neoncardstyle.h"
 #include "theme/neontitlelabel.h"
 #include "theme/palette.h"
 
@@ -108,6 +111,55 @@ TEST(NeonCard, AddsNoPaddingGlowsFromItsShapeAndShowsGlowingChildren) {
     for (int x = 30; x < 30 + title->width(); ++x) titlePixels += colourNear(image.pixel(x, y), Palette::neonPurple, 40);
   }
   EXPECT_GT(titlePixels, 20);
+}
+
+// Glows are drawn from shared pieces (a card's from nine slices of one small
+// image, a divider's from its own painting): what reaches the screen is still
+// the blur of the whole shape, at every size, with no seam or shift.
+TEST(NeonCard, GlowsAreTheBlurOfTheWholeShapeAtEverySize) {
+  // Premultiplied, so that the faint edge of a glow compares by what it adds.
+  const auto differingPixels = [](const QImage& shownImage, const QImage& expectedImage, const QRect& skip) {
+    const QImage a = shownImage.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage b = expectedImage.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y) {
+      for (int x = 0; x < a.width(); ++x) {
+        if (skip.contains(x, y)) continue;
+        const QRgb p = reinterpret_cast<const QRgb*>(a.constScanLine(y))[x];
+        const QRgb q = reinterpret_cast<const QRgb*>(b.constScanLine(y))[x];
+        differing += std::abs(qAlpha(p) - qAlpha(q)) > 2 || std::abs(qRed(p) - qRed(q)) > 2 ||
+                     std::abs(qGreen(p) - qGreen(q)) > 2 || std::abs(qBlue(p) - qBlue(q)) > 2;
+      }
+    }
+    return differing;
+  };
+  for (const QSize size : {QSize(40, 30), QSize(240, 80), QSize(520, 190)}) {
+    QWidget parent;
+    parent.resize(size + QSize(60, 60));
+    auto* card = new NeonCard(Palette::neonPurple, 6, &parent);
+    card->setGeometry(QRect(QPoint(30, 30), size));
+    // The glow of the card's shape filled at the card's opacity; the card
+    // itself covers the rest.
+    QImage coverage(parent.size(), QImage::Format_ARGB32_Premultiplied);
+    coverage.fill(Qt::transparent);
+    QPainter painter(&coverage);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal inset = NeonCardStyle::borderWidth / 2;
+    painter.fillPath(NeonCardStyle::shape(QRectF(card->geometry()).adjusted(inset, inset, -inset, -inset)),
+                     QColor::fromRgbF(0, 0, 0, float(Palette::cyberCardBg.alphaF())));
+    painter.end();
+    const QImage expected = NeonCardStyle{Palette::neonPurple, 6}.glow().glowOf(coverage, 1);
+    EXPECT_EQ(differingPixels(shown(parent), expected, card->geometry()), 0) << size.width() << "x" << size.height();
+  }
+
+  QWidget parent;
+  parent.resize(320, 40);
+  auto* divider = new CyberDividerLine(Palette::neonCyan, &parent);
+  divider->setGeometry(20, 20, 280, 1);
+  const QImage expected = paintOffscreen(parent.size(), [](QPainter& painter) {
+    CyberDivider{Palette::neonCyan}.paint(painter, QRectF(20, 20, 280, 1));
+  });
+  EXPECT_EQ(differingPixels(shown(parent), expected, QRect()), 0);
 }
 
 TEST(NeonCard, GlowFollowsTheCardAndGoesWithIt) {
