@@ -205,8 +205,12 @@ QWidget* HistoryCard::makeSummaryRow(QWidget* parent) {
   auto* expand = new SymbolButton(isExpanded_ ? QStringLiteral("chevron.up") : QStringLiteral("chevron.down"), 12,
                                   Palette::cyberTextSecondary, summaryRow);
   expand->setFrame(QSizeF(26, 26));
-  // A chevron only: it opens or closes the card that begins with this text.
-  if (const auto* shown = qobject_cast<const QLabel*>(summary_)) expand->setAccessibleName(shown->text());
+  // A chevron only: it opens or closes the card that begins with this text
+  // (its start: a long answer would make a long name).
+  if (const auto* shown = qobject_cast<const QLabel*>(summary_)) {
+    const QString line = shown->text().section(QLatin1Char('\n'), 0, 0);
+    expand->setAccessibleName(line.size() > 60 ? line.left(60) + QStringLiteral("…") : line);
+  }
   expand_ = expand;
   connect(expand_, &QAbstractButton::clicked, this, &HistoryCard::toggleExpanded);
   row->addWidget(expand_, 0, Qt::AlignTop);
