@@ -55,6 +55,8 @@ function(veltrine_tests folder)
 endfunction()
 
 function(_veltrine_test_executable target sources on_desktop depends)
+  # Each test carries its folder's name as a label: ctest -L mainwindow.
+  get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
   add_executable(${target} ${sources})
   target_compile_options(${target} PRIVATE ${VELTRINE_WARNINGS})
   target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
@@ -62,8 +64,8 @@ function(_veltrine_test_executable target sources on_desktop depends)
   if(on_desktop)
     gtest_discover_tests(${target}
       DISCOVERY_TIMEOUT 30
-      PROPERTIES ENVIRONMENT "VELTRINE_TEST_DISPLAY=1" RESOURCE_LOCK desktop_focus TIMEOUT 120)
+      PROPERTIES ENVIRONMENT "VELTRINE_TEST_DISPLAY=1" RESOURCE_LOCK desktop_focus TIMEOUT 120 LABELS ${folder})
   else()
-    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 30 PROPERTIES TIMEOUT 120)
+    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 30 PROPERTIES TIMEOUT 120 LABELS ${folder})
   endif()
 endfunction()
