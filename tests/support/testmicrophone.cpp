@@ -1,7 +1,6 @@
 #include "testmicrophone.h"
 
 #include <QFile>
-#include <QtEndian>
 
 #include <algorithm>
 #include <cerrno>
@@ -31,56 +30,6 @@ QByteArray TestMicrophone::tone(double frequencyHz, std::chrono::milliseconds du
 QByteArray TestMicrophone::silence(std::chrono::milliseconds duration) {
   const qsizetype frames = static_cast<qsizetype>(duration.count()) * kSampleRate / 1000;
   return QByteArray(frames * kChannels * 2, '\0');
-}
-
-QByteArray TestMicrophone::fromWav(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  const QByteArray bytes = file.readAll();
-  if (bytes.size() < 12 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE") return {};
-
-  // Walk the chunks: recorders put LIST, fact or other chunks before the data.
-  int channels = 0, rate = 0, bits = 0, format = 0;
-  QByteArray data;
-  for (qsizetype at = 12; at + 8 <= bytes.size();) {
-    const QByteArray id = bytes.mid(at, 4);
-    const qsizetype size = qFromLittleEndian<quint32>(bytes.constData() + at + 4);
-    const qsizetype body = at + 8;
-    const qsizetype available = std::min(size, bytes.size() - body);
-    if (id == "fmt " && available >= 16) {
-      format = qFromLittleEndian<quint16>(bytes.constData() + body);
-      channels = qFromLittleEndian<quint16>(bytes.constData() + body + 2);
-      rate = static_cast<int>(qFromLittleEndian<quint32>(bytes.constData() + body + 4));
-      bits = qFromLittleEndian<quint16>(bytes.constData() + body + 14);
-    } else if (id == "data") {
-      data = bytes.mid(body, available);
-    }
-    at = body + size + (size & 1);  // chunks are padded to even sizes
-  }
-  constexpr int kPcm = 1, kExtensible = 0xFFFE;
-  if ((format != kPcm && format != kExtensible) || bits != 16 || channels < 1 || rate <= 0) return {};
-
-  const qsizetype inFrames = data.size() / (2 * channels);
-  if (inFrames == 0) return {};
-  const auto sampleAt = [&](qsizetype frame, int channel) {
-    frame = std::clamp<qsizetype>(frame, 0, inFrames - 1);
-    return static_cast<double>(qFromLittleEndian<qint16>(data.constData() + (frame * channels + channel) * 2));
-  };
-  // Linear interpolation is plenty for speech and test tones.
-  const qsizetype outFrames = inFrames * kSampleRate / rate;
-  QByteArray pcm(outFrames * kChannels * 2, Qt::Uninitialized);
-  auto* out = reinterpret_cast<qint16*>(pcm.data());
-  for (qsizetype i = 0; i < outFrames; ++i) {
-    const double position = static_cast<double>(i) * rate / kSampleRate;
-    const auto frame = static_cast<qsizetype>(position);
-    const double fraction = position - static_cast<double>(frame);
-    for (int channel = 0; channel < kChannels; ++channel) {
-      const int source = std::min(channel, channels - 1);
-      const double value = sampleAt(frame, source) * (1.0 - fraction) + sampleAt(frame + 1, source) * fraction;
-      out[i * kChannels + channel] = static_cast<qint16>(std::lround(value));
-    }
-  }
-  return pcm;
 }
 
 TestMicrophone::~TestMicrophone() { stop(); }
@@ -138,12 +87,6 @@ bool TestMicrophone::start(QByteArray pcm, bool loop, bool live) {
     ::close(fd);
   });
   return true;
-}
-
-bool TestMicrophone::playWav(const QString& path, bool loop) { return play(fromWav(path), loop); }
-
-void TestMicrophone::waitUntilDone() {
-  if (player_.joinable()) player_.join();
 }
 
 void TestMicrophone::stop() {

@@ -23,11 +23,6 @@ class TestMicrophone {
   // Interleaved 48 kHz stereo s16le samples of a sine tone.
   static QByteArray tone(double frequencyHz, std::chrono::milliseconds duration, double amplitude = 0.5);
   static QByteArray silence(std::chrono::milliseconds duration);
-  // The samples of a 16-bit PCM WAV file (any rate, one or more channels: a
-  // mono file goes to both sides, extra channels are dropped) brought to 48 kHz
-  // stereo, so a recorded phrase can be spoken into the microphone. Empty when
-  // the file is missing or not 16-bit PCM.
-  static QByteArray fromWav(const QString& path);
 
   // Plays into the test desktop's microphone, or into another pipe source
   // of the same format (a second microphone a test loads).
@@ -42,11 +37,7 @@ class TestMicrophone {
   // gone (but for the last 10 ms), where play() keeps it in the pipe until
   // the server reads again.
   bool playLive(QByteArray pcm);
-  // Plays a WAV file (see fromWav); false when it cannot be read or played.
-  bool playWav(const QString& path, bool loop = false);
   void stop();
-  // Blocks until a non-looping sound has been written entirely.
-  void waitUntilDone();
 
  private:
   bool start(QByteArray pcm, bool loop, bool live);
