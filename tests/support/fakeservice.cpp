@@ -14,26 +14,8 @@
 
 namespace {
 
-QByteArray reasonPhrase(int status) {
-  switch (status) {
-    case 200: return "OK";
-    case 201: return "Created";
-    case 204: return "No Content";
-    case 302: return "Found";
-    case 400: return "Bad Request";
-    case 401: return "Unauthorized";
-    case 403: return "Forbidden";
-    case 404: return "Not Found";
-    case 409: return "Conflict";
-    case 413: return "Payload Too Large";
-    case 422: return "Unprocessable Entity";
-    case 429: return "Too Many Requests";
-    case 500: return "Internal Server Error";
-    case 502: return "Bad Gateway";
-    case 503: return "Service Unavailable";
-    default: return "Status";
-  }
-}
+// Clients read the status code; the phrase is only for people reading a trace.
+QByteArray statusLine(int status) { return "HTTP/1.1 " + QByteArray::number(status) + " Status\r\n"; }
 
 bool hasNoBody(int status) { return (status >= 100 && status < 200) || status == 204 || status == 304; }
 
@@ -47,9 +29,8 @@ bool readMore(int fd, QByteArray& buffer) {
 }
 
 bool readAtLeast(int fd, QByteArray& buffer, qsizetype size) {
-  while (buffer.size() < size) {
+  while (buffer.size() < size)
     if (!readMore(fd, buffer)) return false;
-  }
   return true;
 }
 
@@ -67,9 +48,8 @@ void writeAll(int fd, const QByteArray& bytes) {
 }  // namespace
 
 QByteArray RecordedRequest::header(const QByteArray& name) const {
-  for (const auto& [key, value] : headers) {
+  for (const auto& [key, value] : headers)
     if (key.compare(name, Qt::CaseInsensitive) == 0) return value;
-  }
   return {};
 }
 
@@ -149,9 +129,8 @@ void FakeService::serve(int fd) {
   QByteArray buffer;
   for (;;) {
     qsizetype headerEnd = -1;
-    while ((headerEnd = buffer.indexOf("\r\n\r\n")) < 0) {
+    while ((headerEnd = buffer.indexOf("\r\n\r\n")) < 0)
       if (!readMore(fd, buffer)) goto done;
-    }
     {
       RecordedRequest request;
       const QByteArray head = buffer.left(headerEnd);
@@ -173,9 +152,8 @@ void FakeService::serve(int fd) {
       if (request.header("Transfer-Encoding").toLower().contains("chunked")) {
         for (;;) {
           qsizetype lineEnd;
-          while ((lineEnd = buffer.indexOf("\r\n", consumed)) < 0) {
+          while ((lineEnd = buffer.indexOf("\r\n", consumed)) < 0)
             if (!readMore(fd, buffer)) goto done;
-          }
           bool ok = false;
           const qsizetype size = buffer.mid(consumed, lineEnd - consumed).split(';').value(0).trimmed().toLongLong(&ok, 16);
           if (!ok) goto done;
@@ -204,11 +182,7 @@ void FakeService::serve(int fd) {
       if (answer.closeWithoutAnswer) goto done;
       if (answer.stall || answer.delay.count() > 0) {
         std::unique_lock lock(mutex_);
-        if (answer.stall) {
-          arrived_.wait(lock, [this] { return stopping_; });
-        } else {
-          arrived_.wait_for(lock, answer.delay, [this] { return stopping_; });
-        }
+        arrived_.wait_for(lock, answer.stall ? std::chrono::hours(1) : answer.delay, [this] { return stopping_; });
         if (stopping_) goto done;
       }
 
@@ -221,7 +195,7 @@ void FakeService::serve(int fd) {
         goto done;
       }
 
-      QByteArray response = "HTTP/1.1 " + QByteArray::number(answer.status) + ' ' + reasonPhrase(answer.status) + "\r\n";
+      QByteArray response = statusLine(answer.status);
       bool hasLength = false;
       for (const auto& [name, value] : answer.headers) {
         response += name + ": " + value + "\r\n";
@@ -248,7 +222,7 @@ void FakeService::stream(int fd, const ScriptedResponse& answer) {
     std::lock_guard lock(mutex_);
     streamedBytes_.reset();
   }
-  QByteArray head = "HTTP/1.1 " + QByteArray::number(answer.status) + ' ' + reasonPhrase(answer.status) + "\r\n";
+  QByteArray head = statusLine(answer.status);
   for (const auto& [name, value] : answer.headers) head += name + ": " + value + "\r\n";
   writeAll(fd, head + "\r\n");
   const QByteArray block(64 * 1024, 'x');
@@ -275,9 +249,8 @@ std::optional<qint64> FakeService::streamedBytes() const {
 ScriptedResponse FakeService::answerFor(const RecordedRequest& request) {
   std::lock_guard lock(mutex_);
   const auto key = std::make_pair(request.method, request.path);
-  if (auto queued = queues_.find(key); queued != queues_.end() && !queued->second.isEmpty()) {
+  if (auto queued = queues_.find(key); queued != queues_.end() && !queued->second.isEmpty())
     return queued->second.takeFirst();
-  }
   if (auto routed = routes_.find(key); routed != routes_.end()) return routed->second;
   if (handler_) return handler_(request);
   return defaultResponse_;
