@@ -53,24 +53,15 @@ class FieldObserver : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    switch (event->type()) {
-      case QEvent::KeyPress:
-      case QEvent::KeyRelease: {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        report(QStringLiteral("key %1 %2 %3")
-                   .arg(event->type() == QEvent::KeyPress ? QStringLiteral("press") : QStringLiteral("release"))
-                   .arg(key->nativeVirtualKey())
-                   .arg(key->nativeScanCode()));
-        break;
-      }
-      case QEvent::FocusIn:
-        report(QStringLiteral("focus in"));
-        break;
-      case QEvent::FocusOut:
-        report(QStringLiteral("focus out"));
-        break;
-      default:
-        break;
+    const auto type = event->type();
+    if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      report(QStringLiteral("key %1 %2 %3")
+                 .arg(type == QEvent::KeyPress ? QStringLiteral("press") : QStringLiteral("release"))
+                 .arg(key->nativeVirtualKey())
+                 .arg(key->nativeScanCode()));
+    } else if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
+      report(type == QEvent::FocusIn ? QStringLiteral("focus in") : QStringLiteral("focus out"));
     }
     return QObject::eventFilter(watched, event);
   }
@@ -147,9 +138,8 @@ class TestWindow : public QWidget {
     } else if (verb == QLatin1String("setclipboard")) {
       auto* data = new QMimeData;
       const QStringList words = rest.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-      for (qsizetype i = 0; i + 1 < words.size(); i += 2) {
+      for (qsizetype i = 0; i + 1 < words.size(); i += 2)
         data->setData(words[i], QByteArray::fromBase64(words[i + 1].toLatin1()));
-      }
       QApplication::clipboard()->setMimeData(data);
     } else if (verb == QLatin1String("clipboard")) {
       reportClipboard();
@@ -168,9 +158,8 @@ class TestWindow : public QWidget {
     const QMimeData* data = QApplication::clipboard()->mimeData();
     const QStringList formats = data ? data->formats() : QStringList();
     if (formats.isEmpty()) report(QStringLiteral("clipboard empty"));
-    for (const QString& format : formats) {
+    for (const QString& format : formats)
       report(QStringLiteral("clipboard ") + format + QLatin1Char(' ') + QString::fromLatin1(data->data(format).toBase64()));
-    }
   }
 
   QLineEdit* field_;
