@@ -182,6 +182,9 @@ void RecordingOverlayView::showEvent(QShowEvent* event) {
 void RecordingOverlayView::hideEvent(QHideEvent* event) {
   timer_.stop();
   dotTimer_.stop();
+  // Shown again at the next recording, the view starts from where every
+  // change ended, not from the middle of one.
+  for (EasedValue* easing : {barEase_, dotEase_, lookEase_, ringEase_}) easing->finish();
   QWidget::hideEvent(event);
 }
 

@@ -26,7 +26,6 @@ CrossFade::CrossFade(QWidget* view, const QPixmap& before, int durationMs, const
   setAttribute(Qt::WA_TransparentForMouseEvents);
   setAttribute(Qt::WA_TranslucentBackground);
   setFocusPolicy(Qt::NoFocus);
-  setProperty("floating", true);
   setGeometry(view->rect());
   view->installEventFilter(this);
 

@@ -30,6 +30,8 @@ class EasedValue : public QObject {
   void setTiming(int durationMs, const QEasingCurve& curve);
   // Sets the value at once, stopping any easing.
   void jumpTo(const QVariant& target);
+  // Ends a running easing where it was going.
+  void finish() { jumpTo(target_); }
 
   QVariant value() const { return value_; }
   QVariant target() const { return target_; }

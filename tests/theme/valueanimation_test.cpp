@@ -1,7 +1,9 @@
 #include "theme/crossfade.h"
 #include "theme/easedvalue.h"
 #include "awaittask.h"
-
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <functional>
 
@@ -46,18 +48,24 @@ TEST_F(Shown, ANewTargetMidWayStartsFromTheValueDrawnThen) {
   EXPECT_EQ(value.value().toReal(), 0.0);
 }
 
-TEST_F(Shown, ACrossFadeShowsTheOldLookOverTheNewThenGoes) {
-  const auto fill = [&](const char* colour) { widget.setStyleSheet(QStringLiteral("background: ") + colour); };
+TEST(CrossFadeOver, AViewShowsItsOldLookOverTheNewTakesClicksAndGoes) {
+  QPushButton view;
+  view.resize(200, 100), view.show();
+  const auto fill = [&](const char* colour) { view.setStyleSheet(QStringLiteral("background: ") + colour); };
   fill("red");
-  ASSERT_TRUE(CrossFade::start(&widget, 300, QEasingCurve::InOutQuad));
-  CrossFade* fade = CrossFade::start(&widget, 300, QEasingCurve::InOutQuad);  // a change mid-way
-  ASSERT_TRUE(fade);
-  EXPECT_EQ(widget.findChildren<CrossFade*>().size(), 1);
-  EXPECT_EQ(fade->geometry(), widget.rect());
+  const auto pixel = [&] { return view.grab().toImage().pixelColor(5, 50); };
+  const QColor red = pixel();
+  ASSERT_TRUE(CrossFade::start(&view, 300, QEasingCurve::InOutQuad));
+  const CrossFade* fade = CrossFade::start(&view, 300, QEasingCurve::InOutQuad);  // a change mid-way
+  EXPECT_EQ(view.findChildren<CrossFade*>().size(), 1);
+  EXPECT_EQ(fade ? fade->geometry() : QRect(), view.rect());
   fill("blue");
-  EXPECT_EQ(widget.grab().toImage().pixelColor(5, 50), QColor(Qt::red));
-  ASSERT_TRUE(waitUntil([&] { return !CrossFade::running(&widget); }, 2s));
-  EXPECT_EQ(widget.grab().toImage().pixelColor(5, 50), QColor(Qt::blue));
+  EXPECT_EQ(pixel(), red);
+  QSignalSpy clicks(&view, &QPushButton::clicked);
+  QTest::mouseClick(&view, Qt::LeftButton);
+  EXPECT_EQ(clicks.size(), 1);
+  ASSERT_TRUE(waitUntil([&] { return !CrossFade::running(&view); }, 2s));
+  EXPECT_NE(pixel(), red);
 }
 
 }  // namespace
