@@ -52,12 +52,22 @@ void discard(QWidget* widget) {
 }  // namespace
 
 HistoryCard::HistoryCard(const RecordingHistory& record, QWidget* parent)
-    : NeonCard(Palette::withOpacity(statusColor(record.status), 0.3), 4, parent), record_(record) {
+    : NeonCard(Palette::withOpacity(statusColor(record.status), 0.3), 4, parent),
+      record_(record),
+      height_(new EasedValue(0, 200, QEasingCurve::InOutQuad, this)) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Minimum);
   column_ = new QVBoxLayout(this);
   column_->setContentsMargins(0, 0, 0, 0);
   column_->setSpacing(0);
   connect(&LanguageManager::shared(), &LanguageManager::currentChanged, this, &HistoryCard::render);
+  connect(height_, &EasedValue::changed, this, [this](const QVariant& value) {
+    if (height_->isRunning()) {
+      setFixedHeight(value.toInt());
+    } else {
+      setMinimumHeight(0);
+      setMaximumHeight(QWIDGETSIZE_MAX);
+    }
+  });
   render();
 }
 
@@ -355,8 +365,36 @@ QString HistoryCard::summary() const {
 }
 
 void HistoryCard::toggleExpanded() {
+  const int before = height();
   isExpanded_ = !isExpanded_;
   render();
+  easeHeight(before);
+}
+
+void HistoryCard::easeHeight(int from) {
+  if (!isVisible()) return;
+  // The card holds each step's height (its layout asks no more, no less) and
+  // lets go at the end, when its natural height is the target anyway.
+  int to = column_->totalHeightForWidth(width());
+  if (to < 0) to = column_->totalSizeHint().height();
+  if (to == from) return;
+  height_->jumpTo(from);
+  height_->setTarget(to);
+}
+
+void HistoryCard::resizeEvent(QResizeEvent* event) {
+  NeonCard::resizeEvent(event);
+  placeContent();
+}
+
+void HistoryCard::placeContent() {
+  // Mid-way the card is shorter or taller than its content: the content keeps
+  // its own height, cut off by the card rather than squeezed or stretched.
+  if (!height_->isRunning() || !content_) return;
+  const QRect inside = contentsRect();
+  const int natural = content_->hasHeightForWidth() ? content_->heightForWidth(inside.width())
+                                                     : content_->sizeHint().height();
+  content_->setGeometry(inside.x(), inside.y(), inside.width(), natural);
 }
 
 void HistoryCard::copy(const QString& text, bool& flag, PlainButton* const& button) {

@@ -20,6 +20,10 @@ class QVBoxLayout;
 // history store and the request flow, whose new records reach the card
 // through setRecord(). Its four flags (expanded, the delete question, the two
 // "copied" marks) are the card's own and outlive new records.
+//
+// Expanding and collapsing on screen moves the card's height to its new
+// natural height over 0.2 s; the content is laid out at its own height
+// meanwhile and the card reveals or hides it.
 class HistoryCard : public NeonCard {
   Q_OBJECT
 
@@ -62,10 +66,18 @@ class HistoryCard : public NeonCard {
   // The short form of the answer (the result, the search caption or noResult).
   QString summary() const;
 
+  // The expanding or collapsing on screen.
+  const QVariantAnimation& heightAnimation() const { return height_->animation(); }
+
   // How long "copied" stays on a copy button.
   static constexpr int copiedMilliseconds = 1500;
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
+  void easeHeight(int from);
+  void placeContent();
   QWidget* makeMetaRow(QWidget* parent);
   QWidget* makeBody(QWidget* parent);
   QWidget* makeSummaryRow(QWidget* parent);
@@ -84,6 +96,7 @@ class HistoryCard : public NeonCard {
   QPointer<QMessageBox> deleteDialog_;
 
   QVBoxLayout* column_;
+  EasedValue* height_;
   QWidget* content_ = nullptr;
   QAbstractButton* expand_ = nullptr;
   QWidget* summary_ = nullptr;

@@ -18,6 +18,7 @@
 #include "pipeline/historystore.h"
 #include "pipeline/permissionmanager.h"
 #include "service/authstore.h"
+#include "theme/crossfade.h"
 #include "theme/cyberbggradient.h"
 
 #include <QHBoxLayout>
@@ -175,6 +176,8 @@ void MainView::openPermissionPopover() {
 }
 
 void MainView::chooseLanguage(AppLanguage language) {
+  // Every text of the window changes at once: the window cross-fades to them.
+  if (language != LanguageManager::shared().current()) CrossFade::start(window(), 200, QEasingCurve::InOutQuad);
   LanguageManager::shared().setCurrent(language);
   setShowLanguagePopover(false);
 }

@@ -19,6 +19,8 @@ using namespace Palette;
 
 PersonaListCard::PersonaListCard(const PersonaItem& persona, QWidget* parent)
     : NeonCard(cyberBorder, 1, parent), persona_(persona) {
+  // Gaining or losing the active look eases in.
+  setNeonTransition(200);
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);

@@ -90,6 +90,8 @@ class PersonaModuleCard::PromptEditor : public QPlainTextEdit {
 
 PersonaModuleCard::PersonaModuleCard(const QString& icon, const QColor& accent, QWidget* parent)
     : NeonCard(cyberBorder, 1, parent), accent_(accent) {
+  // Switching the module on or off eases its glow in or out.
+  setNeonTransition(150);
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);

@@ -18,6 +18,7 @@
 #include "pipeline/permissionmanager.h"
 #include "pipeline/systemsettings.h"
 #include "service/authstore.h"
+#include "theme/crossfade.h"
 #include "theme/cyberdividerline.h"
 #include "theme/fonts.h"
 #include "theme/neoncard.h"
@@ -318,7 +319,11 @@ void SettingsView::setClipboardEnabled(bool enabled) {
   Q_EMIT clipboardEnabledChanged();
 }
 
-void SettingsView::selectLanguage(AppLanguage language) { LanguageManager::shared().setCurrent(language); }
+void SettingsView::selectLanguage(AppLanguage language) {
+  // Every text of the window changes at once: the window cross-fades to them.
+  if (language != LanguageManager::shared().current()) CrossFade::start(window(), 200, QEasingCurve::InOutQuad);
+  LanguageManager::shared().setCurrent(language);
+}
 
 void SettingsView::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);

@@ -20,6 +20,7 @@
 #include "pipeline/historystore.h"
 #include "pipeline/permissionmanager.h"
 #include "pipeline/recordingresultstore.h"
+#include "theme/crossfade.h"
 #include "theme/cyberbggradient.h"
 #include "theme/cyberdividerline.h"
 #include "theme/fonts.h"
@@ -175,6 +176,7 @@ void OnboardingView::trackLiveRequest(const RecordingHistory& request) {
 }
 
 void OnboardingView::markCurrentStepCompleted() {
+  CrossFade::start(this, kStepFadeMs, QEasingCurve::OutQuad);
   stepCompleted_.insert(rawValue(currentStep_));
   if (auto* trial = qobject_cast<TrialPageFrame*>(page_.data())) trial->setDone(true);
   updateNavigation();
@@ -183,6 +185,8 @@ void OnboardingView::markCurrentStepCompleted() {
 
 void OnboardingView::setCurrentStep(OnboardingStep step) {
   if (step == currentStep_) return;
+  // Back and Next cross-fade from the old step to the new one.
+  CrossFade::start(this, kStepFadeMs, QEasingCurve::InOutQuad);
   currentStep_ = step;
   indicator_->setCurrent(step);
   showPage();

@@ -38,6 +38,9 @@ class OnboardingView : public QWidget {
   Q_OBJECT
 
  public:
+  // Moving between steps and passing one cross-fade over this long.
+  static constexpr int kStepFadeMs = 300;
+
   OnboardingView(PermissionManager& pm, LanguageManager& lang, HistoryStore& historyStore, OnboardingStep currentStep,
                  QSet<int> stepCompleted, std::function<void()> onFinish, QWidget* parent = nullptr);
   ~OnboardingView() override;

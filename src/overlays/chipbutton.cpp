@@ -22,7 +22,8 @@ QFont labelFont() { return rajdhaniSemiBold(11); }
 
 }  // namespace
 
-ChipButton::ChipButton(QWidget* parent) : QAbstractButton(parent) {
+ChipButton::ChipButton(QWidget* parent)
+    : QAbstractButton(parent), shown_(new EasedValue(QColor(), 200, QEasingCurve::InOutQuad, this)) {
   setFocusPolicy(Qt::NoFocus);
   setCursor(Qt::PointingHandCursor);
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -30,6 +31,12 @@ ChipButton::ChipButton(QWidget* parent) : QAbstractButton(parent) {
 
 void ChipButton::setChip(const QString& symbol, const QString& label, const QColor& accent) {
   symbol_ = symbol;
+  // The first look is drawn at once; later ones ease in from the colour drawn.
+  if (accent_.isValid()) {
+    shown_->setTarget(accent);
+  } else {
+    shown_->jumpTo(accent);
+  }
   accent_ = accent;
   setText(label);
   updateGeometry();
@@ -45,18 +52,19 @@ QSize ChipButton::sizeHint() const {
 }
 
 void ChipButton::paintEvent(QPaintEvent*) {
+  const QColor accent = shownAccent();
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   const QRectF chip = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-  painter.setPen(QPen(Palette::withOpacity(accent_, 0.35), 1));
-  painter.setBrush(Palette::withOpacity(accent_, isDown() ? 0.16 : 0.08));
+  painter.setPen(QPen(Palette::withOpacity(accent, 0.35), 1));
+  painter.setBrush(Palette::withOpacity(accent, isDown() ? 0.16 : 0.08));
   painter.drawRoundedRect(chip, kRadius, kRadius);
 
   const qreal side = SymbolImage::boxSide(kSymbolSize);
   const QRectF symbol(kPaddingX, (height() - side) / 2, side, side);
-  SymbolImage::paint(painter, symbol, symbol_, accent_);
+  SymbolImage::paint(painter, symbol, symbol_, accent);
   painter.setFont(labelFont());
-  painter.setPen(accent_);
+  painter.setPen(accent);
   painter.drawText(QRectF(symbol.right() + kSpacing, 0, width() - symbol.right() - kSpacing, height()),
                    Qt::AlignLeft | Qt::AlignVCenter, text());
 }

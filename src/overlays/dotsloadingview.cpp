@@ -1,5 +1,6 @@
 #include "overlays/dotsloadingview.h"
 
+#include "theme/easedvalue.h"
 #include "theme/glow.h"
 #include "theme/palette.h"
 
@@ -23,15 +24,24 @@ QColor DotsLoadingView::color(int index) const {
   return Palette::withOpacity(Palette::cyberTextTertiary, 0.3);
 }
 
+qreal DotsLoadingView::shownDiameter(int index) const {
+  const qreal from = DotsLoadingView{fromPhase, dotCount}.diameter(index);
+  return from + (diameter(index) - from) * progress;
+}
+
+QColor DotsLoadingView::shownColor(int index) const {
+  return mixColors(DotsLoadingView{fromPhase, dotCount}.color(index), color(index), progress);
+}
+
 void DotsLoadingView::paint(QPainter& painter, const QRectF& rect) const {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing);
   qreal x = rect.left();
   const qreal centreY = rect.top() + height / 2;
   for (int i = 0; i < dotCount; ++i) {
-    const qreal d = diameter(i);
+    const qreal d = shownDiameter(i);
     const QRectF dot(x, centreY - d / 2, d, d);
-    const QColor c = color(i);
+    const QColor c = shownColor(i);
     Glow{Palette::withOpacity(c, 0.5), 2}.paint(painter, dot, [&](QPainter& target) {
       target.setPen(Qt::NoPen);
       target.setBrush(c);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "overlays/recordingindicator.h"
+#include "theme/easedvalue.h"
 
 #include <QList>
 #include <QPixmap>
@@ -20,6 +21,12 @@ struct OverlayCard;
 // It follows the recorder it is given and the interface language. It is made
 // once with its panel and kept, so the waveform and the dots go on from where
 // they were at the next recording.
+//
+// Its changes ease in while it is on screen: each bar rises or falls to its
+// new level over 70 ms, the ring swells with the level over 100 ms, the dots
+// step over 200 ms, and the icon, the colours, the status row and the part
+// below it cross-fade over 300 ms when processing starts or ends and when the
+// seconds left appear or go. Hidden, it jumps to the end of every change.
 class RecordingOverlayView : public QWidget {
   Q_OBJECT
 
@@ -32,6 +39,14 @@ class RecordingOverlayView : public QWidget {
 
   RecordingIndicator indicator() const;
   const QList<float>& waveformLevels() const { return waveformLevels_; }
+  // The bars as drawn now (the levels, once their easing has ended).
+  QList<float> shownLevels() const;
+  // How far the current change of look (processing, seconds left) has come, 0 to 1.
+  qreal lookProgress() const { return lookEase_->value().toReal(); }
+  const QVariantAnimation& barAnimation() const { return barEase_->animation(); }
+  const QVariantAnimation& dotAnimation() const { return dotEase_->animation(); }
+  const QVariantAnimation& lookAnimation() const { return lookEase_->animation(); }
+  const QVariantAnimation& ringAnimation() const { return ringEase_->animation(); }
   int dotPhase() const { return dotPhase_; }
   OverlayCloseButton* closeButton() const { return closeButton_; }
 
@@ -50,8 +65,13 @@ class RecordingOverlayView : public QWidget {
   void hideEvent(QHideEvent* event) override;
 
  private:
-  void paintStatusRow(QPainter& painter, const QRectF& rect, const RecordingIndicator& indicator) const;
-  void paintBorder(QPainter& painter, const OverlayCard& card, const RecordingIndicator& indicator);
+  void paintStatusRow(QPainter& painter, const QRectF& rect, const RecordingIndicator& indicator,
+                      const QColor& accent) const;
+  void paintBelow(QPainter& painter, const RecordingIndicator& look) const;
+  void followLook();
+  QColor shownAccent() const;
+  qreal shownBorderWidth() const;
+  void paintBorder(QPainter& painter, const OverlayCard& card);
 
   struct BorderKey {
     QRgba64 accent;
@@ -62,7 +82,17 @@ class RecordingOverlayView : public QWidget {
 
   AudioRecorder& recorder_;
   QList<float> waveformLevels_;
+  QList<float> barsFrom_;  // the bars as drawn when the last sample came
   int dotPhase_ = 0;
+  int dotFrom_ = 0;
+  RecordingIndicator lookFrom_;  // the look the current change started from
+  RecordingIndicator lookTo_;
+  QColor accentFrom_;
+  qreal borderFrom_ = 0;
+  EasedValue* barEase_;
+  EasedValue* dotEase_;
+  EasedValue* lookEase_;
+  EasedValue* ringEase_;
   QTimer timer_;
   QTimer dotTimer_;
   OverlayCloseButton* closeButton_;

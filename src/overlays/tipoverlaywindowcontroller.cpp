@@ -21,6 +21,10 @@ TipOverlayWindowController::TipOverlayWindowController() {
   dismissTimer_.setSingleShot(true);
   connect(&dismissTimer_, &QTimer::timeout, this, &TipOverlayWindowController::dismiss);
 
+  // The fade lowers the panel's window opacity, which only a compositing
+  // window manager shows; without one the tip stays opaque and simply
+  // disappears when the fade's time is up (the end of the fade always hides
+  // the panel, whatever was drawn on the way).
   fade_.setStartValue(1.0);
   fade_.setEndValue(0.0);
   connect(&fade_, &QVariantAnimation::valueChanged, this, [this](const QVariant& opacity) {

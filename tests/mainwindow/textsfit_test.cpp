@@ -30,6 +30,8 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
+
 namespace {
 
 using ::testing::IsEmpty;
@@ -74,6 +76,13 @@ TEST_P(TextsFit, InEveryPage) {
     settleLayout();
     if (auto* history = qobject_cast<HistoryView*>(window.page())) {
       for (HistoryCard* card : history->cards()) card->toggleExpanded();
+      settleLayout();
+      // Each card grows to its new height over a moment: check where it ends.
+      ASSERT_TRUE(waitUntil([&] {
+        const QList<HistoryCard*> cards = history->cards();
+        return std::none_of(cards.begin(), cards.end(),
+                            [](HistoryCard* card) { return card->heightAnimation().state() == QAbstractAnimation::Running; });
+      }));
       settleLayout();
     }
     EXPECT_THAT(shownPageFaults(window), IsEmpty()) << int(tab);

@@ -67,9 +67,12 @@ TEST_P(PanelRendering, TheRecordingIndicatorInEachState) {
   ASSERT_TRUE(engines.latest()->deliver(std::vector<float>(4096 * 2, 0.3f)));
   ASSERT_TRUE(waitUntil([&] { return recorder.audioLevel() > 0 && recorder.countdown().has_value(); }));
   for (int i = 0; i < 9; ++i) view.sampleLevel();
+  // A new look cross-fades in over a moment: draw it where it ends.
+  ASSERT_TRUE(waitUntil([&] { return view.lookProgress() == 1; }));
   EXPECT_GT(inkedPixels(render(view, size, QStringLiteral("recording-countdown-") + language)), idle);
 
   ASSERT_TRUE(awaitTask(recorder.stopRecording()).has_value());
+  ASSERT_TRUE(waitUntil([&] { return view.lookProgress() == 1; }));
   EXPECT_GT(inkedPixels(render(view, size, QStringLiteral("recording-processing-") + language)), 0);
 }
 
