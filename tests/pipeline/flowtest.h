@@ -6,10 +6,8 @@
 // loopback that answers "/audio/process" as the test scripts it. Signed in
 // with plenty of credits; the flow's waits run ten times faster.
 //
-// The program reads the service's origin once per process, so every test of
-// a binary talks to the same fake service. A test starts from a fresh
-// process's shared state and is never ended while an answer, a retry or a
-// probe of its flow is still under way.
+// A test starts from a fresh process's shared state and is never ended while
+// an answer or a retry of its flow is still under way.
 
 #include "awaittask.h"
 #include "fakeaccessibility.h"
@@ -118,15 +116,6 @@ class FlowTest : public ::testing::Test {
     const qsizetype valueStart = start + marker.size();
     return body.mid(valueStart, body.indexOf("\r\n--", valueStart) - valueStart);
   }
-  // Waits until every timer of the flow due within `ms` of its time has run:
-  // what was to happen by then has happened.
-  static bool passed(int ms) {
-    QObject context;
-    bool due = false;
-    QTimer::singleShot(Clock::scaledMs(ms) + 1, &context, [&due] { due = true; });
-    return waitUntil([&due] { return due; });
-  }
-
   FakeService& service = processService();
   FakeAccessibilityTrust trust{true};
   FakeMicrophoneAccess microphone{MicrophoneAccess::Authorization::authorized};

@@ -297,22 +297,6 @@ TEST_F(History, OnlyTheAccountsOwnAudioCopiesAreEverDeleted) {
   EXPECT_FALSE(QFileInfo(audioFolder() + QStringLiteral("/link.wav")).isSymLink()) << "the link was ours";
 }
 
-TEST_F(History, DeletingARecordOrOnlyItsAudio) {
-  store().load();
-  const RecordingHistory kept = withAudio(QStringLiteral("kept"), kNow);
-  const RecordingHistory removed = withAudio(QStringLiteral("removed"), kNow);
-  const RecordingHistory gone = withAudio(QStringLiteral("gone"), kNow);
-  for (const auto& record : {kept, removed, gone}) store().addRecord(record);
-  store().deleteRecord(kept.id, false);
-  EXPECT_TRUE(QFile::exists(*kept.audioFilePath));
-  store().deleteRecord(removed.id, true);
-  EXPECT_FALSE(QFile::exists(*removed.audioFilePath));
-  QFile::remove(*gone.audioFilePath);  // already vanished: the record still forgets it
-  store().deleteAudio(gone.id);
-  EXPECT_EQ(idsOf(recordsOnDisk()), QStringList{gone.id});
-  EXPECT_EQ(recordsOnDisk().first().audioFilePath, std::nullopt);
-}
-
 TEST_F(History, AnAudioCopyIsWholeOrAbsent) {
   store().load();
   const QString recording = makeRecording(QStringLiteral("5D0E.wav"), "first");

@@ -184,32 +184,6 @@ TEST_F(Selection, ACopyThatCopiesNothingLeavesTheClipboardAlone) {
   }
 }
 
-TEST_F(Selection, TheCopyAsksEditabilityFromTheDesktopThenTheApplication) {
-  auto roleless = FakeElement::text(QStringLiteral("x"), std::nullopt, QString());
-  const struct {
-    const char* name;
-    std::shared_ptr<FakeElement> systemWide, application;
-    std::optional<bool> expected;
-  } cases[] = {
-      {"desktop role", FakeElement::focusing(FakeElement::text("x", std::nullopt, "AXTextField", false)),
-       FakeElement::failing(AXError::noValue), false},
-      {"desktop without role: the application", FakeElement::focusing(roleless),
-       FakeElement::focusing(FakeElement::text("x", std::nullopt, "AXTextArea")), true},
-      {"no role anywhere: undetermined", FakeElement::failing(AXError::apiDisabled),
-       FakeElement::failing(AXError::apiDisabled), std::nullopt},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    accessibility.systemWideElement = c.systemWide;
-    accessibility.applications[kGedit] = c.application;
-    copyOnControlC(QStringLiteral("copied"));
-    const auto snapshot = SelectionSnapshot::captureViaCmdC();
-    ASSERT_TRUE(snapshot);
-    EXPECT_EQ(snapshot->isEditable, c.expected);
-    EXPECT_EQ(c.systemWide->timeout, std::optional(500ms));
-  }
-}
-
 TEST_F(Selection, RestorePutsTheRangeBackOnlyWhereItCan) {
   auto element = FakeElement::text(QStringLiteral("hello"));
   const struct {
