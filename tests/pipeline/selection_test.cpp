@@ -1,0 +1,289 @@
+// Reading the selection with fake desktop services (the order of the three
+// methods, the copy's care for the clipboard, putting the selection back),
+// the chords that copy and paste where, and the clipboard context.
+#include "pipeline/clipboardhistory.h"
+#include "pipeline/commandkeys.h"
+#include "pipeline/selectionsnapshot.h"
+
+#include "fakeaccessibility.h"
+#include "fakeaccessibilitytrust.h"
+#include "fakefrontapplication.h"
+#include "fakepasteboard.h"
+#include "fakesynthetickeyboard.h"
+#include "pipelinestate.h"
+#include "tracelines.h"
+
+#include <gmock/gmock.h>
+
+using namespace std::chrono_literals;
+using ::testing::Contains;
+using ::testing::IsEmpty;
+using Source = SelectionSnapshot::Source;
+
+namespace {
+
+constexpr qint32 kGedit = 4242;
+
+class Selection : public PipelineTest {
+ protected:
+  // The front application answers Control+C by copying `copied`.
+  void copyOnControlC(const QString& copied) {
+    keyboard.onChord = [this, copied](const KeyChord& chord) {
+      if (chord.key == KeyChord::Key::c) pasteboard.copy({FakePasteboard::textItem(copied)});
+    };
+  }
+
+  FakeAccessibilityTrust trust{true};
+  FakeAccessibility accessibility;
+  FakeFrontApplication front{FakeFrontApplication::named(QStringLiteral("Gedit"), kGedit)};
+  FakeSyntheticKeyboard keyboard;
+  FakePasteboard pasteboard;
+};
+
+TEST_F(Selection, CaptureTriesTheMethodsInOrderUntilOneFindsASelection) {
+  const auto field = [](const QString& text) { return FakeElement::focusing(FakeElement::text(text, AXTextRange{3, text.size()})); };
+  const auto failing = [] { return FakeElement::failing(AXError::noValue); };
+  const struct {
+    const char* name;
+    bool trusted;
+    std::shared_ptr<FakeElement> systemWide, application;
+    std::optional<Source> source;
+    QString text;
+  } cases[] = {
+      {"the desktop's focused element wins", true, field("desktop"), field("app"), Source::axSystemWide, "desktop"},
+      {"no desktop focus: the application's", true, failing(), field("app"), Source::axApplication, "app"},
+      {"an empty selection falls through", true, field(""), field("app"), Source::axApplication, "app"},
+      {"both fail: the copy", true, failing(), failing(), Source::cmdCopy, "copied"},
+      {"untrusted: only the copy", false, field("desktop"), field("app"), Source::cmdCopy, "copied"},
+      {"nothing anywhere", true, failing(), failing(), std::nullopt, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    trust.trusted = c.trusted;
+    accessibility.systemWideElement = c.systemWide;
+    accessibility.applications[kGedit] = c.application;
+    pasteboard.copy({});
+    copyOnControlC(c.source ? QStringLiteral("copied") : QString());
+    keyboard.chords.clear();
+    const std::optional<SelectionSnapshot> snapshot = SelectionSnapshot::capture();
+    ASSERT_EQ(snapshot.has_value(), c.source.has_value());
+    if (snapshot) {
+      EXPECT_EQ(snapshot->source, *c.source);
+      EXPECT_EQ(snapshot->text, c.text);
+    }
+    EXPECT_EQ(keyboard.chords.size(), c.source == Source::cmdCopy || !c.source ? 1 : 0) << "copy keys only for the copy";
+  }
+
+  // The trust is asked again before the application is read: it went away meanwhile.
+  trust.trusted = true;
+  accessibility.systemWideElement = failing();
+  accessibility.systemWideElement->onRead = [this](const QString&) { trust.trusted = false; };
+  accessibility.applications[kGedit] = field("app");
+  copyOnControlC(QStringLiteral("copied"));
+  EXPECT_EQ(SelectionSnapshot::capture().value_or(SelectionSnapshot{}).source, Source::cmdCopy);
+}
+
+TEST_F(Selection, AccessibilityReadsTextRangeAndEditability) {
+  auto noRange = FakeElement::text(QStringLiteral("cafe\u0301 \U0001F44D\U0001F3FD"));
+  auto withRange = FakeElement::text(QStringLiteral("hello"), AXTextRange{7, 5}, QStringLiteral("AXTextArea"), false);
+  auto readOnlyArea = FakeElement::text(QStringLiteral("notes"), AXTextRange{0, 5}, QStringLiteral("AXTextArea"));
+  readOnlyArea->valueSettable = {AXError::cannotComplete, false};
+  auto button = FakeElement::text(QStringLiteral("OK"), AXTextRange{0, 2}, QStringLiteral("AXButton"));
+  button->valueSettable = {AXError::attributeUnsupported, false};
+  auto notAString = FakeElement::text(QString());
+  notAString->attributes[AXAttribute::selectedText] = {AXError::success, AXTextRange{1, 2}};
+  auto unreadable = FakeElement::text(QStringLiteral("x"));
+  unreadable->attributes[AXAttribute::selectedText] = {AXError::cannotComplete, {}};
+  const struct {
+    const char* name;
+    std::shared_ptr<FakeElement> element;
+    std::optional<QString> text;
+    AXTextRange range;
+    bool editable;
+  } cases[] = {
+      {"no range: from 0 over the characters a person sees", noRange, QStringLiteral("cafe\u0301 \U0001F44D\U0001F3FD"),
+       {0, 6}, true},
+      {"the element's range and settable answer", withRange, QStringLiteral("hello"), {7, 5}, false},
+      {"settable query fails: a text area counts as editable", readOnlyArea, QStringLiteral("notes"), {0, 5}, true},
+      {"settable query fails: other roles do not", button, QStringLiteral("OK"), {0, 2}, false},
+      {"a selected text that is no string", notAString, std::nullopt, {}, false},
+      {"a selected text that cannot be read", unreadable, std::nullopt, {}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    accessibility.systemWideElement = FakeElement::focusing(c.element);
+    const auto snapshot = SelectionSnapshot::captureSystemWide();
+    ASSERT_EQ(snapshot.has_value(), c.text.has_value());
+    EXPECT_EQ(c.element->timeout, std::optional(1000ms));
+    if (!snapshot) continue;
+    EXPECT_EQ(snapshot->text, *c.text);
+    EXPECT_EQ(snapshot->range, c.range);
+    EXPECT_EQ(snapshot->isEditable, std::optional<bool>(c.editable));
+    EXPECT_EQ(snapshot->element, c.element);
+  }
+
+}
+
+TEST_F(Selection, TheCopyTakesTheCopiedTextAndPutsEveryClipboardFormatBack) {
+  const PasteboardItem image{{{QStringLiteral("image/png"), QByteArray("\x89PNG", 4)},
+                              {QStringLiteral("application/x-private"), QByteArray("secret")},
+                              {QStringLiteral("text/uri-list"), QByteArray("file:///a.png")}}};
+  const PasteboardItem html{{{QStringLiteral("text/html"), QByteArray("<b>hi</b>")},
+                             {QStringLiteral("text/plain"), QByteArray("hi")}}};
+  pasteboard.copy({image, html});
+  pasteboard.unreadable = {QStringLiteral("text/uri-list")};
+  copyOnControlC(QStringLiteral("  "));  // blanks count as a selection
+  const auto snapshot = SelectionSnapshot::captureViaCmdC();
+  ASSERT_TRUE(snapshot);
+  EXPECT_EQ(snapshot->text, QStringLiteral("  "));
+  EXPECT_EQ(snapshot->range, (AXTextRange{-1, -1}));
+  EXPECT_EQ(snapshot->element, nullptr);
+  EXPECT_EQ(keyboard.chords, QList<KeyChord>{(KeyChord{KeyChord::Key::c, false})});
+  PasteboardItem imageReadable = image;  // every format whose data was readable, in order
+  imageReadable.formats.removeLast();
+  pasteboard.unreadable.clear();
+  EXPECT_EQ(pasteboard.contents, (QList<PasteboardItem>{imageReadable, html}));
+
+  // An empty clipboard is empty again.
+  pasteboard.copy({});
+  copyOnControlC(QStringLiteral("word"));
+  EXPECT_EQ(SelectionSnapshot::captureViaCmdC().value_or(SelectionSnapshot{}).text, QStringLiteral("word"));
+  EXPECT_THAT(pasteboard.contents, IsEmpty());
+}
+
+TEST_F(Selection, ACopyThatCopiesNothingLeavesTheClipboardAlone) {
+  const struct {
+    const char* name;
+    QList<PasteboardItem> before;
+    bool keyboardWorks;
+    RunningApplication inFront;
+  } cases[] = {
+      {"the application ignores the keys", {FakePasteboard::textItem(QStringLiteral("mine"))}, true,
+       FakeFrontApplication::named(QStringLiteral("Gedit"), kGedit)},
+      {"an empty clipboard stays empty", {}, true, FakeFrontApplication::named(QStringLiteral("Gedit"), kGedit)},
+      {"nothing could be typed", {FakePasteboard::textItem(QStringLiteral("mine"))}, false,
+       FakeFrontApplication::named(QStringLiteral("Gedit"), kGedit)},
+      // Keys for this program would wait for the main thread, busy waiting for the copy.
+      {"this program is in front", {FakePasteboard::textItem(QStringLiteral("mine"))}, true,
+       FakeFrontApplication::named(QStringLiteral("Veltrine"), qint32(QCoreApplication::applicationPid()))},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    front.app = c.inFront;
+    pasteboard.copy(c.before);
+    pasteboard.writes = 0;
+    keyboard.works = c.keyboardWorks;
+    keyboard.chords.clear();
+    if (c.inFront.pid != kGedit) copyOnControlC(QStringLiteral("copied")); else keyboard.onChord = nullptr;
+    EXPECT_FALSE(SelectionSnapshot::captureViaCmdC());
+    EXPECT_EQ(pasteboard.contents, c.before);
+    EXPECT_EQ(pasteboard.writes, 0);
+    if (c.inFront.pid != kGedit) {
+      EXPECT_THAT(keyboard.chords, IsEmpty());
+    }
+  }
+}
+
+TEST_F(Selection, RestorePutsTheRangeBackOnlyWhereItCan) {
+  auto element = FakeElement::text(QStringLiteral("hello"));
+  const struct {
+    const char* name;
+    SelectionSnapshot snapshot;
+    bool trusted;
+  } refused[] = {
+      {"a copy has no element", {QStringLiteral("hi"), {-1, -1}, nullptr, true, Source::cmdCopy}, true},
+      {"no position", {QStringLiteral("hi"), {-1, 5}, element, true, Source::axApplication}, true},
+      {"not trusted", {QStringLiteral("hi"), {0, 2}, element, true, Source::axSystemWide}, false},
+      {"a range the desktop cannot express", {QStringLiteral("hi"), {0, qint64(1) << 40}, element, true, Source::axSystemWide}, true},
+  };
+  for (const auto& c : refused) {
+    trust.trusted = c.trusted;
+    EXPECT_FALSE(SelectionSnapshot::restore(c.snapshot)) << c.name;
+  }
+  EXPECT_THAT(element->writes, IsEmpty());
+
+  trust.trusted = true;
+  const SelectionSnapshot snapshot{QStringLiteral("hello"), {6, 5}, element, true, Source::axSystemWide};
+  EXPECT_TRUE(SelectionSnapshot::restore(snapshot));
+  ASSERT_EQ(element->writes.size(), 1);
+  EXPECT_EQ(element->writes.at(0).first, AXAttribute::selectedTextRange);
+  EXPECT_EQ(std::get<AXTextRange>(element->writes.at(0).second), (AXTextRange{6, 5}));
+  element->setResult = AXError::invalidUIElement;  // the field is gone
+  EXPECT_FALSE(SelectionSnapshot::restore(snapshot));
+  EXPECT_THAT(traceLines(), Contains("Selection restore result: invalidUIElement"));
+}
+
+RunningApplication window(const QString& instance, const QString& windowClass) {
+  return RunningApplication{100, windowClass, instance, windowClass};
+}
+
+TEST(CommandChord, TerminalsTakeShiftAndThoseWithoutAClipboardChordGetNone) {
+  const struct {
+    const char* name;
+    std::optional<RunningApplication> app;
+    std::optional<bool> shift;  // nothing: no chord
+  } cases[] = {
+      {"no front application", std::nullopt, false},
+      {"GNOME Terminal by its class", window("gnome-terminal-server", "Gnome-terminal"), true},
+      {"Alacritty, any case", window("Alacritty", "Alacritty"), true},
+      {"a terminal known by its instance only", window("tilix", "SomethingElse"), true},
+      {"xterm turns every Control chord into a control character", window("xterm", "XTerm"), std::nullopt},
+      {"a name that merely contains 'term'", window("termpaper", "Termpaper"), false},
+  };
+  for (const auto& c : cases) {
+    for (KeyChord::Key key : {KeyChord::Key::c, KeyChord::Key::v}) {
+      const std::optional<KeyChord> chord = commandChord(key, c.app);
+      EXPECT_EQ(chord, c.shift ? std::optional(KeyChord{key, *c.shift}) : std::nullopt) << c.name;
+    }
+  }
+}
+
+TEST_F(Selection, KeysAimedAtAProcessGoOutOnlyWhileItOwnsTheFocus) {
+  EXPECT_TRUE(postCommandV(kGedit));
+  EXPECT_TRUE(postCommandC(kGedit));
+  EXPECT_FALSE(postCommandV(777));  // the user switched to another application
+  EXPECT_FALSE(postCommandC(777));
+  front.app.reset();
+  EXPECT_FALSE(postCommandV(kGedit));  // focus on a window of no known process
+  EXPECT_TRUE(postCommandV(std::nullopt));  // nobody in front: whatever has the focus
+  front.app = window("kitty", "kitty");
+  EXPECT_TRUE(postCommandC(std::nullopt));
+  front.app = window("xterm", "XTerm");
+  EXPECT_FALSE(postCommandC(std::nullopt));
+  EXPECT_EQ(keyboard.chords, (QList<KeyChord>{{KeyChord::Key::v, false}, {KeyChord::Key::c, false},
+                                              {KeyChord::Key::v, false}, {KeyChord::Key::c, true}}));
+}
+
+TEST_F(Selection, ClipboardContextIsReadOnlyWithConsentItemByItem) {
+  pasteboard.copy({FakePasteboard::textItem(QStringLiteral("secret"))});
+  EXPECT_TRUE(readClipboardHistory(5).isEmpty()) << "never set";
+  UserDefaults::shared().setText(clipboardAccessEnabledKey, QStringLiteral("yes"));
+  EXPECT_TRUE(readClipboardHistory(5).isEmpty()) << "not a Boolean";
+  UserDefaults::shared().setBoolean(clipboardAccessEnabledKey, true);
+  const auto texts = [](const QStringList& list) {
+    QList<PasteboardItem> items;
+    for (const QString& text : list) items.append(FakePasteboard::textItem(text));
+    return items;
+  };
+  const PasteboardItem image{{{QStringLiteral("image/png"), QByteArray("\x89PNG", 4)}}};
+  const struct {
+    const char* name;
+    QList<PasteboardItem> items;
+    int limit;
+    QStringList expected;
+  } cases[] = {
+      {"blanks and a line break are kept", texts({"  hello\n"}), 5, {"  hello\n"}},
+      {"six texts: the first five", texts({"1", "2", "3", "4", "5", "6"}), 5, {"1", "2", "3", "4", "5"}},
+      {"an image uses up the only place", {image, FakePasteboard::textItem("text")}, 1, {}},
+      {"blank items are skipped but counted", texts({" \n\t", "a", "b"}), 2, {"a"}},
+      {"a negative limit reads nothing", texts({"a"}), -3, {}},
+  };
+  for (const auto& c : cases) {
+    pasteboard.copy(c.items);
+    EXPECT_EQ(readClipboardHistory(c.limit), c.expected) << c.name;
+  }
+  UserDefaults::shared().setBoolean(clipboardAccessEnabledKey, false);
+  EXPECT_TRUE(readClipboardHistory(5).isEmpty());
+}
+
+}  // namespace
