@@ -49,6 +49,8 @@ class KeyCaptureOnX11 : public ::testing::Test {
 
   void TearDown() override {
     view_.reset();
+    // The recorded hotkeys are kept for the account: the next test starts from the defaults.
+    for (HotKeyCombo combo : allHotKeyCombos()) HotKeyManager::shared().removeConfig(combo);
     HotKeyManager::shared().stop();
     KeyCaptureView::installGlobalTap(nullptr);
     KeyboardTap::install(nullptr);
