@@ -47,7 +47,8 @@ InviteCodeRow::InviteCodeRow(const InviteCodeItem& item, QWidget* parent) : QWid
   codeLine->addWidget(badge_);
   codeLine->addStretch();
   texts->addLayout(codeLine);
-  if (item.isUsed && item.usedBy) {
+  // An empty address would leave the line's label pointing at nothing.
+  if (item.isUsed && item.usedBy && !item.usedBy->trimmed().isEmpty()) {
     auto* usedBy = new QHBoxLayout();
     usedBy->setSpacing(4);
     usedByLabel_ = new TextLabel(rajdhaniSemiBold(10), cyberTextTertiary, this);

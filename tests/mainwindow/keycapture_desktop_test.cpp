@@ -38,9 +38,10 @@ class KeyCaptureOnX11 : public ::testing::Test {
     AuthStore::shared().setEmail(QStringLiteral("keys@example.com"));
     AuthStore::shared().setToken(QStringLiteral("token"));
     HotKeyManager::shared().loadConfigs();
-    QObject::connect(&PermissionManager::shared(), &PermissionManager::hotKeyPressed,
-                     [this](HotKeyCombo combo) { pressed_.append(combo); });
     view_ = std::make_unique<SettingsView>();
+    // Through the page: the connection ends with the fixture.
+    QObject::connect(&PermissionManager::shared(), &PermissionManager::hotKeyPressed, view_.get(),
+                     [this](HotKeyCombo combo) { pressed_.append(combo); });
     view_->show();  // refreshes the permissions, which start the listener
     ASSERT_TRUE(HotKeyManager::shared().isListening());
     ASSERT_TRUE(window_.start()) << "the other application comes to the front";
@@ -48,6 +49,8 @@ class KeyCaptureOnX11 : public ::testing::Test {
 
   void TearDown() override {
     view_.reset();
+    // The recorded hotkeys are kept for the account: the next test starts from the defaults.
+    for (HotKeyCombo combo : allHotKeyCombos()) HotKeyManager::shared().removeConfig(combo);
     HotKeyManager::shared().stop();
     KeyCaptureView::installGlobalTap(nullptr);
     KeyboardTap::install(nullptr);

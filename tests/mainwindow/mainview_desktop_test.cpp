@@ -1,47 +1,60 @@
-#include "mainwindow/mainview.h"
-
-#include "localization/appstrings.h"
+// The main window on the test desktop: what the display shows of it, where
+// its popovers hang, and what a screen reader reads of it.
+#include "atspitree.h"
 #include "mainwindow/accountpopoverview.h"
 #include "mainwindow/languagemenu.h"
+#include "mainwindow/mainview.h"
 #include "mainwindow/popover.h"
 #include "mainwindow/sidebar.h"
-#include "mainwindow/squaresymbolbutton.h"
-#include "pipeline/permissionmanager.h"
 #include "mainwindow/sidebaritem.h"
-#include "atspitree.h"
+#include "mainwindow/squaresymbolbutton.h"
 #include "mainwindowtest.h"
-#include "screenshot.h"
+#include "pipeline/permissionmanager.h"
 #include "service/authstore.h"
-#include "testenvironment.h"
 #include "theme/palette.h"
 
+#include <QScreen>
+#include <QWindow>
+#include "mainwindow/accountbutton.h"
+
 namespace {
+
+// Shows `window` and waits until the display shows it as `drawn` says.
+QImage shownWhen(QWidget& window, const std::function<bool(const QImage&)>& drawn) {
+  window.show();
+  QImage shot;
+  waitUntil([&] {
+    if (!window.windowHandle() || !window.windowHandle()->isExposed()) return false;
+    shot = window.screen()->grabWindow(window.winId()).toImage().convertToFormat(QImage::Format_ARGB32);
+    return drawn(shot);
+  });
+  return shot;
+}
+
+void waitExposed(QWidget& window) {
+  window.show();
+  ASSERT_TRUE(waitUntil([&] { return window.windowHandle() && window.windowHandle()->isExposed(); }));
+}
 
 using MainViewOnScreen = MainWindowTest;
 
 TEST_F(MainViewOnScreen, TheSidebarAndItsEdgeAreDrawn) {
   REQUIRE_TEST_DESKTOP();
   AuthStore::shared().setEmail(QStringLiteral("ada.lovelace@example.com"));
-  AuthStore::shared().setTier(QStringLiteral("pro"));
   MainView view;
-  const QImage shot = onScreen(view, QStringLiteral("mainview-home"));
+  // The selected entry's bar is cyan at the entry's leading edge.
+  const SidebarItem& home = *view.sidebar()->item(SidebarTab::home);
+  QPoint bar;
+  const QImage shot = shownWhen(view, [&](const QImage& shot) {
+    bar = home.mapTo(&view, QPoint(SidebarItem::outerPadding + 1, home.height() / 2));
+    return shot.size() == QSize(1120, 720) && showsColour(shot.pixel(bar), Palette::neonCyan, 30);
+  });
   ASSERT_EQ(shot.size(), QSize(1120, 720));
+  EXPECT_TRUE(showsColour(shot.pixel(bar), Palette::neonCyan, 30));
   // The sidebar's deep background under the entries.
   EXPECT_TRUE(showsColour(shot.pixel(120, 400), Palette::cyberBgDeep, 6));
-  // The selected entry's bar is cyan at the entry's leading edge.
-  const QRect home = view.sidebar()->item(SidebarTab::home)->geometry().translated(0, 0);
-  const QPoint bar =
-      view.sidebar()->item(SidebarTab::home)->mapTo(&view, QPoint(SidebarItem::outerPadding + 1, home.height() / 2));
-  EXPECT_TRUE(showsColour(shot.pixel(bar), Palette::neonCyan, 30));
   // The edge's glow falls on the page beside it.
-  const QColor nearEdge = shot.pixel(243, 360);
-  const QColor farFromEdge = shot.pixel(262, 360);  // still short of the page's content
-  EXPECT_GT(nearEdge.green(), farFromEdge.green());
-
-  view.setSelectedTab(SidebarTab::settings);
-  onScreen(view, QStringLiteral("mainview-settings"));
-  view.setSelectedTab(SidebarTab::persona);
-  onScreen(view, QStringLiteral("mainview-persona"));
+  EXPECT_GT(QColor(shot.pixel(243, 360)).green(), QColor(shot.pixel(262, 360)).green());
 }
 
 TEST_F(MainViewOnScreen, ThePopoversHangFromTheirButtons) {
@@ -49,30 +62,23 @@ TEST_F(MainViewOnScreen, ThePopoversHangFromTheirButtons) {
   trust.trusted = false;
   PermissionManager::shared().refresh();
   MainView view;
-  onScreen(view, QStringLiteral("mainview-denied"));
-  view.toggleLanguagePopover();
-  ASSERT_TRUE(view.showLanguagePopover());
+  waitExposed(view);
+  click(view.sidebar()->languageButton());
   Popover& language = *view.languagePopover();
-  const QImage languageShot = onScreen(language, QStringLiteral("popover-language"));
+  waitExposed(language);
   // Above its button, arrow pointing down at it.
   const QRect button(view.sidebar()->languageButton()->mapToGlobal(QPoint(0, 0)),
                      view.sidebar()->languageButton()->size());
-  EXPECT_LE(language.frameGeometry().bottom(), button.top());
+  EXPECT_TRUE(waitUntil([&] { return language.frameGeometry().bottom() <= button.top(); }));
   EXPECT_EQ(language.width(), LanguageMenu::menuWidth);
   view.setShowLanguagePopover(false);
 
-  view.toggleAccountPopover();
-  ASSERT_TRUE(view.showAccountPopover());
-  onScreen(*view.accountPopover(), QStringLiteral("popover-account"));
-  view.toggleAccountPopover();
-
-  view.openPermissionPopover();
-  ASSERT_TRUE(view.showPermissionPopover());
+  click(view.sidebar()->permissionButton());
   Popover& permissions = *view.permissionPopover();
-  onScreen(permissions, QStringLiteral("popover-permissions"));
+  waitExposed(permissions);
   const QRect permissionButton(view.sidebar()->permissionButton()->mapToGlobal(QPoint(0, 0)),
                                view.sidebar()->permissionButton()->size());
-  EXPECT_GE(permissions.frameGeometry().left(), permissionButton.right());
+  EXPECT_TRUE(waitUntil([&] { return permissions.frameGeometry().left() >= permissionButton.right(); }));
 }
 
 using MainViewForScreenReaders = MainWindowServiceTest;
@@ -91,32 +97,28 @@ TEST_F(MainViewForScreenReaders, ReachesTheSymbolButtonsAndEveryPopover) {
   trust.trusted = false;
   PermissionManager::shared().refresh();
   MainView view;
-  onScreen(view, QStringLiteral("mainview-screenreader"));
+  waitExposed(view);
 
   const AtSpiTree window = AtSpiTree::read();
   ASSERT_FALSE(window.nodes.isEmpty()) << "nothing read over AT-SPI";
-  const AtSpiTree account = window.under(QStringLiteral("push button"),
-                                         QStringLiteral("ada.lovelace@example.com\n") + strings.tierTrial);
+  const AtSpiTree account =
+      window.under(QStringLiteral("push button"), QStringLiteral("ada.lovelace@example.com\n") + strings.tierTrial);
   ASSERT_FALSE(account.nodes.isEmpty()) << window.text();
   EXPECT_EQ(account.nodes.first().description, strings.accountTitle);
   EXPECT_TRUE(window.contains(QStringLiteral("push button"), strings.languageLabel)) << window.text();
   EXPECT_TRUE(window.contains(QStringLiteral("push button"), strings.permUnauthorized)) << window.text();
 
-  const auto popoverIn = [](const QString& name) {
-    return AtSpiTree::read().under(QStringLiteral("frame"), name);
-  };
-  view.toggleAccountPopover();
-  ASSERT_TRUE(view.accountPopover());
-  waitUntil([&] { return view.accountPopover()->isVisible(); });
+  const auto popoverIn = [](const QString& name) { return AtSpiTree::read().under(QStringLiteral("frame"), name); };
+  click(view.sidebar()->accountButton());
+  waitExposed(*view.accountPopover());
   const AtSpiTree accountPopover = popoverIn(strings.accountTitle);
   EXPECT_TRUE(accountPopover.contains(QStringLiteral("push button"), strings.logout)) << accountPopover.text();
   EXPECT_TRUE(accountPopover.contains(QStringLiteral("push button"), strings.myInviteCodesBtn)) << accountPopover.text();
 
+  clickText(*view.accountPopover(), strings.myInviteCodesBtn);
   auto* accountView = qobject_cast<AccountPopoverView*>(view.accountPopover()->content());
-  ASSERT_TRUE(accountView);
-  accountView->setShowInviteCodes(true);
-  ASSERT_TRUE(accountView->inviteCodesPopover());
-  waitUntil([&] { return !shownTexts(*accountView->inviteCodesPopover()).filter(QStringLiteral("ABCD-2345")).isEmpty(); });
+  ASSERT_TRUE(accountView && accountView->inviteCodesPopover());
+  ASSERT_TRUE(waitUntil([&] { return shows(*accountView->inviteCodesPopover(), QStringLiteral("ABCD-2345")); }));
   const AtSpiTree codes = popoverIn(strings.myInviteCodesTitle);
   EXPECT_TRUE(codes.contains(QStringLiteral("push button"), strings.agreementClose)) << codes.text();
   const AtSpiTree copy = codes.under(QStringLiteral("push button"), strings.btnCopy);
@@ -124,16 +126,16 @@ TEST_F(MainViewForScreenReaders, ReachesTheSymbolButtonsAndEveryPopover) {
   EXPECT_EQ(copy.nodes.first().description, QStringLiteral("ABCD-2345"));
   view.setShowAccountPopover(false);
 
-  view.toggleLanguagePopover();
-  waitUntil([&] { return view.languagePopover() && view.languagePopover()->isVisible(); });
+  click(view.sidebar()->languageButton());
+  waitExposed(*view.languagePopover());
   const AtSpiTree languages = popoverIn(strings.languageLabel);
   for (AppLanguage language : allAppLanguages()) {
     EXPECT_TRUE(languages.contains(QStringLiteral("push button"), displayName(language))) << languages.text();
   }
   view.setShowLanguagePopover(false);
 
-  view.openPermissionPopover();
-  waitUntil([&] { return view.permissionPopover() && view.permissionPopover()->isVisible(); });
+  click(view.sidebar()->permissionButton());
+  waitExposed(*view.permissionPopover());
   const AtSpiTree permissions = popoverIn(strings.permManage);
   EXPECT_TRUE(permissions.contains(QStringLiteral("push button"), strings.btnRefresh)) << permissions.text();
 }

@@ -1,230 +1,433 @@
-#include "mainwindow/mainview.h"
-
+// The main window's frame: the sidebar, its pages and its popovers (account,
+// my invite codes, language, permissions), against the shared objects and a
+// fake service.
+#include "core/clock.h"
 #include "core/userdefaults.h"
-#include "localization/appstrings.h"
-#include "historyrecords.h"
 #include "mainwindow/accountbutton.h"
 #include "mainwindow/accountpopoverview.h"
-#include "mainwindow/rowbutton.h"
-#include "mainwindow/dictionaryview.h"
-#include "mainwindow/historycard.h"
+#include "mainwindow/creditsbar.h"
 #include "mainwindow/historyview.h"
-#include "mainwindow/homeview.h"
-#include "mainwindow/personaview.h"
-#include "mainwindow/settingsview.h"
-#include "mainwindow/languagemenu.h"
-#include "mainwindow/permissiongateview.h"
+#include "mainwindow/invitecoderow.h"
+#include "mainwindow/mainview.h"
+#include "mainwindow/myinvitecodesview.h"
+#include "mainwindow/myinvitecodesviewmodel.h"
 #include "mainwindow/popover.h"
-#include "mainwindow/recorderstatusline.h"
 #include "mainwindow/sidebar.h"
 #include "mainwindow/sidebaritem.h"
 #include "mainwindow/squaresymbolbutton.h"
+#include "mainwindow/symbolbutton.h"
+#include "mainwindow/textlabel.h"
+#include "mainwindow/themedscrollarea.h"
 #include "mainwindowtest.h"
 #include "pipeline/permissionmanager.h"
 #include "service/authstore.h"
-#include "theme/neonbutton.h"
 #include "theme/palette.h"
 
-#include <QImage>
 #include <QPointer>
 #include <QSignalSpy>
 
 namespace {
 
-using MainViewTest = MainWindowTest;
+using namespace Palette;
 
-TEST_F(MainViewTest, ChoosingAnEntryReplacesThePageAndMarksTheEntry) {
+class MainWindow : public MainWindowServiceTest {
+ protected:
+  MainWindow() {
+    AuthStore::shared().setEmail(QStringLiteral("ada@example.com"));
+    AuthStore::shared().setToken(QStringLiteral("token"));
+  }
+
+  QAbstractButton* sidebarButton(const QString& name) const { return shownWith(*view.sidebar(), name); }
+
   MainView view;
-  EXPECT_EQ(view.size(), QSize(1120, 720));
-  EXPECT_EQ(view.sidebar()->width(), 240);
-  EXPECT_EQ(view.selectedTab(), SidebarTab::home);
+};
 
-  for (SidebarTab tab :
-       {SidebarTab::history, SidebarTab::dictionary, SidebarTab::settings, SidebarTab::persona, SidebarTab::home}) {
+TEST_F(MainWindow, ChoosingAnEntryReplacesThePageAndMarksTheEntry) {
+  view.show();
+  EXPECT_EQ(view.size(), QSize(1120, 720));
+  const AppStrings& strings = currentStrings();
+  EXPECT_TRUE(shows(view, strings.pageHome));
+  const struct {
+    SidebarTab tab;
+    QString entry;
+    QString title;
+  } rows[] = {{SidebarTab::history, strings.sidebarHistory, strings.pageHistory},
+              {SidebarTab::dictionary, strings.sidebarDict, strings.pageDict},
+              {SidebarTab::settings, strings.sidebarSettings, strings.pageSettings},
+              {SidebarTab::persona, strings.sidebarPersona, strings.pagePersona},
+              {SidebarTab::home, strings.sidebarHome, strings.pageHome}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.entry.toStdString());
     QPointer<QWidget> before = view.page();
-    view.sidebar()->item(tab)->click();
-    EXPECT_EQ(view.selectedTab(), tab);
+    click(sidebarButton(row.entry));
     // The page that was left is gone at once, with whatever state it held.
     EXPECT_TRUE(before.isNull());
-    ASSERT_NE(view.page(), nullptr);
+    EXPECT_TRUE(shows(view, row.title));
+    EXPECT_EQ(shownWidgets<PageScaffold>(view).size(), 1);
     for (SidebarTab other : allSidebarTabs()) {
-      EXPECT_EQ(view.sidebar()->item(other)->isSelected(), other == tab);
-      EXPECT_EQ(view.sidebar()->item(other)->shownIcon(), other == tab ? iconName(other) + ".fill" : iconName(other))
-          << iconName(other).toStdString();
+      EXPECT_EQ(view.sidebar()->item(other)->isSelected(), other == row.tab);
+      EXPECT_EQ(view.sidebar()->item(other)->shownIcon(),
+                other == row.tab ? iconName(other) + ".fill" : iconName(other));
     }
   }
-}
-
-TEST_F(MainViewTest, EachEntryShowsItsPage) {
-  MainView view;
-  EXPECT_NE(qobject_cast<HomeView*>(view.page()), nullptr);
-  view.setSelectedTab(SidebarTab::dictionary);
-  EXPECT_NE(qobject_cast<DictionaryView*>(view.page()), nullptr);
-  view.setSelectedTab(SidebarTab::settings);
-  EXPECT_NE(qobject_cast<SettingsView*>(view.page()), nullptr);
-  view.setSelectedTab(SidebarTab::persona);
-  EXPECT_NE(qobject_cast<PersonaView*>(view.page()), nullptr);
 
   // The history starts at its first page each time it is chosen.
   for (int i = 0; i < 30; ++i) HistoryStore::shared().addRecord(makeRecord(RecognitionStatus::success));
-  view.show();
-  view.setSelectedTab(SidebarTab::history);
-  auto* history = qobject_cast<HistoryView*>(view.page());
-  ASSERT_NE(history, nullptr);
-  EXPECT_EQ(history->pageSize(), 20);
-  history->showMore();
-  EXPECT_EQ(history->displayCount(), 40);
-  view.setSelectedTab(SidebarTab::home);
-  view.setSelectedTab(SidebarTab::history);
-  history = qobject_cast<HistoryView*>(view.page());
-  EXPECT_EQ(history->displayCount(), 20);
-  EXPECT_LE(history->cards().size(), 20);
+  click(sidebarButton(strings.sidebarHistory));
+  qobject_cast<HistoryView*>(view.page())->showMore();
+  click(sidebarButton(strings.sidebarHome));
+  click(sidebarButton(strings.sidebarHistory));
+  EXPECT_TRUE(shows(view, strings.moreCount(10)));
 }
 
-TEST_F(MainViewTest, AccountAndLanguageButtonsOpenAndCloseTheirPopovers) {
-  MainView view;
+TEST_F(MainWindow, EachSidebarButtonOpensAndClosesItsPopover) {
   view.show();
-  for (auto [button, isOpen] :
-       {std::pair{static_cast<QAbstractButton*>(view.sidebar()->accountButton()), &MainView::showAccountPopover},
-        std::pair{static_cast<QAbstractButton*>(view.sidebar()->languageButton()), &MainView::showLanguagePopover}}) {
-    button->click();
+  const QString account = view.sidebar()->accountButton()->accessibleName();
+  for (const auto& [name, isOpen] : {std::pair{account, &MainView::showAccountPopover},
+                                     std::pair{currentStrings().languageLabel, &MainView::showLanguagePopover}}) {
+    click(sidebarButton(name));
     EXPECT_TRUE((view.*isOpen)());
-    button->click();
+    click(sidebarButton(name));
     EXPECT_FALSE((view.*isOpen)());
   }
 
   // Closed from outside, the flag follows, and the next press opens it again.
-  view.setShowAccountPopover(true);
+  click(sidebarButton(account));
   QSignalSpy changed(&view, &MainView::showAccountPopoverChanged);
   view.accountPopover()->close();
   EXPECT_FALSE(view.showAccountPopover());
   EXPECT_EQ(changed.count(), 1);
-  view.sidebar()->accountButton()->click();
-  EXPECT_TRUE(view.showAccountPopover());
-  // The three flags are independent.
-  view.sidebar()->languageButton()->click();
-  EXPECT_TRUE(view.showLanguagePopover());
+  click(sidebarButton(account));
+  EXPECT_TRUE(view.accountPopover()->isVisible());
+  // The three are independent.
+  click(sidebarButton(currentStrings().languageLabel));
+  EXPECT_TRUE(view.languagePopover()->isVisible());
+  EXPECT_TRUE(view.accountPopover()->isVisible());
   EXPECT_FALSE(view.showPermissionPopover());
 }
 
-TEST_F(MainViewTest, ChoosingALanguageSwitchesTheTextsClosesThePopoverAndIsKept) {
-  MainView view;
+TEST_F(MainWindow, ChoosingALanguageSwitchesTheTextsClosesThePopoverAndIsKept) {
   view.show();
-  view.sidebar()->languageButton()->click();
-  auto* menu = qobject_cast<LanguageMenu*>(view.languagePopover()->content());
-  ASSERT_NE(menu, nullptr);
-  menu->row(AppLanguage::ko)->click();
-
-  EXPECT_EQ(LanguageManager::shared().current(), AppLanguage::ko);
+  click(sidebarButton(currentStrings().languageLabel));
+  clickText(*view.languagePopover(), displayName(AppLanguage::ko));
   EXPECT_EQ(UserDefaults::shared().text(QStringLiteral("app_language")), QStringLiteral("ko"));
   EXPECT_FALSE(view.showLanguagePopover());
   const AppStrings& korean = stringsFor(AppLanguage::ko);
-  EXPECT_EQ(view.sidebar()->item(SidebarTab::home)->label(), korean.sidebarHome);
-  EXPECT_EQ(view.sidebar()->item(SidebarTab::settings)->label(), korean.sidebarSettings);
+  for (const QString& text : {korean.sidebarHome, korean.sidebarSettings, korean.pageHome}) {
+    EXPECT_TRUE(shows(view, text)) << text.toStdString();
+  }
   EXPECT_EQ(view.sidebar()->languageButton()->toolTip(), korean.languageLabel);
 
   // The language already in use: written again, and the popover closes.
-  view.sidebar()->languageButton()->click();
+  click(sidebarButton(korean.languageLabel));
   QSignalSpy changed(&LanguageManager::shared(), &LanguageManager::currentChanged);
-  menu = qobject_cast<LanguageMenu*>(view.languagePopover()->content());
-  menu->row(AppLanguage::ko)->click();
+  clickText(*view.languagePopover(), displayName(AppLanguage::ko));
   EXPECT_EQ(changed.count(), 1);
   EXPECT_FALSE(view.showLanguagePopover());
 }
 
-TEST_F(MainViewTest, ThePermissionButtonWarnsAndRefreshesBeforeItsPopoverOpens) {
+TEST_F(MainWindow, ThePermissionButtonWarnsAndRefreshesBeforeItsPopoverOpens) {
   trust.trusted = false;
   PermissionManager::shared().refresh();
-  MainView view;
   view.show();
   SquareSymbolButton* button = view.sidebar()->permissionButton();
-  EXPECT_EQ(button->look().symbol, "lock.shield");
-  EXPECT_EQ(button->look().symbolColor, Palette::neonOrange);
-  EXPECT_EQ(button->look().badge, Palette::neonOrange);
-  EXPECT_EQ(button->toolTip(), currentStrings().permUnauthorized);
+  EXPECT_EQ(button->accessibleName(), currentStrings().permUnauthorized);
+  EXPECT_EQ(button->look().symbolColor, neonOrange);
+  EXPECT_EQ(button->look().badge, neonOrange);
 
   // Granted in the desktop's settings meanwhile: the press looks again first.
   trust.trusted = true;
-  button->click();
-  EXPECT_TRUE(view.showPermissionPopover());
-  EXPECT_EQ(button->look().symbol, "lock.shield.fill");
+  click(button);
+  ASSERT_TRUE(view.permissionPopover() && view.permissionPopover()->isVisible());
+  EXPECT_EQ(button->accessibleName(), currentStrings().permManage);
   EXPECT_FALSE(button->look().badge.has_value());
-  EXPECT_EQ(button->toolTip(), currentStrings().permManage);
+  EXPECT_EQ(shownTexts(*view.permissionPopover()).count(currentStrings().manage), 2);
 
-  // The button only ever opens its popover.
-  button->click();
+  // The button only ever opens its popover; the popover's done button closes it.
+  click(button);
   EXPECT_TRUE(view.showPermissionPopover());
   EXPECT_EQ(view.permissionPopover()->arrowEdge(), Popover::ArrowEdge::trailing);
-
-  // The gate's own done button closes it.
-  auto* gate = qobject_cast<PermissionGateView*>(view.permissionPopover()->content());
-  ASSERT_NE(gate, nullptr);
-  gate->doneButton()->click();
+  clickText(*view.permissionPopover(), currentStrings().btnDone);
   EXPECT_FALSE(view.showPermissionPopover());
 }
 
-TEST_F(MainViewTest, TheAccountButtonShowsTheAddressAndTier) {
-  const AppStrings& strings = currentStrings();
+TEST_F(MainWindow, TheAccountButtonShowsTheAddressAndTierAndSigningOutClosesThePopoverFirst) {
   const struct {
     std::optional<QString> email;
     QString tier;
-    QString line1;
-    QString line2;
+    QString name;
   } rows[] = {
-      {std::nullopt, "trial", strings.notLoggedIn, strings.tierTrial},
-      {"ada@example.com", "pro", "ada@example.com", "PRO"},
-      {"ada@example.com", "Trial", "ada@example.com", "TRIAL"},
-      {"ada@example.com", "", "ada@example.com", ""},
+      {std::nullopt, "trial", currentStrings().notLoggedIn + "\n" + currentStrings().tierTrial},
+      {"ada@example.com", "pro", "ada@example.com\nPRO"},
+      {"ada@example.com", "Trial", "ada@example.com\nTRIAL"},
+      {"ada@example.com", "", "ada@example.com"},
   };
-  MainView view;
   AccountButton* button = view.sidebar()->accountButton();
   for (const auto& row : rows) {
     AuthStore::shared().setEmail(row.email);
     AuthStore::shared().setTier(row.tier);
-    EXPECT_EQ(button->shownEmailLine(), row.line1);
-    EXPECT_EQ(button->shownTierLine(), row.line2);
+    EXPECT_EQ(button->accessibleName(), row.name);
+    EXPECT_EQ(button->shownEmailLine() + (row.tier.isEmpty() ? "" : "\n" + button->shownTierLine()), row.name);
+  }
+
+  AuthStore::shared().setToken(QStringLiteral("token"));
+  view.show();
+  click(button);
+  std::optional<bool> popoverOpenAtSignOut;
+  QObject::connect(&AuthStore::shared(), &AuthStore::tokenChanged, &view,
+                   [&] { popoverOpenAtSignOut = view.showAccountPopover(); });
+  clickText(*view.accountPopover(), currentStrings().logout);
+  EXPECT_EQ(popoverOpenAtSignOut, false);
+  EXPECT_FALSE(AuthStore::shared().isSignedIn());
+  EXPECT_EQ(button->shownEmailLine(), currentStrings().notLoggedIn);
+}
+
+TEST_F(MainWindow, TheAccountsTierAndCreditsReadAsItSays) {
+  const struct {
+    const char* tier;
+    qint64 remaining, total;
+    QString tierText;  // empty: the table's tierNone
+    QString counts;    // empty: no credits shown
+    QColor color;
+    double fraction;
+  } plans[] = {{"trial", 0, 0, "Beta", "0 / 0", neonRed, 0},
+               {"none", 0, 0, "", "", {}, 0},
+               {"", 0, 0, "", "", {}, 0},
+               {"none", 500, 500, "", "500 / 500", neonGreen, 1},
+               {"pro", 250, 500, "PRO", "250 / 500", neonOrange, 0.5},  // exactly half is orange
+               {"pro", 251, 500, "PRO", "251 / 500", neonGreen, 0.502},
+               {"pro", 100, 500, "PRO", "100 / 500", neonRed, 0.2},  // exactly a fifth is red
+               {"pro", 101, 500, "PRO", "101 / 500", neonOrange, 0.202},
+               {"max", 120, 100, "MAX", "120 / 100", neonGreen, 1},  // more left than the total fills the bar
+               {"pro", -5, 100, "PRO", "-5 / 100", neonRed, 0}};
+  AccountPopoverView account([] {});
+  account.show();
+  for (const auto& plan : plans) {
+    SCOPED_TRACE(plan.counts.toStdString() + " " + plan.tier);
+    AuthStore::shared().setTier(QString::fromLatin1(plan.tier));
+    AuthStore::shared().setCreditsTotal(plan.total);
+    AuthStore::shared().setCreditsRemaining(plan.remaining);
+    const QString tierText = plan.tierText.isEmpty() ? currentStrings().tierNone : plan.tierText;
+    EXPECT_EQ(shownTexts(account).count(tierText), 2) << "the badge and the plan row";
+    EXPECT_TRUE(shows(account, QStringLiteral("ada@example.com")));
+    EXPECT_EQ(shows(account, currentStrings().accountCredits), !plan.counts.isEmpty());
+    if (plan.counts.isEmpty()) continue;
+    TextLabel* counts = shownWith<TextLabel>(account, plan.counts);
+    ASSERT_TRUE(counts && onScreen(account.creditsBar()));
+    EXPECT_EQ(counts->color(), plan.color);
+    EXPECT_EQ(account.creditsBar()->color(), plan.color);
+    EXPECT_DOUBLE_EQ(account.creditsBar()->fraction(), plan.fraction);
   }
 }
 
-TEST_F(MainViewTest, SigningOutClosesThePopoverAndEndsTheSession) {
-  AuthStore::shared().setEmail(QStringLiteral("ada@example.com"));
-  AuthStore::shared().setToken(QStringLiteral("token"));
-  MainView view;
-  view.show();
-  view.sidebar()->accountButton()->click();
-  auto* account = qobject_cast<AccountPopoverView*>(view.accountPopover()->content());
-  ASSERT_NE(account, nullptr);
-  account->logoutButton()->click();
-  EXPECT_FALSE(view.showAccountPopover());
-  EXPECT_FALSE(AuthStore::shared().isSignedIn());
-  EXPECT_EQ(view.sidebar()->accountButton()->shownEmailLine(), currentStrings().notLoggedIn);
+TEST_F(MainWindow, SignedOutTheAccountSaysSoAndTheResetDateFollowsTheLanguage) {
+  AuthStore& store = AuthStore::shared();
+  store.clearSession();
+  store.setTier(QStringLiteral("trial"));
+  AccountPopoverView account([] {});
+  account.show();
+  EXPECT_TRUE(shows(account, currentStrings().notLoggedIn));
+
+  for (const auto& [resetAt, shown] : {std::pair{"2025-03-05T12:00:00.250Z", "Mar 5, 2025"},
+                                       std::pair{"2025-03-05T12:00:00Z", "Mar 5, 2025"}, std::pair{"2025-03-05", ""},
+                                       std::pair{"next month", ""}}) {
+    store.setCreditsResetAt(QString::fromLatin1(resetAt));
+    EXPECT_EQ(shows(account, currentStrings().accountCreditsReset), *shown != 0) << resetAt;
+    if (*shown) {
+      EXPECT_TRUE(shows(account, QString::fromLatin1(shown))) << resetAt;
+    }
+  }
+  store.setCreditsResetAt(QStringLiteral("2025-03-05T12:00:00Z"));
+  LanguageManager::shared().setCurrent(AppLanguage::ru);
+  // ICU puts a narrow no-break space before the year's mark.
+  for (const QString& text : {QStringLiteral("5 мар. 2025\u202Fг."), stringsFor(AppLanguage::ru).accountCreditsReset,
+                              stringsFor(AppLanguage::ru).tierTrial}) {
+    EXPECT_TRUE(shows(account, text)) << text.toStdString();
+  }
 }
 
-// The recorder's line: only recording is red; processing looks like idle but
-// for its word.
-TEST(RecorderStatusLine, OnlyRecordingLightsTheDot) {
-  LanguageManager::shared().setCurrent(AppLanguage::en);
-  const auto render = [](RecordingState state) {
-    RecorderStatusLine line;
-    line.setState(state);
-    line.resize(200, line.sizeHint().height());
-    QImage image(line.size(), QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    line.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    return image;
+TEST_F(MainWindow, InviteCodesAreOfferedOnlyWhenAllowedAndTheirPopoverGoesWithTheAccounts) {
+  service.route("GET", apiPath("/auth/invite-codes"), ScriptedResponse::json(200, R"({"invite_codes":[]})"));
+  AuthStore::shared().setShowInviteCodesEnabled(false);
+  auto* account = new AccountPopoverView([] {});
+  account->show();
+  EXPECT_FALSE(shownWith(*account, currentStrings().myInviteCodesBtn));
+  AuthStore::shared().setShowInviteCodesEnabled(true);
+  ASSERT_TRUE(shownWith(*account, currentStrings().myInviteCodesBtn)) << "follows the store while open";
+
+  clickText(*account, currentStrings().myInviteCodesBtn);
+  QPointer<Popover> popover = account->inviteCodesPopover();
+  ASSERT_TRUE(popover && popover->isVisible());
+  EXPECT_EQ(popover->arrowEdge(), Popover::ArrowEdge::trailing);
+  EXPECT_TRUE(service.waitForRequests(1)) << "opening fetches the codes";
+  // Its close button closes it.
+  clickText(*popover, currentStrings().agreementClose);
+  EXPECT_FALSE(account->showInviteCodes());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_FALSE(popover);
+
+  // Opened again, it goes when the account popover goes (signing out).
+  clickText(*account, currentStrings().myInviteCodesBtn);
+  popover = account->inviteCodesPopover();
+  ASSERT_TRUE(popover);
+  delete account;
+  EXPECT_FALSE(popover);
+}
+
+QByteArray codesJson(const QList<QByteArray>& items) { return R"({"invite_codes":[)" + items.join(',') + "]}"; }
+
+QByteArray available(const QByteArray& code) { return R"({"code":")" + code + R"(","is_used":false})"; }
+
+TEST_F(MainWindow, EachInviteCodeShowsItsStateAndOnlyAvailableOnesCanBeCopied) {
+  AuthStore::shared().clearSession();
+  service.route("GET", apiPath("/auth/invite-codes"),
+                ScriptedResponse::json(200, codesJson({available("ABCD2345"),
+                                                       R"({"code":"USED0001","is_used":true,"used_by":"bo@x.io",)"
+                                                       R"("used_at":"2025-01-01T00:00:00Z"})",
+                                                       R"({"code":"GONE12","is_used":true})",
+                                                       R"({"code":"EMPTY123","is_used":true,"used_by":""})"})));
+  int dismissed = 0;
+  MyInviteCodesView codes([&] { ++dismissed; });
+  codes.show();
+  EXPECT_TRUE(shows(codes, currentStrings().loading));
+  ASSERT_TRUE(waitUntil([&] { return shownWidgets<InviteCodeRow>(codes).size() == 4; }));
+  EXPECT_EQ(service.lastRequest().header("Authorization"), QByteArray()) << "signed out: no token";
+
+  const AppStrings& strings = currentStrings();
+  const struct {
+    QString shown;
+    QString badge;
+    bool copyable;
+    QString usedBy;  // empty: no line
+  } expected[] = {
+      {QStringLiteral("ABCD-2345"), strings.myInviteCodeUnused, true, {}},
+      {QStringLiteral("USED-0001"), strings.myInviteCodeUsed, false, QStringLiteral("bo@x.io")},
+      {QStringLiteral("GONE12"), strings.myInviteCodeUsed, false, {}},
+      {QStringLiteral("EMPT-Y123"), strings.myInviteCodeUsed, false, {}},  // no line for an empty address
   };
-  const QImage idle = render(RecordingState::idle);
-  const QImage processing = render(RecordingState::processing);
-  const QImage recording = render(RecordingState::recording);
-  const int dotX = RecorderStatusLine::leadingRoom + 4;
-  const int middle = idle.height() / 2;
-  EXPECT_TRUE(showsColour(idle.pixel(dotX, middle), Palette::cyberTextTertiary));
-  EXPECT_EQ(idle.copy(0, 0, 20, idle.height()), processing.copy(0, 0, 20, idle.height()));
-  EXPECT_NE(idle, processing);
-  EXPECT_TRUE(showsColour(recording.pixel(dotX, middle), Palette::neonRed));
-  // The ring reaches past the dot.
-  EXPECT_GT(qAlpha(recording.pixel(RecorderStatusLine::leadingRoom - 3, middle)), 0);
-  EXPECT_EQ(qAlpha(idle.pixel(RecorderStatusLine::leadingRoom - 3, middle)), 0);
+  const QList<InviteCodeRow*> rows = codes.rows();
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(expected[i].shown.toStdString());
+    const InviteCodeRow& row = *rows[i];
+    TextLabel* code = shownWith<TextLabel>(row, expected[i].shown);
+    ASSERT_TRUE(code);
+    EXPECT_EQ(code->color(), expected[i].copyable ? neonCyan : cyberTextTertiary);
+    EXPECT_TRUE(shows(row, expected[i].badge));
+    EXPECT_EQ(shownWith(row, strings.btnCopy) != nullptr, expected[i].copyable);
+    EXPECT_EQ(shows(row, strings.myInviteCodeUsedBy), !expected[i].usedBy.isEmpty());
+    if (!expected[i].usedBy.isEmpty()) {
+      EXPECT_TRUE(shows(row, expected[i].usedBy));
+    }
+  }
+  EXPECT_LOOKS_RIGHT(codes);
+  clickText(codes, strings.agreementClose);
+  EXPECT_EQ(dismissed, 1);
+}
+
+TEST_F(MainWindow, TheCodeListHoldsFiveCodesAndScrollsBeyond) {
+  for (int count : {0, 3, 5, 7}) {
+    SCOPED_TRACE(count);
+    QList<QByteArray> items;
+    for (int i = 0; i < count; ++i) items << available("CODE000" + QByteArray::number(i));
+    service.enqueue("GET", apiPath("/auth/invite-codes"), ScriptedResponse::json(200, codesJson(items)));
+    MyInviteCodesView codes([] {});
+    codes.show();
+    ASSERT_TRUE(waitUntil([&] { return shows(codes, currentStrings().myInviteCodesDesc); }));
+    settleLayout();
+    const ThemedScrollArea& list = *codes.listArea();
+    EXPECT_LE(list.height(), MyInviteCodesView::rowHeight * std::min(count, 5));
+    EXPECT_EQ(list.verticalScrollBarPolicy(), count > 5 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    if (count > 0 && count <= 5) {
+      // Up to five codes the list is as tall as they are: the last one is in
+      // view, whole.
+      const InviteCodeRow& last = *codes.rows().last();
+      EXPECT_LE(last.mapTo(list.viewport(), QPoint(0, last.height())).y(), list.viewport()->height());
+    }
+  }
+}
+
+TEST_F(MainWindow, AFailedCodeListSaysWhyAndRetryCanRecover) {
+  const QByteArray path = apiPath("/auth/invite-codes");
+  service.enqueue("GET", path, ScriptedResponse::json(403, R"({"code":"INVALID_INVITE_CODE","message":"nope"})"));
+  service.enqueue("GET", path, ScriptedResponse::json(200, R"({"invite_codes":[{"code":"X"}]})"));
+  service.enqueue("GET", path, ScriptedResponse::json(200, codesJson({available("ABCD2345")})));
+  MyInviteCodesView codes([] {});
+  codes.show();
+  for (const QString& message : {currentStrings().errorInvalidInviteCode, currentStrings().errorDecode}) {
+    ASSERT_TRUE(waitUntil([&] { return shows(codes, message); }));
+    clickText(codes, currentStrings().retry);
+    EXPECT_TRUE(shows(codes, currentStrings().loading));
+    EXPECT_FALSE(shows(codes, message));
+  }
+  ASSERT_TRUE(waitUntil([&] { return shows(codes, QStringLiteral("ABCD-2345")); }));
+  EXPECT_EQ(service.requestCount(), 3);
+
+  // No answer at all: the network's wording.
+  ScriptedResponse hangUp;
+  hangUp.closeWithoutAnswer = true;
+  service.route("GET", path, hangUp);
+  MyInviteCodesViewModel model;
+  awaitTask(model.load());
+  ASSERT_TRUE(model.errorMessage());
+  EXPECT_FALSE(model.errorMessage()->isEmpty());
+  EXPECT_FALSE(model.isLoading());
+}
+
+TEST_F(MainWindow, TheCodeLoadStartedLastDecidesAndALoadOutlivingItsModelChangesNothing) {
+  const QByteArray path = apiPath("/auth/invite-codes");
+  ScriptedResponse slow = ScriptedResponse::json(200, codesJson({available("OLD00000")}));
+  slow.delay = std::chrono::milliseconds(300);
+  service.enqueue("GET", path, slow);
+  service.enqueue("GET", path, ScriptedResponse::json(200, codesJson({available("NEW00000")})));
+  MyInviteCodesViewModel model;
+  auto first = model.load();
+  ASSERT_TRUE(service.waitForRequests(1)) << "the slow answer goes to the first load";
+  awaitTask(model.load());
+  awaitTask(std::move(first));
+  ASSERT_EQ(model.codes().size(), 1);
+  EXPECT_EQ(model.codes().first().code, QStringLiteral("NEW00000"));
+  EXPECT_FALSE(model.isLoading());
+
+  slow.delay = std::chrono::milliseconds(100);
+  service.enqueue("GET", path, slow);
+  auto* closing = new MyInviteCodesViewModel;
+  auto late = closing->load();
+  delete closing;
+  awaitTask(std::move(late));  // resumes without its model and must not touch it
+}
+
+TEST_F(MainWindow, CopyingPutsTheBareCodeOnTheClipboardAndTheMarkLastsTwoSecondsAfterTheLatestCopy) {
+  Clock::setTimeScaleForTesting(0.5);  // two seconds take one
+  InviteCodeRow row({QStringLiteral("ABCD2345"), false, std::nullopt, std::nullopt});
+  row.show();
+  clickText(row, currentStrings().btnCopy);
+  EXPECT_EQ(pasteboard.string(), QStringLiteral("ABCD2345"));
+  QAbstractButton* copied = shownWith(row, currentStrings().myInviteCodeCopied);
+  ASSERT_TRUE(copied);
+  EXPECT_EQ(qobject_cast<SymbolButton*>(copied)->symbol(), QStringLiteral("checkmark"));
+
+  // Copied again a moment later: the first copy's reset must not clear it.
+  QElapsedTimer clock;
+  clock.start();
+  waitUntil([&] { return clock.elapsed() >= 500; }, std::chrono::seconds(1));
+  click(copied);
+  ASSERT_TRUE(waitUntil([&] { return shownWith(row, currentStrings().btnCopy); }));
+  EXPECT_GE(clock.elapsed(), 1000 + 500 - 100) << "cleared by the first copy's timer";
+  EXPECT_EQ(qobject_cast<SymbolButton*>(shownWith(row, currentStrings().btnCopy))->symbol(), QStringLiteral("doc.on.doc"));
+  Clock::setTimeScaleForTesting(1);
+
+  const struct {
+    QString code, shown;
+  } groups[] = {
+      {QStringLiteral("ABCD2345"), QStringLiteral("ABCD-2345")},
+      {QStringLiteral("AB2345"), QStringLiteral("AB2345")},
+      {QStringLiteral("ABCDE2345"), QStringLiteral("ABCDE2345")},
+      {QString(), QString()},
+      // Eight characters as a person counts them, one of them two code units.
+      {QStringLiteral("AB\u00E9\U0001F600WXYZ"), QStringLiteral("AB\u00E9\U0001F600-WXYZ")},
+      {QStringLiteral("ABCe\u0301WXYZ"), QStringLiteral("ABCe\u0301-WXYZ")},
+  };
+  for (const auto& group : groups) EXPECT_EQ(InviteCodeRow::displayCode(group.code), group.shown);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // veltrine-gallery: every colour, font, style, themed widget and symbol of the
 // theme in one scrolling window, for review. With --screenshot FILE it saves
-// the whole page as a PNG and quits.
+// the whole page as a PNG and quits. With --main-window DIR it shows the main
+// window in its states instead and saves each as a PNG in DIR.
 #include "gallerypage.h"
+#include "mainwindowpictures.h"
 
 #include "localization/appstrings.h"
 #include "theme/fontbook.h"
@@ -24,8 +26,12 @@ int main(int argc, char** argv) {
       QStringLiteral("language"),
       QStringLiteral("Interface language of the sample texts and the font fallbacks (zh, zh-Hant, yue, en, ru, ko)."),
       QStringLiteral("code"), QStringLiteral("en"));
+  const QCommandLineOption mainWindow(QStringLiteral("main-window"),
+                                      QStringLiteral("Save pictures of the main window's pages to <dir> and quit."),
+                                      QStringLiteral("dir"));
   options.addOption(screenshot);
   options.addOption(language);
+  options.addOption(mainWindow);
   options.process(app);
   const std::optional<AppLanguage> chosen = appLanguageFromRawValue(options.value(language));
   if (!chosen) {
@@ -34,6 +40,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   FontBook::shared().setLanguage(rawValue(*chosen));
+  if (options.isSet(mainWindow)) return writeMainWindowPictures(options.value(mainWindow), *chosen);
 
   auto* page = new GalleryPage(stringsFor(*chosen));
   QScrollArea window;

@@ -1,41 +1,29 @@
 // The settings page against the hotkey manager, the permission model, the
 // language manager and the settings store, with the desktop faked.
-#include "mainwindow/settingsview.h"
-
-#include "awaittask.h"
 #include "core/clock.h"
 #include "core/userdefaults.h"
-#include "fakeaccessibilitytrust.h"
-#include "fakekeyboardtap.h"
-#include "fakemicrophoneaccess.h"
 #include "fakesettingslauncher.h"
-#include "localization/appstrings.h"
-#include "localization/languagemanager.h"
 #include "mainwindow/hotkeybutton.h"
 #include "mainwindow/hotkeyrow.h"
 #include "mainwindow/keycaptureview.h"
 #include "mainwindow/languagebutton.h"
 #include "mainwindow/neontoggle.h"
 #include "mainwindow/permissionrow.h"
+#include "mainwindow/settingsview.h"
 #include "mainwindow/symbolbutton.h"
-#include "mainwindow/textlabel.h"
+#include "mainwindowtest.h"
 #include "pipeline/hotkeymanager.h"
 #include "pipeline/hotkeystorage.h"
 #include "pipeline/permissionmanager.h"
 #include "platform/virtualkeycodes.h"
 #include "service/authstore.h"
-#include "theme/neonbutton.h"
-#include "theme/neontitlelabel.h"
+#include "theme/palette.h"
 
-#include <QApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QVBoxLayout>
-
-#include <gtest/gtest.h>
+#include "theme/neonbutton.h"
 
 namespace {
 
@@ -69,8 +57,9 @@ void type(QWidget* target, const QList<Key>& keys) {
 }
 
 // A signed-in account whose listener runs on the fake tap, and the page on
-// screen (which refreshes the permissions, and with them starts the listener).
-class SettingsPage : public ::testing::Test {
+// screen beside a text field (showing it refreshes the permissions, and with
+// them starts the listener).
+class SettingsPage : public MainWindowTest {
  protected:
   SettingsPage() {
     AuthStore::shared().setEmail(QStringLiteral("user@example.com"));
@@ -82,18 +71,24 @@ class SettingsPage : public ::testing::Test {
     view = new SettingsView(&window);
     layout->addWidget(view);
     window.resize(880, 900);
+  }
+
+  void SetUp() override {
     window.show();
+    ASSERT_TRUE(tap.running);
   }
 
+  // The key button of `combo`'s row, clicked: its recording starts.
   void record(HotKeyCombo combo) {
-    view->hotKeyRow(combo)->keyButton()->click();
-    ASSERT_EQ(view->recordingCombo(), combo);
+    click(view->hotKeyRow(combo)->keyButton());
+    ASSERT_TRUE(shows(*view, currentStrings().pressNewHotkey));
+    ASSERT_EQ(view->hotKeyRow(combo)->keyButton()->text(), currentStrings().pressHotkeyHint);
   }
 
-  FakeAccessibilityTrust trust;
-  FakeMicrophoneAccess microphone{MicrophoneAccess::Authorization::authorized};
+  // What the row of `combo` shows on its key button.
+  QString shownKey(HotKeyCombo combo) const { return view->hotKeyRow(combo)->keyButton()->text(); }
+
   FakeSettingsLauncher settings;
-  FakeKeyboardTap listenerTap;
   QWidget window;
   QLineEdit* field = nullptr;
   SettingsView* view = nullptr;
@@ -112,30 +107,25 @@ class Recording : public SettingsPage, public ::testing::WithParamInterface<Capt
 
 TEST_P(Recording, StoresTheCombinationAndRestartsTheListenerWithIt) {
   const Capture& capture = GetParam();
-  ASSERT_TRUE(listenerTap.running);
   const HotKeyConfigMap before = HotKeyManager::shared().configs();
   record(capture.combo);
-  EXPECT_TRUE(listenerTap.running) << "the hotkeys keep working while one is recorded";
-  EXPECT_TRUE(view->recordingHint()->isVisibleTo(view));
+  EXPECT_TRUE(tap.running) << "the hotkeys keep working while one is recorded";
 
   type(field, capture.keys);
 
-  EXPECT_EQ(view->recordingCombo(), std::nullopt);
+  EXPECT_FALSE(shows(*view, currentStrings().pressNewHotkey));
   EXPECT_FALSE(view->keyCapture()->isActive());
-  EXPECT_FALSE(view->recordingHint()->isVisibleTo(view));
-  EXPECT_TRUE(listenerTap.running);
+  EXPECT_TRUE(tap.running);
   EXPECT_TRUE(field->text().isEmpty()) << "the keys reach no control";
   HotKeyConfigMap expected = before;
   if (capture.stored) expected.insert(capture.combo, *capture.stored);
   EXPECT_EQ(HotKeyManager::shared().configs(), expected);
   EXPECT_EQ(HotKeyStorage::load(), expected) << "saved for the account";
-  EXPECT_EQ(HotKeyManager::shared().customizedCombos().contains(capture.combo), capture.stored.has_value());
   if (capture.stored && capture.stored->keyCode >= 0) {
     const KeyGrab grab{quint16(capture.stored->keyCode), quint64(capture.stored->modifiers), false};
-    EXPECT_TRUE(listenerTap.grabs.contains(grab)) << "the listener takes the new hotkey at once";
+    EXPECT_TRUE(tap.grabs.contains(grab)) << "the listener takes the new hotkey at once";
   }
-  EXPECT_EQ(view->hotKeyRow(capture.combo)->keyButton()->text(),
-            expected.value(capture.combo).displayString());
+  EXPECT_EQ(shownKey(capture.combo), expected.value(capture.combo).displayString());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -156,61 +146,55 @@ INSTANTIATE_TEST_SUITE_P(
         Capture{"Escape cancels and stores nothing",
                 HotKeyCombo::transcribe,
                 {press(Qt::Key_Escape, kScanEsc, Qt::ShiftModifier)},
-                std::nullopt}));
+                std::nullopt}),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST_F(SettingsPage, AHotkeyInUseGoesToTheRequestFlowWhileAnotherIsRecorded) {
   QList<HotKeyCombo> pressed;
-  QObject::connect(&PermissionManager::shared(), &PermissionManager::hotKeyPressed, [&](HotKeyCombo combo) {
-    pressed.append(combo);
-  });
+  QObject::connect(&PermissionManager::shared(), &PermissionManager::hotKeyPressed, view,
+                   [&](HotKeyCombo combo) { pressed.append(combo); });
   record(HotKeyCombo::agent);
   // The listener takes the combination before any window sees it.
-  EXPECT_TRUE(listenerTap.press({KeyTapEvent::Type::keyDown, 12, kOptionFlag, false, true, 0}));
+  EXPECT_TRUE(tap.press({KeyTapEvent::Type::keyDown, 12, kOptionFlag, false, true, 0}));
   QCoreApplication::processEvents();
   EXPECT_EQ(pressed, QList<HotKeyCombo>{HotKeyCombo::transcribe});
-  EXPECT_EQ(view->recordingCombo(), HotKeyCombo::agent) << "the recording goes on";
+  EXPECT_EQ(shownKey(HotKeyCombo::agent), currentStrings().pressHotkeyHint) << "the recording goes on";
   EXPECT_EQ(HotKeyManager::shared().customizedCombos(), QSet<HotKeyCombo>{});
 }
 
-TEST_F(SettingsPage, ARecordingEndsWithTheButtonAgainOrMovesToAnotherRow) {
+TEST_F(SettingsPage, ARecordingEndsWithTheButtonAgainMovesToAnotherRowOrEndsWhenThePageGoes) {
   record(HotKeyCombo::transcribe);
-  const QString hint = currentStrings().pressHotkeyHint;
-  EXPECT_EQ(view->hotKeyRow(HotKeyCombo::transcribe)->keyButton()->text(), hint);
-
-  view->hotKeyRow(HotKeyCombo::agent)->keyButton()->click();
-  EXPECT_EQ(view->recordingCombo(), HotKeyCombo::agent);
-  EXPECT_TRUE(view->keyCapture()->isActive());
-  EXPECT_EQ(view->hotKeyRow(HotKeyCombo::transcribe)->keyButton()->text(), QStringLiteral("Alt+Q"));
-  EXPECT_EQ(view->hotKeyRow(HotKeyCombo::agent)->keyButton()->text(), hint);
+  click(view->hotKeyRow(HotKeyCombo::agent)->keyButton());
+  EXPECT_EQ(shownKey(HotKeyCombo::transcribe), QStringLiteral("Alt+Q"));
+  EXPECT_EQ(shownKey(HotKeyCombo::agent), currentStrings().pressHotkeyHint);
   EXPECT_EQ(view->hotKeyRow(HotKeyCombo::agent)->keyButton()->accent(), Palette::neonOrange);
+  EXPECT_TRUE(view->keyCapture()->isActive());
 
-  view->hotKeyRow(HotKeyCombo::agent)->keyButton()->click();
-  EXPECT_EQ(view->recordingCombo(), std::nullopt);
+  click(view->hotKeyRow(HotKeyCombo::agent)->keyButton());
+  EXPECT_EQ(shownKey(HotKeyCombo::agent), QStringLiteral("Alt+W"));
+  EXPECT_FALSE(shows(*view, currentStrings().pressNewHotkey));
   EXPECT_FALSE(view->keyCapture()->isActive());
-  EXPECT_TRUE(listenerTap.running);
-  EXPECT_EQ(HotKeyManager::shared().customizedCombos(), QSet<HotKeyCombo>{});
-}
+  EXPECT_TRUE(tap.running);
 
-TEST_F(SettingsPage, LeavingThePageCancelsTheRecording) {
   record(HotKeyCombo::rewrite);
   window.hide();
   EXPECT_EQ(view->recordingCombo(), std::nullopt);
   EXPECT_FALSE(view->keyCapture()->isActive());
-  EXPECT_TRUE(listenerTap.running);
+  EXPECT_TRUE(tap.running);
+  EXPECT_EQ(HotKeyManager::shared().customizedCombos(), QSet<HotKeyCombo>{});
 }
 
 TEST_F(SettingsPage, ClearingRemovesTheHotkeyAndShowsTheBuiltInOne) {
   record(HotKeyCombo::rewrite);
-  view->hotKeyRow(HotKeyCombo::rewrite)->clearButton()->click();
+  click(view->hotKeyRow(HotKeyCombo::rewrite)->clearButton());
   EXPECT_FALSE(HotKeyManager::shared().configs().contains(HotKeyCombo::rewrite));
   const QByteArray stored = UserDefaults::shared().bytes(HotKeyStorage::configsKey()).value_or(QByteArray());
   EXPECT_FALSE(QJsonDocument::fromJson(stored).object().contains(QStringLiteral("rewrite"))) << stored.toStdString();
-  EXPECT_EQ(view->recordingCombo(), HotKeyCombo::rewrite) << "clearing keeps the recording going";
+  EXPECT_EQ(shownKey(HotKeyCombo::rewrite), currentStrings().pressHotkeyHint) << "clearing keeps the recording going";
 
   view->cancelRecording();
-  EXPECT_EQ(view->hotKeyRow(HotKeyCombo::rewrite)->keyButton()->text(), QStringLiteral("Alt+E"));
-  EXPECT_FALSE(listenerTap.grabs.contains(KeyGrab{14, kOptionFlag, false})) << "shown, never listened to";
-  EXPECT_FALSE(HotKeyManager::shared().customizedCombos().contains(HotKeyCombo::rewrite));
+  EXPECT_EQ(shownKey(HotKeyCombo::rewrite), QStringLiteral("Alt+E"));
+  EXPECT_FALSE(tap.grabs.contains(KeyGrab{14, kOptionFlag, false})) << "shown, never listened to";
 
   // Clearing what is already clear changes nothing.
   view->clearHotKey(HotKeyCombo::rewrite);
@@ -219,123 +203,102 @@ TEST_F(SettingsPage, ClearingRemovesTheHotkeyAndShowsTheBuiltInOne) {
 
 TEST_F(SettingsPage, AGlobalTapReportsOnceAndQtKeysAreOnlySwallowed) {
   FakeKeyboardTap captureTap;
-  KeyboardTap::install(&listenerTap);  // the capture tap's constructor took the listener's slot
+  KeyboardTap::install(&tap);  // the capture tap's constructor took the listener's slot
   KeyCaptureView::installGlobalTap(&captureTap);
   record(HotKeyCombo::transcribe);
   ASSERT_TRUE(captureTap.running);
   EXPECT_TRUE(captureTap.grabs.isEmpty()) << "the capture takes no key from anyone";
-  EXPECT_TRUE(view->keyCapture()->capturesGlobally());
 
   // The same press arrives both ways when this program is in front.
   type(field, {press(Qt::Key_K, kScanK, Qt::ControlModifier)});
-  EXPECT_EQ(view->recordingCombo(), HotKeyCombo::transcribe) << "Qt's copy is not reported";
+  EXPECT_EQ(shownKey(HotKeyCombo::transcribe), currentStrings().pressHotkeyHint) << "Qt's copy is not reported";
   captureTap.press({KeyTapEvent::Type::keyDown, 40, kControlFlag, false, false, 0});
   QCoreApplication::processEvents();
-  EXPECT_EQ(view->recordingCombo(), std::nullopt);
+  EXPECT_EQ(shownKey(HotKeyCombo::transcribe), QStringLiteral("Ctrl+K"));
   EXPECT_FALSE(captureTap.running);
   EXPECT_EQ(HotKeyManager::shared().configs().value(HotKeyCombo::transcribe),
             (HotKeyConfig{qint64(kControlFlag), 40, false}));
   KeyCaptureView::installGlobalTap(nullptr);
 }
 
-struct ClipboardCase {
-  const char* name;
-  std::optional<bool> stored;
-};
-
-void PrintTo(const ClipboardCase& row, std::ostream* out) { *out << row.name; }
-
-class ClipboardSwitch : public ::testing::TestWithParam<ClipboardCase> {};
-
-TEST_P(ClipboardSwitch, ShowsTheStoredValueAndWritesOnlyChanges) {
+TEST_F(SettingsPage, TheClipboardSwitchShowsTheStoredValueAndWritesOnlyChanges) {
   UserDefaults& defaults = UserDefaults::shared();
   const QString key = SettingsView::kClipboardAccessKey;
-  if (GetParam().stored) defaults.setBoolean(key, *GetParam().stored);
-  SettingsView view;
-  view.show();
-  const bool initial = GetParam().stored.value_or(false);
-  EXPECT_EQ(view.clipboardSwitch()->isChecked(), initial);
-  EXPECT_EQ(defaults.contains(key), GetParam().stored.has_value()) << "the initial value is not written back";
-
-  view.clipboardSwitch()->click();
-  EXPECT_EQ(defaults.boolean(key), !initial);
-  EXPECT_EQ(UserDefaults(defaults.filePath()).boolean(key), !initial) << "on disk at once";
-  view.clipboardSwitch()->click();
-  EXPECT_EQ(defaults.boolean(key), initial);
-}
-
-INSTANTIATE_TEST_SUITE_P(SettingsView, ClipboardSwitch,
-                         ::testing::Values(ClipboardCase{"never set", std::nullopt}, ClipboardCase{"off", false},
-                                           ClipboardCase{"on", true}));
-
-struct MicrophoneCase {
-  const char* name;
-  MicrophoneAccess::Authorization authorization;
-  int requests;
-  QList<SettingsLauncher::Pane> opened;
-};
-
-void PrintTo(const MicrophoneCase& row, std::ostream* out) { *out << row.name; }
-
-class MicrophoneButton : public ::testing::TestWithParam<MicrophoneCase> {};
-
-TEST_P(MicrophoneButton, AsksOnceUndeterminedElseOpensTheSettings) {
-  FakeMicrophoneAccess microphone(GetParam().authorization);
-  FakeAccessibilityTrust trust(false);
-  FakeSettingsLauncher settings;
-  SettingsView view;
-  view.show();  // refreshes the statuses
-  view.microphoneRow()->actionButton()->click();
-  QCoreApplication::processEvents();
-  EXPECT_EQ(microphone.requests, GetParam().requests);
-  EXPECT_EQ(settings.opened, GetParam().opened);
-  if (GetParam().requests > 0) {
-    EXPECT_EQ(PermissionManager::shared().microphoneStatus(), PermissionStatus::granted);
-    EXPECT_EQ(view.microphoneRow()->actionButton()->text(), currentStrings().manage);
+  for (const std::optional<bool> stored : {std::optional<bool>(), std::optional(false), std::optional(true)}) {
+    SCOPED_TRACE(stored ? (*stored ? "on" : "off") : "never set");
+    defaults.remove(key);
+    if (stored) defaults.setBoolean(key, *stored);
+    SettingsView page;
+    page.show();
+    const bool initial = stored.value_or(false);
+    QAbstractButton* toggle = shownWith(page, currentStrings().clipboardAccessTitle);
+    ASSERT_TRUE(toggle);
+    EXPECT_EQ(toggle->isChecked(), initial);
+    EXPECT_EQ(defaults.contains(key), stored.has_value()) << "the initial value is not written back";
+    click(toggle);
+    EXPECT_EQ(defaults.boolean(key), !initial);
+    EXPECT_EQ(UserDefaults(defaults.filePath()).boolean(key), !initial) << "on disk at once";
+    click(toggle);
+    EXPECT_EQ(defaults.boolean(key), initial);
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    SettingsView, MicrophoneButton,
-    ::testing::Values(
-        MicrophoneCase{"undetermined", MicrophoneAccess::Authorization::notDetermined, 1, {}},
-        MicrophoneCase{"granted", MicrophoneAccess::Authorization::authorized, 0, {SettingsLauncher::Pane::microphone}},
-        MicrophoneCase{"denied", MicrophoneAccess::Authorization::denied, 0, {SettingsLauncher::Pane::microphone}}));
+TEST_F(SettingsPage, TheMicrophoneButtonAsksOnceUndeterminedElseOpensTheSettings) {
+  using Authorization = MicrophoneAccess::Authorization;
+  for (const auto& [authorization, requests] :
+       {std::pair{Authorization::notDetermined, 1}, std::pair{Authorization::authorized, 0},
+        std::pair{Authorization::denied, 0}}) {
+    SCOPED_TRACE(int(authorization));
+    microphone.status = authorization;
+    microphone.requests = 0;
+    settings.opened.clear();
+    SettingsView page;
+    page.show();  // refreshes the statuses
+    click(page.microphoneRow()->actionButton());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(microphone.requests, requests);
+    EXPECT_EQ(settings.opened, requests ? QList<SettingsLauncher::Pane>{}
+                                        : QList<SettingsLauncher::Pane>{SettingsLauncher::Pane::microphone});
+    if (requests) {
+      EXPECT_EQ(page.microphoneRow()->actionButton()->text(), currentStrings().manage);
+    }
+  }
+}
 
-TEST(SettingsViewAccessibility, TheButtonAsksAndOpensTheSettingsHalfASecondLaterWhateverTheState) {
+TEST_F(SettingsPage, TheAccessibilityButtonAsksAndOpensTheSettingsALittleLaterWhateverTheState) {
   Clock::setTimeScaleForTesting(0.02);
   for (bool trusted : {true, false}) {
-    FakeAccessibilityTrust trust(trusted);
-    FakeKeyboardTap tap;
-    FakeSettingsLauncher settings;
-    SettingsView view;
-    view.show();
-    view.accessibilityRow()->actionButton()->click();
+    SCOPED_TRACE(trusted);
+    trust.trusted = trusted;
+    settings.opened.clear();
+    SettingsView page;
+    page.show();
+    click(page.accessibilityRow()->actionButton());
     EXPECT_EQ(PermissionManager::shared().accessibilityStatus(),
               trusted ? PermissionStatus::granted : PermissionStatus::denied);
     EXPECT_TRUE(settings.opened.isEmpty()) << "not at once";
     EXPECT_TRUE(waitUntil([&] { return !settings.opened.isEmpty(); }));
     EXPECT_EQ(settings.opened, QList<SettingsLauncher::Pane>{SettingsLauncher::Pane::accessibility});
-    EXPECT_EQ(view.accessibilityRow()->actionButton()->text(),
+    EXPECT_EQ(page.accessibilityRow()->actionButton()->text(),
               trusted ? currentStrings().manage : currentStrings().permGoAuth);
   }
   Clock::setTimeScaleForTesting(1);
 }
 
-TEST(SettingsViewLanguage, AButtonChoosesTheLanguageAndEveryTextFollows) {
-  LanguageManager::shared().setCurrent(AppLanguage::en);
-  SettingsView view;
-  view.show();
+TEST_F(SettingsPage, ALanguageButtonChoosesTheLanguageAndEveryTextFollows) {
   for (AppLanguage language : {AppLanguage::ko, AppLanguage::zhHant, AppLanguage::en}) {
-    view.languageButton(language)->click();
+    click(shownWith(*view, displayName(language)));
     EXPECT_EQ(LanguageManager::shared().current(), language);
     const AppStrings& strings = stringsFor(language);
-    EXPECT_EQ(view.findChild<NeonTitleLabel*>()->text(), strings.pageSettings);
-    EXPECT_EQ(view.recordingHint()->text(), strings.pressNewHotkey);
-    EXPECT_EQ(view.microphoneRow()->actionButton()->text(), strings.permGoAuth);
+    for (const QString& text : {strings.pageSettings, strings.sectionHotkeys, strings.sectionPermissions,
+                                strings.sectionPrivacy, strings.languageLabel, strings.clipboardAccessTitle,
+                                strings.clipboardAccessDesc, strings.hotkeyVoiceInput, strings.hotkeyAgentDesc,
+                                strings.permMicrophone, strings.manage}) {
+      EXPECT_TRUE(shows(*view, text)) << text.toStdString();
+    }
     for (AppLanguage other : allAppLanguages()) {
-      EXPECT_EQ(view.languageButton(other)->isSelected(), other == language);
-      EXPECT_EQ(view.languageButton(other)->text(), displayName(other)) << "names are never translated";
+      EXPECT_EQ(view->languageButton(other)->isSelected(), other == language);
+      EXPECT_TRUE(shownWith(*view, displayName(other))) << "names are never translated";
     }
   }
 }
