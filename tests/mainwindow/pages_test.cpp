@@ -25,6 +25,8 @@
 #include "service/personastore.h"
 #include "theme/cybertextfield.h"
 
+#include <algorithm>
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
