@@ -1,6 +1,7 @@
 #include "platform/linux/qtmicrophoneaccess.h"
 
 #include "awaittask.h"
+#include "freshprocess.h"
 #include "testenvironment.h"
 
 #include <gtest/gtest.h>
@@ -17,10 +18,12 @@ TEST(QtMicrophoneAccess, TheTestDesktopMicrophoneOpens) {
 }
 
 TEST(QtMicrophoneAccess, WithoutASoundServerAccessIsDenied) {
-  qputenv("PULSE_SERVER", "unix:/nonexistent/veltrine/native");
-  QtMicrophoneAccess access;
-  EXPECT_EQ(access.authorizationStatus(), Authorization::denied);
-  EXPECT_FALSE(awaitTask(access.requestAccess()));
+  IN_FRESH_PROCESS({
+    qputenv("PULSE_SERVER", "unix:/nonexistent/veltrine/native");
+    QtMicrophoneAccess access;
+    EXPECT_EQ(access.authorizationStatus(), Authorization::denied);
+    EXPECT_FALSE(awaitTask(access.requestAccess()));
+  });
 }
 
 }  // namespace
