@@ -32,7 +32,14 @@ QString readWhenWritten(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
-TEST(DesktopSettingsLauncher, StartsTheFirstProgramFoundWithItsOwnArguments) {
+// The settings programs are looked for on a private PATH, put back afterwards.
+class DesktopSettingsLauncherTest : public ::testing::Test {
+ protected:
+  void TearDown() override { qputenv("PATH", path_); }
+  QByteArray path_ = qgetenv("PATH");
+};
+
+TEST_F(DesktopSettingsLauncherTest, StartsTheFirstProgramFoundWithItsOwnArguments) {
   const QString bin = TestEnvironment::root() + QStringLiteral("/bin");
   QDir().mkpath(bin);
   qputenv("PATH", QFile::encodeName(bin));

@@ -45,19 +45,12 @@ class TmuxTerminalDriverTest : public ::testing::Test {
     return TmuxTerminalDriver({inner, TerminalEmulator{emulatorProgram, {}}, showTimeout});
   }
 
-  QString screen(const QString& windowId) {
-    const ChildProcess::Result result = awaitTask(ChildProcess::run(
-        tmux, {QStringLiteral("-S"), inner, QStringLiteral("capture-pane"), QStringLiteral("-p"), QStringLiteral("-t"),
-               QLatin1Char('$') + windowId},
-        5s));
-    return QString::fromUtf8(result.standardOutput);
+  // Runs tmux on the driver's server.
+  ChildProcess::Result inInner(const QStringList& arguments) {
+    return awaitTask(ChildProcess::run(tmux, QStringList{QStringLiteral("-S"), inner} + arguments, 5s));
   }
-
-  bool sessionExists(const QString& windowId) {
-    return awaitTask(ChildProcess::run(tmux, {QStringLiteral("-S"), inner, QStringLiteral("has-session"), QStringLiteral("-t"),
-                                              QLatin1Char('$') + windowId},
-                                       5s))
-        .succeeded();
+  QString screen(const QString& window) {
+    return QString::fromUtf8(inInner({QStringLiteral("capture-pane"), QStringLiteral("-p"), QStringLiteral("-t"), u'$' + window}).standardOutput);
   }
 
   QString tmux, inner, outer, emulator;
@@ -87,7 +80,7 @@ TEST_F(TmuxTerminalDriverTest, AClosedWindowIsGoneAndLeavesNoShellBehind) {
   ASSERT_TRUE(window);
   // The user closes the terminal: the emulator and its client go away.
   awaitTask(ChildProcess::run(tmux, {QStringLiteral("-S"), outer, QStringLiteral("kill-server")}, 5s));
-  EXPECT_TRUE(waitUntil([&] { return !sessionExists(*window); }, 5s));
+  EXPECT_TRUE(waitUntil([&] { return !inInner({QStringLiteral("has-session"), QStringLiteral("-t"), u'$' + *window}).succeeded(); }));
   EXPECT_FALSE(awaitTask(terminal.runInWindow(*window, QStringLiteral("echo lost"))));
   EXPECT_FALSE(awaitTask(terminal.runInWindow(QStringLiteral("not-a-number"), QStringLiteral("echo lost"))));
 }
@@ -96,9 +89,7 @@ TEST_F(TmuxTerminalDriverTest, AWindowThatNeverShowsRunsNothing) {
   TmuxTerminalDriver terminal = driver(QStringLiteral("/bin/true"), 300ms);
   const QString marker = QDir::homePath() + QStringLiteral("/ran");
   EXPECT_EQ(awaitTask(terminal.openWindow(QStringLiteral("touch ") + marker)), std::nullopt);
-  const ChildProcess::Result sessions =
-      awaitTask(ChildProcess::run(tmux, {QStringLiteral("-S"), inner, QStringLiteral("list-sessions")}, 5s));
-  EXPECT_TRUE(sessions.standardOutput.trimmed().isEmpty());
+  EXPECT_TRUE(inInner({QStringLiteral("list-sessions")}).standardOutput.trimmed().isEmpty());
   EXPECT_FALSE(QFile::exists(marker));
 
   TmuxTerminalDriver missing = driver(QStringLiteral("/nonexistent/terminal"), 300ms);

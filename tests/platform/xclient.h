@@ -1,9 +1,8 @@
 #pragma once
 
 // Another X client on the test desktop's display, written with Xlib as any
-// other application would be: for the tests of the X11 pieces. Xlib stays in
+// other application is, for the tests of the X11 pieces. Xlib stays in
 // xclient.cpp (its macros clash with Qt and GoogleTest).
-
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,62 +12,41 @@ struct _XDisplay;
 namespace XClient {
 
 // A connection of its own to $DISPLAY.
-class Connection {
- public:
+struct Connection {
   Connection();
   ~Connection();
-  Connection(const Connection&) = delete;
-  Connection& operator=(const Connection&) = delete;
-
-  _XDisplay* display() const { return display_; }
-  // Queues a request the server refuses with BadWindow, or with BadAtom,
-  // without waiting for the answer.
+  _XDisplay* display = nullptr;
+  // Queue a request the server refuses (BadWindow, BadAtom) without waiting.
   void sendBadWindowRequest();
   void sendBadAtomRequest();
-  // Waits for the answers to every request sent so far.
-  void sync();
-  // The largest request the server takes, in bytes.
-  long maxRequestBytes() const;
-
- private:
-  _XDisplay* display_ = nullptr;
+  void sync();  // waits for the answers to every request sent so far
+  long maxRequestBytes() const;  // the largest request the server takes
 };
 
-// Replaces the process's X error handler while it lives, counting the errors
-// that reach it.
-class ErrorCounter {
- public:
+// The process's X error handler while it lives: it counts the errors it gets.
+struct ErrorCounter {
   ErrorCounter();
   ~ErrorCounter();
-  ErrorCounter(const ErrorCounter&) = delete;
-  ErrorCounter& operator=(const ErrorCounter&) = delete;
   int count() const;
-
- private:
-  void* previous_;
+  void* previous;
 };
 
-// What a paste of the CLIPBOARD (as UTF8_STRING) received, and whether the
-// owner sent it in chunks (INCR). Blocks: call it off the thread that serves
-// the clipboard.
+// What a paste of the CLIPBOARD as UTF8_STRING received, and whether the owner
+// sent it in chunks (INCR). Blocks: call it off the thread serving the clipboard.
 struct Paste {
   std::string text;
   bool incremental = false;
 };
 std::optional<Paste> paste(int timeoutMs);
 
-// Owns the CLIPBOARD and serves `text` from a thread of its own: in chunks of
-// `chunkBytes` when the text is larger than a plain request can carry, each
-// chunk after `chunkDelayMs` (a slow application).
+// Owns the CLIPBOARD and serves `text` from a thread of its own, in chunks of
+// `chunkBytes` when a plain request cannot carry it, each after `chunkDelayMs`.
 class ClipboardOwner {
  public:
-  explicit ClipboardOwner(std::string text, int chunkBytes = 64 * 1024, int chunkDelayMs = 0);
+  ClipboardOwner(std::string text, int chunkBytes, int chunkDelayMs);
   ~ClipboardOwner();
-  ClipboardOwner(const ClipboardOwner&) = delete;
-  ClipboardOwner& operator=(const ClipboardOwner&) = delete;
   bool owns() const;
-  // Transfers completed in chunks so far.
-  int incrementalTransfers() const;
+  int incrementalTransfers() const;  // completed so far
 
  private:
   struct State;

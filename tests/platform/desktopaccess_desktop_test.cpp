@@ -1,0 +1,40 @@
+// What the program may use of the desktop: the display's input extensions and
+// the microphone, present on the test desktop and refused without them.
+#include "platform/linux/qtmicrophoneaccess.h"
+#include "platform/x11/x11accessibilitytrust.h"
+
+#include "awaittask.h"
+#include "freshprocess.h"
+#include "testenvironment.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(DesktopAccess, TheTestDesktopsDisplayAndMicrophoneAreUsable) {
+  REQUIRE_TEST_DESKTOP();
+  X11AccessibilityTrust trust;
+  EXPECT_TRUE(trust.isTrusted()) << trust.missingReason().toStdString();
+  EXPECT_TRUE(trust.missingReason().isEmpty());
+  QtMicrophoneAccess access;
+  EXPECT_EQ(access.authorizationStatus(), MicrophoneAccess::Authorization::authorized);
+  EXPECT_TRUE(awaitTask(access.requestAccess()));
+}
+
+TEST(DesktopAccess, WithoutADisplayOrASoundServerAccessIsRefusedAndSaysWhy) {
+  X11AccessibilityTrust unreachable(":987");
+  EXPECT_FALSE(unreachable.isTrusted());
+  EXPECT_FALSE(unreachable.missingReason().isEmpty());
+  EXPECT_FALSE(AccessibilityTrust::current().isTrusted());  // nobody until one is installed
+  AccessibilityTrust::install(&unreachable);
+  EXPECT_EQ(&AccessibilityTrust::current(), &unreachable);
+  AccessibilityTrust::install(nullptr);
+  IN_FRESH_PROCESS({
+    qputenv("PULSE_SERVER", "unix:/nonexistent/veltrine/native");
+    QtMicrophoneAccess access;
+    EXPECT_EQ(access.authorizationStatus(), MicrophoneAccess::Authorization::denied);
+    EXPECT_FALSE(awaitTask(access.requestAccess()));
+  });
+}
+
+}  // namespace
