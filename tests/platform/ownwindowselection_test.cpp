@@ -1,18 +1,14 @@
-// While a window of this program is in front, its selection is read and put
-// back from the focused widget, and the accessibility bus is never used (it
-// would route the question back into this very thread).
+// With this program in front, the selection is read and put back from the focused widget, never
+// through the accessibility bus (it would route the question back into this very thread).
 #include "platform/linux/atspiaccessibility.h"
 #include "platform/linux/qtwidgetelement.h"
-
 #include "awaittask.h"
-
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QVBoxLayout>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -21,10 +17,7 @@ class OwnWindowSelection : public ::testing::Test {
  protected:
   void SetUp() override {
     auto* layout = new QVBoxLayout(&window);
-    layout->addWidget(line);
-    layout->addWidget(area);
-    layout->addWidget(plain);
-    layout->addWidget(button);
+    for (QWidget* widget : std::initializer_list<QWidget*>{line, area, plain, button}) layout->addWidget(widget);
     line->setText(QStringLiteral("hello brave new world"));
     area->setPlainText(QStringLiteral("first line\nsecond line"));
     plain->setPlainText(QStringLiteral("alpha beta"));
@@ -47,10 +40,8 @@ class OwnWindowSelection : public ::testing::Test {
     const AXAttributeResult result = element->copyAttributeValue(attribute);
     if (result.error != AXError::success) return QStringLiteral("error %1").arg(result.error);
     if (const auto* text = std::get_if<QString>(&result.value)) return *text;
-    if (const auto* range = std::get_if<AXTextRange>(&result.value)) {
-      return QStringLiteral("{%1,%2}").arg(range->location).arg(range->length);
-    }
-    return QStringLiteral("other");
+    const auto* range = std::get_if<AXTextRange>(&result.value);
+    return range ? QStringLiteral("{%1,%2}").arg(range->location).arg(range->length) : QStringLiteral("other");
   }
 
   QWidget window;

@@ -1,19 +1,14 @@
-// The Qt Multimedia engine against real sound servers: the test desktop's,
-// a missing one, and a private one that dies while capturing.
+// The Qt Multimedia engine against real sound servers: the desktop's, a missing one, one that dies.
 #include "platform/linux/qtaudioengine.h"
-
 #include "awaittask.h"
 #include "freshprocess.h"
 #include "testenvironment.h"
 #include "testmicrophone.h"
-
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
-
 #include <gtest/gtest.h>
-
 #include <atomic>
 #include <mutex>
 
@@ -23,11 +18,7 @@ using namespace std::chrono_literals;
 
 struct CapturedBuffers {
   std::mutex mutex;
-  struct Seen {
-    int sampleRate, channelCount;
-    qsizetype frames;
-  };
-  std::vector<Seen> buffers;
+  std::vector<std::tuple<int, int, qsizetype>> buffers;  // rate, channels, frames
   std::atomic<bool> offMainThread{true};
   float peak = 0.0f;
 
@@ -35,7 +26,7 @@ struct CapturedBuffers {
     return [this](const AudioBuffer& buffer) {
       if (QThread::currentThread() == qApp->thread()) offMainThread = false;
       std::lock_guard lock(mutex);
-      buffers.push_back({buffer.sampleRate, buffer.channelCount, buffer.frameCount()});
+      buffers.emplace_back(buffer.sampleRate, buffer.channelCount, buffer.frameCount());
       for (float sample : buffer.samples) peak = std::max(peak, std::abs(sample));
     };
   }
@@ -48,9 +39,8 @@ struct CapturedBuffers {
 TEST(QtAudioEngine, CapturesTheDefaultInputInFullBuffersOnItsOwnThreadUntilStopped) {
   REQUIRE_TEST_DESKTOP();
   QtAudioEngine engine;
-  const AudioInputFormat format = engine.inputFormat();
-  EXPECT_EQ(format.sampleRate, 48000);  // the pipe microphone's own format: no resampling on the way in
-  EXPECT_EQ(format.channelCount, 2);
+  // The pipe microphone's own format: no resampling on the way in.
+  EXPECT_EQ(std::make_pair(engine.inputFormat().sampleRate, engine.inputFormat().channelCount), std::make_pair(48000, 2));
   TestMicrophone microphone;
   ASSERT_TRUE(microphone.play(TestMicrophone::tone(1000, 500ms, 0.5), true));
   CapturedBuffers captured;
@@ -63,10 +53,8 @@ TEST(QtAudioEngine, CapturesTheDefaultInputInFullBuffersOnItsOwnThreadUntilStopp
   const size_t afterStop = captured.count();
   {
     std::lock_guard lock(captured.mutex);
-    for (size_t i = 0; i + 1 < captured.buffers.size(); ++i) EXPECT_EQ(captured.buffers[i].frames, 4096);
-    EXPECT_LE(captured.buffers.back().frames, 4096);  // what was left at the stop
-    EXPECT_EQ(captured.buffers.front().sampleRate, 48000);
-    EXPECT_EQ(captured.buffers.front().channelCount, 2);
+    for (size_t i = 0; i + 1 < captured.buffers.size(); ++i) EXPECT_EQ(captured.buffers[i], std::make_tuple(48000, 2, 4096));
+    EXPECT_LE(std::get<2>(captured.buffers.back()), 4096);  // what was left at the stop
   }
   EXPECT_TRUE(captured.offMainThread);
   EXPECT_GT(captured.peak, 0.4f);

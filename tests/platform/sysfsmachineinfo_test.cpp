@@ -1,10 +1,7 @@
 #include "platform/linux/sysfsmachineinfo.h"
-
 #include "testenvironment.h"
-
 #include <QDir>
 #include <QFile>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -20,8 +17,7 @@ QString rootWith(const Files& files) {
     const QString path = root + u'/' + QLatin1String(relativePath);
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(contents);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size());
   }
   return root;
 }
@@ -63,9 +59,7 @@ TEST(SysfsMachineInfo, DisksProcessorsAndMemoryFromTheSystemFiles) {
   EXPECT_EQ(machine.processorCount(), 4);
   EXPECT_EQ(machine.physicalMemory(), 16314428ULL * 1024);
   SysfsMachineInfo empty(rootWith({}));
-  EXPECT_TRUE(empty.diskSerials().isEmpty());
-  EXPECT_EQ(empty.processorCount(), 0);
-  EXPECT_EQ(empty.physicalMemory(), 0U);
+  EXPECT_TRUE(empty.diskSerials().isEmpty() && empty.processorCount() == 0 && empty.physicalMemory() == 0U);
 }
 
 }  // namespace

@@ -2,10 +2,8 @@
 #include "platform/wavwriter.h"
 #include "testenvironment.h"
 #include "wavfile.h"
-
 #include <QFile>
 #include <QFileInfo>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -38,16 +36,13 @@ TEST(WavWriter, WritesA16kMonoFileWhoseHeaderMatchesItsDataAlsoWhenEmpty) {
 }
 
 TEST(WavWriter, NeverOpensOverAnExistingFileOrIntoAMissingFolder) {
-  const QString existing = pathFor("taken.wav");
-  QFile file(existing);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("keep me");
+  QFile file(pathFor("taken.wav"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("keep me") == 7);
   file.close();
   WavWriter writer;
   QString error;
-  EXPECT_FALSE(writer.open(existing, 16000, 1, &error));
-  EXPECT_FALSE(error.isEmpty());
-  EXPECT_FALSE(writer.isOpen());
+  EXPECT_FALSE(writer.open(file.fileName(), 16000, 1, &error));
+  EXPECT_FALSE(error.isEmpty() || writer.isOpen());
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   EXPECT_EQ(file.readAll(), QByteArray("keep me"));
   EXPECT_FALSE(writer.open(pathFor("missing/folder.wav"), 16000, 1));

@@ -1,11 +1,8 @@
-// The X error trap: errors of the requests made while it is open are caught
-// and reported, also one still on its way when it closes; every other error
-// goes on to the handler installed before.
+// The X error trap catches and reports the errors of the requests made while it is open, also one
+// still on its way when it closes; every other error goes on to the handler installed before.
 #include "platform/x11/x11errortrap.h"
-
 #include "testenvironment.h"
 #include "xclient.h"
-
 #include <gtest/gtest.h>
 
 namespace {

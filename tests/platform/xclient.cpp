@@ -1,11 +1,9 @@
 #include "xclient.h"
-
 #include <atomic>
 #include <chrono>
 #include <climits>
 #include <map>
 #include <thread>
-
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <poll.h>
@@ -46,9 +44,7 @@ Atom atom(Display* display, const char* name) { return XInternAtom(display, name
 }  // namespace
 
 Connection::Connection() : display(XOpenDisplay(nullptr)) {}
-Connection::~Connection() {
-  if (display) XCloseDisplay(display);
-}
+Connection::~Connection() { if (display) XCloseDisplay(display); }
 void Connection::sendBadWindowRequest() { XMapWindow(display, 0x7ffff01); }
 void Connection::sendBadAtomRequest() { XDeleteProperty(display, DefaultRootWindow(display), 0x7ffff01); }
 void Connection::sync() { XSync(display, False); }
@@ -73,9 +69,10 @@ std::optional<Paste> paste(int timeoutMs) {
   XConvertSelection(display, atom(display, "CLIPBOARD"), atom(display, "UTF8_STRING"), property, window, CurrentTime);
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
   std::optional<Paste> result;
-  XEvent event;
-  bool answered = false;
-  while (!answered && nextEvent(display, event, deadline)) answered = event.type == SelectionNotify;
+  XEvent event{};
+  while (event.type != SelectionNotify && nextEvent(display, event, deadline)) {
+  }
+  const bool answered = event.type == SelectionNotify;
   Atom type = None;
   std::string bytes;
   if (answered && event.xselection.property != None && takeProperty(display, window, property, type, bytes)) {
@@ -165,10 +162,9 @@ ClipboardOwner::ClipboardOwner(std::string text, int chunkBytes, int chunkDelayM
 }
 
 ClipboardOwner::~ClipboardOwner() {
-  if (!state_->display) return;
   state_->stop = true;
-  state_->thread.join();
-  XCloseDisplay(state_->display);
+  if (state_->thread.joinable()) state_->thread.join();
+  if (state_->display) XCloseDisplay(state_->display);
 }
 
 bool ClipboardOwner::owns() const { return state_->owns; }

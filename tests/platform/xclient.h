@@ -1,12 +1,10 @@
 #pragma once
 
-// Another X client on the test desktop's display, written with Xlib as any
-// other application is, for the tests of the X11 pieces. Xlib stays in
-// xclient.cpp (its macros clash with Qt and GoogleTest).
+// Another X client on the test desktop, written with Xlib as other applications are, for the
+// tests of the X11 pieces. Xlib stays in xclient.cpp (its macros clash with Qt and GoogleTest).
 #include <memory>
 #include <optional>
 #include <string>
-
 struct _XDisplay;
 
 namespace XClient {
@@ -16,10 +14,9 @@ struct Connection {
   Connection();
   ~Connection();
   _XDisplay* display = nullptr;
-  // Queue a request the server refuses (BadWindow, BadAtom) without waiting.
-  void sendBadWindowRequest();
+  void sendBadWindowRequest();  // refused by the server; the answer is not awaited
   void sendBadAtomRequest();
-  void sync();  // waits for the answers to every request sent so far
+  void sync();                   // waits for the answers to every request sent so far
   long maxRequestBytes() const;  // the largest request the server takes
 };
 
@@ -31,11 +28,11 @@ struct ErrorCounter {
   void* previous;
 };
 
-// What a paste of the CLIPBOARD as UTF8_STRING received, and whether the owner
-// sent it in chunks (INCR). Blocks: call it off the thread serving the clipboard.
+// A paste of the CLIPBOARD as UTF8_STRING, and whether the owner sent it in
+// chunks (INCR). Blocks: call it off the thread serving the clipboard.
 struct Paste {
   std::string text;
-  bool incremental = false;
+  bool incremental;
 };
 std::optional<Paste> paste(int timeoutMs);
 
