@@ -1,27 +1,24 @@
-// The Qt Multimedia engine against real sound servers: the test desktop's,
-// a missing one, and a private one that dies while capturing.
+// The Qt Multimedia engine against real sound servers: the desktop's, a missing one, one that dies.
 #include "platform/linux/qtaudioengine.h"
 #include "awaittask.h"
+#include "freshprocess.h"
 #include "testenvironment.h"
 #include "testmicrophone.h"
-
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
-#include <QTest>
-
 #include <gtest/gtest.h>
-
 #include <atomic>
 #include <mutex>
 
 namespace {
 
+using namespace std::chrono_literals;
+
 struct CapturedBuffers {
   std::mutex mutex;
-  std::vector<qsizetype> frameCounts;
-  std::vector<AudioBuffer> formats;
+  std::vector<std::tuple<int, int, qsizetype>> buffers;  // rate, channels, frames
   std::atomic<bool> offMainThread{true};
   float peak = 0.0f;
 
@@ -29,127 +26,96 @@ struct CapturedBuffers {
     return [this](const AudioBuffer& buffer) {
       if (QThread::currentThread() == qApp->thread()) offMainThread = false;
       std::lock_guard lock(mutex);
-      frameCounts.push_back(buffer.frameCount());
-      formats.push_back(AudioBuffer{buffer.sampleRate, buffer.channelCount, {}});
+      buffers.emplace_back(buffer.sampleRate, buffer.channelCount, buffer.frameCount());
       for (float sample : buffer.samples) peak = std::max(peak, std::abs(sample));
     };
   }
   size_t count() {
     std::lock_guard lock(mutex);
-    return frameCounts.size();
+    return buffers.size();
   }
 };
 
-// A sound server of the test's own with one pipe microphone, so that it can
-// be killed without disturbing the test desktop.
-class PrivateSoundServer {
- public:
-  bool start() {
-    const QString run = TestEnvironment::root() + QStringLiteral("/run");
-    socket_ = run + QStringLiteral("/private-pulse");
-    pipe_ = run + QStringLiteral("/private-mic.pipe");
-    server_.setProgram(QStringLiteral("pulseaudio"));
-    server_.setArguments({QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
-                          QStringLiteral("--disable-shm"), QStringLiteral("--use-pid-file=no"),
-                          QStringLiteral("-n"), QStringLiteral("-L"),
-                          QStringLiteral("module-native-protocol-unix socket=%1 auth-anonymous=1").arg(socket_),
-                          QStringLiteral("-L"),
-                          QStringLiteral("module-pipe-source source_name=private_mic file=%1 format=s16le rate=44100 "
-                                         "channels=1")
-                              .arg(pipe_)});
-    // Off the session bus: the desktop's own server holds the bus name there.
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
-    server_.setProcessEnvironment(environment);
-    server_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    server_.start();
-    if (!server_.waitForStarted(5000)) return false;
-    if (!waitUntil([&] { return QFile::exists(socket_) && QFile::exists(pipe_); }, std::chrono::seconds(10))) return false;
-    qputenv("PULSE_SERVER", QFile::encodeName(QStringLiteral("unix:") + socket_));
-    qputenv("VELTRINE_TEST_MIC_PIPE", QFile::encodeName(pipe_));
-    return true;
-  }
-  void kill() {
-    server_.kill();
-    server_.waitForFinished(5000);
-  }
-  ~PrivateSoundServer() { kill(); }
-
- private:
-  QProcess server_;
-  QString socket_;
-  QString pipe_;
-};
-
-TEST(QtAudioEngine, CapturesTheDefaultInputInFullBuffersOnItsOwnThread) {
+TEST(QtAudioEngine, CapturesTheDefaultInputInFullBuffersOnItsOwnThreadUntilStopped) {
   REQUIRE_TEST_DESKTOP();
   QtAudioEngine engine;
-  const AudioInputFormat format = engine.inputFormat();
-  ASSERT_TRUE(format.isValid());
-  EXPECT_EQ(format.sampleRate, 48000);  // the pipe microphone's own format: no resampling on the way in
-  EXPECT_EQ(format.channelCount, 2);
-
+  // The pipe microphone's own format: no resampling on the way in.
+  EXPECT_EQ(std::make_pair(engine.inputFormat().sampleRate, engine.inputFormat().channelCount), std::make_pair(48000, 2));
   TestMicrophone microphone;
-  ASSERT_TRUE(microphone.play(TestMicrophone::tone(1000, std::chrono::milliseconds(500), 0.5), true));
+  ASSERT_TRUE(microphone.play(TestMicrophone::tone(1000, 500ms, 0.5), true));
   CapturedBuffers captured;
   QString error;
   ASSERT_TRUE(engine.start(4096, captured.tap(), &error)) << error.toStdString();
   EXPECT_TRUE(engine.isRunning());
-  ASSERT_TRUE(waitUntil([&] { return captured.count() >= 3; }, std::chrono::seconds(5)));
+  ASSERT_TRUE(waitUntil([&] { return captured.count() >= 3; }));
   engine.stop();
   EXPECT_FALSE(engine.isRunning());
   const size_t afterStop = captured.count();
-
-  std::lock_guard lock(captured.mutex);
-  for (size_t i = 0; i + 1 < captured.frameCounts.size(); ++i) EXPECT_EQ(captured.frameCounts[i], 4096);
-  EXPECT_LE(captured.frameCounts.back(), 4096);  // what was left at the stop
-  EXPECT_EQ(captured.formats.front().sampleRate, 48000);
-  EXPECT_EQ(captured.formats.front().channelCount, 2);
+  {
+    std::lock_guard lock(captured.mutex);
+    for (size_t i = 0; i + 1 < captured.buffers.size(); ++i) EXPECT_EQ(captured.buffers[i], std::make_tuple(48000, 2, 4096));
+    EXPECT_LE(std::get<2>(captured.buffers.back()), 4096);  // what was left at the stop
+  }
   EXPECT_TRUE(captured.offMainThread);
   EXPECT_GT(captured.peak, 0.4f);
   EXPECT_GE(engine.capturedFrames(), 3u * 4096u);
-  QTest::qWait(200);
-  EXPECT_EQ(captured.frameCounts.size(), afterStop);  // nothing after stop() returned
+  // Nothing after stop() returned, while another engine still hears the microphone.
+  QtAudioEngine witness;
+  CapturedBuffers heard;
+  ASSERT_TRUE(witness.start(4096, heard.tap(), nullptr));
+  EXPECT_TRUE(waitUntil([&] { return heard.count() >= 2; }));
+  witness.stop();
+  EXPECT_EQ(captured.count(), afterStop);
 }
 
-TEST(QtAudioEngine, WithoutASoundServerThereIsNoInputAndStartFailsAtOnce) {
+TEST(QtAudioEngine, WithoutASoundServerStartFailsAtOnceAndOneThatDiesIsReported) {
   REQUIRE_TEST_DESKTOP();
-  qputenv("PULSE_SERVER", QFile::encodeName(QStringLiteral("unix:") + TestEnvironment::root() + QStringLiteral("/none")));
-  QElapsedTimer elapsed;
-  elapsed.start();
-  QtAudioEngine engine;
-  EXPECT_FALSE(engine.inputFormat().isValid());
-  CapturedBuffers captured;
-  QString error;
-  EXPECT_FALSE(engine.start(4096, captured.tap(), &error));
-  EXPECT_FALSE(error.isEmpty());
-  EXPECT_FALSE(engine.isRunning());
-  engine.stop();  // harmless
-  EXPECT_LT(elapsed.elapsed(), 5000);
-}
-
-TEST(QtAudioEngine, ASoundServerThatDiesWhileCapturingIsReportedAndNothingCrashes) {
-  REQUIRE_TEST_DESKTOP();
-  PrivateSoundServer server;
-  ASSERT_TRUE(server.start());
-  QtAudioEngine engine;
-  const AudioInputFormat format = engine.inputFormat();
-  ASSERT_EQ(format.sampleRate, 44100);
-  ASSERT_EQ(format.channelCount, 1);
-
-  TestMicrophone microphone;
-  ASSERT_TRUE(microphone.play(TestMicrophone::tone(440, std::chrono::milliseconds(500), 0.5), true));
-  CapturedBuffers captured;
-  ASSERT_TRUE(engine.start(4096, captured.tap(), nullptr));
-  ASSERT_TRUE(waitUntil([&] { return captured.count() >= 1; }, std::chrono::seconds(5)));
-
-  QSignalSpy changed(&engine, &AudioEngine::configurationChanged);
-  microphone.stop();
-  server.kill();
-  EXPECT_TRUE(waitUntil([&] { return changed.count() >= 1; }, std::chrono::seconds(5)));
-  EXPECT_FALSE(engine.isRunning());
-  engine.stop();  // the source's device is gone by now: stopping must still be safe
-  EXPECT_FALSE(engine.inputFormat().isValid() && engine.start(4096, captured.tap(), nullptr));
+  IN_FRESH_PROCESS({
+    qputenv("PULSE_SERVER", QFile::encodeName(u"unix:"_qs + TestEnvironment::root() + u"/none"_qs));
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QtAudioEngine absent;
+    EXPECT_FALSE(absent.inputFormat().isValid());
+    CapturedBuffers nothing;
+    QString error;
+    EXPECT_FALSE(absent.start(4096, nothing.tap(), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(absent.isRunning());
+    absent.stop();  // harmless
+    EXPECT_LT(elapsed.elapsed(), 5000);
+  });
+  // A sound server of the test's own with one pipe microphone, killed while capturing.
+  IN_FRESH_PROCESS({
+    const QString socket = TestEnvironment::root() + u"/run/private-pulse"_qs;
+    const QString pipe = TestEnvironment::root() + u"/run/private-mic.pipe"_qs;
+    QProcess server;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(u"DBUS_SESSION_BUS_ADDRESS"_qs);  // the desktop's own server holds the bus name
+    server.setProcessEnvironment(environment);
+    server.start(u"pulseaudio"_qs, {u"--daemonize=no"_qs, u"--exit-idle-time=-1"_qs, u"--disable-shm"_qs,
+                                    u"--use-pid-file=no"_qs, u"-n"_qs, u"-L"_qs,
+                                    u"module-native-protocol-unix socket=%1 auth-anonymous=1"_qs.arg(socket), u"-L"_qs,
+                                    u"module-pipe-source source_name=private_mic file=%1 format=s16le rate=44100 channels=1"_qs.arg(pipe)});
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(socket) && QFile::exists(pipe); }, 10s));
+    qputenv("PULSE_SERVER", QFile::encodeName(u"unix:"_qs + socket));
+    qputenv("VELTRINE_TEST_MIC_PIPE", QFile::encodeName(pipe));
+    QtAudioEngine engine;
+    ASSERT_EQ(engine.inputFormat().sampleRate, 44100);
+    ASSERT_EQ(engine.inputFormat().channelCount, 1);
+    TestMicrophone microphone;
+    ASSERT_TRUE(microphone.play(TestMicrophone::tone(440, 500ms, 0.5), true));
+    CapturedBuffers captured;
+    ASSERT_TRUE(engine.start(4096, captured.tap(), nullptr));
+    ASSERT_TRUE(waitUntil([&] { return captured.count() >= 1; }));
+    QSignalSpy changed(&engine, &AudioEngine::configurationChanged);
+    microphone.stop();
+    server.kill();
+    server.waitForFinished(5000);
+    EXPECT_TRUE(waitUntil([&] { return changed.count() >= 1; }));
+    EXPECT_FALSE(engine.isRunning());
+    engine.stop();  // the source's device is gone by now: stopping must still be safe
+    EXPECT_FALSE(engine.inputFormat().isValid() && engine.start(4096, captured.tap(), nullptr));
+  });
 }
 
 }  // namespace

@@ -2,11 +2,9 @@
 #include "platform/childprocess.h"
 #include "platform/linux/tmuxterminaldriver.h"
 #include "testenvironment.h"
-
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -28,14 +26,12 @@ class TmuxTerminalDriverTest : public ::testing::Test {
     emulator = root + QStringLiteral("/fake-terminal");
     QFile script(emulator);
     ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write(QStringLiteral("#!/bin/sh\nexec %1 -f /dev/null -S %2 new-session -d env -u TMUX \"$@\"\n")
-                     .arg(tmux, outer)
-                     .toUtf8());
-    script.close();
-    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    script.write(u"#!/bin/sh\nexec %1 -f /dev/null -S %2 new-session -d env -u TMUX \"$@\"\n"_qs.arg(tmux, outer).toUtf8());
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   }
 
   void TearDown() override {
+    qputenv("SHELL", shell);
     for (const QString& socket : {inner, outer}) {
       if (!socket.isEmpty()) awaitTask(ChildProcess::run(tmux, {QStringLiteral("-S"), socket, QStringLiteral("kill-server")}, 5s));
     }
@@ -45,27 +41,21 @@ class TmuxTerminalDriverTest : public ::testing::Test {
     return TmuxTerminalDriver({inner, TerminalEmulator{emulatorProgram, {}}, showTimeout});
   }
 
-  QString screen(const QString& windowId) {
-    const ChildProcess::Result result = awaitTask(ChildProcess::run(
-        tmux, {QStringLiteral("-S"), inner, QStringLiteral("capture-pane"), QStringLiteral("-p"), QStringLiteral("-t"),
-               QLatin1Char('$') + windowId},
-        5s));
-    return QString::fromUtf8(result.standardOutput);
+  // Runs tmux on the driver's server.
+  ChildProcess::Result inInner(const QStringList& arguments) {
+    return awaitTask(ChildProcess::run(tmux, QStringList{QStringLiteral("-S"), inner} + arguments, 5s));
   }
-
-  bool sessionExists(const QString& windowId) {
-    return awaitTask(ChildProcess::run(tmux, {QStringLiteral("-S"), inner, QStringLiteral("has-session"), QStringLiteral("-t"),
-                                              QLatin1Char('$') + windowId},
-                                       5s))
-        .succeeded();
+  QString screen(const QString& window) {
+    return QString::fromUtf8(inInner({QStringLiteral("capture-pane"), QStringLiteral("-p"), QStringLiteral("-t"), u'$' + window}).standardOutput);
   }
 
   QString tmux, inner, outer, emulator;
+  QByteArray shell = qgetenv("SHELL");
 };
 
 }  // namespace
 
-TEST_F(TmuxTerminalDriverTest, CommandsReachTheShellExactlyAsGiven) {
+TEST_F(TmuxTerminalDriverTest, CommandsReachTheShellExactlyAsGivenUntilTheWindowIsClosed) {
   TmuxTerminalDriver terminal = driver(emulator);
   // Quotes, a backslash and a trailing semicolon, which tmux's own argument
   // parser would otherwise take as a command separator.
@@ -79,29 +69,19 @@ TEST_F(TmuxTerminalDriverTest, CommandsReachTheShellExactlyAsGiven) {
   EXPECT_TRUE(awaitTask(terminal.runInWindow(*window, QStringLiteral("echo second\\\\;"))));
   EXPECT_TRUE(waitUntil([&] { return screen(*window).contains(QStringLiteral("\nsecond\\\n")); }, 10s))
       << screen(*window).toStdString();
-}
-
-TEST_F(TmuxTerminalDriverTest, AClosedWindowIsGoneAndLeavesNoShellBehind) {
-  TmuxTerminalDriver terminal = driver(emulator);
-  const std::optional<QString> window = awaitTask(terminal.openWindow(QStringLiteral("echo first")));
-  ASSERT_TRUE(window);
-  // The user closes the terminal: the emulator and its client go away.
+  // The user closes the terminal: the emulator and its client go away, and the window with them.
   awaitTask(ChildProcess::run(tmux, {QStringLiteral("-S"), outer, QStringLiteral("kill-server")}, 5s));
-  EXPECT_TRUE(waitUntil([&] { return !sessionExists(*window); }, 5s));
+  EXPECT_TRUE(waitUntil([&] { return !inInner({QStringLiteral("has-session"), QStringLiteral("-t"), u'$' + *window}).succeeded(); }));
   EXPECT_FALSE(awaitTask(terminal.runInWindow(*window, QStringLiteral("echo lost"))));
   EXPECT_FALSE(awaitTask(terminal.runInWindow(QStringLiteral("not-a-number"), QStringLiteral("echo lost"))));
 }
 
 TEST_F(TmuxTerminalDriverTest, AWindowThatNeverShowsRunsNothing) {
-  TmuxTerminalDriver terminal = driver(QStringLiteral("/bin/true"), 300ms);
   const QString marker = QDir::homePath() + QStringLiteral("/ran");
-  EXPECT_EQ(awaitTask(terminal.openWindow(QStringLiteral("touch ") + marker)), std::nullopt);
-  const ChildProcess::Result sessions =
-      awaitTask(ChildProcess::run(tmux, {QStringLiteral("-S"), inner, QStringLiteral("list-sessions")}, 5s));
-  EXPECT_TRUE(sessions.standardOutput.trimmed().isEmpty());
-  EXPECT_FALSE(QFile::exists(marker));
-
-  TmuxTerminalDriver missing = driver(QStringLiteral("/nonexistent/terminal"), 300ms);
-  EXPECT_EQ(awaitTask(missing.openWindow(QStringLiteral("touch ") + marker)), std::nullopt);
-  EXPECT_FALSE(QFile::exists(marker));
+  for (const QString& program : {QStringLiteral("/bin/true"), QStringLiteral("/nonexistent/terminal")}) {
+    TmuxTerminalDriver terminal = driver(program, 300ms);
+    EXPECT_EQ(awaitTask(terminal.openWindow(QStringLiteral("touch ") + marker)), std::nullopt);
+    EXPECT_TRUE(inInner({QStringLiteral("list-sessions")}).standardOutput.trimmed().isEmpty());
+    EXPECT_FALSE(QFile::exists(marker));
+  }
 }

@@ -22,7 +22,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// How long an application may take to hand over its clipboard text.
+// How long an application may take to answer, and then to send each further
+// piece of a large clipboard text.
 constexpr auto conversionTimeout = 1000ms;
 // Clipboard texts larger than this are not read.
 constexpr qsizetype maximumTextBytes = 64 * 1024 * 1024;
@@ -234,7 +235,7 @@ std::optional<QByteArray> X11Pasteboard::convert(const char* target) {
   XConvertSelection(display_, selection, XInternAtom(display_, target, False), property, requestor_, CurrentTime);
   XFlush(display_);
 
-  const auto deadline = std::chrono::steady_clock::now() + conversionTimeout;
+  auto deadline = std::chrono::steady_clock::now() + conversionTimeout;
   // The next event for the requestor window, counting owner changes on the way.
   const auto nextEvent = [&](XEvent& event) {
     while (true) {
@@ -264,7 +265,8 @@ std::optional<QByteArray> X11Pasteboard::convert(const char* target) {
   if (data->type != incremental) return data->bytes;
 
   // Incremental: each chunk arrives as a new value of the property; an empty
-  // one ends the transfer.
+  // one ends the transfer. An owner still sending is given time for each
+  // chunk: a large text from a slow application is not cut off.
   QByteArray bytes;
   while (true) {
     if (!nextEvent(event)) return std::nullopt;
@@ -276,6 +278,7 @@ std::optional<QByteArray> X11Pasteboard::convert(const char* target) {
     if (chunk->bytes.isEmpty()) return bytes;
     bytes += chunk->bytes;
     if (bytes.size() > maximumTextBytes) return std::nullopt;
+    deadline = std::chrono::steady_clock::now() + conversionTimeout;
   }
 }
 
