@@ -40,8 +40,15 @@ QList<CrashReport> reportsFromMarker(const QByteArray& contents) {
 
 class CrashReporterTest : public ::testing::Test {
  protected:
-  CrashReporterTest() { Clock::setNowForTesting([] { return kNow; }); }
-  ~CrashReporterTest() override { Clock::setNowForTesting({}); }
+  CrashReporterTest() {
+    Clock::setNowForTesting([] { return kNow; });
+    CrashReports::removeAll();
+  }
+  ~CrashReporterTest() override {
+    Clock::setNowForTesting({});
+    CrashReports::removeAll();
+    UserDefaults::shared().remove(QStringLiteral("diagnostic_reports_directory"));
+  }
 };
 
 TEST_F(CrashReporterTest, MarkersBecomeReportsAndAreDeleted) {
