@@ -32,7 +32,9 @@ class PathsTest : public ::testing::Test {
 };
 
 TEST_F(PathsTest, TheTemporaryFolderIsPrivateUnderTheRuntimeFolderElseInTheCache) {
+  QDir(runtimeFolder).removeRecursively();  // made afresh
   EXPECT_EQ(Paths::temporaryDirectory(), runtimeFolder);
+  EXPECT_EQ(fileMode(runtimeFolder), 0700);
   ::chmod(QFile::encodeName(runtimeFolder).constData(), 0755);  // widened by someone
   EXPECT_EQ(Paths::temporaryDirectory(), runtimeFolder);
   EXPECT_EQ(fileMode(runtimeFolder), 0700);

@@ -33,19 +33,15 @@ TEST_F(APIClientTest, HeadersFollowTheAccountKeyAndLanguageAndNothingCanBeInject
     std::optional<QString> token;
     const char* key;  // nullptr: none configured
     QByteArray languageValue;
-    QList<QByteArray> headers;
+    bool sendsToken, sendsKey;
   } cases[] = {
-      {AppLanguage::en, std::nullopt, "k", "en", {"X-API-Key", "X-App-Variant", "X-Client-Platform", "X-Accept-Language"}},
-      {AppLanguage::yue, QStringLiteral("t1"), "k", "yue",
-       {"Authorization", "X-API-Key", "X-App-Variant", "X-Client-Platform", "X-Accept-Language"}},
-      {AppLanguage::zhHant, std::nullopt, nullptr, "zh-Hant", {"X-App-Variant", "X-Client-Platform", "X-Accept-Language"}},
-      {AppLanguage::zh, QStringLiteral("t2"), nullptr, "zh",
-       {"Authorization", "X-App-Variant", "X-Client-Platform", "X-Accept-Language"}},
+      {AppLanguage::en, std::nullopt, "k", "en", false, true},
+      {AppLanguage::yue, QStringLiteral("t1"), "k", "yue", true, true},
+      {AppLanguage::zhHant, std::nullopt, nullptr, "zh-Hant", false, false},
+      {AppLanguage::zh, QStringLiteral("t2"), nullptr, "zh", true, false},
       // A line break in a token or key would end the head early: the field is left out.
-      {AppLanguage::ru, QStringLiteral("t\r\nX-Injected: 1"), "k\nX-Injected: 2", "ru",
-       {"X-App-Variant", "X-Client-Platform", "X-Accept-Language"}},
-      {AppLanguage::ko, QStringLiteral("t3"), "k", "ko",
-       {"Authorization", "X-API-Key", "X-App-Variant", "X-Client-Platform", "X-Accept-Language"}},
+      {AppLanguage::ru, QStringLiteral("t\r\nX-Injected: 1"), "k\nX-Injected: 2", "ru", false, false},
+      {AppLanguage::ko, QStringLiteral("t3"), "k", "ko", true, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.languageValue.toStdString());
@@ -55,13 +51,14 @@ TEST_F(APIClientTest, HeadersFollowTheAccountKeyAndLanguageAndNothingCanBeInject
     awaitTask(APIClient::shared().fetchHotWords());
     const RecordedRequest request = service.lastRequest();
     EXPECT_EQ(request.raw.left(request.raw.indexOf("\r\n")), "GET /veltrine/api/v1/hotwords HTTP/1.1");
-    EXPECT_EQ(chosenHeaders(request), c.headers);
-    EXPECT_EQ(request.header("Authorization"), c.headers.contains("Authorization") ? "Bearer " + c.token->toUtf8() : "");
-    EXPECT_EQ(request.header("X-API-Key"), c.headers.contains("X-API-Key") ? c.key : "");
-    EXPECT_EQ(request.header("X-App-Variant"), "standard");
-    EXPECT_EQ(request.header("X-Client-Platform"), "macos_standard");
+    QList<QByteArray> expected{"X-App-Variant", "X-Client-Platform", "X-Accept-Language"};
+    if (c.sendsKey) expected.prepend("X-API-Key");
+    if (c.sendsToken) expected.prepend("Authorization");
+    EXPECT_EQ(chosenHeaders(request), expected);
+    EXPECT_EQ(request.header("Authorization"), c.sendsToken ? "Bearer " + c.token->toUtf8() : "");
+    EXPECT_EQ(request.header("X-API-Key"), c.sendsKey ? c.key : "");
+    EXPECT_EQ(request.header("X-App-Variant") + ' ' + request.header("X-Client-Platform"), "standard macos_standard");
     EXPECT_EQ(request.header("X-Accept-Language"), c.languageValue);
-    EXPECT_TRUE(request.raw.endsWith("\r\n\r\n"));
   }
   // The startup configuration goes out without the token; the others with it.
   service.route("GET", apiPath("/config/startup"), ScriptedResponse::json(200, R"({"invite_code_enabled":false})"));
