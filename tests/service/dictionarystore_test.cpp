@@ -52,16 +52,19 @@ TEST_F(DictionaryStoreTest, ChangesPatchTheListWithTheServicesAnswer) {
   service.enqueue("POST", apiPath("/hotwords"), ScriptedResponse::json(200, R"({"id":"a","word":"Gamma"})"));
   EXPECT_TRUE(awaitTask(store.addHotWord(word("Gamma"))));
   EXPECT_EQ(service.lastRequest().body, R"({"word":"Gamma"})");
+  EXPECT_EQ(service.lastRequest().header("Content-Type"), "application/json");
   EXPECT_EQ(ids(store.hotwords()), (QStringList{"a=Alpha", "b=Beta", "a=Gamma"}));
 
   service.enqueue("PUT", apiPath("/hotwords/b"),
                   ScriptedResponse::json(200, R"({"id":"b","word":"BETA","created_at":"2025-01-01T00:00:00Z"})"));
   EXPECT_TRUE(awaitTask(store.updateHotWord(word("b"), word("BETA"))));
   EXPECT_EQ(service.lastRequest().body, R"({"word":"BETA"})");
+  EXPECT_EQ(service.lastRequest().method, "PUT");
   EXPECT_EQ(store.hotwords().at(1).createdAt, QStringLiteral("2025-01-01T00:00:00Z"));
 
   service.enqueue("DELETE", apiPath("/hotwords/a"), ScriptedResponse::json(200, R"({"message":"ok"})"));
   EXPECT_TRUE(awaitTask(store.deleteHotWord(word("a"))));
+  EXPECT_FALSE(service.lastRequest().hasHeader("Content-Type"));  // a bodyless request says no type
   // Ids the list does not hold: the service agreed, so it is a success.
   service.enqueue("PUT", apiPath("/hotwords/gone"), ScriptedResponse::json(200, R"({"id":"gone","word":"G"})"));
   EXPECT_TRUE(awaitTask(store.updateHotWord(word("gone"), word("G"))));

@@ -59,6 +59,7 @@ TEST_F(PersonaStoreTest, ActivationFollowsTheIdTheServiceAnswersWith) {
     answer("POST", "/personas/" + QByteArray(c.requested) + "/activate", c.answer);
     EXPECT_TRUE(awaitTask(store.activatePersona(text(c.requested)))) << c.requested;
     EXPECT_TRUE(service.lastRequest().body.isEmpty());
+    EXPECT_FALSE(service.lastRequest().hasHeader("Content-Type"));
     EXPECT_EQ(states(store.personas()), c.expected) << c.requested;
   }
   answer("POST", "/personas/B/activate", persona("B", true));
