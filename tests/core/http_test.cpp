@@ -128,7 +128,7 @@ TEST(HttpClient, ARequestGoesOutOnceWhateverBecomesOfItsConnection) {
     service.enqueue("POST", "/upload", ScriptedResponse::json(200, "{}"));
     HttpConnection::Request upload = request(at(service, "/upload"), "POST");
     upload.body = QByteArray(32000, '\x01');
-    upload.idleTimeout = std::chrono::milliseconds(300);
+    upload.idleTimeout = std::chrono::seconds(1);
     const std::optional<HttpFailure> failure = failureOf(upload, HttpClient::Redirects::sameOrigin);
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->kind(), row.kind);

@@ -40,9 +40,9 @@ class ReportServiceTest : public ServiceClientTest {
     return names;
   }
 
-  // An answer that never comes; the 10-second time-out then takes 100 ms.
+  // An answer that never comes; the 10-second time-out then takes half a second.
   static ScriptedResponse noAnswerInTime() {
-    Clock::setTimeScaleForTesting(0.01);
+    Clock::setTimeScaleForTesting(0.05);
     ScriptedResponse stalled;
     stalled.stall = true;
     return stalled;

@@ -151,7 +151,7 @@ TEST_F(APIClientTest, IdentifiersStayOneSegmentOfThePath) {
 }
 
 TEST_F(APIClientTest, OnlyAnAnswerThatStallsPastTheTimeOutFails) {
-  Clock::setTimeScaleForTesting(0.005);  // the 60-second time-out becomes 300 ms
+  Clock::setTimeScaleForTesting(0.02);  // the 60-second time-out becomes 1.2 s
   ScriptedResponse slow = ScriptedResponse::json(200, "{}");
   slow.delay = std::chrono::milliseconds(100);
   service.enqueue("GET", apiPath("/config/plan"), slow);
