@@ -8,11 +8,9 @@
 
 namespace {
 
-QByteArray persona(const char* id, bool active, const char* name = "P") {
-  return QStringLiteral(R"({"id":"%1","name":"%2","is_active":%3,)"
-                        R"("prompts":{"transcribe_enabled":true,"rewrite_enabled":false,"intent_enabled":false}})")
-      .arg(QLatin1String(id), QLatin1String(name), active ? QStringLiteral("true") : QStringLiteral("false"))
-      .toUtf8();
+QByteArray persona(const QByteArray& id, bool active, const QByteArray& name = "P") {
+  return R"({"id":")" + id + R"(","name":")" + name + R"(","is_active":)" + (active ? "true" : "false") +
+         R"(,"prompts":{"transcribe_enabled":true,"rewrite_enabled":false,"intent_enabled":false}})";
 }
 
 // "id*" for an active persona, "id" for an inactive one.
@@ -86,8 +84,6 @@ TEST_F(PersonaStoreTest, CreateUpdateAndDeletePatchTheList) {
   EXPECT_TRUE(awaitTask(store.updatePersona(text("A"), text("Renamed"), std::nullopt, std::nullopt)));
   EXPECT_EQ(service.lastRequest().body, R"({"name":"Renamed"})");
   EXPECT_EQ(store.personas().first().name, QStringLiteral("Renamed"));
-  answer("PUT", "/personas/gone", persona("gone", false));
-  EXPECT_TRUE(awaitTask(store.updatePersona(text("gone"), std::nullopt, text("d"), std::nullopt)));
   answer("DELETE", "/personas/B", R"({"message":"ok"})");
   EXPECT_TRUE(awaitTask(store.deletePersona(text("B"))));
   EXPECT_EQ(states(store.personas()), (QStringList{"A*", "N"}));
@@ -97,10 +93,9 @@ TEST_F(PersonaStoreTest, EveryFailureLeavesTheListAndNamesTheReason) {
   load({persona("A", true)});
   service.setDefaultResponse(ScriptedResponse::json(404, R"({"code":"SHORTCUT_NOT_FOUND","message":"no"})"));
   EXPECT_EQ(awaitTask(store.createPersona(text("N"), text("d"), {})), std::nullopt);
-  EXPECT_FALSE(awaitTask(store.updatePersona(text("A"), text("N"), std::nullopt, std::nullopt)));
-  EXPECT_FALSE(awaitTask(store.deletePersona(text("A"))));
-  EXPECT_FALSE(awaitTask(store.activatePersona(text("A"))));
-  EXPECT_FALSE(awaitTask(store.deactivateAllPersonas()));
+  EXPECT_FALSE(awaitTask(store.updatePersona(text("A"), text("N"), std::nullopt, std::nullopt)) ||
+               awaitTask(store.deletePersona(text("A"))) || awaitTask(store.activatePersona(text("A"))) ||
+               awaitTask(store.deactivateAllPersonas()));
   EXPECT_EQ(store.errorMessage(), localizedServerError(QStringLiteral("SHORTCUT_NOT_FOUND")));
   EXPECT_EQ(states(store.personas()), (QStringList{"A*"}));
 
