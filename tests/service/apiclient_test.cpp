@@ -101,6 +101,7 @@ TEST_F(APIClientTest, EveryAnswerMapsOntoItsError) {
       {ScriptedResponse::json(403, R"({"code":"user_banned","message":"no"})"), "403 no user_banned 0"},
       {ScriptedResponse::text(500, "<html>oops</html>", "text/html"), "500 Unknown error - 0"},
       {ScriptedResponse::text(302, ""), "302 Unknown error - 0"},  // a redirection without a location
+      {ScriptedResponse::json(300, R"({"hotwords":[]})"), "300 Unknown error - 0"},
       {withHeader(ScriptedResponse::json(199, ""), "Content-Length", "0"), "199 Unknown error - 0"},
       {ScriptedResponse::json(429, R"({"code":"D","message":"m","config_update":{"max_duration_sec":30}})"), "429 m D 30"},
       {ScriptedResponse::json(422, R"({"code":"X","message":"m","config_update":{"max_duration_sec":"30"}})"),
