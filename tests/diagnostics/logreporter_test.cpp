@@ -1,7 +1,6 @@
 #include "diagnostics/logreporter.h"
 
 #include "core/clock.h"
-#include "diagnostics/logreportrequest.h"
 #include "diagnostics/versionstrings.h"
 #include "reportservicetest.h"
 
@@ -97,14 +96,6 @@ TEST_F(LogReporterTest, OnlyA2xxAnswerEndsTheBatch) {
     EXPECT_EQ(LogReporter::shared().buffer().size(), expected) << c.name;
   }
   EXPECT_EQ(service.requestCount(), static_cast<int>(std::size(cases)));
-}
-
-// Reports (the launch snapshot and every crash upload) go in the background and
-// give up after 10 seconds; a stalled answer above cannot tell 10 from 60.
-TEST_F(LogReporterTest, ReportRequestsGiveUpAfterTenSeconds) {
-  const std::optional<APIRequest> request = logReportRequest(QStringLiteral("tok-1"), "{}");
-  ASSERT_TRUE(request.has_value());
-  EXPECT_EQ(request->timeout, std::chrono::seconds(10));
 }
 
 TEST_F(LogReporterTest, NothingIsSentForAnEmptyBufferOrWhileSignedOut) {
