@@ -1,6 +1,9 @@
 #include "core/internetdatetime.h"
+#include "core/referencedate.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -34,6 +37,17 @@ TEST(InternetDateTime, RefusesEverythingElse) {
            "２０２５-03-05T08:30:00Z",
        }) {
     EXPECT_FALSE(InternetDateTime::parse(QString::fromUtf8(text))) << text;
+  }
+}
+
+// Stored dates count seconds from 2001; a damaged number never becomes a wrong date.
+TEST(ReferenceDate, SecondsSince2001ReadBackToTheMillisecondAndDamagedNumbersReadAsNothing) {
+  const QDateTime date = QDateTime::fromString(QStringLiteral("2025-03-05T08:30:00.125Z"), Qt::ISODateWithMs);
+  EXPECT_EQ(ReferenceDate::secondsSinceReferenceDate(date), 762856200.125);
+  EXPECT_EQ(ReferenceDate::dateFromSecondsSinceReferenceDate(762856200.125), date);
+  EXPECT_EQ(ReferenceDate::dateFromSecondsSinceReferenceDate(-1.0)->toString(Qt::ISODate), "2000-12-31T23:59:59Z");
+  for (const double damaged : {std::nan(""), double(INFINITY), 3.1e12, -3.1e12}) {
+    EXPECT_EQ(ReferenceDate::dateFromSecondsSinceReferenceDate(damaged), std::nullopt) << damaged;
   }
 }
 

@@ -1,5 +1,6 @@
 #include "core/paths.h"
 
+#include "filemode.h"
 #include "testenvironment.h"
 
 #include <QDir>
@@ -12,47 +13,60 @@
 
 namespace {
 
-int modeOf(const QString& path) {
-  struct stat info {};
-  if (::lstat(QFile::encodeName(path).constData(), &info) != 0) return -1;
-  return info.st_mode & 0777;
+// Leaves the environment and the private folder as it found them.
+class PathsTest : public ::testing::Test {
+ protected:
+  ~PathsTest() override {
+    for (const char* name : {"XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
+      qputenv(name, saved[name]);
+    }
+    QFile::remove(runtimeFolder);  // a link put in its place
+    Paths::temporaryDirectory();
+  }
+
+  const QString root = TestEnvironment::root();
+  const QString runtimeFolder = root + QStringLiteral("/run/vorlix.voice-input");
+  std::map<std::string, QByteArray> saved{{"XDG_RUNTIME_DIR", qgetenv("XDG_RUNTIME_DIR")},
+                                          {"XDG_CONFIG_HOME", qgetenv("XDG_CONFIG_HOME")},
+                                          {"XDG_DATA_HOME", qgetenv("XDG_DATA_HOME")}};
+};
+
+TEST_F(PathsTest, TheTemporaryFolderIsPrivateUnderTheRuntimeFolderElseInTheCache) {
+  QDir(runtimeFolder).removeRecursively();  // made afresh
+  EXPECT_EQ(Paths::temporaryDirectory(), runtimeFolder);
+  EXPECT_EQ(fileMode(runtimeFolder), 0700);
+  ::chmod(QFile::encodeName(runtimeFolder).constData(), 0755);  // widened by someone
+  EXPECT_EQ(Paths::temporaryDirectory(), runtimeFolder);
+  EXPECT_EQ(fileMode(runtimeFolder), 0700);
+
+  for (const QByteArray& runtime : {QByteArray(), QByteArray("relative/run")}) {
+    runtime.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", runtime);
+    const QString folder = Paths::temporaryDirectory();
+    EXPECT_EQ(folder, root + QStringLiteral("/home/.cache/vorlix.voice-input/tmp")) << runtime.constData();
+    EXPECT_EQ(fileMode(folder), 0700);
+    EXPECT_EQ(fileMode(QFileInfo(folder).absolutePath()), 0700);
+  }
 }
 
-TEST(Paths, TemporaryFolderIsPrivateAndUnderTheRuntimeFolder) {
-  const QString folder = Paths::temporaryDirectory();
-  EXPECT_EQ(folder, TestEnvironment::root() + QStringLiteral("/run/vorlix.voice-input"));
-  EXPECT_EQ(modeOf(folder), 0700);
-
-  // A folder someone widened is made private again.
-  ::chmod(QFile::encodeName(folder).constData(), 0755);
-  EXPECT_EQ(Paths::temporaryDirectory(), folder);
-  EXPECT_EQ(modeOf(folder), 0700);
-}
-
-TEST(Paths, WithoutRuntimeFolderFallsBackToThePrivateCache) {
-  qunsetenv("XDG_RUNTIME_DIR");
-  const QString folder = Paths::temporaryDirectory();
-  EXPECT_EQ(folder, TestEnvironment::root() + QStringLiteral("/home/.cache/vorlix.voice-input/tmp"));
-  EXPECT_EQ(modeOf(folder), 0700);
-  EXPECT_EQ(modeOf(QFileInfo(folder).absolutePath()), 0700);
-}
-
-TEST(Paths, SymbolicLinkInPlaceOfTheFolderIsNeverUsed) {
-  const QString elsewhere = TestEnvironment::root() + QStringLiteral("/elsewhere");
+TEST_F(PathsTest, ASymbolicLinkInPlaceOfTheFolderIsNeverUsed) {
+  const QString elsewhere = root + QStringLiteral("/elsewhere");
   QDir().mkpath(elsewhere);
-  const QString runtime = TestEnvironment::root() + QStringLiteral("/run/vorlix.voice-input");
-  ASSERT_TRUE(QFile::link(elsewhere, runtime));
+  QDir(runtimeFolder).removeRecursively();
+  ASSERT_TRUE(QFile::link(elsewhere, runtimeFolder));
   const QString folder = Paths::temporaryDirectory();
   EXPECT_FALSE(folder.isEmpty());
-  EXPECT_NE(folder, runtime);
+  EXPECT_NE(folder, runtimeFolder);
   EXPECT_FALSE(folder.startsWith(elsewhere));
 }
 
-TEST(Paths, LongLivedFoldersFollowTheXdgVariables) {
-  EXPECT_EQ(Paths::configDirectory(), TestEnvironment::root() + QStringLiteral("/home/.config/vorlix.voice-input"));
-  EXPECT_EQ(Paths::applicationSupportDirectory(),
-            TestEnvironment::root() + QStringLiteral("/home/.local/share/vorlix.voice-input"));
-  EXPECT_EQ(Paths::documentsDirectory(), TestEnvironment::root() + QStringLiteral("/home/Documents"));
+TEST_F(PathsTest, LongLivedFoldersFollowTheXdgVariablesWhenAbsolute) {
+  EXPECT_EQ(Paths::configDirectory(), root + QStringLiteral("/home/.config/vorlix.voice-input"));
+  EXPECT_EQ(Paths::applicationSupportDirectory(), root + QStringLiteral("/home/.local/share/vorlix.voice-input"));
+  qputenv("XDG_CONFIG_HOME", "/elsewhere/config");
+  qputenv("XDG_DATA_HOME", "relative/data");
+  EXPECT_EQ(Paths::configDirectory(), QStringLiteral("/elsewhere/config/vorlix.voice-input"));
+  EXPECT_EQ(Paths::applicationSupportDirectory(), root + QStringLiteral("/home/.local/share/vorlix.voice-input"));
+  EXPECT_EQ(Paths::documentsDirectory(), root + QStringLiteral("/home/Documents"));
 }
 
 }  // namespace

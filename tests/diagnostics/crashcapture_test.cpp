@@ -68,38 +68,23 @@ bool isUpperCaseUuid(const QString& id) {
   return uuid.match(id).hasMatch();
 }
 
-void segmentationFault() {
-  volatile int* volatile nowhere = nullptr;
-  *nowhere = 1;
-}
-
-void divisionByZero() {
-  volatile int one = 1;
-  volatile int zero = 0;
-  volatile int result = one / zero;
-  (void)result;
-}
-
 // On a thread of its own, where nothing catches it (the test framework would).
 void uncaughtException(bool standard) {
   std::thread([standard] { throwFromDepth(100, standard); }).join();
 }
 
 TEST(CrashCapture, AFatalSignalLeavesOneMarkerThatBecomesOneReport) {
+  // Raised rather than caused: a sanitizer would take a real bad access or
+  // division for itself.
   const struct {
     const char* name;
-    void (*crash)();
     int signal;
     QByteArray signalName;
-  } cases[] = {
-      {"segmentation fault", segmentationFault, SIGSEGV, "SIGSEGV"},
-      {"abort", [] { std::abort(); }, SIGABRT, "SIGABRT"},
-      {"division by zero", divisionByZero, SIGFPE, "SIGFPE"},
-  };
+  } cases[] = {{"segmentation fault", SIGSEGV, "SIGSEGV"}, {"abort", SIGABRT, "SIGABRT"}, {"arithmetic", SIGFPE, "SIGFPE"}};
   for (const auto& c : cases) {
     CrashReports::removeAll();
     const std::time_t before = std::time(nullptr);
-    EXPECT_EQ(signalOfCrashedChild(c.crash), c.signal) << c.name;
+    EXPECT_EQ(signalOfCrashedChild([&c] { std::raise(c.signal); }), c.signal) << c.name;
     const std::time_t after = std::time(nullptr);
 
     const QStringList markers = CrashReports::markerNames();

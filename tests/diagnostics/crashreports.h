@@ -30,9 +30,12 @@ inline QStringList ids(const QList<CrashReport>& reports) {
 
 inline QString fileOf(const QString& id) { return CrashReporter::reportsDirectory() + QLatin1Char('/') + id + ".json"; }
 
+// Every report and every marker.
 inline void removeAll() {
-  QDir folder(CrashReporter::reportsDirectory());
-  for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden)) folder.remove(name);
+  for (const QString& path : {CrashReporter::reportsDirectory(), CrashReporter::markersDirectory()}) {
+    QDir folder(path);
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden)) folder.remove(name);
+  }
 }
 
 inline QStringList markerNames() {

@@ -1,26 +1,37 @@
 #pragma once
 
-#include "awaittask.h"
-#include "core/clock.h"
-#include "fakeservice.h"
-#include "service/authstore.h"
+#include "../service/serviceclienttest.h"
+#include "crashreports.h"
+#include "diagnostics/logreporter.h"
 
-#include <gtest/gtest.h>
-
-// A fake service on loopback that the client's address points at (worked out
-// once per process; each test runs in its own process), and a signed-in user.
-class ReportServiceTest : public ::testing::Test {
+// The process's scripted service, a signed-in user, and no report, marker or
+// buffered log entry left from another test.
+class ReportServiceTest : public ServiceClientTest {
  protected:
   ReportServiceTest() {
-    qputenv("VELTRINE_SERVICE_ORIGIN", service.origin().toString().toUtf8());
     qputenv("VELTRINE_API_KEY", "key-123");
     AuthStore::shared().setToken(QStringLiteral("tok-1"));
+    CrashReports::removeAll();
+    emptyLogBuffer();
+  }
+  ~ReportServiceTest() override {
+    emptyLogBuffer();
+    CrashReports::removeAll();
+    LogReporter::shared().setLaunchStatesSource({});
+    Clock::setNowForTesting({});
+  }
+
+  void emptyLogBuffer() {
+    service.reset();
+    service.route("POST", kReportPath, ScriptedResponse::json(200, "{}"));
+    AuthStore::shared().setToken(QStringLiteral("tok-1"));
+    awaitTask(LogReporter::shared().flush());
+    service.reset();
   }
 
   static constexpr const char* kReportPath = "/veltrine/api/v1/logs/report";
 
-  // The headers the program chose, in the order sent (Qt adds Host,
-  // Connection, Content-Length and the like).
+  // The headers the program chose, in the order sent.
   static QList<QByteArray> chosenHeaderNames(const RecordedRequest& request) {
     QList<QByteArray> names;
     for (const QByteArray& name : request.headerNames()) {
@@ -29,13 +40,11 @@ class ReportServiceTest : public ::testing::Test {
     return names;
   }
 
-  // An answer that never comes; the 10-second time-out then takes 100 ms.
+  // An answer that never comes; the 10-second time-out then takes half a second.
   static ScriptedResponse noAnswerInTime() {
-    Clock::setTimeScaleForTesting(0.01);
+    Clock::setTimeScaleForTesting(0.05);
     ScriptedResponse stalled;
     stalled.stall = true;
     return stalled;
   }
-
-  FakeService service;
 };

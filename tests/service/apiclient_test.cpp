@@ -1,15 +1,11 @@
 #include "service/apiclient.h"
 
-#include "core/clock.h"
 #include "localization/appstrings.h"
-#include "localization/languagemanager.h"
 #include "serviceclienttest.h"
-#include "service/authstore.h"
 #include "service/errordescription.h"
 #include "testenvironment.h"
 
 #include <QFile>
-#include <QJsonDocument>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -17,12 +13,8 @@ namespace {
 
 using APIClientTest = ServiceClientTest;
 
-const QByteArray kPersona =
-    R"({"id":"p-1","name":"Mail","is_active":true,"prompts":{"transcribe_enabled":true,"rewrite_enabled":true,"intent_enabled":false}})";
-
-QList<QByteArray> serviceHeaderNames(const RecordedRequest& request) {
-  // The network layer adds its own (Host, User-Agent, Connection,
-  // Content-Length): these are the ones the client chose.
+// The headers the client chose (the network layer adds Host, Connection, Content-Length).
+QList<QByteArray> chosenHeaders(const RecordedRequest& request) {
   QList<QByteArray> names;
   for (const QByteArray& name : request.headerNames()) {
     if (name.startsWith("X-") || name == "Authorization" || name == "Content-Type") names << name;
@@ -30,188 +22,107 @@ QList<QByteArray> serviceHeaderNames(const RecordedRequest& request) {
   return names;
 }
 
-TEST_F(APIClientTest, CommonHeadersSignedOutAndSignedInFollowTheAccountAndLanguage) {
-  qputenv("VELTRINE_API_KEY", "key-123");
+TEST_F(APIClientTest, HeadersFollowTheAccountKeyAndLanguageAndNothingCanBeInjected) {
   service.route("GET", apiPath("/hotwords"), ScriptedResponse::json(200, R"({"hotwords":[]})"));
   const struct {
     AppLanguage language;
     std::optional<QString> token;
+    const char* key;  // nullptr: none configured
     QByteArray languageValue;
+    bool sendsToken, sendsKey;
   } cases[] = {
-      {AppLanguage::en, std::nullopt, "en"},        {AppLanguage::yue, QStringLiteral("tok-1"), "yue"},
-      {AppLanguage::zhHant, std::nullopt, "zh-Hant"}, {AppLanguage::zh, QStringLiteral("tok-2"), "zh"},
-      {AppLanguage::ru, std::nullopt, "ru"},        {AppLanguage::ko, QStringLiteral("tok-3"), "ko"},
+      {AppLanguage::en, std::nullopt, "k", "en", false, true},
+      {AppLanguage::yue, QStringLiteral("t1"), "k", "yue", true, true},
+      {AppLanguage::zhHant, std::nullopt, nullptr, "zh-Hant", false, false},
+      {AppLanguage::zh, QStringLiteral("t2"), nullptr, "zh", true, false},
+      // A line break in a token or key would end the head early: the field is left out.
+      {AppLanguage::ru, QStringLiteral("t\r\nX-Injected: 1"), "k\nX-Injected: 2", "ru", false, false},
+      {AppLanguage::ko, QStringLiteral("t3"), "k", "ko", true, true},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.languageValue.toStdString());
     LanguageManager::shared().setCurrent(c.language);
     AuthStore::shared().setToken(c.token);
+    c.key ? qputenv("VELTRINE_API_KEY", c.key) : qunsetenv("VELTRINE_API_KEY");
     awaitTask(APIClient::shared().fetchHotWords());
     const RecordedRequest request = service.lastRequest();
     EXPECT_EQ(request.raw.left(request.raw.indexOf("\r\n")), "GET /veltrine/api/v1/hotwords HTTP/1.1");
-    QList<QByteArray> expectedNames{"X-API-Key", "X-App-Variant", "X-Client-Platform", "X-Accept-Language"};
-    if (c.token) expectedNames.prepend("Authorization");
-    EXPECT_EQ(serviceHeaderNames(request), expectedNames) << c.languageValue.toStdString();
-    EXPECT_EQ(request.header("Authorization"), c.token ? "Bearer " + c.token->toUtf8() : QByteArray());
-    EXPECT_EQ(request.header("X-API-Key"), "key-123");
-    EXPECT_EQ(request.header("X-App-Variant"), "standard");
-    EXPECT_EQ(request.header("X-Client-Platform"), "macos_standard");
+    QList<QByteArray> expected{"X-App-Variant", "X-Client-Platform", "X-Accept-Language"};
+    if (c.sendsKey) expected.prepend("X-API-Key");
+    if (c.sendsToken) expected.prepend("Authorization");
+    EXPECT_EQ(chosenHeaders(request), expected);
+    EXPECT_EQ(request.header("Authorization"), c.sendsToken ? "Bearer " + c.token->toUtf8() : "");
+    EXPECT_EQ(request.header("X-API-Key"), c.sendsKey ? c.key : "");
+    EXPECT_EQ(request.header("X-App-Variant") + ' ' + request.header("X-Client-Platform"), "standard macos_standard");
     EXPECT_EQ(request.header("X-Accept-Language"), c.languageValue);
-    EXPECT_TRUE(request.body.isEmpty());
-    EXPECT_FALSE(request.hasHeader("Content-Length"));
   }
-}
-
-TEST_F(APIClientTest, ALineBreakInATokenOrKeyCannotAddHeaders) {
-  qputenv("VELTRINE_API_KEY", "key\nX-Key-Injected: 1");
-  AuthStore::shared().setToken(QStringLiteral("tok\r\nX-Injected: 1"));
-  service.route("GET", apiPath("/hotwords"), ScriptedResponse::json(401, "{}"));
-  EXPECT_EQ(failureOf<APIError>(APIClient::shared().fetchHotWords())->kind(), APIError::Kind::unauthorized);
-  const RecordedRequest request = service.lastRequest();
-  EXPECT_FALSE(request.hasHeader("Authorization"));
-  EXPECT_FALSE(request.hasHeader("X-API-Key"));
-  EXPECT_FALSE(request.hasHeader("X-Injected"));
-  EXPECT_FALSE(request.hasHeader("X-Key-Injected"));
-  EXPECT_EQ(request.header("X-Client-Platform"), "macos_standard");
-}
-
-TEST_F(APIClientTest, WithoutAnApiKeyTheHeaderIsLeftOut) {
-  qunsetenv("VELTRINE_API_KEY");
-  service.route("GET", apiPath("/config/plan"), ScriptedResponse::json(200, "{}"));
-  awaitTask(APIClient::shared().fetchUserPlanInfo());
-  EXPECT_FALSE(service.lastRequest().hasHeader("X-API-Key"));
-}
-
-TEST_F(APIClientTest, StartupConfigurationNeverCarriesTheToken) {
-  AuthStore::shared().setToken(QStringLiteral("secret"));
+  // The startup configuration goes out without the token; the others with it.
   service.route("GET", apiPath("/config/startup"), ScriptedResponse::json(200, R"({"invite_code_enabled":false})"));
   EXPECT_FALSE(awaitTask(APIClient::shared().fetchStartupConfig()).inviteCodeEnabled);
-  const RecordedRequest request = service.lastRequest();
-  EXPECT_FALSE(request.hasHeader("Authorization"));
-  EXPECT_EQ(request.header("X-Client-Platform"), "macos_standard");
-
+  EXPECT_FALSE(service.lastRequest().hasHeader("Authorization"));
   service.route("GET", apiPath("/config/recording"), ScriptedResponse::json(200, R"({"max_duration_sec":90})"));
   EXPECT_EQ(awaitTask(APIClient::shared().fetchRecordingConfig()).maxDurationSec, 90);
-  EXPECT_EQ(service.lastRequest().header("Authorization"), "Bearer secret");
+  EXPECT_EQ(service.lastRequest().header("Authorization"), "Bearer t3");
 }
 
-TEST_F(APIClientTest, BodylessRequestsCarryNoBodyAndNoContentType) {
-  service.route("POST", apiPath("/personas/p-1/activate"), ScriptedResponse::json(200, kPersona));
-  service.route("POST", apiPath("/personas/deactivate-all"), ScriptedResponse::json(200, R"({"message":"ok"})"));
-  service.route("DELETE", apiPath("/personas/p-1"), ScriptedResponse::json(200, R"({"message":"ok"})"));
-  service.route("GET", apiPath("/personas"), ScriptedResponse::json(200, R"({"personas":[)" + kPersona + "]}"));
+ScriptedResponse withHeader(ScriptedResponse answer, const QByteArray& name, const QByteArray& value) {
+  answer.headers.append({name, value});
+  return answer;
+}
 
-  EXPECT_EQ(awaitTask(APIClient::shared().activatePersona(QStringLiteral("p-1"))).id, QStringLiteral("p-1"));
-  awaitTask(APIClient::shared().deactivateAllPersonas());
-  awaitTask(APIClient::shared().deletePersona(QStringLiteral("p-1")));
-  EXPECT_EQ(awaitTask(APIClient::shared().fetchPersonas()).personas.size(), 1);
-
-  const QList<RecordedRequest> requests = service.requests();
-  ASSERT_EQ(requests.size(), 4);
-  for (const RecordedRequest& request : requests) {
-    EXPECT_FALSE(request.hasHeader("Content-Type")) << request.target.toStdString();
-    EXPECT_TRUE(request.body.isEmpty()) << request.target.toStdString();
-    EXPECT_TRUE(request.raw.endsWith("\r\n\r\n")) << request.target.toStdString();
+// The error in short: its kind, and for an HTTP error the status, message, code and duration update.
+std::string summary(const std::optional<APIError>& error) {
+  if (!error) return "no error";
+  switch (error->kind()) {
+    case APIError::Kind::unauthorized: return "unauthorized";
+    case APIError::Kind::userBanned: return "banned";
+    case APIError::Kind::decodingError: return "decoding";
+    case APIError::Kind::networkError: return "network";
+    case APIError::Kind::httpError: break;
   }
-  EXPECT_EQ(requests[0].method, "POST");
-  EXPECT_EQ(requests[1].method, "POST");
-  EXPECT_EQ(requests[2].method, "DELETE");
+  const auto& body = error->response();
+  return QStringLiteral("%1 %2 %3 %4")
+      .arg(error->statusCode())
+      .arg(error->message(), body ? body->code : QStringLiteral("-"))
+      .arg(body && body->configUpdate ? body->configUpdate->maxDurationSec.value_or(-1) : 0)
+      .toStdString();
 }
 
-TEST_F(APIClientTest, JsonBodiesGoWithTheirContentType) {
-  service.route("POST", apiPath("/auth/verify"), ScriptedResponse::json(200, R"({"token":"t","email":"a@b.c"})"));
-  service.route("PUT", apiPath("/hotwords/h-1"), ScriptedResponse::json(200, R"({"id":"h-1","word":"Qt/QML"})"));
-  service.route("POST", apiPath("/personas"), ScriptedResponse::json(201, kPersona));
-
-  EXPECT_EQ(awaitTask(APIClient::shared().verifyCode(QStringLiteral("a@b.c"), QStringLiteral("123456"))).tier,
-            QStringLiteral("trial"));
-  RecordedRequest request = service.lastRequest();
-  EXPECT_EQ(request.header("Content-Type"), "application/json");
-  EXPECT_EQ(QJsonDocument::fromJson(request.body).object(), (QJsonObject{{"email", "a@b.c"}, {"code", "123456"}}));
-
-  awaitTask(APIClient::shared().put<HotWordItem>(APIClient::hotwordURL(QStringLiteral("h-1")),
-                                                 HotWordUpdateBody{QStringLiteral("Qt/QML")}));
-  request = service.lastRequest();
-  EXPECT_EQ(request.method, "PUT");
-  EXPECT_EQ(request.body, R"({"word":"Qt\/QML"})");
-
-  awaitTask(APIClient::shared().createPersona(QStringLiteral("Mail"), std::nullopt, PersonaPrompts{}));
-  EXPECT_EQ(QJsonDocument::fromJson(service.lastRequest().body).object().keys(),
-            (QStringList{QStringLiteral("name"), QStringLiteral("prompts")}));
-}
-
-struct StatusCase {
-  const char* name;
-  ScriptedResponse answer;
-  APIError::Kind kind;
-  qint64 status;
-  QString message;
-  std::optional<APIErrorResponse> response;
-};
-
-TEST_F(APIClientTest, EveryStatusMapsOntoItsError) {
+TEST_F(APIClientTest, EveryAnswerMapsOntoItsError) {
   const QByteArray banned = R"({"code":"USER_BANNED","message":"banned"})";
-  const StatusCase cases[] = {
-      {"401 whatever its body", ScriptedResponse::json(401, banned), APIError::Kind::unauthorized, 0, {}, std::nullopt},
-      {"403 banned", ScriptedResponse::json(403, banned), APIError::Kind::userBanned, 0, {}, std::nullopt},
-      {"403 code in lower case", ScriptedResponse::json(403, R"({"code":"user_banned","message":"no"})"),
-       APIError::Kind::httpError, 403, QStringLiteral("no"),
-       APIErrorResponse{QStringLiteral("user_banned"), QStringLiteral("no"), std::nullopt}},
-      {"403 empty body", ScriptedResponse::text(403, ""), APIError::Kind::httpError, 403,
-       QStringLiteral("Unknown error"), std::nullopt},
-      {"500 HTML page", ScriptedResponse::text(500, "<html><body>oops</body></html>", "text/html"),
-       APIError::Kind::httpError, 500, QStringLiteral("Unknown error"), std::nullopt},
-      // Redirections are followed; one without a location reaches the client as it is.
-      {"302 without a location", ScriptedResponse::text(302, ""), APIError::Kind::httpError, 302,
-       QStringLiteral("Unknown error"), std::nullopt},
-      {"429 with a duration update",
-       ScriptedResponse::json(429, R"({"code":"DURATION_EXCEEDED","message":"m","config_update":{"max_duration_sec":30}})"),
-       APIError::Kind::httpError, 429, QStringLiteral("m"),
-       APIErrorResponse{QStringLiteral("DURATION_EXCEEDED"), QStringLiteral("m"), ConfigUpdatePayload{30}}},
-      {"422 with an ill-typed duration update",
-       ScriptedResponse::json(422, R"({"code":"X","message":"m","config_update":{"max_duration_sec":"30"}})"),
-       APIError::Kind::httpError, 422, QStringLiteral("Unknown error"), std::nullopt},
-      {"200 whose body is an error object", ScriptedResponse::json(200, R"({"code":"X","message":"m"})"),
-       APIError::Kind::decodingError, 0, {}, std::nullopt},
-      {"204 without a body", ScriptedResponse::text(204, ""), APIError::Kind::decodingError, 0, {}, std::nullopt},
+  ScriptedResponse overCap;  // announced longer than the cap: not waited for
+  overCap.raw = "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(APIClient::kMaxAnswerBytes + 1) + "\r\n\r\n{";
+  const struct {
+    ScriptedResponse answer;
+    std::string error;
+  } cases[] = {
+      {ScriptedResponse::json(401, banned), "unauthorized"},
+      {ScriptedResponse::json(403, banned), "banned"},
+      {ScriptedResponse::json(403, R"({"code":"user_banned","message":"no"})"), "403 no user_banned 0"},
+      {ScriptedResponse::text(500, "<html>oops</html>", "text/html"), "500 Unknown error - 0"},
+      {ScriptedResponse::text(302, ""), "302 Unknown error - 0"},  // a redirection without a location
+      {ScriptedResponse::json(300, R"({"hotwords":[]})"), "300 Unknown error - 0"},
+      {withHeader(ScriptedResponse::json(199, ""), "Content-Length", "0"), "199 Unknown error - 0"},
+      {ScriptedResponse::json(429, R"({"code":"D","message":"m","config_update":{"max_duration_sec":30}})"), "429 m D 30"},
+      {ScriptedResponse::json(422, R"({"code":"X","message":"m","config_update":{"max_duration_sec":"30"}})"),
+       "422 Unknown error - 0"},
+      {ScriptedResponse::json(200, R"({"code":"X","message":"m"})"), "decoding"},
+      {ScriptedResponse::text(204, ""), "decoding"},
+      {overCap, "decoding"},
   };
-  for (const StatusCase& c : cases) {
+  for (const auto& c : cases) {
     service.enqueue("GET", apiPath("/hotwords"), c.answer);
-    const std::optional<APIError> error = failureOf<APIError>(APIClient::shared().fetchHotWords());
-    ASSERT_TRUE(error) << c.name;
-    EXPECT_EQ(error->kind(), c.kind) << c.name;
-    if (c.kind != APIError::Kind::httpError) continue;
-    EXPECT_EQ(error->statusCode(), c.status) << c.name;
-    EXPECT_EQ(error->message(), c.message) << c.name;
-    EXPECT_EQ(error->response(), c.response) << c.name;
+    EXPECT_EQ(summary(failureOf<APIError>(APIClient::shared().fetchHotWords())), c.error);
   }
-}
-
-TEST_F(APIClientTest, EmptyAndMessageAnswersNeedAJsonBody) {
-  const SendCodeRequest request{QStringLiteral("a@b.c")};
-  service.enqueue("POST", apiPath("/auth/send-code"), ScriptedResponse::json(200, "{}"));
-  awaitTask(APIClient::shared().post<EmptyResponse>(APIClient::sendCodeURL(), request));
-  service.enqueue("POST", apiPath("/auth/send-code"), ScriptedResponse::text(204, ""));
-  EXPECT_EQ(failureOf<APIError>(APIClient::shared().post<EmptyResponse>(APIClient::sendCodeURL(), request))->kind(),
-            APIError::Kind::decodingError);
-
-  service.enqueue("DELETE", apiPath("/hotwords/h-1"), ScriptedResponse::json(200, R"({"message":"ok"})"));
-  awaitTask(APIClient::shared().deleteHotWord(QStringLiteral("h-1")));
-  service.enqueue("DELETE", apiPath("/hotwords/h-1"), ScriptedResponse::text(204, ""));
-  EXPECT_EQ(failureOf<APIError>(APIClient::shared().deleteHotWord(QStringLiteral("h-1")))->kind(),
-            APIError::Kind::decodingError);
+  // A message answer needs its message; an empty answer any JSON at all.
   service.enqueue("DELETE", apiPath("/hotwords/h-1"), ScriptedResponse::json(200, "{}"));
-  EXPECT_EQ(failureOf<APIError>(APIClient::shared().deleteHotWord(QStringLiteral("h-1")))->kind(),
-            APIError::Kind::decodingError);
-}
-
-TEST_F(APIClientTest, AStatusBelow200IsAnHttpError) {
-  ScriptedResponse odd = ScriptedResponse::json(199, "");
-  odd.headers.append(qMakePair(QByteArray("Content-Length"), QByteArray("0")));
-  service.route("GET", apiPath("/hotwords"), odd);
-  const std::optional<APIError> error = failureOf<APIError>(APIClient::shared().fetchHotWords());
-  ASSERT_TRUE(error);
-  EXPECT_EQ(error->kind(), APIError::Kind::httpError);
-  EXPECT_EQ(error->statusCode(), 199);
+  EXPECT_EQ(summary(failureOf<APIError>(APIClient::shared().deleteHotWord(QStringLiteral("h-1")))), "decoding");
+  const SendCodeRequest code{QStringLiteral("a@b.c")};
+  service.enqueue("POST", apiPath("/auth/send-code"), ScriptedResponse::json(200, "{}"));
+  awaitTask(APIClient::shared().post<EmptyResponse>(APIClient::sendCodeURL(), code));
+  service.enqueue("POST", apiPath("/auth/send-code"), ScriptedResponse::text(204, ""));
+  EXPECT_EQ(summary(failureOf<APIError>(APIClient::shared().post<EmptyResponse>(APIClient::sendCodeURL(), code))),
+            "decoding");
 }
 
 TEST_F(APIClientTest, IdentifiersStayOneSegmentOfThePath) {
@@ -220,20 +131,15 @@ TEST_F(APIClientTest, IdentifiersStayOneSegmentOfThePath) {
     const char* id;
     QByteArray target;
   } encoded[] = {
-      {"h-1", "/veltrine/api/v1/hotwords/h-1"},
       {"a/b", "/veltrine/api/v1/hotwords/a%2Fb"},
       {"../config/plan", "/veltrine/api/v1/hotwords/..%2Fconfig%2Fplan"},
-      {"x?y#z", "/veltrine/api/v1/hotwords/x%3Fy%23z"},
-      {"wörd 1", "/veltrine/api/v1/hotwords/w%C3%B6rd%201"},
+      {"x?y#z wörd", "/veltrine/api/v1/hotwords/x%3Fy%23z%20w%C3%B6rd"},
       {"%2F", "/veltrine/api/v1/hotwords/%252F"},
   };
   for (const auto& c : encoded) {
     awaitTask(APIClient::shared().deleteHotWord(QString::fromUtf8(c.id)));
     EXPECT_EQ(service.lastRequest().target, c.target) << c.id;
   }
-  EXPECT_EQ(APIClient::personaActivateURL(QStringLiteral("a b")),
-            APIClient::baseURL() + QStringLiteral("/personas/a%20b/activate"));
-
   // Ids that no percent-encoding keeps in place are refused before anything is sent.
   service.clearRequests();
   for (const char* id : {"", ".", ".."}) {
@@ -245,77 +151,96 @@ TEST_F(APIClientTest, IdentifiersStayOneSegmentOfThePath) {
   EXPECT_EQ(service.requestCount(), 0);
 }
 
-TEST_F(APIClientTest, AHandBuiltExchangeSendsOnlyItsOwnHeadersAndMapsNoStatus) {
-  AuthStore::shared().setToken(QStringLiteral("tok"));
-  service.route("POST", apiPath("/logs/report"), ScriptedResponse::json(500, R"({"code":"X","message":"m"})"));
-  APIRequest request;
-  request.url = QUrl(APIClient::logsReportURL());
-  request.method = "POST";
-  request.timeout = std::chrono::seconds(10);
-  request.setJsonBody(QJsonObject{{"app_version", "0.1.0"}});
-  request.setHeader("Authorization", "Bearer tok");
-  const APIClient::Answer answer = awaitTask(APIClient::shared().exchange(request));
-  EXPECT_EQ(answer.status, 500);
-  EXPECT_EQ(answer.body, R"({"code":"X","message":"m"})");
-  const RecordedRequest sent = service.lastRequest();
-  EXPECT_EQ(serviceHeaderNames(sent), (QList<QByteArray>{"Content-Type", "Authorization"}));
-  EXPECT_EQ(sent.body, R"({"app_version":"0.1.0"})");
-}
-
-TEST_F(APIClientTest, AStalledAnswerTimesOutAsATransportError) {
-  Clock::setTimeScaleForTesting(0.005);  // the 60-second time-out becomes 300 ms
-  ScriptedResponse stall;
-  stall.stall = true;
-  service.route("GET", apiPath("/config/plan"), stall);
-  const std::optional<TransportError> error = failureOf<TransportError>(APIClient::shared().fetchUserPlanInfo());
-  ASSERT_TRUE(error);
-  EXPECT_EQ(error->kind(), TransportError::Kind::timedOut);
-  EXPECT_FALSE(error->localizedDescription().isEmpty());
-}
-
-TEST_F(APIClientTest, AnAnswerSlowerThanNothingButWithinTheTimeOutArrives) {
-  Clock::setTimeScaleForTesting(0.005);
+TEST_F(APIClientTest, OnlyAnAnswerThatStallsPastTheTimeOutFails) {
+  Clock::setTimeScaleForTesting(0.02);  // the 60-second time-out becomes 1.2 s
   ScriptedResponse slow = ScriptedResponse::json(200, "{}");
   slow.delay = std::chrono::milliseconds(100);
-  service.route("GET", apiPath("/config/plan"), slow);
+  service.enqueue("GET", apiPath("/config/plan"), slow);
   EXPECT_EQ(awaitTask(APIClient::shared().fetchUserPlanInfo()).tier, QStringLiteral("none"));
+  ScriptedResponse stall;
+  stall.stall = true;
+  service.enqueue("GET", apiPath("/config/plan"), stall);
+  const auto error = failureOf<TransportError>(APIClient::shared().fetchUserPlanInfo());
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->kind(), TransportError::Kind::timedOut);
 }
 
-ScriptedResponse redirectTo(int status, const QByteArray& location) {
-  ScriptedResponse answer = ScriptedResponse::text(status, "");
-  answer.headers.append({"Location", location});
-  return answer;
-}
-
-TEST_F(APIClientTest, RedirectionsAreFollowedWithinTheOriginOnly) {
-  qputenv("VELTRINE_API_KEY", "key-123");
+// Every failure without an answer reads, in each interface language, as what
+// happened; none of them sends its request twice.
+TEST_F(APIClientTest, FailuresWithoutAnAnswerAreTransportErrorsInTheInterfaceLanguage) {
   AuthStore::shared().setToken(QStringLiteral("tok"));
-  FakeService elsewhere;
-  elsewhere.setDefaultResponse(ScriptedResponse::json(200, R"({"hotwords":[],"id":"x","word":"w"})"));
-
-  // Within the origin the request goes on with its credentials (and a 307 with its body).
-  service.route("POST", apiPath("/hotwords"), redirectTo(307, apiPath("/v2/hotwords")));
-  service.route("POST", apiPath("/v2/hotwords"), ScriptedResponse::json(200, R"({"id":"h-1","word":"Qt"})"));
-  const HotWordCreateBody body{QStringLiteral("Qt")};
-  EXPECT_EQ(awaitTask(APIClient::shared().post<HotWordItem>(APIClient::hotwordsURL(), body)).id, QStringLiteral("h-1"));
-  const RecordedRequest moved = service.lastRequest();
-  EXPECT_EQ(moved.target, apiPath("/v2/hotwords"));
-  EXPECT_EQ(moved.header("Authorization"), "Bearer tok");
-  EXPECT_EQ(moved.header("X-API-Key"), "key-123");
-  EXPECT_EQ(moved.body, R"({"word":"Qt"})");
-
-  // To another origin (another port of the same host included) nothing is
-  // sent: the caller gets a transport failure.
-  const QByteArray away = elsewhere.origin().toString().toUtf8() + apiPath("/hotwords");
-  const QByteArray otherPort = "http://localhost:" + QByteArray::number(elsewhere.port()) + apiPath("/hotwords");
-  for (const ScriptedResponse& redirect : {redirectTo(302, away), redirectTo(307, otherPort), redirectTo(308, away)}) {
-    service.enqueue("GET", apiPath("/hotwords"), redirect);
-    const auto error = failureOf<TransportError>(APIClient::shared().fetchHotWords());
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->kind(), TransportError::Kind::redirectRefused);
-    EXPECT_EQ(describeError(*error), currentStrings().errorRedirectRefused);
+  quint16 closedPort = 0;
+  {
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+    closedPort = probe.serverPort();
   }
-  EXPECT_EQ(elsewhere.requestCount(), 0);
+  QTcpServer plain;  // answers a TLS greeting in plain HTTP
+  ASSERT_TRUE(plain.listen(QHostAddress::LocalHost));
+  QObject::connect(&plain, &QTcpServer::newConnection, [&plain] {
+    QTcpSocket* socket = plain.nextPendingConnection();
+    socket->write("HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\n\r\n");
+    socket->disconnectFromHost();
+  });
+  ScriptedResponse hangUp;
+  hangUp.closeWithoutAnswer = true;
+  ScriptedResponse cutShort;
+  cutShort.raw = "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n{\"hotwords\"";
+  ScriptedResponse garbage;
+  garbage.raw = "SSH-2.0-OpenSSH_9.2\r\n\r\n";
+  const ScriptedResponse away = withHeader(ScriptedResponse::text(302, ""), "Location",
+                                           "http://localhost:" + QByteArray::number(closedPort) + "/x");
+  const QString hotwords = service.origin().toString() + QString::fromLatin1(apiPath("/hotwords"));
+  const struct {
+    const char* name;
+    QString url;
+    std::optional<ScriptedResponse> answer;
+    QString AppStrings::*text;
+  } rows[] = {
+      {"refused", QStringLiteral("http://127.0.0.1:%1/x").arg(closedPort), {}, &AppStrings::errorCannotConnect},
+      {"no TLS", QStringLiteral("https://127.0.0.1:%1/x").arg(plain.serverPort()), {}, &AppStrings::errorSecureConnection},
+      {"not http", QStringLiteral("ftp://127.0.0.1/x"), {}, &AppStrings::errorBadAddress},
+      {"closed after reading", hotwords, hangUp, &AppStrings::errorConnectionLost},
+      {"closed mid-answer", hotwords, cutShort, &AppStrings::errorConnectionLost},
+      {"not HTTP", hotwords, garbage, &AppStrings::errorNetwork},
+      {"sent to another origin", hotwords, away, &AppStrings::errorRedirectRefused},
+  };
+  for (const AppLanguage language : allAppLanguages()) {
+    LanguageManager::shared().setCurrent(language);
+    for (const auto& row : rows) {
+      SCOPED_TRACE(std::string(row.name) + " in " + rawValue(language).toStdString());
+      service.reset();
+      if (row.answer) service.enqueue("GET", apiPath("/hotwords"), *row.answer);
+      service.enqueue("GET", apiPath("/hotwords"), ScriptedResponse::json(200, R"({"hotwords":[]})"));
+      std::optional<QString> failure;
+      try {
+        if (row.answer) {
+          awaitTask(APIClient::shared().fetchHotWords());
+        } else {
+          APIRequest request;
+          request.url = QUrl(row.url);
+          awaitTask(APIClient::shared().exchange(request));
+        }
+      } catch (const std::exception& error) {
+        failure = describeError(error);
+      }
+      EXPECT_EQ(failure, stringsFor(language).*row.text);
+      EXPECT_EQ(service.requestCount(), row.answer ? 1 : 0);
+    }
+  }
+}
+
+TEST(APIClientOrigin, APlainHttpOriginElsewhereSendsNothingAndSaysWhy) {
+  // The address is worked out once per process: this test needs a process of its own.
+  qputenv("VELTRINE_SERVICE_ORIGIN", "http://service.example.com");
+  if (!APIClient::baseURL().isEmpty()) GTEST_SKIP() << "the service address was worked out before";
+  LanguageManager::shared().setCurrent(AppLanguage::zh);
+  const auto error = failureOf<TransportError>(APIClient::shared().fetchHotWords());
+  const QString shown = error ? describeError(*error) : QString();
+  LanguageManager::shared().setCurrent(AppLanguage::en);
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->kind(), TransportError::Kind::insecureOrigin);
+  EXPECT_EQ(shown, stringsFor(AppLanguage::zh).errorInsecureAddress);
 }
 
 class AudioUploadTest : public ServiceClientTest {
@@ -328,185 +253,32 @@ class AudioUploadTest : public ServiceClientTest {
   }
 };
 
-const QByteArray kProcessed =
-    R"({"operation":"transcribe","action_type":"paste","transcript":"hello","result":"Hello."})";
-
-// Each way a connection can end before its answer: a request that the peer
-// read reaches it once, and the caller sees the failure. A second copy would
-// be answered normally, so a resent request would show as a success.
-TEST_F(AudioUploadTest, ARequestGoesOutOnceWhateverBecomesOfItsConnection) {
-  ScriptedResponse closedAfterTheBody;
-  closedAfterTheBody.closeWithoutAnswer = true;
-  ScriptedResponse cutShort;
-  cutShort.raw = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: 100\r\n\r\n{\"operation\"";
-  ScriptedResponse garbage;
-  garbage.raw = "SSH-2.0-OpenSSH_9.2\r\n\r\n";
-  const struct {
-    const char* name;
-    ScriptedResponse answer;
-    std::optional<TransportError::Kind> transport;  // else the answer is not HTTP
-  } rows[] = {
-      {"closed after reading the body", closedAfterTheBody, TransportError::Kind::connectionLost},
-      {"closed in the middle of the answer", cutShort, TransportError::Kind::connectionLost},
-      {"answered with something else than HTTP", garbage, std::nullopt},
-  };
-  const QString audio = writeRecording(QByteArray(32000, '\x01'));
-  service.route("POST", apiPath("/audio/process"), ScriptedResponse::json(200, kProcessed));
-  service.route("GET", apiPath("/hotwords"), ScriptedResponse::json(200, R"({"hotwords":[]})"));
-  LanguageManager::shared().setCurrent(AppLanguage::ru);
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    service.clearRequests();
-    service.enqueue("POST", apiPath("/audio/process"), row.answer);
-    service.enqueue("GET", apiPath("/hotwords"), row.answer);
-    std::optional<QString> uploadFailure;
-    std::optional<QString> fetchFailure;
-    try {
-      awaitTask(APIClient::shared().processAudio(audio, QStringLiteral("transcribe"), std::nullopt, std::nullopt));
-    } catch (const std::exception& error) {
-      uploadFailure = describeError(error);
-      if (row.transport) {
-        EXPECT_EQ(dynamic_cast<const TransportError&>(error).kind(), *row.transport);
-      }
-    }
-    try {
-      awaitTask(APIClient::shared().fetchHotWords());
-    } catch (const std::exception& error) {
-      fetchFailure = describeError(error);
-    }
-    const QString expected = row.transport ? stringsFor(AppLanguage::ru).errorConnectionLost
-                                           : stringsFor(AppLanguage::ru).errorNetwork;
-    EXPECT_EQ(uploadFailure, expected);
-    EXPECT_EQ(fetchFailure, expected);
-    EXPECT_EQ(service.requestCount(), 2);
-  }
-}
-
-TEST_F(APIClientTest, AnAnswerLongerThanTheCapIsNotReadOn) {
-  const qint64 length = 4 * APIClient::kMaxAnswerBytes;
-  const struct {
-    const char* name;
-    int status;
-    bool announced;  // with its Content-Length, or running to the end of the connection
-    APIError::Kind kind;
-  } rows[] = {
-      {"announced", 200, true, APIError::Kind::decodingError},
-      {"streamed", 200, false, APIError::Kind::decodingError},
-      {"streamed with an error status", 500, false, APIError::Kind::httpError},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    ScriptedResponse answer = ScriptedResponse::json(row.status, "");
-    answer.streamedBody = length;
-    if (row.announced) answer.headers.append({"Content-Length", QByteArray::number(length)});
-    service.enqueue("GET", apiPath("/hotwords"), answer);
-    const auto error = failureOf<APIError>(APIClient::shared().fetchHotWords());
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->kind(), row.kind);
-    if (row.kind == APIError::Kind::httpError) {
-      EXPECT_EQ(error->message(), QStringLiteral("Unknown error"));
-    }
-    // The client closed the connection early on: the peer could not get
-    // most of its answer out.
-    ASSERT_TRUE(waitUntil([&] { return service.streamedBytes().has_value(); }));
-    EXPECT_LT(*service.streamedBytes(), length / 2);
-  }
-}
-
-TEST(APIClientTransport, FailuresWithoutAnAnswerAreTransportErrorsInTheInterfaceLanguage) {
-  quint16 closedPort = 0;
-  {
-    QTcpServer probe;
-    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-    closedPort = probe.serverPort();
-  }
-  // A server that answers a TLS greeting in plain HTTP.
-  QTcpServer plain;
-  ASSERT_TRUE(plain.listen(QHostAddress::LocalHost));
-  QObject::connect(&plain, &QTcpServer::newConnection, [&plain] {
-    QTcpSocket* socket = plain.nextPendingConnection();
-    socket->write("HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\n\r\n");
-    socket->disconnectFromHost();
-  });
-  const struct {
-    QString url;
-    TransportError::Kind kind;
-    QString AppStrings::*text;
-  } rows[] = {
-      {QStringLiteral("http://127.0.0.1:%1/x").arg(closedPort), TransportError::Kind::cannotConnect,
-       &AppStrings::errorCannotConnect},
-      {QStringLiteral("https://127.0.0.1:%1/x").arg(plain.serverPort()), TransportError::Kind::secureConnectionFailed,
-       &AppStrings::errorSecureConnection},
-      {QStringLiteral("ftp://127.0.0.1/x"), TransportError::Kind::badURL, &AppStrings::errorBadAddress},
-  };
-  for (const AppLanguage language : {AppLanguage::ko, AppLanguage::yue}) {
-    LanguageManager::shared().setCurrent(language);
-    for (const auto& row : rows) {
-      APIRequest request;
-      request.url = QUrl(row.url);
-      request.method = "GET";
-      const auto error = failureOf<TransportError>(APIClient::shared().exchange(request));
-      ASSERT_TRUE(error) << row.url.toStdString();
-      EXPECT_EQ(error->kind(), row.kind) << row.url.toStdString();
-      EXPECT_EQ(describeError(*error), stringsFor(language).*row.text) << row.url.toStdString();
-    }
-  }
-}
-
-TEST(APIClientTransport, APlainHttpOriginElsewhereSendsNothingAndSaysWhy) {
-  FakeService service;
-  // Plain http is accepted for loopback only: this origin is refused.
-  qputenv("VELTRINE_SERVICE_ORIGIN", "http://service.example.com");
-  LanguageManager::shared().setCurrent(AppLanguage::zh);
-  EXPECT_TRUE(APIClient::baseURL().isEmpty());
-  const std::optional<TransportError> error = failureOf<TransportError>(APIClient::shared().fetchHotWords());
-  ASSERT_TRUE(error);
-  EXPECT_EQ(error->kind(), TransportError::Kind::insecureOrigin);
-  EXPECT_EQ(describeError(*error), stringsFor(AppLanguage::zh).errorInsecureAddress);
-}
-
-TEST_F(AudioUploadTest, TheFormGoesOutWithItsBoundaryAndTheAnswerDecodes) {
+TEST_F(AudioUploadTest, TheFormGoesOutWithAFreshBoundaryAndTheAnswerDecodes) {
   const QByteArray audio = QByteArray(64000, '\x01');
   const QString path = writeRecording(audio);
   service.route("POST", apiPath("/audio/process"),
                 ScriptedResponse::json(200, R"({"operation":"transcribe","action_type":"paste","transcript":"hello",
                                                 "result":"Hello.","credits_remaining":41})"));
-  const AudioProcessResponse answer = awaitTask(APIClient::shared().processAudio(
-      path, QStringLiteral("transcribe"), QStringLiteral(""), QStringList{QStringLiteral("clip")}));
-  EXPECT_EQ(answer.result, QStringLiteral("Hello."));
-  EXPECT_EQ(answer.creditsRemaining, 41);
-
-  awaitTask(APIClient::shared().processAudio(path, QStringLiteral("transcribe"), std::nullopt, std::nullopt));
+  for (int upload = 0; upload < 2; ++upload) {
+    const AudioProcessResponse answer = awaitTask(APIClient::shared().processAudio(
+        path, QStringLiteral("transcribe"), std::nullopt, QStringList{QStringLiteral("clip")}));
+    EXPECT_EQ(answer.result, QStringLiteral("Hello."));
+    EXPECT_EQ(answer.creditsRemaining, 41);
+  }
   const QList<RecordedRequest> requests = service.requests();
   ASSERT_EQ(requests.size(), 2);
-  QStringList boundaries;
+  QList<QByteArray> boundaries;
   for (const RecordedRequest& request : requests) {
     const QByteArray type = request.header("Content-Type");
     ASSERT_TRUE(type.startsWith("multipart/form-data; boundary=")) << type.toStdString();
-    const QByteArray boundary = type.mid(type.indexOf('=') + 1);
-    boundaries << QString::fromLatin1(boundary);
-    EXPECT_TRUE(request.body.startsWith("--" + boundary + "\r\nContent-Disposition: form-data; name=\"operation\"\r\n"));
-    EXPECT_TRUE(request.body.endsWith("\r\n" + audio + "\r\n--" + boundary + "--\r\n"));
-    // The closing line is the only one with "--" after the boundary.
-    EXPECT_EQ(request.body.count("--" + boundary + "--"), 1);
-    // While the agent's status is unknown the form says nothing about it.
-    EXPECT_FALSE(request.body.contains("openclaw_status"));
+    boundaries << type.mid(type.indexOf('=') + 1);
+    EXPECT_TRUE(request.body.startsWith("--" + boundaries.last() + "\r\nContent-Disposition: form-data; name=\"operation\""));
+    EXPECT_TRUE(request.body.contains("name=\"clipboard_history\"\r\n\r\n[\"clip\"]\r\n"));
+    EXPECT_TRUE(request.body.endsWith("\r\n" + audio + "\r\n--" + boundaries.last() + "--\r\n"));
+    EXPECT_FALSE(request.body.contains("openclaw_status"));  // unknown while the agent was never looked at
     EXPECT_EQ(request.header("Content-Length"), QByteArray::number(request.body.size()));
   }
   EXPECT_NE(boundaries[0], boundaries[1]);
-  EXPECT_TRUE(requests[0].body.contains("name=\"selected_text\"\r\n\r\n\r\n"));
-  EXPECT_TRUE(requests[0].body.contains("name=\"clipboard_history\"\r\n\r\n[\"clip\"]\r\n"));
-  EXPECT_FALSE(requests[1].body.contains("selected_text"));
-}
-
-TEST_F(AudioUploadTest, AnUnknownActionFailsAsADecodingError) {
-  const QString path = writeRecording("RIFF");
-  service.route("POST", apiPath("/audio/process"),
-                ScriptedResponse::json(200, R"({"operation":"agent","action_type":"dance","transcript":"","result":""})"));
-  const auto error = failureOf<APIError>(
-      APIClient::shared().processAudio(path, QStringLiteral("agent"), std::nullopt, std::nullopt));
-  ASSERT_TRUE(error);
-  EXPECT_EQ(error->kind(), APIError::Kind::decodingError);
 }
 
 }  // namespace

@@ -1,99 +1,65 @@
 #include "service/deviceidentity.h"
 
-#include "platform/linux/sysfsmachineinfo.h"
-#include "testenvironment.h"
+#include "platform/machineinfo.h"
 
 #include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-void writeFile(const QString& root, const QString& relativePath, const QByteArray& contents) {
-  const QString path = root + u'/' + relativePath;
-  QDir().mkpath(QFileInfo(path).absolutePath());
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(contents);
+QString sha256(const QByteArray& source) {
+  return QString::fromLatin1(QCryptographicHash::hash(source, QCryptographicHash::Sha256).toHex());
 }
 
-// A machine with four processors, 8 GiB and an NVMe disk whose serial the
-// driver pads with spaces.
-QString machineRoot(bool withPlatformUUID) {
-  const QString root = TestEnvironment::root() + QStringLiteral("/machine");
-  if (withPlatformUUID) {
-    writeFile(root, QStringLiteral("sys/class/dmi/id/product_uuid"), "4C4C4544-0042-3510-8051-B7C04F4E3732\n");
-  }
-  for (int cpu = 0; cpu < 4; ++cpu) QDir().mkpath(root + QStringLiteral("/sys/devices/system/cpu/cpu%1").arg(cpu));
-  writeFile(root, QStringLiteral("proc/meminfo"), "MemTotal:        8388608 kB\nMemFree:         1234 kB\n");
-  writeFile(root, QStringLiteral("sys/block/nvme0n1/device/serial"), "  S4EWNX0R123456      \n");
-  return root;
-}
-
-// A machine that reports exactly what the test says.
+// A machine that reports exactly what the test says: four processors and 8 GiB.
 class StatedMachine final : public MachineInfo {
  public:
-  explicit StatedMachine(QStringList serials) : serials_(std::move(serials)) {}
-  std::optional<QString> platformUUID() override { return QStringLiteral("U"); }
+  StatedMachine(std::optional<QString> uuid, QStringList serials) : uuid_(std::move(uuid)), serials_(std::move(serials)) {
+    MachineInfo::install(this);
+  }
+  ~StatedMachine() override { MachineInfo::install(nullptr); }
+  std::optional<QString> platformUUID() override { return uuid_; }
   QStringList diskSerials() override { return serials_; }
-  int processorCount() override { return 1; }
-  quint64 physicalMemory() override { return 1; }
+  int processorCount() override { return 4; }
+  quint64 physicalMemory() override { return 8589934592; }
 
  private:
+  std::optional<QString> uuid_;
   QStringList serials_;
 };
 
-class DeviceIdentityTest : public ::testing::Test {
- protected:
-  ~DeviceIdentityTest() override { MachineInfo::install(nullptr); }
-};
-
-TEST_F(DeviceIdentityTest, TheFingerprintOfAKnownMachineIsExactAndStable) {
-  SysfsMachineInfo machine(machineRoot(true));
-  MachineInfo::install(&machine);
-  EXPECT_EQ(DeviceIdentity::deviceId(), QStringLiteral("4C4C4544-0042-3510-8051-B7C04F4E3732"));
-  EXPECT_EQ(DeviceIdentity::diskSerial(), QStringLiteral("S4EWNX0R123456"));
-  // SHA-256 of "4C4C4544-0042-3510-8051-B7C04F4E3732|4|8589934592|S4EWNX0R123456".
-  const QString expected = QStringLiteral("0ad12068b7eb0435b98a27cdad9c939fdc5c082e1bda77628b59511ccd96d7de");
-  EXPECT_EQ(DeviceIdentity::hardwareFingerprint(), expected);
-  EXPECT_EQ(DeviceIdentity::hardwareFingerprint(), expected);
-}
-
-TEST_F(DeviceIdentityTest, WithoutAPlatformUUIDTheRandomIdIsKeptAndTheFingerprintAgrees) {
-  SysfsMachineInfo machine(machineRoot(false));
-  MachineInfo::install(&machine);
+TEST(DeviceIdentity, TheFingerprintHashesTheMachinesIdentityOrAKeptRandomId) {
+  {
+    StatedMachine known(QStringLiteral("4C4C4544-0042-3510-8051-B7C04F4E3732"), {QStringLiteral("S4EWNX0R123456")});
+    EXPECT_EQ(DeviceIdentity::deviceId(), QStringLiteral("4C4C4544-0042-3510-8051-B7C04F4E3732"));
+    // SHA-256 of "4C4C4544-0042-3510-8051-B7C04F4E3732|4|8589934592|S4EWNX0R123456".
+    EXPECT_EQ(DeviceIdentity::hardwareFingerprint(),
+              QStringLiteral("0ad12068b7eb0435b98a27cdad9c939fdc5c082e1bda77628b59511ccd96d7de"));
+  }
+  StatedMachine anonymous(std::nullopt, {QStringLiteral("S1")});
   const QString id = DeviceIdentity::deviceId();
   static const QRegularExpression uuid(QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"));
   EXPECT_TRUE(uuid.match(id).hasMatch()) << id.toStdString();
   EXPECT_EQ(DeviceIdentity::deviceId(), id);
-
-  const QByteArray source = id.toUtf8() + "|4|8589934592|S4EWNX0R123456";
-  EXPECT_EQ(DeviceIdentity::hardwareFingerprint(),
-            QString::fromLatin1(QCryptographicHash::hash(source, QCryptographicHash::Sha256).toHex()));
+  EXPECT_EQ(DeviceIdentity::hardwareFingerprint(), sha256(id.toUtf8() + "|4|8589934592|S1"));
 }
 
-TEST_F(DeviceIdentityTest, TheDiskSerialIsTheFirstThatIsNotBlank) {
+TEST(DeviceIdentity, TheDiskSerialIsTheFirstThatIsNotBlankTrimmed) {
   const struct {
     QStringList serials;
     QString expected;
   } cases[] = {
       {{}, QStringLiteral("unknown_disk")},
       {{QString(), QStringLiteral(" \t "), QStringLiteral("\u3000\u00a0")}, QStringLiteral("unknown_disk")},
-      {{QStringLiteral("   "), QStringLiteral("X1"), QStringLiteral("X2")}, QStringLiteral("X1")},
-      {{QStringLiteral(" \tA B\t ")}, QStringLiteral("A B")},
+      {{QStringLiteral("   "), QStringLiteral("  X1  \n"), QStringLiteral("X2")}, QStringLiteral("X1  \n")},
       {{QStringLiteral("\u3000C\u00a0")}, QStringLiteral("C")},
-      {{QStringLiteral(" D\n")}, QStringLiteral("D\n")},
   };
   for (const auto& c : cases) {
-    StatedMachine machine(c.serials);
-    MachineInfo::install(&machine);
+    StatedMachine machine(QStringLiteral("U"), c.serials);
     EXPECT_EQ(DeviceIdentity::diskSerial(), c.expected) << c.serials.join(u',').toStdString();
-    const QByteArray source = "U|1|1|" + c.expected.toUtf8();
-    EXPECT_EQ(DeviceIdentity::hardwareFingerprint(),
-              QString::fromLatin1(QCryptographicHash::hash(source, QCryptographicHash::Sha256).toHex()));
+    EXPECT_EQ(DeviceIdentity::hardwareFingerprint(), sha256("U|4|8589934592|" + c.expected.toUtf8()));
   }
 }
 
