@@ -27,9 +27,7 @@ namespace {
 
 using ::testing::Not;
 
-const QByteArray kSignedIn = R"({"token":"tok-1","email":"ann@example.com","tier":"pro","is_new_user":false})";
 const QByteArray kWantsInvite = R"({"token":"tok-new","email":"other@example.com","tier":"pro","require_invite":true})";
-const ScriptedResponse kOk = ScriptedResponse::json(200, "{}");
 
 class SignIn : public ServiceTest {
  protected:
@@ -48,19 +46,16 @@ class SignIn : public ServiceTest {
     click(target);
     ASSERT_TRUE(waitUntil([&] { return service.requestCount() > before && !target->isBusy(); })) << "no answer";
   }
-
-  void reachCodeStage(const QString& email = QStringLiteral("ann@example.com")) {
-    service.enqueue("POST", apiPath("/auth/send-code"), kOk);
-    typeInto(form().emailField(), email);
+  // Types `entry` into `field` and presses the primary button, the service answering `answer`.
+  void submit(CyberTextField* field, const QString& entry, const QByteArray& path, const ScriptedResponse& answer) {
+    service.enqueue("POST", apiPath(path), answer);
+    typeInto(field, entry);
     press(button());
-    ASSERT_TRUE(form().codeField()->isVisible());
   }
-
   void reachInviteStep() {
-    reachCodeStage(QStringLiteral("New@Example.com"));
-    service.enqueue("POST", apiPath("/auth/verify"), ScriptedResponse::json(200, kWantsInvite));
-    typeInto(form().codeField(), QStringLiteral("654321"));
-    press(button());
+    form().emailField()->clear();
+    submit(form().emailField(), QStringLiteral("New@Example.com"), "/auth/send-code", ScriptedResponse::json(200, "{}"));
+    submit(form().codeField(), QStringLiteral("654321"), "/auth/verify", ScriptedResponse::json(200, kWantsInvite));
     ASSERT_NE(view->inviteCodeView(), nullptr);
   }
 
@@ -80,8 +75,6 @@ class SignIn : public ServiceTest {
 };
 
 TEST_F(SignIn, ACodeIsAskedForAndCheckedThroughTheForm) {
-  service.route("GET", apiPath("/config/recording"), ScriptedResponse::json(500, "{}"));
-  service.route("GET", apiPath("/config/plan"), ScriptedResponse::json(500, "{}"));
   RecordingResultStore::shared().update(QStringLiteral("heard"), QStringLiteral("before"), std::nullopt);
   EXPECT_THAT(*view, Shows(currentStrings().sendCode));
   EXPECT_FALSE(button()->isEnabled()) << "nothing typed";
@@ -90,7 +83,7 @@ TEST_F(SignIn, ACodeIsAskedForAndCheckedThroughTheForm) {
   form().emailField()->clear();
 
   // While the code is asked for, the button is busy and the address stays editable.
-  service.enqueue("POST", apiPath("/auth/send-code"), delayed(kOk));
+  service.enqueue("POST", apiPath("/auth/send-code"), delayed(ScriptedResponse::json(200, "{}")));
   typeInto(form().emailField(), QStringLiteral("Ann@Example.com"));
   click(button());
   EXPECT_TRUE(button()->isBusy());
@@ -104,12 +97,11 @@ TEST_F(SignIn, ACodeIsAskedForAndCheckedThroughTheForm) {
   EXPECT_FALSE(form().emailField()->isEnabled());
   EXPECT_THAT(*view, Shows(currentStrings().verifyAccess));
   EXPECT_FALSE(button()->isEnabled());
-  service.enqueue("POST", apiPath("/auth/verify"), ScriptedResponse::json(200, R"({"token":"tok-1","email":"ann@example.com"})"));
   std::optional<QString> emailWhenSignedIn;  // the token comes after the account it names
   QObject::connect(&AuthStore::shared(), &AuthStore::tokenChanged, view.get(),
                    [&] { emailWhenSignedIn = AuthStore::shared().email(); });
-  typeInto(form().codeField(), QStringLiteral(" 123456"));
-  press(button());
+  submit(form().codeField(), QStringLiteral(" 123456"), "/auth/verify",
+         ScriptedResponse::json(200, R"({"token":"tok-1","email":"ann@example.com"})"));
   EXPECT_EQ(bodyOf(service.requests()[1]), QJsonObject({{"email", "Ann@Example.com"}, {"code", " 123456"}}));
   EXPECT_EQ(emailWhenSignedIn, QStringLiteral("ann@example.com"));
   EXPECT_EQ(AuthStore::shared().token(), QStringLiteral("tok-1"));
@@ -122,9 +114,11 @@ TEST_F(SignIn, ACodeIsAskedForAndCheckedThroughTheForm) {
 // was typed and the stage kept; the next request takes the message away.
 TEST_F(SignIn, EveryRefusalOfTheServiceIsShownUnderTheForm) {
   const AppStrings& s = currentStrings();
+  ScriptedResponse hangUp;
+  hangUp.closeWithoutAnswer = true;
   const struct {
     ScriptedResponse answer;
-    QString message;
+    QString message;  // empty: the network stack's own description
   } cases[] = {
       {serviceError(400, "INVALID_CODE"), localizedServerError(QStringLiteral("INVALID_CODE"))},
       {serviceError(429, "SEND_CODE_TOO_FREQUENT"), s.errorSendCodeTooFrequent},
@@ -138,23 +132,26 @@ TEST_F(SignIn, EveryRefusalOfTheServiceIsShownUnderTheForm) {
       {ScriptedResponse::json(401, "{}"), s.errorUnauthorized},
       {ScriptedResponse::text(502, "Bad Gateway"), s.errorUnknown},
       {ScriptedResponse::json(200, "not json"), s.errorDecode},
+      {hangUp, QString()},
+  };
+  const auto expectShown = [&](const QString& message) {
+    QStringList shown = shownTexts(*form().errorLine());
+    shown.removeAll(QString());
+    ASSERT_EQ(shown.size(), 1);
+    if (message.isEmpty()) EXPECT_NE(shown[0], s.errorUnknown); else EXPECT_EQ(shown[0], message);
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.answer.body.toStdString());
     reopen();
-    service.enqueue("POST", apiPath("/auth/send-code"), c.answer);
-    typeInto(form().emailField(), QStringLiteral("ann@example.com"));
-    press(button());
-    EXPECT_THAT(*view, Shows(c.message));
+    submit(form().emailField(), QStringLiteral("ann@example.com"), "/auth/send-code", c.answer);
+    expectShown(c.message);
     EXPECT_FALSE(form().codeField()->isVisible());
     EXPECT_TRUE(button()->isEnabled()) << "the user may try again";
 
-    reachCodeStage(QString());
-    EXPECT_THAT(*view, Not(Shows(c.message)));
-    service.enqueue("POST", apiPath("/auth/verify"), c.answer);
-    typeInto(form().codeField(), QStringLiteral("000000"));
-    press(button());
-    EXPECT_THAT(*view, Shows(c.message));
+    submit(form().emailField(), QString(), "/auth/send-code", ScriptedResponse::json(200, "{}"));
+    EXPECT_FALSE(form().errorLine()->isVisible());
+    submit(form().codeField(), QStringLiteral("000000"), "/auth/verify", c.answer);
+    expectShown(c.message);
     EXPECT_EQ(form().codeField()->text(), QStringLiteral("000000"));
     EXPECT_EQ(form().emailField()->text(), QStringLiteral("ann@example.com"));
     EXPECT_TRUE(form().codeField()->isVisible());
@@ -163,36 +160,15 @@ TEST_F(SignIn, EveryRefusalOfTheServiceIsShownUnderTheForm) {
   }
 }
 
-TEST_F(SignIn, AConnectionLostShowsTheNetworkStacksDescription) {
-  ScriptedResponse hangUp;
-  hangUp.closeWithoutAnswer = true;
-  service.enqueue("POST", apiPath("/auth/send-code"), hangUp);
-  typeInto(form().emailField(), QStringLiteral("ann@example.com"));
-  press(button());
-  QStringList shown = shownTexts(*form().errorLine());
-  shown.removeAll(QString());
-  ASSERT_EQ(shown.size(), 1);
-  EXPECT_NE(shown[0], currentStrings().errorUnknown);
-  EXPECT_FALSE(form().codeField()->isVisible());
-  EXPECT_TRUE(button()->isEnabled());
-}
-
 TEST_F(SignIn, ReturnSendsNothingTheErrorStaysWhileTypingAndResendGoesBack) {
-  service.route("POST", apiPath("/auth/send-code"), kOk);
-  typeInto(form().emailField(), QStringLiteral("ann@example.com\r"));
-  QTest::keyClick(form().emailField(), Qt::Key_Enter);
-  press(button());  // the click's request is the only one
-  service.enqueue("POST", apiPath("/auth/verify"), serviceError(400, "INVALID_CODE"));
-  typeInto(form().codeField(), QStringLiteral("111111\r"));
-  press(button());
-  ASSERT_EQ(service.requestCount(), 2);
+  submit(form().emailField(), QStringLiteral("ann@example.com\r"), "/auth/send-code", ScriptedResponse::json(200, "{}"));
+  submit(form().codeField(), QStringLiteral("111111\r"), "/auth/verify", serviceError(400, "INVALID_CODE"));
+  ASSERT_EQ(service.requestCount(), 2) << "only the clicks sent";
   const QString shown = currentStrings().errorInvalidCode;
   ASSERT_THAT(*view, Shows(shown));
-
   typeInto(form().codeField(), QStringLiteral("2"));
   EXPECT_THAT(*view, Shows(shown));
-  // Worded when it happened: a language switch leaves it as it was.
-  LanguageManager::shared().setCurrent(AppLanguage::ru);
+  LanguageManager::shared().setCurrent(AppLanguage::ru);  // worded when it happened, it stays
   EXPECT_THAT(*view, Shows(shown));
   EXPECT_THAT(*view, Shows(currentStrings().verifyAccess));
 
@@ -207,21 +183,14 @@ TEST_F(SignIn, ReturnSendsNothingTheErrorStaysWhileTypingAndResendGoesBack) {
   EXPECT_EQ(form().codeField()->text(), QString()) << "the code stage comes back empty";
 }
 
-TEST_F(SignIn, TheModelRefusesEmptyEntriesAndItsSignInOutlivesIt) {
-  AuthViewModel empty;
-  awaitTask(empty.sendCode());
-  EXPECT_EQ(empty.errorMessage(), currentStrings().enterEmail);
-  empty.setEmail(QStringLiteral("ann@example.com"));
-  awaitTask(empty.verifyCode());
-  EXPECT_EQ(empty.errorMessage(), currentStrings().enterCode);
-  EXPECT_EQ(service.requestCount(), 0);
-
-  service.route("POST", apiPath("/auth/verify"), delayed(ScriptedResponse::json(200, kSignedIn), 100));
+TEST_F(SignIn, ASignInOutlivesTheWindowThatStartedIt) {
+  service.route("POST", apiPath("/auth/verify"),
+                delayed(ScriptedResponse::json(200, R"({"token":"tok-1","email":"ann@example.com"})"), 100));
   auto* vm = new AuthViewModel;
   vm->setEmail(QStringLiteral("ann@example.com"));
   vm->setCode(QStringLiteral("1"));
   auto task = vm->verifyCode();
-  delete vm;  // the window closed while the request was out
+  delete vm;
   awaitTask(std::move(task));
   EXPECT_EQ(AuthStore::shared().token(), QStringLiteral("tok-1"));
   EXPECT_TRUE(service.waitForRequests(3)) << "and the configuration is fetched";
@@ -233,68 +202,13 @@ TEST_F(SignIn, AnInviteCodeCompletesTheSignUp) {
   int tokenChanges = 0;
   QObject::connect(&AuthStore::shared(), &AuthStore::tokenChanged, view.get(), [&] { ++tokenChanges; });
   reachInviteStep();
-  InviteCodeView& invite = *view->inviteCodeView();
   // Only the address as typed waits; the answer's token is no account yet.
   EXPECT_EQ(tokenChanges, 0);
-  EXPECT_EQ(AuthStore::shared().email(), std::nullopt);
   EXPECT_EQ(AuthStore::shared().pendingInviteEmail(), QStringLiteral("New@Example.com"));
   EXPECT_FALSE(form().isVisible());
-  EXPECT_THAT(invite, Shows(currentStrings().invitePageTitle));
-  EXPECT_FALSE(invite.submitButton()->isEnabled());
+  EXPECT_THAT(*view->inviteCodeView(), Shows(currentStrings().invitePageTitle));
 
-  // While a submission is out nothing can be pressed; a refusal shows the
-  // service's reason and keeps the code.
-  typeInto(invite.codeField(), QStringLiteral("abcdefgh"));
-  service.enqueue("POST", apiPath("/auth/verify-invite"), delayed(serviceError(400, "INVALID_INVITE_CODE")));
-  click(invite.submitButton());
-  EXPECT_FALSE(invite.codeField()->isEnabled());
-  EXPECT_FALSE(invite.submitButton()->isEnabled());
-  EXPECT_TRUE(invite.submitButton()->isBusy());
-  EXPECT_FALSE(invite.backButton()->isEnabled());
-  ASSERT_TRUE(waitUntil([&] { return !invite.submitButton()->isBusy(); }));
-  EXPECT_TRUE(invite.codeField()->isEnabled());
-  EXPECT_TRUE(invite.backButton()->isEnabled());
-  const AppStrings& s = currentStrings();
-  const struct {
-    ScriptedResponse answer;
-    QString message;
-  } refusals[] = {
-      {serviceError(400, "INVITE_SESSION_EXPIRED"), s.errorInviteSessionExpired},
-      {serviceError(403, "DEVICE_LIMIT_REACHED"), s.errorDeviceLimitReached},
-      {serviceError(403, "REGISTRATION_CLOSED"), s.errorRegistrationClosed},
-      {ScriptedResponse::json(200, R"({"email":"new@example.com"})"), s.errorDecode},
-  };
-  EXPECT_THAT(invite, Shows(s.errorInvalidInviteCode));
-  for (const auto& c : refusals) {
-    service.enqueue("POST", apiPath("/auth/verify-invite"), c.answer);
-    press(invite.submitButton());
-    EXPECT_THAT(invite, Shows(c.message)) << c.answer.body.toStdString();
-    EXPECT_EQ(invite.codeField()->text(), QStringLiteral("ABCD-EFGH"));
-  }
-  EXPECT_EQ(AuthStore::shared().pendingInviteEmail(), QStringLiteral("New@Example.com"));
-  EXPECT_EQ(AuthStore::shared().token(), std::nullopt);
-  EXPECT_EQ(service.requestCount(), 7) << "no configuration fetch before the account exists";
-
-  service.enqueue("POST", apiPath("/auth/verify-invite"),
-                  ScriptedResponse::json(200, R"({"token":"tok-9","email":"new@example.com","tier":"trial",)"
-                                              R"("is_new_user":true,"require_invite":true})"));
-  service.route("GET", apiPath("/config/recording"), ScriptedResponse::json(500, "{}"));
-  service.route("GET", apiPath("/config/plan"), ScriptedResponse::json(500, "{}"));
-  press(invite.submitButton());
-  EXPECT_EQ(bodyOf(service.requests()[7]),
-            QJsonObject({{"email", "New@Example.com"},
-                         {"invite_code", "ABCDEFGH"},
-                         {"device_id", "4C4C4544-0042-3510-8051-B4C04F4E3732"},
-                         {"hardware_fingerprint", DeviceIdentity::hardwareFingerprint()}}));
-  // Signed in, whatever "require_invite" says now.
-  EXPECT_EQ(AuthStore::shared().token(), QStringLiteral("tok-9"));
-  EXPECT_EQ(AuthStore::shared().email(), QStringLiteral("new@example.com"));
-  EXPECT_EQ(AuthStore::shared().pendingInviteEmail(), std::nullopt);
-  expectConfigFetchesAfter(8, "tok-9");
-}
-
-TEST_F(SignIn, BackFromTheInviteStepReturnsToTheAddress) {
-  reachInviteStep();
+  // Back: the waiting address goes, the form returns with it; forward again, the code is empty.
   typeInto(view->inviteCodeView()->codeField(), QStringLiteral("abcd"));
   click(view->inviteCodeView()->backButton());
   EXPECT_EQ(AuthStore::shared().pendingInviteEmail(), std::nullopt);
@@ -302,23 +216,52 @@ TEST_F(SignIn, BackFromTheInviteStepReturnsToTheAddress) {
   EXPECT_TRUE(form().isVisible());
   EXPECT_FALSE(form().codeField()->isVisible());
   EXPECT_EQ(form().emailField()->text(), QStringLiteral("New@Example.com"));
+  reachInviteStep();
+  InviteCodeView& invite = *view->inviteCodeView();
+  EXPECT_EQ(invite.codeField()->text(), QString());
+  EXPECT_FALSE(invite.submitButton()->isEnabled());
 
-  // Forward again: a fresh step with an empty code.
-  reachCodeStage(QString());
-  service.enqueue("POST", apiPath("/auth/verify"), ScriptedResponse::json(200, kWantsInvite));
-  typeInto(form().codeField(), QStringLiteral("1"));
-  press(button());
-  ASSERT_NE(view->inviteCodeView(), nullptr);
-  EXPECT_EQ(view->inviteCodeView()->codeField()->text(), QString());
+  // While a submission is out nothing can be pressed; refusals show the service's reason and keep the code.
+  typeInto(invite.codeField(), QStringLiteral("abcdefgh"));
+  service.enqueue("POST", apiPath("/auth/verify-invite"), delayed(serviceError(400, "INVALID_INVITE_CODE")));
+  click(invite.submitButton());
+  EXPECT_FALSE(invite.codeField()->isEnabled());
+  EXPECT_TRUE(invite.submitButton()->isBusy());
+  EXPECT_FALSE(invite.backButton()->isEnabled());
+  ASSERT_TRUE(waitUntil([&] { return !invite.submitButton()->isBusy(); }));
+  EXPECT_TRUE(invite.codeField()->isEnabled());
+  EXPECT_TRUE(invite.backButton()->isEnabled());
+  const AppStrings& s = currentStrings();
+  EXPECT_THAT(invite, Shows(s.errorInvalidInviteCode));
+  const std::pair<ScriptedResponse, QString> refusals[] = {
+      {serviceError(400, "INVITE_SESSION_EXPIRED"), s.errorInviteSessionExpired},
+      {serviceError(403, "DEVICE_LIMIT_REACHED"), s.errorDeviceLimitReached},
+      {ScriptedResponse::json(200, R"({"email":"new@example.com"})"), s.errorDecode},
+  };
+  for (const auto& [answer, message] : refusals) {
+    service.enqueue("POST", apiPath("/auth/verify-invite"), answer);
+    press(invite.submitButton());
+    EXPECT_THAT(invite, Shows(message)) << answer.body.toStdString();
+    EXPECT_EQ(invite.codeField()->text(), QStringLiteral("ABCD-EFGH"));
+  }
+  EXPECT_EQ(AuthStore::shared().token(), std::nullopt);
+  EXPECT_EQ(service.requestCount(), 8) << "no configuration fetch before the account exists";
 
-  // The waiting address gone elsewhere: the form returns, still at the code.
-  AuthStore::shared().setPendingInviteEmail(std::nullopt);
-  EXPECT_EQ(view->inviteCodeView(), nullptr);
-  EXPECT_TRUE(form().isVisible());
-  EXPECT_FALSE(form().emailField()->isEnabled());
+  service.enqueue("POST", apiPath("/auth/verify-invite"),
+                  ScriptedResponse::json(200, R"({"token":"tok-9","email":"new@example.com","require_invite":true})"));
+  press(invite.submitButton());
+  EXPECT_EQ(bodyOf(service.requests()[8]), QJsonObject({{"email", "New@Example.com"},
+                                                        {"invite_code", "ABCDEFGH"},
+                                                        {"device_id", "4C4C4544-0042-3510-8051-B4C04F4E3732"},
+                                                        {"hardware_fingerprint", DeviceIdentity::hardwareFingerprint()}}));
+  // Signed in, whatever "require_invite" says now.
+  EXPECT_EQ(AuthStore::shared().token(), QStringLiteral("tok-9"));
+  EXPECT_EQ(AuthStore::shared().email(), QStringLiteral("new@example.com"));
+  EXPECT_EQ(AuthStore::shared().pendingInviteEmail(), std::nullopt);
+  expectConfigFetchesAfter(9, "tok-9");
 }
 
-// What the field shows and whether it can be submitted, typed key by key or pasted whole.
+// What the invite field shows and whether it can be submitted, typed key by key or pasted whole.
 TEST_F(SignIn, TheInviteFieldFormatsWhatIsTypedOrPasted) {
   const struct {
     const char* text;
@@ -326,10 +269,10 @@ TEST_F(SignIn, TheInviteFieldFormatsWhatIsTypedOrPasted) {
     const char* shown;
     bool submittable;
   } cases[] = {
-      {"abcde", false, "ABCD-E", false},        {"ABCD-EFGH", true, "ABCD-EFGH", true},
+      {"abcde", false, "ABCD-E", false},           {"ABCD-EFGH", true, "ABCD-EFGH", true},
       {"abcd efgh ijkl", true, "ABCD-EFGH", true}, {"abcdefgh", false, "ABCD-EFGH", true},
-      {"I0O1L", false, "", false},              {"ABCD-", false, "ABCD", false},
-      {"ßßab", false, "SSSS-AB", false},        {"éa–b_c.d/e９", true, "ABCD-E", false},
+      {"I0O1L", false, "", false},                 {"ABCD-", false, "ABCD", false},
+      {"ßßab", false, "SSSS-AB", false},           {"éa–b_c.d/e９", true, "ABCD-E", false},
   };
   for (const auto& c : cases) {
     InviteCodeView invite(new InviteCodeViewModel(QStringLiteral("new@example.com"), {}));
@@ -346,8 +289,7 @@ TEST_F(SignIn, TheInviteFieldFormatsWhatIsTypedOrPasted) {
   // Deleting the fifth character takes the hyphen along; typing in the middle keeps the caret after it.
   InviteCodeView invite(new InviteCodeViewModel(QStringLiteral("new@example.com"), {}));
   invite.show();
-  typeInto(invite.codeField(), QStringLiteral("abcde"));
-  QTest::keyClick(invite.codeField(), Qt::Key_Backspace);
+  typeInto(invite.codeField(), QStringLiteral("abcde\b"));
   EXPECT_EQ(invite.codeField()->text(), QStringLiteral("ABCD"));
   QTest::keyClicks(invite.codeField(), QStringLiteral("efgh"));
   invite.codeField()->setCursorPosition(2);
@@ -359,7 +301,6 @@ TEST_F(SignIn, TheInviteFieldFormatsWhatIsTypedOrPasted) {
   for (const char* code : {"", "ABCD", "ABCD-EFG", "ABCD-EFGHJ"}) {
     vm.setInviteCode(QString::fromUtf8(code));
     awaitTask(vm.submit());
-    EXPECT_EQ(vm.errorMessage(), std::nullopt) << code;
   }
   EXPECT_EQ(service.requestCount(), 0);
 }
@@ -373,23 +314,19 @@ TEST_F(SignIn, ChoosingALanguageSwitchesEveryTextStoresItAndClosesThePopover) {
   ASSERT_EQ(rows.size(), 6);
   for (LanguageRow* row : rows) EXPECT_EQ(row->isCurrent(), row->language() == AppLanguage::en);
   LanguageRow* russian = *std::find_if(rows.begin(), rows.end(), [](auto* r) { return r->language() == AppLanguage::ru; });
-
-  click(russian);
-  EXPECT_EQ(LanguageManager::shared().current(), AppLanguage::ru);
-  EXPECT_EQ(UserDefaults::shared().text(QStringLiteral("app_language")), QStringLiteral("ru"));
-  EXPECT_FALSE(picker.isPopoverShown());
-  for (const QString& text : {currentStrings().sendCode, currentStrings().emailPlaceholder, currentStrings().agreementTerms}) {
-    EXPECT_THAT(*view, Shows(text));
-  }
-  // The language already in use is written again and the popover closes.
-  click(&picker);
-  ASSERT_TRUE(picker.isPopoverShown());
-  EXPECT_TRUE(russian->isCurrent());
   int announcements = 0;
   QObject::connect(&LanguageManager::shared(), &LanguageManager::currentChanged, view.get(), [&] { ++announcements; });
-  click(russian);
-  EXPECT_EQ(announcements, 1);
-  EXPECT_FALSE(picker.isPopoverShown());
+  for (int choice = 1; choice <= 2; ++choice) {  // the language in use is chosen again: written, announced, closed
+    click(russian);
+    EXPECT_EQ(announcements, choice);
+    EXPECT_EQ(UserDefaults::shared().text(QStringLiteral("app_language")), QStringLiteral("ru"));
+    EXPECT_FALSE(picker.isPopoverShown());
+    EXPECT_TRUE(russian->isCurrent());
+    for (const QString& text : {currentStrings().sendCode, currentStrings().emailPlaceholder, currentStrings().agreementTerms}) {
+      EXPECT_THAT(*view, Shows(text));
+    }
+    click(&picker);
+  }
 }
 
 }  // namespace
