@@ -44,7 +44,8 @@ class SignIn : public ServiceTest {
   void press(ProgressButton* target) {
     const int before = service.requestCount();
     click(target);
-    ASSERT_TRUE(waitUntil([&] { return service.requestCount() > before && !target->isBusy(); })) << "no answer";
+    ASSERT_TRUE(waitUntil([&] { return service.requestCount() > before && !target->isBusy(); }, std::chrono::seconds(15)))
+        << "no answer";
   }
   // Types `entry` into `field` and presses the primary button, the service answering `answer`.
   void submit(CyberTextField* field, const QString& entry, const QByteArray& path, const ScriptedResponse& answer) {
