@@ -171,8 +171,8 @@ TEST_F(Agreements, AnAddressThatMayNotBeUsedFailsInsteadOfShowingAnEmptyDocument
 TEST_F(Agreements, ALoadEmptiesWhatCameBeforeAndOnlyTheLatestAnswerCounts) {
   service.enqueue("GET", kPath, ScriptedResponse::json(200, R"({"content":"first"})"));
   service.enqueue("GET", kPath, delayed(ScriptedResponse::json(500, "{}"), 100));
-  service.enqueue("GET", kPath, delayed(ScriptedResponse::json(200, R"({"content":"old"})"), 300));
-  service.enqueue("GET", kPath, ScriptedResponse::json(200, R"({"content":"new"})"));
+  service.enqueue("GET", kPath + "?type=privacy&lang=en", delayed(ScriptedResponse::json(200, R"({"content":"old"})"), 300));
+  service.enqueue("GET", kPath + "?type=terms&lang=ru", ScriptedResponse::json(200, R"({"content":"new"})"));
   LanguageManager::shared().setCurrent(AppLanguage::en);
   AgreementViewModel vm;
   awaitTask(vm.load(AgreementType::terms, QStringLiteral("en")));
@@ -184,10 +184,10 @@ TEST_F(Agreements, ALoadEmptiesWhatCameBeforeAndOnlyTheLatestAnswerCounts) {
   awaitTask(std::move(retry));
   EXPECT_EQ(vm.error(), currentStrings().agreementLoadFailed);
 
-  auto first = vm.load(AgreementType::terms, QStringLiteral("en"));
+  auto first = vm.load(AgreementType::privacy, QStringLiteral("en"));
   EXPECT_EQ(vm.error(), std::nullopt);
   ASSERT_TRUE(service.waitForRequests(3));
-  awaitTask(vm.load(AgreementType::terms, QStringLiteral("en")));
+  awaitTask(vm.load(AgreementType::terms, QStringLiteral("ru")));
   awaitTask(std::move(first));
   EXPECT_EQ(vm.content(), QStringLiteral("new")) << "the earlier load's answer is dropped";
   EXPECT_FALSE(vm.isLoading());

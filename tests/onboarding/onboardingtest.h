@@ -107,7 +107,8 @@ inline void typeInto(QWidget* field, const QString& text) {
 // The fake service on loopback, scripted afresh by each test. The program
 // works its service address out once, at its first request, so one service
 // serves the whole process (a test binary run whole), and a test's answers
-// are found here: the queue of the method and path, else its route, else 404.
+// are found here: the queue of the method and path (with its query, then
+// without), else its route, else 404.
 class ScriptedService {
  public:
   ScriptedService() : fake_(process()) {
@@ -138,11 +139,13 @@ class ScriptedService {
   }
   ScriptedResponse answer(const RecordedRequest& request) {
     std::lock_guard lock(mutex_);
-    const auto key = std::make_pair(request.method, request.path);
-    if (auto queued = queues_.find(key); queued != queues_.end() && !queued->second.isEmpty()) {
-      return queued->second.takeFirst();
+    for (const QByteArray& path : {request.target, request.path}) {  // with its query first
+      const auto key = std::make_pair(request.method, path);
+      if (auto queued = queues_.find(key); queued != queues_.end() && !queued->second.isEmpty()) {
+        return queued->second.takeFirst();
+      }
+      if (auto routed = routes_.find(key); routed != routes_.end()) return routed->second;
     }
-    if (auto routed = routes_.find(key); routed != routes_.end()) return routed->second;
     return ScriptedResponse::json(404, "{}");
   }
 
