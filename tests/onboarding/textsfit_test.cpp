@@ -1,8 +1,9 @@
-// The sign-in window, its invite step and sheets, and every onboarding step
-// look right as shown, in every interface language (see shownPageFaults()).
+// Every state of the sign-in window, its invite step, popover and sheets, and
+// of every onboarding step looks right as shown, in every interface language:
+// texts whole or elided, nothing empty, nothing out of its layout or overlapping.
 #include "fakeaccessibilitytrust.h"
 #include "fakemicrophoneaccess.h"
-#include "localization/languagemanager.h"
+#include "localization/appstrings.h"
 #include "onboarding/agreementview.h"
 #include "onboarding/authview.h"
 #include "onboarding/authviewmodel.h"
@@ -11,12 +12,9 @@
 #include "onboarding/languagepicker.h"
 #include "onboarding/languagepopover.h"
 #include "onboarding/onboardingview.h"
-#include "pipeline/historystore.h"
+#include "theme/neonbutton.h"
 #include "pipeline/permissionmanager.h"
-#include "signintest.h"
-#include "shownpage.h"
-
-#include <gmock/gmock.h>
+#include "onboardingtest.h"
 
 namespace {
 
@@ -30,58 +28,85 @@ void fit(AuthView& view) {
   settleLayout();
 }
 
-class TextsFit : public SignInTest, public ::testing::WithParamInterface<AppLanguage> {
+class TextsFit : public ServiceTest, public ::testing::WithParamInterface<AppLanguage> {
  protected:
   TextsFit() { LanguageManager::shared().setCurrent(GetParam()); }
+
+  void expectLooksRight(AuthView& view, const char* state) {
+    fit(view);
+    EXPECT_THAT(shownPageFaults(view), IsEmpty()) << state;
+  }
 };
 
-TEST_P(TextsFit, InTheSignInWindow) {
-  service.route("POST", apiPath("/auth/send-code"), ScriptedResponse::json(200, "{}"));
+TEST_P(TextsFit, InEveryStateOfTheSignInWindow) {
+  service.enqueue("POST", apiPath("/auth/send-code"), serviceError(429, "SEND_CODE_TOO_FREQUENT"));
+  service.route("POST", apiPath("/auth/send-code"), delayed(ScriptedResponse::json(200, "{}"), 1000));
   service.route("POST", apiPath("/auth/verify"), serviceError(400, "INVALID_CODE"));
-  service.route("GET", apiPath("/agreements"), serviceError(500, "INTERNAL"));
   AuthView view;
   view.show();
   AuthViewModel& vm = view.viewModel();
+  expectLooksRight(view, "empty");
   vm.setEmail(QStringLiteral("firstname.lastname@example-company.com"));
   awaitTask(vm.sendCode());
+  ASSERT_TRUE(vm.errorMessage());
+  expectLooksRight(view, "the address refused");
+  auto sending = vm.sendCode();
+  expectLooksRight(view, "the code being asked for");
+  awaitTask(std::move(sending));
+  expectLooksRight(view, "the code stage");
   vm.setCode(QStringLiteral("000000"));
   awaitTask(vm.verifyCode());
-  fit(view);
-  EXPECT_THAT(shownPageFaults(view), IsEmpty()) << "the code stage with its error";
+  expectLooksRight(view, "the code stage with its error");
 
   view.languagePicker()->click();
   ASSERT_NE(view.languagePicker()->popover(), nullptr);
   settleLayout();
   EXPECT_THAT(shownPageFaults(*view.languagePicker()->popover()), IsEmpty());
   view.languagePicker()->click();
+}
 
+TEST_P(TextsFit, InTheAgreementSheet) {
+  service.enqueue("GET", apiPath("/agreements"), delayed(serviceError(500, "INTERNAL"), 1000));
+  service.enqueue("GET", apiPath("/agreements"),
+                  ScriptedResponse::json(200, R"({"content":"# Terms\n\nA clause that goes on for a while."})"));
+  AuthView view;
+  view.show();
   view.showAgreement(AgreementType::privacy);
-  ASSERT_NE(view.agreementView(), nullptr);
-  waitUntil([&] { return view.agreementView()->currentPage() == view.agreementView()->failedPage(); });
-  settleLayout();
-  EXPECT_THAT(shownPageFaults(*view.agreementView()), IsEmpty()) << "a document that failed to load";
+  AgreementView& sheet = *view.agreementView();
+  const auto expectLooksRight = [&](const char* state) {
+    settleLayout();
+    EXPECT_THAT(shownPageFaults(sheet), IsEmpty()) << state;
+  };
+  expectLooksRight("loading");
+  ASSERT_TRUE(waitUntil([&] { return sheet.currentPage() == sheet.failedPage(); }));
+  expectLooksRight("failed");
+  sheet.retryButton()->click();
+  ASSERT_TRUE(waitUntil([&] { return sheet.currentPage() != sheet.loadingPage(); }));
+  expectLooksRight("the document");
 }
 
 TEST_P(TextsFit, InTheInviteStep) {
-  service.route("POST", apiPath("/auth/send-code"), ScriptedResponse::json(200, "{}"));
   service.route("POST", apiPath("/auth/verify"),
                 ScriptedResponse::json(200, R"({"token":"","email":"","require_invite":true})"));
-  service.route("POST", apiPath("/auth/verify-invite"), serviceError(400, "INVALID_INVITE_CODE"));
+  service.route("POST", apiPath("/auth/verify-invite"), delayed(serviceError(400, "INVALID_INVITE_CODE"), 1000));
   AuthView view;
   view.show();
   AuthViewModel& vm = view.viewModel();
   vm.setEmail(QStringLiteral("new@example.com"));
-  awaitTask(vm.sendCode());
   vm.setCode(QStringLiteral("123456"));
   awaitTask(vm.verifyCode());
   ASSERT_NE(view.inviteCodeView(), nullptr) << vm.errorMessage().value_or(QString()).toStdString();
-  view.inviteCodeView()->viewModel().setInviteCode(QStringLiteral("ABCD-EFGH"));
-  awaitTask(view.inviteCodeView()->viewModel().submit());
-  fit(view);
-  EXPECT_THAT(shownPageFaults(view), IsEmpty());
+  expectLooksRight(view, "empty");
+  InviteCodeViewModel& invite = view.inviteCodeView()->viewModel();
+  invite.setInviteCode(QStringLiteral("ABCD-EFGH"));
+  expectLooksRight(view, "a code typed");
+  auto submitting = invite.submit();
+  expectLooksRight(view, "submitting");
+  awaitTask(std::move(submitting));
+  expectLooksRight(view, "refused");
 }
 
-TEST_P(TextsFit, InEveryOnboardingStep) {
+TEST_P(TextsFit, InEveryOnboardingStepWaitingAndPassed) {
   FakeMicrophoneAccess microphone(MicrophoneAccess::Authorization::denied);
   FakeAccessibilityTrust trust(false);
   for (OnboardingStep step : allOnboardingSteps()) {
@@ -90,6 +115,25 @@ TEST_P(TextsFit, InEveryOnboardingStep) {
     view.show();
     settleLayout();
     EXPECT_THAT(shownPageFaults(view), IsEmpty()) << rawValue(step);
+    if (isPracticeStep(step)) {
+      RecordingResultStore::shared().update(QStringLiteral("heard"),
+                                            QStringLiteral("A result long enough to fill the field's first line."),
+                                            std::nullopt);
+      view.markCurrentStepCompleted();
+      settleLayout();
+      EXPECT_THAT(shownPageFaults(view), IsEmpty()) << rawValue(step) << " passed";
+      RecordingResultStore::shared().reset();
+    }
+  }
+  // The permissions page with one and with both granted.
+  for (bool both : {false, true}) {
+    microphone.status = MicrophoneAccess::Authorization::authorized;
+    trust.trusted = both;
+    OnboardingView view(PermissionManager::shared(), LanguageManager::shared(), HistoryStore::shared(),
+                        OnboardingStep::permissions, {}, [] {});
+    view.show();
+    settleLayout();
+    EXPECT_THAT(shownPageFaults(view), IsEmpty()) << (both ? "both granted" : "one granted");
   }
 }
 

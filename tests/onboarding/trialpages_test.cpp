@@ -1,11 +1,10 @@
-#include "awaittask.h"
+// The practice pages and the permissions page as shown: what they put on
+// screen and how they answer clicks and typing.
 #include "core/clock.h"
 #include "fakeaccessibilitytrust.h"
 #include "fakemicrophoneaccess.h"
 #include "fakesettingslauncher.h"
 #include "localization/appstrings.h"
-#include "localization/languagemanager.h"
-#include "mainwindow/plainbutton.h"
 #include "onboarding/completionpage.h"
 #include "onboarding/permissioncardrow.h"
 #include "onboarding/permissionspage.h"
@@ -18,26 +17,31 @@
 #include "onboarding/trialtranscribeview.h"
 #include "pipeline/hotkeymanager.h"
 #include "pipeline/permissionmanager.h"
-#include "pipeline/recordingresultstore.h"
+#include "pipeline/selectionsnapshot.h"
+#include "platform/linux/atspiaccessibility.h"
+#include "platform/linux/qtwidgetelement.h"
 #include "platform/virtualkeycodes.h"
 #include "theme/neonbutton.h"
+#include "onboardingtest.h"
 
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QTest>
-#include <QTextEdit>
-
-#include <gtest/gtest.h>
+#include <QApplication>
+#include <QTextCursor>
 
 #include <memory>
 
 namespace {
 
-RecordingResultStore& results() { return RecordingResultStore::shared(); }
+using ::testing::Not;
 
+RecordingResultStore& results() { return RecordingResultStore::shared(); }
 void publish(const QString& result) { results().update(QStringLiteral("heard"), result, std::nullopt); }
 
-TEST(FillPages, EveryNonEmptyResultReplacesTheField) {
+class TrialPages : public ::testing::Test {
+ protected:
+  SharedStateGuard guard;
+};
+
+TEST_F(TrialPages, EveryNonEmptyResultReplacesTheFieldWhileThePageIsShown) {
   for (const bool dictation : {true, false}) {
     SCOPED_TRACE(dictation ? "dictation page" : "generation page");
     std::unique_ptr<TrialFillPage> page;
@@ -46,53 +50,37 @@ TEST(FillPages, EveryNonEmptyResultReplacesTheField) {
     } else {
       page = std::make_unique<TrialRewriteGenerateView>(false, results());
     }
-    page->show();
+    // A page shows the result of the moment when it appears.
+    publish(QStringLiteral("from the exercise before"));
     EXPECT_EQ(page->fieldText(), QString());
-
-    publish(QStringLiteral("The weather is great today"));
-    EXPECT_EQ(page->fieldText(), QStringLiteral("The weather is great today"));
+    page->show();
+    EXPECT_EQ(page->fieldText(), QStringLiteral("from the exercise before"));
+    const QString said = QStringLiteral("The weather is great today");
+    publish(said);
+    EXPECT_EQ(page->field()->text(), said);
+    // The dictation page repeats the text under the field.
+    EXPECT_EQ(shownTexts(*page).count(said), dictation ? 2 : 1);
 
     // Typed text goes, also when the new result equals the one before.
-    QTest::keyClicks(page->field()->editor(), QStringLiteral(" and more"));
-    publish(QStringLiteral("The weather is great today"));
-    EXPECT_EQ(page->fieldText(), QStringLiteral("The weather is great today"));
+    typeInto(page->field()->editor(), QStringLiteral(" and more"));
+    publish(said);
+    EXPECT_EQ(page->field()->text(), said);
 
     // A failure and an empty answer leave the field as it is.
     results().update(QString(), QString(), QStringLiteral("Network error"));
     publish(QString());
     results().reset();
-    EXPECT_EQ(page->fieldText(), QStringLiteral("The weather is great today"));
+    EXPECT_EQ(page->field()->text(), said);
 
     // Off screen the page does not listen.
     page->hide();
     publish(QStringLiteral("while hidden"));
-    EXPECT_EQ(page->fieldText(), QStringLiteral("The weather is great today"));
+    EXPECT_EQ(page->field()->text(), said);
     results().reset();
   }
 }
 
-TEST(FillPages, ANewPageShowsTheResultOfTheMomentAtOnce) {
-  publish(QStringLiteral("from the dictation exercise"));
-  TrialRewriteGenerateView page(false, results());
-  EXPECT_EQ(page.fieldText(), QString());
-  page.show();
-  EXPECT_EQ(page.fieldText(), QStringLiteral("from the dictation exercise"));
-}
-
-TEST(FillPages, TheDictationPageRepeatsItsTextUnderTheField) {
-  TrialTranscribeView page(false, results());
-  page.show();
-  ASSERT_NE(page.resultEcho(), nullptr);
-  EXPECT_FALSE(page.resultEcho()->isVisibleTo(&page));
-  publish(QStringLiteral("hello there"));
-  EXPECT_TRUE(page.resultEcho()->isVisibleTo(&page));
-  EXPECT_EQ(page.resultEcho()->text(), QStringLiteral("hello there"));
-
-  TrialRewriteGenerateView generation(false, results());
-  EXPECT_EQ(generation.resultEcho(), nullptr);
-}
-
-TEST(FillPages, AClickOnTheFieldsPaddingFocusesTheEditor) {
+TEST_F(TrialPages, AClickOnTheFieldsPaddingFocusesTheEditor) {
   TrialTranscribeView page(false, results());
   page.show();
   page.activateWindow();
@@ -102,138 +90,179 @@ TEST(FillPages, AClickOnTheFieldsPaddingFocusesTheEditor) {
   EXPECT_TRUE(waitUntil([&] { return field->isFocused(); }));
 }
 
-TEST(EditablePage, TheSampleFillsAnEmptyFieldOnlyWhenThePageIsShown) {
+TEST_F(TrialPages, TheEditableSampleFillsAnEmptyFieldOnlyWhenThePageIsShown) {
   LanguageManager::shared().setCurrent(AppLanguage::en);
   auto page = std::make_unique<TrialRewriteEditableView>(false);
   page->show();
   const QString english = currentStrings().obRwEdDefaultText;
-  EXPECT_EQ(page->fieldText(), english);
+  EXPECT_THAT(*page, Shows(english));
   EXPECT_FALSE(page->field()->isFocused());
   EXPECT_FALSE(page->field()->editor()->textCursor().hasSelection());
 
-  // A language change keeps the field, even the previous language's sample.
+  // A language change keeps the field, even the previous language's sample,
+  // and a rewrite's result does not reach it.
   LanguageManager::shared().setCurrent(AppLanguage::ru);
-  EXPECT_EQ(page->fieldText(), english);
-
-  // A rewrite's result does not reach the field.
   publish(QStringLiteral("rewritten"));
   EXPECT_EQ(page->fieldText(), english);
 
   // Emptied by the user it stays empty while the page is shown.
-  page->field()->setText(QString());
+  page->field()->editor()->selectAll();
+  QTest::keyClick(page->field()->editor(), Qt::Key_Delete);
   EXPECT_EQ(page->fieldText(), QString());
 
   // A page shown anew takes the sample of the language now in use.
   page = std::make_unique<TrialRewriteEditableView>(false);
   page->show();
-  EXPECT_EQ(page->fieldText(), currentStrings().obRwEdDefaultText);
+  EXPECT_THAT(*page, Shows(currentStrings().obRwEdDefaultText));
 }
 
-TEST(ReadonlyPage, TheSampleCanBeSelectedButNotChanged) {
-  TrialRewriteReadonlyView page(false);
-  page.show();
-  QTextEdit* sample = page.sample()->textView();
-  const QString before = page.sample()->sample();
-  EXPECT_TRUE(sample->isReadOnly());
-  EXPECT_TRUE(sample->textInteractionFlags() & Qt::TextSelectableByMouse);
-  sample->setFocus();
-  QTest::keyClicks(sample, QStringLiteral("typed"));
-  QTest::keyClick(sample, Qt::Key_Backspace);
-  EXPECT_EQ(page.sample()->sample(), before);
-  sample->selectAll();
-  EXPECT_EQ(sample->textCursor().selectedText(), before);
-}
-
-TEST(PracticePages, TheHotKeyShownIsTheConfiguredOneElseTheDefault) {
+TEST_F(TrialPages, TheHotKeyShownIsTheConfiguredOneElseTheDefault) {
   HotKeyManager& hotKeys = HotKeyManager::shared();
-  hotKeys.setConfig(HotKeyCombo::rewrite,
-                    {qint64(VirtualKeyCodes::kControlFlag | VirtualKeyCodes::kShiftFlag), 15, false});
+  const HotKeyConfigMap saved = hotKeys.configs();
+  hotKeys.setConfig(HotKeyCombo::rewrite, {qint64(VirtualKeyCodes::kControlFlag | VirtualKeyCodes::kShiftFlag), 15, false});
   hotKeys.removeConfig(HotKeyCombo::agent);
+  hotKeys.removeConfig(HotKeyCombo::transcribe);
 
   TrialRewriteReadonlyView rewrite(false);
   TrialAgentSearchView agent(false);
   TrialTranscribeView dictation(false, results());
-  EXPECT_EQ(rewrite.shownHotKey(), QStringLiteral("Ctrl+Shift+R"));
-  EXPECT_EQ(agent.shownHotKey(), QStringLiteral("Alt+W"));
-  EXPECT_EQ(dictation.shownHotKey(), QStringLiteral("Alt+Q"));
-
   CompletionPage completion;
+  for (QWidget* page : std::initializer_list<QWidget*>{&rewrite, &agent, &dictation, &completion}) page->show();
+  EXPECT_THAT(rewrite, Shows(QStringLiteral("Ctrl+Shift+R")));
+  EXPECT_THAT(agent, Shows(QStringLiteral("Alt+W")));
+  EXPECT_THAT(dictation, Shows(QStringLiteral("Alt+Q")));
   EXPECT_EQ(completion.shownHotKeys(), (QStringList{"Alt+Q", "Ctrl+Shift+R", "Alt+W"}));
+  // A change while shown is drawn at once.
   hotKeys.setConfig(HotKeyCombo::transcribe, {qint64(VirtualKeyCodes::kOptionFlag), 49, false});
-  EXPECT_EQ(completion.shownHotKeys(), (QStringList{"Alt+Space", "Ctrl+Shift+R", "Alt+W"}));
+  EXPECT_THAT(completion, Shows(QStringLiteral("Alt+Space")));
+  EXPECT_THAT(dictation, Shows(QStringLiteral("Alt+Space")));
+
+  for (HotKeyCombo combo : {HotKeyCombo::transcribe, HotKeyCombo::rewrite, HotKeyCombo::agent}) {
+    if (saved.contains(combo)) hotKeys.setConfig(combo, saved.value(combo)); else hotKeys.removeConfig(combo);
+  }
 }
 
-TEST(PracticePages, ALanguageChangeRedrawsEveryText) {
+TEST_F(TrialPages, ALanguageChangeRedrawsEveryText) {
   LanguageManager::shared().setCurrent(AppLanguage::en);
   TrialAgentSearchView page(false);
+  page.show();
   LanguageManager::shared().setCurrent(AppLanguage::zhHant);
   const AppStrings& strings = currentStrings();
-  EXPECT_EQ(page.shownTitle(), strings.obAgSearchTitle);
-  EXPECT_EQ(page.shownInstructions(), (QStringList{strings.obAgSearchI1, strings.obAgSearchI2, strings.obAgSearchI3}));
+  for (const QString& text : {strings.obAgSearchTitle, strings.obAgSearchI1, strings.obAgSearchI2, strings.obAgSearchI3,
+                              strings.onboardingStepWaiting}) {
+    EXPECT_THAT(page, Shows(text));
+  }
   EXPECT_EQ(page.shownExamples().first(), QStringLiteral("「") + strings.obAgSearchEx1 + QStringLiteral("」"));
 }
 
-class PermissionsPageTest : public ::testing::Test {
+class PermissionsPageTest : public TrialPages {
  protected:
-  void SetUp() override { Clock::setTimeScaleForTesting(0.01); }
-  void TearDown() override { Clock::setTimeScaleForTesting(1.0); }
+  PermissionsPageTest() { Clock::setTimeScaleForTesting(0.01); }
 
   FakeAccessibilityTrust trust{false};
   FakeMicrophoneAccess microphone{MicrophoneAccess::Authorization::notDetermined};
   FakeSettingsLauncher settings;
 };
 
-TEST_F(PermissionsPageTest, TheMicrophoneIsAskedForOnceThenItsSettingsOpen) {
+// The microphone is asked for once, then its settings open; the desktop
+// trust is asked for at each press, and its settings open each time.
+TEST_F(PermissionsPageTest, AuthorizeAsksThenOpensTheSettings) {
   PermissionManager& permissions = PermissionManager::shared();
   permissions.refresh();
   PermissionsPage page(permissions);
+  page.show();
   microphone.grantOnRequest = false;
-  page.microphoneRow()->authorizeButton()->click();
+  click(page.microphoneRow()->authorizeButton());
   EXPECT_TRUE(waitUntil([&] { return permissions.microphoneStatus() == PermissionStatus::denied; }));
-  EXPECT_EQ(microphone.requests, 1);
   EXPECT_TRUE(settings.opened.isEmpty());
-
-  page.microphoneRow()->authorizeButton()->click();
+  click(page.microphoneRow()->authorizeButton());
   EXPECT_EQ(microphone.requests, 1);
   EXPECT_EQ(settings.opened, QList<SettingsLauncher::Pane>{SettingsLauncher::Pane::microphone});
-}
 
-TEST_F(PermissionsPageTest, EachAccessibilityPressAsksThenOpensItsSettings) {
-  PermissionManager& permissions = PermissionManager::shared();
-  PermissionsPage page(permissions);
+  settings.opened.clear();
   for (int press = 1; press <= 2; ++press) {
-    page.accessibilityRow()->authorizeButton()->click();
+    click(page.accessibilityRow()->authorizeButton());
     EXPECT_EQ(permissions.accessibilityStatus(), PermissionStatus::denied);
     EXPECT_TRUE(waitUntil([&] { return settings.opened.size() == press; }));
   }
-  EXPECT_EQ(settings.opened,
-            (QList<SettingsLauncher::Pane>{SettingsLauncher::Pane::accessibility, SettingsLauncher::Pane::accessibility}));
+  EXPECT_EQ(settings.opened, (QList<SettingsLauncher::Pane>(2, SettingsLauncher::Pane::accessibility)));
 }
 
 TEST_F(PermissionsPageTest, ThePageFollowsTheStatuses) {
   PermissionManager& permissions = PermissionManager::shared();
   PermissionsPage page(permissions);
   page.show();
-  permissions.refresh();
-  EXPECT_TRUE(page.refreshButton()->isVisibleTo(&page));
-  EXPECT_FALSE(page.allGrantedLine()->isVisibleTo(&page));
-  EXPECT_TRUE(page.accessibilityRow()->authorizeButton()->isVisibleTo(&page));
+  const AppStrings& s = currentStrings();
+  const struct {
+    const char* name;
+    bool trusted;
+    MicrophoneAccess::Authorization microphone;
+    int authorizeButtons;
+    int oks;
+    bool allDone;
+  } cases[] = {
+      {"nothing granted", false, MicrophoneAccess::Authorization::notDetermined, 2, 0, false},
+      {"the microphone", false, MicrophoneAccess::Authorization::authorized, 1, 1, false},
+      {"both", true, MicrophoneAccess::Authorization::authorized, 0, 2, true},
+      {"a restricted microphone counts as refused", true, MicrophoneAccess::Authorization::restricted, 1, 1, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    trust.trusted = c.trusted;
+    microphone.status = c.microphone;
+    permissions.refresh();
+    EXPECT_EQ(shownTexts(page).count(s.permGoAuth), c.authorizeButtons);
+    EXPECT_EQ(shownTexts(page).count(s.statusOk), c.oks);
+    EXPECT_EQ(shownTexts(page).contains(s.onboardingPermAllDone), c.allDone);
+    EXPECT_EQ(shownTexts(page).contains(s.onboardingPermRefresh), !c.allDone);
+  }
+}
 
-  trust.trusted = true;
-  microphone.status = MicrophoneAccess::Authorization::authorized;
-  permissions.refresh();
-  EXPECT_FALSE(page.refreshButton()->isVisibleTo(&page));
-  EXPECT_TRUE(page.allGrantedLine()->isVisibleTo(&page));
-  for (PermissionCardRow* row : {page.microphoneRow(), page.accessibilityRow()}) {
-    EXPECT_FALSE(row->authorizeButton()->isVisibleTo(&page));
-    EXPECT_TRUE(row->okLabel()->isVisibleTo(&page));
+// What the request flow reads when the hotkey is pressed on a practice page: the
+// read-only sample is a selection that cannot be edited (its rewrite shows in
+// the floating panel), the exercise field one that can.
+class PracticeSelection : public ::testing::Test {
+ protected:
+  PracticeSelection() { Accessibility::install(&accessibility); }
+  ~PracticeSelection() override { Accessibility::install(nullptr); }
+
+  // Shows `page`, focuses `widget` and selects `length` characters from `start`.
+  template <typename Edit>
+  void selectIn(QWidget& page, Edit* widget, int start, int length) {
+    page.show();
+    page.activateWindow();
+    widget->setFocus();
+    ASSERT_TRUE(waitUntil([&] { return QApplication::focusWidget() == widget && QtWidgetElement::thisProcessIsInFront(); }));
+    QTextCursor cursor = widget->textCursor();
+    cursor.setPosition(start);
+    cursor.setPosition(start + length, QTextCursor::KeepAnchor);
+    widget->setTextCursor(cursor);
   }
 
-  // A restricted microphone counts as refused: Authorize returns.
-  microphone.status = MicrophoneAccess::Authorization::restricted;
-  permissions.refresh();
-  EXPECT_TRUE(page.microphoneRow()->authorizeButton()->isVisibleTo(&page));
-  EXPECT_TRUE(page.refreshButton()->isVisibleTo(&page));
+  FakeAccessibilityTrust trust{true};
+  AtspiAccessibility accessibility;
+};
+
+TEST_F(PracticeSelection, TheReadOnlySampleIsASelectionThatCannotBeChanged) {
+  TrialRewriteReadonlyView page(false);
+  selectIn(page, page.sample()->textView(), 4, 11);
+  const std::optional<SelectionSnapshot> snapshot = SelectionSnapshot::capture();
+  ASSERT_TRUE(snapshot);
+  const QString sample = page.sample()->textView()->toPlainText();
+  EXPECT_THAT(page, Shows(sample));
+  EXPECT_EQ(snapshot->text, sample.mid(4, 11));
+  EXPECT_EQ(snapshot->isEditable, false);
+  QTest::keyClicks(page.sample()->textView(), QStringLiteral("typed\b"));
+  EXPECT_EQ(page.sample()->textView()->toPlainText(), sample) << "it cannot be changed";
+}
+
+TEST_F(PracticeSelection, TheExerciseFieldIsAnEditableSelection) {
+  TrialRewriteEditableView page(false);
+  selectIn(page, page.field()->editor(), 0, 15);
+  const std::optional<SelectionSnapshot> snapshot = SelectionSnapshot::capture();
+  ASSERT_TRUE(snapshot);
+  EXPECT_EQ(snapshot->text, page.field()->editor()->toPlainText().left(15));
+  EXPECT_EQ(snapshot->isEditable, true);
 }
 
 }  // namespace

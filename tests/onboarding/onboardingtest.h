@@ -1,0 +1,175 @@
+#pragma once
+
+#include "core/clock.h"
+#include "localization/languagemanager.h"
+#include "onboarding/completionbadge.h"
+#include "onboarding/keychip.h"
+#include "pipeline/historystore.h"
+#include "pipeline/recordingresultstore.h"
+#include "platform/machineinfo.h"
+#include "service/authstore.h"
+
+#include "awaittask.h"
+#include "fakeservice.h"
+#include "shownpage.h"
+
+#include <QAbstractButton>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTextEdit>
+
+#include <gmock/gmock.h>
+
+#include <map>
+#include <mutex>
+#include <optional>
+
+// A machine with the platform UUID the test says (none: unreadable), installed for its lifetime.
+class FakeMachine final : public MachineInfo {
+ public:
+  explicit FakeMachine(std::optional<QString> uuid = QStringLiteral("4C4C4544-0042-3510-8051-B4C04F4E3732"))
+      : uuid(std::move(uuid)) {
+    MachineInfo::install(this);
+  }
+  ~FakeMachine() override { MachineInfo::install(nullptr); }
+
+  std::optional<QString> platformUUID() override { return uuid; }
+  QStringList diskSerials() override { return {QStringLiteral("  S4EVNX0R123456  ")}; }
+  int processorCount() override { return 8; }
+  quint64 physicalMemory() override { return 17179869184ULL; }
+
+  std::optional<QString> uuid;
+};
+
+// Leaves what the program shares between tests as it was found: the interface
+// language, the account, the latest result, the history's retention, the
+// service address and the speed of time.
+class SharedStateGuard {
+ public:
+  ~SharedStateGuard() {
+    LanguageManager::shared().setCurrent(language_);
+    HistoryStore::shared().setRetentionPolicy(retention_);
+    AuthStore::shared().clearSession();
+    AuthStore::shared().setPendingInviteEmail(std::nullopt);
+    RecordingResultStore::shared().reset();
+    qputenv("VELTRINE_SERVICE_ORIGIN", origin_);
+    Clock::setTimeScaleForTesting(1.0);
+  }
+
+ private:
+  AppLanguage language_ = LanguageManager::shared().current();
+  RetentionPolicy retention_ = HistoryStore::shared().retentionPolicy();
+  QByteArray origin_ = qgetenv("VELTRINE_SERVICE_ORIGIN");
+};
+
+// The texts a user can read under `root` now: visible labels, buttons, fields
+// (their text, else their placeholder), text areas, key chips and verdict badges.
+inline QStringList shownTexts(const QWidget& root) {
+  QStringList texts;
+  for (const QWidget* w : root.findChildren<QWidget*>()) {
+    if (!w->isVisible()) continue;
+    if (auto* label = qobject_cast<const QLabel*>(w)) texts << label->text();
+    if (auto* button = qobject_cast<const QAbstractButton*>(w)) texts << button->text();
+    if (auto* field = qobject_cast<const QLineEdit*>(w)) texts << (field->text().isEmpty() ? field->placeholderText() : field->text());
+    if (auto* edit = qobject_cast<const QPlainTextEdit*>(w)) texts << edit->toPlainText();
+    if (auto* edit = qobject_cast<const QTextEdit*>(w)) texts << edit->toPlainText();
+    if (auto* chip = qobject_cast<const KeyChip*>(w)) texts << chip->text();
+    if (auto* badge = qobject_cast<const CompletionBadge*>(w)) texts << badge->text();
+  }
+  return texts;
+}
+
+inline void PrintTo(const QWidget& w, std::ostream* os) { *os << w.metaObject()->className(); }
+
+MATCHER_P(Shows, text, "shows \"" + QString(text).toStdString() + "\"") {
+  const QStringList texts = shownTexts(arg);
+  *result_listener << "it shows: " << texts.join(QStringLiteral(" | ")).toStdString();
+  return texts.contains(QString(text));
+}
+
+// A press of the left button on the middle of `w`, as a person clicks.
+// Lets what the click posted run (a page added to a shown layout appears then).
+inline void click(QWidget* w) {
+  ASSERT_NE(w, nullptr);
+  QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
+  QCoreApplication::processEvents();
+}
+
+inline void typeInto(QWidget* field, const QString& text) {
+  field->setFocus();
+  QTest::keyClicks(field, text);
+}
+
+// The fake service on loopback, scripted afresh by each test. The program
+// works its service address out once, at its first request, so one service
+// serves the whole process (a test binary run whole), and a test's answers
+// are found here: the queue of the method and path (with its query, then
+// without), else its route, else 404.
+class ScriptedService {
+ public:
+  ScriptedService() : fake_(process()) {
+    fake_.clearRequests();
+    fake_.setHandler([this](const RecordedRequest& request) { return answer(request); });
+    qputenv("VELTRINE_SERVICE_ORIGIN", fake_.origin().toString().toUtf8());
+  }
+  ~ScriptedService() { fake_.setHandler({}); }  // waits for an answer being chosen
+
+  void route(const QByteArray& method, const QByteArray& path, ScriptedResponse response) {
+    std::lock_guard lock(mutex_);
+    routes_[{method, path}] = std::move(response);
+  }
+  void enqueue(const QByteArray& method, const QByteArray& path, ScriptedResponse response) {
+    std::lock_guard lock(mutex_);
+    queues_[{method, path}].append(std::move(response));
+  }
+  QList<RecordedRequest> requests() const { return fake_.requests(); }
+  RecordedRequest lastRequest() const { return fake_.lastRequest(); }
+  int requestCount() const { return fake_.requestCount(); }
+  bool waitForRequests(int count) const { return fake_.waitForRequests(count); }
+  void clearRequests() { fake_.clearRequests(); }
+
+ private:
+  static FakeService& process() {
+    static FakeService* service = new FakeService;  // lives as long as the process
+    return *service;
+  }
+  ScriptedResponse answer(const RecordedRequest& request) {
+    std::lock_guard lock(mutex_);
+    for (const QByteArray& path : {request.target, request.path}) {  // with its query first
+      const auto key = std::make_pair(request.method, path);
+      if (auto queued = queues_.find(key); queued != queues_.end() && !queued->second.isEmpty()) {
+        return queued->second.takeFirst();
+      }
+      if (auto routed = routes_.find(key); routed != routes_.end()) return routed->second;
+    }
+    return ScriptedResponse::json(404, "{}");
+  }
+
+  FakeService& fake_;
+  std::mutex mutex_;
+  std::map<std::pair<QByteArray, QByteArray>, ScriptedResponse> routes_;
+  std::map<std::pair<QByteArray, QByteArray>, QList<ScriptedResponse>> queues_;
+};
+
+class ServiceTest : public ::testing::Test {
+ protected:
+  static QByteArray apiPath(const QByteArray& path) { return "/veltrine/api/v1" + path; }
+  static QJsonObject bodyOf(const RecordedRequest& request) { return QJsonDocument::fromJson(request.body).object(); }
+
+  SharedStateGuard guard;
+  ScriptedService service;
+};
+
+// An error answer of the service with its code.
+inline ScriptedResponse serviceError(int status, const QByteArray& code) {
+  return ScriptedResponse::json(status, R"({"code":")" + code + R"(","message":"from the service"})");
+}
+
+inline ScriptedResponse delayed(ScriptedResponse answer, int ms = 200) {
+  answer.delay = std::chrono::milliseconds(ms);
+  return answer;
+}
