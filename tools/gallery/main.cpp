@@ -2,6 +2,7 @@
 // theme in one scrolling window, for review. With --screenshot FILE it saves
 // the whole page as a PNG and quits.
 #include "gallerypage.h"
+#include "panelpictures.h"
 
 #include "localization/appstrings.h"
 #include "theme/fontbook.h"
@@ -24,8 +25,11 @@ int main(int argc, char** argv) {
       QStringLiteral("language"),
       QStringLiteral("Interface language of the sample texts and the font fallbacks (zh, zh-Hant, yue, en, ru, ko)."),
       QStringLiteral("code"), QStringLiteral("en"));
+  const QCommandLineOption panels(QStringLiteral("panels"), QStringLiteral("Save a picture of each floating panel in <folder> and quit."),
+                       QStringLiteral("folder"));
   options.addOption(screenshot);
   options.addOption(language);
+  options.addOption(panels);
   options.process(app);
   const std::optional<AppLanguage> chosen = appLanguageFromRawValue(options.value(language));
   if (!chosen) {
@@ -34,6 +38,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   FontBook::shared().setLanguage(rawValue(*chosen));
+  if (options.isSet(panels)) return writePanelPictures(options.value(panels), *chosen) == 0 ? 0 : 1;
 
   auto* page = new GalleryPage(stringsFor(*chosen));
   QScrollArea window;
