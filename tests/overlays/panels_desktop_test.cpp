@@ -230,8 +230,8 @@ TEST_F(Panels, ClicksOnTheClarifyCardReachTheWindowUnderneath) {
   const QRect card = ClarifyOverlayWindowController::shared().panel()->geometry();
 
   // The test window's field (centred in it) under the middle of the card.
-  const QString id = run("xdotool", {"search", "--name", "Veltrine test window"}).trimmed();
-  ASSERT_FALSE(id.isEmpty());
+  QString id;
+  ASSERT_TRUE(waitUntil([&] { return !(id = run("xdotool", {"search", "--name", "Veltrine test window"}).trimmed()).isEmpty(); }));
   const QPoint target(card.center().x() - 40, card.top() + 30 - 60);
   ASSERT_TRUE(TestKeyboard::run({"windowsize", id, "300", "120", "windowmove", id, QString::number(target.x()),
                                  QString::number(target.y())}));

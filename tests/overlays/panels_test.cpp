@@ -154,6 +154,7 @@ TEST_F(Panels, EachPanelInEachStateAndLanguageShowsItsTextsLaidOut) {
 }
 
 TEST_F(Panels, TheTipStaysFourSecondsUnlessClosedAndANewTipGetsItsOwn) {
+  Clock::setTimeScaleForTesting(0.1);  // four seconds last 400 ms, the fade 35 ms
   QElapsedTimer shown;
   shown.start();
   tip.present(QStringLiteral("Credits are used up."));
@@ -161,7 +162,7 @@ TEST_F(Panels, TheTipStaysFourSecondsUnlessClosedAndANewTipGetsItsOwn) {
   EXPECT_EQ(tip.panel()->windowOpacity(), 1.0);
   ASSERT_TRUE(waitUntil([&] { return tip.isFading(); }));
   ASSERT_TRUE(waitUntil([&] { return !visible(tip.panel()); }));
-  EXPECT_GE(shown.elapsed(), 38);
+  EXPECT_GE(shown.elapsed(), 380);
   EXPECT_LT(tip.panel()->windowOpacity(), 0.1);
 
   tip.present(QStringLiteral("tip"));
@@ -180,7 +181,7 @@ TEST_F(Panels, TheTipStaysFourSecondsUnlessClosedAndANewTipGetsItsOwn) {
   EXPECT_EQ(tip.panel()->windowOpacity(), 1.0);
   EXPECT_EQ(tipView()->message(), QStringLiteral("second"));
   ASSERT_TRUE(waitUntil([&] { return !visible(tip.panel()); }));
-  EXPECT_GE(shown.elapsed(), 38);
+  EXPECT_GE(shown.elapsed(), 380);
 }
 
 TEST_F(Panels, ATipFromAnyThreadIsPresentedOnTheMainThreadLater) {
@@ -209,11 +210,12 @@ TEST_F(Panels, TheClarifyCardGrowsWithTheQuestionAndAnotherQuestionGetsItsOwnFiv
   };
   for (const auto& c : cases) EXPECT_EQ(clarifyPanelSize(c.question), QSize(360, c.height)) << c.question.toStdString();
 
+  Clock::setTimeScaleForTesting(0.1);  // five seconds last 500 ms
   clarify.show(QStringLiteral("first?"));
   OverlayPanel* panel = clarify.panel();
-  // Three seconds pass, as the result panel counts them.
+  // Two seconds pass, as the result panel counts them.
   result.show(QStringLiteral("clock"), false, false);
-  ASSERT_TRUE(waitUntil([&] { return model.countdown() <= 27; }));
+  ASSERT_TRUE(waitUntil([&] { return model.countdown() <= 28; }));
   result.hide();
   ASSERT_TRUE(visible(panel));
   QElapsedTimer sinceSecond;
@@ -223,7 +225,7 @@ TEST_F(Panels, TheClarifyCardGrowsWithTheQuestionAndAnotherQuestionGetsItsOwnFiv
   EXPECT_EQ(panel->size(), QSize(360, 120));
   EXPECT_EQ(clarifyView()->question(), QString(60, u'q'));
   ASSERT_TRUE(waitUntil([&] { return !visible(panel); }));
-  EXPECT_GE(sinceSecond.elapsed(), 45);  // five seconds; timers may fire a little early
+  EXPECT_GE(sinceSecond.elapsed(), 450);  // five seconds; timers may fire a little early
   EXPECT_FALSE(clarify.isDismissPending());
   // Clicks go through it to the window underneath, and it never takes the focus.
   EXPECT_TRUE(panel->windowFlags().testFlag(Qt::WindowTransparentForInput));
