@@ -17,7 +17,8 @@ namespace LoginShell {
 QString program();
 
 // Runs `command` and waits, without blocking, for it to end; killed after
-// `timeout`.
+// `timeout`. When program() cannot be started at all, the next shell of that
+// order is tried.
 QCoro::Task<ChildProcess::Result> run(QString command, std::chrono::milliseconds timeout);
 
 }  // namespace LoginShell

@@ -2,6 +2,7 @@
 
 #include "awaittask.h"
 #include "core/clock.h"
+#include "diagnostics/crashreporter.h"
 #include "fakeaccessibilitytrust.h"
 #include "fakekeyboardtap.h"
 #include "fakemicrophoneaccess.h"
@@ -10,16 +11,24 @@
 #include "service/authstore.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
 #include <QList>
 
 #include <gtest/gtest.h>
 
-// The shell's tests: a fake service the client points at (worked out once
-// per process; each test runs in its own process), a trusting desktop with a
-// granted microphone, and the shell's delays shrunk a hundredfold.
+#include <ostream>
+
+// Failure messages show texts as text.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+// The shell's tests: a fake service the client points at, a trusting desktop
+// with a granted microphone, and the shell's delays shrunk a hundredfold (back
+// to normal afterwards).
 class AppShellTest : public ::testing::Test {
  protected:
   AppShellTest() {
+    clearCrashes();
     qputenv("VELTRINE_SERVICE_ORIGIN", service.origin().toString().toUtf8());
     Clock::setTimeScaleForTesting(0.01);
     service.route("GET", apiPath("/config/startup"), ScriptedResponse::json(200, R"({"invite_code_enabled":true})"));
@@ -27,6 +36,18 @@ class AppShellTest : public ::testing::Test {
     service.route("GET", apiPath("/config/plan"),
                   ScriptedResponse::json(200, R"({"tier":"pro","credits_total":100,"credits_remaining":40})"));
     service.route("POST", apiPath("/logs/report"), ScriptedResponse::json(200, "{}"));
+  }
+
+  ~AppShellTest() override {
+    clearCrashes();
+    AuthStore::shared().clearSession();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Clock::setTimeScaleForTesting(1.0);
+  }
+
+  static void clearCrashes() {
+    QDir(CrashReporter::reportsDirectory()).removeRecursively();
+    QDir(CrashReporter::markersDirectory()).removeRecursively();
   }
 
   static QByteArray apiPath(const QByteArray& path) { return "/veltrine/api/v1" + path; }
@@ -43,7 +64,14 @@ class AppShellTest : public ::testing::Test {
     return paths;
   }
 
-  FakeService service;
+  // One service for the whole process: the client works out its origin once.
+  static FakeService& sharedService() {
+    static FakeService* const service = new FakeService;
+    service->clearRequests();
+    return *service;
+  }
+
+  FakeService& service = sharedService();
   FakeAccessibilityTrust trust{true};
   FakeMicrophoneAccess microphone{MicrophoneAccess::Authorization::authorized};
   FakeKeyboardTap tap;

@@ -1,14 +1,17 @@
+#include "app/rootwindow.h"
+
 #include "awaittask.h"
 #include "fakeservice.h"
 #include "testenvironment.h"
 #include "testwindow.h"
 
+#include <QAction>
+#include <QLabel>
 #include <QProcess>
-#include <QProcessEnvironment>
+#include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 namespace {
 
@@ -21,57 +24,64 @@ qint64 activeWindowProcess() {
 }
 
 // A copy of the program, started as the desktop would start it.
-class Program {
- public:
+struct Program {
   explicit Program(const QUrl& service) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     environment.insert(QStringLiteral("VELTRINE_SERVICE_ORIGIN"), service.toString());
-    process_.setProcessEnvironment(environment);
-    process_.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(QStringLiteral(VELTRINE_PROGRAM_PATH), {});
   }
   ~Program() {
-    if (process_.state() == QProcess::NotRunning) return;
-    process_.terminate();
-    if (!process_.waitForFinished(3000)) {
-      process_.kill();
-      process_.waitForFinished(3000);
-    }
+    process.terminate();
+    if (!process.waitForFinished(3000)) process.kill();
+    process.waitForFinished(3000);
   }
-
-  bool start() {
-    process_.start(QStringLiteral(VELTRINE_PROGRAM_PATH), {});
-    return process_.waitForStarted(5000);
-  }
-  qint64 processId() const { return process_.processId(); }
-  QProcess& process() { return process_; }
-
- private:
-  QProcess process_;
+  QProcess process;
 };
 
 TEST(SecondInstance, StartingTheProgramAgainBringsTheRunningWindowForward) {
   REQUIRE_TEST_DESKTOP();
   FakeService service;
   Program first(service.origin());
-  ASSERT_TRUE(first.start());
+  ASSERT_TRUE(first.process.waitForStarted(5000));
   // The running copy shows its main window right after launch.
-  ASSERT_TRUE(waitUntil([&] { return activeWindowProcess() == first.processId(); }, std::chrono::seconds(10)));
-
-  // Another application takes the focus...
-  TestWindow other;
+  ASSERT_TRUE(waitUntil([&] { return activeWindowProcess() == first.process.processId(); }, std::chrono::seconds(10)));
+  TestWindow other;  // another application takes the focus
   ASSERT_TRUE(other.start());
   ASSERT_TRUE(waitUntil([&] { return activeWindowProcess() == other.processId(); }));
 
-  // ...and the program is started again: the new copy ends at once, and the
-  // running one comes to the front.
+  // The new copy ends at once, and the running one comes to the front.
   Program second(service.origin());
-  ASSERT_TRUE(second.start());
-  ASSERT_TRUE(second.process().waitForFinished(10000));
-  EXPECT_EQ(second.process().exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(second.process().exitCode(), 0);
-  EXPECT_TRUE(waitUntil([&] { return activeWindowProcess() == first.processId(); }, std::chrono::seconds(5)));
-  EXPECT_EQ(first.process().state(), QProcess::Running);
+  ASSERT_TRUE(second.process.waitForFinished(10000));
+  EXPECT_EQ(second.process.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(second.process.exitCode(), 0);
+  EXPECT_TRUE(waitUntil([&] { return activeWindowProcess() == first.process.processId(); }));
+  EXPECT_EQ(first.process.state(), QProcess::Running);
+}
+
+// The quit key ends the program from whichever of its windows has the focus,
+// also once the main window is closed (which only hides it); once per press.
+TEST(QuitCommand, QuitKeyWorksInEveryWindowAlsoWhileTheMainWindowIsClosed) {
+  REQUIRE_TEST_DESKTOP();
+  RootWindow window(RootWindow::Views{[] { return new QLabel(QStringLiteral("auth")); }, {}, {}});
+  QSignalSpy quits(window.quitAction(), &QAction::triggered);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_EQ(quits.count(), 1);
+  QWidget permissions;
+  permissions.resize(200, 100);
+  permissions.show();
+  permissions.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&permissions));
+  QTest::keyClick(&permissions, Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_EQ(quits.count(), 2);
+  window.hide();
+  QTest::keyClick(&permissions, Qt::Key_Q, Qt::ControlModifier);
+  QTest::keyClick(&permissions, Qt::Key_W, Qt::ControlModifier);
+  EXPECT_EQ(quits.count(), 3);
 }
 
 }  // namespace

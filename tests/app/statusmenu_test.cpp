@@ -1,32 +1,27 @@
 #include "app/appdelegate.h"
 #include "app/statusitem.h"
+#include "app/updater.h"
 
 #include "appshelltest.h"
 #include "core/appevents.h"
 #include "diagnostics/crashreporter.h"
-#include "fakeupdater.h"
 #include "localization/appstrings.h"
 #include "localization/languagemanager.h"
-#include "logcapture.h"
 #include "mainwindow/permissionwindowmanager.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QMenu>
-
-#include <memory>
+#include <QSystemTrayIcon>
 
 namespace {
 
-// One item of the menu as the user sees it.
-struct Item {
-  QString title;
-  bool enabled = true;
-  bool operator==(const Item&) const = default;
+// An updater that only counts the checks; the test plays the updater's part.
+class FakeUpdater final : public Updater {
+ public:
+  void checkForUpdates() override { ++checks; }
+  int checks = 0;
 };
-
-void PrintTo(const Item& item, std::ostream* out) {
-  *out << '"' << item.title.toStdString() << '"' << (item.enabled ? "" : " (disabled)");
-}
 
 class StatusMenuTest : public AppShellTest {
  protected:
@@ -38,38 +33,33 @@ class StatusMenuTest : public AppShellTest {
     });
     EXPECT_TRUE(delegate.applicationDidFinishLaunching());
   }
+  ~StatusMenuTest() override { LanguageManager::shared().setCurrent(language); }
 
   // Opens the menu as a click would: built anew from the current state.
   QList<QAction*> openMenu() {
-    QMenu* menu = delegate.statusItem()->menu();
-    Q_EMIT menu->aboutToShow();
-    return menu->actions();
+    Q_EMIT delegate.statusItem()->menu()->aboutToShow();
+    return delegate.statusItem()->menu()->actions();
   }
-
-  QList<Item> items() {
-    QList<Item> shown;
+  // The menu as the user sees it: "---" for a separator, "(off)" after a disabled item.
+  QStringList items() {
+    QStringList shown;
     for (QAction* action : openMenu()) {
-      shown.append(action->isSeparator() ? Item{QStringLiteral("---")} : Item{action->text(), action->isEnabled()});
+      shown << (action->isSeparator() ? QStringLiteral("---")
+                                      : action->text() + (action->isEnabled() ? "" : " (off)"));
     }
     return shown;
   }
-
-  Item updateItem() { return items().value(3); }
-  Item crashItem() { return items().value(4); }
-
   static void savePendingReports(int count) {
     for (int i = 0; i < count; ++i) {
       CrashReport report;
       report.id = QStringLiteral("R%1").arg(i);
       report.timestamp = QStringLiteral("2026-01-01T00:00:0%1Z").arg(i);
-      report.appVersion = QStringLiteral("0.1.0");
-      report.osVersion = QStringLiteral("12.0.0");
       report.signal = QStringLiteral("SIGSEGV");
-      report.reason = QStringLiteral("Fatal signal SIGSEGV");
       CrashReporter::shared().save(report);
     }
   }
 
+  const AppLanguage language = LanguageManager::shared().current();
   AppDelegate delegate;
   QList<FakeUpdater*> updaters;  // made by the delegate, which owns them
 };
@@ -77,99 +67,104 @@ class StatusMenuTest : public AppShellTest {
 TEST_F(StatusMenuTest, ItemsInOrderInTheLanguageOfTheMomentTheMenuOpens) {
   for (AppLanguage language : {AppLanguage::en, AppLanguage::ko}) {
     LanguageManager::shared().setCurrent(language);
-    const AppStrings& strings = currentStrings();
-    EXPECT_EQ(items(), (QList<Item>{{strings.menuShowMain},
-                                    {QStringLiteral("---")},
-                                    {strings.menuPermissions},
-                                    {strings.menuCheckUpdate},
-                                    {strings.menuCrashNoLog, false},
-                                    {QStringLiteral("---")},
-                                    {strings.menuQuit}}));
+    const AppStrings& s = currentStrings();
+    EXPECT_EQ(items(), (QStringList{s.menuShowMain, "---", s.menuPermissions, s.menuCheckUpdate,
+                                    s.menuCrashNoLog + " (off)", "---", s.menuQuit}));
   }
   EXPECT_EQ(openMenu().last()->shortcut(), QKeySequence(QKeySequence::Quit));
+
+  // The icon shows the recording image while the recorder runs.
+  const auto image = [&] { return delegate.statusItem()->trayIcon()->icon().pixmap(22).toImage(); };
+  const QImage idle = image();
+  Q_EMIT AppEvents::shared().audioRecorderStateChanged(true);
+  EXPECT_NE(image(), idle);
+  Q_EMIT AppEvents::shared().audioRecorderStateChanged(false);
+  EXPECT_EQ(image(), idle);
 }
 
-// The update item follows the updater's reports; while a check or download
-// runs it cannot start another, and once a download has ended, either way, it
-// can.
+// While a check or download runs the item cannot start another; once a check
+// or download has ended, either way, it can.
 TEST_F(StatusMenuTest, UpdateItemFollowsTheUpdatersReports) {
-  const AppStrings& strings = currentStrings();
+  const AppStrings& s = currentStrings();
   const auto updater = [&]() -> Updater& { return *updaters.first(); };
+  const auto check = [&] { openMenu().at(3)->trigger(); };
   const struct {
-    const char* step;
     std::function<void()> act;
-    Item expected;
+    QString item;
   } steps[] = {
-      {"check", [&] { openMenu().at(3)->trigger(); }, {strings.menuChecking, false}},
-      {"nothing found", [&] { delegate.updaterDidNotFindUpdate(updater()); }, {strings.menuCheckUpdate}},
-      {"check again", [&] { openMenu().at(3)->trigger(); }, {strings.menuChecking, false}},
-      {"download starts", [&] { delegate.updaterWillDownloadUpdate(updater(), {}, {}); }, {strings.menuDownloading, false}},
-      {"download done", [&] { delegate.updaterDidDownloadUpdate(updater(), {}); }, {strings.menuCheckUpdate}},
-      {"third check", [&] { openMenu().at(3)->trigger(); }, {strings.menuChecking, false}},
-      {"second download", [&] { delegate.updaterWillDownloadUpdate(updater(), {}, {}); }, {strings.menuDownloading, false}},
-      {"download failed", [&] { delegate.updaterFailedToDownloadUpdate(updater(), {}, QStringLiteral("x")); },
-       {strings.menuCheckUpdate}},
-      {"fourth check", [&] { openMenu().at(3)->trigger(); }, {strings.menuChecking, false}},
-      {"aborted", [&] { delegate.updaterDidAbortWithError(updater(), QStringLiteral("x")); }, {strings.menuCheckUpdate}},
+      {check, s.menuChecking + " (off)"},
+      {[&] { delegate.updaterDidNotFindUpdate(updater()); }, s.menuCheckUpdate},
+      {check, s.menuChecking + " (off)"},
+      {[&] { delegate.updaterWillDownloadUpdate(updater(), {}, {}); }, s.menuDownloading + " (off)"},
+      {[&] { delegate.updaterDidDownloadUpdate(updater(), {}); }, s.menuCheckUpdate},
+      {check, s.menuChecking + " (off)"},
+      {[&] { delegate.updaterWillDownloadUpdate(updater(), {}, {}); }, s.menuDownloading + " (off)"},
+      {[&] { delegate.updaterFailedToDownloadUpdate(updater(), {}, QStringLiteral("x")); }, s.menuCheckUpdate},
+      {check, s.menuChecking + " (off)"},
+      {[&] { delegate.updaterDidAbortWithError(updater(), QStringLiteral("x")); }, s.menuCheckUpdate},
   };
-  for (const auto& step : steps) {
-    step.act();
-    EXPECT_EQ(updateItem(), step.expected) << step.step;
+  for (size_t i = 0; i < std::size(steps); ++i) {
+    steps[i].act();
+    EXPECT_EQ(items().value(3), steps[i].item) << "step " << i;
   }
-  // One updater, made on the first check; one check per menu choice.
-  ASSERT_EQ(updaters.size(), 1);
+  ASSERT_EQ(updaters.size(), 1);  // made on the first check
   EXPECT_EQ(updaters.first()->checks, 4);
 }
 
 TEST_F(StatusMenuTest, CrashItemUploadsThePendingReportsOnceAndCountsThem) {
-  const AppStrings& strings = currentStrings();
+  const AppStrings& s = currentStrings();
   signIn();
   savePendingReports(3);
   ScriptedResponse slow = ScriptedResponse::json(200, "{}");
-  slow.delay = std::chrono::milliseconds(20);  // within the (scaled) 100 ms time-out
+  slow.delay = std::chrono::milliseconds(20);  // within the (scaled) time-out
   service.route("POST", apiPath("/logs/report"), slow);
-  EXPECT_EQ(crashItem(), (Item{strings.menuUploadCrashLogs(3)}));
-  LogCapture log;
-
+  EXPECT_EQ(items().value(4), s.menuUploadCrashLogs(3));
   openMenu().at(4)->trigger();
-  EXPECT_EQ(delegate.crashUploadState(), AppDelegate::CrashUploadState::uploading);
-  EXPECT_EQ(crashItem(), (Item{strings.menuCrashUploading, false}));
+  EXPECT_EQ(items().value(4), s.menuCrashUploading + " (off)");
   delegate.uploadCrashLogs();  // a second choice while uploading does nothing
-
   ASSERT_TRUE(waitUntil([&] { return delegate.crashUploadState() == AppDelegate::CrashUploadState::idle; }));
   EXPECT_EQ(service.requestCount(), 3);
-  EXPECT_EQ(crashItem(), (Item{strings.menuCrashNoLog, false}));
-  EXPECT_TRUE(log.contains(QStringLiteral("AppDelegate"), QtInfoMsg, QStringLiteral("Crash logs uploaded: 3")));
+  EXPECT_EQ(items().value(4), s.menuCrashNoLog + " (off)");
 }
 
-TEST_F(StatusMenuTest, CrashItemWhileSignedOutShowsTheMainWindowAndSendsNothing) {
+TEST_F(StatusMenuTest, CrashAndPermissionItemsShowTheMainWindowAndSignedOutSendNothing) {
   savePendingReports(1);
   QWidget mainWindow;
   openMenu().at(4)->trigger();
   EXPECT_TRUE(mainWindow.isVisible());
   EXPECT_EQ(delegate.activationPolicy(), ActivationPolicy::regular);
   EXPECT_EQ(delegate.crashUploadState(), AppDelegate::CrashUploadState::idle);
-  waitUntil([] { return false; }, std::chrono::milliseconds(100));
+  mainWindow.hide();
+  openMenu().at(2)->trigger();
+  EXPECT_TRUE(mainWindow.isVisible());
+  ASSERT_TRUE(waitUntil([] { return PermissionWindowManager::shared().window() != nullptr; }));
+  EXPECT_TRUE(PermissionWindowManager::shared().window()->isVisible());
+  PermissionWindowManager::shared().window()->close();
   EXPECT_EQ(service.requestCount(), 0);
   EXPECT_EQ(CrashReporter::shared().pendingReports().size(), 1);
 }
 
-TEST_F(StatusMenuTest, PermissionsItemShowsTheMainWindowThenThePermissionWindow) {
-  QWidget mainWindow;
-  openMenu().at(2)->trigger();
-  EXPECT_TRUE(mainWindow.isVisible());
-  EXPECT_EQ(PermissionWindowManager::shared().window(), nullptr);
-  ASSERT_TRUE(waitUntil([] { return PermissionWindowManager::shared().window() != nullptr; }));
-  EXPECT_TRUE(PermissionWindowManager::shared().window()->isVisible());
-}
-
-TEST_F(StatusMenuTest, IconFollowsTheRecorder) {
-  StatusItem* item = delegate.statusItem();
-  EXPECT_FALSE(item->recordingIcon());
-  Q_EMIT AppEvents::shared().audioRecorderStateChanged(true);
-  EXPECT_TRUE(item->recordingIcon());
-  Q_EMIT AppEvents::shared().audioRecorderStateChanged(false);
-  EXPECT_FALSE(item->recordingIcon());
+// The idle image reads on the desktop's panel, light or dark.
+TEST(StatusIcon, TheIdleImageStandsOutOnLightAndDarkPanels) {
+  const QPalette original = QGuiApplication::palette();
+  for (const QColor& panel : {QColor(239, 239, 239), QColor(42, 42, 42)}) {
+    QPalette palette(panel);
+    palette.setColor(QPalette::WindowText, panel.lightness() > 128 ? Qt::black : Qt::white);
+    QGuiApplication::setPalette(palette);
+    StatusItem item;
+    item.updateStatusIcon(false);
+    const QImage idle = item.trayIcon()->icon().pixmap(22).toImage().convertToFormat(QImage::Format_ARGB32);
+    double sum = 0, weight = 0;
+    for (int y = 0; y < idle.height(); ++y) {
+      for (int x = 0; x < idle.width(); ++x) {
+        sum += idle.pixelColor(x, y).lightnessF() * idle.pixelColor(x, y).alphaF();
+        weight += idle.pixelColor(x, y).alphaF();
+      }
+    }
+    ASSERT_GT(weight, 0) << "the idle image is empty";
+    EXPECT_GT(std::abs(sum / weight - panel.lightnessF()), 0.4) << panel.name().toStdString();
+  }
+  QGuiApplication::setPalette(original);
 }
 
 }  // namespace

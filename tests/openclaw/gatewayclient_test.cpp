@@ -1,5 +1,5 @@
 #include "awaittask.h"
-#include "closedport.h"
+#include "openclawtest.h"
 #include "fakegateway.h"
 #include "openclaw/gatewayerror.h"
 #include "openclaw/openclawgatewayclient.h"

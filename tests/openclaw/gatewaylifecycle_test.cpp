@@ -1,5 +1,5 @@
 #include "awaittask.h"
-#include "closedport.h"
+#include "openclawtest.h"
 #include "core/clock.h"
 #include "fakegateway.h"
 #include "faketerminaldriver.h"
@@ -27,11 +27,11 @@ const QByteArray kCompleteConfig =
 // The test's OpenClaw: ~/.openclaw, the tool in ~/fakebin (reached through
 // the login shell, like the configuration commands), and a gateway that the
 // test starts on a port kept free for it.
-class GatewayLifecycleTest : public ::testing::Test {
+class GatewayLifecycleTest : public OpenClawTest {
  protected:
   void SetUp() override {
+    OpenClawTest::SetUp();
     Clock::setTimeScaleForTesting(0.001);  // 3 s become 3 ms, 15 s become 15 ms
-    OpenClawHome::useLoginShellWithFakeBin();
     OpenClawHome::makeConfigFolder();
     OpenClawHome::installTool(QStringLiteral("fakebin/openclaw"));
     gatewayURL = closedPort();
@@ -50,7 +50,6 @@ class GatewayLifecycleTest : public ::testing::Test {
 
   void clearCalls() { QFile::remove(OpenClawHome::path(QStringLiteral("calls.log"))); }
 
-  OpenClawManager& manager = OpenClawManager::shared();
   FakeTerminalDriver terminal;
   QUrl gatewayURL;
   std::unique_ptr<FakeGateway> gateway;
@@ -205,6 +204,7 @@ TEST_F(GatewayLifecycleTest, UninstallAndStopWatchTheStatusChange) {
 // no status watch, no series of gateway checks, no second window.
 TEST_F(GatewayLifecycleTest, WithoutATerminalNothingWaitsForOne) {
   OpenClawHome::writeConfig(kCompleteConfig);
+  awaitTask(manager.refreshStatus());
   terminal.available = false;
   QSignalSpy statuses(&manager, &OpenClawManager::statusChanged);
   const struct {

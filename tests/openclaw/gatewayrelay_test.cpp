@@ -1,5 +1,5 @@
 #include "awaittask.h"
-#include "closedport.h"
+#include "openclawtest.h"
 #include "core/clock.h"
 #include "fakegateway.h"
 #include "openclaw/openclawmanager.h"
@@ -22,9 +22,10 @@ QByteArray delta(const char* content) {
 Shown pinned(const QString& text) { return {text, true, true}; }
 Shown unpinned(const QString& text) { return {text, true, false}; }
 
-class GatewayRelayTest : public ::testing::Test {
+class GatewayRelayTest : public OpenClawTest {
  protected:
   void SetUp() override {
+    OpenClawTest::SetUp();
     manager.setGatewayURLForTesting(gateway.url());
     OpenClawHome::writeConfig(R"({"gateway":{"auth":{"mode":"token","token":"tok-9"}}})");
   }
@@ -37,7 +38,6 @@ class GatewayRelayTest : public ::testing::Test {
     return [this](const QString& message) { failures.append(message); };
   }
 
-  OpenClawManager& manager = OpenClawManager::shared();
   FakeGateway gateway;
   PanelRecorder panel;
   QStringList replies;

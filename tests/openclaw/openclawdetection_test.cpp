@@ -1,27 +1,24 @@
 #include "awaittask.h"
-#include "closedport.h"
+#include "openclawtest.h"
 #include "core/clock.h"
 #include "fakegateway.h"
+#include "openclaw/loginshell.h"
 #include "openclaw/openclawmanager.h"
 #include "openclawhome.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
+using namespace std::chrono_literals;
+
 namespace {
 
-void clearHome() {
-  for (const char* entry : {".openclaw", ".local", ".nvm", "fakebin"}) QDir(OpenClawHome::path(QString::fromUtf8(entry))).removeRecursively();
-  QFile::remove(OpenClawHome::path(QStringLiteral(".profile")));
-}
-
-class OpenClawDetectionTest : public ::testing::Test {
+class OpenClawDetectionTest : public OpenClawTest {
  protected:
-  void SetUp() override { OpenClawHome::useLoginShellWithFakeBin(); }
-
-  OpenClawManager& manager = OpenClawManager::shared();
   FakeGateway gateway;
 };
 
@@ -85,6 +82,7 @@ TEST_F(OpenClawDetectionTest, TheLoginShellAnswerCountsOnlyWhenCleanAndSuccessfu
 TEST_F(OpenClawDetectionTest, DiagnosticsDescribeTheInstallationWithoutTheSecret) {
   const QUrl url(QStringLiteral("http://127.0.0.1:18789"));
   manager.setGatewayURLForTesting(url);
+  awaitTask(manager.refreshStatus());  // nothing installed
   const QMap<QString, QString> before{
       {QStringLiteral("configExists"), QStringLiteral("false")},
       {QStringLiteral("binaryFound"), QStringLiteral("false")},
@@ -92,7 +90,7 @@ TEST_F(OpenClawDetectionTest, DiagnosticsDescribeTheInstallationWithoutTheSecret
       {QStringLiteral("credentialMode"), QStringLiteral("missing")},
       {QStringLiteral("credentialExists"), QStringLiteral("false")},
       {QStringLiteral("gatewayURL"), QStringLiteral("http://127.0.0.1:18789")},
-      {QStringLiteral("status"), QStringLiteral("unknown")},
+      {QStringLiteral("status"), QStringLiteral("not_installed")},
   };
   EXPECT_EQ(manager.diagnostics(), before);
 
@@ -116,7 +114,6 @@ TEST_F(OpenClawDetectionTest, DiagnosticsUseTheLastLoginShellAnswerWithoutWaitin
   OpenClawHome::makeConfigFolder();
   OpenClawHome::installTool(QStringLiteral("fakebin/openclaw"));
   manager.setGatewayURLForTesting(closedPort());
-  EXPECT_EQ(manager.diagnostics().value(QStringLiteral("binaryFound")), QStringLiteral("false"));
   awaitTask(manager.refreshStatus());
   EXPECT_EQ(manager.diagnostics().value(QStringLiteral("binaryPath")), OpenClawHome::path(QStringLiteral("fakebin/openclaw")));
 }
@@ -136,17 +133,67 @@ TEST_F(OpenClawDetectionTest, ARefreshThatEndsLateDoesNotOverwriteANewerOne) {
   EXPECT_EQ(manager.status(), OpenClawStatus::notInstalled);
 }
 
-TEST_F(OpenClawDetectionTest, StartRefreshesAtOnceAndThenOnItsTimer) {
-  Clock::setTimeScaleForTesting(0.002);  // 15 s become 30 ms
+TEST_F(OpenClawDetectionTest, StartRefreshesFromTheEventLoopAndThenOnItsTimer) {
   manager.setGatewayURLForTesting(gateway.url());
-  QSignalSpy changes(&manager, &OpenClawManager::statusChanged);
-  manager.start();
-  EXPECT_EQ(manager.status(), OpenClawStatus::unknown);  // the first refresh runs from the event loop
-  ASSERT_TRUE(waitUntil([&] { return manager.status() == OpenClawStatus::notInstalled; }));
-
   OpenClawHome::makeConfigFolder();
   OpenClawHome::installTool();
+  awaitTask(manager.refreshStatus());
+  ASSERT_EQ(manager.status(), OpenClawStatus::ready);
+  QDir(OpenClawHome::path(QStringLiteral(".openclaw"))).removeRecursively();
+  Clock::setTimeScaleForTesting(0.002);  // 15 s become 30 ms
+  QSignalSpy changes(&manager, &OpenClawManager::statusChanged);
+  manager.start();
+  EXPECT_EQ(manager.status(), OpenClawStatus::ready);  // not yet
+  ASSERT_TRUE(waitUntil([&] { return manager.status() == OpenClawStatus::notInstalled; }));
+  OpenClawHome::makeConfigFolder();
   ASSERT_TRUE(waitUntil([&] { return manager.status() == OpenClawStatus::ready; }));
-  // Published on change only: unknown -> notInstalled -> ready.
-  EXPECT_EQ(changes.size(), 2);
+  EXPECT_EQ(changes.size(), 2);  // published on change only
+}
+
+// The login shell comes from $SHELL; where that names nothing usable, the
+// account's shell (or /bin/sh) still finds the tool through the profile.
+TEST_F(OpenClawDetectionTest, TheToolIsFoundThroughAnotherShellWhenShellIsUnusable) {
+  OpenClawHome::installTool(QStringLiteral("fakebin/openclaw"));
+  OpenClawHome::write(QStringLiteral("plain-file"), "#!/bin/sh\n");
+  OpenClawHome::write(QStringLiteral("not-a-program"), "garbage, no interpreter line", true);
+  OpenClawHome::write(QStringLiteral("failing-shell"), "#!/bin/sh\nexit 3\n", true);
+  const struct {
+    const char* name;
+    std::optional<QString> shell;  // nullopt: unset
+    bool found;
+  } cases[] = {
+      {"unset", std::nullopt, true},
+      {"empty", QString(), true},
+      {"missing", QStringLiteral("/nonexistent/zsh"), true},
+      {"relative", QStringLiteral("sh"), true},
+      {"a folder", QStringLiteral("/tmp"), true},
+      {"not executable", OpenClawHome::path(QStringLiteral("plain-file")), true},
+      {"executable but no program", OpenClawHome::path(QStringLiteral("not-a-program")), true},
+      {"a shell that fails", OpenClawHome::path(QStringLiteral("failing-shell")), false},
+  };
+  for (const auto& c : cases) {
+    if (c.shell) {
+      qputenv("SHELL", c.shell->toLocal8Bit());
+    } else {
+      qunsetenv("SHELL");
+    }
+    const QString shell = LoginShell::program();
+    EXPECT_TRUE(QFileInfo(shell).isAbsolute() && QFileInfo(shell).isExecutable()) << c.name << ": " << shell.toStdString();
+    const std::optional<QString> found = awaitTask(manager.lookUpBinaryWithLoginShell());
+    EXPECT_EQ(found, c.found ? std::optional(OpenClawHome::path(QStringLiteral("fakebin/openclaw"))) : std::nullopt)
+        << c.name;
+  }
+}
+
+// A shell that hangs is stopped at the time-out and its command not run again.
+TEST_F(OpenClawDetectionTest, AHangingShellEndsAtTheTimeOut) {
+  OpenClawHome::write(QStringLiteral("hanging-shell"), "#!/bin/sh\necho started >> \"$HOME/calls.log\"\nexec sleep 30\n", true);
+  qputenv("SHELL", OpenClawHome::path(QStringLiteral("hanging-shell")).toLocal8Bit());
+  QElapsedTimer timer;
+  timer.start();
+  const ChildProcess::Result result = awaitTask(LoginShell::run(QStringLiteral("command -v openclaw"), 300ms));
+  EXPECT_TRUE(result.timedOut);
+  EXPECT_FALSE(result.succeeded());
+  EXPECT_LT(timer.elapsed(), 5000);
+  EXPECT_EQ(OpenClawHome::calls(), QStringList{"started"});
 }

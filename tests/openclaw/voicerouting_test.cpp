@@ -1,13 +1,14 @@
 #include "awaittask.h"
 #include "faketerminaldriver.h"
 #include "openclaw/openclawmanager.h"
+#include "openclawtest.h"
 #include "panelrecorder.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class VoiceRoutingTest : public ::testing::Test {
+class VoiceRoutingTest : public OpenClawTest {
  protected:
   // Routes `text` and waits until its terminal work, if any, is done.
   void route(const QString& text, OpenClawManager::ReplyHandler onReply = {}) {
@@ -17,7 +18,6 @@ class VoiceRoutingTest : public ::testing::Test {
 
   bool relayed() const { return !panel.shown.isEmpty(); }
 
-  OpenClawManager& manager = OpenClawManager::shared();
   FakeTerminalDriver terminal;
   PanelRecorder panel;
 };

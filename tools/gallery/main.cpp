@@ -1,9 +1,11 @@
 // veltrine-gallery: every colour, font, style, themed widget and symbol of the
 // theme in one scrolling window, for review. With --screenshot FILE it saves
 // the whole page as a PNG and quits. With --main-window DIR it shows the main
-// window in its states instead and saves each as a PNG in DIR.
+// window in its states instead and saves each as a PNG in DIR; with --panels
+// DIR, each floating panel.
 #include "gallerypage.h"
 #include "mainwindowpictures.h"
+#include "panelpictures.h"
 
 #include "localization/appstrings.h"
 #include "theme/fontbook.h"
@@ -29,9 +31,13 @@ int main(int argc, char** argv) {
   const QCommandLineOption mainWindow(QStringLiteral("main-window"),
                                       QStringLiteral("Save pictures of the main window's pages to <dir> and quit."),
                                       QStringLiteral("dir"));
+  const QCommandLineOption panels(QStringLiteral("panels"),
+                                  QStringLiteral("Save a picture of each floating panel to <dir> and quit."),
+                                  QStringLiteral("dir"));
   options.addOption(screenshot);
   options.addOption(language);
   options.addOption(mainWindow);
+  options.addOption(panels);
   options.process(app);
   const std::optional<AppLanguage> chosen = appLanguageFromRawValue(options.value(language));
   if (!chosen) {
@@ -41,6 +47,7 @@ int main(int argc, char** argv) {
   }
   FontBook::shared().setLanguage(rawValue(*chosen));
   if (options.isSet(mainWindow)) return writeMainWindowPictures(options.value(mainWindow), *chosen);
+  if (options.isSet(panels)) return writePanelPictures(options.value(panels), *chosen) == 0 ? 0 : 1;
 
   auto* page = new GalleryPage(stringsFor(*chosen));
   QScrollArea window;

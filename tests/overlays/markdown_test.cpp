@@ -1,0 +1,361 @@
+#include "overlays/markdownrenderer.h"
+#include "overlays/markdownscrollview.h"
+#include "overlays/markdowntextview.h"
+
+#include "fakeurlopener.h"
+
+#include <QFile>
+#include <QFontDatabase>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextTable>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A rendered document as text, so that two renderings compare exactly: every
+// block of the root frame and of each table cell with its formats and runs,
+// every table with its size and formats. Formats are numbered as they first
+// appear and spelled out by legend(); the interface and fixed fonts are named
+// "general" and "fixed". With `numberObjectsInOrder` a table's cells name it
+// by its place among the tables, not by the document's own counter (which
+// goes on counting removed tables).
+class DocumentDump {
+ public:
+  explicit DocumentDump(bool numberObjectsInOrder = false) : numberObjectsInOrder_(numberObjectsInOrder) {}
+
+  QStringList lines(const QTextDocument& document) {
+    objects_.clear();
+    indices_.clear();
+    QStringList out{QStringLiteral("frame ") + id(document.rootFrame()->frameFormat())};
+    for (auto it = document.rootFrame()->begin(); !it.atEnd(); ++it) {
+      auto* table = qobject_cast<QTextTable*>(it.currentFrame());
+      if (!table) {
+        block(it.currentBlock(), QString(), out);
+        continue;
+      }
+      out.append(QStringLiteral("table %1x%2 %3").arg(table->rows()).arg(table->columns()).arg(id(table->format())));
+      for (int r = 0; r < table->rows(); ++r) {
+        for (int c = 0; c < table->columns(); ++c) {
+          const QTextTableCell cell = table->cellAt(r, c);
+          out.append(QStringLiteral("  cell %1,%2 %3").arg(r).arg(c).arg(id(cell.format())));
+          for (auto inner = cell.begin(); !inner.atEnd(); ++inner) {
+            if (inner.currentBlock().isValid()) block(inner.currentBlock(), QStringLiteral("    "), out);
+          }
+        }
+      }
+    }
+    return out;
+  }
+
+  QStringList legend() const {
+    QStringList out;
+    for (qsizetype i = 0; i < formats_.size(); ++i) out.append(QStringLiteral("%1 %2").arg(i).arg(formats_[i]));
+    return out;
+  }
+
+  // Line ends, controls, surrogates, U+FFFD and space separators other than
+  // the space as \r, \t, \uXXXX; backslashes and quotes doubled.
+  static QString escaped(QStringView text) {
+    QString out;
+    for (QChar c : text) {
+      if (c == u'\\' || c == u'"') {
+        out += u'\\';
+        out += c;
+      } else if (c == u'\r' || c == u'\t') {
+        out += c == u'\r' ? QStringLiteral("\\r") : QStringLiteral("\\t");
+      } else if (c.isSurrogate() || (c != u' ' && c.category() == QChar::Separator_Space) || !c.isPrint() ||
+                 c == QChar::ReplacementCharacter) {
+        out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+      } else {
+        out += c;
+      }
+    }
+    return out;
+  }
+
+ private:
+  void block(const QTextBlock& block, const QString& indent, QStringList& out) {
+    QString line = QStringLiteral("%1block %2 %3:").arg(indent, id(block.blockFormatIndex(), block.blockFormat()),
+                                                       id(block.charFormatIndex(), block.charFormat()));
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      line += QStringLiteral(" %1\"%2\"").arg(id(it.fragment().charFormatIndex(), it.fragment().charFormat()),
+                                              escaped(it.fragment().text()));
+    }
+    out.append(line);
+  }
+
+  // The number of the document's format `index`, spelled out once per document.
+  QString id(int index, const QTextFormat& format) {
+    auto known = indices_.constFind(index);
+    if (known == indices_.constEnd()) known = indices_.insert(index, id(format));
+    return *known;
+  }
+
+  QString id(const QTextFormat& format) {
+    QStringList properties{QStringLiteral("type=%1").arg(format.type())};
+    const QMap<int, QVariant> map = format.properties();
+    for (auto it = map.begin(); it != map.end(); ++it) {
+      QString spelled = value(it.value());
+      if (numberObjectsInOrder_ && it.key() == QTextFormat::ObjectIndex) {
+        if (!objects_.contains(it.value().toInt())) objects_.append(it.value().toInt());
+        spelled = QStringLiteral("object%1").arg(objects_.indexOf(it.value().toInt()));
+      }
+      properties.append(QStringLiteral("%1=%2").arg(QString::number(it.key(), 16), spelled));
+    }
+    const QString spelled = properties.join(u' ');
+    if (!numbers_.contains(spelled)) {
+      numbers_.insert(spelled, formats_.size());
+      formats_.append(spelled);
+    }
+    return QStringLiteral("F%1").arg(numbers_.value(spelled));
+  }
+
+  static QString value(const QVariant& value) {
+    switch (value.typeId()) {
+      case QMetaType::QBrush:
+        return QStringLiteral("brush(%1,%2)")
+            .arg(int(value.value<QBrush>().style()))
+            .arg(value.value<QBrush>().color().name(QColor::HexArgb));
+      case QMetaType::QColor:
+        return value.value<QColor>().name(QColor::HexArgb);
+      case QMetaType::QTextLength:
+        return QStringLiteral("length(%1,%2)")
+            .arg(int(value.value<QTextLength>().type()))
+            .arg(value.value<QTextLength>().rawValue());
+      case QMetaType::QStringList:
+      case QMetaType::QString: {
+        static const QFont general = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+        static const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        const QStringList names = value.toStringList();
+        const auto is = [&](const QFont& font) {
+          return names == font.families() || (names.size() == 1 && names[0] == font.family());
+        };
+        if (is(general)) return QStringLiteral("general");
+        if (is(fixed)) return QStringLiteral("fixed");
+        return QLatin1Char('"') + escaped(names.join(u',')) + QLatin1Char('"');
+      }
+      case QMetaType::Bool:
+      case QMetaType::Int:
+      case QMetaType::Double:
+        return value.toString();
+      default:
+        return QStringLiteral("%1(%2)").arg(QString::fromLatin1(value.typeName()), value.toString());
+    }
+  }
+
+  bool numberObjectsInOrder_;
+  QList<int> objects_;
+  QStringList formats_;
+  QHash<QString, qsizetype> numbers_;
+  QHash<int, QString> indices_;
+};
+
+// The corpus: markdown sources with the documents they render to (its head
+// says how it is written).
+struct CorpusCase {
+  QString name;
+  QStringList sourceLines;  // as written
+  QString source;
+  QStringList rendering;
+};
+
+struct Corpus {
+  QStringList head;
+  QList<CorpusCase> cases;
+  QStringList formats;
+};
+
+QString unescaped(QStringView line) {
+  QString out;
+  for (qsizetype i = 0; i < line.size(); ++i) {
+    if (line[i] != u'\\' || i + 1 == line.size()) {
+      out += line[i];
+    } else if (line[++i] == u'r') {
+      out += u'\r';
+    } else if (line[i] == u't') {
+      out += u'\t';
+    } else if (line[i] == u'u') {
+      out += QChar(line.mid(i + 1, 4).toUShort(nullptr, 16));
+      i += 4;
+    } else {
+      out += line[i];
+    }
+  }
+  return out;
+}
+
+Corpus readCorpus() {
+  QFile file(QStringLiteral(VELTRINE_MARKDOWN_CORPUS));
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  Corpus corpus;
+  bool inFormats = false;
+  for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
+    if (line == QStringLiteral("=== formats")) {
+      inFormats = true;
+    } else if (inFormats) {
+      corpus.formats.append(line);
+    } else if (line.startsWith(QStringLiteral("=== "))) {
+      corpus.cases.append({line.mid(4), {}, {}, {}});
+    } else if (corpus.cases.isEmpty()) {
+      corpus.head.append(line);
+    } else if (line.startsWith(u'>')) {
+      corpus.cases.last().sourceLines.append(line);
+    } else if (line.startsWith(QStringLiteral("< "))) {
+      corpus.cases.last().rendering.append(line.mid(2));
+    }
+  }
+  for (CorpusCase& c : corpus.cases) {
+    QStringList lines;
+    for (const QString& line : c.sourceLines) lines.append(unescaped(QStringView(line).mid(2)));
+    c.source = lines.join(u'\n');
+  }
+  return corpus;
+}
+
+void writeCorpus(const Corpus& corpus) {
+  QStringList lines = corpus.head;
+  for (const CorpusCase& c : corpus.cases) {
+    lines.append(QStringLiteral("=== ") + c.name);
+    lines += c.sourceLines;
+    for (const QString& line : c.rendering) lines.append(QStringLiteral("< ") + line);
+  }
+  lines.append(QStringLiteral("=== formats"));
+  lines += corpus.formats;
+  QFile file(QStringLiteral(VELTRINE_MARKDOWN_CORPUS));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  file.write((lines.join(u'\n') + u'\n').toUtf8());
+}
+
+TEST(MarkdownRenderer, RendersTheCorpusExactlyAsRecorded) {
+  Corpus corpus = readCorpus();
+  ASSERT_FALSE(corpus.cases.isEmpty());
+  DocumentDump dump;
+  for (CorpusCase& c : corpus.cases) {
+    QTextDocument document;
+    renderMarkdown(c.source, document);
+    const QStringList rendering = dump.lines(document);
+    EXPECT_EQ(rendering, c.rendering) << c.name.toStdString();
+    c.rendering = rendering;
+  }
+  EXPECT_EQ(dump.legend(), corpus.formats);
+  if (qEnvironmentVariableIsSet("VELTRINE_WRITE_MARKDOWN_CORPUS")) {
+    corpus.formats = dump.legend();
+    writeCorpus(corpus);
+  }
+}
+
+// What a renderer keeps of its last rendering is never stale: an answer that
+// streams in piece by piece, and one text replaced by another, leave the
+// document exactly as a rendering from scratch.
+TEST(MarkdownRenderer, RenderingAgainEndsAsARenderingFromScratch) {
+  const Corpus corpus = readCorpus();
+  ASSERT_FALSE(corpus.cases.isEmpty());
+  QTextDocument document;
+  MarkdownRenderer renderer(document);
+  DocumentDump dump(true);
+  const auto renderAndCompare = [&](const QString& source) {
+    renderer.render(source);
+    QTextDocument fresh;
+    renderMarkdown(source, fresh);
+    const QStringList rendered = dump.lines(document);
+    const QStringList expected = dump.lines(fresh);
+    qsizetype same = 0;
+    while (same < rendered.size() && same < expected.size() && rendered[same] == expected[same]) ++same;
+    EXPECT_EQ(rendered.mid(same), expected.mid(same))
+        << "after " << same << " equal lines, rendering " << DocumentDump::escaped(source).toStdString();
+    return rendered == expected;
+  };
+  // Each case streamed in pieces of one to five characters, each in place of
+  // the one before; then all cases in one text, and that text without one.
+  for (const CorpusCase& c : corpus.cases) {
+    for (qsizetype end = 0, piece = 1; end < c.source.size(); end += piece, piece = piece % 5 + 1) {
+      if (!renderAndCompare(c.source.left(end))) return;
+    }
+    if (!renderAndCompare(c.source)) return;
+  }
+  QStringList sources;
+  for (const CorpusCase& c : corpus.cases) sources.append(c.source);
+  for (qsizetype k = 1; k < sources.size(); k += 3) {
+    QStringList without = sources;
+    without.removeAt(k);
+    if (!renderAndCompare(sources.join(u'\n')) || !renderAndCompare(without.join(u'\n'))) return;
+  }
+}
+
+QString longText(const QString& word) {
+  QStringList lines;
+  for (int i = 0; i < 200; ++i) lines.append(QStringLiteral("%1 line %2").arg(word).arg(i));
+  return lines.join(u'\n');
+}
+
+TEST(MarkdownScrollView, SameTextKeepsSelectionAndScrollNewTextGoesToTheTop) {
+  MarkdownScrollView view(longText(QStringLiteral("first")), 280);
+  view.resize(400, 200);
+  view.show();
+  MarkdownTextView* text = view.textView();
+  QScrollBar* bar = text->verticalScrollBar();
+  ASSERT_GT(bar->maximum(), 0);
+  QTextCursor selection(text->document());
+  selection.setPosition(10);
+  selection.setPosition(20, QTextCursor::KeepAnchor);
+  text->setTextCursor(selection);
+  bar->setValue(bar->maximum() / 2);
+
+  view.setText(longText(QStringLiteral("first")));
+  EXPECT_EQ(bar->value(), bar->maximum() / 2);
+  EXPECT_EQ(text->textCursor().selectionStart(), 10);
+  EXPECT_EQ(text->textCursor().selectionEnd(), 20);
+
+  view.setText(longText(QStringLiteral("second")));
+  EXPECT_EQ(bar->value(), 0);
+  EXPECT_FALSE(text->textCursor().hasSelection());
+  EXPECT_TRUE(text->document()->firstBlock().text().startsWith(QStringLiteral("second")));
+}
+
+// A click on a link opens it, when it is a web or mail address; a mail
+// address keeps only its subject and body (never an attachment).
+TEST(MarkdownScrollView, OpensOnlyWebAndMailLinksAndMailOnlyWithSubjectAndBody) {
+  FakeUrlOpener opener;
+  const struct {
+    const char* address;
+    const char* opened;  // null: refused
+  } cases[] = {
+      {"https://example.com/a?x=1&attach=2", "https://example.com/a?x=1&attach=2"},
+      {"http://example.com", "http://example.com"},
+      {"HTTPS://EXAMPLE.COM", "https://example.com"},
+      {"mailto:me@example.com?subject=Hi%20there&attach=/etc/passwd&body=a%26b",
+       "mailto:me@example.com?subject=Hi%20there&body=a%26b"},
+      {"MAILTO:me@example.com?ATTACH=~/.ssh/id_rsa&Subject=x", "mailto:me@example.com?subject=x"},
+      {"mailto:me@example.com?%61ttach=x&cc=them@example.com&bcc=b@example.com&to=c@example.com",
+       "mailto:me@example.com"},
+      {"mailto:me@example.com?subject=a;attach=/etc/passwd",
+       "mailto:me@example.com?subject=a%3Battach%3D%2Fetc%2Fpasswd"},
+      {"file:///etc/passwd", nullptr},
+      {"javascript:alert(1)", nullptr},
+      {"ftp://example.com/x", nullptr},
+      {"relative/page", nullptr},
+  };
+  MarkdownScrollView view(QString(), 200);
+  view.resize(500, 120);
+  view.show();
+  MarkdownTextView* text = view.textView();
+  for (const auto& c : cases) {
+    opener.opened.clear();
+    view.setText(QStringLiteral("[Open this link](%1)").arg(QString::fromUtf8(c.address)));
+    QTextCursor onLink(text->document());
+    onLink.setPosition(3);
+    QTest::mouseClick(text->viewport(), Qt::LeftButton, Qt::NoModifier, text->cursorRect(onLink).center());
+    if (c.opened) {
+      ASSERT_EQ(opener.opened.size(), 1) << c.address;
+      EXPECT_EQ(opener.opened.first().toString(QUrl::FullyEncoded), QString::fromUtf8(c.opened)) << c.address;
+    } else {
+      EXPECT_TRUE(opener.opened.isEmpty()) << c.address;
+    }
+  }
+}
+
+}  // namespace

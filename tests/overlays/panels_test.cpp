@@ -1,0 +1,408 @@
+#include "core/appevents.h"
+#include "core/clock.h"
+#include "localization/appstrings.h"
+#include "localization/languagemanager.h"
+#include "overlays/chipbutton.h"
+#include "overlays/clarifyoverlayview.h"
+#include "overlays/clarifyoverlaywindowcontroller.h"
+#include "overlays/markdownscrollview.h"
+#include "overlays/overlayclosebutton.h"
+#include "overlays/overlaypanel.h"
+#include "overlays/paneloverlaypresenter.h"
+#include "overlays/recordingoverlayview.h"
+#include "overlays/recordingoverlaywindowcontroller.h"
+#include "overlays/resultoverlayview.h"
+#include "overlays/resultoverlaywindowcontroller.h"
+#include "overlays/tipoverlayview.h"
+#include "overlays/tipoverlaywindowcontroller.h"
+#include "pipeline/audiorecorder.h"
+#include "theme/fontbook.h"
+
+#include "awaittask.h"
+#include "fakeaudioengine.h"
+#include "fakepasteboard.h"
+#include "shownpage.h"
+
+#include <QAbstractButton>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <thread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+bool visible(const OverlayPanel* panel) { return panel && panel->isVisible(); }
+
+// The texts of the labels and buttons a user sees on `root`.
+QStringList shownTexts(const QWidget& root) {
+  QStringList texts;
+  for (const QLabel* label : root.findChildren<QLabel*>()) {
+    if (label->isVisible()) texts << label->text();
+  }
+  for (const QAbstractButton* button : root.findChildren<QAbstractButton*>()) {
+    if (button->isVisible()) texts << button->text();
+  }
+  return texts;
+}
+
+std::string faults(const QWidget& root) {
+  settleLayout();
+  std::string all;
+  for (const std::string& fault : shownPageFaults(root)) all += fault + "\n";
+  return all;
+}
+
+// The panels are shared by the whole program: each test leaves them hidden,
+// the clock at its pace and the interface language as it found them. Delays
+// run a hundred times faster (the result's 30 s last 300 ms).
+class Panels : public ::testing::Test {
+ protected:
+  void SetUp() override { Clock::setTimeScaleForTesting(0.01); }
+  void TearDown() override {
+    for (OverlayPanel* panel : {tip.panel(), clarify.panel(), result.panel()}) {
+      if (panel) panel->orderOut();
+    }
+    setLanguage(language_);
+    Clock::setTimeScaleForTesting(1.0);
+  }
+  static void setLanguage(AppLanguage language) {
+    LanguageManager::shared().setCurrent(language);
+    FontBook::shared().setLanguage(rawValue(language));
+  }
+  // Waits until the tip's four seconds have passed: time as the program counts it.
+  void letFourSecondsPass() {
+    tip.present(QStringLiteral("meanwhile"));
+    ASSERT_TRUE(waitUntil([&] { return !visible(tip.panel()); }));
+  }
+  TipOverlayView* tipView() const { return qobject_cast<TipOverlayView*>(tip.panel()->contentView()); }
+  ClarifyOverlayView* clarifyView() const { return qobject_cast<ClarifyOverlayView*>(clarify.panel()->contentView()); }
+  ResultOverlayView* resultView() const { return result.hostingView(); }
+
+  TipOverlayWindowController& tip = TipOverlayWindowController::shared();
+  ClarifyOverlayWindowController& clarify = ClarifyOverlayWindowController::shared();
+  ResultOverlayWindowController& result = ResultOverlayWindowController::shared();
+  ResultOverlayViewModel& model = result.viewModel();
+  const AppLanguage language_ = LanguageManager::shared().current();
+};
+
+// Every panel in each of its states, in every language: laid out without a
+// fault, with the texts the user must read.
+TEST_F(Panels, EachPanelInEachStateAndLanguageShowsItsTextsLaidOut) {
+  const QString markdown = QStringLiteral(
+      "# Weather\n## Today\nSunny, **24 °C**, light *wind*. Use `forecast --week`.\n---\n"
+      "| Day | High |\n|---|--:|\n| Mon | 24 |\n\n- Source: [weather](https://example.com/weather)");
+  Clock::setTimeScaleForTesting(1.0);  // nothing counts down or hides meanwhile
+  for (AppLanguage language : allAppLanguages()) {
+    SCOPED_TRACE(rawValue(language).toStdString());
+    setLanguage(language);
+    const AppStrings& strings = currentStrings();
+
+    FakeAudioEngines engines;
+    AudioRecorder recorder(engines.factory(), [] { return true; });
+    recorder.setMaxDuration(10);  // the seconds left show at once
+    RecordingOverlayWindowController recording(recorder);
+    recording.show();
+    EXPECT_EQ(faults(*recording.panel()), "") << "idle";
+    ASSERT_TRUE(awaitTask(recorder.startRecording()));
+    ASSERT_TRUE(engines.latest()->deliver(std::vector<float>(4096 * 2, 0.3f)));
+    ASSERT_TRUE(waitUntil([&] { return recorder.countdown().has_value(); }));
+    EXPECT_EQ(faults(*recording.panel()), "") << "recording";
+    EXPECT_EQ(recording.view()->indicator().statusText(strings), strings.overlayRecording);
+    EXPECT_EQ(recording.view()->indicator().countdownText(), QStringLiteral("%1s").arg(*recorder.countdown()));
+    ASSERT_TRUE(awaitTask(recorder.stopRecording()).has_value());
+    EXPECT_EQ(faults(*recording.panel()), "") << "processing";
+    EXPECT_EQ(recording.view()->indicator().statusText(strings), strings.overlayRecognizing);
+    EXPECT_EQ(recording.view()->indicator().countdownText(), QString());  // held, but not shown
+    recording.hide();
+
+    clarify.show(QString());
+    EXPECT_EQ(clarifyView()->shownText(), strings.overlayClarifyFallback);
+    EXPECT_LE(clarifyView()->cardHeight(), clarify.panel()->height());
+    clarify.show(QStringLiteral("a\nb\nc\nd"));  // four short lines need more than their characters
+    EXPECT_LE(clarifyView()->cardHeight(), clarify.panel()->height());
+    clarify.hide();
+
+    // These tips are read whole; a longer one is cut after two lines.
+    for (const QString& message : {strings.errorMicrophoneLost, strings.hotkeyHeldElsewhereTip.arg("Ctrl+Shift+K, Alt+E")}) {
+      tip.present(message);
+      EXPECT_EQ(faults(*tip.panel()), "");
+      EXPECT_FALSE(tipView()->shownLines().join(QString()).contains(QChar(0x2026))) << message.toStdString();
+    }
+    tip.present(QStringLiteral("one two three four five six seven eight nine ten eleven twelve thirteen fourteen "
+                               "fifteen sixteen seventeen eighteen nineteen twenty twenty-one twenty-two"));
+    ASSERT_EQ(tipView()->shownLines().size(), 2);
+    EXPECT_TRUE(tipView()->shownLines()[1].endsWith(QChar(0x2026)));
+
+    result.show(QStringLiteral("A result that could not be pasted: the field was read-only."), false, false);
+    EXPECT_EQ(faults(*result.panel()), "") << "plain";
+    EXPECT_TRUE(shownTexts(*result.panel()).contains(strings.overlayResultTitle));
+    EXPECT_TRUE(shownTexts(*result.panel()).contains(QStringLiteral("30s")));
+    EXPECT_TRUE(shownTexts(*result.panel()).contains(strings.btnPin));
+    result.show(markdown, true, true);
+    EXPECT_EQ(faults(*result.panel()), "") << "markdown, pinned";
+    EXPECT_TRUE(shownTexts(*result.panel()).contains(strings.overlayResultPinned));
+    FakePasteboard pasteboard;
+    QTest::mouseClick(resultView()->copyButton(), Qt::LeftButton);
+    EXPECT_EQ(faults(*result.panel()), "") << "copied";
+    EXPECT_TRUE(shownTexts(*result.panel()).contains(strings.btnCopied));
+    result.hide();
+  }
+}
+
+TEST_F(Panels, TheTipStaysFourSecondsUnlessClosedAndANewTipGetsItsOwn) {
+  Clock::setTimeScaleForTesting(0.1);  // four seconds last 400 ms, the fade 35 ms
+  QElapsedTimer shown;
+  shown.start();
+  tip.present(QStringLiteral("Credits are used up."));
+  EXPECT_EQ(tip.panel()->size(), QSize(320, 56));
+  EXPECT_EQ(tip.panel()->windowOpacity(), 1.0);
+  ASSERT_TRUE(waitUntil([&] { return tip.isFading(); }));
+  ASSERT_TRUE(waitUntil([&] { return !visible(tip.panel()); }));
+  EXPECT_GE(shown.elapsed(), 380);
+  EXPECT_LT(tip.panel()->windowOpacity(), 0.1);
+
+  tip.present(QStringLiteral("tip"));
+  QTest::mouseClick(tipView()->closeButton(), Qt::LeftButton);
+  EXPECT_TRUE(tip.isFading());
+  EXPECT_FALSE(tip.isDismissPending());
+  ASSERT_TRUE(waitUntil([&] { return !visible(tip.panel()); }));
+
+  // A tip presented during the fade is shown at once, for its own four seconds.
+  tip.present(QStringLiteral("first"));
+  tip.dismiss();
+  ASSERT_TRUE(tip.isFading());
+  shown.restart();
+  tip.present(QStringLiteral("second"));
+  EXPECT_FALSE(tip.isFading());
+  EXPECT_EQ(tip.panel()->windowOpacity(), 1.0);
+  EXPECT_EQ(tipView()->message(), QStringLiteral("second"));
+  ASSERT_TRUE(waitUntil([&] { return !visible(tip.panel()); }));
+  EXPECT_GE(shown.elapsed(), 380);
+}
+
+TEST_F(Panels, ATipFromAnyThreadIsPresentedOnTheMainThreadLater) {
+  const auto shown = [&] { return visible(tip.panel()) && tipView()->message() == QStringLiteral("from elsewhere"); };
+  std::thread([] { TipOverlayWindowController::show(QStringLiteral("from elsewhere")); }).join();
+  EXPECT_FALSE(shown());
+  ASSERT_TRUE(waitUntil(shown));
+  EXPECT_EQ(tipView()->thread(), QThread::currentThread());
+}
+
+TEST_F(Panels, TheClarifyCardGrowsWithTheQuestionAndAnotherQuestionGetsItsOwnFiveSeconds) {
+  const struct {
+    QString question;
+    int height;
+  } cases[] = {
+      {QString(), 90},
+      {QString(28, u'a'), 90},
+      {QString(29, u'a'), 98},
+      {QString(57, u'a'), 120},
+      {QString(85, u'a'), 140},
+      {QString(300, u'a'), 140},
+      // Characters as a reader counts them.
+      {QString(29, u'字'), 98},
+      {QStringLiteral("👍🏽").repeated(29), 98},
+      {QStringLiteral("e\u0301").repeated(28), 90},
+  };
+  for (const auto& c : cases) EXPECT_EQ(clarifyPanelSize(c.question), QSize(360, c.height)) << c.question.toStdString();
+
+  Clock::setTimeScaleForTesting(0.1);  // five seconds last 500 ms
+  clarify.show(QStringLiteral("first?"));
+  OverlayPanel* panel = clarify.panel();
+  // Two seconds pass, as the result panel counts them.
+  result.show(QStringLiteral("clock"), false, false);
+  ASSERT_TRUE(waitUntil([&] { return model.countdown() <= 28; }));
+  result.hide();
+  ASSERT_TRUE(visible(panel));
+  QElapsedTimer sinceSecond;
+  sinceSecond.start();
+  clarify.show(QString(60, u'q'));
+  EXPECT_EQ(clarify.panel(), panel);
+  EXPECT_EQ(panel->size(), QSize(360, 120));
+  EXPECT_EQ(clarifyView()->question(), QString(60, u'q'));
+  ASSERT_TRUE(waitUntil([&] { return !visible(panel); }));
+  EXPECT_GE(sinceSecond.elapsed(), 450);  // five seconds; timers may fire a little early
+  EXPECT_FALSE(clarify.isDismissPending());
+  // Clicks go through it to the window underneath, and it never takes the focus.
+  EXPECT_TRUE(panel->windowFlags().testFlag(Qt::WindowTransparentForInput));
+  EXPECT_TRUE(panel->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+}
+
+TEST_F(Panels, TheResultPanelFitsPlainTextToItsCardAndMarkdownToAFixedPanel) {
+  result.show(QStringLiteral("short"), false, false);
+  EXPECT_EQ(result.panel()->width(), 420);
+  const int shortHeight = result.panel()->height();
+  EXPECT_GE(shortHeight, 80);
+  result.show(QStringLiteral("A sentence that wraps across the card. ").repeated(5), false, false);
+  EXPECT_GT(result.panel()->height(), shortHeight);
+  EXPECT_LT(result.panel()->height(), 240);
+  result.show(QStringLiteral("word ").repeated(4000), false, false);
+  EXPECT_EQ(result.panel()->size(), QSize(420, 240));
+  result.show(QStringLiteral("# Title"), true, false);
+  EXPECT_EQ(result.panel()->size(), QSize(680, 600));
+  EXPECT_EQ(resultView()->markdownView()->height(), 510);
+  EXPECT_TRUE(resultView()->markdownView()->isVisible());
+}
+
+TEST_F(Panels, TheResultCountsDownThirtySecondsPinningHoldsItAndAnotherShowingStartsOver) {
+  QList<int> seen;
+  QObject receiver;
+  QObject::connect(&model, &ResultOverlayViewModel::countdownChanged, &receiver, [&] { seen.append(model.countdown()); });
+  result.show(QStringLiteral("answer"), false, false);
+  EXPECT_EQ(resultView()->statusText(), QStringLiteral("30s"));
+  ASSERT_TRUE(waitUntil([&] { return !visible(result.panel()); }, std::chrono::seconds(10)));
+  QList<int> expected;
+  for (int s = 29; s >= 0; --s) expected.append(s);
+  EXPECT_EQ(seen, expected);  // hidden on the tick that reaches zero
+  EXPECT_FALSE(result.isCountingDown());
+
+  result.show(QStringLiteral("answer"), false, false);
+  ASSERT_TRUE(waitUntil([&] { return model.countdown() <= 26; }));
+  QTest::mouseClick(resultView()->pinButton(), Qt::LeftButton);
+  const int held = model.countdown();
+  EXPECT_EQ(resultView()->statusText(), currentStrings().overlayResultPinned);
+  EXPECT_EQ(resultView()->pinButton()->symbol(), QStringLiteral("pin.fill"));
+  letFourSecondsPass();
+  EXPECT_TRUE(visible(result.panel()));
+  EXPECT_EQ(model.countdown(), held);
+  QTest::mouseClick(resultView()->pinButton(), Qt::LeftButton);
+  EXPECT_EQ(resultView()->statusText(), QStringLiteral("%1s").arg(held));
+
+  QTest::mouseClick(resultView()->pinButton(), Qt::LeftButton);
+  result.show(QStringLiteral("second"), false, false);
+  EXPECT_FALSE(model.pinned());
+  EXPECT_EQ(model.countdown(), 30);
+  result.show(QStringLiteral("# streamed"), true, true);
+  EXPECT_TRUE(model.pinned());
+  EXPECT_TRUE(model.isMarkdown());
+}
+
+TEST_F(Panels, CopyPutsTheTextOnTheClipboardAndHidesASecondLaterEvenWhenPinnedButNeverALaterShowing) {
+  FakePasteboard pasteboard;
+  result.show(QStringLiteral("copy me"), false, true);
+  QTest::mouseClick(resultView()->copyButton(), Qt::LeftButton);
+  EXPECT_EQ(pasteboard.string(), QStringLiteral("copy me"));
+  EXPECT_EQ(resultView()->copyButton()->symbol(), QStringLiteral("checkmark"));
+  EXPECT_TRUE(visible(result.panel()));
+  ASSERT_TRUE(waitUntil([&] { return !visible(result.panel()); }));
+
+  result.show(QStringLiteral("first"), false, true);
+  QTest::mouseClick(resultView()->copyButton(), Qt::LeftButton);
+  result.show(QStringLiteral("second"), false, true);
+  EXPECT_FALSE(model.copied());
+  letFourSecondsPass();
+  EXPECT_TRUE(visible(result.panel()));
+  // The close button hides at the next turn of the event loop; a showing that comes first wins.
+  QTest::mouseClick(resultView()->closeButton(), Qt::LeftButton);
+  result.show(QStringLiteral("third"), false, true);
+  letFourSecondsPass();
+  EXPECT_TRUE(visible(result.panel()));
+  QTest::mouseClick(resultView()->closeButton(), Qt::LeftButton);
+  EXPECT_TRUE(waitUntil([&] { return !visible(result.panel()); }));
+}
+
+TEST_F(Panels, TheResultsTextsFollowTheInterfaceLanguageExceptTheMarkdownTitle) {
+  setLanguage(AppLanguage::en);
+  result.show(QStringLiteral("plain"), false, false);
+  setLanguage(AppLanguage::ko);
+  const AppStrings& korean = currentStrings();
+  EXPECT_TRUE(shownTexts(*result.panel()).contains(korean.overlayResultTitle));
+  EXPECT_EQ(resultView()->copyButton()->text(), korean.btnCopy);
+  EXPECT_EQ(resultView()->pinButton()->text(), korean.btnPin);
+  QTest::mouseClick(resultView()->pinButton(), Qt::LeftButton);
+  EXPECT_TRUE(shownTexts(*result.panel()).contains(korean.overlayResultPinned));
+  result.show(QStringLiteral("# md"), true, false);
+  setLanguage(AppLanguage::ru);
+  EXPECT_TRUE(shownTexts(*result.panel()).contains(QStringLiteral("◈ 搜索结果")));
+}
+
+class RecordingIndicator : public Panels {
+ protected:
+  void SetUp() override {
+    Panels::SetUp();
+    awaitTask(recorder.prepareEngine());
+  }
+  // Full-scale input: the recorder's level becomes 1.
+  void speakLoudly() {
+    ASSERT_TRUE(engines.latest()->deliver(std::vector<float>(4096 * 2, 1.0f)));
+    ASSERT_TRUE(waitUntil([&] { return recorder.audioLevel() > 0.99f; }));
+  }
+  FakeAudioEngines engines;
+  AudioRecorder recorder{engines.factory(), [] { return true; }};
+};
+
+TEST_F(RecordingIndicator, TheCloseButtonAsksTheRequestFlowToCancelByState) {
+  RecordingOverlayWindowController controller(recorder);
+  controller.show();
+  QSignalSpy duringRecording(&AppEvents::shared(), &AppEvents::overlayDismissedDuringRecording);
+  QSignalSpy duringProcessing(&AppEvents::shared(), &AppEvents::overlayDismissedDuringProcessing);
+  const auto close = [&] { QTest::mouseClick(controller.view()->closeButton(), Qt::LeftButton); };
+  close();  // idle, as during a start
+  EXPECT_EQ(duringRecording.size(), 1);
+  ASSERT_TRUE(awaitTask(recorder.startRecording()));
+  close();
+  EXPECT_EQ(duringRecording.size(), 2);
+  ASSERT_TRUE(awaitTask(recorder.stopRecording()).has_value());
+  close();
+  EXPECT_EQ(duringProcessing.size(), 1);
+  EXPECT_EQ(duringRecording.size(), 2);
+  EXPECT_TRUE(controller.panel()->isVisible());  // the request flow hides it, not the button
+}
+
+TEST_F(RecordingIndicator, ShowsOnOnePanelAndScrollsTheLevelOnlyWhileRecordingOnScreen) {
+  RecordingOverlayWindowController controller(recorder);
+  controller.hide();  // before any showing
+  EXPECT_EQ(controller.panel(), nullptr);
+  ASSERT_TRUE(awaitTask(recorder.startRecording()));
+  speakLoudly();
+  controller.show();
+  OverlayPanel* panel = controller.panel();
+  ASSERT_TRUE(visible(panel));
+  EXPECT_EQ(panel->size(), QSize(360, 88));
+  EXPECT_FALSE(panel->isActiveWindow());
+  // The sampling timer fills the waveform with the live level.
+  EXPECT_TRUE(waitUntil([&] { return controller.view()->waveformLevels() == QList<float>(18, 1.0f); },
+                        std::chrono::seconds(5)));
+  controller.show();
+  EXPECT_EQ(controller.panel(), panel);
+  controller.hide();
+  EXPECT_FALSE(panel->isVisible());
+  const int phase = controller.view()->dotPhase();
+  letFourSecondsPass();
+  EXPECT_EQ(controller.view()->dotPhase(), phase);
+
+  // Processing freezes the waveform; the dots go round six steps.
+  ASSERT_TRUE(awaitTask(recorder.stopRecording()).has_value());
+  const QList<float> frozen = controller.view()->waveformLevels();
+  controller.view()->sampleLevel();
+  EXPECT_EQ(controller.view()->waveformLevels(), frozen);
+  for (int i = 0; i < 6; ++i) controller.view()->advanceDots();
+  EXPECT_EQ(controller.view()->dotPhase(), phase);
+}
+
+TEST_F(Panels, TheLowerLayersReachEveryPanelThroughThePresenter) {
+  PanelOverlayPresenter presenter;
+  OverlayPresenter::install(&presenter);
+  OverlayPresenter& overlays = OverlayPresenter::current();
+  overlays.showRecordingOverlay();
+  EXPECT_TRUE(visible(RecordingOverlayWindowController::shared().panel()));
+  overlays.hideRecordingOverlay();
+  EXPECT_FALSE(visible(RecordingOverlayWindowController::shared().panel()));
+  overlays.showResult(QStringLiteral("# answer"), true, false);
+  EXPECT_TRUE(visible(result.panel()));
+  EXPECT_TRUE(model.isMarkdown());
+  overlays.showClarify(QStringLiteral("which one?"));
+  EXPECT_EQ(clarifyView()->question(), QStringLiteral("which one?"));
+  // The tip comes at the next turn of the event loop.
+  overlays.showTip(QStringLiteral("no credits"));
+  EXPECT_FALSE(visible(tip.panel()));
+  ASSERT_TRUE(waitUntil([&] { return visible(tip.panel()); }));
+  EXPECT_EQ(tipView()->message(), QStringLiteral("no credits"));
+  OverlayPresenter::install(nullptr);
+}
+
+}  // namespace
