@@ -99,6 +99,9 @@ class DocumentDump {
     QStringList properties{QStringLiteral("type=%1").arg(format.type())};
     const QMap<int, QVariant> map = format.properties();
     for (auto it = map.begin(); it != map.end(); ++it) {
+      // The system's fixed-pitch font carries a style hint that differs between
+      // platform plugins (offscreen, xcb): not the renderer's to decide.
+      if (it.key() == QTextFormat::FontStyleHint) continue;
       QString spelled = value(it.value());
       if (numberObjectsInOrder_ && it.key() == QTextFormat::ObjectIndex) {
         if (!objects_.contains(it.value().toInt())) objects_.append(it.value().toInt());
