@@ -1,4 +1,3 @@
-#include "historyrecords.h"
 #include "mainwindow/cardcolumn.h"
 #include "mainwindow/historycard.h"
 #include "mainwindow/mainview.h"
