@@ -24,8 +24,12 @@
 #include "theme/glowlabel.h"
 #include "theme/palette.h"
 
+#include <limits>
+
 #include <QFontMetricsF>
 #include <QHBoxLayout>
+#include <QResizeEvent>
+#include <QTextLayout>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -41,6 +45,61 @@ QHBoxLayout* rowLayout(QWidget* owner, int spacing, const QMargins& margins = QM
   row->setSpacing(spacing);
   return row;
 }
+
+// A word-wrapped answer shown in at most `lines` lines at the label's width:
+// a longer one ends its last line with an ellipsis, so it never reads as
+// if it ended there.
+class ClampedLabel : public TextLabel {
+ public:
+  ClampedLabel(const QFont& font, const QColor& color, const QString& text, int lines, QWidget* parent)
+      : TextLabel(font, color, parent), full_(text), lines_(lines) {
+    setWordWrap(true);
+    setText(text);
+  }
+  const QString& fullText() const { return full_; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    TextLabel::resizeEvent(event);
+    const QString shown = clamped(contentsRect().width());
+    if (shown != text()) setText(shown);
+  }
+
+ private:
+  QString clamped(int width) const {
+    if (width <= 0) return full_;
+    QString flowing = full_;
+    flowing.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    QTextLayout layout(flowing, font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList kept;
+    bool more = false;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+      line.setLineWidth(width);
+      if (kept.size() == lines_) {
+        more = true;
+        break;
+      }
+      QString part = flowing.mid(line.textStart(), line.textLength());
+      part.remove(QChar::LineSeparator);
+      kept.append(part);
+    }
+    layout.endLayout();
+    if (!more) return full_;
+    const QFontMetrics metrics(font());
+    const QString ellipsis = QStringLiteral("…");
+    QString last = kept.last().trimmed();
+    while (!last.isEmpty() && metrics.horizontalAdvance(last + ellipsis) > width) last.chop(1);
+    kept.last() = last + ellipsis;
+    return kept.join(QLatin1Char('\n'));
+  }
+
+  QString full_;
+  int lines_;
+};
 
 void discard(QWidget* widget) {
   if (!widget) return;
@@ -194,15 +253,11 @@ QWidget* HistoryCard::makeSummaryRow(QWidget* parent) {
     summary_ = text;
     row->addWidget(caption, 1, Qt::AlignTop);
   } else if (RecordFormat::isPresent(record_.result)) {
-    auto* text = new TextLabel(rajdhaniMedium(15), Palette::cyberTextPrimary, summaryRow);
-    text->setText(*record_.result);
-    text->setWordWrap(true);
+    // Three lines while collapsed; the rest waits for the details.
+    auto* text = new ClampedLabel(rajdhaniMedium(15), Palette::cyberTextPrimary, *record_.result,
+                                  isExpanded_ ? std::numeric_limits<int>::max() : kSummaryLines, summaryRow);
     text->setSelectable(true);
     text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    if (!isExpanded_) {
-      // Three lines while collapsed; the rest waits for the details.
-      text->setMaximumHeight(int(QFontMetricsF(text->font()).lineSpacing() * kSummaryLines + 1));
-    }
     summary_ = text;
     row->addWidget(text, 1, Qt::AlignTop);
   } else {
@@ -360,6 +415,7 @@ QWidget* HistoryCard::makeActionRow(QWidget* parent) {
 }
 
 QString HistoryCard::summary() const {
+  if (const auto* clamped = dynamic_cast<const ClampedLabel*>(summary_)) return clamped->fullText();
   const auto* label = qobject_cast<const QLabel*>(summary_);
   return label ? label->text() : QString();
 }

@@ -98,15 +98,12 @@ TEST_F(ConfigFetcherTest, RecordingConfigSetsTheLongestRecordingAndPlanFillsTheA
   service.route("GET", apiPath("/config/recording"), ScriptedResponse::json(200, R"({"max_duration_sec":180})"));
   service.route("GET", apiPath("/config/plan"),
                 ScriptedResponse::json(200, R"({"tier":"pro","credits_total":500,"credits_remaining":420})"));
-  LogCapture log;
   awaitTask(ConfigFetcher::fetchRecordingConfig());
   awaitTask(ConfigFetcher::fetchUserPlanInfo());
   EXPECT_EQ(AudioRecorder::shared().maxDuration(), 180.0);
   EXPECT_EQ(AuthStore::shared().tier(), QStringLiteral("pro"));
   EXPECT_EQ(AuthStore::shared().creditsRemaining(), 420);
   EXPECT_EQ(AuthStore::shared().creditsTotal(), 500);
-  EXPECT_TRUE(log.contains(QStringLiteral("AppDelegate"), QtInfoMsg,
-                           QStringLiteral("fetchRecordingConfig: maxDuration 60.000000 -> 180.000000")));
   AudioRecorder::shared().setMaxDuration(60);
 }
 

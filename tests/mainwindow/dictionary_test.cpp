@@ -228,14 +228,4 @@ TEST_F(HotwordPage, DeletingAsksFirstAndARefusalIsSaidOnThePage) {
   EXPECT_FALSE(shows(view, refusal));
 }
 
-TEST_F(HotwordPage, SwitchingTheLanguageRedrawsThePage) {
-  service.route("GET", apiPath("/hotwords"), ScriptedResponse::json(200, listOf(0)));
-  showLoaded();
-  LanguageManager::shared().setCurrent(AppLanguage::ru);
-  const AppStrings& russian = stringsFor(AppLanguage::ru);
-  for (const QString& text : {russian.pageDict, russian.dictDesc, russian.dictEmpty, russian.add}) {
-    EXPECT_TRUE(shows(view, text)) << text.toStdString();
-  }
-}
-
 }  // namespace

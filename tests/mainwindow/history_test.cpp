@@ -125,12 +125,11 @@ TEST_F(HistoryPage, ACardOffersTheActionsItsRecordAllows) {
     EXPECT_LOOKS_RIGHT(card);
   }
 
-  // A pending record looks like a processing one but for its colour and badge.
+  // A pending record looks like a processing one but for its badge.
   HistoryCard pending(makeRecord(RecognitionStatus::pending));
   pending.show();
   EXPECT_TRUE(shows(pending, strings.statusWait));
   EXPECT_TRUE(shows(pending, strings.processing));
-  EXPECT_EQ(pending.cardStyle().neon, Palette::withOpacity(Palette::neonOrange, 0.3));
 }
 
 TEST_F(HistoryPage, ACardsSummaryAndDetails) {
@@ -165,22 +164,33 @@ TEST_F(HistoryPage, ACardsSummaryAndDetails) {
     EXPECT_FALSE(shownWith(card, currentStrings().btnCopy));
   }
 
-  // Five lines: three while collapsed, all of them again in the details.
+  // Collapsed, a longer answer shows three lines, the third ending in an
+  // ellipsis; expanded, all of it, in the summary and in the details.
   RecordingHistory plain = makeRecord(RecognitionStatus::success);
-  plain.result = QStringLiteral("1\n2\n3\n4\n5");
-  HistoryCard plainCard(plain);
-  plainCard.resize(800, 400);
-  plainCard.show();
-  QLabel* summary = shownWith<QLabel>(plainCard, *plain.result);
-  ASSERT_TRUE(summary);
-  const int lineHeight = summary->fontMetrics().lineSpacing();
-  EXPECT_LE(summary->maximumHeight(), 3 * lineHeight + 1);
-  // The answer can be selected (and then copied) with the mouse.
-  QTest::mouseDClick(summary, Qt::LeftButton, {}, QPoint(4, lineHeight / 2));
-  EXPECT_EQ(summary->selectedText(), "1");
-  click(plainCard.expandButton());
-  EXPECT_EQ(shownTexts(plainCard).count(*plain.result), 2);
-  EXPECT_EQ(shownTexts(plainCard).count(currentStrings().btnCopy), 1) << "the result's copy, no transcript's";
+  for (const QString& answer :
+       {QStringLiteral("1\n2\n3\n4\n5"), QStringLiteral("a long answer that goes on and on ").repeated(12)}) {
+    SCOPED_TRACE(answer.toStdString());
+    plain.result = answer;
+    HistoryCard plainCard(plain);
+    plainCard.resize(800, 400);
+    plainCard.show();
+    EXPECT_LOOKS_RIGHT(plainCard);
+    QLabel* summary = nullptr;
+    for (QLabel* label : shownWidgets<QLabel>(plainCard)) {
+      if (label->text().startsWith(answer.left(3))) summary = label;
+    }
+    ASSERT_TRUE(summary);
+    EXPECT_EQ(summary->text().count(QLatin1Char('\n')), 2);
+    EXPECT_TRUE(summary->text().endsWith(QStringLiteral("…"))) << summary->text().toStdString();
+    const int lineHeight = summary->fontMetrics().lineSpacing();
+    // The answer can be selected (and then copied) with the mouse.
+    QTest::mouseDClick(summary, Qt::LeftButton, {}, QPoint(4, lineHeight / 2));
+    EXPECT_FALSE(summary->selectedText().isEmpty());
+    click(plainCard.expandButton());
+    EXPECT_EQ(shownTexts(plainCard).count(answer), 2);
+    EXPECT_EQ(shownTexts(plainCard).count(currentStrings().btnCopy), 1) << "the result's copy, no transcript's";
+    EXPECT_LOOKS_RIGHT(plainCard);
+  }
 }
 
 TEST_F(HistoryPage, TheMetaRowTellsTimeDurationOperationAndStatus) {
@@ -195,7 +205,6 @@ TEST_F(HistoryPage, TheMetaRowTellsTimeDurationOperationAndStatus) {
       EXPECT_TRUE(shows(card, text)) << text.toStdString();  // an unknown operation as it is
     }
   }
-  EXPECT_EQ(HistoryCardLook::operationSymbol("dictate-v2"), "waveform");
 }
 
 TEST_F(HistoryPage, ACopyMarkLastsFromTheFirstTap) {
@@ -421,30 +430,6 @@ TEST_F(HistoryPage, AShorterRetentionRemovesOldRecordsAtOnce) {
   EXPECT_TRUE(shows(view, currentStrings().noRecords));
   EXPECT_TRUE(shows(view, currentStrings().recordCount(0)));
   for (const QString& file : files) EXPECT_FALSE(QFile::exists(file)) << file.toStdString();
-}
-
-TEST_F(HistoryPage, SwitchingTheLanguageRelabelsEverythingButKeepsThePolicyAndTheFixedCaptions) {
-  HistoryStore::shared().setRetentionPolicy(RetentionPolicy::thirtyDays);
-  RecordingHistory search = makeRecord(RecognitionStatus::success, QStringLiteral("agent"));
-  search.actionType = QStringLiteral("show_markdown");
-  search.result = QStringLiteral("# Found");
-  search.transcript = QStringLiteral("heard");
-  HistoryStore::shared().addRecord(search);
-  showTall();
-  click(view.cards().first()->expandButton());
-  LanguageManager::shared().setCurrent(AppLanguage::yue);
-  const AppStrings& cantonese = stringsFor(AppLanguage::yue);
-  for (const QString& text :
-       {cantonese.historySaveTitle, cantonese.historySaveSubtitle, cantonese.historyPrivacyTitle,
-        cantonese.historyPrivacySubtitle, cantonese.recordCount(1), cantonese.opAgent, cantonese.statusOk,
-        cantonese.labelTranscript, cantonese.labelResult, cantonese.btnCopy, HistoryCardLook::searchResultCaption,
-        HistoryCardLook::floatingWindowTitle}) {
-    EXPECT_TRUE(shows(view, text)) << text.toStdString();
-  }
-  RetentionPicker& picker = *view.retentionPicker();
-  EXPECT_EQ(picker.itemText(0), cantonese.historyRetentionForever);
-  EXPECT_EQ(picker.itemText(4), cantonese.historyRetentionNever);
-  EXPECT_EQ(picker.currentText(), cantonese.historyRetention30Days);
 }
 
 }  // namespace

@@ -225,19 +225,4 @@ TEST_F(HomePage, RetrySendsTheSavedRecordingAgain) {
   EXPECT_FALSE(shownWith(view, currentStrings().retry));
 }
 
-TEST_F(HomePage, SwitchingTheLanguageRedrawsEveryText) {
-  RecordingHistory record = makeRecord(RecognitionStatus::success);
-  record.result = QStringLiteral("answer");
-  HistoryStore::shared().addRecord(record);
-  trust.trusted = false;
-  HomeView view;
-  view.show();
-  LanguageManager::shared().setCurrent(AppLanguage::zhHant);
-  const AppStrings& chinese = stringsFor(AppLanguage::zhHant);
-  for (const QString& text : {chinese.pageHome, chinese.btnWarn, chinese.sectionHotkeys, chinese.hotkeyTranscribe,
-                              chinese.hotkeyRewrite, chinese.hotkeyAgent, chinese.sectionLatest, chinese.labelResult}) {
-    EXPECT_TRUE(shows(view, text)) << text.toStdString();
-  }
-}
-
 }  // namespace

@@ -1,35 +1,20 @@
-// The main window on the test desktop: what the display shows of it, where
-// its popovers hang, and what a screen reader reads of it.
+// The main window on the test desktop: where its popovers hang, and what a
+// screen reader reads of it.
 #include "atspitree.h"
 #include "mainwindow/accountpopoverview.h"
 #include "mainwindow/languagemenu.h"
 #include "mainwindow/mainview.h"
 #include "mainwindow/popover.h"
 #include "mainwindow/sidebar.h"
-#include "mainwindow/sidebaritem.h"
 #include "mainwindow/squaresymbolbutton.h"
 #include "mainwindowtest.h"
 #include "pipeline/permissionmanager.h"
 #include "service/authstore.h"
-#include "theme/palette.h"
 
-#include <QScreen>
 #include <QWindow>
 #include "mainwindow/accountbutton.h"
 
 namespace {
-
-// Shows `window` and waits until the display shows it as `drawn` says.
-QImage shownWhen(QWidget& window, const std::function<bool(const QImage&)>& drawn) {
-  window.show();
-  QImage shot;
-  waitUntil([&] {
-    if (!window.windowHandle() || !window.windowHandle()->isExposed()) return false;
-    shot = window.screen()->grabWindow(window.winId()).toImage().convertToFormat(QImage::Format_ARGB32);
-    return drawn(shot);
-  });
-  return shot;
-}
 
 void waitExposed(QWidget& window) {
   window.show();
@@ -37,25 +22,6 @@ void waitExposed(QWidget& window) {
 }
 
 using MainViewOnScreen = MainWindowTest;
-
-TEST_F(MainViewOnScreen, TheSidebarAndItsEdgeAreDrawn) {
-  REQUIRE_TEST_DESKTOP();
-  AuthStore::shared().setEmail(QStringLiteral("ada.lovelace@example.com"));
-  MainView view;
-  // The selected entry's bar is cyan at the entry's leading edge.
-  const SidebarItem& home = *view.sidebar()->item(SidebarTab::home);
-  QPoint bar;
-  const QImage shot = shownWhen(view, [&](const QImage& shot) {
-    bar = home.mapTo(&view, QPoint(SidebarItem::outerPadding + 1, home.height() / 2));
-    return shot.size() == QSize(1120, 720) && showsColour(shot.pixel(bar), Palette::neonCyan, 30);
-  });
-  ASSERT_EQ(shot.size(), QSize(1120, 720));
-  EXPECT_TRUE(showsColour(shot.pixel(bar), Palette::neonCyan, 30));
-  // The sidebar's deep background under the entries.
-  EXPECT_TRUE(showsColour(shot.pixel(120, 400), Palette::cyberBgDeep, 6));
-  // The edge's glow falls on the page beside it.
-  EXPECT_GT(QColor(shot.pixel(243, 360)).green(), QColor(shot.pixel(262, 360)).green());
-}
 
 TEST_F(MainViewOnScreen, ThePopoversHangFromTheirButtons) {
   REQUIRE_TEST_DESKTOP();

@@ -16,6 +16,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -56,6 +57,7 @@ inline QString textOf(const QWidget* widget) {
   if (auto* badge = qobject_cast<const BadgeLabel*>(widget)) return badge->text();
   if (auto* field = qobject_cast<const QLineEdit*>(widget)) return field->text();
   if (auto* text = qobject_cast<const QTextEdit*>(widget)) return text->toPlainText();
+  if (auto* box = qobject_cast<const QComboBox*>(widget)) return box->currentText();
   return {};
 }
 
@@ -116,12 +118,6 @@ inline void clickText(const QWidget& root, const QString& text) {
     settleLayout();                                              \
     EXPECT_THAT(shownPageFaults(root), ::testing::IsEmpty());   \
   } while (false)
-
-// Whether a painted pixel shows `color` (within rounding, alpha ignored).
-inline bool showsColour(QRgb pixel, const QColor& color, int tolerance = 3) {
-  return std::abs(qRed(pixel) - color.red()) <= tolerance && std::abs(qGreen(pixel) - color.green()) <= tolerance &&
-         std::abs(qBlue(pixel) - color.blue()) <= tolerance;
-}
 
 // A record as the request flow makes it.
 inline RecordingHistory makeRecord(RecognitionStatus status, const QString& operation = QStringLiteral("transcribe")) {

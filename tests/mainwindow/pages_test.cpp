@@ -368,6 +368,48 @@ TEST_P(EveryPage, Popovers) {
   check(*window.accountPopover(), "signed out");
 }
 
+// A language chosen while a page is shown relabels all of it: the page then
+// shows what it shows when made in that language.
+TEST_F(MainWindowServiceTest, APageRelabelledLiveShowsWhatItShowsWhenMadeInThatLanguage) {
+  AuthStore::shared().setEmail(QStringLiteral("ada@example.com"));
+  AuthStore::shared().setToken(QStringLiteral("token"));
+  AuthStore::shared().setTier(QStringLiteral("trial"));
+  HistoryStore::shared().load();
+  HistoryStore::shared().setRetentionPolicy(RetentionPolicy::thirtyDays);
+  trust.trusted = false;
+  service.route("GET", apiPath("/hotwords"), ScriptedResponse::json(200, hotwords(0)));
+  service.route("GET", apiPath("/personas"), ScriptedResponse::json(200, personas(2)));
+  RecordingHistory failed = makeRecord(RecognitionStatus::failed, QStringLiteral("rewrite"));
+  failed.audioFilePath = makeAudioFile(TestEnvironment::root() + QStringLiteral("/audio/a.wav"));
+  failed.retryable = true;
+  HistoryStore::shared().addRecord(failed);
+  RecordingHistory search = makeRecord(RecognitionStatus::success, QStringLiteral("agent"));
+  search.actionType = QStringLiteral("show_markdown");
+  search.result = QStringLiteral("# Found");
+  search.transcript = QStringLiteral("heard");
+  HistoryStore::shared().addRecord(search);
+
+  const auto shownOn = [](SidebarTab tab, const std::function<void()>& meanwhile) {
+    MainView window;
+    window.show();
+    window.setSelectedTab(tab);
+    EXPECT_TRUE(waitUntil([&] { return !shows(window, currentStrings().loading); }));
+    for (HistoryCard* card : shownWidgets<HistoryCard>(window)) {
+      if (card->expandButton()) click(card->expandButton());
+    }
+    meanwhile();
+    QStringList texts = shownTexts(window);
+    texts.sort();
+    return texts;
+  };
+  for (SidebarTab tab : allSidebarTabs()) {
+    SCOPED_TRACE(int(tab));
+    LanguageManager::shared().setCurrent(AppLanguage::en);
+    const QStringList live = shownOn(tab, [] { LanguageManager::shared().setCurrent(AppLanguage::yue); });
+    EXPECT_EQ(live, shownOn(tab, [] {}));
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Languages, EveryPage, ::testing::ValuesIn(allAppLanguages()),
                          [](const auto& info) { return rawValue(info.param).replace('-', '_').toStdString(); });
 

@@ -149,19 +149,6 @@ INSTANTIATE_TEST_SUITE_P(
                 std::nullopt}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
-TEST_F(SettingsPage, AHotkeyInUseGoesToTheRequestFlowWhileAnotherIsRecorded) {
-  QList<HotKeyCombo> pressed;
-  QObject::connect(&PermissionManager::shared(), &PermissionManager::hotKeyPressed, view,
-                   [&](HotKeyCombo combo) { pressed.append(combo); });
-  record(HotKeyCombo::agent);
-  // The listener takes the combination before any window sees it.
-  EXPECT_TRUE(tap.press({KeyTapEvent::Type::keyDown, 12, kOptionFlag, false, true, 0}));
-  QCoreApplication::processEvents();
-  EXPECT_EQ(pressed, QList<HotKeyCombo>{HotKeyCombo::transcribe});
-  EXPECT_EQ(shownKey(HotKeyCombo::agent), currentStrings().pressHotkeyHint) << "the recording goes on";
-  EXPECT_EQ(HotKeyManager::shared().customizedCombos(), QSet<HotKeyCombo>{});
-}
-
 TEST_F(SettingsPage, ARecordingEndsWithTheButtonAgainMovesToAnotherRowOrEndsWhenThePageGoes) {
   record(HotKeyCombo::transcribe);
   click(view->hotKeyRow(HotKeyCombo::agent)->keyButton());
@@ -195,10 +182,6 @@ TEST_F(SettingsPage, ClearingRemovesTheHotkeyAndShowsTheBuiltInOne) {
   view->cancelRecording();
   EXPECT_EQ(shownKey(HotKeyCombo::rewrite), QStringLiteral("Alt+E"));
   EXPECT_FALSE(tap.grabs.contains(KeyGrab{14, kOptionFlag, false})) << "shown, never listened to";
-
-  // Clearing what is already clear changes nothing.
-  view->clearHotKey(HotKeyCombo::rewrite);
-  EXPECT_EQ(HotKeyManager::shared().configs().size(), 2);
 }
 
 TEST_F(SettingsPage, AGlobalTapReportsOnceAndQtKeysAreOnlySwallowed) {
@@ -285,17 +268,10 @@ TEST_F(SettingsPage, TheAccessibilityButtonAsksAndOpensTheSettingsALittleLaterWh
   Clock::setTimeScaleForTesting(1);
 }
 
-TEST_F(SettingsPage, ALanguageButtonChoosesTheLanguageAndEveryTextFollows) {
+TEST_F(SettingsPage, ALanguageButtonChoosesTheLanguageAndMarksIt) {
   for (AppLanguage language : {AppLanguage::ko, AppLanguage::zhHant, AppLanguage::en}) {
     click(shownWith(*view, displayName(language)));
     EXPECT_EQ(LanguageManager::shared().current(), language);
-    const AppStrings& strings = stringsFor(language);
-    for (const QString& text : {strings.pageSettings, strings.sectionHotkeys, strings.sectionPermissions,
-                                strings.sectionPrivacy, strings.languageLabel, strings.clipboardAccessTitle,
-                                strings.clipboardAccessDesc, strings.hotkeyVoiceInput, strings.hotkeyAgentDesc,
-                                strings.permMicrophone, strings.manage}) {
-      EXPECT_TRUE(shows(*view, text)) << text.toStdString();
-    }
     for (AppLanguage other : allAppLanguages()) {
       EXPECT_EQ(view->languageButton(other)->isSelected(), other == language);
       EXPECT_TRUE(shownWith(*view, displayName(other))) << "names are never translated";
