@@ -3,7 +3,6 @@
 // what becomes of every kind of answer, retries, and the agent's commands.
 #include "flowtest.h"
 #include "tracelines.h"
-#include "wavfile.h"
 
 #include "core/appevents.h"
 #include "localization/appstrings.h"
@@ -191,27 +190,15 @@ TEST_F(RequestFlow, ClosingTheIndicatorCancelsWhateverTheRequestIsDoing) {
   EXPECT_EQ(service.requestCount(), 1);
 }
 
-TEST_F(RequestFlow, TheLongestRecordingAndALostMicrophoneStopLikeASecondPress) {
-  for (const bool lost : {false, true}) {
-    SCOPED_TRACE(lost ? "microphone lost" : "longest recording");
-    overlays.calls.clear();
-    answer(success(QStringLiteral("paste"), QStringLiteral("what was said")));
-    if (!lost) {
-      recorder->setMaxDuration(1);  // 100 ms at the test's pace
-      handler->handleHotKey(HotKeyCombo::transcribe);
-    } else {
-      recorder->setMaxDuration(60);
-      startRecording();
-      ASSERT_TRUE(engines.latest()->deliver(SignalAnalysis::tone(440, 48000, 2, 4 * 4096, 0.5)));
-      engines.nextFormat = {};  // no other input to go on with
-      engines.latest()->announceConfigurationChange();
-    }
-    ASSERT_TRUE(waitUntil([&] { return service.requestCount() == 1 + lost; }));
-    ASSERT_TRUE(waitUntil([&] { return recorder->state() == RecordingState::idle; }));
-    EXPECT_EQ(newest().status, RecognitionStatus::success);
-    EXPECT_EQ(pasteboard.string(), QStringLiteral("what was said"));
-    EXPECT_EQ(overlays.panels(), lost ? QStringList{"tip " + currentStrings().errorMicrophoneLost} : QStringList{});
-  }
+// (A lost microphone ends a recording the same way: the desktop tests unplug a real one.)
+TEST_F(RequestFlow, TheLongestRecordingStopsLikeASecondPress) {
+  answer(success(QStringLiteral("paste"), QStringLiteral("what was said")));
+  recorder->setMaxDuration(1);  // 100 ms at the test's pace
+  handler->handleHotKey(HotKeyCombo::transcribe);
+  ASSERT_TRUE(waitUntil([&] { return service.requestCount() == 1 && recorder->state() == RecordingState::idle; }));
+  EXPECT_EQ(onlyRecord().status, RecognitionStatus::success);
+  EXPECT_EQ(pasteboard.string(), QStringLiteral("what was said"));
+  EXPECT_THAT(overlays.panels(), IsEmpty());
 }
 
 TEST_F(RequestFlow, TheSelectionGoesWithTheUploadAndIsPutBackWhileRecording) {
@@ -235,7 +222,6 @@ TEST_F(RequestFlow, TheSelectionGoesWithTheUploadAndIsPutBackWhileRecording) {
   EXPECT_EQ(uploadedField("clipboard_history"), R"(["copied earlier"])");
   EXPECT_EQ(onlyRecord().selectedText, QStringLiteral("teh draft"));
   EXPECT_EQ(pasteboard.string(), QStringLiteral("the draft"));
-
 }
 
 TEST_F(RequestFlow, AStartThatCannotRecordEndsSilentlyAndForgetsTheRequest) {
@@ -338,7 +324,6 @@ TEST_F(RequestFlow, EveryFailureEndsTheRequestWithItsOwnMessageAndFollowUp) {
     EXPECT_EQ(alerts, row.alert ? QStringList{row.message} : QStringList{});
     EXPECT_FALSE(overlays.recordingShown);
     EXPECT_EQ(pastesTyped(), 0);
-
   }
   EXPECT_EQ(recorder->maxDuration(), 30.0);
 }
@@ -399,7 +384,6 @@ TEST_F(RequestFlow, AnAlertKeepsTheRequestOpenUntilItIsClosed) {
   EXPECT_EQ(AuthStore::shared().creditsRemaining(), 7);
   EXPECT_EQ(recorder->maxDuration(), 120.0);
   EXPECT_FALSE(newest().retryable);
-
 }
 
 TEST_F(RequestFlow, RetriesFromTheHistoryTouchOnlyTheirOwnRecord) {
