@@ -38,6 +38,8 @@ KeyTapEvent up(quint16 key, quint64 flags) { return {Type::keyUp, key, flags, fa
 // A key the front application receives whatever the listener decides.
 KeyTapEvent observedDown(quint16 key, quint64 flags) { return {Type::keyDown, key, flags, false, false, 0}; }
 KeyTapEvent modifier(quint16 key, quint64 flagsAfter) { return {Type::flagsChanged, key, flagsAfter, false, false, 0}; }
+// A key this program typed itself (its copy and paste chords).
+KeyTapEvent own(KeyTapEvent event) { event.synthetic = true; return event; }
 
 const HotKeyConfig kLoneOption{kOptionFlag, -1, false};
 const HotKeyConfig kLoneFn{0, -1, true};
@@ -111,6 +113,10 @@ INSTANTIATE_TEST_SUITE_P(
                   {modifier(kFunctionKey, kFnFlag), false}, {observedDown(kLeftArrow, kFnFlag), false},
                   {modifier(kFunctionKey, 0), false}},
                  {HotKeyCombo::agent}},
+        Scenario{"TheProgramsOwnKeysPassAndStartNothing", {{HotKeyCombo::rewrite, kLoneOption}},
+                 {{own(down(kQ, kOptionFlag)), false}, {own(up(kQ, kOptionFlag)), false},
+                  {modifier(kOption, kOptionFlag), false}, {own(modifier(kOption, 0)), false}},
+                 {}},
         Scenario{"MalformedLoneHotkeysNeverFire",
                  {{HotKeyCombo::agent, {kOptionFlag, -1, true}}, {HotKeyCombo::rewrite, {kOptionFlag | kShiftFlag, -1, false}}},
                  {{modifier(kFunctionKey, kFnFlag), false}, {modifier(kFunctionKey, 0), false},

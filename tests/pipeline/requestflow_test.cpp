@@ -103,6 +103,8 @@ TEST_F(RequestFlow, PressesThatMustNotStartARecordingChangeNothing) {
       {"a plan without credits", [] { AuthStore::shared().setCreditsTotal(0), AuthStore::shared().setCreditsRemaining(0); },
        true, {}},
       {"one credit left", [] { AuthStore::shared().setCreditsTotal(1), AuthStore::shared().setCreditsRemaining(1); }, true, {}},
+      {"microphone refused when asked", [this] { microphone.status = MicrophoneAccess::Authorization::notDetermined; },
+       false, {}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -110,6 +112,8 @@ TEST_F(RequestFlow, PressesThatMustNotStartARecordingChangeNothing) {
     AuthStore::shared().setCreditsTotal(100);
     AuthStore::shared().setCreditsRemaining(50);
     trust.trusted = true;
+    microphone.status = MicrophoneAccess::Authorization::authorized;
+    microphone.grantOnRequest = false;
     row.arrange();
     PermissionManager::shared().refresh();
     overlays.calls.clear();
@@ -125,6 +129,7 @@ TEST_F(RequestFlow, PressesThatMustNotStartARecordingChangeNothing) {
     }
   }
   EXPECT_THAT(recordingsInTemporaryFolder(), IsEmpty());
+  EXPECT_EQ(microphone.requests, 1) << "asked only where it was not granted";
 }
 
 TEST_F(RequestFlow, PressesWhileAStartIsInFlightOrAnAnswerIsAwaitedAreIgnored) {

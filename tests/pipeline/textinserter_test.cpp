@@ -208,6 +208,8 @@ TEST_F(TextInsertion, SettingsOpenTheirPaneOrAHelpDialogInTheInterfaceLanguage) 
   EXPECT_EQ(dialog->text(), desktopHelpStrings(AppLanguage::ko).microphoneSettingsText);
   openAccessibilitySettings();
   EXPECT_EQ(PermissionHelpDialog::current(), dialog) << "one dialog, reused";
+  EXPECT_EQ(dialog->windowTitle(), desktopHelpStrings(AppLanguage::ko).accessibilitySettingsTitle);
+  EXPECT_EQ(dialog->text(), desktopHelpStrings(AppLanguage::ko).accessibilitySettingsText);
 }
 
 }  // namespace
