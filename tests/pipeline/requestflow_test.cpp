@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QUuid>
 
 #include <gmock/gmock.h>
@@ -130,6 +131,30 @@ TEST_F(RequestFlow, PressesThatMustNotStartARecordingChangeNothing) {
   }
   EXPECT_THAT(recordingsInTemporaryFolder(), IsEmpty());
   EXPECT_EQ(microphone.requests, 1) << "asked only where it was not granted";
+}
+
+// A microphone the user allows when asked, as the desktop then reports it.
+class MicrophoneGrantedWhenAsked final : public MicrophoneAccess {
+ public:
+  Authorization authorizationStatus() override { return status; }
+  QCoro::Task<bool> requestAccess() override {
+    ++requests;
+    status = Authorization::authorized;
+    co_return true;
+  }
+  Authorization status = Authorization::notDetermined;
+  int requests = 0;
+};
+
+TEST_F(RequestFlow, APressAsksForTheMicrophoneAndRecordsOnceItIsAllowed) {
+  MicrophoneGrantedWhenAsked asked;
+  MicrophoneAccess::install(&asked);
+  const auto restore = qScopeGuard([this] { MicrophoneAccess::install(&microphone); });
+  PermissionManager::shared().refresh();
+  startRecording();
+  EXPECT_EQ(asked.requests, 1);
+  handler->cancelRecording();
+  ASSERT_TRUE(waitUntil([&] { return recorder->state() == RecordingState::idle; }));
 }
 
 TEST_F(RequestFlow, PressesWhileAStartIsInFlightOrAnAnswerIsAwaitedAreIgnored) {
