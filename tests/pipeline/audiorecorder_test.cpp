@@ -6,7 +6,6 @@
 #include "awaittask.h"
 #include "fakeaudioengine.h"
 #include "logcapture.h"
-#include "tracelines.h"
 #include "pipelinestate.h"
 #include "wavfile.h"
 
@@ -183,6 +182,11 @@ TEST_F(AudioRecorderTest, TheCountdownRunsTenToOneBeforeASingleMaxDurationNotice
   EXPECT_EQ(ticks, (std::vector<int>{10, 9, 8, 7, 6, 5, 4, 3, 2, 1}));
   EXPECT_EQ(ticksAtNotice, 10);
   EXPECT_EQ(recorder->countdown(), 1) << "held until the stop";
+  QTimer twiceTheLimit;  // the flow may take its time to stop: no second notice meanwhile
+  twiceTheLimit.setSingleShot(true);
+  twiceTheLimit.start(Clock::scaledMs(24'000));
+  ASSERT_TRUE(waitUntil([&] { return !twiceTheLimit.isActive(); }));
+  EXPECT_EQ(maxDurationEvents.count(), 1);
   ASSERT_TRUE(awaitTask(recorder->stopRecording()));
   EXPECT_FALSE(recorder->countdown());
   EXPECT_EQ(maxDurationEvents.count(), 1);
@@ -270,46 +274,6 @@ TEST_F(AudioRecorderTest, TheLevelFollowsEachBufferAndDropsToZeroAtTheStop) {
   EXPECT_FLOAT_EQ(levels.at(1).at(0).toFloat(), 1.0f);
   ASSERT_TRUE(awaitTask(recorder->stopRecording()));
   EXPECT_TRUE(waitUntil([&] { return recorder->audioLevel() == 0.0f; }));
-}
-
-TEST_F(AudioRecorderTest, EachDistinctStepIsLogged) {
-  LogCapture log;
-  auto recorder = makeRecorder(false);
-  ASSERT_TRUE(waitUntil([&] { return recorder->isEngineReady(); }));
-  now = now.addSecs(1);
-  engines.latest()->announceConfigurationChange();
-  settle();
-  now = now.addSecs(2);
-  engines.latest()->announceConfigurationChange();
-  ASSERT_TRUE(waitUntil([&] { return engines.count() == 2 && recorder->isEngineReady(); }));
-  ASSERT_TRUE(awaitTask(recorder->startRecording()));
-  engines.latest()->announceConfigurationChange();
-  ASSERT_TRUE(waitUntil([&] { return engines.count() == 3 && engines.latest()->isRunning(); }));
-  const std::optional<QUrl> url = awaitTask(recorder->stopRecording());
-  recorder->resetToIdle();
-  recorder->cancelRecording();
-  const QStringList logged = log.texts(QStringLiteral("AudioRecorder"));
-  for (const QString& line : {QStringLiteral("prepareEngine: starting HAL initialization..."),
-                              QStringLiteral("prepareEngine: done, hwSR=48000.000000"),
-                              QStringLiteral("Config change ignored (within 2s of engine ready)"),
-                              QStringLiteral("Config change while idle, rebuilding engine..."),
-                              QStringLiteral("rebuildEngine: tearing down and recreating..."),
-                              QStringLiteral("startRecording called, state=idle"), QStringLiteral("attachTap: hwSR=48000.000000, ch=2"),
-                              QStringLiteral("Engine started, isRunning=true"),
-                              QStringLiteral("Recording started instantly (engine reused), maxDuration=60.000000"),
-                              QStringLiteral("Config change during recording, rebuilding tap..."),
-                              QStringLiteral("rebuildTapDuringRecording..."), QStringLiteral("rebuildTap: success"),
-                              QStringLiteral("stopRecording called"), QStringLiteral("Engine stopped (tap removed, engine kept alive)"),
-                              QStringLiteral("stopRecording done, audioURL=") + url.value_or(QUrl()).fileName(),
-                              QStringLiteral("resetToIdle"), QStringLiteral("cancelRecording")}) {
-    EXPECT_TRUE(logged.contains(line)) << line.toStdString();
-  }
-  const QStringList traced = traceLines();
-  for (const char* line : {"prepareEngine: inputNode accessed, waiting for configChange...", "prepareEngine: configChanged=false",
-                           "prepareEngine: done, hwSR=48000.0", "AudioRecorder: prepareEngineIfNeeded begin",
-                           "AudioRecorder.startRecording: SUCCESS, state=recording"}) {
-    EXPECT_TRUE(traced.contains(QString::fromLatin1(line))) << line;
-  }
 }
 
 TEST(AudioLevel, FollowsTheDecibelScaleOfTheFirstChannelFromMinus60To0) {

@@ -13,6 +13,7 @@
 
 #include "pipeline/apphotkeyhandler.h"
 #include "pipeline/audiorecorder.h"
+#include "pipeline/flowalert.h"
 #include "pipeline/historystore.h"
 #include "pipeline/hotkeymanager.h"
 #include "pipeline/permissionmanager.h"
@@ -27,7 +28,11 @@
 #include "localization/appstrings.h"
 #include "service/authstore.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QMessageBox>
 #include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
@@ -290,6 +295,29 @@ TEST_F(RequestFlowOnTheDesktop, AMicrophoneThatGoesAwayEndsTheRecordingWithWhatW
   EXPECT_GE(wav->durationSeconds(), spoken - 0.3);
   EXPECT_LE(wav->durationSeconds(), spoken + 0.5);
   EXPECT_NEAR(SignalAnalysis::frequency(wav->samples, 16000, 1600, 5600), 440.0, 3.0);
+}
+
+// A tray program has no window in front: the flow's alert (a warning of the
+// service, a recording too long) must come up over the application the user
+// works in and take the keyboard, with its message shown, and end when closed.
+TEST(FlowAlertOnTheDesktop, ComesUpActiveOverTheApplicationInFrontAndEndsWhenClosed) {
+  REQUIRE_TEST_DESKTOP();
+  resetPipelineState();
+  TestWindow window;
+  ASSERT_TRUE(window.start());
+  window.clearLines();
+  auto shown = FlowAlert::show(QStringLiteral("Almost out of credits"));
+  QMessageBox* box = nullptr;
+  ASSERT_TRUE(waitUntil([&] { return (box = qobject_cast<QMessageBox*>(QApplication::activeWindow())); }));
+  EXPECT_TRUE(window.waitForLine(QStringLiteral("focus out")));
+  EXPECT_TRUE(box->windowFlags() & Qt::WindowStaysOnTopHint);
+  const QList<QLabel*> labels = box->findChildren<QLabel*>();
+  EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [](QLabel* label) {
+    return label->isVisible() && label->text() == QStringLiteral("Almost out of credits");
+  }));
+  ASSERT_FALSE(box->buttons().isEmpty());
+  box->buttons().first()->click();
+  awaitTask(std::move(shown));
 }
 
 }  // namespace
