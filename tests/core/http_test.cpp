@@ -24,7 +24,6 @@ TEST(HttpResponseReader, FramesTheBodyAsTheHeadSaysAndRefusesWhatIsNoAnswer) {
   } rows[] = {
       {"by length", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhelloEXTRA", false, State::complete, 200, "hello"},
       {"by length, cut short", "HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\nhello", true, State::body, 200, "hello"},
-      {"repeated equal lengths", "HTTP/1.1 200 OK\r\nContent-Length: 2, 2\r\n\r\nhi", false, State::complete, 200, "hi"},
       {"bare line feeds", "HTTP/1.1 201 Created\ncontent-length: 2\n\nhi", false, State::complete, 201, "hi"},
       {"chunked, with extension and trailer", chunked + "5;x=1\r\nhello\r\n6\r\n world\r\n0\r\nX-T: 1\r\n\r\nrest",
        false, State::complete, 200, "hello world"},
@@ -36,9 +35,7 @@ TEST(HttpResponseReader, FramesTheBodyAsTheHeadSaysAndRefusesWhatIsNoAnswer) {
       {"no body after 204", "HTTP/1.1 204 No Content\r\nContent-Length: 3\r\n\r\nabc", false, State::complete, 204, ""},
       {"no body for HEAD", "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n", false, State::complete, 200, "", true},
       {"not HTTP", "SSH-2.0-OpenSSH_9.2\r\n\r\n", false, State::malformed, 0, ""},
-      {"another version", "HTTP/2 200 OK\r\n\r\n", false, State::malformed, 0, ""},
       {"status of two digits", "HTTP/1.1 20 OK\r\n\r\n", false, State::malformed, 0, ""},
-      {"status of four digits", "HTTP/1.1 2000 OK\r\n\r\n", false, State::malformed, 0, ""},
       {"field without a colon", "HTTP/1.1 200 OK\r\nBad Field\r\n\r\n", false, State::malformed, 0, ""},
       {"two lengths", "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nContent-Length: 3\r\n\r\nabc", false, State::malformed,
        200, ""},
@@ -70,8 +67,6 @@ TEST(HttpResponseReader, FramesTheBodyAsTheHeadSaysAndRefusesWhatIsNoAnswer) {
   HttpResponseReader reader;
   reader.feed("HTTP/1.1 200 OK\r\nX-Name:  padded value \r\nContent-Length: 0\r\n\r\n");
   EXPECT_EQ(reader.header("x-NAME"), "padded value");
-  EXPECT_TRUE(reader.header("X-Missing").isNull());
-  EXPECT_EQ(reader.announcedLength(), 0);
 }
 
 HttpConnection::Request request(const QUrl& url, const QByteArray& method = "GET") {
@@ -99,9 +94,7 @@ ScriptedResponse redirectTo(int status, const QByteArray& location) {
   return answer;
 }
 
-// Each way a connection can end before its answer: the request reached the
-// peer once, and the caller sees the failure. A second copy would be
-// answered normally, so a resent request would show as a success.
+// However the connection ends before its answer, the request reached the peer once (a resent copy would succeed).
 TEST(HttpClient, ARequestGoesOutOnceWhateverBecomesOfItsConnection) {
   ScriptedResponse closed;
   closed.closeWithoutAnswer = true;
@@ -111,11 +104,7 @@ TEST(HttpClient, ARequestGoesOutOnceWhateverBecomesOfItsConnection) {
   garbage.raw = "SSH-2.0-OpenSSH_9.2\r\n\r\n";
   ScriptedResponse stall;
   stall.stall = true;
-  const struct {
-    const char* name;
-    ScriptedResponse answer;
-    HttpFailure::Kind kind;
-  } rows[] = {
+  const struct { const char* name; ScriptedResponse answer; HttpFailure::Kind kind; } rows[] = {
       {"closed after reading the body", closed, HttpFailure::Kind::connectionLost},
       {"closed in the middle of the answer", cutShort, HttpFailure::Kind::connectionLost},
       {"answered with something else than HTTP", garbage, HttpFailure::Kind::badResponse},
@@ -236,21 +225,6 @@ TEST(HttpClient, AnAnswerLongerThanTheCallerAcceptsIsNotReadOn) {
     EXPECT_EQ(got.body.size(), row.tooLarge ? 0 : row.length);
     ASSERT_TRUE(waitUntil([&] { return service.streamedBytes().has_value(); }));
     EXPECT_EQ(*service.streamedBytes() < row.length / 2, row.tooLarge);  // the client hung up early
-  }
-}
-
-TEST(HttpClient, AnOriginIsSchemeHostAndPortWithTheSchemesDefault) {
-  const struct {
-    const char* a;
-    const char* b;
-    bool same;
-  } rows[] = {
-      {"http://a.example/x", "http://A.example:80/y", true}, {"https://a.example", "https://a.example:443", true},
-      {"http://a.example", "https://a.example", false},     {"http://a.example:8080", "http://a.example", false},
-      {"http://a.example", "http://b.example", false},
-  };
-  for (const auto& row : rows) {
-    EXPECT_EQ(HttpClient::isSameOrigin(QUrl(QLatin1String(row.a)), QUrl(QLatin1String(row.b))), row.same) << row.a;
   }
 }
 

@@ -64,10 +64,7 @@ TEST_F(APIClientTest, EveryAnswerMapsOntoItsError) {
   const std::string decoding = std::to_string(int(APIError::Kind::decodingError));
   ScriptedResponse overCap;  // announced longer than the cap: not waited for
   overCap.raw = "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(APIClient::kMaxAnswerBytes + 1) + "\r\n\r\n{";
-  const struct {
-    ScriptedResponse answer;
-    std::string error;
-  } cases[] = {
+  const struct { ScriptedResponse answer; std::string error; } cases[] = {
       {ScriptedResponse::json(401, banned), std::to_string(int(APIError::Kind::unauthorized))},
       {ScriptedResponse::json(403, banned), std::to_string(int(APIError::Kind::userBanned))},
       {ScriptedResponse::json(403, R"({"code":"user_banned","message":"no"})"), "403 no user_banned 0"},
@@ -93,10 +90,7 @@ TEST_F(APIClientTest, EveryAnswerMapsOntoItsError) {
 
 TEST_F(APIClientTest, IdentifiersStayOneSegmentOfThePath) {
   service.setDefaultResponse(ScriptedResponse::json(200, R"({"message":"ok"})"));
-  const struct {
-    const char* id;
-    QByteArray target;
-  } encoded[] = {
+  const struct { const char* id; QByteArray target; } encoded[] = {
       {"a/b", "/veltrine/api/v1/hotwords/a%2Fb"},
       {"../config/plan", "/veltrine/api/v1/hotwords/..%2Fconfig%2Fplan"},
       {"x?y#z wörd%2F", "/veltrine/api/v1/hotwords/x%3Fy%23z%20w%C3%B6rd%252F"},

@@ -17,11 +17,7 @@ APIErrorResponse body(const char* code) {
 TEST(APIError, EachCaseReadsAsTheTextOfTheCurrentLanguage) {
   const APIError stored = APIError::httpError(413, QStringLiteral("too long"), body("DURATION_EXCEEDED"));
   const TransportError lost(TransportError::Kind::connectionLost, QStringLiteral("Connection closed"));
-  const struct {
-    const char* name;
-    APIError error;
-    QString AppStrings::*text;
-  } cases[] = {
+  const struct { const char* name; APIError error; QString AppStrings::*text; } cases[] = {
       {"known code", APIError::httpError(402, QStringLiteral("m"), body("CREDITS_EXHAUSTED")),
        &AppStrings::errorCreditsExhausted},
       {"stored before a switch", stored, &AppStrings::errorDurationExceeded},

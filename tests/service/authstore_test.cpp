@@ -148,11 +148,7 @@ TEST_F(AuthStoreTest, TheResetDateIsTheUsersDayInTheMediumStyleOfEachLanguage) {
   ASSERT_TRUE(U_SUCCESS(status));
   UserDefaults defaults(path);
   AuthStore store(defaults);
-  const struct {
-    const char* resetAt;
-    AppLanguage language;
-    std::optional<QString> expected;
-  } cases[] = {
+  const struct { const char* resetAt; AppLanguage language; std::optional<QString> expected; } cases[] = {
       {"2025-03-05T08:30:00Z", AppLanguage::en, QStringLiteral("Mar 5, 2025")},
       {"2025-03-05T20:00:00Z", AppLanguage::en, QStringLiteral("Mar 6, 2025")},
       {"2025-03-05T08:30:00+08:00", AppLanguage::zh, QStringLiteral("2025年3月5日")},

@@ -42,11 +42,7 @@ class PersonaStoreTest : public ServiceClientTest {
 
 TEST_F(PersonaStoreTest, ActivationFollowsTheIdTheServiceAnswersWith) {
   load({persona("A", true), persona("B", false), persona("C", false)});
-  const struct {
-    const char* requested;
-    QByteArray answer;
-    QStringList expected;
-  } cases[] = {
+  const struct { const char* requested; QByteArray answer; QStringList expected; } cases[] = {
       {"B", persona("B", true), {"A", "B*", "C"}},
       {"C", persona("A", true), {"A*", "B", "C"}},  // the service names another: that one is active
       {"A", persona("X", true), {"A", "B", "C"}},   // one the list does not hold: none is, and it is not added
