@@ -48,15 +48,7 @@ TEST_F(LogReporterTest, FlushSendsTheSnapshotWithItsOwnHeadersAndExactBody) {
   EXPECT_TRUE(LogReporter::shared().buffer().isEmpty());
 }
 
-TEST_F(LogReporterTest, AppendingBeyondTheLimitDropsTheOldest) {
-  for (int i = 0; i <= 200; ++i) LogReporter::shared().logSnapshot(QStringLiteral("s%1").arg(i));
-  const QStringList texts = messages(LogReporter::shared().buffer());
-  ASSERT_EQ(texts.size(), 200);
-  EXPECT_EQ(texts.first(), messageOf(QStringLiteral("s1")));
-  EXPECT_EQ(texts.last(), messageOf(QStringLiteral("s200")));
-}
-
-TEST_F(LogReporterTest, AFailedBatchGoesBackInFrontOfNewerEntriesAndTheNewestAreDropped) {
+TEST_F(LogReporterTest, AFailedBatchGoesBackInFrontOfNewerEntriesAndTheBufferKeepsItsLimit) {
   service.route("POST", kReportPath, ScriptedResponse::json(500, "{}"));
   for (int i = 0; i < 150; ++i) LogReporter::shared().logSnapshot(QStringLiteral("old%1").arg(i));
 
@@ -70,6 +62,10 @@ TEST_F(LogReporterTest, AFailedBatchGoesBackInFrontOfNewerEntriesAndTheNewestAre
   EXPECT_EQ(texts[0], messageOf(QStringLiteral("old0")));
   EXPECT_EQ(texts[150], messageOf(QStringLiteral("new0")));
   EXPECT_EQ(texts[199], messageOf(QStringLiteral("new49")));
+  // Appended beyond the limit, the oldest goes.
+  LogReporter::shared().logSnapshot(QStringLiteral("newest"));
+  EXPECT_EQ(messages(LogReporter::shared().buffer()).mid(199), (QStringList{messageOf(QStringLiteral("newest"))}));
+  EXPECT_EQ(messages(LogReporter::shared().buffer()).first(), messageOf(QStringLiteral("old1")));
 }
 
 TEST_F(LogReporterTest, OnlyA2xxAnswerEndsTheBatch) {
