@@ -11,7 +11,8 @@ namespace {
 
 const QString kBoundary = QStringLiteral("0F3E2D1C-AAAA-4BBB-8CCC-0123456789AB");
 const QByteArray kAudio("RIFF\x24\x00\x00\x00WAVE\r\n--not-a-boundary\r\n\xff\x00", 30);
-const QByteArray kClosing = "--0F3E2D1C-AAAA-4BBB-8CCC-0123456789AB--\r\n";
+const QByteArray kDash = "--" + kBoundary.toLatin1();
+const QByteArray kClosing = kDash + "--\r\n";
 
 QString writeAudio(const QString& name) {
   QDir().mkpath(TestEnvironment::root() + QStringLiteral("/audio"));
@@ -22,27 +23,20 @@ QString writeAudio(const QString& name) {
 }
 
 QByteArray textPart(const QByteArray& name, const QByteArray& value) {
-  return "--0F3E2D1C-AAAA-4BBB-8CCC-0123456789AB\r\nContent-Disposition: form-data; name=\"" + name + "\"\r\n\r\n" +
-         value + "\r\n";
+  return kDash + "\r\nContent-Disposition: form-data; name=\"" + name + "\"\r\n\r\n" + value + "\r\n";
 }
 
 QByteArray filePart(const QByteArray& name, const QByteArray& type) {
-  return "--0F3E2D1C-AAAA-4BBB-8CCC-0123456789AB\r\nContent-Disposition: form-data; name=\"file\"; filename=\"" +
-         name + "\"\r\nContent-Type: " + type + "\r\n\r\n" + kAudio + "\r\n";
+  return kDash + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"" + name + "\"\r\nContent-Type: " + type +
+         "\r\n\r\n" + kAudio + "\r\n";
 }
 
 TEST(MultipartBody, EveryPartInOrderByteForByteAndOptionalPartsLeftOut) {
   const QString wav = writeAudio(QStringLiteral("Take 1.WAV"));
   const QString raw = writeAudio(QStringLiteral("rec"));
   const QString missing = TestEnvironment::root() + QStringLiteral("/nowhere.wav");
-  const struct {
-    const char* name;
-    QString path;
-    std::optional<QString> selected;
-    std::optional<QStringList> clipboard;
-    std::optional<QString> agent;
-    QByteArray expected;
-  } cases[] = {
+  const struct { const char* name; QString path; std::optional<QString> selected; std::optional<QStringList> clipboard;
+                 std::optional<QString> agent; QByteArray expected; } cases[] = {
       {"every part", wav, QString(), QStringList{"say \"hi\"", "a/b", "中文 é"}, QStringLiteral("installed"),
        textPart("operation", "op") + textPart("selected_text", "") +
            textPart("clipboard_history", "[\"say \\\"hi\\\"\",\"a\\/b\",\"\xE4\xB8\xAD\xE6\x96\x87 \xC3\xA9\"]") +
