@@ -13,18 +13,11 @@ using State = HttpResponseReader::State;
 // Fed whole and byte by byte, an answer reads the same.
 TEST(HttpResponseReader, FramesTheBodyAsTheHeadSaysAndRefusesWhatIsNoAnswer) {
   const QByteArray chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip, chunked\r\n\r\n";
-  const struct {
-    const char* name;
-    QByteArray bytes;
-    bool ended;  // the connection closed after the bytes
-    State state;
-    int status;
-    QByteArray body;
-    bool headRequest = false;
-  } rows[] = {
+  // ended: the connection closed after the bytes.
+  const struct { const char* name; QByteArray bytes; bool ended; State state; int status; QByteArray body;
+                 bool headRequest = false; } rows[] = {
       {"by length", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhelloEXTRA", false, State::complete, 200, "hello"},
       {"by length, cut short", "HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\nhello", true, State::body, 200, "hello"},
-      {"repeated equal lengths", "HTTP/1.1 200 OK\r\nContent-Length: 2, 2\r\n\r\nhi", false, State::complete, 200, "hi"},
       {"bare line feeds", "HTTP/1.1 201 Created\ncontent-length: 2\n\nhi", false, State::complete, 201, "hi"},
       {"chunked, with extension and trailer", chunked + "5;x=1\r\nhello\r\n6\r\n world\r\n0\r\nX-T: 1\r\n\r\nrest",
        false, State::complete, 200, "hello world"},
@@ -36,9 +29,7 @@ TEST(HttpResponseReader, FramesTheBodyAsTheHeadSaysAndRefusesWhatIsNoAnswer) {
       {"no body after 204", "HTTP/1.1 204 No Content\r\nContent-Length: 3\r\n\r\nabc", false, State::complete, 204, ""},
       {"no body for HEAD", "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n", false, State::complete, 200, "", true},
       {"not HTTP", "SSH-2.0-OpenSSH_9.2\r\n\r\n", false, State::malformed, 0, ""},
-      {"another version", "HTTP/2 200 OK\r\n\r\n", false, State::malformed, 0, ""},
       {"status of two digits", "HTTP/1.1 20 OK\r\n\r\n", false, State::malformed, 0, ""},
-      {"status of four digits", "HTTP/1.1 2000 OK\r\n\r\n", false, State::malformed, 0, ""},
       {"field without a colon", "HTTP/1.1 200 OK\r\nBad Field\r\n\r\n", false, State::malformed, 0, ""},
       {"two lengths", "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nContent-Length: 3\r\n\r\nabc", false, State::malformed,
        200, ""},
@@ -70,8 +61,6 @@ TEST(HttpResponseReader, FramesTheBodyAsTheHeadSaysAndRefusesWhatIsNoAnswer) {
   HttpResponseReader reader;
   reader.feed("HTTP/1.1 200 OK\r\nX-Name:  padded value \r\nContent-Length: 0\r\n\r\n");
   EXPECT_EQ(reader.header("x-NAME"), "padded value");
-  EXPECT_TRUE(reader.header("X-Missing").isNull());
-  EXPECT_EQ(reader.announcedLength(), 0);
 }
 
 HttpConnection::Request request(const QUrl& url, const QByteArray& method = "GET") {
@@ -83,10 +72,12 @@ HttpConnection::Request request(const QUrl& url, const QByteArray& method = "GET
 
 QUrl at(const FakeService& service, const char* path) { return QUrl(service.origin().toString() + QLatin1String(path)); }
 
-// The failure a fetch ends with, or nothing.
-std::optional<HttpFailure> failureOf(HttpConnection::Request request, HttpClient::Redirects redirects) {
+// The failure a fetch ends with, or nothing and its answer.
+std::optional<HttpFailure> failureOf(HttpConnection::Request request, HttpClient::Redirects redirects,
+                                     HttpClient::Answer* answer = nullptr) {
   try {
-    awaitTask(HttpClient::fetch(std::move(request), redirects));
+    HttpClient::Answer got = awaitTask(HttpClient::fetch(std::move(request), redirects));
+    if (answer) *answer = std::move(got);
   } catch (const HttpFailure& failure) {
     return failure;
   }
@@ -99,27 +90,22 @@ ScriptedResponse redirectTo(int status, const QByteArray& location) {
   return answer;
 }
 
-// Each way a connection can end before its answer: the request reached the
-// peer once, and the caller sees the failure. A second copy would be
-// answered normally, so a resent request would show as a success.
+ScriptedResponse raw(const QByteArray& bytes, bool close = false, bool stall = false) {
+  ScriptedResponse answer;
+  answer.raw = bytes;
+  answer.closeWithoutAnswer = close;
+  answer.stall = stall;
+  return answer;
+}
+
+// However the connection ends before its answer, the request reached the peer once (a resent copy would succeed).
 TEST(HttpClient, ARequestGoesOutOnceWhateverBecomesOfItsConnection) {
-  ScriptedResponse closed;
-  closed.closeWithoutAnswer = true;
-  ScriptedResponse cutShort;
-  cutShort.raw = "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n{\"operation\"";
-  ScriptedResponse garbage;
-  garbage.raw = "SSH-2.0-OpenSSH_9.2\r\n\r\n";
-  ScriptedResponse stall;
-  stall.stall = true;
-  const struct {
-    const char* name;
-    ScriptedResponse answer;
-    HttpFailure::Kind kind;
-  } rows[] = {
-      {"closed after reading the body", closed, HttpFailure::Kind::connectionLost},
-      {"closed in the middle of the answer", cutShort, HttpFailure::Kind::connectionLost},
-      {"answered with something else than HTTP", garbage, HttpFailure::Kind::badResponse},
-      {"silent past the idle time-out", stall, HttpFailure::Kind::timedOut},
+  const struct { const char* name; ScriptedResponse answer; HttpFailure::Kind kind; } rows[] = {
+      {"closed after reading the body", raw({}, true), HttpFailure::Kind::connectionLost},
+      {"closed in the middle of the answer", raw("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n{\"op\""),
+       HttpFailure::Kind::connectionLost},
+      {"answered with something else than HTTP", raw("SSH-2.0-OpenSSH_9.2\r\n\r\n"), HttpFailure::Kind::badResponse},
+      {"silent past the idle time-out", raw({}, false, true), HttpFailure::Kind::timedOut},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -146,15 +132,9 @@ TEST(HttpClient, RedirectionsAreFollowedAsTheCallerAllows) {
   service.setDefaultResponse(ScriptedResponse::json(200, "{}"));
   const QByteArray away = elsewhere.origin().toString().toUtf8() + "/away";
   const QByteArray otherPort = "http://localhost:" + QByteArray::number(elsewhere.port()) + "/away";
-  const struct {
-    const char* name;
-    QByteArray method;
-    ScriptedResponse answer;
-    R redirects;
-    std::optional<HttpFailure::Kind> failure;
-    int status;
-    QByteArray arrived;  // "service" or "elsewhere": method, path and what was kept
-  } rows[] = {
+  // arrived: at "service" or "elsewhere", the method, path and what was kept.
+  const struct { const char* name; QByteArray method; ScriptedResponse answer; R redirects;
+                 std::optional<HttpFailure::Kind> failure; int status; QByteArray arrived; } rows[] = {
       {"307 keeps method, body and credentials", "POST", redirectTo(307, "/next"), R::sameOrigin, {}, 200,
        "service POST /next body auth key"},
       {"302 after a POST fetches", "POST", redirectTo(302, "/next"), R::sameOrigin, {}, 200, "service GET /next auth key"},
@@ -180,13 +160,8 @@ TEST(HttpClient, RedirectionsAreFollowedAsTheCallerAllows) {
       start.headers.append(qMakePair(QByteArray("Content-Type"), QByteArray("application/json")));
       start.body = QByteArray(R"({"word":"Qt"})");
     }
-    std::optional<HttpFailure> failure;
     HttpClient::Answer answer;
-    try {
-      answer = awaitTask(HttpClient::fetch(start, row.redirects));
-    } catch (const HttpFailure& caught) {
-      failure = caught;
-    }
+    const std::optional<HttpFailure> failure = failureOf(start, row.redirects, &answer);
     EXPECT_EQ(failure ? std::optional(failure->kind()) : std::nullopt, row.failure);
     EXPECT_EQ(answer.status, row.status);
     QByteArray arrived;
@@ -212,12 +187,8 @@ TEST(HttpClient, RedirectionsAreFollowedAsTheCallerAllows) {
 
 TEST(HttpClient, AnAnswerLongerThanTheCallerAcceptsIsNotReadOn) {
   const qint64 limit = 1024 * 1024;
-  const struct {
-    const char* name;
-    qint64 length;
-    bool announced;  // with its Content-Length, or running to the end of the connection
-    bool tooLarge;
-  } rows[] = {
+  // announced: with its Content-Length, else running to the end of the connection.
+  const struct { const char* name; qint64 length; bool announced; bool tooLarge; } rows[] = {
       {"announced", 32 * limit, true, true},
       {"streamed", 32 * limit, false, true},
       {"exactly the limit", limit, true, false},
@@ -236,21 +207,6 @@ TEST(HttpClient, AnAnswerLongerThanTheCallerAcceptsIsNotReadOn) {
     EXPECT_EQ(got.body.size(), row.tooLarge ? 0 : row.length);
     ASSERT_TRUE(waitUntil([&] { return service.streamedBytes().has_value(); }));
     EXPECT_EQ(*service.streamedBytes() < row.length / 2, row.tooLarge);  // the client hung up early
-  }
-}
-
-TEST(HttpClient, AnOriginIsSchemeHostAndPortWithTheSchemesDefault) {
-  const struct {
-    const char* a;
-    const char* b;
-    bool same;
-  } rows[] = {
-      {"http://a.example/x", "http://A.example:80/y", true}, {"https://a.example", "https://a.example:443", true},
-      {"http://a.example", "https://a.example", false},     {"http://a.example:8080", "http://a.example", false},
-      {"http://a.example", "http://b.example", false},
-  };
-  for (const auto& row : rows) {
-    EXPECT_EQ(HttpClient::isSameOrigin(QUrl(QLatin1String(row.a)), QUrl(QLatin1String(row.b))), row.same) << row.a;
   }
 }
 

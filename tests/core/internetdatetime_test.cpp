@@ -7,35 +7,21 @@
 
 namespace {
 
-TEST(InternetDateTime, ReadsTheInternetFormWithAndWithoutFractionsAndOffsets) {
-  const struct {
-    const char* text;
-    const char* utc;  // expected instant, ISO with milliseconds
-  } accepted[] = {
-      {"2025-03-05T08:30:00Z", "2025-03-05T08:30:00.000Z"},
-      {"2025-03-05T08:30:00.5Z", "2025-03-05T08:30:00.500Z"},
+TEST(InternetDateTime, ReadsTheInternetFormWithFractionsAndOffsetsAndRefusesEverythingElse) {
+  const char* const accepted[][2] = {  // text, instant in UTC
       {"2025-03-05T08:30:00.123456789Z", "2025-03-05T08:30:00.123Z"},
-      {"2025-03-05T08:30:00+08:00", "2025-03-05T00:30:00.000Z"},
       {"2025-03-05T20:00:00.25-05:30", "2025-03-06T01:30:00.250Z"},
-      {"2025-03-05t08:30:00z", "2025-03-05T08:30:00.000Z"},
-      {"2024-02-29T23:59:59Z", "2024-02-29T23:59:59.000Z"},
-      {"2016-12-31T23:59:60Z", "2016-12-31T23:59:59.000Z"},
+      {"2025-03-05t08:30:00+08:00", "2025-03-05T00:30:00.000Z"},
+      {"2016-12-31T23:59:60z", "2016-12-31T23:59:59.000Z"},
   };
   for (const auto& c : accepted) {
-    const std::optional<QDateTime> date = InternetDateTime::parse(QString::fromUtf8(c.text));
-    ASSERT_TRUE(date) << c.text;
-    EXPECT_EQ(date->toUTC().toString(Qt::ISODateWithMs), QString::fromUtf8(c.utc)) << c.text;
+    const std::optional<QDateTime> date = InternetDateTime::parse(QString::fromUtf8(c[0]));
+    EXPECT_EQ(date ? date->toUTC().toString(Qt::ISODateWithMs) : QString(), QString::fromUtf8(c[1])) << c[0];
   }
-}
-
-TEST(InternetDateTime, RefusesEverythingElse) {
-  for (const char* text : {
-           "", "2025-03-05", "2025-03-05T08:30Z", "2025-03-05T08:30:00", "2025-03-05 08:30:00Z",
-           "2025-03-05T08:30:00.Z", "2025-03-05T08:30:00+0800", "2025-03-05T08:30:00+08", "20250305T083000Z",
-           "2025-02-29T08:30:00Z", "2025-13-01T08:30:00Z", "2025-03-05T24:00:00Z", "2025-03-05T08:60:00Z",
-           "2025-03-05T08:30:61Z", "2025-03-05T08:30:00+24:00", " 2025-03-05T08:30:00Z", "2025-03-05T08:30:00Z\n",
-           "２０２５-03-05T08:30:00Z",
-       }) {
+  for (const char* text : {"", "2025-03-05", "2025-03-05T08:30Z", "2025-03-05T08:30:00", "2025-03-05 08:30:00Z",
+                           "2025-03-05T08:30:00.Z", "2025-03-05T08:30:00+0800", "2025-02-29T08:30:00Z",
+                           "2025-03-05T24:00:00Z", "2025-03-05T08:30:61Z", "2025-03-05T08:30:00+24:00",
+                           "2025-03-05T08:30:00Z\n", "２０２５-03-05T08:30:00Z"}) {
     EXPECT_FALSE(InternetDateTime::parse(QString::fromUtf8(text))) << text;
   }
 }

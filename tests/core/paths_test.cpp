@@ -13,7 +13,7 @@
 
 namespace {
 
-// Leaves the environment and the private folder as it found them.
+// Puts back the environment and the private folder.
 class PathsTest : public ::testing::Test {
  protected:
   ~PathsTest() override {
@@ -54,9 +54,8 @@ TEST_F(PathsTest, ASymbolicLinkInPlaceOfTheFolderIsNeverUsed) {
   QDir(runtimeFolder).removeRecursively();
   ASSERT_TRUE(QFile::link(elsewhere, runtimeFolder));
   const QString folder = Paths::temporaryDirectory();
-  EXPECT_FALSE(folder.isEmpty());
   EXPECT_NE(folder, runtimeFolder);
-  EXPECT_FALSE(folder.startsWith(elsewhere));
+  EXPECT_FALSE(folder.isEmpty() || folder.startsWith(elsewhere));
 }
 
 TEST_F(PathsTest, LongLivedFoldersFollowTheXdgVariablesWhenAbsolute) {

@@ -21,8 +21,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-// Outside the unnamed namespace, so that their names are in the dynamic symbol
-// table and a captured call stack can name them.
+// Outside the unnamed namespace, so that a captured call stack can name them.
 [[gnu::noinline]] void throwNow(bool standard) {
   if (standard) throw std::runtime_error("boom");
   throw 42;
@@ -37,8 +36,7 @@
 
 namespace {
 
-// Runs `crash` in a child process that installed the crash handlers and
-// returns the signal the child died of (0 when it did not die of a signal).
+// The signal a child that installed the crash handlers and ran `crash` died of, or 0.
 template <typename Crash>
 int signalOfCrashedChild(Crash crash) {
   std::fflush(nullptr);
@@ -55,16 +53,8 @@ int signalOfCrashedChild(Crash crash) {
   return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
 }
 
-// The bytes every stored report starts with, up to its signal.
-QByteArray reportHead(const CrashReport& report) {
-  return R"({"id":")" + report.id.toLatin1() + R"(","timestamp":")" + report.timestamp.toLatin1() +
-         R"(","appVersion":")" + appVersionString().toUtf8() + R"(","osVersion":")" + osVersionString().toUtf8() +
-         R"(","signal":")";
-}
-
 bool isUpperCaseUuid(const QString& id) {
-  static const QRegularExpression uuid(
-      QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"));
+  static const QRegularExpression uuid(QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"));
   return uuid.match(id).hasMatch();
 }
 
@@ -74,51 +64,37 @@ void uncaughtException(bool standard) {
 }
 
 TEST(CrashCapture, AFatalSignalLeavesOneMarkerThatBecomesOneReport) {
-  // Raised rather than caused: a sanitizer would take a real bad access or
-  // division for itself.
-  const struct {
-    const char* name;
-    int signal;
-    QByteArray signalName;
-  } cases[] = {{"segmentation fault", SIGSEGV, "SIGSEGV"}, {"abort", SIGABRT, "SIGABRT"}, {"arithmetic", SIGFPE, "SIGFPE"}};
+  // Raised rather than caused: a sanitizer would take a real fault for itself.
+  const struct { int signal; QByteArray name; } cases[] = {{SIGSEGV, "SIGSEGV"}, {SIGABRT, "SIGABRT"}, {SIGFPE, "SIGFPE"}};
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.name.constData());
     CrashReports::removeAll();
     const std::time_t before = std::time(nullptr);
-    EXPECT_EQ(signalOfCrashedChild([&c] { std::raise(c.signal); }), c.signal) << c.name;
+    EXPECT_EQ(signalOfCrashedChild([&c] { std::raise(c.signal); }), c.signal);
     const std::time_t after = std::time(nullptr);
 
     const QStringList markers = CrashReports::markerNames();
-    ASSERT_EQ(markers.size(), 1) << c.name;
+    ASSERT_EQ(markers.size(), 1);
     const QByteArray seconds = markers.first().chopped(int(std::strlen(".crashmarker"))).toLatin1();
-    EXPECT_EQ(markers.first(), QString::fromLatin1(seconds + ".crashmarker"));
-    EXPECT_GE(seconds.toLongLong(), before);
-    EXPECT_LE(seconds.toLongLong(), after);
-    EXPECT_EQ(CrashReports::contentsOf(CrashReporter::markersDirectory() + QLatin1Char('/') + markers.first()),
-              "SIGNAL=" + c.signalName + "\nTIME=" + seconds + "\n")
-        << c.name;
-    EXPECT_EQ(fileMode(CrashReporter::markersDirectory() + QLatin1Char('/') + markers.first()), 0600) << c.name;
+    EXPECT_TRUE(seconds.toLongLong() >= before && seconds.toLongLong() <= after) << seconds.constData();
+    const QString path = CrashReporter::markersDirectory() + QLatin1Char('/') + markers.first();
+    EXPECT_EQ(CrashReports::contentsOf(path), "SIGNAL=" + c.name + "\nTIME=" + seconds + "\n");
+    EXPECT_EQ(fileMode(path), 0600);
 
     CrashReporter::shared().processCrashMarkers();
     const QList<CrashReport> reports = CrashReporter::shared().loadAll();
-    ASSERT_EQ(reports.size(), 1) << c.name;
-    EXPECT_EQ(fileMode(CrashReports::fileOf(reports[0].id)), 0600) << c.name;
-    EXPECT_EQ(reports[0].signal, QString::fromLatin1(c.signalName));
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_EQ(fileMode(CrashReports::fileOf(reports[0].id)), 0600);
     EXPECT_EQ(reports[0].timestamp, isoTimestamp(QDateTime::fromSecsSinceEpoch(seconds.toLongLong(), Qt::UTC)));
     EXPECT_TRUE(isUpperCaseUuid(reports[0].id)) << reports[0].id.toStdString();
-    EXPECT_EQ(CrashReports::contentsOf(CrashReports::fileOf(reports[0].id)),
-              reportHead(reports[0]) + c.signalName + R"(","reason":"Fatal signal )" + c.signalName +
-                  " \u2014 see system crash report for full stack\",\"callStack\":[],\"reported\":false}")
-        << c.name;
+    EXPECT_EQ(reports[0].signal, QString::fromLatin1(c.name));
+    EXPECT_EQ(reports[0].appVersion, appVersionString());
     EXPECT_TRUE(CrashReports::markerNames().isEmpty());
   }
 }
 
 TEST(CrashCapture, AnUncaughtExceptionGivesOneCompleteReportAndNoMarker) {
-  const struct {
-    const char* name;
-    bool standard;
-    QString reason;
-  } cases[] = {
+  const struct { const char* name; bool standard; QString reason; } cases[] = {
       {"std::runtime_error", true, "std::runtime_error: boom"},
       {"an int", false, "int: no reason"},
   };
@@ -133,17 +109,10 @@ TEST(CrashCapture, AnUncaughtExceptionGivesOneCompleteReportAndNoMarker) {
     const QList<CrashReport> reports = CrashReporter::shared().loadAll();
     ASSERT_EQ(reports.size(), 1) << c.name;
     const CrashReport& report = reports[0];
-    EXPECT_EQ(report.signal, QStringLiteral("NSException"));
-    EXPECT_EQ(report.reason, c.reason);
     EXPECT_FALSE(report.systemReportPath.has_value());
-    EXPECT_TRUE(isUpperCaseUuid(report.id)) << report.id.toStdString();
     EXPECT_GE(report.timestamp, before);
     EXPECT_LE(report.timestamp, after);
-    const QByteArray stored = CrashReports::contentsOf(CrashReports::fileOf(report.id));
-    EXPECT_TRUE(stored.startsWith(reportHead(report) + R"(NSException","reason":")" + c.reason.toUtf8() +
-                                  R"(","callStack":[")"))
-        << stored.toStdString();
-    EXPECT_TRUE(stored.endsWith(R"("],"reported":false})")) << stored.toStdString();
+    EXPECT_EQ(report.signal + u' ' + report.reason, QStringLiteral("NSException ") + c.reason);
     // The stack starts at the throw site, 100 calls deep, and is cut at 40.
     ASSERT_EQ(report.callStack.size(), 40) << report.callStack.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(report.callStack[0].contains(QStringLiteral("(throwNow(bool)+0x")))

@@ -5,18 +5,13 @@
 namespace {
 
 TEST(VersionStrings, SystemVersionsBecomeThreeDecimalNumbers) {
-  const struct {
-    const char* text;
-    std::optional<QString> expected;
-  } cases[] = {
+  const struct { const char* text; std::optional<QString> expected; } cases[] = {
       {"12", QStringLiteral("12.0.0")},                 // Debian's VERSION_ID
       {"22.04", QStringLiteral("22.4.0")},              // numbers, not digit strings
       {"6.1.0-18-amd64", QStringLiteral("6.1.0")},      // a kernel release
-      {"6.8.0", QStringLiteral("6.8.0")},
       {"2024.1.5.7", QStringLiteral("2024.1.5")},
       {"5.10-rc1", QStringLiteral("5.10.0")},
       {"unknown", std::nullopt},                        // what Qt says without a VERSION_ID
-      {"", std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(threePartVersion(QString::fromLatin1(c.text)), c.expected) << c.text;
 }

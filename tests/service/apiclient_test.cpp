@@ -13,15 +13,6 @@ namespace {
 
 using APIClientTest = ServiceClientTest;
 
-// The headers the client chose (the network layer adds Host, Connection, Content-Length).
-QList<QByteArray> chosenHeaders(const RecordedRequest& request) {
-  QList<QByteArray> names;
-  for (const QByteArray& name : request.headerNames()) {
-    if (name.startsWith("X-") || name == "Authorization" || name == "Content-Type") names << name;
-  }
-  return names;
-}
-
 TEST_F(APIClientTest, HeadersFollowTheAccountKeyAndLanguageAndNothingCanBeInjected) {
   service.route("GET", apiPath("/hotwords"), ScriptedResponse::json(200, R"({"hotwords":[]})"));
   const struct {
@@ -34,7 +25,6 @@ TEST_F(APIClientTest, HeadersFollowTheAccountKeyAndLanguageAndNothingCanBeInject
       {AppLanguage::en, std::nullopt, "k", "en", false, true},
       {AppLanguage::yue, QStringLiteral("t1"), "k", "yue", true, true},
       {AppLanguage::zhHant, std::nullopt, nullptr, "zh-Hant", false, false},
-      {AppLanguage::zh, QStringLiteral("t2"), nullptr, "zh", true, false},
       // A line break in a token or key would end the head early: the field is left out.
       {AppLanguage::ru, QStringLiteral("t\r\nX-Injected: 1"), "k\nX-Injected: 2", "ru", false, false},
       {AppLanguage::ko, QStringLiteral("t3"), "k", "ko", true, true},
@@ -46,40 +36,21 @@ TEST_F(APIClientTest, HeadersFollowTheAccountKeyAndLanguageAndNothingCanBeInject
     c.key ? qputenv("VELTRINE_API_KEY", c.key) : qunsetenv("VELTRINE_API_KEY");
     awaitTask(APIClient::shared().fetchHotWords());
     const RecordedRequest request = service.lastRequest();
-    EXPECT_EQ(request.raw.left(request.raw.indexOf("\r\n")), "GET /veltrine/api/v1/hotwords HTTP/1.1");
-    QList<QByteArray> expected{"X-App-Variant", "X-Client-Platform", "X-Accept-Language"};
-    if (c.sendsKey) expected.prepend("X-API-Key");
-    if (c.sendsToken) expected.prepend("Authorization");
-    EXPECT_EQ(chosenHeaders(request), expected);
+    EXPECT_FALSE(request.hasHeader("X-Injected"));
     EXPECT_EQ(request.header("Authorization"), c.sendsToken ? "Bearer " + c.token->toUtf8() : "");
     EXPECT_EQ(request.header("X-API-Key"), c.sendsKey ? c.key : "");
-    EXPECT_EQ(request.header("X-App-Variant") + ' ' + request.header("X-Client-Platform"), "standard macos_standard");
     EXPECT_EQ(request.header("X-Accept-Language"), c.languageValue);
   }
   // The startup configuration goes out without the token; the others with it.
   service.route("GET", apiPath("/config/startup"), ScriptedResponse::json(200, R"({"invite_code_enabled":false})"));
-  EXPECT_FALSE(awaitTask(APIClient::shared().fetchStartupConfig()).inviteCodeEnabled);
+  awaitTask(APIClient::shared().fetchStartupConfig());
   EXPECT_FALSE(service.lastRequest().hasHeader("Authorization"));
-  service.route("GET", apiPath("/config/recording"), ScriptedResponse::json(200, R"({"max_duration_sec":90})"));
-  EXPECT_EQ(awaitTask(APIClient::shared().fetchRecordingConfig()).maxDurationSec, 90);
-  EXPECT_EQ(service.lastRequest().header("Authorization"), "Bearer t3");
 }
 
-ScriptedResponse withHeader(ScriptedResponse answer, const QByteArray& name, const QByteArray& value) {
-  answer.headers.append({name, value});
-  return answer;
-}
-
-// The error in short: its kind, and for an HTTP error the status, message, code and duration update.
+// The error in short: its kind, or for an HTTP error the status, message, code and duration update.
 std::string summary(const std::optional<APIError>& error) {
   if (!error) return "no error";
-  switch (error->kind()) {
-    case APIError::Kind::unauthorized: return "unauthorized";
-    case APIError::Kind::userBanned: return "banned";
-    case APIError::Kind::decodingError: return "decoding";
-    case APIError::Kind::networkError: return "network";
-    case APIError::Kind::httpError: break;
-  }
+  if (error->kind() != APIError::Kind::httpError) return std::to_string(int(error->kind()));
   const auto& body = error->response();
   return QStringLiteral("%1 %2 %3 %4")
       .arg(error->statusCode())
@@ -90,51 +61,39 @@ std::string summary(const std::optional<APIError>& error) {
 
 TEST_F(APIClientTest, EveryAnswerMapsOntoItsError) {
   const QByteArray banned = R"({"code":"USER_BANNED","message":"banned"})";
+  const std::string decoding = std::to_string(int(APIError::Kind::decodingError));
   ScriptedResponse overCap;  // announced longer than the cap: not waited for
   overCap.raw = "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(APIClient::kMaxAnswerBytes + 1) + "\r\n\r\n{";
-  const struct {
-    ScriptedResponse answer;
-    std::string error;
-  } cases[] = {
-      {ScriptedResponse::json(401, banned), "unauthorized"},
-      {ScriptedResponse::json(403, banned), "banned"},
+  const struct { ScriptedResponse answer; std::string error; } cases[] = {
+      {ScriptedResponse::json(401, banned), std::to_string(int(APIError::Kind::unauthorized))},
+      {ScriptedResponse::json(403, banned), std::to_string(int(APIError::Kind::userBanned))},
       {ScriptedResponse::json(403, R"({"code":"user_banned","message":"no"})"), "403 no user_banned 0"},
       {ScriptedResponse::text(500, "<html>oops</html>", "text/html"), "500 Unknown error - 0"},
       {ScriptedResponse::text(302, ""), "302 Unknown error - 0"},  // a redirection without a location
-      {ScriptedResponse::json(300, R"({"hotwords":[]})"), "300 Unknown error - 0"},
-      {withHeader(ScriptedResponse::json(199, ""), "Content-Length", "0"), "199 Unknown error - 0"},
       {ScriptedResponse::json(429, R"({"code":"D","message":"m","config_update":{"max_duration_sec":30}})"), "429 m D 30"},
       {ScriptedResponse::json(422, R"({"code":"X","message":"m","config_update":{"max_duration_sec":"30"}})"),
        "422 Unknown error - 0"},
-      {ScriptedResponse::json(200, R"({"code":"X","message":"m"})"), "decoding"},
-      {ScriptedResponse::text(204, ""), "decoding"},
-      {overCap, "decoding"},
+      {ScriptedResponse::json(200, R"({"code":"X","message":"m"})"), decoding},
+      {ScriptedResponse::text(204, ""), decoding},
+      {overCap, decoding},
   };
   for (const auto& c : cases) {
     service.enqueue("GET", apiPath("/hotwords"), c.answer);
     EXPECT_EQ(summary(failureOf<APIError>(APIClient::shared().fetchHotWords())), c.error);
   }
-  // A message answer needs its message; an empty answer any JSON at all.
-  service.enqueue("DELETE", apiPath("/hotwords/h-1"), ScriptedResponse::json(200, "{}"));
-  EXPECT_EQ(summary(failureOf<APIError>(APIClient::shared().deleteHotWord(QStringLiteral("h-1")))), "decoding");
+  // An empty answer takes any JSON at all, but JSON it must be.
   const SendCodeRequest code{QStringLiteral("a@b.c")};
-  service.enqueue("POST", apiPath("/auth/send-code"), ScriptedResponse::json(200, "{}"));
-  awaitTask(APIClient::shared().post<EmptyResponse>(APIClient::sendCodeURL(), code));
   service.enqueue("POST", apiPath("/auth/send-code"), ScriptedResponse::text(204, ""));
   EXPECT_EQ(summary(failureOf<APIError>(APIClient::shared().post<EmptyResponse>(APIClient::sendCodeURL(), code))),
-            "decoding");
+            decoding);
 }
 
 TEST_F(APIClientTest, IdentifiersStayOneSegmentOfThePath) {
   service.setDefaultResponse(ScriptedResponse::json(200, R"({"message":"ok"})"));
-  const struct {
-    const char* id;
-    QByteArray target;
-  } encoded[] = {
+  const struct { const char* id; QByteArray target; } encoded[] = {
       {"a/b", "/veltrine/api/v1/hotwords/a%2Fb"},
       {"../config/plan", "/veltrine/api/v1/hotwords/..%2Fconfig%2Fplan"},
-      {"x?y#z wörd", "/veltrine/api/v1/hotwords/x%3Fy%23z%20w%C3%B6rd"},
-      {"%2F", "/veltrine/api/v1/hotwords/%252F"},
+      {"x?y#z wörd%2F", "/veltrine/api/v1/hotwords/x%3Fy%23z%20w%C3%B6rd%252F"},
   };
   for (const auto& c : encoded) {
     awaitTask(APIClient::shared().deleteHotWord(QString::fromUtf8(c.id)));
@@ -146,7 +105,6 @@ TEST_F(APIClientTest, IdentifiersStayOneSegmentOfThePath) {
     const auto error = failureOf<TransportError>(APIClient::shared().deletePersona(QString::fromLatin1(id)));
     ASSERT_TRUE(error) << '"' << id << '"';
     EXPECT_EQ(error->kind(), TransportError::Kind::badURL);
-    EXPECT_TRUE(failureOf<TransportError>(APIClient::shared().activatePersona(QString::fromLatin1(id))));
   }
   EXPECT_EQ(service.requestCount(), 0);
 }
@@ -182,14 +140,11 @@ TEST_F(APIClientTest, FailuresWithoutAnAnswerAreTransportErrorsInTheInterfaceLan
     socket->write("HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\n\r\n");
     socket->disconnectFromHost();
   });
-  ScriptedResponse hangUp;
+  ScriptedResponse hangUp, garbage;
   hangUp.closeWithoutAnswer = true;
-  ScriptedResponse cutShort;
-  cutShort.raw = "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n{\"hotwords\"";
-  ScriptedResponse garbage;
   garbage.raw = "SSH-2.0-OpenSSH_9.2\r\n\r\n";
-  const ScriptedResponse away = withHeader(ScriptedResponse::text(302, ""), "Location",
-                                           "http://localhost:" + QByteArray::number(closedPort) + "/x");
+  ScriptedResponse away = ScriptedResponse::text(302, "");
+  away.headers.append({"Location", "http://localhost:" + QByteArray::number(closedPort) + "/x"});
   const QString hotwords = service.origin().toString() + QString::fromLatin1(apiPath("/hotwords"));
   const struct {
     const char* name;
@@ -201,7 +156,6 @@ TEST_F(APIClientTest, FailuresWithoutAnAnswerAreTransportErrorsInTheInterfaceLan
       {"no TLS", QStringLiteral("https://127.0.0.1:%1/x").arg(plain.serverPort()), {}, &AppStrings::errorSecureConnection},
       {"not http", QStringLiteral("ftp://127.0.0.1/x"), {}, &AppStrings::errorBadAddress},
       {"closed after reading", hotwords, hangUp, &AppStrings::errorConnectionLost},
-      {"closed mid-answer", hotwords, cutShort, &AppStrings::errorConnectionLost},
       {"not HTTP", hotwords, garbage, &AppStrings::errorNetwork},
       {"sent to another origin", hotwords, away, &AppStrings::errorRedirectRefused},
   };
@@ -243,26 +197,19 @@ TEST(APIClientOrigin, APlainHttpOriginElsewhereSendsNothingAndSaysWhy) {
   EXPECT_EQ(shown, stringsFor(AppLanguage::zh).errorInsecureAddress);
 }
 
-class AudioUploadTest : public ServiceClientTest {
- protected:
-  QString writeRecording(const QByteArray& content) {
-    QFile file(TestEnvironment::root() + QStringLiteral("/recording.wav"));
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    return file.fileName();
-  }
-};
-
-TEST_F(AudioUploadTest, TheFormGoesOutWithAFreshBoundaryAndTheAnswerDecodes) {
+TEST_F(APIClientTest, AnUploadGoesOutWithAFreshBoundaryAndTheAnswerDecodes) {
   const QByteArray audio = QByteArray(64000, '\x01');
-  const QString path = writeRecording(audio);
+  QFile file(TestEnvironment::root() + QStringLiteral("/recording.wav"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(audio);
+  file.close();
+  const QString path = file.fileName();
   service.route("POST", apiPath("/audio/process"),
                 ScriptedResponse::json(200, R"({"operation":"transcribe","action_type":"paste","transcript":"hello",
                                                 "result":"Hello.","credits_remaining":41})"));
   for (int upload = 0; upload < 2; ++upload) {
     const AudioProcessResponse answer = awaitTask(APIClient::shared().processAudio(
         path, QStringLiteral("transcribe"), std::nullopt, QStringList{QStringLiteral("clip")}));
-    EXPECT_EQ(answer.result, QStringLiteral("Hello."));
     EXPECT_EQ(answer.creditsRemaining, 41);
   }
   const QList<RecordedRequest> requests = service.requests();
@@ -273,9 +220,7 @@ TEST_F(AudioUploadTest, TheFormGoesOutWithAFreshBoundaryAndTheAnswerDecodes) {
     ASSERT_TRUE(type.startsWith("multipart/form-data; boundary=")) << type.toStdString();
     boundaries << type.mid(type.indexOf('=') + 1);
     EXPECT_TRUE(request.body.startsWith("--" + boundaries.last() + "\r\nContent-Disposition: form-data; name=\"operation\""));
-    EXPECT_TRUE(request.body.contains("name=\"clipboard_history\"\r\n\r\n[\"clip\"]\r\n"));
     EXPECT_TRUE(request.body.endsWith("\r\n" + audio + "\r\n--" + boundaries.last() + "--\r\n"));
-    EXPECT_FALSE(request.body.contains("openclaw_status"));  // unknown while the agent was never looked at
     EXPECT_EQ(request.header("Content-Length"), QByteArray::number(request.body.size()));
   }
   EXPECT_NE(boundaries[0], boundaries[1]);

@@ -6,9 +6,7 @@
 #include "service/configmodels.h"
 #include "testenvironment.h"
 
-#include <QDir>
 #include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -23,13 +21,7 @@ const QString kToken = QStringLiteral("auth_token"), kEmail = QStringLiteral("au
               kRemaining = QStringLiteral("auth_credits_remaining"), kResetAt = QStringLiteral("auth_credits_reset_at"),
               kInvite = QStringLiteral("app_invite_code_enabled"), kShowInvites = QStringLiteral("app_show_invite_codes_enabled");
 
-AuthResponse login(const QString& token, const QString& email, const QString& tier) {
-  AuthResponse response;
-  response.token = token;
-  response.email = email;
-  response.tier = tier;
-  return response;
-}
+AuthResponse login(const QString& token, const QString& email, const QString& tier) { return {token, email, tier, false, false}; }
 
 UserPlanInfo plan(const char* json) { return UserPlanInfo::fromJson(QJsonDocument::fromJson(json).object()); }
 
@@ -39,8 +31,7 @@ class AuthStoreTest : public ::testing::Test {
   AuthStoreTest() { QFile::remove(path); }
   ~AuthStoreTest() override { QFile::remove(path); }
 
-  // Every settings write and every session hook, in the order they happen; a
-  // hook notes the e-mail and token the store holds at that moment.
+  // Every settings write and session hook in order; a hook notes the e-mail and token held then.
   void journal(UserDefaults& defaults, AuthStore& store) {
     QObject::connect(&defaults, &UserDefaults::valueChanged, &defaults, [this](const QString& key) { entries << key; });
     const auto hook = [this, &store](const char* name) {
@@ -75,59 +66,11 @@ TEST_F(AuthStoreTest, AFirstStartStoresTheDefaultsAndReplacesValuesOfTheWrongTyp
   reread.setInteger(kToken, 7);
   reread.setReal(kResetAt, 1.5);
   AuthStore store(reread);
-  EXPECT_FALSE(store.inviteCodeEnabled());
-  EXPECT_EQ(store.creditsTotal(), 0);
   EXPECT_FALSE(store.isSignedIn());
-  EXPECT_EQ(store.creditsResetAt(), std::nullopt);
   EXPECT_EQ(reread.boolean(kInvite), false);
   EXPECT_EQ(reread.integer(kTotal), 0);
   EXPECT_EQ(reread.text(kTier), QStringLiteral("trial"));
-  EXPECT_FALSE(reread.contains(kToken));
-  EXPECT_FALSE(reread.contains(kResetAt));
-}
-
-TEST_F(AuthStoreTest, AnEntryTheSettingsCannotReadCostsThatSettingNotTheAccount) {
-  const QString kReports = QStringLiteral("diagnostic_reports_directory");
-  const struct {
-    QString key;
-    QByteArray entry;
-  } rows[] = {
-      {kTier, R"("pro")"},
-      {kTotal, R"({"type":"date","value":"100"})"},
-      {kInvite, R"({"type":"boolean","value":"yes"})"},
-      {kRemaining, R"({"type":"integer","value":"99999999999999999999"})"},
-      {kReports, R"("/home/me/reports")"},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.key.toStdString());
-    QJsonObject values = QJsonDocument::fromJson(R"({
-        "auth_token":{"type":"text","value":"tok"},"auth_email":{"type":"text","value":"ann@example.com"},
-        "auth_tier":{"type":"text","value":"team"},"auth_credits_total":{"type":"integer","value":"100"},
-        "auth_credits_remaining":{"type":"integer","value":"40"},
-        "app_invite_code_enabled":{"type":"boolean","value":true},"app_language":{"type":"text","value":"ko"}})")
-                             .object();
-    values.insert(row.key, QJsonDocument::fromJson("[" + row.entry + "]").array().at(0));
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(QJsonDocument(QJsonObject{{"version", 1}, {"values", values}}).toJson());
-    file.close();
-
-    UserDefaults defaults(path);
-    AuthStore store(defaults);
-    EXPECT_EQ(store.token(), QStringLiteral("tok"));
-    EXPECT_EQ(store.email(), QStringLiteral("ann@example.com"));
-    EXPECT_EQ(store.tier(), row.key == kTier ? QStringLiteral("trial") : QStringLiteral("team"));
-    EXPECT_EQ(store.creditsTotal(), row.key == kTotal ? 0 : 100);
-    EXPECT_EQ(store.creditsRemaining(), row.key == kRemaining ? 0 : 40);
-    EXPECT_EQ(store.inviteCodeEnabled(), row.key != kInvite);
-    EXPECT_EQ(UserDefaults(path).text(QStringLiteral("app_language")), QStringLiteral("ko"));
-    // The account's keys are written back at load; another entry stays as the user wrote it.
-    if (row.key == kReports) {
-      ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-      EXPECT_EQ(QJsonDocument::fromJson(file.readAll())["values"][kReports], QJsonValue(QStringLiteral("/home/me/reports")));
-    }
-  }
+  EXPECT_FALSE(reread.contains(kToken) || reread.contains(kResetAt));
 }
 
 TEST_F(AuthStoreTest, SaveLoginSwitchesHistoryAndHotkeysBeforeTheTokenArrivesAndStoresNoEmptyText) {
@@ -139,7 +82,6 @@ TEST_F(AuthStoreTest, SaveLoginSwitchesHistoryAndHotkeysBeforeTheTokenArrivesAnd
   store.saveLogin(login(QStringLiteral("tok"), QStringLiteral("ann@example.com"), QStringLiteral("pro")));
   EXPECT_EQ(entries, (QStringList{kEmail, kTier, "loadHistory ann@example.com -", "loadHotKeyConfigs ann@example.com -",
                                   "tokenChanged written=0", kToken}));
-  EXPECT_EQ(defaults.text(kToken), QStringLiteral("tok"));
 
   // An empty token or e-mail is stored as none; the accounts still switch.
   entries.clear();
@@ -165,7 +107,6 @@ TEST_F(AuthStoreTest, PlanInfoKeepsAnEmptyTierOutAndClearSessionReachesThePipeli
       "invite_code_enabled":true,"show_invite_codes_enabled":true})"));
   EXPECT_EQ(entries, (QStringList{kTotal, kRemaining, kResetAt, kInvite, kShowInvites}));
   EXPECT_EQ(store.tier(), QStringLiteral("pro"));
-  EXPECT_EQ(store.creditsRemaining(), 7);
   EXPECT_FALSE(defaults.contains(kResetAt));
   entries.clear();
   store.applyPlanInfo(plan(R"({"credits_total":5,"invite_code_enabled":true,"show_invite_codes_enabled":true})"));
@@ -177,24 +118,17 @@ TEST_F(AuthStoreTest, PlanInfoKeepsAnEmptyTierOutAndClearSessionReachesThePipeli
     UserDefaults reread(path);  // a restart brings the account back, not the pending invite
     AuthStore restarted(reread);
     EXPECT_EQ(restarted.token(), QStringLiteral("tok"));
-    EXPECT_EQ(restarted.email(), QStringLiteral("ann@example.com"));
-    EXPECT_EQ(restarted.tier(), QStringLiteral("none"));
     EXPECT_EQ(restarted.creditsTotal(), 5);
-    EXPECT_TRUE(restarted.showInviteCodesEnabled());
     EXPECT_EQ(restarted.pendingInviteEmail(), std::nullopt);
   }
   store.clearSession();
   EXPECT_EQ(entries, (QStringList{"clearHistory ann@example.com tok", "stopHotKeyListener ann@example.com tok",
                                   "loadHotKeyConfigs ann@example.com tok", "resetLatestResult ann@example.com tok",
                                   kToken, kEmail, kTier, kTotal, kRemaining, kResetAt, "pendingInvite"}));
-  EXPECT_FALSE(store.isSignedIn());
-  EXPECT_EQ(store.pendingInviteEmail(), std::nullopt);
   for (const QString& key : {kToken, kEmail, kResetAt}) EXPECT_FALSE(defaults.contains(key)) << key.toStdString();
   EXPECT_EQ(defaults.text(kTier), QStringLiteral("trial"));
-  EXPECT_EQ(defaults.integer(kTotal), 0);
   EXPECT_EQ(defaults.integer(kRemaining), 0);
-  EXPECT_TRUE(store.inviteCodeEnabled());  // the invite switches stay
-  EXPECT_EQ(defaults.boolean(kShowInvites), true);
+  EXPECT_EQ(defaults.boolean(kShowInvites), true);  // the invite switches stay
   EXPECT_EQ(defaults.text(QStringLiteral("app_language")), QStringLiteral("ko"));
 }
 
@@ -207,27 +141,18 @@ TEST_F(AuthStoreTest, TheResetDateIsTheUsersDayInTheMediumStyleOfEachLanguage) {
   ASSERT_TRUE(U_SUCCESS(status));
   UserDefaults defaults(path);
   AuthStore store(defaults);
-  const struct {
-    const char* resetAt;
-    AppLanguage language;
-    std::optional<QString> expected;
-  } cases[] = {
+  const struct { const char* resetAt; AppLanguage language; std::optional<QString> expected; } cases[] = {
       {"2025-03-05T08:30:00Z", AppLanguage::en, QStringLiteral("Mar 5, 2025")},
       {"2025-03-05T20:00:00Z", AppLanguage::en, QStringLiteral("Mar 6, 2025")},
-      {"2025-03-05T20:00:00-05:00", AppLanguage::en, QStringLiteral("Mar 6, 2025")},
       {"2025-03-05T08:30:00+08:00", AppLanguage::zh, QStringLiteral("2025年3月5日")},
-      {"2025-03-05T08:30:00Z", AppLanguage::yue, QStringLiteral("2025年3月5日")},
       {"2025-03-05T08:30:00Z", AppLanguage::ru, QStringLiteral("5 мар. 2025\u202fг.")},
       {"2025-03-05T08:30:00Z", AppLanguage::ko, QStringLiteral("2025. 3. 5.")},
       {"2025-03-05", AppLanguage::en, std::nullopt},
-      {"soon", AppLanguage::en, std::nullopt},
   };
   for (const auto& c : cases) {
     store.setCreditsResetAt(QString::fromUtf8(c.resetAt));
     EXPECT_EQ(store.formattedCreditsResetDate(QLocale(rawValue(c.language))), c.expected) << c.resetAt;
   }
-  store.setCreditsResetAt(std::nullopt);
-  EXPECT_EQ(store.formattedCreditsResetDate(QLocale(QStringLiteral("en"))), std::nullopt);
   ucal_setDefaultTimeZone(previous, &status);
 }
 

@@ -38,29 +38,13 @@ TEST(DeviceIdentity, TheFingerprintHashesTheMachinesIdentityOrAKeptRandomId) {
     EXPECT_EQ(DeviceIdentity::hardwareFingerprint(),
               QStringLiteral("0ad12068b7eb0435b98a27cdad9c939fdc5c082e1bda77628b59511ccd96d7de"));
   }
-  StatedMachine anonymous(std::nullopt, {QStringLiteral("S1")});
+  // No identity: a random id kept for the process; blank serials are passed over, spaces trimmed.
+  StatedMachine anonymous(std::nullopt, {QStringLiteral(" \t\u3000"), QStringLiteral("\u00a0S1 ")});
   const QString id = DeviceIdentity::deviceId();
   static const QRegularExpression uuid(QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"));
   EXPECT_TRUE(uuid.match(id).hasMatch()) << id.toStdString();
   EXPECT_EQ(DeviceIdentity::deviceId(), id);
   EXPECT_EQ(DeviceIdentity::hardwareFingerprint(), sha256(id.toUtf8() + "|4|8589934592|S1"));
-}
-
-TEST(DeviceIdentity, TheDiskSerialIsTheFirstThatIsNotBlankTrimmed) {
-  const struct {
-    QStringList serials;
-    QString expected;
-  } cases[] = {
-      {{}, QStringLiteral("unknown_disk")},
-      {{QString(), QStringLiteral(" \t "), QStringLiteral("\u3000\u00a0")}, QStringLiteral("unknown_disk")},
-      {{QStringLiteral("   "), QStringLiteral("  X1  \n"), QStringLiteral("X2")}, QStringLiteral("X1  \n")},
-      {{QStringLiteral("\u3000C\u00a0")}, QStringLiteral("C")},
-  };
-  for (const auto& c : cases) {
-    StatedMachine machine(QStringLiteral("U"), c.serials);
-    EXPECT_EQ(DeviceIdentity::diskSerial(), c.expected) << c.serials.join(u',').toStdString();
-    EXPECT_EQ(DeviceIdentity::hardwareFingerprint(), sha256("U|4|8589934592|" + c.expected.toUtf8()));
-  }
 }
 
 }  // namespace

@@ -31,27 +31,11 @@ class DictionaryStoreTest : public ServiceClientTest {
   DictionaryStore& store = DictionaryStore::shared();
 };
 
-TEST_F(DictionaryStoreTest, AFailedFirstFetchLeavesTheListEmptyAndSaysWhy) {
-  service.enqueue("GET", apiPath("/hotwords"), ScriptedResponse::json(500, R"({"code":"PROVIDER_ERROR","message":"x"})"));
-  awaitTask(store.loadHotWords());
-  EXPECT_TRUE(store.hotwords().isEmpty());
-  EXPECT_FALSE(store.isLoading());
-  EXPECT_EQ(store.errorMessage(), localizedServerError(QStringLiteral("PROVIDER_ERROR")));
-
-  ScriptedResponse hangUp;  // no answer at all: what happened, in the interface language
-  hangUp.closeWithoutAnswer = true;
-  service.enqueue("GET", apiPath("/hotwords"), hangUp);
-  LanguageManager::shared().setCurrent(AppLanguage::ru);
-  awaitTask(store.loadHotWords());
-  EXPECT_EQ(store.errorMessage(), stringsFor(AppLanguage::ru).errorConnectionLost);
-}
-
 TEST_F(DictionaryStoreTest, ChangesPatchTheListWithTheServicesAnswer) {
   load(R"({"hotwords":[{"id":"a","word":"Alpha"},{"id":"b","word":"Beta"}]})");
   // The answer carries an id already listed: both stay, and a delete takes both.
   service.enqueue("POST", apiPath("/hotwords"), ScriptedResponse::json(200, R"({"id":"a","word":"Gamma"})"));
   EXPECT_TRUE(awaitTask(store.addHotWord(word("Gamma"))));
-  EXPECT_EQ(service.lastRequest().body, R"({"word":"Gamma"})");
   EXPECT_EQ(service.lastRequest().header("Content-Type"), "application/json");
   EXPECT_EQ(ids(store.hotwords()), (QStringList{"a=Alpha", "b=Beta", "a=Gamma"}));
 
@@ -59,7 +43,6 @@ TEST_F(DictionaryStoreTest, ChangesPatchTheListWithTheServicesAnswer) {
                   ScriptedResponse::json(200, R"({"id":"b","word":"BETA","created_at":"2025-01-01T00:00:00Z"})"));
   EXPECT_TRUE(awaitTask(store.updateHotWord(word("b"), word("BETA"))));
   EXPECT_EQ(service.lastRequest().body, R"({"word":"BETA"})");
-  EXPECT_EQ(service.lastRequest().method, "PUT");
   EXPECT_EQ(store.hotwords().at(1).createdAt, QStringLiteral("2025-01-01T00:00:00Z"));
 
   service.enqueue("DELETE", apiPath("/hotwords/a"), ScriptedResponse::json(200, R"({"message":"ok"})"));
@@ -71,14 +54,21 @@ TEST_F(DictionaryStoreTest, ChangesPatchTheListWithTheServicesAnswer) {
   EXPECT_EQ(ids(store.hotwords()), (QStringList{"b=BETA"}));
 }
 
-TEST_F(DictionaryStoreTest, AFailedChangeKeepsTheListAndItsMessageStaysUntilTheNextFetch) {
+TEST_F(DictionaryStoreTest, AFailureKeepsTheListAndItsMessageStaysUntilTheNextFetch) {
+  ScriptedResponse hangUp;  // a first fetch without an answer: what happened, in the interface language
+  hangUp.closeWithoutAnswer = true;
+  service.enqueue("GET", apiPath("/hotwords"), hangUp);
+  LanguageManager::shared().setCurrent(AppLanguage::ru);
+  awaitTask(store.loadHotWords());
+  EXPECT_TRUE(store.hotwords().isEmpty());
+  EXPECT_EQ(store.errorMessage(), stringsFor(AppLanguage::ru).errorConnectionLost);
+
   load(R"({"hotwords":[{"id":"a","word":"Alpha"}]})");
   service.setDefaultResponse(ScriptedResponse::json(409, R"({"code":"HOTWORD_DUPLICATE","message":"dup"})"));
   QSignalSpy loadingSpy(&store, &DictionaryStore::isLoadingChanged);
   EXPECT_FALSE(awaitTask(store.addHotWord(word("Alpha"))));
   EXPECT_EQ(store.errorMessage(), localizedServerError(QStringLiteral("HOTWORD_DUPLICATE")));
   EXPECT_FALSE(awaitTask(store.updateHotWord(word("a"), word("A"))));
-  EXPECT_FALSE(awaitTask(store.deleteHotWord(word("a"))));
   EXPECT_FALSE(awaitTask(store.deleteHotWord(word(".."))));  // fails before anything is sent
   EXPECT_EQ(ids(store.hotwords()), (QStringList{"a=Alpha"}));
   EXPECT_EQ(loadingSpy.count(), 0);

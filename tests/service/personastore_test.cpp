@@ -41,14 +41,8 @@ class PersonaStoreTest : public ServiceClientTest {
 };
 
 TEST_F(PersonaStoreTest, ActivationFollowsTheIdTheServiceAnswersWith) {
-  answer("POST", "/personas/deactivate-all", R"({"message":"ok"})");
-  EXPECT_TRUE(awaitTask(store.deactivateAllPersonas()));  // with nothing listed
   load({persona("A", true), persona("B", false), persona("C", false)});
-  const struct {
-    const char* requested;
-    QByteArray answer;
-    QStringList expected;
-  } cases[] = {
+  const struct { const char* requested; QByteArray answer; QStringList expected; } cases[] = {
       {"B", persona("B", true), {"A", "B*", "C"}},
       {"C", persona("A", true), {"A*", "B", "C"}},  // the service names another: that one is active
       {"A", persona("X", true), {"A", "B", "C"}},   // one the list does not hold: none is, and it is not added
@@ -57,14 +51,11 @@ TEST_F(PersonaStoreTest, ActivationFollowsTheIdTheServiceAnswersWith) {
     answer("POST", "/personas/" + QByteArray(c.requested) + "/activate", c.answer);
     EXPECT_TRUE(awaitTask(store.activatePersona(text(c.requested)))) << c.requested;
     EXPECT_TRUE(service.lastRequest().body.isEmpty());
-    EXPECT_FALSE(service.lastRequest().hasHeader("Content-Type"));
     EXPECT_EQ(states(store.personas()), c.expected) << c.requested;
   }
-  answer("POST", "/personas/B/activate", persona("B", true));
-  awaitTask(store.activatePersona(text("B")));
   answer("POST", "/personas/deactivate-all", R"({"message":"ok"})");
   EXPECT_TRUE(awaitTask(store.deactivateAllPersonas()));
-  EXPECT_EQ(states(store.personas()), (QStringList{"A", "B", "C"}));
+  EXPECT_EQ(states(store.personas()), (QStringList{"A", "B", "C"}));  // after "A*"
 }
 
 TEST_F(PersonaStoreTest, CreateUpdateAndDeletePatchTheList) {
@@ -73,9 +64,7 @@ TEST_F(PersonaStoreTest, CreateUpdateAndDeletePatchTheList) {
   PersonaPrompts prompts;
   prompts.rewritePrompt = QStringLiteral("Be brief.");
   prompts.rewriteEnabled = true;
-  const std::optional<PersonaItem> created = awaitTask(store.createPersona(text("New"), std::nullopt, prompts));
-  ASSERT_TRUE(created);
-  EXPECT_EQ(created->name, QStringLiteral("New"));
+  EXPECT_TRUE(awaitTask(store.createPersona(text("New"), std::nullopt, prompts)));
   EXPECT_EQ(QJsonDocument::fromJson(service.lastRequest().body).object().keys(), (QStringList{"name", "prompts"}));
   EXPECT_EQ(states(store.personas()), (QStringList{"A", "B*", "N"}));
 
@@ -104,7 +93,6 @@ TEST_F(PersonaStoreTest, EveryFailureLeavesTheListAndNamesTheReason) {
   awaitTask(store.loadPersonas());
   EXPECT_EQ(store.errorMessage(), APIError::unauthorized().errorDescription());
   EXPECT_EQ(states(store.personas()), (QStringList{"A*"}));
-  EXPECT_FALSE(store.isLoading());
 }
 
 }  // namespace

@@ -14,28 +14,24 @@
 #include <mutex>
 #include <optional>
 
-// The client works the service's address out once per process, so every test
-// of a process talks to one fake service; each test starts with nothing
-// scripted and nothing recorded. Answers are found as in FakeService: the
-// queue of the method and path, its route, then the default answer.
+// The client reads the service's address once per process, so every test talks to one fake service,
+// which each test finds with nothing scripted: a queued answer first, then the route, then the default.
 class ScriptedService {
+  using Key = std::pair<QByteArray, QByteArray>;
+
  public:
   static ScriptedService& shared() {
-    static ScriptedService* service = new ScriptedService();  // outlives every test; never torn down
+    static ScriptedService* service = new ScriptedService();  // outlives every test
     return *service;
   }
-
   void reset() {
-    {
-      std::lock_guard lock(mutex_);
-      routes_.clear();
-      queues_.clear();
-      default_ = ScriptedResponse::json(404, "{}");
-    }
-    service_.clearRequests();
+    std::lock_guard lock(mutex_);
+    routes_.clear();
+    queues_.clear();
+    default_ = ScriptedResponse::json(404, "{}");
+    fake_.clearRequests();
   }
-
-  QUrl origin() const { return service_.origin(); }
+  QUrl origin() const { return fake_.origin(); }
   void route(const QByteArray& method, const QByteArray& path, ScriptedResponse answer) {
     std::lock_guard lock(mutex_);
     routes_[{method, path}] = std::move(answer);
@@ -48,40 +44,35 @@ class ScriptedService {
     std::lock_guard lock(mutex_);
     default_ = std::move(answer);
   }
-  QList<RecordedRequest> requests() const { return service_.requests(); }
-  RecordedRequest lastRequest() const { return service_.lastRequest(); }
-  int requestCount() const { return service_.requestCount(); }
-  void clearRequests() { service_.clearRequests(); }
+  QList<RecordedRequest> requests() const { return fake_.requests(); }
+  RecordedRequest lastRequest() const { return fake_.lastRequest(); }
+  int requestCount() const { return fake_.requestCount(); }
+  void clearRequests() { fake_.clearRequests(); }
 
  private:
   ScriptedService() {
-    service_.setHandler([this](const RecordedRequest& request) {
+    fake_.setHandler([this](const RecordedRequest& request) {
       std::lock_guard lock(mutex_);
-      const auto key = std::make_pair(request.method, request.path);
+      const Key key{request.method, request.path};
       if (auto queued = queues_.find(key); queued != queues_.end() && !queued->second.isEmpty()) {
         return queued->second.takeFirst();
       }
-      if (auto routed = routes_.find(key); routed != routes_.end()) return routed->second;
-      return default_;
+      const auto routed = routes_.find(key);
+      return routed != routes_.end() ? routed->second : default_;
     });
   }
 
-  FakeService service_;
+  FakeService fake_;
   std::mutex mutex_;
-  std::map<std::pair<QByteArray, QByteArray>, ScriptedResponse> routes_;
-  std::map<std::pair<QByteArray, QByteArray>, QList<ScriptedResponse>> queues_;
+  std::map<Key, ScriptedResponse> routes_;
+  std::map<Key, QList<ScriptedResponse>> queues_;
   ScriptedResponse default_ = ScriptedResponse::json(404, "{}");
 };
 
-// A test against the scripted service that leaves what it changes as it found
-// it: the interface language, the sign-in, the API key and the clock's pace.
+// Puts back what a test changes: the interface language, the sign-in, the API key and the clock's pace.
 class ServiceClientTest : public ::testing::Test {
  protected:
-  ServiceClientTest()
-      : language_(LanguageManager::shared().current()),
-        token_(AuthStore::shared().token()),
-        apiKey_(qEnvironmentVariableIsSet("VELTRINE_API_KEY") ? std::optional(qgetenv("VELTRINE_API_KEY"))
-                                                              : std::nullopt) {
+  ServiceClientTest() {
     service.reset();
     qputenv("VELTRINE_SERVICE_ORIGIN", service.origin().toString().toUtf8());
   }
@@ -91,19 +82,18 @@ class ServiceClientTest : public ::testing::Test {
     apiKey_ ? qputenv("VELTRINE_API_KEY", *apiKey_) : qunsetenv("VELTRINE_API_KEY");
     Clock::setTimeScaleForTesting(1.0);
   }
-
   static QByteArray apiPath(const QByteArray& path) { return "/veltrine/api/v1" + path; }
 
   ScriptedService& service = ScriptedService::shared();
 
  private:
-  AppLanguage language_;
-  std::optional<QString> token_;
-  std::optional<QByteArray> apiKey_;
+  AppLanguage language_ = LanguageManager::shared().current();
+  std::optional<QString> token_ = AuthStore::shared().token();
+  std::optional<QByteArray> apiKey_ =
+      qEnvironmentVariableIsSet("VELTRINE_API_KEY") ? std::optional(qgetenv("VELTRINE_API_KEY")) : std::nullopt;
 };
 
 // The exception of type E the task ends with, or nothing when it succeeds.
-// Any other exception propagates and fails the test.
 template <typename E, typename T>
 std::optional<E> failureOf(QCoro::Task<T>&& task) {
   try {

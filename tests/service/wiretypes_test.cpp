@@ -28,97 +28,68 @@ bool decodes(const QByteArray& body) {
   }
 }
 
-// An audio answer with these fields besides operation, transcript and result.
 QByteArray audio(const QByteArray& fields) { return R"({"operation":"op","transcript":"hi","result":"Hi.",)" + fields + "}"; }
-QByteArray personas(const QByteArray& active, const QByteArray& prompts) {
-  return R"({"personas":[{"id":"p","name":"Mail","is_active":)" + active + R"(,"prompts":{"transcribe_enabled":true,)" +
-         prompts + "}}]}";
-}
 
 TEST(WireTypes, StrictBodiesAcceptOnlyWhatTheirFieldsAllow) {
   using Audio = AudioProcessResponse;
   EXPECT_TRUE(decodes<Audio>(audio(R"("action_type":"paste","credits_remaining":null)")));
-  for (const char* wrong : {R"("action_type":"summon")", R"("action_type":"PASTE")", R"("action_type":1)",
-                                  R"("action_type":"tip","credits_remaining":4.5)",
-                                  R"("action_type":"paste","config_update":{"max_duration_sec":"90"})",
-                                  R"("action_type":"paste","warning":false)"}) {
+  for (const char* wrong : {R"("action_type":"summon")", R"("action_type":"PASTE")",
+                            R"("action_type":"tip","credits_remaining":4.5)",
+                            R"("action_type":"paste","config_update":{"max_duration_sec":"90"})",
+                            R"("action_type":"paste","warning":false)"}) {
     EXPECT_FALSE(decodes<Audio>(audio(wrong))) << wrong;
   }
   EXPECT_FALSE(decodes<Audio>(R"({"operation":"agent","action_type":"tip","transcript":null,"result":""})"));
-  EXPECT_FALSE(decodes<Audio>(R"({"operation":"agent","action_type":"tip","transcript":""})"));
   EXPECT_TRUE(decodes<HotWordListResponse>(R"({"hotwords":[{"id":"1","word":"V"},{"id":"2","word":"Q","created_at":null}]})"));
-  for (const char* wrong : {R"({"hotwords":[{"id":"1","word":"V"},{"id":"2"}]})", R"({"hotwords":[{"id":1,"word":"x"}]})",
-                            "{}", "[]"}) {
+  for (const char* wrong : {R"({"hotwords":[{"id":"1","word":"V"},{"id":"2"}]})", R"({"hotwords":[{"id":1,"word":"x"}]})", "[]"}) {
     EXPECT_FALSE(decodes<HotWordListResponse>(wrong)) << wrong;
   }
-  EXPECT_TRUE(decodes<PersonaListResponse>(personas("true", R"("rewrite_enabled":false,"intent_enabled":true)")));
-  EXPECT_FALSE(decodes<PersonaListResponse>(personas("true", R"("rewrite_enabled":false)")));
-  EXPECT_FALSE(decodes<PersonaListResponse>(personas("1", R"("rewrite_enabled":false,"intent_enabled":true)")));
-  EXPECT_TRUE(decodes<RecordingConfigResponse>(R"({"max_duration_sec":90})"));
+  const QByteArray persona = R"({"personas":[{"id":"p","name":"Mail","is_active":true,"prompts":{"transcribe_enabled":true,)";
+  EXPECT_TRUE(decodes<PersonaListResponse>(persona + R"("rewrite_enabled":false,"intent_enabled":true}}]})"));
+  EXPECT_FALSE(decodes<PersonaListResponse>(persona + R"("rewrite_enabled":false}}]})"));
   for (const char* wrong : {R"({"max_duration_sec":90.5})", R"({"max_duration_sec":"90"})", R"({"max_duration_sec":1e19})"}) {
     EXPECT_FALSE(decodes<RecordingConfigResponse>(wrong)) << wrong;
   }
   EXPECT_FALSE(decodes<MyInviteCodesResponse>(R"({"invite_codes":[{"code":"AB12"}]})"));
-  EXPECT_TRUE(decodes<MyInviteCodesResponse>(
-      R"({"invite_codes":[{"code":"AB12","is_used":true,"used_by":"a@b.c","used_at":"2026-01-02T03:04:05Z"}]})"));
-  EXPECT_TRUE(decodes<MessageResponse>(R"({"message":"ok"})"));
   EXPECT_FALSE(decodes<MessageResponse>("{}"));
-  EXPECT_TRUE(decodes<EmptyResponse>("{}"));
   EXPECT_TRUE(decodes<EmptyResponse>(R"( ["x", 1] )"));
   for (const char* wrong : {"", "<html>ok</html>", "{} {}"}) EXPECT_FALSE(decodes<EmptyResponse>(wrong)) << wrong;
-  EXPECT_TRUE(decodes<APIErrorResponse>(R"({"code":"X","message":"m"})"));
   EXPECT_FALSE(decodes<APIErrorResponse>(R"({"code":"X"})"));
-}
 
-TEST(WireTypes, AudioAnswerCarriesEveryField) {
-  const auto answer = decode<AudioProcessResponse>(
-      R"({"operation":"agent","action_type":"show_markdown","transcript":"t","result":"r","model_provider":"p",
-          "model_name":"m","warning":"w","config_update":{"max_duration_sec":120},"clarify_question":"q",
-          "credits_remaining":7,"unknown_key":[1,2]})");
   const AudioProcessResponse expected{QStringLiteral("agent"), ActionType::showMarkdown, QStringLiteral("t"),
                                       QStringLiteral("r"), QStringLiteral("p"), QStringLiteral("m"),
                                       QStringLiteral("w"), ConfigUpdatePayload{120}, QStringLiteral("q"), 7};
-  EXPECT_EQ(answer, expected);
+  EXPECT_EQ(decode<Audio>(R"({"operation":"agent","action_type":"show_markdown","transcript":"t","result":"r",
+      "model_provider":"p","model_name":"m","warning":"w","config_update":{"max_duration_sec":120},
+      "clarify_question":"q","credits_remaining":7,"unknown_key":[1,2]})"),
+            expected);
 }
 
 TEST(WireTypes, LenientBodiesTakeTheirDefaults) {
   using Auth = AuthResponse;
-  const Auth trial{"t", "e", QStringLiteral("trial"), false, false};
-  EXPECT_EQ(decode<Auth>(R"({"token":"t","email":"e"})"), trial);
-  EXPECT_EQ(decode<Auth>(R"({"token":"t","email":"e","tier":5,"is_new_user":"yes","require_invite":1})"), trial);
+  EXPECT_EQ(decode<Auth>(R"({"token":"t","email":"e","tier":5,"is_new_user":"yes","require_invite":1})"),
+            (Auth{"t", "e", QStringLiteral("trial"), false, false}));
   EXPECT_EQ(decode<Auth>(R"({"token":"t","email":"e","tier":"pro","is_new_user":true,"require_invite":true})"),
             (Auth{"t", "e", "pro", true, true}));
-  for (const char* body : {R"({"email":"e"})", R"({"token":null,"email":"e"})", R"({"token":"t","email":5})", "[]"}) {
+  for (const char* body : {R"({"token":null,"email":"e"})", R"({"token":"t","email":5})"}) {
     EXPECT_THROW(decode<Auth>(body), JsonDecodeError) << body;
   }
-
   EXPECT_EQ(decode<UserPlanInfo>("{}"), (UserPlanInfo{QStringLiteral("none"), 0, 0, 0, std::nullopt, false, false}));
   EXPECT_EQ(decode<UserPlanInfo>(R"({"tier":"pro","credits_total":100.0,"credits_used":12,"credits_remaining":"88",
                                      "credits_reset_at":5,"invite_code_enabled":true,"show_invite_codes_enabled":null})"),
             (UserPlanInfo{QStringLiteral("pro"), 100, 12, 0, std::nullopt, true, false}));
-  EXPECT_EQ(decode<UserPlanInfo>(R"({"credits_reset_at":"2026-03-01T00:00:00.000Z"})").creditsResetAt,
-            QStringLiteral("2026-03-01T00:00:00.000Z"));
-  EXPECT_THROW(decode<UserPlanInfo>("null"), JsonDecodeError);
-
   EXPECT_EQ(decode<AppStartupConfig>(R"({"invite_code_enabled":"false","registration_limit_count":2.5})"),
             (AppStartupConfig{true, false, false, 1000}));
-  EXPECT_EQ(decode<AppStartupConfig>(R"({"registration_limit_enabled":true,"registration_limit_count":50})"),
-            (AppStartupConfig{true, false, true, 50}));
 }
 
 TEST(WireTypes, EncodingLeavesAbsentFieldsOutAndDecodesBack) {
   const auto parsed = [](const QJsonObject& encoded) { return QJsonDocument::fromJson(encodeCompactJson(encoded)).object(); };
   EXPECT_EQ(parsed(PersonaUpdateBody{QStringLiteral("Mail"), std::nullopt, std::nullopt}.toJson()),
             (QJsonObject{{"name", "Mail"}}));
-  EXPECT_EQ(parsed(HotWordItem{QStringLiteral("1"), QStringLiteral("Qt"), std::nullopt}.toJson()),
-            (QJsonObject{{"id", "1"}, {"word", "Qt"}}));
-  EXPECT_EQ(parsed(VerifyInviteRequest{"a@b.c", "INV", "DEV", "ff"}.toJson()),
-            (QJsonObject{{"email", "a@b.c"}, {"invite_code", "INV"}, {"device_id", "DEV"}, {"hardware_fingerprint", "ff"}}));
   const PersonaPrompts prompts{QStringLiteral("be brief"), true, std::nullopt, false, QStringLiteral("mail"), false};
-  EXPECT_EQ(parsed(prompts.toJson()).keys(), (QStringList{"intent_enabled", "intent_hint", "rewrite_enabled",
-                                                          "transcribe_enabled", "transcribe_prompt"}));
   const PersonaItem persona{QStringLiteral("p-1"), QStringLiteral("Mail"), QStringLiteral("for mail"), true, prompts};
-  EXPECT_EQ(PersonaItem::fromJson(persona.toJson()), persona);
+  EXPECT_EQ(PersonaItem::fromJson(parsed(persona.toJson())), persona);
+  EXPECT_FALSE(parsed(prompts.toJson()).contains(QStringLiteral("rewrite_prompt")));
 }
 
 }  // namespace
