@@ -2,19 +2,24 @@
 // the watcher reports each live request from the flow itself.
 #include "onboarding/liverequestwatcher.h"
 
-#include "flowfixture.h"
+#include "../pipeline/flowtest.h"
 #include "pipeline/recordingresultstore.h"
 
 namespace {
 
-class LiveRequests : public FlowFixture {
+class LiveRequests : public FlowTest {
  protected:
   void SetUp() override {
-    FlowFixture::SetUp();
+    FlowTest::SetUp();
     HistoryStore::shared().setRetentionPolicy(RetentionPolicy::never);
     watcher = std::make_unique<LiveRequestWatcher>(*recorder, *handler, RecordingResultStore::shared());
     QObject::connect(watcher.get(), &LiveRequestWatcher::requestFinished,
                      [this](const RecordingHistory& request) { reported << request; });
+  }
+
+  void TearDown() override {
+    watcher.reset();
+    FlowTest::TearDown();
   }
 
   void select(const QString& text, bool editable) {
