@@ -6,31 +6,23 @@
 #include <QProcess>
 #include <QRegularExpression>
 
-#ifndef VELTRINE_ATSPITREE_PATH
-#define VELTRINE_ATSPITREE_PATH "veltrine-atspitree"
-#endif
-
 AtSpiTree AtSpiTree::read() {
   QProcess reader;
   reader.start(QStringLiteral(VELTRINE_ATSPITREE_PATH), {QString::number(QCoreApplication::applicationPid())});
   // The event loop runs meanwhile: the reader's questions are answered by it.
   const bool ended = waitUntil([&] { return reader.state() == QProcess::NotRunning; }, std::chrono::seconds(30));
   AtSpiTree tree;
-  if (!ended || reader.exitStatus() != QProcess::NormalExit || reader.exitCode() != 0) {
+  if (!ended) {
     reader.kill();
     reader.waitForFinished();
-    return tree;
   }
+  if (!ended || reader.exitStatus() != QProcess::NormalExit || reader.exitCode() != 0) return tree;
   for (const QString& line : QString::fromUtf8(reader.readAllStandardOutput()).split(QLatin1Char('\n'))) {
     if (line.isEmpty()) continue;
     const qsizetype indent = line.indexOf(QRegularExpression(QStringLiteral("[^ ]")));
     const QStringList fields = line.mid(indent).split(QLatin1Char('\t'));
-    Node node;
-    node.depth = int(indent / 2);
-    node.role = fields.value(0);
-    node.name = fields.value(1).replace(QStringLiteral("\\n"), QStringLiteral("\n"));
-    node.description = fields.value(2).replace(QStringLiteral("\\n"), QStringLiteral("\n"));
-    tree.nodes.append(node);
+    const auto unescaped = [](QString text) { return text.replace(QStringLiteral("\\n"), QStringLiteral("\n")); };
+    tree.nodes.append({int(indent / 2), fields.value(0), unescaped(fields.value(1)), unescaped(fields.value(2)), line});
   }
   return tree;
 }
@@ -50,9 +42,6 @@ bool AtSpiTree::contains(const QString& role, const QString& name) const { retur
 
 std::string AtSpiTree::text() const {
   QString all;
-  for (const Node& node : nodes) {
-    all += QString(2 * node.depth, QLatin1Char(' ')) + node.role + QLatin1Char('\t') + node.name + QLatin1Char('\t') +
-           node.description + QLatin1Char('\n');
-  }
+  for (const Node& node : nodes) all += node.line + QLatin1Char('\n');
   return all.toStdString();
 }

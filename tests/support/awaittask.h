@@ -12,8 +12,8 @@
 #include <type_traits>
 
 // Runs a local event loop until `task` finishes and returns its value, or
-// rethrows its exception. Fails with std::runtime_error after `timeout`.
-// (QCoro::waitFor hangs when the task throws, hence this helper.)
+// rethrows its exception (QCoro::waitFor hangs when the task throws); throws
+// std::runtime_error after `timeout`.
 namespace awaittask_detail {
 
 template <typename T>

@@ -23,14 +23,12 @@ std::shared_ptr<FakeElement> FakeElement::failing(qint32 error) {
 }
 
 AXAttributeResult FakeElement::copyAttributeValue(const QString& attribute) {
-  reads.append(attribute);
   if (onRead) onRead(attribute);
   return attributes.value(attribute, AXAttributeResult{AXError::attributeUnsupported, {}});
 }
 
 AXSettableResult FakeElement::isAttributeSettable(const QString& attribute) {
-  if (attribute == AXAttribute::value) return valueSettable;
-  return {AXError::attributeUnsupported, false};
+  return attribute == AXAttribute::value ? valueSettable : AXSettableResult{AXError::attributeUnsupported, false};
 }
 
 qint32 FakeElement::setAttributeValue(const QString& attribute, const AXValue& value) {

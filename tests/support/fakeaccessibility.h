@@ -29,7 +29,6 @@ class FakeElement final : public AccessibleElement {
   AXSettableResult valueSettable{AXError::success, true};
   qint32 setResult = AXError::success;
 
-  QStringList reads;
   QList<std::pair<QString, AXValue>> writes;
   std::optional<std::chrono::milliseconds> timeout;
   // Called at every read, before it is answered.

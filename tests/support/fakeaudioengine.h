@@ -5,11 +5,11 @@
 #include <QPointer>
 
 #include <thread>
+#include <utility>
 #include <vector>
 
-// An audio engine that captures nothing by itself: the test hands buffers to
-// its tap (from another thread, like a real audio thread) and announces
-// configuration changes when it wants.
+// An audio engine that captures nothing itself: the test hands buffers to its
+// tap (from another thread, as an audio thread) and announces configuration changes.
 class FakeAudioEngine final : public AudioEngine {
  public:
   explicit FakeAudioEngine(AudioInputFormat format, bool failStart) : format_(format), failStart_(failStart) {}
@@ -17,10 +17,8 @@ class FakeAudioEngine final : public AudioEngine {
   AudioInputFormat inputFormat() override { return format_; }
   bool start(int framesPerBuffer, Tap tap, QString* error) override {
     ++starts;
-    if (failStart_) {
-      if (error) *error = QStringLiteral("the fake refuses to start");
-      return false;
-    }
+    if (failStart_ && error) *error = QStringLiteral("the fake refuses to start");
+    if (failStart_) return false;
     framesPerBuffer_ = framesPerBuffer;
     tap_ = std::move(tap);
     return true;
@@ -28,8 +26,7 @@ class FakeAudioEngine final : public AudioEngine {
   // Like a real input, stop() first hands the tap what it still holds.
   void stop() override {
     ++stops;
-    if (!heldUntilStop.empty()) deliver(heldUntilStop);
-    heldUntilStop.clear();
+    deliver(std::exchange(heldUntilStop, {}));
     tap_ = {};
   }
   bool isRunning() const override { return static_cast<bool>(tap_); }
@@ -53,8 +50,7 @@ class FakeAudioEngine final : public AudioEngine {
 
   int starts = 0;
   int stops = 0;
-  // Interleaved samples captured but not yet handed over when stop() comes.
-  std::vector<float> heldUntilStop;
+  std::vector<float> heldUntilStop;  // captured, not yet handed over when stop() comes
 
  private:
   AudioInputFormat format_;
@@ -76,6 +72,6 @@ struct FakeAudioEngines {
       return engine;
     };
   }
-  int count() const { return static_cast<int>(made.size()); }
+  int count() const { return int(made.size()); }
   FakeAudioEngine* latest() const { return made.empty() ? nullptr : made.back().data(); }
 };

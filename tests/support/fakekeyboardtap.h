@@ -4,10 +4,9 @@
 
 #include <QList>
 
-// A keyboard tap driven by the test: it counts starts and stops, keeps the
-// grabs it was given, refuses the combinations in `held` like a desktop where
-// another application holds them (or everything, with `refuse`), and feeds
-// events to the listener with press(). Installed for its lifetime.
+// A keyboard tap driven by the test: counts starts and stops, keeps its grabs,
+// refuses those in `held` as another application's (everything, with
+// `refuse`), and feeds events with press(). Installed for its lifetime.
 class FakeKeyboardTap final : public KeyboardTap {
  public:
   FakeKeyboardTap() { KeyboardTap::install(this); }
@@ -22,7 +21,6 @@ class FakeKeyboardTap final : public KeyboardTap {
     return true;
   }
   bool setGrabs(const QList<KeyGrab>& newGrabs) override {
-    ++grabChanges;
     if (!running) return false;
     take(newGrabs);
     return true;
@@ -36,9 +34,8 @@ class FakeKeyboardTap final : public KeyboardTap {
     refused.clear();
   }
 
-  // Hands `event` to the listener, as the desktop would, and answers whether
-  // the listener swallowed it (false when the tap is not running: the event
-  // then goes to the front application).
+  // Hands `event` to the listener as the desktop would; whether it swallowed it
+  // (false when the tap is not running: it goes to the front application).
   bool press(const KeyTapEvent& event) { return running && sink_ && sink_(event); }
 
   bool refuse = false;
@@ -46,7 +43,6 @@ class FakeKeyboardTap final : public KeyboardTap {
   bool running = false;
   int starts = 0;
   int stops = 0;
-  int grabChanges = 0;
   QList<KeyGrab> grabs;
   QList<KeyGrab> refused;
 

@@ -12,37 +12,25 @@ QList<PasteboardItem> FakePasteboard::items() {
   QList<PasteboardItem> readable;
   for (const PasteboardItem& item : contents) {
     PasteboardItem copy;
-    for (const auto& format : item.formats) {
+    for (const auto& format : item.formats)
       if (!unreadable.contains(format.first)) copy.formats.append(format);
-    }
     readable.append(copy);
   }
   return readable;
 }
 
 std::optional<QString> FakePasteboard::plainText(int item) {
-  if (item < 0 || item >= contents.size()) return std::nullopt;
-  for (const auto& [format, bytes] : contents.at(item).formats) {
+  for (const auto& [format, bytes] : contents.value(item).formats)
     if (format == QStringLiteral("text/plain")) return QString::fromUtf8(bytes);
-  }
   return std::nullopt;
 }
 
-void FakePasteboard::clearContents() {
-  contents.clear();
-  ++count;
-  ++writes;
-}
+void FakePasteboard::clearContents() { write({}); }
+void FakePasteboard::writeItem(const PasteboardItem& item) { write(contents + QList{item}); }
+void FakePasteboard::setString(const QString& text) { writeItem(textItem(text)); }
 
-void FakePasteboard::writeItem(const PasteboardItem& item) {
-  contents.append(item);
-  ++count;
-  ++writes;
-}
-
-void FakePasteboard::setString(const QString& text) {
-  contents.append(textItem(text));
-  ++count;
+void FakePasteboard::write(const QList<PasteboardItem>& items) {
+  copy(items);
   ++writes;
 }
 

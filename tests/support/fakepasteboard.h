@@ -28,4 +28,7 @@ class FakePasteboard final : public Pasteboard {
   QSet<QString> unreadable;
   qint64 count = 1;
   int writes = 0;  // clears and writes of the program
+
+ private:
+  void write(const QList<PasteboardItem>& items);
 };

@@ -3,9 +3,7 @@
 #include <QCoreApplication>
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -14,10 +12,12 @@
 
 namespace {
 
-// Clients read the status code; the phrase is only for people reading a trace.
-QByteArray statusLine(int status) { return "HTTP/1.1 " + QByteArray::number(status) + " Status\r\n"; }
-
-bool hasNoBody(int status) { return (status >= 100 && status < 200) || status == 204 || status == 304; }
+// The status line (clients read the code, the phrase is for people) and the headers as scripted.
+QByteArray head(const ScriptedResponse& answer) {
+  QByteArray head = "HTTP/1.1 " + QByteArray::number(answer.status) + " Status\r\n";
+  for (const auto& [name, value] : answer.headers) head += name + ": " + value + "\r\n";
+  return head;
+}
 
 // Reads more bytes into `buffer`; false when the peer closed or we are stopping.
 bool readMore(int fd, QByteArray& buffer) {
@@ -29,9 +29,8 @@ bool readMore(int fd, QByteArray& buffer) {
 }
 
 bool readAtLeast(int fd, QByteArray& buffer, qsizetype size) {
-  while (buffer.size() < size)
-    if (!readMore(fd, buffer)) return false;
-  return true;
+  while (buffer.size() < size && readMore(fd, buffer)) {}
+  return buffer.size() >= size;
 }
 
 void writeAll(int fd, const QByteArray& bytes) {
@@ -66,27 +65,20 @@ ScriptedResponse ScriptedResponse::json(int status, const QByteArray& body) {
 ScriptedResponse ScriptedResponse::text(int status, const QByteArray& body, const QByteArray& contentType) {
   ScriptedResponse response;
   response.status = status;
+  response.headers = {{"Content-Type", contentType}};
   response.body = body;
-  response.headers.append({"Content-Type", contentType});
   return response;
 }
 
 FakeService::FakeService() {
   listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (listenFd_ < 0) throw std::runtime_error("FakeService: no socket");
-  const int yes = 1;
-  ::setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = 0;
-  if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(listenFd_, 64) != 0) {
-    throw std::runtime_error("FakeService: cannot listen on 127.0.0.1");
-  }
+  sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};  // the port chosen by the system
   socklen_t length = sizeof address;
-  ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length);
+  if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(listenFd_, 64) != 0 ||
+      ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+    throw std::runtime_error("FakeService: cannot listen on 127.0.0.1");
   port_ = ntohs(address.sin_port);
-  if (::pipe2(wakePipe_, O_CLOEXEC) != 0) throw std::runtime_error("FakeService: no pipe");
   acceptThread_ = std::thread([this] { acceptLoop(); });
 }
 
@@ -97,29 +89,21 @@ FakeService::~FakeService() {
     for (int fd : connectionFds_) ::shutdown(fd, SHUT_RDWR);
   }
   arrived_.notify_all();
-  const char byte = 'x';
-  [[maybe_unused]] const auto ignored = ::write(wakePipe_[1], &byte, 1);
+  ::shutdown(listenFd_, SHUT_RDWR);  // ends the accept under way
   acceptThread_.join();
   for (auto& thread : connectionThreads_) thread.join();
   ::close(listenFd_);
-  ::close(wakePipe_[0]);
-  ::close(wakePipe_[1]);
 }
 
 QUrl FakeService::origin() const { return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port_)); }
 
 void FakeService::acceptLoop() {
   for (;;) {
-    pollfd fds[2] = {{listenFd_, POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
-    if (::poll(fds, 2, -1) < 0) continue;
-    if (fds[1].revents) return;
     const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (fd < 0) continue;
     std::lock_guard lock(mutex_);
-    if (stopping_) {
-      ::close(fd);
-      return;
-    }
+    if (stopping_ && fd >= 0) ::close(fd);
+    if (stopping_) return;
+    if (fd < 0) continue;
     connectionFds_.push_back(fd);
     connectionThreads_.emplace_back([this, fd] { serve(fd); });
   }
@@ -133,21 +117,15 @@ void FakeService::serve(int fd) {
       if (!readMore(fd, buffer)) goto done;
     {
       RecordedRequest request;
-      const QByteArray head = buffer.left(headerEnd);
-      const QList<QByteArray> lines = head.split('\n');
+      const QList<QByteArray> lines = buffer.left(headerEnd).split('\n');
       const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
       request.method = requestLine.value(0);
       request.target = requestLine.value(1);
-      request.version = requestLine.value(2);
       const qsizetype question = request.target.indexOf('?');
       request.path = question < 0 ? request.target : request.target.left(question);
       request.query = question < 0 ? QByteArray() : request.target.mid(question + 1);
-      for (qsizetype i = 1; i < lines.size(); ++i) {
-        const QByteArray line = lines[i].endsWith('\r') ? lines[i].chopped(1) : lines[i];
-        const qsizetype colon = line.indexOf(':');
-        if (colon <= 0) continue;
-        request.headers.append({line.left(colon), line.mid(colon + 1).trimmed()});
-      }
+      for (const QByteArray& line : lines.mid(1))
+        if (const qsizetype colon = line.indexOf(':'); colon > 0) request.headers.append({line.left(colon), line.mid(colon + 1).trimmed()});
       qsizetype consumed = headerEnd + 4;
       if (request.header("Transfer-Encoding").toLower().contains("chunked")) {
         for (;;) {
@@ -178,7 +156,14 @@ void FakeService::serve(int fd) {
       }
       arrived_.notify_all();
 
-      const ScriptedResponse answer = answerFor(request);
+      const ScriptedResponse answer = [&] {
+        std::lock_guard lock(mutex_);
+        const auto key = std::make_pair(request.method, request.path);
+        if (auto queued = queues_.find(key); queued != queues_.end() && !queued->second.isEmpty())
+          return queued->second.takeFirst();
+        const auto routed = routes_.find(key);
+        return routed != routes_.end() ? routed->second : handler_ ? handler_(request) : defaultResponse_;
+      }();
       if (answer.closeWithoutAnswer) goto done;
       if (answer.stall || answer.delay.count() > 0) {
         std::unique_lock lock(mutex_);
@@ -186,25 +171,18 @@ void FakeService::serve(int fd) {
         if (stopping_) goto done;
       }
 
-      if (!answer.raw.isEmpty()) {
-        writeAll(fd, answer.raw);
-        goto done;
-      }
-      if (answer.streamedBody > 0) {
-        stream(fd, answer);
+      if (!answer.raw.isEmpty() || answer.streamedBody > 0) {
+        answer.raw.isEmpty() ? stream(fd, answer) : writeAll(fd, answer.raw);
         goto done;
       }
 
-      QByteArray response = statusLine(answer.status);
-      bool hasLength = false;
-      for (const auto& [name, value] : answer.headers) {
-        response += name + ": " + value + "\r\n";
-        hasLength = hasLength || name.compare("Content-Length", Qt::CaseInsensitive) == 0;
-      }
-      if (!hasLength && !hasNoBody(answer.status)) response += "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n";
-      response += "\r\n";
-      if (!hasNoBody(answer.status)) response += answer.body;
-      writeAll(fd, response);
+      const bool bodyless = (answer.status >= 100 && answer.status < 200) || answer.status == 204 || answer.status == 304;
+      QByteArray response = head(answer);
+      if (!bodyless && std::none_of(answer.headers.cbegin(), answer.headers.cend(), [](const auto& header) {
+            return header.first.compare("Content-Length", Qt::CaseInsensitive) == 0;
+          }))
+        response += "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n";
+      writeAll(fd, response + "\r\n" + (bodyless ? QByteArray() : answer.body));
       if (request.header("Connection").toLower() == "close") goto done;
     }
   }
@@ -222,9 +200,7 @@ void FakeService::stream(int fd, const ScriptedResponse& answer) {
     std::lock_guard lock(mutex_);
     streamedBytes_.reset();
   }
-  QByteArray head = statusLine(answer.status);
-  for (const auto& [name, value] : answer.headers) head += name + ": " + value + "\r\n";
-  writeAll(fd, head + "\r\n");
+  writeAll(fd, head(answer) + "\r\n");
   const QByteArray block(64 * 1024, 'x');
   qint64 written = 0;
   while (written < answer.streamedBody) {
@@ -241,20 +217,7 @@ void FakeService::stream(int fd, const ScriptedResponse& answer) {
   arrived_.notify_all();
 }
 
-std::optional<qint64> FakeService::streamedBytes() const {
-  std::lock_guard lock(mutex_);
-  return streamedBytes_;
-}
-
-ScriptedResponse FakeService::answerFor(const RecordedRequest& request) {
-  std::lock_guard lock(mutex_);
-  const auto key = std::make_pair(request.method, request.path);
-  if (auto queued = queues_.find(key); queued != queues_.end() && !queued->second.isEmpty())
-    return queued->second.takeFirst();
-  if (auto routed = routes_.find(key); routed != routes_.end()) return routed->second;
-  if (handler_) return handler_(request);
-  return defaultResponse_;
-}
+std::optional<qint64> FakeService::streamedBytes() const { std::lock_guard lock(mutex_); return streamedBytes_; }
 
 void FakeService::route(const QByteArray& method, const QByteArray& path, ScriptedResponse response) {
   std::lock_guard lock(mutex_);
@@ -266,30 +229,24 @@ void FakeService::enqueue(const QByteArray& method, const QByteArray& path, Scri
   queues_[{method, path}].append(std::move(response));
 }
 
-void FakeService::setHandler(std::function<ScriptedResponse(const RecordedRequest&)> handler) {
-  std::lock_guard lock(mutex_);
-  handler_ = std::move(handler);
-}
-
 void FakeService::setDefaultResponse(ScriptedResponse response) {
   std::lock_guard lock(mutex_);
   defaultResponse_ = std::move(response);
 }
 
-QList<RecordedRequest> FakeService::requests() const {
+void FakeService::setHandler(std::function<ScriptedResponse(const RecordedRequest&)> handler) {
   std::lock_guard lock(mutex_);
-  return requests_;
+  handler_ = std::move(handler);
 }
+
+QList<RecordedRequest> FakeService::requests() const { std::lock_guard lock(mutex_); return requests_; }
 
 RecordedRequest FakeService::lastRequest() const {
   std::lock_guard lock(mutex_);
   return requests_.isEmpty() ? RecordedRequest{} : requests_.last();
 }
 
-int FakeService::requestCount() const {
-  std::lock_guard lock(mutex_);
-  return static_cast<int>(requests_.size());
-}
+int FakeService::requestCount() const { std::lock_guard lock(mutex_); return static_cast<int>(requests_.size()); }
 
 bool FakeService::waitForRequests(int count, std::chrono::milliseconds timeout) const {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -301,7 +258,4 @@ bool FakeService::waitForRequests(int count, std::chrono::milliseconds timeout) 
   }
 }
 
-void FakeService::clearRequests() {
-  std::lock_guard lock(mutex_);
-  requests_.clear();
-}
+void FakeService::clearRequests() { std::lock_guard lock(mutex_); requests_.clear(); }

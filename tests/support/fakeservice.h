@@ -9,7 +9,6 @@
 #include <condition_variable>
 #include <functional>
 #include <map>
-#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -21,7 +20,6 @@ struct RecordedRequest {
   QByteArray target;  // path and query as sent
   QByteArray path;    // without the query
   QByteArray query;   // without the '?'
-  QByteArray version;
   QList<QPair<QByteArray, QByteArray>> headers;  // in the order sent, names as sent
   QByteArray body;
   QByteArray raw;  // the whole request: request line, headers, blank line, body
@@ -41,22 +39,18 @@ struct ScriptedResponse {
   bool stall = false;                  // never answer (the connection stays open)
   bool closeWithoutAnswer = false;     // close the connection without a byte
   QByteArray raw;                      // written as it is instead of an answer, then the connection closes
-  // The status line and headers as scripted (no Content-Length of its own),
-  // then this many filler bytes, written until they are all out or the
-  // client stops reading; then the connection closes (see streamedBytes()).
+  // The status line and headers as scripted, then this many filler bytes until
+  // they are out or the client stops reading; then the connection closes.
   qint64 streamedBody = 0;
 
   static ScriptedResponse json(int status, const QByteArray& body);
   static ScriptedResponse text(int status, const QByteArray& body, const QByteArray& contentType = "text/plain");
 };
 
-// An HTTP/1.1 service on 127.0.0.1 (port chosen by the system) that records
-// every request and answers as the test scripts it. It runs on its own threads,
-// so it answers while the test blocks or spins an event loop.
-//
-// Answers are found in this order: the queue of the request's method and path
-// (each queued answer is used once), the route of that method and path, the
-// handler, the default answer (404 with an empty JSON object).
+// An HTTP/1.1 service on 127.0.0.1 that records every request and answers, on
+// threads of its own (while the test blocks or spins an event loop), with the
+// next queued answer of the request's method and path (each used once), else
+// that route's answer, else the handler's, else the default (404, "{}").
 class FakeService {
  public:
   FakeService();
@@ -69,32 +63,27 @@ class FakeService {
 
   void route(const QByteArray& method, const QByteArray& path, ScriptedResponse response);
   void enqueue(const QByteArray& method, const QByteArray& path, ScriptedResponse response);
-  void setHandler(std::function<ScriptedResponse(const RecordedRequest&)> handler);
   void setDefaultResponse(ScriptedResponse response);
+  void setHandler(std::function<ScriptedResponse(const RecordedRequest&)> handler);  // on the service's thread
 
   QList<RecordedRequest> requests() const;
   RecordedRequest lastRequest() const;
   int requestCount() const;
-  // Waits until `count` requests arrived, running this thread's event loop
-  // meanwhile: the client sends its requests from there.
+  // Waits until `count` requests arrived, running this thread's event loop (the client's) meanwhile.
   bool waitForRequests(int count, std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
   void clearRequests();
-  // How many filler bytes the last streamed answer got out before it ended
-  // (all of them, or up to where the client stopped reading); nothing while
-  // one is still being written or none was.
+  // The filler bytes the last streamed answer got out (all, or up to where the
+  // client stopped reading); nothing while one is being written or none was.
   std::optional<qint64> streamedBytes() const;
 
  private:
   void acceptLoop();
   void serve(int fd);
   void stream(int fd, const ScriptedResponse& answer);
-  ScriptedResponse answerFor(const RecordedRequest& request);
 
   int listenFd_ = -1;
-  int wakePipe_[2] = {-1, -1};
   quint16 port_ = 0;
   std::thread acceptThread_;
-
   mutable std::mutex mutex_;
   mutable std::condition_variable arrived_;
   bool stopping_ = false;

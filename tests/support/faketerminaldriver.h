@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <functional>
+#include <utility>
 
 // Terminal windows in memory: records every command with the window it went
 // to. Windows get the ids "1", "2", ... unless `nextAnswer` says otherwise;
@@ -26,13 +27,8 @@ class FakeTerminalDriver final : public TerminalDriver {
 
   QCoro::Task<std::optional<QString>> openWindow(QString command) override {
     if (latency.count() > 0) co_await QCoro::sleepFor(latency);
-    std::optional<QString> answer;
-    if (nextAnswer) {
-      answer = *nextAnswer;
-      nextAnswer.reset();
-    } else if (available) {
-      answer = QString::number(++lastId_);
-    }
+    std::optional<QString> answer = nextAnswer ? *std::exchange(nextAnswer, std::nullopt)
+                                               : available ? std::optional(QString::number(++lastId_)) : std::nullopt;
     if (answer) windows.insert(*answer);
     calls.append({true, answer.value_or(QString()), command});
     if (answer && onCommand) onCommand(command);
@@ -51,7 +47,7 @@ class FakeTerminalDriver final : public TerminalDriver {
 
   QStringList commands() const {
     QStringList list;
-    for (const Call& call : calls) list.append(call.command);
+    for (const Call& call : calls) list << call.command;
     return list;
   }
 

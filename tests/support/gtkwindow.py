@@ -1,23 +1,12 @@
 #!/usr/bin/python3
-# veltrine-gtkwindow: a GTK 3 application on the test desktop, for tests that
-# need the toolkit most Linux editors and terminals are built with. GTK reports
-# its focus through AT-SPI on its own, and drops it while another client grabs
-# the keyboard, as real editors do.
-#
-# Usage: gtkwindow.py editor|terminal. "editor" holds a focused text view,
-# "terminal" a focused VTE terminal (the widget of most Linux terminals) with no
-# shell behind it: what would reach the shell is reported instead.
-#
-# The protocol is the one of veltrine-testwindow (testwindow/main.cpp), with
-# these commands:
-#   text <text>          replace the text (a terminal shows it as output)
-#   select <start> <end> select characters start..end (a terminal selects all)
-#   state                report "text ..." and "selection <start> <end>"
-#   quit                 exit (so does the end of standard input)
-# and these events:
-#   ready, key press <keyval> <keycode>, text <current text>,
-#   focus in / focus out, and for a terminal "typed <text>", what would have
-#   gone to the shell (typed keys or a paste; control characters as ^X).
+# veltrine-gtkwindow editor|terminal: a GTK 3 application on the test desktop,
+# the toolkit most Linux editors and terminals are built with (it reports its
+# focus through AT-SPI, and drops it while another client grabs the keyboard).
+# "editor" holds a focused text view, "terminal" a focused VTE terminal with no
+# shell behind it. It speaks veltrine-testwindow's protocol (testwindow/main.cpp)
+# with the commands text, select (a terminal selects all), state and quit; and
+# a terminal reports "typed <text>", what would have gone to the shell (typed
+# keys or a paste; control characters as ^X).
 import sys
 
 import gi
@@ -39,23 +28,19 @@ class Editor:
     def __init__(self):
         self.widget = Gtk.TextView()
         self.buffer = self.widget.get_buffer()
+        self.set_text = self.buffer.set_text
         self.buffer.connect("changed", lambda b: report("text " + self.text()))
 
     def text(self):
         return self.buffer.get_text(self.buffer.get_start_iter(), self.buffer.get_end_iter(), True)
 
-    def set_text(self, text):
-        self.buffer.set_text(text)
-
     def select(self, start, end):
         self.buffer.select_range(self.buffer.get_iter_at_offset(start), self.buffer.get_iter_at_offset(end))
 
     def selection(self):
-        bounds = self.buffer.get_selection_bounds()
-        if bounds:
-            return bounds[0].get_offset(), bounds[1].get_offset()
-        cursor = self.buffer.get_iter_at_mark(self.buffer.get_insert()).get_offset()
-        return cursor, cursor
+        cursor = self.buffer.get_iter_at_mark(self.buffer.get_insert())
+        bounds = self.buffer.get_selection_bounds() or (cursor, cursor)
+        return bounds[0].get_offset(), bounds[1].get_offset()
 
 
 class Terminal:
@@ -79,8 +64,7 @@ class Terminal:
         self.widget.feed(b"\x1b[2J\x1b[3J\x1b[H" + text.encode())
 
     def select(self, start, end):
-        # The terminal shows what it was fed a moment later, and a selection
-        # made before would be dropped when the text arrives.
+        # What was fed shows a moment later, and would drop a selection made before.
         deadline = GLib.get_monotonic_time() + 2000000
         while not self.arrived and GLib.get_monotonic_time() < deadline:
             Gtk.main_iteration_do(False)
@@ -93,16 +77,11 @@ class Terminal:
 def main():
     kind = sys.argv[1] if len(sys.argv) > 1 else "editor"
     content = Terminal() if kind == "terminal" else Editor()
-    window = Gtk.Window(title="Veltrine GTK " + kind)
-    window.set_default_size(420, 120)
-    window.add(content.widget)
+    window = Gtk.Window(title="Veltrine GTK " + kind, default_width=420, default_height=120)
     widget = content.widget
+    window.add(widget)
 
-    def on_key(w, event):
-        report("key press %d %d" % (event.keyval, event.hardware_keycode))
-        return False
-
-    widget.connect("key-press-event", on_key)
+    widget.connect("key-press-event", lambda w, e: report("key press %d %d" % (e.keyval, e.hardware_keycode)) or False)
     widget.connect("focus-in-event", lambda w, e: report("focus in") or False)
     widget.connect("focus-out-event", lambda w, e: report("focus out") or False)
     window.connect("destroy", Gtk.main_quit)
@@ -112,19 +91,15 @@ def main():
         if verb == "text":
             content.set_text(rest)
         elif verb == "select":
-            start, end = (int(n) for n in rest.split())
-            content.select(start, end)
+            content.select(*(int(n) for n in rest.split()))
         elif verb == "state":
             report("text " + content.text())
             report("selection %d %d" % content.selection())
-        elif verb == "quit":
-            report("ok quit")
-            Gtk.main_quit()
-            return
-        else:
-            report("error unknown command: " + verb)
-            return
+        elif verb != "quit":
+            return report("error unknown command: " + verb)
         report("ok " + verb)
+        if verb == "quit":
+            Gtk.main_quit()
 
     pending = bytearray()
 
@@ -143,10 +118,8 @@ def main():
     GLib.io_add_watch(sys.stdin.fileno(), GLib.IO_IN | GLib.IO_HUP, on_input)
 
     def announce_when_ready():
-        if window.is_active() and widget.has_focus():
-            report("ready")
-            return False
-        return True
+        ready = window.is_active() and widget.has_focus()
+        return not ready or report("ready")
 
     window.show_all()
     window.present()

@@ -3,6 +3,8 @@
 #include <QLoggingCategory>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 LogCapture* active = nullptr;
 }
@@ -25,17 +27,13 @@ void LogCapture::handle(QtMsgType type, const QMessageLogContext& context, const
 
 QStringList LogCapture::texts(const QString& category) const {
   QStringList found;
-  for (const Message& message : messages_) {
+  for (const Message& message : messages_)
     if (message.category.endsWith(QLatin1Char('.') + category)) found.append(message.text);
-  }
   return found;
 }
 
 bool LogCapture::contains(const QString& category, QtMsgType type, const QString& text) const {
-  for (const Message& message : messages_) {
-    if (message.type == type && message.category.endsWith(QLatin1Char('.') + category) && message.text == text) {
-      return true;
-    }
-  }
-  return false;
+  return std::any_of(messages_.cbegin(), messages_.cend(), [&](const Message& message) {
+    return message.type == type && message.category.endsWith(QLatin1Char('.') + category) && message.text == text;
+  });
 }

@@ -4,8 +4,7 @@
 #include <QString>
 #include <QtGlobal>
 
-// Collects the log messages written while it lives (every category, every
-// level), so a test can check what the program logged.
+// The log messages written while it lives (every category and level).
 class LogCapture {
  public:
   struct Message {

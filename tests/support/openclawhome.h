@@ -15,10 +15,9 @@ namespace OpenClawHome {
 inline QString path(const QString& relative) { return QDir::homePath() + QLatin1Char('/') + relative; }
 
 inline void write(const QString& relative, const QByteArray& content, bool executable = false) {
-  const QString file = path(relative);
-  QDir().mkpath(QFileInfo(file).absolutePath());
-  QFile out(file);
-  if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) qFatal("cannot write %s", qPrintable(file));
+  QFile out(path(relative));
+  QDir().mkpath(QFileInfo(out).absolutePath());
+  if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) qFatal("cannot write %s", qPrintable(out.fileName()));
   out.write(content);
   out.close();
   if (executable) out.setPermissions(out.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser);

@@ -30,10 +30,8 @@ class RecordingOverlayPresenter final : public OverlayPresenter {
 
   // The calls other than showing and hiding the recording indicator.
   QStringList panels() const {
-    QStringList shown;
-    for (const QString& call : calls) {
-      if (call != QStringLiteral("show recording") && call != QStringLiteral("hide recording")) shown << call;
-    }
+    QStringList shown = calls;
+    shown.removeIf([](const QString& call) { return call == u"show recording" || call == u"hide recording"; });
     return shown;
   }
 

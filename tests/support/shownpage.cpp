@@ -13,8 +13,8 @@
 namespace {
 
 QString describe(const QWidget* widget, const QString& text) {
-  QString name = QString::fromLatin1(widget->metaObject()->className());
-  if (!widget->objectName().isEmpty()) name += QLatin1Char('#') + widget->objectName();
+  const QString name = QString::fromLatin1(widget->metaObject()->className()) +
+                       (widget->objectName().isEmpty() ? QString() : QLatin1Char('#') + widget->objectName());
   return text.isEmpty() ? name : QStringLiteral("%1 \"%2\"").arg(name, text.left(40));
 }
 
@@ -24,21 +24,20 @@ QString sizeText(QSize size) { return QStringLiteral("%1x%2").arg(size.width()).
 QString shownText(const QWidget* widget) {
   if (auto* label = qobject_cast<const QLabel*>(widget)) return label->text();
   if (auto* button = qobject_cast<const QAbstractButton*>(widget)) return button->text();
-  if (auto* field = qobject_cast<const QLineEdit*>(widget)) {
-    return field->text().isEmpty() ? field->placeholderText() : field->text();
-  }
+  if (auto* field = qobject_cast<const QLineEdit*>(widget)) return field->text().isEmpty() ? field->placeholderText() : field->text();
   return {};
 }
 
 bool showsNothing(const QWidget* widget) {
   if (!widget->accessibleName().isEmpty()) return false;
-  if (auto* label = qobject_cast<const QLabel*>(widget)) {
-    return label->text().isEmpty() && label->pixmap().isNull() && label->movie() == nullptr;
-  }
-  if (auto* button = qobject_cast<const QAbstractButton*>(widget)) {
-    return button->text().isEmpty() && button->icon().isNull();
-  }
+  if (auto* label = qobject_cast<const QLabel*>(widget)) return label->text().isEmpty() && label->pixmap().isNull() && !label->movie();
+  if (auto* button = qobject_cast<const QAbstractButton*>(widget)) return button->text().isEmpty() && button->icon().isNull();
   return false;
+}
+
+std::optional<QSize> cut(const QWidget* widget, QSize needs) {
+  if (widget->width() < needs.width() || widget->height() < needs.height()) return needs;
+  return std::nullopt;
 }
 
 // Given less room than its text needs (an elided label asks only for its
@@ -46,29 +45,16 @@ bool showsNothing(const QWidget* widget) {
 std::optional<QSize> roomNeeded(const QWidget* widget) {
   if (auto* label = qobject_cast<const QLabel*>(widget)) {
     if (label->text().isEmpty()) return std::nullopt;
-    if (label->wordWrap()) {
-      const int needs = label->heightForWidth(label->width());
-      if (label->height() < needs) return QSize(label->width(), needs);
-      return std::nullopt;
-    }
-    const QSize needs = label->minimumSizeHint();
-    if (label->width() < needs.width() || label->height() < needs.height()) return needs;
-    return std::nullopt;
+    const QSize needs =
+        label->wordWrap() ? QSize(label->width(), label->heightForWidth(label->width())) : label->minimumSizeHint();
+    return cut(widget, needs);
   }
-  if (auto* field = qobject_cast<const QLineEdit*>(widget)) {
-    if (field->height() < field->minimumSizeHint().height()) return field->minimumSizeHint();
-    return std::nullopt;
-  }
+  if (auto* field = qobject_cast<const QLineEdit*>(widget)) return cut(widget, QSize(0, field->minimumSizeHint().height()));
   if (auto* button = qobject_cast<const QAbstractButton*>(widget)) {
-    const QSize needs = button->minimumSizeHint().isValid() ? button->minimumSizeHint() : button->sizeHint();
-    if (!button->text().isEmpty() && (button->width() < needs.width() || button->height() < needs.height())) {
-      return needs;
-    }
-    return std::nullopt;
+    if (button->text().isEmpty()) return std::nullopt;
+    return cut(widget, button->minimumSizeHint().isValid() ? button->minimumSizeHint() : button->sizeHint());
   }
-  if (widget->hasHeightForWidth() && widget->height() < widget->heightForWidth(widget->width())) {
-    return QSize(widget->width(), widget->heightForWidth(widget->width()));
-  }
+  if (widget->hasHeightForWidth()) return cut(widget, QSize(widget->width(), widget->heightForWidth(widget->width())));
   return std::nullopt;
 }
 
@@ -105,9 +91,8 @@ bool isScrollContent(const QWidget* widget) {
 // The part of the widget that can be seen: cut by every parent up to `root`.
 QRect visibleRect(const QWidget* widget, const QWidget& root) {
   QRect seen(widget->mapTo(&root, QPoint(0, 0)), widget->size());
-  for (const QWidget* up = widget->parentWidget(); up && up != &root; up = up->parentWidget()) {
+  for (const QWidget* up = widget->parentWidget(); up && up != &root; up = up->parentWidget())
     seen &= QRect(up->mapTo(&root, QPoint(0, 0)), up->size());
-  }
   return seen & root.rect();
 }
 
@@ -129,10 +114,8 @@ std::vector<std::string> shownPageFaults(const QWidget& root) {
     if (widget->window() != root.window() || !widget->isVisibleTo(&root)) continue;
     const QString text = shownText(widget);
 
-    if (const auto needs = roomNeeded(widget)) {
-      note(QStringLiteral("%1 is cut: %2, needs %3")
-               .arg(describe(widget, text), sizeText(widget->size()), sizeText(*needs)));
-    }
+    if (const auto needs = roomNeeded(widget))
+      note(QStringLiteral("%1 is cut: %2, needs %3").arg(describe(widget, text), sizeText(widget->size()), sizeText(*needs)));
     if (showsNothing(widget)) note(QStringLiteral("%1 shows nothing").arg(describe(widget, text)));
 
     const QWidget* parent = widget->parentWidget();
@@ -161,10 +144,8 @@ std::vector<std::string> shownPageFaults(const QWidget& root) {
       const Text& b = texts[j];
       if (a.widget->isAncestorOf(b.widget) || b.widget->isAncestorOf(a.widget)) continue;
       const QRect both = a.seen & b.seen;
-      if (both.width() > 2 && both.height() > 2) {
-        note(QStringLiteral("%1 and %2 overlap").arg(describe(a.widget, shownText(a.widget)),
-                                                     describe(b.widget, shownText(b.widget))));
-      }
+      if (both.width() > 2 && both.height() > 2)
+        note(QStringLiteral("%1 and %2 overlap").arg(describe(a.widget, shownText(a.widget)), describe(b.widget, shownText(b.widget))));
     }
   }
   return faults;

@@ -21,6 +21,5 @@
 // Show the root and let posted layout requests run first (settleLayout()).
 std::vector<std::string> shownPageFaults(const QWidget& root);
 
-// Lets posted layout and resize events run, as they have by the time anything
-// is drawn.
+// Lets posted layout and resize events run, as by the time anything is drawn.
 void settleLayout();

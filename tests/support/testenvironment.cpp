@@ -10,10 +10,7 @@
 namespace TestEnvironment {
 namespace {
 
-std::unique_ptr<QTemporaryDir>& folder() {
-  static std::unique_ptr<QTemporaryDir> dir;
-  return dir;
-}
+std::unique_ptr<QTemporaryDir> folder;
 
 void makeFolder(const QString& path, const char* variable) {
   QDir().mkpath(path);
@@ -24,8 +21,8 @@ void makeFolder(const QString& path, const char* variable) {
 }  // namespace
 
 void setUp() {
-  folder() = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/veltrine-test-XXXXXX"));
-  const QString base = folder()->path();
+  folder = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/veltrine-test-XXXXXX"));
+  const QString base = folder->path();
   makeFolder(base + QStringLiteral("/home"), "HOME");
   makeFolder(base + QStringLiteral("/home/.config"), "XDG_CONFIG_HOME");
   makeFolder(base + QStringLiteral("/home/.local/share"), "XDG_DATA_HOME");
@@ -34,9 +31,9 @@ void setUp() {
   QDir().mkpath(base + QStringLiteral("/home/Documents"));
 }
 
-void tearDown() { folder().reset(); }
+void tearDown() { folder.reset(); }
 
-QString root() { return folder() ? folder()->path() : QString(); }
+QString root() { return folder ? folder->path() : QString(); }
 
 bool desktopAvailable() {
   return !qEnvironmentVariableIsEmpty("DISPLAY") && !qEnvironmentVariableIsEmpty("VELTRINE_TEST_DISPLAY");

@@ -15,13 +15,10 @@ void tearDown();
 // The temporary folder that holds this process's home.
 QString root();
 
-// True when the test desktop (display, tray, session bus, sound server) is
-// there. desktopAvailable() is what a test checks before using it; see
-// REQUIRE_TEST_DESKTOP for the usual pattern.
+// Whether the test desktop (display, tray, session bus, sound server) is
+// there, and whether its absence fails a test instead of skipping it (the
+// test script says so: a broken desktop never passes unnoticed).
 bool desktopAvailable();
-
-// Whether a missing desktop must fail the test instead of skipping it: the
-// test script sets this, so a broken desktop never passes unnoticed.
 bool desktopRequired();
 
 }  // namespace TestEnvironment

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QProcess>
 #include <QStringList>
 
 // The test desktop's keyboard, typed on as a user would: through XTEST, by
@@ -9,6 +10,11 @@ namespace TestKeyboard {
 
 // Runs one xdotool command line, for example
 // {"keydown", "alt", "key", "q", "keyup", "alt"}; false when it failed.
-bool run(const QStringList& arguments);
+inline bool run(const QStringList& arguments) {
+  QProcess xdotool;
+  xdotool.setProcessChannelMode(QProcess::ForwardedChannels);
+  xdotool.start(QStringLiteral("xdotool"), arguments);
+  return xdotool.waitForFinished(5000) && xdotool.exitStatus() == QProcess::NormalExit && xdotool.exitCode() == 0;
+}
 
 }  // namespace TestKeyboard

@@ -1,12 +1,10 @@
 // The main of every test executable: a private home, a QApplication (offscreen
-// unless the test runs on the test desktop), then GoogleTest.
-//
-// Every test runs in a process of its own however the executable is started,
-// as ctest starts them: the program's shared objects are built once per process
-// and hold each other, so a fresh process is the one sure way back to their
-// initial state. Started with more than one test selected, the executable
-// starts itself once per test and sums up. VELTRINE_TEST_ONE_PROCESS=1 runs
-// them all in this process instead, for a debugger.
+// unless the test runs on the test desktop), then GoogleTest. Every test runs
+// in a process of its own however the executable is started, as ctest starts
+// them: the program's shared objects are built once per process and hold each
+// other, so a fresh process is the one sure way back to their initial state.
+// With more than one test selected, the executable starts itself once per test
+// and sums up; VELTRINE_TEST_ONE_PROCESS=1 runs them all here, for a debugger.
 #include "testenvironment.h"
 
 #include <QApplication>
@@ -19,10 +17,9 @@
 #include <cstdio>
 
 #if defined(__SANITIZE_ADDRESS__)
-// The sanitized build: leaks are not looked for (the toolkit keeps its own
-// allocations to the end), every other report stops the test, and reports that
-// belong to a library's headers are suppressed. Also put in the environment, so
-// the programs the tests start follow them.
+// Sanitized: no leak search (the toolkit keeps allocations to the end), every
+// other report stops the test, reports from a library's headers are suppressed;
+// put in the environment too, for the programs the tests start.
 #define VELTRINE_ASAN_OPTIONS "detect_leaks=0:halt_on_error=1"
 #define VELTRINE_UBSAN_OPTIONS "halt_on_error=1:print_stacktrace=1:suppressions=" VELTRINE_UBSAN_SUPPRESSIONS
 extern "C" const char* __asan_default_options() { return VELTRINE_ASAN_OPTIONS; }

@@ -13,8 +13,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-QString TestMicrophone::pipePath() { return qEnvironmentVariable("VELTRINE_TEST_MIC_PIPE"); }
-
 QByteArray TestMicrophone::tone(double frequencyHz, std::chrono::milliseconds duration, double amplitude) {
   const qsizetype frames = static_cast<qsizetype>(duration.count()) * kSampleRate / 1000;
   QByteArray pcm(frames * kChannels * 2, Qt::Uninitialized);
@@ -27,33 +25,17 @@ QByteArray TestMicrophone::tone(double frequencyHz, std::chrono::milliseconds du
   return pcm;
 }
 
-QByteArray TestMicrophone::silence(std::chrono::milliseconds duration) {
-  const qsizetype frames = static_cast<qsizetype>(duration.count()) * kSampleRate / 1000;
-  return QByteArray(frames * kChannels * 2, '\0');
-}
-
-TestMicrophone::~TestMicrophone() { stop(); }
-
-bool TestMicrophone::play(QByteArray pcm, bool loop) { return start(std::move(pcm), loop, false); }
-
-bool TestMicrophone::playLive(QByteArray pcm) { return start(std::move(pcm), false, true); }
-
 bool TestMicrophone::start(QByteArray pcm, bool loop, bool live) {
   stop();
-  const QString& path = pipe_;
-  if (path.isEmpty() || pcm.isEmpty()) return false;
-  // The sound server holds the pipe open for reading; without it (a source
-  // that is not loaded) the open fails instead of waiting for a reader.
-  const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+  // Without a reader (a source that is not loaded) the open fails at once.
+  const int fd = pcm.isEmpty() ? -1 : ::open(QFile::encodeName(pipe_).constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
-  // Live, the pipe holds a single page (about 10 ms), not the 0.3 s it
-  // holds by default: little sound waits there for a recording to begin.
+  // Live, the pipe holds a page (10 ms), not 0.3 s: little sound waits there for a recording.
   const int defaultPipeSize = live ? ::fcntl(fd, F_GETPIPE_SZ) : -1;
   if (live) ::fcntl(fd, F_SETPIPE_SZ, 4096);
   stopRequested_ = std::make_shared<std::atomic<bool>>(false);
   player_ = std::thread([fd, pcm = std::move(pcm), loop, live, defaultPipeSize, stop = stopRequested_] {
-    // A source unloaded while playing: the write fails instead of the
-    // signal ending the test.
+    // A source unloaded while playing fails the write instead of ending the test.
     sigset_t pipeSignal;
     sigemptyset(&pipeSignal);
     sigaddset(&pipeSignal, SIGPIPE);
@@ -67,8 +49,7 @@ bool TestMicrophone::start(QByteArray pcm, bool loop, bool live) {
         offset = 0;
       }
       const qsizetype size = std::min(kChunk, pcm.size() - offset);
-      // The server reads the pipe only while something records: a full pipe
-      // waits for it (or, live, loses the chunk), and stop() is heard meanwhile.
+      // The server reads only while something records: a full pipe waits (live, loses the chunk).
       const ssize_t written = ::write(fd, pcm.constData() + offset, static_cast<size_t>(size));
       if (written < 0 && errno == EAGAIN) {
         if (!live) {

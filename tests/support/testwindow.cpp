@@ -23,14 +23,10 @@ bool TestWindow::start(Kind kind, std::chrono::milliseconds timeout) {
   environment.remove(QStringLiteral("QT_QPA_PLATFORM"));  // a real window on the test display
   environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
   process_.setProcessEnvironment(environment);
-  if (kind == Kind::qt) {
-    process_.start(QStringLiteral(VELTRINE_TESTWINDOW_PATH), {});
-  } else {
-    // Debian's own Python, which the GTK bindings are installed for.
-    process_.start(QStringLiteral("/usr/bin/python3"),
-                   {QStringLiteral(VELTRINE_GTKWINDOW_PATH),
-                    kind == Kind::gtkEditor ? QStringLiteral("editor") : QStringLiteral("terminal")});
-  }
+  if (kind == Kind::qt) process_.start(QStringLiteral(VELTRINE_TESTWINDOW_PATH), {});
+  else  // Debian's own Python, which the GTK bindings are installed for
+    process_.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(VELTRINE_GTKWINDOW_PATH),
+                                                        kind == Kind::gtkEditor ? QStringLiteral("editor") : QStringLiteral("terminal")});
   if (!process_.waitForStarted(static_cast<int>(timeout.count()))) return false;
   return waitForLine(QStringLiteral("ready"), timeout);
 }
@@ -58,9 +54,6 @@ bool TestWindow::waitForLine(const QString& line, std::chrono::milliseconds time
 
 void TestWindow::readOutput() {
   pending_.append(process_.readAllStandardOutput());
-  qsizetype end;
-  while ((end = pending_.indexOf('\n')) >= 0) {
+  for (qsizetype end; (end = pending_.indexOf('\n')) >= 0; pending_.remove(0, end + 1))
     lines_.append(QString::fromUtf8(pending_.left(end)));
-    pending_.remove(0, end + 1);
-  }
 }

@@ -7,43 +7,23 @@
 #include <cmath>
 #include <numbers>
 
-namespace {
-
-quint32 read32(const char* data) { return qFromLittleEndian<quint32>(data); }
-quint16 read16(const char* data) { return qFromLittleEndian<quint16>(data); }
-
-}  // namespace
-
 std::optional<WavFile> WavFile::read(const QString& path) {
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  const QByteArray bytes = file.readAll();
+  const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   if (bytes.size() < 44) return std::nullopt;
-  const char* d = bytes.constData();
-  WavFile wav;
-  wav.fileSize = bytes.size();
-  wav.riffTag = bytes.mid(0, 4);
-  wav.riffSize = read32(d + 4);
-  wav.waveTag = bytes.mid(8, 4);
-  wav.fmtTag = bytes.mid(12, 4);
-  wav.audioFormat = read16(d + 20);
-  wav.channelCount = read16(d + 22);
-  wav.sampleRate = read32(d + 24);
-  wav.byteRate = read32(d + 28);
-  wav.blockAlign = read16(d + 32);
-  wav.bitsPerSample = read16(d + 34);
-  wav.dataTag = bytes.mid(36, 4);
-  wav.dataSize = read32(d + 40);
-  const qsizetype count = (bytes.size() - 44) / 2;
-  wav.samples.resize(static_cast<size_t>(count));
-  for (qsizetype i = 0; i < count; ++i) wav.samples[static_cast<size_t>(i)] = qFromLittleEndian<qint16>(d + 44 + i * 2);
+  WavFile wav{bytes.left(44), qFromLittleEndian<quint32>(bytes.constData() + 40), bytes.size(), {}};
+  for (qsizetype i = 44; i + 1 < bytes.size(); i += 2) wav.samples.push_back(qFromLittleEndian<qint16>(bytes.constData() + i));
   return wav;
 }
 
 bool WavFile::isValid16kMono() const {
-  return riffTag == "RIFF" && waveTag == "WAVE" && fmtTag == "fmt " && dataTag == "data" && audioFormat == 1 &&
-         channelCount == 1 && sampleRate == 16000 && bitsPerSample == 16 && blockAlign == 2 && byteRate == 32000 &&
-         dataSize == fileSize - 44 && riffSize == fileSize - 8;
+  const auto le = [](qint64 value, int size) {
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i) bytes[i] = char(value >> (8 * i));
+    return bytes;
+  };
+  return header == "RIFF" + le(fileSize - 8, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(16000, 4) +
+                       le(32000, 4) + le(2, 2) + le(16, 2) + "data" + le(fileSize - 44, 4);
 }
 
 namespace SignalAnalysis {

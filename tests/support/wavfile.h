@@ -6,27 +6,19 @@
 #include <optional>
 #include <vector>
 
-// A RIFF/WAVE file as read back by the tests: the header fields as stored and
-// the 16-bit samples, without trusting the writer under test.
+// A RIFF/WAVE file as read back by the tests, without trusting the writer
+// under test: its 44-byte header as stored and the 16-bit samples after it.
 struct WavFile {
-  QByteArray riffTag, waveTag, fmtTag, dataTag;
-  quint32 riffSize = 0;
-  quint16 audioFormat = 0;
-  quint16 channelCount = 0;
-  quint32 sampleRate = 0;
-  quint32 byteRate = 0;
-  quint16 blockAlign = 0;
-  quint16 bitsPerSample = 0;
-  quint32 dataSize = 0;
+  QByteArray header;
+  quint32 dataSize = 0;  // as the header says
   qint64 fileSize = 0;
-  std::vector<qint16> samples;  // from the bytes after the 44-byte header
+  std::vector<qint16> samples;
 
-  // Nothing when the file is missing or shorter than a header.
-  static std::optional<WavFile> read(const QString& path);
+  static std::optional<WavFile> read(const QString& path);  // nothing when shorter than a header
 
   // The header says 16 kHz mono 16-bit PCM and its sizes match the file.
   bool isValid16kMono() const;
-  double durationSeconds() const { return sampleRate ? double(samples.size()) / channelCount / sampleRate : 0.0; }
+  double durationSeconds() const { return double(samples.size()) / 16000; }
 };
 
 // Simple measures of a mono signal.

@@ -1,9 +1,7 @@
-// The fake service records what reached its socket and answers as scripted;
-// awaitTask hands a task's exception to the test.
+// The fake service records what reached its socket and answers as scripted.
 #include "awaittask.h"
 #include "fakeservice.h"
 
-#include <QCoroTimer>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 
@@ -56,14 +54,6 @@ TEST(FakeService, AStallAndAClosedConnectionReachTheClient) {
   request.setTransferTimeout(300);
   EXPECT_EQ(finished(manager.get(request))->error(), QNetworkReply::OperationCanceledError);
   // Destroying the service with a stalled connection must not wait.
-}
-
-TEST(AwaitTask, RethrowsTheTasksException) {
-  auto failing = []() -> QCoro::Task<int> {
-    co_await QCoro::sleepFor(std::chrono::milliseconds(1));
-    throw std::logic_error("boom");
-  };
-  EXPECT_THROW(awaitTask(failing()), std::logic_error);
 }
 
 }  // namespace

@@ -9,12 +9,12 @@
 
 namespace {
 
+// The exit code (-1 after a crash), what it printed on errors, and its picture.
 struct GalleryRun {
-  int exitCode = -1;
+  int exitCode;
   QString errors;
   QImage shot;
 };
-
 GalleryRun gallery(const QString& language) {
   const QString file = TestEnvironment::root() + QStringLiteral("/gallery-") + language + QStringLiteral(".png");
   QProcess process;

@@ -41,6 +41,17 @@ class StandinTest : public ::testing::Test {
   std::thread serving;
 };
 
+// The error a request ends with; none when it succeeds.
+template <typename T>
+std::optional<APIError> refusal(QCoro::Task<T>&& task) {
+  try {
+    awaitTask(std::move(task));
+  } catch (const APIError& error) {
+    return error;
+  }
+  return std::nullopt;
+}
+
 TEST_F(StandinTest, SignInListsAndTheUploadWorkThroughTheClient) {
   start({QStringLiteral("4242"), false, 2, 60});
   APIClient& client = APIClient::shared();
@@ -72,21 +83,14 @@ TEST_F(StandinTest, SignInListsAndTheUploadWorkThroughTheClient) {
   EXPECT_TRUE(answer.result.startsWith(QStringLiteral("[stand-in]")));
   EXPECT_EQ(answer.creditsRemaining, 1);
   awaitTask(client.processAudio(recording(1.5), QStringLiteral("transcribe"), std::nullopt, std::nullopt));
-  try {
-    awaitTask(client.processAudio(recording(1.5), QStringLiteral("agent"), std::nullopt, std::nullopt));
-    ADD_FAILURE() << "credits should be exhausted";
-  } catch (const APIError& error) {
-    ASSERT_TRUE(error.response());
-    EXPECT_EQ(error.response()->code, QStringLiteral("CREDITS_EXHAUSTED"));
-  }
+  const auto exhausted = refusal(client.processAudio(recording(1.5), QStringLiteral("agent"), std::nullopt, std::nullopt));
+  ASSERT_TRUE(exhausted && exhausted->response());
+  EXPECT_EQ(exhausted->response()->code, QStringLiteral("CREDITS_EXHAUSTED"));
 
   AuthStore::shared().setToken(std::nullopt);
-  try {
-    awaitTask(client.fetchHotWords());
-    ADD_FAILURE() << "signed out";
-  } catch (const APIError& error) {
-    EXPECT_EQ(error.kind(), APIError::Kind::unauthorized);
-  }
+  const auto signedOut = refusal(client.fetchHotWords());
+  ASSERT_TRUE(signedOut);
+  EXPECT_EQ(signedOut->kind(), APIError::Kind::unauthorized);
 }
 
 TEST_F(StandinTest, NewAccountsCanBeMadeToNeedAnInviteAndLongRecordingsAreRefused) {
@@ -99,14 +103,10 @@ TEST_F(StandinTest, NewAccountsCanBeMadeToNeedAnInviteAndLongRecordingsAreRefuse
   const AuthResponse auth = awaitTask(client.post<AuthResponse>(APIClient::verifyInviteURL(), invite));
   EXPECT_FALSE(auth.token.isEmpty());
   AuthStore::shared().setToken(auth.token);
-  try {
-    awaitTask(client.processAudio(recording(12), QStringLiteral("transcribe"), std::nullopt, std::nullopt));
-    ADD_FAILURE() << "too long";
-  } catch (const APIError& error) {
-    ASSERT_TRUE(error.response() && error.response()->configUpdate);
-    EXPECT_EQ(error.response()->code, QStringLiteral("DURATION_EXCEEDED"));
-    EXPECT_EQ(error.response()->configUpdate->maxDurationSec, 10);
-  }
+  const auto tooLong = refusal(client.processAudio(recording(12), QStringLiteral("transcribe"), std::nullopt, std::nullopt));
+  ASSERT_TRUE(tooLong && tooLong->response() && tooLong->response()->configUpdate);
+  EXPECT_EQ(tooLong->response()->code, QStringLiteral("DURATION_EXCEEDED"));
+  EXPECT_EQ(tooLong->response()->configUpdate->maxDurationSec, 10);
 }
 
 }  // namespace

@@ -1,10 +1,8 @@
-// veltrine-atspitree <pid>: prints the accessible tree of the application with
-// that process id as a screen reader reads it over AT-SPI, one object a line:
-// two spaces of indent per level, then the role, the name and the
-// description, separated by tabs (line breaks inside a text are written as
-// "\n"). Exits 1 when no application with that process id is registered.
-//
-// A separate process: a Qt program that read its own tree over AT-SPI would
+// veltrine-atspitree <pid>: prints the accessible tree of that process's
+// application as a screen reader reads it over AT-SPI, one object a line: two
+// spaces of indent per level, then role, name and description separated by
+// tabs (line breaks written as "\n"). Exits 1 when no such application is
+// registered. A process of its own: a Qt program reading its own tree would
 // wait for answers only its own (blocked) event loop could give.
 #include <atspi/atspi.h>
 
@@ -16,7 +14,8 @@ namespace {
 
 constexpr int kMaxDepth = 40;
 
-std::string text(gchar* value) {
+std::string text(gchar* value, GError** error) {
+  g_clear_error(error);
   std::string result;
   if (value) {
     for (const char* c = value; *c; ++c) result += *c == '\n' ? std::string("\\n") : std::string(1, *c);
@@ -27,12 +26,9 @@ std::string text(gchar* value) {
 
 void print(AtspiAccessible* object, int depth) {
   GError* error = nullptr;
-  const std::string role = text(atspi_accessible_get_role_name(object, &error));
-  g_clear_error(&error);
-  const std::string name = text(atspi_accessible_get_name(object, &error));
-  g_clear_error(&error);
-  const std::string description = text(atspi_accessible_get_description(object, &error));
-  g_clear_error(&error);
+  const std::string role = text(atspi_accessible_get_role_name(object, &error), &error);
+  const std::string name = text(atspi_accessible_get_name(object, &error), &error);
+  const std::string description = text(atspi_accessible_get_description(object, &error), &error);
   std::printf("%s%s\t%s\t%s\n", std::string(2 * depth, ' ').c_str(), role.c_str(), name.c_str(), description.c_str());
   if (depth >= kMaxDepth) return;
   const gint children = atspi_accessible_get_child_count(object, &error);
@@ -49,15 +45,8 @@ void print(AtspiAccessible* object, int depth) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: veltrine-atspitree <pid>\n");
-    return 2;
-  }
+  if (argc != 2 || atspi_init() > 1) return 2;
   const long pid = std::strtol(argv[1], nullptr, 10);
-  if (atspi_init() > 1) {
-    std::fprintf(stderr, "veltrine-atspitree: no accessibility bus\n");
-    return 1;
-  }
   AtspiAccessible* desktop = atspi_get_desktop(0);
   GError* error = nullptr;
   const gint applications = atspi_accessible_get_child_count(desktop, &error);

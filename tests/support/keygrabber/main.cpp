@@ -1,15 +1,8 @@
-// veltrine-test-keygrabber: another program that holds one key combination,
-// as a desktop's own shortcut daemon would. Desktop tests run it beside the
-// program.
-//
-//   veltrine-test-keygrabber <modifier>... <key>
-//
-// Modifiers are ctrl, shift, alt and super; the key is an X keysym name ("w",
-// "F5"). It grabs the combination on the root window (also with Caps Lock and
-// Num Lock on), prints "grabbed" on a line of its own and keeps the grab until
-// its standard input closes. It prints "refused" and exits with 1 when another
-// client already holds the combination, and exits with 2 on bad arguments or
-// no display.
+// veltrine-test-keygrabber <ctrl|shift|alt|super>... <X keysym name>: another
+// program holding one key combination on the root window (also with Caps Lock
+// and Num Lock on), as a desktop's shortcut daemon would. Prints "grabbed" and
+// keeps the grab until its standard input closes; prints "refused" and exits
+// with 1 when another client holds it; exits with 2 on bad arguments.
 #include <X11/Xlib.h>
 
 #include <cstdio>
@@ -55,9 +48,7 @@ int main(int argc, char* argv[]) {
   std::fflush(stdout);
   if (refused) return 1;
 
-  char buffer[64];
-  while (read(STDIN_FILENO, buffer, sizeof buffer) > 0) {
-  }
+  for (char buffer[64]; read(STDIN_FILENO, buffer, sizeof buffer) > 0;) {}
   XCloseDisplay(display);
   return 0;
 }
