@@ -132,14 +132,15 @@ TEST_F(GatewayLifecycleTest, TheStartFixesTheConfigurationStartsTheServiceAndFal
   }
 }
 
-TEST_F(GatewayLifecycleTest, InstallConfiguresOnceWhenTheToolAppearsAndNotOverAnInstallation) {
+TEST_F(GatewayLifecycleTest, InstallOverAnInstallationDoesNotConfigure) {
   OpenClawHome::writeConfig("{}");
   awaitTask(manager.refreshStatus());
   manager.installOpenClaw();
   QTest::qWait(600);  // more than the watch's twenty passes
-  EXPECT_TRUE(configCommands().isEmpty()) << "installed over an installation";
+  EXPECT_TRUE(configCommands().isEmpty());
+}
 
-  terminal.calls.clear();
+TEST_F(GatewayLifecycleTest, InstallConfiguresOnceWhenTheToolAppears) {
   QDir(OpenClawHome::path(QStringLiteral(".openclaw"))).removeRecursively();
   QFile::remove(OpenClawHome::path(QStringLiteral("fakebin/openclaw")));
   awaitTask(manager.refreshStatus());
