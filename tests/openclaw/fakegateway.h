@@ -5,11 +5,9 @@
 #include <QUrl>
 
 #include <httplib.h>
-#include <strings.h>
 
 #include <chrono>
 #include <condition_variable>
-#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -25,15 +23,12 @@ class FakeGateway {
   };
 
   struct Request {
-    std::string method;
-    std::string path;
-    std::multimap<std::string, std::string> headers;
+    std::string method, path;
+    httplib::Headers headers;  // names compare without case
     std::string body;
     std::string header(const std::string& name) const {
-      for (const auto& [key, value] : headers) {
-        if (strcasecmp(key.c_str(), name.c_str()) == 0) return value;
-      }
-      return {};
+      const auto found = headers.find(name);
+      return found == headers.end() ? std::string() : found->second;
     }
   };
 
@@ -108,7 +103,7 @@ class FakeGateway {
  private:
   void record(const httplib::Request& request) {
     std::lock_guard lock(mutex_);
-    requests_.push_back({request.method, request.path, {request.headers.begin(), request.headers.end()}, request.body});
+    requests_.push_back({request.method, request.path, request.headers, request.body});
   }
 
   bool waitForRelease(qsizetype index) {
