@@ -107,24 +107,11 @@ TEST_F(StatusMenuTest, UpdateItemFollowsTheUpdatersReports) {
   EXPECT_EQ(updaters.first()->checks, 3);
 }
 
-TEST_F(StatusMenuTest, CrashItemUploadsThePendingReportsOnceAndCountsThem) {
+// Signed out, the crash and permission items show the main window and send nothing; signed in, the
+// crash item uploads the pending reports once and counts them.
+TEST_F(StatusMenuTest, CrashAndPermissionItemsShowTheWindowOrUploadOnceWhenSignedIn) {
   const AppStrings& s = currentStrings();
-  signIn();
   savePendingReports(3);
-  ScriptedResponse slow = ScriptedResponse::json(200, "{}");
-  slow.delay = std::chrono::milliseconds(20);  // within the (scaled) time-out
-  service.route("POST", apiPath("/logs/report"), slow);
-  EXPECT_EQ(items().value(4), s.menuUploadCrashLogs(3));
-  openMenu().at(4)->trigger();
-  EXPECT_EQ(items().value(4), s.menuCrashUploading + " (off)");
-  delegate.uploadCrashLogs();  // a second choice while uploading does nothing
-  ASSERT_TRUE(waitUntil([&] { return delegate.crashUploadState() == AppDelegate::CrashUploadState::idle; }));
-  EXPECT_EQ(service.requestCount(), 3);
-  EXPECT_EQ(items().value(4), s.menuCrashNoLog + " (off)");
-}
-
-TEST_F(StatusMenuTest, CrashAndPermissionItemsShowTheMainWindowAndSignedOutSendNothing) {
-  savePendingReports(1);
   QWidget mainWindow;
   openMenu().at(4)->trigger();
   EXPECT_TRUE(mainWindow.isVisible());
@@ -137,7 +124,18 @@ TEST_F(StatusMenuTest, CrashAndPermissionItemsShowTheMainWindowAndSignedOutSendN
   EXPECT_TRUE(PermissionWindowManager::shared().window()->isVisible());
   PermissionWindowManager::shared().window()->close();
   EXPECT_EQ(service.requestCount(), 0);
-  EXPECT_EQ(CrashReporter::shared().pendingReports().size(), 1);
+
+  signIn();
+  ScriptedResponse slow = ScriptedResponse::json(200, "{}");
+  slow.delay = std::chrono::milliseconds(20);  // within the (scaled) time-out
+  service.route("POST", apiPath("/logs/report"), slow);
+  EXPECT_EQ(items().value(4), s.menuUploadCrashLogs(3));
+  openMenu().at(4)->trigger();
+  EXPECT_EQ(items().value(4), s.menuCrashUploading + " (off)");
+  delegate.uploadCrashLogs();  // a second choice while uploading does nothing
+  ASSERT_TRUE(waitUntil([&] { return delegate.crashUploadState() == AppDelegate::CrashUploadState::idle; }));
+  EXPECT_EQ(service.requestCount(), 3);
+  EXPECT_EQ(items().value(4), s.menuCrashNoLog + " (off)");
 }
 
 // The idle image reads on the desktop's panel, light or dark.
