@@ -22,9 +22,7 @@
 // Failure messages show texts as text.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
-// The shell's tests: a fake service the client points at, a trusting desktop
-// with a granted microphone, and the shell's delays shrunk a hundredfold (back
-// to normal afterwards).
+// A fake service, a trusting desktop with a granted microphone, delays shrunk a hundredfold.
 class AppShellTest : public ::testing::Test {
  protected:
   AppShellTest() {
@@ -57,14 +55,13 @@ class AppShellTest : public ::testing::Test {
     AuthStore::shared().setToken(QStringLiteral("tok-1"));
   }
 
-  // The paths requested so far, in order.
   QList<QByteArray> requestedPaths() const {
     QList<QByteArray> paths;
     for (const RecordedRequest& request : service.requests()) paths << request.path;
     return paths;
   }
 
-  // One service for the whole process: the client works out its origin once.
+  // One service per process: the client works out its origin once.
   static FakeService& sharedService() {
     static FakeService* const service = new FakeService;
     service->clearRequests();

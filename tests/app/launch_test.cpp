@@ -50,9 +50,7 @@ void leaveHistoryRecord(RecognitionStatus status) {
   history.clearRecords();
 }
 
-// A second copy, also one whose folder is too deep for a socket path, brings
-// the first forward and touches nothing of it; another folder is another
-// program's.
+// A second copy (also in a folder too deep for a socket path) brings the first forward, touching nothing.
 TEST_F(LaunchTest, ASecondCopyBringsTheFirstForwardAndTouchesNothing) {
   const QString deep = TestEnvironment::root() + u'/' + QString(120, u'd');
   ASSERT_TRUE(QDir().mkpath(deep + QStringLiteral("/other")));
@@ -85,13 +83,14 @@ TEST_F(LaunchTest, ASecondCopyBringsTheFirstForwardAndTouchesNothing) {
   EXPECT_TRUE(SingleInstance().claim());
 }
 
-TEST_F(LaunchTest, LaunchStepsRunInOrderAndListenOnlyFromTheStartupTasks) {
+// The launch steps run in order and listen only from the start-up tasks; signed out, these fetch only
+// the start-up configuration and show the window.
+TEST_F(LaunchTest, SignedOutLaunchRunsInOrderFetchesOnlyTheStartupConfigurationAndShowsTheWindow) {
   trace(QStringLiteral("the previous run's line"));
   leaveCrashMarker();
   AppDelegate delegate;
   QStringList seenAtInstall;
-  delegate.setServicesInstaller([&] {
-    // Crash capture and a new trace are in place before the services start.
+  delegate.setServicesInstaller([&] {  // crash capture and a new trace are in place first
     seenAtInstall = traceLines();
     EXPECT_EQ(CrashReporter::shared().pendingReports().size(), 1);
   });
@@ -105,13 +104,7 @@ TEST_F(LaunchTest, LaunchStepsRunInOrderAndListenOnlyFromTheStartupTasks) {
   EXPECT_EQ(tap.starts, 0);  // the quiet check only looks
   ASSERT_NE(delegate.statusItem(), nullptr);
   EXPECT_EQ(service.requestCount(), 0);
-}
 
-// Signed out, the start-up tasks listen, fetch the start-up configuration and
-// show the window; nothing of an account is fetched, loaded or reported.
-TEST_F(LaunchTest, SignedOutStartupFetchesOnlyTheStartupConfigurationAndShowsTheWindow) {
-  AppDelegate delegate;
-  ASSERT_TRUE(delegate.applicationDidFinishLaunching());
   QWidget window;
   window.winId();
   QSignalSpy onboardingLooks(&OnboardingManager::shared(), &OnboardingManager::shouldShowOnboardingChanged);
@@ -125,10 +118,8 @@ TEST_F(LaunchTest, SignedOutStartupFetchesOnlyTheStartupConfigurationAndShowsThe
   EXPECT_EQ(onboardingLooks.count(), 0);
 }
 
-// Signed in, the account's configuration, plan and history load; the launch
-// report and the pending crash report follow. A start also leaves the files
-// with the user's words, which an older release left readable by everyone,
-// readable by the user alone.
+// Signed in, the account loads, the launch and crash reports follow, and files an older release left
+// readable by everyone become the user's alone.
 TEST_F(LaunchTest, SignedInStartupLoadsTheAccountReportsAfterwardsAndKeepsTheFilesPrivate) {
   ::umask(022);
   signIn();
@@ -149,8 +140,6 @@ TEST_F(LaunchTest, SignedInStartupLoadsTheAccountReportsAfterwardsAndKeepsTheFil
   ASSERT_TRUE(waitUntil([&] { return service.requestCount() >= 5; }, std::chrono::seconds(10)));
   ASSERT_TRUE(waitUntil([] { return HistoryStore::shared().records().value(0).status == RecognitionStatus::failed; }));
   ASSERT_TRUE(waitUntil([] { return CrashReporter::shared().pendingReports().isEmpty(); }, std::chrono::seconds(10)));
-  // The three fetches go out at once; the launch report (two seconds later)
-  // and the crash report follow, each once.
   QList<QByteArray> paths = requestedPaths();
   EXPECT_TRUE(paths.value(0).startsWith(apiPath("/config/")));
   std::sort(paths.begin(), paths.end());

@@ -19,23 +19,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 // What the updater reported, one line per report, and what it showed.
 class Recorder : public UpdaterDelegate, public UpdateUserDriver {
  public:
   void updaterDidNotFindUpdate(Updater&) override { events << QStringLiteral("not found"); }
-  void updaterWillDownloadUpdate(Updater&, const AppcastItem& item, const QNetworkRequest&) override {
-    events << QStringLiteral("will download ") + item.version;
-  }
-  void updaterDidDownloadUpdate(Updater&, const AppcastItem& item) override { events << "downloaded " + item.version; }
+  void updaterWillDownloadUpdate(Updater&, const AppcastItem& i, const QNetworkRequest&) override { events << "will download " + i.version; }
+  void updaterDidDownloadUpdate(Updater&, const AppcastItem& i) override { events << "downloaded " + i.version; }
   void updaterDidAbortWithError(Updater&, const QString&) override { events << QStringLiteral("aborted"); }
-  void updaterFailedToDownloadUpdate(Updater&, const AppcastItem&, const QString&) override {
-    events << QStringLiteral("download failed");
-  }
+  void updaterFailedToDownloadUpdate(Updater&, const AppcastItem&, const QString&) override { events << "download failed"; }
   void showDownloadedUpdate(const AppcastItem&, const QString& path) override { shown << path; }
-  QStringList events;
-  QStringList shown;
+  QStringList events, shown;
 };
 
 QByteArray feed(const QByteArray& items) {
@@ -50,7 +47,6 @@ QByteArray item(const QByteArray& version, const QByteArray& url) {
 
 class AppcastUpdaterTest : public ::testing::Test {
  protected:
-  // Runs one check of the fake service's feed (or of none) to its end.
   QStringList check(bool withFeed = true) {
     recorder.events.clear();
     AppcastUpdater::Settings settings;
@@ -71,10 +67,8 @@ class AppcastUpdaterTest : public ::testing::Test {
   static QString downloads() { return TestEnvironment::root() + QStringLiteral("/Downloads"); }
   static QStringList downloaded() { return QDir(downloads()).entryList(QDir::Files | QDir::Hidden); }
   bool fileRequested() const {
-    for (const RecordedRequest& request : service.requests()) {
-      if (request.path.endsWith(".deb")) return true;
-    }
-    return false;
+    const auto requests = service.requests();
+    return std::any_of(requests.begin(), requests.end(), [](const RecordedRequest& r) { return r.path.endsWith(".deb"); });
   }
 
   FakeService service;
@@ -109,8 +103,7 @@ TEST_F(AppcastUpdaterTest, TheNewestReleaseIsDownloadedIntoTheFolderAlsoFromAnot
   EXPECT_EQ(recorder.shown, QStringList{path});
 }
 
-// Only an https address, or plain http to this machine, is fetched; anything
-// else ends the check before a connection is made.
+// Only https, or plain http to this machine, is fetched; anything else ends the check before connecting.
 TEST_F(AppcastUpdaterTest, ReleaseAddressesAreFetchedOnlyOverHttpsOrFromThisMachine) {
   const QByteArray port = QByteArray::number(service.origin().port());
   const struct {
@@ -139,9 +132,7 @@ TEST_F(AppcastUpdaterTest, ReleaseAddressesAreFetchedOnlyOverHttpsOrFromThisMach
     ASSERT_FALSE(events.isEmpty());
     EXPECT_EQ(events.first(), c.first);
     EXPECT_EQ(fileRequested(), c.reachesFile);
-    if (!c.reachesFile) {
-      EXPECT_TRUE(downloaded().isEmpty()) << downloaded().join(u' ').toStdString();
-    }
+    if (!c.reachesFile) { EXPECT_TRUE(downloaded().isEmpty()) << downloaded().join(u' ').toStdString(); }
     QDir(downloads()).removeRecursively();
   }
 }
@@ -188,8 +179,7 @@ TEST_F(AppcastUpdaterTest, AFailureEndsTheCheckAndLeavesNoFile) {
   EXPECT_LT(*service.streamedBytes(), endless.streamedBody / 2);
 }
 
-// The downloaded release is shown in its folder; where the desktop cannot show
-// the folder, a note on screen names the file instead.
+// The release is shown in its folder, or, where the desktop cannot, a note on screen names the file.
 TEST(RevealDownloadDriver, ShowsTheFolderOrNamesTheFile) {
   const QString folder = TestEnvironment::root() + QStringLiteral("/Downloads");
   const QString path = folder + QStringLiteral("/veltrine-1.0.0.deb");

@@ -18,8 +18,7 @@ namespace {
 
 using WindowTest = AppShellTest;
 
-// The window shows a view with `text`, on screen (a new view shows at the
-// next turn of the event loop).
+// The window shows a view with `text` on screen (a new view shows at the next turn of the event loop).
 bool shows(const RootWindow& window, const QString& text) {
   return waitUntil([&] {
     auto* label = qobject_cast<QLabel*>(window.contentView());
@@ -27,8 +26,7 @@ bool shows(const RootWindow& window, const QString& text) {
   });
 }
 
-// A new account goes through onboarding once, then straight to the main view
-// (also at its next sign-in); signing out shows the sign-in view.
+// A new account goes through onboarding once, then to the main view; signing out shows the sign-in view.
 TEST_F(WindowTest, ContentFollowsTheSignInAndOnboardingOncePerAccount) {
   std::function<void()> finishOnboarding;
   RootWindow window(RootWindow::Views{
@@ -79,8 +77,7 @@ RootWindow::Views viewsWithAField() {
                            [] { return new QLineEdit; }};
 }
 
-// Closing only hides; starting the program again, or the tray's show item,
-// brings the same window back with what was typed.
+// Closing only hides; starting again, or the tray's show item, brings the same window back as it was.
 TEST_F(WindowTest, ClosingOnlyHidesAndStartingAgainBringsTheSameWindowBack) {
   signIn();
   OnboardingManager::shared().markCompleted();
@@ -111,8 +108,7 @@ TEST_F(WindowTest, ClosingOnlyHidesAndStartingAgainBringsTheSameWindowBack) {
   delegate.showMainWindow();
   EXPECT_TRUE(window->isVisible());
 
-  // Quitting ends the program while the window and others are open: the
-  // close that quitting sends the window is not refused.
+  // Quitting ends the program while windows are open: the close it sends is not refused.
   QWidget other;
   other.show();
   QTimer::singleShot(0, [] { QCoreApplication::quit(); });

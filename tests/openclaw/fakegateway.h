@@ -5,19 +5,15 @@
 #include <QUrl>
 
 #include <httplib.h>
-#include <strings.h>
 
 #include <chrono>
 #include <condition_variable>
-#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
 
-// A stand-in for the OpenClaw gateway on 127.0.0.1: every GET answers 404 (a
-// running gateway answers whatever it is asked), and the chat endpoint answers
-// as scripted, streaming its body in chunks. With `gated`, each chunk waits
-// for release(), so a test can watch the answer arrive piece by piece.
+// The OpenClaw gateway on 127.0.0.1: GETs answer 404, the chat endpoint streams its scripted chunks,
+// each waiting for release() when `gated`.
 class FakeGateway {
  public:
   struct Chat {
@@ -27,21 +23,16 @@ class FakeGateway {
   };
 
   struct Request {
-    std::string method;
-    std::string path;
-    std::multimap<std::string, std::string> headers;
+    std::string method, path;
+    httplib::Headers headers;  // names compare without case
     std::string body;
     std::string header(const std::string& name) const {
-      for (const auto& [key, value] : headers) {
-        if (strcasecmp(key.c_str(), name.c_str()) == 0) return value;
-      }
-      return {};
+      const auto found = headers.find(name);
+      return found == headers.end() ? std::string() : found->second;
     }
   };
 
-  // On `port`, or on one the system picks.
   explicit FakeGateway(int port = 0) {
-    // One request per connection, so no keep-alive connection delays stop().
     server_.set_keep_alive_max_count(1);
     server_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
       record(request);
@@ -51,10 +42,7 @@ class FakeGateway {
     server_.Post("/v1/chat/completions", [this](const httplib::Request& request, httplib::Response& response) {
       record(request);
       Chat chat;
-      {
-        std::lock_guard lock(mutex_);
-        chat = chat_;
-      }
+      if (std::lock_guard lock(mutex_); true) chat = chat_;
       response.status = chat.status;
       if (chat.status != 200) {
         response.set_content(chat.chunks.join().toStdString(), "text/plain");
@@ -76,7 +64,7 @@ class FakeGateway {
     } else if (server_.bind_to_port("127.0.0.1", port)) {
       port_ = port;
     }
-    if (port_ == 0) return;  // the port was taken: nothing listens, url() is unusable
+    if (port_ == 0) return;
     thread_ = std::thread([this] { server_.listen_after_bind(); });
     while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
@@ -99,7 +87,6 @@ class FakeGateway {
     chat_ = std::move(chat);
   }
 
-  // Lets the next gated chunk out.
   void release() {
     {
       std::lock_guard lock(mutex_);
@@ -116,7 +103,7 @@ class FakeGateway {
  private:
   void record(const httplib::Request& request) {
     std::lock_guard lock(mutex_);
-    requests_.push_back({request.method, request.path, {request.headers.begin(), request.headers.end()}, request.body});
+    requests_.push_back({request.method, request.path, request.headers, request.body});
   }
 
   bool waitForRelease(qsizetype index) {

@@ -25,29 +25,26 @@ class OpenClawDetectionTest : public OpenClawTest {
 }  // namespace
 
 TEST_F(OpenClawDetectionTest, StatusFollowsTheInstallationAndTheGateway) {
-  enum Tool { none, localBin, nvm, loginShell };
   const struct {
     const char* name;
     bool home;
-    Tool tool;
+    const char* tool;  // where the tool is, or nullptr
     bool gatewayUp;
     OpenClawStatus expected;
   } cases[] = {
-      {"nothing", false, none, true, OpenClawStatus::notInstalled},
-      {"folder only, shell finds nothing", true, none, true, OpenClawStatus::notInstalled},
-      {"tool without folder", false, localBin, true, OpenClawStatus::notInstalled},
-      {"installed, gateway answers 404", true, localBin, true, OpenClawStatus::ready},
-      {"installed, gateway down", true, localBin, false, OpenClawStatus::installedServiceDown},
-      {"tool of an nvm Node version", true, nvm, true, OpenClawStatus::ready},
-      {"tool found by the login shell", true, loginShell, false, OpenClawStatus::installedServiceDown},
+      {"nothing", false, nullptr, true, OpenClawStatus::notInstalled},
+      {"folder only", true, nullptr, true, OpenClawStatus::notInstalled},
+      {"tool without folder", false, ".local/bin/openclaw", true, OpenClawStatus::notInstalled},
+      {"installed, gateway answers 404", true, ".local/bin/openclaw", true, OpenClawStatus::ready},
+      {"installed, gateway down", true, ".local/bin/openclaw", false, OpenClawStatus::installedServiceDown},
+      {"nvm Node version", true, ".nvm/versions/node/v22.1.0/bin/openclaw", true, OpenClawStatus::ready},
+      {"found by the login shell", true, "fakebin/openclaw", false, OpenClawStatus::installedServiceDown},
   };
   for (const auto& c : cases) {
     clearHome();
     OpenClawHome::useLoginShellWithFakeBin();
     if (c.home) OpenClawHome::makeConfigFolder();
-    if (c.tool == localBin) OpenClawHome::installTool();
-    if (c.tool == nvm) OpenClawHome::installTool(QStringLiteral(".nvm/versions/node/v22.1.0/bin/openclaw"));
-    if (c.tool == loginShell) OpenClawHome::installTool(QStringLiteral("fakebin/openclaw"));
+    if (c.tool) OpenClawHome::installTool(QString::fromUtf8(c.tool));
     manager.setGatewayURLForTesting(c.gatewayUp ? gateway.url() : closedPort());
     awaitTask(manager.refreshStatus());
     EXPECT_EQ(manager.status(), c.expected) << c.name;
@@ -58,31 +55,16 @@ TEST_F(OpenClawDetectionTest, ProbesCarryNoSecretUnlessGivenOne) {
   manager.setGatewayURLForTesting(gateway.url());
   EXPECT_TRUE(awaitTask(manager.isGatewayReachable()));
   ASSERT_EQ(gateway.requests().size(), 1u);
-  EXPECT_EQ(gateway.requests()[0].path, "/");
   EXPECT_EQ(gateway.requests()[0].header("Authorization"), "");
-
   EXPECT_TRUE(awaitTask(manager.probeGateway(gateway.url(), QStringLiteral("s3cret"))));
   EXPECT_EQ(gateway.requests().back().header("Authorization"), "Bearer s3cret");
   EXPECT_FALSE(awaitTask(manager.probeGateway(closedPort(), QStringLiteral("s3cret"))));
 }
 
-TEST_F(OpenClawDetectionTest, TheLoginShellAnswerCountsOnlyWhenCleanAndSuccessful) {
-  OpenClawHome::installTool(QStringLiteral("fakebin/openclaw"));
-  EXPECT_EQ(awaitTask(manager.lookUpBinaryWithLoginShell()), OpenClawHome::path(QStringLiteral("fakebin/openclaw")));
-
-  // A profile that prints bytes that are not UTF-8.
-  OpenClawHome::write(QStringLiteral(".profile"), "PATH=\"$HOME/fakebin:$PATH\"\nprintf '\\377'\n");
-  EXPECT_EQ(awaitTask(manager.lookUpBinaryWithLoginShell()), std::nullopt);
-
-  QFile::remove(OpenClawHome::path(QStringLiteral("fakebin/openclaw")));
-  OpenClawHome::useLoginShellWithFakeBin();
-  EXPECT_EQ(awaitTask(manager.lookUpBinaryWithLoginShell()), std::nullopt);
-}
-
+// The diagnostics use the last login-shell answer and never show the secret.
 TEST_F(OpenClawDetectionTest, DiagnosticsDescribeTheInstallationWithoutTheSecret) {
-  const QUrl url(QStringLiteral("http://127.0.0.1:18789"));
-  manager.setGatewayURLForTesting(url);
-  awaitTask(manager.refreshStatus());  // nothing installed
+  manager.setGatewayURLForTesting(QUrl(QStringLiteral("http://127.0.0.1:18789")));
+  awaitTask(manager.refreshStatus());
   const QMap<QString, QString> before{
       {QStringLiteral("configExists"), QStringLiteral("false")},
       {QStringLiteral("binaryFound"), QStringLiteral("false")},
@@ -95,27 +77,18 @@ TEST_F(OpenClawDetectionTest, DiagnosticsDescribeTheInstallationWithoutTheSecret
   EXPECT_EQ(manager.diagnostics(), before);
 
   OpenClawHome::makeConfigFolder();
-  OpenClawHome::installTool();
-  OpenClawHome::writeConfig(R"({"gateway":{"auth":{"token":"very-secret"}}})");
-  awaitTask(manager.refreshStatus());  // the default port is closed in the test
-  QMap<QString, QString> after = before;
-  after[QStringLiteral("configExists")] = QStringLiteral("true");
-  after[QStringLiteral("binaryFound")] = QStringLiteral("true");
-  after[QStringLiteral("binaryPath")] = OpenClawHome::path(QStringLiteral(".local/bin/openclaw"));
-  after[QStringLiteral("credentialMode")] = QStringLiteral("token");
-  after[QStringLiteral("credentialExists")] = QStringLiteral("true");
-  after[QStringLiteral("status")] = manager.status() == OpenClawStatus::ready ? QStringLiteral("installed")
-                                                                              : QStringLiteral("service_down");
-  EXPECT_EQ(manager.diagnostics(), after);
-  for (const QString& value : manager.diagnostics()) EXPECT_FALSE(value.contains(QStringLiteral("very-secret")));
-}
-
-TEST_F(OpenClawDetectionTest, DiagnosticsUseTheLastLoginShellAnswerWithoutWaitingForAShell) {
-  OpenClawHome::makeConfigFolder();
   OpenClawHome::installTool(QStringLiteral("fakebin/openclaw"));
+  OpenClawHome::writeConfig(R"({"gateway":{"auth":{"token":"very-secret"}}})");
   manager.setGatewayURLForTesting(closedPort());
   awaitTask(manager.refreshStatus());
-  EXPECT_EQ(manager.diagnostics().value(QStringLiteral("binaryPath")), OpenClawHome::path(QStringLiteral("fakebin/openclaw")));
+  QMap<QString, QString> after = before;
+  after[QStringLiteral("configExists")] = after[QStringLiteral("binaryFound")] = QStringLiteral("true");
+  after[QStringLiteral("binaryPath")] = OpenClawHome::path(QStringLiteral("fakebin/openclaw"));
+  after[QStringLiteral("credentialMode")] = QStringLiteral("token");
+  after[QStringLiteral("credentialExists")] = QStringLiteral("true");
+  after[QStringLiteral("gatewayURL")] = manager.gatewayURL().toString();
+  after[QStringLiteral("status")] = QStringLiteral("service_down");
+  EXPECT_EQ(manager.diagnostics(), after);
 }
 
 TEST_F(OpenClawDetectionTest, ARefreshThatEndsLateDoesNotOverwriteANewerOne) {
@@ -128,7 +101,6 @@ TEST_F(OpenClawDetectionTest, ARefreshThatEndsLateDoesNotOverwriteANewerOne) {
   // ...while the installation goes away and a second refresh says so at once.
   QDir(OpenClawHome::path(QStringLiteral(".openclaw"))).removeRecursively();
   awaitTask(manager.refreshStatus());
-  EXPECT_EQ(manager.status(), OpenClawStatus::notInstalled);
   awaitTask(std::move(slow));
   EXPECT_EQ(manager.status(), OpenClawStatus::notInstalled);
 }
@@ -140,7 +112,7 @@ TEST_F(OpenClawDetectionTest, StartRefreshesFromTheEventLoopAndThenOnItsTimer) {
   awaitTask(manager.refreshStatus());
   ASSERT_EQ(manager.status(), OpenClawStatus::ready);
   QDir(OpenClawHome::path(QStringLiteral(".openclaw"))).removeRecursively();
-  Clock::setTimeScaleForTesting(0.002);  // 15 s become 30 ms
+  Clock::setTimeScaleForTesting(0.002);
   QSignalSpy changes(&manager, &OpenClawManager::statusChanged);
   manager.start();
   EXPECT_EQ(manager.status(), OpenClawStatus::ready);  // not yet
@@ -150,26 +122,25 @@ TEST_F(OpenClawDetectionTest, StartRefreshesFromTheEventLoopAndThenOnItsTimer) {
   EXPECT_EQ(changes.size(), 2);  // published on change only
 }
 
-// The login shell comes from $SHELL; where that names nothing usable, the
-// account's shell (or /bin/sh) still finds the tool through the profile.
-TEST_F(OpenClawDetectionTest, TheToolIsFoundThroughAnotherShellWhenShellIsUnusable) {
+// The login shell comes from $SHELL; where that names nothing usable, the account's shell (or /bin/sh)
+// still finds the tool through the profile. Only a clean, successful answer counts.
+TEST_F(OpenClawDetectionTest, TheLoginShellFindsTheToolWhateverShellSaysAndOnlyWhenClean) {
   OpenClawHome::installTool(QStringLiteral("fakebin/openclaw"));
   OpenClawHome::write(QStringLiteral("plain-file"), "#!/bin/sh\n");
   OpenClawHome::write(QStringLiteral("not-a-program"), "garbage, no interpreter line", true);
   OpenClawHome::write(QStringLiteral("failing-shell"), "#!/bin/sh\nexit 3\n", true);
   const struct {
-    const char* name;
     std::optional<QString> shell;  // nullopt: unset
     bool found;
   } cases[] = {
-      {"unset", std::nullopt, true},
-      {"empty", QString(), true},
-      {"missing", QStringLiteral("/nonexistent/zsh"), true},
-      {"relative", QStringLiteral("sh"), true},
-      {"a folder", QStringLiteral("/tmp"), true},
-      {"not executable", OpenClawHome::path(QStringLiteral("plain-file")), true},
-      {"executable but no program", OpenClawHome::path(QStringLiteral("not-a-program")), true},
-      {"a shell that fails", OpenClawHome::path(QStringLiteral("failing-shell")), false},
+      {std::nullopt, true},
+      {QString(), true},
+      {QStringLiteral("/nonexistent/zsh"), true},
+      {QStringLiteral("sh"), true},
+      {QStringLiteral("/tmp"), true},
+      {OpenClawHome::path(QStringLiteral("plain-file")), true},
+      {OpenClawHome::path(QStringLiteral("not-a-program")), true},
+      {OpenClawHome::path(QStringLiteral("failing-shell")), false},
   };
   for (const auto& c : cases) {
     if (c.shell) {
@@ -177,12 +148,15 @@ TEST_F(OpenClawDetectionTest, TheToolIsFoundThroughAnotherShellWhenShellIsUnusab
     } else {
       qunsetenv("SHELL");
     }
-    const QString shell = LoginShell::program();
-    EXPECT_TRUE(QFileInfo(shell).isAbsolute() && QFileInfo(shell).isExecutable()) << c.name << ": " << shell.toStdString();
-    const std::optional<QString> found = awaitTask(manager.lookUpBinaryWithLoginShell());
-    EXPECT_EQ(found, c.found ? std::optional(OpenClawHome::path(QStringLiteral("fakebin/openclaw"))) : std::nullopt)
-        << c.name;
+    const std::string name = c.shell.value_or(QStringLiteral("<unset>")).toStdString();
+    EXPECT_TRUE(QFileInfo(LoginShell::program()).isAbsolute() && QFileInfo(LoginShell::program()).isExecutable()) << name;
+    EXPECT_EQ(awaitTask(manager.lookUpBinaryWithLoginShell()),
+              c.found ? std::optional(OpenClawHome::path(QStringLiteral("fakebin/openclaw"))) : std::nullopt)
+        << name;
   }
+  qputenv("SHELL", "/bin/sh");
+  OpenClawHome::write(QStringLiteral(".profile"), "PATH=\"$HOME/fakebin:$PATH\"\nprintf '\\377'\n");  // not UTF-8
+  EXPECT_EQ(awaitTask(manager.lookUpBinaryWithLoginShell()), std::nullopt);
 }
 
 // A shell that hangs is stopped at the time-out and its command not run again.
@@ -193,7 +167,6 @@ TEST_F(OpenClawDetectionTest, AHangingShellEndsAtTheTimeOut) {
   timer.start();
   const ChildProcess::Result result = awaitTask(LoginShell::run(QStringLiteral("command -v openclaw"), 300ms));
   EXPECT_TRUE(result.timedOut);
-  EXPECT_FALSE(result.succeeded());
   EXPECT_LT(timer.elapsed(), 5000);
   EXPECT_EQ(OpenClawHome::calls(), QStringList{"started"});
 }

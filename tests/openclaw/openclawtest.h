@@ -12,8 +12,7 @@
 
 #include <gtest/gtest.h>
 
-// A loopback address where nothing listens (connections are refused at once)
-// until a test starts something on that port.
+// A loopback address where nothing listens until a test starts something there.
 inline QUrl closedPort() {
   QTcpServer server;
   server.listen(QHostAddress::LocalHost);
@@ -22,10 +21,7 @@ inline QUrl closedPort() {
   return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port));
 }
 
-// The program's one OpenClaw manager over an empty home whose login shell
-// (/bin/sh) reaches ~/fakebin. Each test leaves the home empty again, the
-// manager's watches and timers stopped, its gateway address, $SHELL and the
-// clock as it found them.
+// The shared manager over an empty home whose login shell reaches ~/fakebin; restores all it changes.
 class OpenClawTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -36,11 +32,7 @@ class OpenClawTest : public ::testing::Test {
     for (QTimer* timer : manager.findChildren<QTimer*>()) timer->stop();
     manager.setGatewayURLForTesting(gatewayURLBefore_);
     Clock::setTimeScaleForTesting(1.0);
-    if (shellBefore_.isNull()) {
-      qunsetenv("SHELL");
-    } else {
-      qputenv("SHELL", shellBefore_);
-    }
+    shellBefore_.isNull() ? qunsetenv("SHELL") : qputenv("SHELL", shellBefore_);
     clearHome();
   }
   static void clearHome() {

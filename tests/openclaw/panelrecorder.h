@@ -5,8 +5,7 @@
 #include <QList>
 #include <QString>
 
-// Records what is shown in the result panel; the other panels are ignored.
-// Installed for its lifetime.
+// Records what the result panel shows; installed for its lifetime.
 class PanelRecorder final : public OverlayPresenter {
  public:
   struct Shown {
@@ -15,20 +14,14 @@ class PanelRecorder final : public OverlayPresenter {
     bool pinned = false;
     bool operator==(const Shown&) const = default;
   };
-
   PanelRecorder() { OverlayPresenter::install(this); }
   ~PanelRecorder() override { OverlayPresenter::install(nullptr); }
-
   void showRecordingOverlay() override {}
   void hideRecordingOverlay() override {}
-  void showResult(const QString& text, bool isMarkdown, bool pinned) override {
-    shown.append({text, isMarkdown, pinned});
-  }
+  void showResult(const QString& text, bool isMarkdown, bool pinned) override { shown.append({text, isMarkdown, pinned}); }
   void showClarify(const QString&) override {}
   void showTip(const QString&) override {}
-
-  // The last showing is unpinned: the relay has finished.
-  bool settled() const { return !shown.isEmpty() && !shown.constLast().pinned; }
+  bool settled() const { return !shown.isEmpty() && !shown.constLast().pinned; }  // the relay has finished
 
   QList<Shown> shown;
 };
