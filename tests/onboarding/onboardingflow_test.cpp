@@ -3,40 +3,20 @@
 #include "core/userdefaults.h"
 #include "fakeaccessibilitytrust.h"
 #include "fakemicrophoneaccess.h"
-#include "localization/appstrings.h"
 #include "mainwindow/plainbutton.h"
 #include "onboarding/onboardingmanager.h"
-#include "onboarding/onboardingview.h"
 #include "onboarding/practiceexercise.h"
 #include "pipeline/apphotkeyhandler.h"
-#include "pipeline/permissionmanager.h"
 #include "testenvironment.h"
-#include "theme/neonbutton.h"
+#include "theme/crossfade.h"
 #include "onboardingtest.h"
 
 #include <QSignalSpy>
 
-#include <memory>
-
 namespace {
 
-using ::testing::Not;
 using S = OnboardingStep;
 using Authorization = MicrophoneAccess::Authorization;
-
-std::unique_ptr<OnboardingView> open(S step) {
-  auto view = std::make_unique<OnboardingView>(PermissionManager::shared(), LanguageManager::shared(),
-                                               HistoryStore::shared(), step, QSet<int>{}, [] {});
-  view->show();
-  return view;
-}
-
-// Next can be pressed and says so.
-bool mayGoOn(const OnboardingView& view) {
-  return view.nextButton()->isVisible() && view.nextButton()->isEnabled() &&
-         shownTexts(view).contains(currentStrings().onboardingNext);
-}
-
 const QString kUUID = QStringLiteral("4C4C4544-0042-3510-8048-B4C04F4E4D32");
 
 TEST(OnboardingKey, Djb2OfTheLowerCasedAddressAndTheMachine) {
@@ -50,11 +30,7 @@ TEST(OnboardingKey, Djb2OfTheLowerCasedAddressAndTheMachine) {
       {QStringLiteral("Ünïcødé@例え.jp_X"), QStringLiteral("84f1fa4a9e2ae98a")},  // over the UTF-8 bytes
   };
   for (const auto& c : cases) EXPECT_EQ(OnboardingManager::accountHash(c.text), c.hash) << c.text.toStdString();
-
-  FakeMachine machine(kUUID);
-  EXPECT_EQ(OnboardingManager::onboardingKey(QStringLiteral("Jane.Doe@Example.COM")),
-            QStringLiteral("onboarding_completed_1dc2fa372cf47f0"));
-  machine.uuid.reset();
+  FakeMachine machine(std::nullopt);
   EXPECT_EQ(OnboardingManager::onboardingKey(QStringLiteral("User@Example.com")),
             QStringLiteral("onboarding_completed_") +
                 OnboardingManager::accountHash(QStringLiteral("user@example.com_unknown")));
@@ -154,7 +130,7 @@ class Navigation : public ::testing::Test {
 };
 
 TEST_F(Navigation, PermissionsHoldTheUserUntilBothAreGranted) {
-  auto view = open(S::permissions);
+  auto view = openOnboarding(S::permissions);
   EXPECT_FALSE(mayGoOn(*view));
   EXPECT_THAT(*view, Shows(currentStrings().onboardingGrantFirst));
   click(view->nextButton());
@@ -178,13 +154,13 @@ TEST_F(Navigation, PermissionsHoldTheUserUntilBothAreGranted) {
   // Showing the flow reads both again.
   trust.trusted = true;
   ASSERT_FALSE(PermissionManager::shared().allGranted());
-  EXPECT_TRUE(mayGoOn(*open(S::permissions)));
+  EXPECT_TRUE(mayGoOn(*openOnboarding(S::permissions)));
 }
 
 TEST_F(Navigation, TheWholeLineWithEveryExercisePassedAndBackFromItsEnd) {
   trust.trusted = true;
   microphone.status = Authorization::authorized;
-  auto view = open(S::welcome);
+  auto view = openOnboarding(S::welcome);
   EXPECT_FALSE(view->backButton()->isVisible());
   QList<S> visited{view->currentStep()};
   while (view->currentStep() != S::complete) {
@@ -222,12 +198,13 @@ TEST_F(Navigation, FinishingMarksTheAccountDoneThenRunsTheRootsAction) {
 
 TEST_F(Navigation, ALanguageChangeRedrawsTextsAndKeepsTheProgress) {
   LanguageManager::shared().setCurrent(AppLanguage::en);
-  auto view = open(S::transcribeFill);
+  auto view = openOnboarding(S::agentSearch);
   view->markCurrentStepCompleted();
   QWidget* page = view->currentPage();
-  LanguageManager::shared().setCurrent(AppLanguage::ko);
-  const AppStrings& korean = currentStrings();
-  for (const QString& text : {korean.obTriFillTitle, korean.onboardingNext, korean.onboardingBack, korean.onboardingStepDone}) {
+  LanguageManager::shared().setCurrent(AppLanguage::zhHant);
+  const AppStrings& s = currentStrings();
+  for (const QString& text : {s.obAgSearchTitle, s.obAgSearchI1, s.obAgSearchI2, s.obAgSearchI3, s.onboardingNext,
+                              s.onboardingBack, s.onboardingStepDone}) {
     EXPECT_THAT(*view, Shows(text));
   }
   EXPECT_EQ(view->currentPage(), page);
@@ -237,7 +214,7 @@ TEST_F(Navigation, ALanguageChangeRedrawsTextsAndKeepsTheProgress) {
 TEST_F(Navigation, ResultsOnlyReachTheClipboardWhileTheFlowIsOnScreen) {
   AppHotKeyHandler& flow = AppHotKeyHandler::shared();
   ASSERT_FALSE(flow.skipSystemPaste());
-  auto view = open(S::transcribeFill);
+  auto view = openOnboarding(S::transcribeFill);
   EXPECT_TRUE(flow.skipSystemPaste());
   view->hide();  // the window closed: the user works elsewhere again
   EXPECT_FALSE(flow.skipSystemPaste());
@@ -245,6 +222,26 @@ TEST_F(Navigation, ResultsOnlyReachTheClipboardWhileTheFlowIsOnScreen) {
   EXPECT_TRUE(flow.skipSystemPaste());
   view.reset();  // the root view replaced the flow
   EXPECT_FALSE(flow.skipSystemPaste());
+}
+
+TEST_F(Navigation, StepsCrossFadeWhileTheButtonsStayClickableAndAPassOnlyFadesOnScreen) {
+  auto view = openOnboarding(S::welcome);
+  view->goNext();
+  EXPECT_EQ(view->currentStep(), S::permissions);
+  ASSERT_TRUE(CrossFade::running(view.get()));
+  QWidget* back = view->backButton();
+  QWidget* hit = view->childAt(back->mapTo(view.get(), back->rect().center()));
+  EXPECT_TRUE(hit == back || back->isAncestorOf(hit));
+  EXPECT_TRUE(waitUntil([&] { return !CrossFade::running(view.get()); }));
+
+  OnboardingView exercise(PermissionManager::shared(), LanguageManager::shared(), HistoryStore::shared(),
+                          S::rewriteReadonly, {}, [] {});
+  exercise.markCurrentStepCompleted();  // hidden
+  EXPECT_FALSE(CrossFade::running(&exercise));
+  EXPECT_TRUE(exercise.nextButton()->isEnabled());
+  exercise.show();
+  exercise.markCurrentStepCompleted();
+  EXPECT_TRUE(CrossFade::running(&exercise));
 }
 
 }  // namespace

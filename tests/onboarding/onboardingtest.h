@@ -1,9 +1,13 @@
 #pragma once
 
 #include "core/clock.h"
+#include "localization/appstrings.h"
 #include "localization/languagemanager.h"
 #include "onboarding/completionbadge.h"
 #include "onboarding/keychip.h"
+#include "onboarding/onboardingview.h"
+#include "pipeline/permissionmanager.h"
+#include "theme/neonbutton.h"
 #include "pipeline/historystore.h"
 #include "pipeline/recordingresultstore.h"
 #include "platform/machineinfo.h"
@@ -25,6 +29,7 @@
 #include <gmock/gmock.h>
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 
@@ -45,9 +50,7 @@ class FakeMachine final : public MachineInfo {
   std::optional<QString> uuid;
 };
 
-// Leaves what the program shares between tests as it was found: the interface
-// language, the account, the latest result, the history's retention, the
-// service address and the speed of time.
+// Leaves the shared language, account, result, retention, service address and time speed as found.
 class SharedStateGuard {
  public:
   ~SharedStateGuard() {
@@ -66,8 +69,7 @@ class SharedStateGuard {
   QByteArray origin_ = qgetenv("VELTRINE_SERVICE_ORIGIN");
 };
 
-// The texts a user can read under `root` now: visible labels, buttons, fields
-// (their text, else their placeholder), text areas, key chips and verdict badges.
+// The texts a user can read under `root` now (a field's placeholder when it is empty).
 inline QStringList shownTexts(const QWidget& root) {
   QStringList texts;
   for (const QWidget* w : root.findChildren<QWidget*>()) {
@@ -91,8 +93,7 @@ MATCHER_P(Shows, text, "shows \"" + QString(text).toStdString() + "\"") {
   return texts.contains(QString(text));
 }
 
-// A press of the left button on the middle of `w`, as a person clicks.
-// Lets what the click posted run (a page added to a shown layout appears then).
+// A click on the middle of `w`; what it posted runs before this returns.
 inline void click(QWidget* w) {
   ASSERT_NE(w, nullptr);
   QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
@@ -104,11 +105,8 @@ inline void typeInto(QWidget* field, const QString& text) {
   QTest::keyClicks(field, text);
 }
 
-// The fake service on loopback, scripted afresh by each test. The program
-// works its service address out once, at its first request, so one service
-// serves the whole process (a test binary run whole), and a test's answers
-// are found here: the queue of the method and path (with its query, then
-// without), else its route, else 404.
+// One fake service per process (the program reads its address once), scripted afresh by each
+// test: the queue of the method and path (with its query, then without), else its route, else 404.
 class ScriptedService {
  public:
   ScriptedService() : fake_(process()) {
@@ -172,4 +170,17 @@ inline ScriptedResponse serviceError(int status, const QByteArray& code) {
 inline ScriptedResponse delayed(ScriptedResponse answer, int ms = 200) {
   answer.delay = std::chrono::milliseconds(ms);
   return answer;
+}
+
+inline std::unique_ptr<OnboardingView> openOnboarding(OnboardingStep step) {
+  auto view = std::make_unique<OnboardingView>(PermissionManager::shared(), LanguageManager::shared(),
+                                               HistoryStore::shared(), step, QSet<int>{}, [] {});
+  view->show();
+  return view;
+}
+
+// Next can be pressed and says so.
+inline bool mayGoOn(const OnboardingView& view) {
+  return view.nextButton()->isVisible() && view.nextButton()->isEnabled() &&
+         shownTexts(view).contains(currentStrings().onboardingNext);
 }

@@ -2,33 +2,14 @@
 // the service's answer over a socket, the history record or the live request
 // that decides, and what the flow then shows.
 #include "flowfixture.h"
-#include "localization/appstrings.h"
 #include "mainwindow/plainbutton.h"
 #include "onboarding/liverequestwatcher.h"
-#include "onboarding/onboardingview.h"
 #include "onboarding/trialfillpage.h"
-#include "pipeline/permissionmanager.h"
-#include "theme/neonbutton.h"
 #include "onboardingtest.h"
-
-#include <memory>
 
 namespace {
 
 using S = OnboardingStep;
-
-std::unique_ptr<OnboardingView> open(S step) {
-  auto view = std::make_unique<OnboardingView>(PermissionManager::shared(), LanguageManager::shared(),
-                                               HistoryStore::shared(), step, QSet<int>{}, [] {});
-  view->show();
-  return view;
-}
-
-// Next can be pressed and says so.
-bool mayGoOn(const OnboardingView& view) {
-  return view.nextButton()->isVisible() && view.nextButton()->isEnabled() &&
-         shownTexts(view).contains(currentStrings().onboardingNext);
-}
 
 struct Exercise {
   S step;
@@ -46,25 +27,18 @@ const Exercise kExercises[] = {
     {S::agentSearch, HotKeyCombo::agent, std::nullopt, false, "show_markdown"},
 };
 
-// The flow over the real request flow: a hotkey, a recording, the service's
-// answer over a socket, the history record that decides.
 class Flow : public FlowFixture {
  protected:
   // What the desktop reports as selected when the exercise's hotkey is pressed.
-  void selectFor(const Exercise& e);
+  void selectFor(const Exercise& e) {
+    accessibility.systemWideElement =
+        e.selection ? FakeElement::focusing(FakeElement::text(*e.selection, AXTextRange{0, e.selection->size()},
+                                                              QStringLiteral("AXTextArea"), e.editable))
+                    : FakeElement::failing(AXError::noValue);
+  }
 
   SharedStateGuard guard;
 };
-
-
-void Flow::selectFor(const Exercise& e) {
-  if (!e.selection) {
-    accessibility.systemWideElement = FakeElement::failing(AXError::noValue);
-    return;
-  }
-  accessibility.systemWideElement = FakeElement::focusing(FakeElement::text(
-      *e.selection, AXTextRange{0, e.selection->size()}, QStringLiteral("AXTextArea"), e.editable));
-}
 
 // One test: the program reads its service address once per process, and
 // each fixture brings a service of its own.
@@ -73,7 +47,7 @@ TEST_F(Flow, EachExerciseIsPassedByItsOwnRealRequestAndNoOther) {
     for (const Exercise& e : kExercises) {
       SCOPED_TRACE(rawValue(e.step));
       HistoryStore::shared().clearRecords();
-      auto view = open(e.step);
+      auto view = openOnboarding(e.step);
       EXPECT_FALSE(mayGoOn(*view));
       EXPECT_THAT(*view, Shows(currentStrings().onboardingTryFirst));
       EXPECT_THAT(*view, Shows(currentStrings().onboardingStepWaiting));
@@ -122,7 +96,7 @@ TEST_F(Flow, EachExerciseIsPassedByItsOwnRealRequestAndNoOther) {
       EXPECT_EQ(reported[0].selectedText, e.selection);
       EXPECT_EQ(reported[0].status, RecognitionStatus::success);
       EXPECT_EQ(reported[0].actionType, e.editable ? std::optional<QString>(QStringLiteral("paste")) : std::nullopt);
-      auto view = open(e.step);
+      auto view = openOnboarding(e.step);
       view->trackLiveRequest(reported[0]);
       EXPECT_TRUE(mayGoOn(*view));
     }
@@ -141,7 +115,7 @@ TEST_F(Flow, EachExerciseIsPassedByItsOwnRealRequestAndNoOther) {
 
     // While the history keeps records, they decide and the live report does not.
     HistoryStore::shared().setRetentionPolicy(RetentionPolicy::sevenDays);
-    auto view = open(S::agentSearch);
+    auto view = openOnboarding(S::agentSearch);
     view->trackLiveRequest(reported[0]);
     RecordingHistory success = reported[0];
     success.status = RecognitionStatus::success;
@@ -149,7 +123,7 @@ TEST_F(Flow, EachExerciseIsPassedByItsOwnRealRequestAndNoOther) {
     EXPECT_FALSE(mayGoOn(*view));
   }
   {  // the newest published record decides
-    auto view = open(S::agentSearch);
+    auto view = openOnboarding(S::agentSearch);
     RecordingHistory live;
     live.id = QStringLiteral("R-1");
     live.operation = QStringLiteral("agent");
@@ -165,7 +139,7 @@ TEST_F(Flow, EachExerciseIsPassedByItsOwnRealRequestAndNoOther) {
   }
   {  // records published outside the exercises pass nothing
     for (S step : {S::welcome, S::permissions, S::complete}) {
-      auto view = open(step);
+      auto view = openOnboarding(step);
       answer(success(QStringLiteral("paste"), QStringLiteral("x")));
       request(HotKeyCombo::transcribe);
       if (step != S::permissions) continue;

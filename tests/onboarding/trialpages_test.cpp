@@ -1,10 +1,8 @@
 // The practice pages and the permissions page as shown: what they put on
 // screen and how they answer clicks and typing.
-#include "core/clock.h"
 #include "fakeaccessibilitytrust.h"
 #include "fakemicrophoneaccess.h"
 #include "fakesettingslauncher.h"
-#include "localization/appstrings.h"
 #include "onboarding/completionpage.h"
 #include "onboarding/permissioncardrow.h"
 #include "onboarding/permissionspage.h"
@@ -16,22 +14,16 @@
 #include "onboarding/trialsampletext.h"
 #include "onboarding/trialtranscribeview.h"
 #include "pipeline/hotkeymanager.h"
-#include "pipeline/permissionmanager.h"
 #include "pipeline/selectionsnapshot.h"
 #include "platform/linux/atspiaccessibility.h"
 #include "platform/linux/qtwidgetelement.h"
 #include "platform/virtualkeycodes.h"
-#include "theme/neonbutton.h"
 #include "onboardingtest.h"
 
 #include <QApplication>
 #include <QTextCursor>
 
-#include <memory>
-
 namespace {
-
-using ::testing::Not;
 
 RecordingResultStore& results() { return RecordingResultStore::shared(); }
 void publish(const QString& result) { results().update(QStringLiteral("heard"), result, std::nullopt); }
@@ -44,12 +36,8 @@ class TrialPages : public ::testing::Test {
 TEST_F(TrialPages, EveryNonEmptyResultReplacesTheFieldWhileThePageIsShown) {
   for (const bool dictation : {true, false}) {
     SCOPED_TRACE(dictation ? "dictation page" : "generation page");
-    std::unique_ptr<TrialFillPage> page;
-    if (dictation) {
-      page = std::make_unique<TrialTranscribeView>(false, results());
-    } else {
-      page = std::make_unique<TrialRewriteGenerateView>(false, results());
-    }
+    std::unique_ptr<TrialFillPage> page(dictation ? static_cast<TrialFillPage*>(new TrialTranscribeView(false, results()))
+                                                  : new TrialRewriteGenerateView(false, results()));
     // A page shows the result of the moment when it appears.
     publish(QStringLiteral("from the exercise before"));
     EXPECT_EQ(page->fieldText(), QString());
@@ -142,19 +130,6 @@ TEST_F(TrialPages, TheHotKeyShownIsTheConfiguredOneElseTheDefault) {
   }
 }
 
-TEST_F(TrialPages, ALanguageChangeRedrawsEveryText) {
-  LanguageManager::shared().setCurrent(AppLanguage::en);
-  TrialAgentSearchView page(false);
-  page.show();
-  LanguageManager::shared().setCurrent(AppLanguage::zhHant);
-  const AppStrings& strings = currentStrings();
-  for (const QString& text : {strings.obAgSearchTitle, strings.obAgSearchI1, strings.obAgSearchI2, strings.obAgSearchI3,
-                              strings.onboardingStepWaiting}) {
-    EXPECT_THAT(page, Shows(text));
-  }
-  EXPECT_EQ(page.shownExamples().first(), QStringLiteral("「") + strings.obAgSearchEx1 + QStringLiteral("」"));
-}
-
 class PermissionsPageTest : public TrialPages {
  protected:
   PermissionsPageTest() { Clock::setTimeScaleForTesting(0.01); }
@@ -218,9 +193,7 @@ TEST_F(PermissionsPageTest, ThePageFollowsTheStatuses) {
   }
 }
 
-// What the request flow reads when the hotkey is pressed on a practice page: the
-// read-only sample is a selection that cannot be edited (its rewrite shows in
-// the floating panel), the exercise field one that can.
+// What the request flow reads as selected when the hotkey is pressed on a practice page.
 class PracticeSelection : public ::testing::Test {
  protected:
   PracticeSelection() { Accessibility::install(&accessibility); }
@@ -243,25 +216,24 @@ class PracticeSelection : public ::testing::Test {
   AtspiAccessibility accessibility;
 };
 
-TEST_F(PracticeSelection, TheReadOnlySampleIsASelectionThatCannotBeChanged) {
-  TrialRewriteReadonlyView page(false);
-  selectIn(page, page.sample()->textView(), 4, 11);
-  const std::optional<SelectionSnapshot> snapshot = SelectionSnapshot::capture();
+TEST_F(PracticeSelection, TheSampleIsAFixedSelectionAndTheExerciseFieldAnEditableOne) {
+  TrialRewriteReadonlyView readonly(false);
+  selectIn(readonly, readonly.sample()->textView(), 4, 11);
+  std::optional<SelectionSnapshot> snapshot = SelectionSnapshot::capture();
   ASSERT_TRUE(snapshot);
-  const QString sample = page.sample()->textView()->toPlainText();
-  EXPECT_THAT(page, Shows(sample));
+  const QString sample = readonly.sample()->textView()->toPlainText();
+  EXPECT_THAT(readonly, Shows(sample));
   EXPECT_EQ(snapshot->text, sample.mid(4, 11));
   EXPECT_EQ(snapshot->isEditable, false);
-  QTest::keyClicks(page.sample()->textView(), QStringLiteral("typed\b"));
-  EXPECT_EQ(page.sample()->textView()->toPlainText(), sample) << "it cannot be changed";
-}
+  QTest::keyClicks(readonly.sample()->textView(), QStringLiteral("typed\b"));
+  EXPECT_EQ(readonly.sample()->textView()->toPlainText(), sample) << "it cannot be changed";
+  readonly.hide();
 
-TEST_F(PracticeSelection, TheExerciseFieldIsAnEditableSelection) {
-  TrialRewriteEditableView page(false);
-  selectIn(page, page.field()->editor(), 0, 15);
-  const std::optional<SelectionSnapshot> snapshot = SelectionSnapshot::capture();
+  TrialRewriteEditableView editable(false);
+  selectIn(editable, editable.field()->editor(), 0, 15);
+  snapshot = SelectionSnapshot::capture();
   ASSERT_TRUE(snapshot);
-  EXPECT_EQ(snapshot->text, page.field()->editor()->toPlainText().left(15));
+  EXPECT_EQ(snapshot->text, editable.field()->editor()->toPlainText().left(15));
   EXPECT_EQ(snapshot->isEditable, true);
 }
 
