@@ -3,7 +3,6 @@
 // texts whole or elided, nothing empty, nothing out of its layout or overlapping.
 #include "fakeaccessibilitytrust.h"
 #include "fakemicrophoneaccess.h"
-#include "localization/appstrings.h"
 #include "onboarding/agreementview.h"
 #include "onboarding/authview.h"
 #include "onboarding/authviewmodel.h"
@@ -11,37 +10,31 @@
 #include "onboarding/invitecodeviewmodel.h"
 #include "onboarding/languagepicker.h"
 #include "onboarding/languagepopover.h"
-#include "onboarding/onboardingview.h"
-#include "theme/neonbutton.h"
-#include "pipeline/permissionmanager.h"
 #include "onboardingtest.h"
 
 namespace {
 
 using ::testing::IsEmpty;
 
-// The window as tall as the sign-in view asks for, as the program's window
-// makes it whenever its content changes.
-void fit(AuthView& view) {
-  settleLayout();
-  view.resize(view.sizeHint());
-  settleLayout();
-}
-
 class TextsFit : public ServiceTest, public ::testing::WithParamInterface<AppLanguage> {
  protected:
   TextsFit() { LanguageManager::shared().setCurrent(GetParam()); }
 
+  // At the height the sign-in view asks for, as the program's window makes it.
   void expectLooksRight(AuthView& view, const char* state) {
-    fit(view);
+    settleLayout();
+    view.resize(view.sizeHint());
+    settleLayout();
     EXPECT_THAT(shownPageFaults(view), IsEmpty()) << state;
   }
 };
 
-TEST_P(TextsFit, InEveryStateOfTheSignInWindow) {
+TEST_P(TextsFit, InEveryStateOfTheSignInWindowAndItsInviteStep) {
   service.enqueue("POST", apiPath("/auth/send-code"), serviceError(429, "SEND_CODE_TOO_FREQUENT"));
   service.route("POST", apiPath("/auth/send-code"), delayed(ScriptedResponse::json(200, "{}"), 1000));
-  service.route("POST", apiPath("/auth/verify"), serviceError(400, "INVALID_CODE"));
+  service.enqueue("POST", apiPath("/auth/verify"), serviceError(400, "INVALID_CODE"));
+  service.route("POST", apiPath("/auth/verify"), ScriptedResponse::json(200, R"({"token":"","email":"","require_invite":true})"));
+  service.route("POST", apiPath("/auth/verify-invite"), delayed(serviceError(400, "INVALID_INVITE_CODE"), 1000));
   AuthView view;
   view.show();
   AuthViewModel& vm = view.viewModel();
@@ -63,6 +56,16 @@ TEST_P(TextsFit, InEveryStateOfTheSignInWindow) {
   settleLayout();
   EXPECT_THAT(shownPageFaults(*view.languagePicker()->popover()), IsEmpty());
   view.languagePicker()->click();
+
+  awaitTask(vm.verifyCode());
+  ASSERT_NE(view.inviteCodeView(), nullptr) << vm.errorMessage().value_or(QString()).toStdString();
+  expectLooksRight(view, "the invite step");
+  InviteCodeViewModel& invite = view.inviteCodeView()->viewModel();
+  invite.setInviteCode(QStringLiteral("ABCD-EFGH"));
+  auto submitting = invite.submit();
+  expectLooksRight(view, "an invite code being submitted");
+  awaitTask(std::move(submitting));
+  expectLooksRight(view, "the invite code refused");
 }
 
 TEST_P(TextsFit, InTheAgreementSheet) {
@@ -85,43 +88,20 @@ TEST_P(TextsFit, InTheAgreementSheet) {
   expectLooksRight("the document");
 }
 
-TEST_P(TextsFit, InTheInviteStep) {
-  service.route("POST", apiPath("/auth/verify"),
-                ScriptedResponse::json(200, R"({"token":"","email":"","require_invite":true})"));
-  service.route("POST", apiPath("/auth/verify-invite"), delayed(serviceError(400, "INVALID_INVITE_CODE"), 1000));
-  AuthView view;
-  view.show();
-  AuthViewModel& vm = view.viewModel();
-  vm.setEmail(QStringLiteral("new@example.com"));
-  vm.setCode(QStringLiteral("123456"));
-  awaitTask(vm.verifyCode());
-  ASSERT_NE(view.inviteCodeView(), nullptr) << vm.errorMessage().value_or(QString()).toStdString();
-  expectLooksRight(view, "empty");
-  InviteCodeViewModel& invite = view.inviteCodeView()->viewModel();
-  invite.setInviteCode(QStringLiteral("ABCD-EFGH"));
-  expectLooksRight(view, "a code typed");
-  auto submitting = invite.submit();
-  expectLooksRight(view, "submitting");
-  awaitTask(std::move(submitting));
-  expectLooksRight(view, "refused");
-}
-
 TEST_P(TextsFit, InEveryOnboardingStepWaitingAndPassed) {
   FakeMicrophoneAccess microphone(MicrophoneAccess::Authorization::denied);
   FakeAccessibilityTrust trust(false);
   for (OnboardingStep step : allOnboardingSteps()) {
-    OnboardingView view(PermissionManager::shared(), LanguageManager::shared(), HistoryStore::shared(), step, {},
-                        [] {});
-    view.show();
+    auto view = openOnboarding(step);
     settleLayout();
-    EXPECT_THAT(shownPageFaults(view), IsEmpty()) << rawValue(step);
+    EXPECT_THAT(shownPageFaults(*view), IsEmpty()) << rawValue(step);
     if (isPracticeStep(step)) {
       RecordingResultStore::shared().update(QStringLiteral("heard"),
                                             QStringLiteral("A result long enough to fill the field's first line."),
                                             std::nullopt);
-      view.markCurrentStepCompleted();
+      view->markCurrentStepCompleted();
       settleLayout();
-      EXPECT_THAT(shownPageFaults(view), IsEmpty()) << rawValue(step) << " passed";
+      EXPECT_THAT(shownPageFaults(*view), IsEmpty()) << rawValue(step) << " passed";
       RecordingResultStore::shared().reset();
     }
   }
@@ -129,11 +109,9 @@ TEST_P(TextsFit, InEveryOnboardingStepWaitingAndPassed) {
   for (bool both : {false, true}) {
     microphone.status = MicrophoneAccess::Authorization::authorized;
     trust.trusted = both;
-    OnboardingView view(PermissionManager::shared(), LanguageManager::shared(), HistoryStore::shared(),
-                        OnboardingStep::permissions, {}, [] {});
-    view.show();
+    auto view = openOnboarding(OnboardingStep::permissions);
     settleLayout();
-    EXPECT_THAT(shownPageFaults(view), IsEmpty()) << (both ? "both granted" : "one granted");
+    EXPECT_THAT(shownPageFaults(*view), IsEmpty()) << (both ? "both granted" : "one granted");
   }
 }
 
