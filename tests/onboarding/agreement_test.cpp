@@ -49,7 +49,7 @@ TEST_F(Agreements, TheSheetAsksWithoutCredentialsAndShowsAnyContentText) {
     AgreementView sheet(c.type);
     sheet.show();
     ASSERT_TRUE(settled(sheet));
-    const RecordedRequest request = service.lastRequest();
+    const RecordedRequest request = service->lastRequest();
     EXPECT_EQ(request.raw.left(request.raw.indexOf("\r\n")),
               "GET " + kPath + "?type=" + (c.type == AgreementType::terms ? "terms" : "privacy") +
                   "&lang=" + rawValue(c.language).toUtf8() + " HTTP/1.1");
@@ -75,7 +75,7 @@ TEST_F(Agreements, AFooterLinkOpensTheSheetWhichShowsLoadingThenTheDocument) {
     ASSERT_NE(view.agreementView(), nullptr);
     EXPECT_TRUE(view.agreementView()->isVisible());
     EXPECT_THAT(*view.agreementView(), Shows(currentStrings().agreementLoading));
-    ASSERT_TRUE(service.waitForRequests(opening));
+    ASSERT_TRUE(service->waitForRequests(opening));
     if (opening == 1) {
       click(view.agreementView()->closeButton());
       ASSERT_TRUE(waitUntil([&] { return view.agreementView() == nullptr; }));
@@ -85,7 +85,7 @@ TEST_F(Agreements, AFooterLinkOpensTheSheetWhichShowsLoadingThenTheDocument) {
   ASSERT_TRUE(settled(*sheet));
   EXPECT_THAT(*sheet, Not(Shows(currentStrings().agreementLoading)));
   EXPECT_TRUE(showsDocument(*sheet, QStringLiteral("# Privacy")));
-  EXPECT_EQ(service.lastRequest().query.left(13), "type=privacy&");
+  EXPECT_EQ(service->lastRequest().query.left(13), "type=privacy&");
   click(sheet->closeButton());
   EXPECT_TRUE(waitUntil([&] { return view.agreementView() == nullptr; }));
 
@@ -96,7 +96,7 @@ TEST_F(Agreements, AFooterLinkOpensTheSheetWhichShowsLoadingThenTheDocument) {
   click(view.agreementFooter()->termsLink());
   ASSERT_NE(view.agreementView(), nullptr);
   ASSERT_TRUE(settled(*view.agreementView()));
-  const QList<RecordedRequest> sent = service.requests();  // the sign-in request races it on the wire
+  const QList<RecordedRequest> sent = service->requests();  // the sign-in request races it on the wire
   EXPECT_TRUE(std::any_of(sent.begin(), sent.end(), [](const RecordedRequest& r) { return r.query.startsWith("type=terms&"); }));
   awaitTask(std::move(sending));
 }
@@ -111,13 +111,13 @@ TEST_F(Agreements, RetryHidesTheErrorAndFetchesInTheLanguageOfThatMoment) {
   EXPECT_THAT(sheet, Shows(currentStrings().agreementLoadFailed));
 
   LanguageManager::shared().setCurrent(AppLanguage::ru);
-  EXPECT_EQ(service.requestCount(), 1) << "a language switch fetches nothing";
+  EXPECT_EQ(service->requestCount(), 1) << "a language switch fetches nothing";
   click(sheet.retryButton());
   EXPECT_THAT(sheet, Shows(currentStrings().agreementLoading));
   EXPECT_FALSE(sheet.retryButton()->isVisible());
   ASSERT_TRUE(settled(sheet));
   EXPECT_TRUE(showsDocument(sheet, QStringLiteral("Условия")));
-  EXPECT_EQ(service.lastRequest().query, "type=terms&lang=ru");
+  EXPECT_EQ(service->lastRequest().query, "type=terms&lang=ru");
 }
 
 TEST_F(Agreements, AServiceSilentFor15SecondsFails) {
@@ -146,7 +146,7 @@ TEST_F(Agreements, OnlyTheLatestLoadsAnswerCounts) {
   service.enqueue("GET", kPath + "?type=terms&lang=ru", ScriptedResponse::json(200, R"({"content":"new"})"));
   AgreementViewModel vm;
   auto first = vm.load(AgreementType::privacy, QStringLiteral("en"));
-  ASSERT_TRUE(service.waitForRequests(1));
+  ASSERT_TRUE(service->waitForRequests(1));
   awaitTask(vm.load(AgreementType::terms, QStringLiteral("ru")));
   awaitTask(std::move(first));
   EXPECT_EQ(vm.content(), QStringLiteral("new")) << "the earlier load's answer is dropped";

@@ -34,19 +34,14 @@
 #include <optional>
 
 // A machine with the platform UUID the test says (none: unreadable), installed for its lifetime.
-class FakeMachine final : public MachineInfo {
- public:
+struct FakeMachine final : MachineInfo {
   explicit FakeMachine(std::optional<QString> uuid = QStringLiteral("4C4C4544-0042-3510-8051-B4C04F4E3732"))
-      : uuid(std::move(uuid)) {
-    MachineInfo::install(this);
-  }
+      : uuid(std::move(uuid)) { MachineInfo::install(this); }
   ~FakeMachine() override { MachineInfo::install(nullptr); }
-
   std::optional<QString> platformUUID() override { return uuid; }
   QStringList diskSerials() override { return {QStringLiteral("  S4EVNX0R123456  ")}; }
   int processorCount() override { return 8; }
   quint64 physicalMemory() override { return 17179869184ULL; }
-
   std::optional<QString> uuid;
 };
 
@@ -100,10 +95,7 @@ inline void click(QWidget* w) {
   QCoreApplication::processEvents();
 }
 
-inline void typeInto(QWidget* field, const QString& text) {
-  field->setFocus();
-  QTest::keyClicks(field, text);
-}
+inline void typeInto(QWidget* field, const QString& text) { field->setFocus(), QTest::keyClicks(field, text); }
 
 // One fake service per process (the program reads its address once), scripted afresh by each
 // test: the queue of the method and path (with its query, then without), else its route, else 404.
@@ -124,11 +116,7 @@ class ScriptedService {
     std::lock_guard lock(mutex_);
     queues_[{method, path}].append(std::move(response));
   }
-  QList<RecordedRequest> requests() const { return fake_.requests(); }
-  RecordedRequest lastRequest() const { return fake_.lastRequest(); }
-  int requestCount() const { return fake_.requestCount(); }
-  bool waitForRequests(int count) const { return fake_.waitForRequests(count); }
-  void clearRequests() { fake_.clearRequests(); }
+  const FakeService* operator->() const { return &fake_; }  // what reached the socket
 
  private:
   static FakeService& process() {
@@ -139,9 +127,7 @@ class ScriptedService {
     std::lock_guard lock(mutex_);
     for (const QByteArray& path : {request.target, request.path}) {  // with its query first
       const auto key = std::make_pair(request.method, path);
-      if (auto queued = queues_.find(key); queued != queues_.end() && !queued->second.isEmpty()) {
-        return queued->second.takeFirst();
-      }
+      if (auto queued = queues_.find(key); queued != queues_.end() && !queued->second.isEmpty()) return queued->second.takeFirst();
       if (auto routed = routes_.find(key); routed != routes_.end()) return routed->second;
     }
     return ScriptedResponse::json(404, "{}");
@@ -157,12 +143,10 @@ class ServiceTest : public ::testing::Test {
  protected:
   static QByteArray apiPath(const QByteArray& path) { return "/veltrine/api/v1" + path; }
   static QJsonObject bodyOf(const RecordedRequest& request) { return QJsonDocument::fromJson(request.body).object(); }
-
   SharedStateGuard guard;
   ScriptedService service;
 };
 
-// An error answer of the service with its code.
 inline ScriptedResponse serviceError(int status, const QByteArray& code) {
   return ScriptedResponse::json(status, R"({"code":")" + code + R"(","message":"from the service"})");
 }

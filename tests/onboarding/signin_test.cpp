@@ -41,9 +41,9 @@ class SignIn : public ServiceTest {
 
   // Clicks `target` and waits until its request was answered.
   void press(ProgressButton* target) {
-    const int before = service.requestCount();
+    const int before = service->requestCount();
     click(target);
-    ASSERT_TRUE(waitUntil([&] { return service.requestCount() > before && !target->isBusy(); }, std::chrono::seconds(15)))
+    ASSERT_TRUE(waitUntil([&] { return service->requestCount() > before && !target->isBusy(); }, std::chrono::seconds(15)))
         << "no answer";
   }
   // Types `entry` into `field` and presses the primary button, the service answering `answer`.
@@ -61,9 +61,9 @@ class SignIn : public ServiceTest {
 
   // Both configuration fetches for the account just signed in, after the first `first` requests.
   void expectConfigFetchesAfter(int first, const QByteArray& token) {
-    ASSERT_TRUE(waitUntil([&] { return service.requestCount() == first + 2; }));
+    ASSERT_TRUE(waitUntil([&] { return service->requestCount() == first + 2; }));
     QList<QByteArray> fetched;
-    for (const RecordedRequest& request : service.requests().mid(first)) fetched << request.path + " " + request.header("Authorization");
+    for (const RecordedRequest& request : service->requests().mid(first)) fetched << request.path + " " + request.header("Authorization");
     std::sort(fetched.begin(), fetched.end());
     EXPECT_EQ(fetched, QList<QByteArray>({apiPath("/config/plan") + " Bearer " + token,
                                           apiPath("/config/recording") + " Bearer " + token}));
@@ -88,7 +88,7 @@ TEST_F(SignIn, ACodeIsAskedForAndCheckedThroughTheForm) {
   EXPECT_FALSE(button()->isEnabled());
   EXPECT_TRUE(form().emailField()->isEnabled());
   ASSERT_TRUE(waitUntil([&] { return form().codeField()->isVisible(); }));
-  EXPECT_EQ(bodyOf(service.lastRequest()), QJsonObject({{"email", "Ann@Example.com"}}));
+  EXPECT_EQ(bodyOf(service->lastRequest()), QJsonObject({{"email", "Ann@Example.com"}}));
 
   // The code stage: the address locked, the verify button waiting for a code.
   EXPECT_FALSE(form().emailField()->isEnabled());
@@ -99,7 +99,7 @@ TEST_F(SignIn, ACodeIsAskedForAndCheckedThroughTheForm) {
                    [&] { emailWhenSignedIn = AuthStore::shared().email(); });
   submit(form().codeField(), QStringLiteral(" 123456"), "/auth/verify",
          ScriptedResponse::json(200, R"({"token":"tok-1","email":"ann@example.com"})"));
-  EXPECT_EQ(bodyOf(service.requests()[1]), QJsonObject({{"email", "Ann@Example.com"}, {"code", " 123456"}}));
+  EXPECT_EQ(bodyOf(service->requests()[1]), QJsonObject({{"email", "Ann@Example.com"}, {"code", " 123456"}}));
   EXPECT_EQ(emailWhenSignedIn, QStringLiteral("ann@example.com"));
   EXPECT_EQ(AuthStore::shared().token(), QStringLiteral("tok-1"));
   EXPECT_EQ(AuthStore::shared().tier(), QStringLiteral("trial")) << "the tier of an answer that names none";
@@ -154,7 +154,7 @@ TEST_F(SignIn, EveryRefusalOfTheServiceIsShownUnderTheForm) {
 TEST_F(SignIn, ReturnSendsNothingTheErrorStaysWhileTypingAndResendGoesBack) {
   submit(form().emailField(), QStringLiteral("ann@example.com\r"), "/auth/send-code", ScriptedResponse::json(200, "{}"));
   submit(form().codeField(), QStringLiteral("111111\r"), "/auth/verify", serviceError(400, "INVALID_CODE"));
-  ASSERT_EQ(service.requestCount(), 2) << "only the clicks sent";
+  ASSERT_EQ(service->requestCount(), 2) << "only the clicks sent";
   const QString shown = currentStrings().errorInvalidCode;
   ASSERT_THAT(*view, Shows(shown));
   typeInto(form().codeField(), QStringLiteral("2"));
@@ -164,7 +164,7 @@ TEST_F(SignIn, ReturnSendsNothingTheErrorStaysWhileTypingAndResendGoesBack) {
   EXPECT_THAT(*view, Shows(currentStrings().verifyAccess));
 
   click(form().resendLink());
-  EXPECT_EQ(service.requestCount(), 2) << "resend only goes back";
+  EXPECT_EQ(service->requestCount(), 2) << "resend only goes back";
   EXPECT_THAT(*view, Not(Shows(shown)));
   EXPECT_FALSE(form().codeField()->isVisible());
   EXPECT_TRUE(form().emailField()->isEnabled());
@@ -184,7 +184,7 @@ TEST_F(SignIn, ASignInOutlivesTheWindowThatStartedIt) {
   delete vm;
   awaitTask(std::move(task));
   EXPECT_EQ(AuthStore::shared().token(), QStringLiteral("tok-1"));
-  EXPECT_TRUE(service.waitForRequests(3)) << "and the configuration is fetched";
+  EXPECT_TRUE(service->waitForRequests(3)) << "and the configuration is fetched";
 }
 
 // A new address: the service wants an invitation before the account exists.
@@ -230,12 +230,12 @@ TEST_F(SignIn, AnInviteCodeCompletesTheSignUp) {
     EXPECT_EQ(invite.codeField()->text(), QStringLiteral("ABCD-EFGH"));
   }
   EXPECT_EQ(AuthStore::shared().token(), std::nullopt);
-  EXPECT_EQ(service.requestCount(), 7) << "no configuration fetch before the account exists";
+  EXPECT_EQ(service->requestCount(), 7) << "no configuration fetch before the account exists";
 
   service.enqueue("POST", apiPath("/auth/verify-invite"),
                   ScriptedResponse::json(200, R"({"token":"tok-9","email":"new@example.com","require_invite":true})"));
   press(invite.submitButton());
-  EXPECT_EQ(bodyOf(service.requests()[7]), QJsonObject({{"email", "New@Example.com"},
+  EXPECT_EQ(bodyOf(service->requests()[7]), QJsonObject({{"email", "New@Example.com"},
                                                         {"invite_code", "ABCDEFGH"},
                                                         {"device_id", "4C4C4544-0042-3510-8051-B4C04F4E3732"},
                                                         {"hardware_fingerprint", DeviceIdentity::hardwareFingerprint()}}));
@@ -285,7 +285,7 @@ TEST_F(SignIn, TheInviteFieldFormatsWhatIsTypedOrPasted) {
     vm.setInviteCode(QString::fromUtf8(code));
     awaitTask(vm.submit());
   }
-  EXPECT_EQ(service.requestCount(), 0);
+  EXPECT_EQ(service->requestCount(), 0);
 }
 
 TEST_F(SignIn, ChoosingALanguageSwitchesEveryTextStoresItAndClosesThePopover) {
