@@ -24,6 +24,7 @@
 
 namespace {
 
+using ::testing::AllOf;
 using ::testing::Not;
 
 const QByteArray kWantsInvite = R"({"token":"tok-new","email":"other@example.com","tier":"pro","require_invite":true})";
@@ -143,9 +144,7 @@ TEST_F(SignIn, EveryRefusalOfTheServiceIsShownUnderTheForm) {
     EXPECT_FALSE(form().errorLine()->isVisible());
     submit(form().codeField(), QStringLiteral("000000"), "/auth/verify", c.answer);
     expectShown(c.message);
-    EXPECT_EQ(form().codeField()->text(), QStringLiteral("000000"));
-    EXPECT_EQ(form().emailField()->text(), QStringLiteral("ann@example.com"));
-    EXPECT_TRUE(form().codeField()->isVisible());
+    EXPECT_THAT(*view, AllOf(Shows("000000"), Shows("ann@example.com")));
     EXPECT_EQ(view->inviteCodeView(), nullptr);
     EXPECT_EQ(AuthStore::shared().token(), std::nullopt);
   }
@@ -156,20 +155,14 @@ TEST_F(SignIn, ReturnSendsNothingTheErrorStaysWhileTypingAndResendGoesBack) {
   submit(form().codeField(), QStringLiteral("111111\r"), "/auth/verify", serviceError(400, "INVALID_CODE"));
   ASSERT_EQ(service->requestCount(), 2) << "only the clicks sent";
   const QString shown = currentStrings().errorInvalidCode;
-  ASSERT_THAT(*view, Shows(shown));
   typeInto(form().codeField(), QStringLiteral("2"));
-  EXPECT_THAT(*view, Shows(shown));
-  LanguageManager::shared().setCurrent(AppLanguage::ru);  // worded when it happened, it stays
-  EXPECT_THAT(*view, Shows(shown));
-  EXPECT_THAT(*view, Shows(currentStrings().verifyAccess));
+  LanguageManager::shared().setCurrent(AppLanguage::ru);  // worded when it happened, it stays while typing
+  EXPECT_THAT(*view, AllOf(Shows(shown), Shows(currentStrings().verifyAccess)));
 
   click(form().resendLink());
   EXPECT_EQ(service->requestCount(), 2) << "resend only goes back";
-  EXPECT_THAT(*view, Not(Shows(shown)));
-  EXPECT_FALSE(form().codeField()->isVisible());
-  EXPECT_TRUE(form().emailField()->isEnabled());
-  EXPECT_EQ(form().emailField()->text(), QStringLiteral("ann@example.com"));
-  EXPECT_THAT(*view, Shows(currentStrings().sendCode));
+  EXPECT_THAT(*view, AllOf(Not(Shows(shown)), Shows(currentStrings().sendCode), Shows("ann@example.com")));
+  EXPECT_TRUE(form().emailField()->isEnabled() && !form().codeField()->isVisible());
   press(button());
   EXPECT_EQ(form().codeField()->text(), QString()) << "the code stage comes back empty";
 }
@@ -177,11 +170,10 @@ TEST_F(SignIn, ReturnSendsNothingTheErrorStaysWhileTypingAndResendGoesBack) {
 TEST_F(SignIn, ASignInOutlivesTheWindowThatStartedIt) {
   service.route("POST", apiPath("/auth/verify"),
                 delayed(ScriptedResponse::json(200, R"({"token":"tok-1","email":"ann@example.com"})"), 100));
-  auto* vm = new AuthViewModel;
-  vm->setEmail(QStringLiteral("ann@example.com"));
-  vm->setCode(QStringLiteral("1"));
+  auto vm = std::make_unique<AuthViewModel>();
+  vm->setEmail(QStringLiteral("ann@example.com")), vm->setCode(QStringLiteral("1"));
   auto task = vm->verifyCode();
-  delete vm;
+  vm.reset();
   awaitTask(std::move(task));
   EXPECT_EQ(AuthStore::shared().token(), QStringLiteral("tok-1"));
   EXPECT_TRUE(service->waitForRequests(3)) << "and the configuration is fetched";
@@ -193,8 +185,7 @@ TEST_F(SignIn, AnInviteCodeCompletesTheSignUp) {
   int tokenChanges = 0;
   QObject::connect(&AuthStore::shared(), &AuthStore::tokenChanged, view.get(), [&] { ++tokenChanges; });
   reachInviteStep();
-  // Only the address as typed waits; the answer's token is no account yet.
-  EXPECT_EQ(tokenChanges, 0);
+  EXPECT_EQ(tokenChanges, 0) << "the answer's token is no account yet";
   EXPECT_EQ(AuthStore::shared().pendingInviteEmail(), QStringLiteral("New@Example.com"));
   EXPECT_FALSE(form().isVisible());
   EXPECT_THAT(*view->inviteCodeView(), Shows(currentStrings().invitePageTitle));
@@ -205,7 +196,7 @@ TEST_F(SignIn, AnInviteCodeCompletesTheSignUp) {
   EXPECT_EQ(AuthStore::shared().pendingInviteEmail(), std::nullopt);
   ASSERT_TRUE(waitUntil([&] { return view->inviteCodeView() == nullptr; }));
   EXPECT_TRUE(form().isVisible() && !form().codeField()->isVisible());
-  EXPECT_EQ(form().emailField()->text(), QStringLiteral("New@Example.com"));
+  EXPECT_THAT(*view, Shows("New@Example.com"));
   reachInviteStep();
   InviteCodeView& invite = *view->inviteCodeView();
   EXPECT_EQ(invite.codeField()->text(), QString());
@@ -235,24 +226,17 @@ TEST_F(SignIn, AnInviteCodeCompletesTheSignUp) {
   service.enqueue("POST", apiPath("/auth/verify-invite"),
                   ScriptedResponse::json(200, R"({"token":"tok-9","email":"new@example.com","require_invite":true})"));
   press(invite.submitButton());
-  EXPECT_EQ(bodyOf(service->requests()[7]), QJsonObject({{"email", "New@Example.com"},
-                                                        {"invite_code", "ABCDEFGH"},
-                                                        {"device_id", "4C4C4544-0042-3510-8051-B4C04F4E3732"},
-                                                        {"hardware_fingerprint", DeviceIdentity::hardwareFingerprint()}}));
-  // Signed in, whatever "require_invite" says now.
-  EXPECT_EQ(AuthStore::shared().email(), QStringLiteral("new@example.com"));
+  EXPECT_EQ(bodyOf(service->requests()[7]),
+            QJsonObject({{"email", "New@Example.com"}, {"invite_code", "ABCDEFGH"}, {"device_id", *machine.uuid},
+                         {"hardware_fingerprint", DeviceIdentity::hardwareFingerprint()}}));
+  EXPECT_EQ(AuthStore::shared().email(), QStringLiteral("new@example.com")) << "whatever require_invite says now";
   EXPECT_EQ(AuthStore::shared().pendingInviteEmail(), std::nullopt);
   expectConfigFetchesAfter(8, "tok-9");
 }
 
 // What the invite field shows and whether it can be submitted, typed key by key or pasted whole.
 TEST_F(SignIn, TheInviteFieldFormatsWhatIsTypedOrPasted) {
-  const struct {
-    const char* text;
-    bool paste;
-    const char* shown;
-    bool submittable;
-  } cases[] = {
+  const struct { const char* text; bool paste; const char* shown; bool submittable; } cases[] = {
       {"abcde", false, "ABCD-E", false},           {"abcd efgh ijkl", true, "ABCD-EFGH", true},
       {"abcdefgh", false, "ABCD-EFGH", true},      {"I0O1L", false, "", false},
       {"ßßab", false, "SSSS-AB", false},           {"éa–b_c.d/e９", true, "ABCD-E", false},
@@ -260,12 +244,8 @@ TEST_F(SignIn, TheInviteFieldFormatsWhatIsTypedOrPasted) {
   for (const auto& c : cases) {
     InviteCodeView invite(new InviteCodeViewModel(QStringLiteral("new@example.com"), {}));
     invite.show();
-    if (c.paste) {
-      QGuiApplication::clipboard()->setText(QString::fromUtf8(c.text));
-      invite.codeField()->paste();
-    } else {
-      typeInto(invite.codeField(), QString::fromUtf8(c.text));
-    }
+    QGuiApplication::clipboard()->setText(QString::fromUtf8(c.text));
+    c.paste ? invite.codeField()->paste() : typeInto(invite.codeField(), QString::fromUtf8(c.text));
     EXPECT_EQ(invite.codeField()->text(), QString::fromUtf8(c.shown)) << c.text;
     EXPECT_EQ(invite.submitButton()->isEnabled(), c.submittable) << c.text;
   }
@@ -281,10 +261,7 @@ TEST_F(SignIn, TheInviteFieldFormatsWhatIsTypedOrPasted) {
   EXPECT_EQ(invite.codeField()->cursorPosition(), 3);
   // An incomplete code is never sent, however it is asked.
   InviteCodeViewModel vm(QStringLiteral("new@example.com"), {});
-  for (const char* code : {"", "ABCD", "ABCD-EFG", "ABCD-EFGHJ"}) {
-    vm.setInviteCode(QString::fromUtf8(code));
-    awaitTask(vm.submit());
-  }
+  for (const char* code : {"", "ABCD", "ABCD-EFG", "ABCD-EFGHJ"}) vm.setInviteCode(QString::fromUtf8(code)), awaitTask(vm.submit());
   EXPECT_EQ(service->requestCount(), 0);
 }
 
@@ -300,11 +277,9 @@ TEST_F(SignIn, ChoosingALanguageSwitchesEveryTextStoresItAndClosesThePopover) {
   for (int choice = 1; choice <= 2; ++choice) {  // the language in use is chosen again: written, closed
     click(russian);
     EXPECT_EQ(UserDefaults::shared().text(QStringLiteral("app_language")), QStringLiteral("ru"));
-    EXPECT_FALSE(picker.isPopoverShown());
-    EXPECT_TRUE(russian->isCurrent());
-    for (const QString& text : {currentStrings().sendCode, currentStrings().emailPlaceholder, currentStrings().agreementTerms}) {
-      EXPECT_THAT(*view, Shows(text));
-    }
+    EXPECT_TRUE(!picker.isPopoverShown() && russian->isCurrent());
+    const AppStrings& s = currentStrings();
+    EXPECT_THAT(*view, AllOf(Shows(s.sendCode), Shows(s.emailPlaceholder), Shows(s.agreementTerms)));
     click(&picker);
   }
 }
