@@ -1,15 +1,9 @@
 // The terms and privacy sheets: what is asked of the service, and what the sheet shows for every answer.
 #include "onboarding/agreementfooter.h"
-#include "onboarding/agreementview.h"
 #include "onboarding/agreementviewmodel.h"
-#include "onboarding/authview.h"
-#include "onboarding/authviewmodel.h"
-#include "onboarding/linkbutton.h"
 #include "overlays/markdownscrollview.h"
 #include "service/apiclient.h"
 #include "onboardingtest.h"
-
-#include <algorithm>
 
 namespace {
 

@@ -1,13 +1,8 @@
 // The onboarding flow: who sees it, which request passes which exercise, and
 // how Back and Next lead through it.
-#include "core/userdefaults.h"
-#include "fakeaccessibilitytrust.h"
-#include "fakemicrophoneaccess.h"
-#include "mainwindow/plainbutton.h"
 #include "onboarding/onboardingmanager.h"
 #include "onboarding/practiceexercise.h"
 #include "pipeline/apphotkeyhandler.h"
-#include "testenvironment.h"
 #include "theme/crossfade.h"
 #include "onboardingtest.h"
 

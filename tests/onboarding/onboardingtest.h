@@ -1,10 +1,20 @@
 #pragma once
 
 #include "core/clock.h"
+#include "core/userdefaults.h"
 #include "localization/appstrings.h"
 #include "localization/languagemanager.h"
+#include "mainwindow/plainbutton.h"
+#include "onboarding/agreementview.h"
+#include "onboarding/authview.h"
+#include "onboarding/authviewmodel.h"
 #include "onboarding/completionbadge.h"
+#include "onboarding/invitecodeview.h"
+#include "onboarding/invitecodeviewmodel.h"
 #include "onboarding/keychip.h"
+#include "onboarding/languagepicker.h"
+#include "onboarding/languagepopover.h"
+#include "onboarding/linkbutton.h"
 #include "onboarding/onboardingview.h"
 #include "pipeline/permissionmanager.h"
 #include "theme/neonbutton.h"
@@ -14,8 +24,11 @@
 #include "service/authstore.h"
 
 #include "awaittask.h"
+#include "fakeaccessibilitytrust.h"
+#include "fakemicrophoneaccess.h"
 #include "fakeservice.h"
 #include "shownpage.h"
+#include "testenvironment.h"
 
 #include <QAbstractButton>
 #include <QJsonDocument>
@@ -28,6 +41,7 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <mutex>

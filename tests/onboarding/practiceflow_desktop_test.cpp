@@ -2,7 +2,6 @@
 // the service's answer over a socket, the history record or the live request
 // that decides, and what the flow then shows.
 #include "flowfixture.h"
-#include "mainwindow/plainbutton.h"
 #include "onboarding/liverequestwatcher.h"
 #include "onboarding/trialfillpage.h"
 #include "onboardingtest.h"

@@ -1,16 +1,8 @@
 // The sign-in window as a person uses it: typing and clicks, the fake service answering over a socket.
-#include "core/userdefaults.h"
 #include "localization/appstrings.h"
 #include "localization/servermessages.h"
-#include "onboarding/authview.h"
-#include "onboarding/authviewmodel.h"
 #include "onboarding/errorline.h"
-#include "onboarding/invitecodeview.h"
-#include "onboarding/invitecodeviewmodel.h"
-#include "onboarding/languagepicker.h"
-#include "onboarding/languagepopover.h"
 #include "onboarding/languagerow.h"
-#include "onboarding/linkbutton.h"
 #include "onboarding/progressbutton.h"
 #include "onboarding/signinform.h"
 #include "service/deviceidentity.h"
@@ -19,8 +11,6 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-
-#include <algorithm>
 
 namespace {
 

@@ -1,15 +1,6 @@
 // Every state of the sign-in window, its invite step, popover and sheets, and
 // of every onboarding step looks right as shown, in every interface language:
 // texts whole or elided, nothing empty, nothing out of its layout or overlapping.
-#include "fakeaccessibilitytrust.h"
-#include "fakemicrophoneaccess.h"
-#include "onboarding/agreementview.h"
-#include "onboarding/authview.h"
-#include "onboarding/authviewmodel.h"
-#include "onboarding/invitecodeview.h"
-#include "onboarding/invitecodeviewmodel.h"
-#include "onboarding/languagepicker.h"
-#include "onboarding/languagepopover.h"
 #include "onboardingtest.h"
 
 namespace {
@@ -20,11 +11,10 @@ class TextsFit : public ServiceTest, public ::testing::WithParamInterface<AppLan
  protected:
   TextsFit() { LanguageManager::shared().setCurrent(GetParam()); }
 
-  // At the height the sign-in view asks for, as the program's window makes it.
-  void expectLooksRight(AuthView& view, const char* state) {
+  // A sign-in view at the height it asks for, as the program's window makes it.
+  static void expectLooksRight(QWidget& view, const std::string& state) {
     settleLayout();
-    view.resize(view.sizeHint());
-    settleLayout();
+    if (qobject_cast<AuthView*>(&view)) view.resize(view.sizeHint()), settleLayout();
     EXPECT_THAT(shownPageFaults(view), IsEmpty()) << state;
   }
 };
@@ -53,8 +43,7 @@ TEST_P(TextsFit, InEveryStateOfTheSignInWindowAndItsInviteStep) {
 
   view.languagePicker()->click();
   ASSERT_NE(view.languagePicker()->popover(), nullptr);
-  settleLayout();
-  EXPECT_THAT(shownPageFaults(*view.languagePicker()->popover()), IsEmpty());
+  expectLooksRight(*view.languagePicker()->popover(), "the language popover");
   view.languagePicker()->click();
 
   awaitTask(vm.verifyCode());
@@ -70,22 +59,17 @@ TEST_P(TextsFit, InEveryStateOfTheSignInWindowAndItsInviteStep) {
 
 TEST_P(TextsFit, InTheAgreementSheet) {
   service.enqueue("GET", apiPath("/agreements"), delayed(serviceError(500, "INTERNAL"), 1000));
-  service.enqueue("GET", apiPath("/agreements"),
-                  ScriptedResponse::json(200, R"({"content":"# Terms\n\nA clause that goes on for a while."})"));
+  service.enqueue("GET", apiPath("/agreements"), ScriptedResponse::json(200, R"({"content":"# Terms\n\nA clause that goes on."})"));
   AuthView view;
   view.show();
   view.showAgreement(AgreementType::privacy);
   AgreementView& sheet = *view.agreementView();
-  const auto expectLooksRight = [&](const char* state) {
-    settleLayout();
-    EXPECT_THAT(shownPageFaults(sheet), IsEmpty()) << state;
-  };
-  expectLooksRight("loading");
+  expectLooksRight(sheet, "loading");
   ASSERT_TRUE(waitUntil([&] { return sheet.currentPage() == sheet.failedPage(); }));
-  expectLooksRight("failed");
+  expectLooksRight(sheet, "failed");
   sheet.retryButton()->click();
   ASSERT_TRUE(waitUntil([&] { return sheet.currentPage() != sheet.loadingPage(); }));
-  expectLooksRight("the document");
+  expectLooksRight(sheet, "the document");
 }
 
 TEST_P(TextsFit, InEveryOnboardingStepWaitingAndPassed) {
@@ -93,25 +77,19 @@ TEST_P(TextsFit, InEveryOnboardingStepWaitingAndPassed) {
   FakeAccessibilityTrust trust(false);
   for (OnboardingStep step : allOnboardingSteps()) {
     auto view = openOnboarding(step);
-    settleLayout();
-    EXPECT_THAT(shownPageFaults(*view), IsEmpty()) << rawValue(step);
-    if (isPracticeStep(step)) {
-      RecordingResultStore::shared().update(QStringLiteral("heard"),
-                                            QStringLiteral("A result long enough to fill the field's first line."),
-                                            std::nullopt);
-      view->markCurrentStepCompleted();
-      settleLayout();
-      EXPECT_THAT(shownPageFaults(*view), IsEmpty()) << rawValue(step) << " passed";
-      RecordingResultStore::shared().reset();
-    }
+    expectLooksRight(*view, rawValue(step).toStdString());
+    if (!isPracticeStep(step)) continue;
+    RecordingResultStore::shared().update(QStringLiteral("heard"),
+                                          QStringLiteral("A result long enough to fill the field's first line."), std::nullopt);
+    view->markCurrentStepCompleted();
+    expectLooksRight(*view, rawValue(step).toStdString() + " passed");
+    RecordingResultStore::shared().reset();
   }
   // The permissions page with one and with both granted.
   for (bool both : {false, true}) {
     microphone.status = MicrophoneAccess::Authorization::authorized;
     trust.trusted = both;
-    auto view = openOnboarding(OnboardingStep::permissions);
-    settleLayout();
-    EXPECT_THAT(shownPageFaults(*view), IsEmpty()) << (both ? "both granted" : "one granted");
+    expectLooksRight(*openOnboarding(OnboardingStep::permissions), both ? "both granted" : "one granted");
   }
 }
 

@@ -1,7 +1,5 @@
 // The practice pages and the permissions page as shown: what they put on
 // screen and how they answer clicks and typing.
-#include "fakeaccessibilitytrust.h"
-#include "fakemicrophoneaccess.h"
 #include "fakesettingslauncher.h"
 #include "onboarding/completionpage.h"
 #include "onboarding/permissioncardrow.h"
