@@ -77,12 +77,12 @@ TEST_P(TextsFit, InEveryOnboardingStepWaitingAndPassed) {
   FakeAccessibilityTrust trust(false);
   for (OnboardingStep step : allOnboardingSteps()) {
     auto view = openOnboarding(step);
-    expectLooksRight(*view, rawValue(step).toStdString());
+    expectLooksRight(*view, std::to_string(rawValue(step)));
     if (!isPracticeStep(step)) continue;
     RecordingResultStore::shared().update(QStringLiteral("heard"),
                                           QStringLiteral("A result long enough to fill the field's first line."), std::nullopt);
     view->markCurrentStepCompleted();
-    expectLooksRight(*view, rawValue(step).toStdString() + " passed");
+    expectLooksRight(*view, std::to_string(rawValue(step)) + " passed");
     RecordingResultStore::shared().reset();
   }
   // The permissions page with one and with both granted.
