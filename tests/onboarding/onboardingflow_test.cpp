@@ -76,9 +76,7 @@ TEST(OnboardingFlag, CompletedOncePerAccountAndMachineInAnyLetterCaseAcrossResta
 TEST(PracticeExercise, EachStepPassesOnlyTheRequestThatFitsIt) {
   const auto request = [](const char* operation, std::optional<QString> selected, std::optional<QString> action) {
     RecordingHistory record;
-    record.operation = QString::fromLatin1(operation);
-    record.selectedText = std::move(selected);
-    record.actionType = std::move(action);
+    record.operation = QString::fromLatin1(operation), record.selectedText = selected, record.actionType = action;
     record.status = RecognitionStatus::success;
     return record;
   };
@@ -117,7 +115,7 @@ TEST_F(Navigation, PermissionsHoldTheUserUntilBothAreGranted) {
   EXPECT_FALSE(mayGoOn(*view));
   trust.trusted = true;
   PermissionManager::shared().refresh();
-  EXPECT_TRUE(mayGoOn(*view));
+  ASSERT_TRUE(mayGoOn(*view));
 
   // Revoked later: coming back to the page finds Next disabled again.
   click(view->nextButton());
@@ -169,8 +167,8 @@ TEST_F(Navigation, FinishingMarksTheAccountDoneThenRunsTheRootsAction) {
   OnboardingManager::shared().refresh();
   ASSERT_TRUE(OnboardingManager::shared().shouldShowOnboarding());
   bool doneBeforeTheAction = false;
-  OnboardingView view(PermissionManager::shared(), LanguageManager::shared(), HistoryStore::shared(), S::complete,
-                      {}, [&] { doneBeforeTheAction = !OnboardingManager::shared().shouldShowOnboarding(); });
+  OnboardingView view(PermissionManager::shared(), LanguageManager::shared(), HistoryStore::shared(), S::complete, {},
+                      [&] { doneBeforeTheAction = !OnboardingManager::shared().shouldShowOnboarding(); });
   view.show();
   click(view.finishButton());
   EXPECT_TRUE(doneBeforeTheAction);
@@ -192,9 +190,8 @@ TEST_F(Navigation, APassedStepFadesOnlyOnScreenAndKeepsThroughALanguageChange) {
   LanguageManager::shared().setCurrent(AppLanguage::zhHant);
   const AppStrings& s = currentStrings();
   for (const QString& text : {s.obAgSearchTitle, s.obAgSearchI1, s.obAgSearchI2, s.obAgSearchI3, s.onboardingNext,
-                              s.onboardingBack, s.onboardingStepDone}) {
+                              s.onboardingBack, s.onboardingStepDone})
     EXPECT_THAT(*view, Shows(text));
-  }
   EXPECT_EQ(view->currentPage(), page);
   EXPECT_TRUE(mayGoOn(*view));
 }

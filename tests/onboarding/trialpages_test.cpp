@@ -53,13 +53,11 @@ TEST_F(TrialPages, EveryNonEmptyResultReplacesTheFieldWhileThePageIsShown) {
     publish(said);
     EXPECT_EQ(page->field()->text(), said);
 
-    // A failure and an empty answer leave the field as it is.
+    // A failure and an empty answer leave the field as it is; off screen the page does not listen.
     results().update(QString(), QString(), QStringLiteral("Network error"));
     publish(QString());
     results().reset();
     EXPECT_EQ(page->field()->text(), said);
-
-    // Off screen the page does not listen.
     page->hide();
     publish(QStringLiteral("while hidden"));
     EXPECT_EQ(page->field()->text(), said);
@@ -73,8 +71,7 @@ TEST_F(TrialPages, TheEditableSampleFillsAnEmptyFieldOnlyWhenThePageIsShown) {
   page->show();
   const QString english = currentStrings().obRwEdDefaultText;
   EXPECT_THAT(*page, Shows(english));
-  EXPECT_FALSE(page->field()->isFocused());
-  EXPECT_FALSE(page->field()->editor()->textCursor().hasSelection());
+  EXPECT_FALSE(page->field()->isFocused() || page->field()->editor()->textCursor().hasSelection());
 
   // A language change keeps the field, even its sample, and a rewrite's result does not reach it.
   LanguageManager::shared().setCurrent(AppLanguage::ru);
@@ -104,18 +101,16 @@ TEST_F(TrialPages, TheHotKeyShownIsTheConfiguredOneElseTheDefault) {
   TrialTranscribeView dictation(false, results());
   CompletionPage completion;
   for (QWidget* page : std::initializer_list<QWidget*>{&rewrite, &agent, &dictation, &completion}) page->show();
-  EXPECT_THAT(rewrite, Shows(QStringLiteral("Ctrl+Shift+R")));
-  EXPECT_THAT(agent, Shows(QStringLiteral("Alt+W")));
-  EXPECT_THAT(dictation, Shows(QStringLiteral("Alt+Q")));
+  EXPECT_THAT(rewrite, Shows("Ctrl+Shift+R"));
+  EXPECT_THAT(agent, Shows("Alt+W"));
+  EXPECT_THAT(dictation, Shows("Alt+Q"));
   EXPECT_EQ(completion.shownHotKeys(), (QStringList{"Alt+Q", "Ctrl+Shift+R", "Alt+W"}));
   // A change while shown is drawn at once.
   hotKeys.setConfig(HotKeyCombo::transcribe, {qint64(VirtualKeyCodes::kOptionFlag), 49, false});
-  EXPECT_THAT(completion, Shows(QStringLiteral("Alt+Space")));
-  EXPECT_THAT(dictation, Shows(QStringLiteral("Alt+Space")));
-
-  for (HotKeyCombo combo : {HotKeyCombo::transcribe, HotKeyCombo::rewrite, HotKeyCombo::agent}) {
-    if (saved.contains(combo)) hotKeys.setConfig(combo, saved.value(combo)); else hotKeys.removeConfig(combo);
-  }
+  EXPECT_THAT(completion, Shows("Alt+Space"));
+  EXPECT_THAT(dictation, Shows("Alt+Space"));
+  for (HotKeyCombo combo : {HotKeyCombo::transcribe, HotKeyCombo::rewrite, HotKeyCombo::agent})
+    saved.contains(combo) ? hotKeys.setConfig(combo, saved.value(combo)) : hotKeys.removeConfig(combo);
 }
 
 // The microphone is asked for once, then its settings open; the desktop trust is asked for and its
@@ -173,9 +168,7 @@ class PracticeSelection : public ::testing::Test {
   // Shows `page`, focuses `widget` and selects `length` characters from `start`.
   template <typename Edit>
   void selectIn(QWidget& page, Edit* widget, int start, int length) {
-    page.show();
-    page.activateWindow();
-    widget->setFocus();
+    page.show(), page.activateWindow(), widget->setFocus();
     ASSERT_TRUE(waitUntil([&] { return QApplication::focusWidget() == widget && QtWidgetElement::thisProcessIsInFront(); }));
     QTextCursor cursor = widget->textCursor();
     cursor.setPosition(start);
