@@ -121,7 +121,6 @@ class ScriptedService {
     qputenv("VELTRINE_SERVICE_ORIGIN", fake_.origin().toString().toUtf8());
   }
   ~ScriptedService() { fake_.setHandler({}); }  // waits for an answer being chosen
-
   void route(const QByteArray& method, const QByteArray& path, ScriptedResponse response) {
     std::lock_guard lock(mutex_);
     routes_[{method, path}] = std::move(response);
@@ -131,7 +130,6 @@ class ScriptedService {
     queues_[{method, path}].append(std::move(response));
   }
   const FakeService* operator->() const { return &fake_; }  // what reached the socket
-
  private:
   static FakeService& process() {
     static FakeService* service = new FakeService;  // lives as long as the process

@@ -23,10 +23,7 @@ class SignIn : public ServiceTest {
  protected:
   SignIn() { reopen(); }
 
-  void reopen() {
-    view = std::make_unique<AuthView>();
-    view->show();
-  }
+  void reopen() { view = std::make_unique<AuthView>(), view->show(); }
   SignInForm& form() const { return *view->signInForm(); }
   ProgressButton* button() const { return form().primaryButton(); }
 
@@ -75,16 +72,13 @@ TEST_F(SignIn, ACodeIsAskedForAndCheckedThroughTheForm) {
   service.enqueue("POST", apiPath("/auth/send-code"), delayed(ScriptedResponse::json(200, "{}")));
   typeInto(form().emailField(), QStringLiteral("Ann@Example.com"));
   click(button());
-  EXPECT_TRUE(button()->isBusy());
-  EXPECT_FALSE(button()->isEnabled());
-  EXPECT_TRUE(form().emailField()->isEnabled());
+  EXPECT_TRUE(button()->isBusy() && !button()->isEnabled() && form().emailField()->isEnabled());
   ASSERT_TRUE(waitUntil([&] { return form().codeField()->isVisible(); }));
   EXPECT_EQ(bodyOf(service->lastRequest()), QJsonObject({{"email", "Ann@Example.com"}}));
 
   // The code stage: the address locked, the verify button waiting for a code.
-  EXPECT_FALSE(form().emailField()->isEnabled());
   EXPECT_THAT(*view, Shows(currentStrings().verifyAccess));
-  EXPECT_FALSE(button()->isEnabled());
+  EXPECT_FALSE(form().emailField()->isEnabled() || button()->isEnabled());
   std::optional<QString> emailWhenSignedIn;  // the token comes after the account it names
   QObject::connect(&AuthStore::shared(), &AuthStore::tokenChanged, view.get(),
                    [&] { emailWhenSignedIn = AuthStore::shared().email(); });
@@ -103,10 +97,7 @@ TEST_F(SignIn, EveryRefusalOfTheServiceIsShownUnderTheForm) {
   const AppStrings& s = currentStrings();
   ScriptedResponse hangUp;
   hangUp.closeWithoutAnswer = true;
-  const struct {
-    ScriptedResponse answer;
-    QString message;  // empty: the network stack's own description
-  } cases[] = {
+  const struct { ScriptedResponse answer; QString message; /* empty: the network stack's own */ } cases[] = {
       {serviceError(400, "INVALID_CODE"), localizedServerError(QStringLiteral("INVALID_CODE"))},
       {serviceError(429, "SEND_CODE_TOO_FREQUENT"), s.errorSendCodeTooFrequent},
       {serviceError(403, "REG_LIMIT_REACHED"), s.errorIpLimitReached},
@@ -127,8 +118,7 @@ TEST_F(SignIn, EveryRefusalOfTheServiceIsShownUnderTheForm) {
     reopen();
     submit(form().emailField(), QStringLiteral("ann@example.com"), "/auth/send-code", c.answer);
     expectShown(c.message);
-    EXPECT_FALSE(form().codeField()->isVisible());
-    EXPECT_TRUE(button()->isEnabled()) << "the user may try again";
+    EXPECT_TRUE(!form().codeField()->isVisible() && button()->isEnabled()) << "the user may try again";
 
     submit(form().emailField(), QString(), "/auth/send-code", ScriptedResponse::json(200, "{}"));
     EXPECT_FALSE(form().errorLine()->isVisible());
