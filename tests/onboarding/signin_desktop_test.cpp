@@ -1,8 +1,4 @@
 // The sign-in window's language popover on a real desktop, where the window manager places it.
-#include "onboarding/authview.h"
-#include "onboarding/languagepicker.h"
-#include "onboarding/languagepopover.h"
-#include "testenvironment.h"
 #include "onboardingtest.h"
 
 #include <QScreen>

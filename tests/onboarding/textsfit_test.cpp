@@ -1,47 +1,30 @@
 // Every state of the sign-in window, its invite step, popover and sheets, and
 // of every onboarding step looks right as shown, in every interface language:
 // texts whole or elided, nothing empty, nothing out of its layout or overlapping.
-#include "fakeaccessibilitytrust.h"
-#include "fakemicrophoneaccess.h"
-#include "localization/appstrings.h"
-#include "onboarding/agreementview.h"
-#include "onboarding/authview.h"
-#include "onboarding/authviewmodel.h"
-#include "onboarding/invitecodeview.h"
-#include "onboarding/invitecodeviewmodel.h"
-#include "onboarding/languagepicker.h"
-#include "onboarding/languagepopover.h"
-#include "onboarding/onboardingview.h"
-#include "theme/neonbutton.h"
-#include "pipeline/permissionmanager.h"
 #include "onboardingtest.h"
 
 namespace {
 
 using ::testing::IsEmpty;
 
-// The window as tall as the sign-in view asks for, as the program's window
-// makes it whenever its content changes.
-void fit(AuthView& view) {
-  settleLayout();
-  view.resize(view.sizeHint());
-  settleLayout();
-}
-
 class TextsFit : public ServiceTest, public ::testing::WithParamInterface<AppLanguage> {
  protected:
   TextsFit() { LanguageManager::shared().setCurrent(GetParam()); }
 
-  void expectLooksRight(AuthView& view, const char* state) {
-    fit(view);
+  // A sign-in view at the height it asks for, as the program's window makes it.
+  static void expectLooksRight(QWidget& view, const std::string& state) {
+    settleLayout();
+    if (qobject_cast<AuthView*>(&view)) view.resize(view.sizeHint()), settleLayout();
     EXPECT_THAT(shownPageFaults(view), IsEmpty()) << state;
   }
 };
 
-TEST_P(TextsFit, InEveryStateOfTheSignInWindow) {
+TEST_P(TextsFit, InEveryStateOfTheSignInWindowAndItsInviteStep) {
   service.enqueue("POST", apiPath("/auth/send-code"), serviceError(429, "SEND_CODE_TOO_FREQUENT"));
   service.route("POST", apiPath("/auth/send-code"), delayed(ScriptedResponse::json(200, "{}"), 1000));
-  service.route("POST", apiPath("/auth/verify"), serviceError(400, "INVALID_CODE"));
+  service.enqueue("POST", apiPath("/auth/verify"), serviceError(400, "INVALID_CODE"));
+  service.route("POST", apiPath("/auth/verify"), ScriptedResponse::json(200, R"({"token":"","email":"","require_invite":true})"));
+  service.route("POST", apiPath("/auth/verify-invite"), delayed(serviceError(400, "INVALID_INVITE_CODE"), 1000));
   AuthView view;
   view.show();
   AuthViewModel& vm = view.viewModel();
@@ -60,80 +43,53 @@ TEST_P(TextsFit, InEveryStateOfTheSignInWindow) {
 
   view.languagePicker()->click();
   ASSERT_NE(view.languagePicker()->popover(), nullptr);
-  settleLayout();
-  EXPECT_THAT(shownPageFaults(*view.languagePicker()->popover()), IsEmpty());
+  expectLooksRight(*view.languagePicker()->popover(), "the language popover");
   view.languagePicker()->click();
+
+  awaitTask(vm.verifyCode());
+  ASSERT_NE(view.inviteCodeView(), nullptr) << vm.errorMessage().value_or(QString()).toStdString();
+  expectLooksRight(view, "the invite step");
+  InviteCodeViewModel& invite = view.inviteCodeView()->viewModel();
+  invite.setInviteCode(QStringLiteral("ABCD-EFGH"));
+  auto submitting = invite.submit();
+  expectLooksRight(view, "an invite code being submitted");
+  awaitTask(std::move(submitting));
+  expectLooksRight(view, "the invite code refused");
 }
 
 TEST_P(TextsFit, InTheAgreementSheet) {
   service.enqueue("GET", apiPath("/agreements"), delayed(serviceError(500, "INTERNAL"), 1000));
-  service.enqueue("GET", apiPath("/agreements"),
-                  ScriptedResponse::json(200, R"({"content":"# Terms\n\nA clause that goes on for a while."})"));
+  service.enqueue("GET", apiPath("/agreements"), ScriptedResponse::json(200, R"({"content":"# Terms\n\nA clause that goes on."})"));
   AuthView view;
   view.show();
   view.showAgreement(AgreementType::privacy);
   AgreementView& sheet = *view.agreementView();
-  const auto expectLooksRight = [&](const char* state) {
-    settleLayout();
-    EXPECT_THAT(shownPageFaults(sheet), IsEmpty()) << state;
-  };
-  expectLooksRight("loading");
+  expectLooksRight(sheet, "loading");
   ASSERT_TRUE(waitUntil([&] { return sheet.currentPage() == sheet.failedPage(); }));
-  expectLooksRight("failed");
+  expectLooksRight(sheet, "failed");
   sheet.retryButton()->click();
   ASSERT_TRUE(waitUntil([&] { return sheet.currentPage() != sheet.loadingPage(); }));
-  expectLooksRight("the document");
-}
-
-TEST_P(TextsFit, InTheInviteStep) {
-  service.route("POST", apiPath("/auth/verify"),
-                ScriptedResponse::json(200, R"({"token":"","email":"","require_invite":true})"));
-  service.route("POST", apiPath("/auth/verify-invite"), delayed(serviceError(400, "INVALID_INVITE_CODE"), 1000));
-  AuthView view;
-  view.show();
-  AuthViewModel& vm = view.viewModel();
-  vm.setEmail(QStringLiteral("new@example.com"));
-  vm.setCode(QStringLiteral("123456"));
-  awaitTask(vm.verifyCode());
-  ASSERT_NE(view.inviteCodeView(), nullptr) << vm.errorMessage().value_or(QString()).toStdString();
-  expectLooksRight(view, "empty");
-  InviteCodeViewModel& invite = view.inviteCodeView()->viewModel();
-  invite.setInviteCode(QStringLiteral("ABCD-EFGH"));
-  expectLooksRight(view, "a code typed");
-  auto submitting = invite.submit();
-  expectLooksRight(view, "submitting");
-  awaitTask(std::move(submitting));
-  expectLooksRight(view, "refused");
+  expectLooksRight(sheet, "the document");
 }
 
 TEST_P(TextsFit, InEveryOnboardingStepWaitingAndPassed) {
   FakeMicrophoneAccess microphone(MicrophoneAccess::Authorization::denied);
   FakeAccessibilityTrust trust(false);
   for (OnboardingStep step : allOnboardingSteps()) {
-    OnboardingView view(PermissionManager::shared(), LanguageManager::shared(), HistoryStore::shared(), step, {},
-                        [] {});
-    view.show();
-    settleLayout();
-    EXPECT_THAT(shownPageFaults(view), IsEmpty()) << rawValue(step);
-    if (isPracticeStep(step)) {
-      RecordingResultStore::shared().update(QStringLiteral("heard"),
-                                            QStringLiteral("A result long enough to fill the field's first line."),
-                                            std::nullopt);
-      view.markCurrentStepCompleted();
-      settleLayout();
-      EXPECT_THAT(shownPageFaults(view), IsEmpty()) << rawValue(step) << " passed";
-      RecordingResultStore::shared().reset();
-    }
+    auto view = openOnboarding(step);
+    expectLooksRight(*view, std::to_string(rawValue(step)));
+    if (!isPracticeStep(step)) continue;
+    RecordingResultStore::shared().update(QStringLiteral("heard"),
+                                          QStringLiteral("A result long enough to fill the field's first line."), std::nullopt);
+    view->markCurrentStepCompleted();
+    expectLooksRight(*view, std::to_string(rawValue(step)) + " passed");
+    RecordingResultStore::shared().reset();
   }
   // The permissions page with one and with both granted.
   for (bool both : {false, true}) {
     microphone.status = MicrophoneAccess::Authorization::authorized;
     trust.trusted = both;
-    OnboardingView view(PermissionManager::shared(), LanguageManager::shared(), HistoryStore::shared(),
-                        OnboardingStep::permissions, {}, [] {});
-    view.show();
-    settleLayout();
-    EXPECT_THAT(shownPageFaults(view), IsEmpty()) << (both ? "both granted" : "one granted");
+    expectLooksRight(*openOnboarding(OnboardingStep::permissions), both ? "both granted" : "one granted");
   }
 }
 

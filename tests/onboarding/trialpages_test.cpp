@@ -1,10 +1,6 @@
 // The practice pages and the permissions page as shown: what they put on
 // screen and how they answer clicks and typing.
-#include "core/clock.h"
-#include "fakeaccessibilitytrust.h"
-#include "fakemicrophoneaccess.h"
 #include "fakesettingslauncher.h"
-#include "localization/appstrings.h"
 #include "onboarding/completionpage.h"
 #include "onboarding/permissioncardrow.h"
 #include "onboarding/permissionspage.h"
@@ -16,22 +12,16 @@
 #include "onboarding/trialsampletext.h"
 #include "onboarding/trialtranscribeview.h"
 #include "pipeline/hotkeymanager.h"
-#include "pipeline/permissionmanager.h"
 #include "pipeline/selectionsnapshot.h"
 #include "platform/linux/atspiaccessibility.h"
 #include "platform/linux/qtwidgetelement.h"
 #include "platform/virtualkeycodes.h"
-#include "theme/neonbutton.h"
 #include "onboardingtest.h"
 
 #include <QApplication>
 #include <QTextCursor>
 
-#include <memory>
-
 namespace {
-
-using ::testing::Not;
 
 RecordingResultStore& results() { return RecordingResultStore::shared(); }
 void publish(const QString& result) { results().update(QStringLiteral("heard"), result, std::nullopt); }
@@ -44,12 +34,8 @@ class TrialPages : public ::testing::Test {
 TEST_F(TrialPages, EveryNonEmptyResultReplacesTheFieldWhileThePageIsShown) {
   for (const bool dictation : {true, false}) {
     SCOPED_TRACE(dictation ? "dictation page" : "generation page");
-    std::unique_ptr<TrialFillPage> page;
-    if (dictation) {
-      page = std::make_unique<TrialTranscribeView>(false, results());
-    } else {
-      page = std::make_unique<TrialRewriteGenerateView>(false, results());
-    }
+    std::unique_ptr<TrialFillPage> page(dictation ? static_cast<TrialFillPage*>(new TrialTranscribeView(false, results()))
+                                                  : new TrialRewriteGenerateView(false, results()));
     // A page shows the result of the moment when it appears.
     publish(QStringLiteral("from the exercise before"));
     EXPECT_EQ(page->fieldText(), QString());
@@ -57,37 +43,26 @@ TEST_F(TrialPages, EveryNonEmptyResultReplacesTheFieldWhileThePageIsShown) {
     EXPECT_EQ(page->fieldText(), QStringLiteral("from the exercise before"));
     const QString said = QStringLiteral("The weather is great today");
     publish(said);
-    EXPECT_EQ(page->field()->text(), said);
-    // The dictation page repeats the text under the field.
-    EXPECT_EQ(shownTexts(*page).count(said), dictation ? 2 : 1);
+    EXPECT_EQ(shownTexts(*page).count(said), dictation ? 2 : 1) << "the dictation page repeats it under the field";
 
-    // Typed text goes, also when the new result equals the one before.
-    typeInto(page->field()->editor(), QStringLiteral(" and more"));
+    // Typed text (after a click on the field's padding) goes, also when the new result equals the one before.
+    page->activateWindow();
+    QTest::mouseClick(page->field(), Qt::LeftButton, {}, QPoint(4, 4));
+    ASSERT_TRUE(waitUntil([&] { return page->field()->isFocused(); }));
+    QTest::keyClicks(page->field()->editor(), QStringLiteral(" and more"));
     publish(said);
     EXPECT_EQ(page->field()->text(), said);
 
-    // A failure and an empty answer leave the field as it is.
+    // A failure and an empty answer leave the field as it is; off screen the page does not listen.
     results().update(QString(), QString(), QStringLiteral("Network error"));
     publish(QString());
     results().reset();
     EXPECT_EQ(page->field()->text(), said);
-
-    // Off screen the page does not listen.
     page->hide();
     publish(QStringLiteral("while hidden"));
     EXPECT_EQ(page->field()->text(), said);
     results().reset();
   }
-}
-
-TEST_F(TrialPages, AClickOnTheFieldsPaddingFocusesTheEditor) {
-  TrialTranscribeView page(false, results());
-  page.show();
-  page.activateWindow();
-  TrialField* field = page.field();
-  ASSERT_FALSE(field->isFocused());
-  QTest::mouseClick(field, Qt::LeftButton, {}, QPoint(4, 4));
-  EXPECT_TRUE(waitUntil([&] { return field->isFocused(); }));
 }
 
 TEST_F(TrialPages, TheEditableSampleFillsAnEmptyFieldOnlyWhenThePageIsShown) {
@@ -96,11 +71,9 @@ TEST_F(TrialPages, TheEditableSampleFillsAnEmptyFieldOnlyWhenThePageIsShown) {
   page->show();
   const QString english = currentStrings().obRwEdDefaultText;
   EXPECT_THAT(*page, Shows(english));
-  EXPECT_FALSE(page->field()->isFocused());
-  EXPECT_FALSE(page->field()->editor()->textCursor().hasSelection());
+  EXPECT_FALSE(page->field()->isFocused() || page->field()->editor()->textCursor().hasSelection());
 
-  // A language change keeps the field, even the previous language's sample,
-  // and a rewrite's result does not reach it.
+  // A language change keeps the field, even its sample, and a rewrite's result does not reach it.
   LanguageManager::shared().setCurrent(AppLanguage::ru);
   publish(QStringLiteral("rewritten"));
   EXPECT_EQ(page->fieldText(), english);
@@ -128,45 +101,26 @@ TEST_F(TrialPages, TheHotKeyShownIsTheConfiguredOneElseTheDefault) {
   TrialTranscribeView dictation(false, results());
   CompletionPage completion;
   for (QWidget* page : std::initializer_list<QWidget*>{&rewrite, &agent, &dictation, &completion}) page->show();
-  EXPECT_THAT(rewrite, Shows(QStringLiteral("Ctrl+Shift+R")));
-  EXPECT_THAT(agent, Shows(QStringLiteral("Alt+W")));
-  EXPECT_THAT(dictation, Shows(QStringLiteral("Alt+Q")));
+  EXPECT_THAT(rewrite, Shows("Ctrl+Shift+R"));
+  EXPECT_THAT(agent, Shows("Alt+W"));
+  EXPECT_THAT(dictation, Shows("Alt+Q"));
   EXPECT_EQ(completion.shownHotKeys(), (QStringList{"Alt+Q", "Ctrl+Shift+R", "Alt+W"}));
   // A change while shown is drawn at once.
   hotKeys.setConfig(HotKeyCombo::transcribe, {qint64(VirtualKeyCodes::kOptionFlag), 49, false});
-  EXPECT_THAT(completion, Shows(QStringLiteral("Alt+Space")));
-  EXPECT_THAT(dictation, Shows(QStringLiteral("Alt+Space")));
-
-  for (HotKeyCombo combo : {HotKeyCombo::transcribe, HotKeyCombo::rewrite, HotKeyCombo::agent}) {
-    if (saved.contains(combo)) hotKeys.setConfig(combo, saved.value(combo)); else hotKeys.removeConfig(combo);
-  }
+  EXPECT_THAT(completion, Shows("Alt+Space"));
+  EXPECT_THAT(dictation, Shows("Alt+Space"));
+  for (HotKeyCombo combo : {HotKeyCombo::transcribe, HotKeyCombo::rewrite, HotKeyCombo::agent})
+    saved.contains(combo) ? hotKeys.setConfig(combo, saved.value(combo)) : hotKeys.removeConfig(combo);
 }
 
-TEST_F(TrialPages, ALanguageChangeRedrawsEveryText) {
-  LanguageManager::shared().setCurrent(AppLanguage::en);
-  TrialAgentSearchView page(false);
-  page.show();
-  LanguageManager::shared().setCurrent(AppLanguage::zhHant);
-  const AppStrings& strings = currentStrings();
-  for (const QString& text : {strings.obAgSearchTitle, strings.obAgSearchI1, strings.obAgSearchI2, strings.obAgSearchI3,
-                              strings.onboardingStepWaiting}) {
-    EXPECT_THAT(page, Shows(text));
-  }
-  EXPECT_EQ(page.shownExamples().first(), QStringLiteral("「") + strings.obAgSearchEx1 + QStringLiteral("」"));
-}
-
-class PermissionsPageTest : public TrialPages {
- protected:
-  PermissionsPageTest() { Clock::setTimeScaleForTesting(0.01); }
-
-  FakeAccessibilityTrust trust{false};
-  FakeMicrophoneAccess microphone{MicrophoneAccess::Authorization::notDetermined};
+// The microphone is asked for once, then its settings open; the desktop trust is asked for and its
+// settings opened at each press. The rows follow the statuses.
+TEST_F(TrialPages, ThePermissionsPageAsksThenOpensTheSettingsAndFollowsTheStatuses) {
+  using Authorization = MicrophoneAccess::Authorization;
+  Clock::setTimeScaleForTesting(0.01);
+  FakeAccessibilityTrust trust(false);
+  FakeMicrophoneAccess microphone(Authorization::notDetermined);
   FakeSettingsLauncher settings;
-};
-
-// The microphone is asked for once, then its settings open; the desktop
-// trust is asked for at each press, and its settings open each time.
-TEST_F(PermissionsPageTest, AuthorizeAsksThenOpensTheSettings) {
   PermissionManager& permissions = PermissionManager::shared();
   permissions.refresh();
   PermissionsPage page(permissions);
@@ -178,7 +132,6 @@ TEST_F(PermissionsPageTest, AuthorizeAsksThenOpensTheSettings) {
   click(page.microphoneRow()->authorizeButton());
   EXPECT_EQ(microphone.requests, 1);
   EXPECT_EQ(settings.opened, QList<SettingsLauncher::Pane>{SettingsLauncher::Pane::microphone});
-
   settings.opened.clear();
   for (int press = 1; press <= 2; ++press) {
     click(page.accessibilityRow()->authorizeButton());
@@ -186,41 +139,27 @@ TEST_F(PermissionsPageTest, AuthorizeAsksThenOpensTheSettings) {
     EXPECT_TRUE(waitUntil([&] { return settings.opened.size() == press; }));
   }
   EXPECT_EQ(settings.opened, (QList<SettingsLauncher::Pane>(2, SettingsLauncher::Pane::accessibility)));
-}
 
-TEST_F(PermissionsPageTest, ThePageFollowsTheStatuses) {
-  PermissionManager& permissions = PermissionManager::shared();
-  PermissionsPage page(permissions);
-  page.show();
   const AppStrings& s = currentStrings();
-  const struct {
-    const char* name;
-    bool trusted;
-    MicrophoneAccess::Authorization microphone;
-    int authorizeButtons;
-    int oks;
-    bool allDone;
-  } cases[] = {
-      {"nothing granted", false, MicrophoneAccess::Authorization::notDetermined, 2, 0, false},
-      {"the microphone", false, MicrophoneAccess::Authorization::authorized, 1, 1, false},
-      {"both", true, MicrophoneAccess::Authorization::authorized, 0, 2, true},
-      {"a restricted microphone counts as refused", true, MicrophoneAccess::Authorization::restricted, 1, 1, false},
+  const struct { const char* name; bool trusted; Authorization microphone; int authorizeButtons, oks; } cases[] = {
+      {"nothing granted", false, Authorization::denied, 2, 0},
+      {"the microphone", false, Authorization::authorized, 1, 1},
+      {"both", true, Authorization::authorized, 0, 2},
+      {"a restricted microphone counts as refused", true, Authorization::restricted, 1, 1},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
     trust.trusted = c.trusted;
     microphone.status = c.microphone;
     permissions.refresh();
-    EXPECT_EQ(shownTexts(page).count(s.permGoAuth), c.authorizeButtons);
-    EXPECT_EQ(shownTexts(page).count(s.statusOk), c.oks);
-    EXPECT_EQ(shownTexts(page).contains(s.onboardingPermAllDone), c.allDone);
-    EXPECT_EQ(shownTexts(page).contains(s.onboardingPermRefresh), !c.allDone);
+    const QStringList shown = shownTexts(page);
+    EXPECT_EQ(shown.count(s.permGoAuth), c.authorizeButtons) << c.name;
+    EXPECT_EQ(shown.count(s.statusOk), c.oks) << c.name;
+    EXPECT_EQ(shown.contains(s.onboardingPermAllDone), c.oks == 2) << c.name;
+    EXPECT_EQ(shown.contains(s.onboardingPermRefresh), c.oks != 2) << c.name;
   }
 }
 
-// What the request flow reads when the hotkey is pressed on a practice page: the
-// read-only sample is a selection that cannot be edited (its rewrite shows in
-// the floating panel), the exercise field one that can.
+// What the request flow reads as selected when the hotkey is pressed on a practice page.
 class PracticeSelection : public ::testing::Test {
  protected:
   PracticeSelection() { Accessibility::install(&accessibility); }
@@ -229,9 +168,7 @@ class PracticeSelection : public ::testing::Test {
   // Shows `page`, focuses `widget` and selects `length` characters from `start`.
   template <typename Edit>
   void selectIn(QWidget& page, Edit* widget, int start, int length) {
-    page.show();
-    page.activateWindow();
-    widget->setFocus();
+    page.show(), page.activateWindow(), widget->setFocus();
     ASSERT_TRUE(waitUntil([&] { return QApplication::focusWidget() == widget && QtWidgetElement::thisProcessIsInFront(); }));
     QTextCursor cursor = widget->textCursor();
     cursor.setPosition(start);
@@ -243,25 +180,24 @@ class PracticeSelection : public ::testing::Test {
   AtspiAccessibility accessibility;
 };
 
-TEST_F(PracticeSelection, TheReadOnlySampleIsASelectionThatCannotBeChanged) {
-  TrialRewriteReadonlyView page(false);
-  selectIn(page, page.sample()->textView(), 4, 11);
-  const std::optional<SelectionSnapshot> snapshot = SelectionSnapshot::capture();
+TEST_F(PracticeSelection, TheSampleIsAFixedSelectionAndTheExerciseFieldAnEditableOne) {
+  TrialRewriteReadonlyView readonly(false);
+  selectIn(readonly, readonly.sample()->textView(), 4, 11);
+  std::optional<SelectionSnapshot> snapshot = SelectionSnapshot::capture();
   ASSERT_TRUE(snapshot);
-  const QString sample = page.sample()->textView()->toPlainText();
-  EXPECT_THAT(page, Shows(sample));
+  const QString sample = readonly.sample()->textView()->toPlainText();
+  EXPECT_THAT(readonly, Shows(sample));
   EXPECT_EQ(snapshot->text, sample.mid(4, 11));
   EXPECT_EQ(snapshot->isEditable, false);
-  QTest::keyClicks(page.sample()->textView(), QStringLiteral("typed\b"));
-  EXPECT_EQ(page.sample()->textView()->toPlainText(), sample) << "it cannot be changed";
-}
+  QTest::keyClicks(readonly.sample()->textView(), QStringLiteral("typed\b"));
+  EXPECT_EQ(readonly.sample()->textView()->toPlainText(), sample) << "it cannot be changed";
+  readonly.hide();
 
-TEST_F(PracticeSelection, TheExerciseFieldIsAnEditableSelection) {
-  TrialRewriteEditableView page(false);
-  selectIn(page, page.field()->editor(), 0, 15);
-  const std::optional<SelectionSnapshot> snapshot = SelectionSnapshot::capture();
+  TrialRewriteEditableView editable(false);
+  selectIn(editable, editable.field()->editor(), 0, 15);
+  snapshot = SelectionSnapshot::capture();
   ASSERT_TRUE(snapshot);
-  EXPECT_EQ(snapshot->text, page.field()->editor()->toPlainText().left(15));
+  EXPECT_EQ(snapshot->text, editable.field()->editor()->toPlainText().left(15));
   EXPECT_EQ(snapshot->isEditable, true);
 }
 
