@@ -24,7 +24,6 @@
 #include <QAccessible>
 #include <QGuiApplication>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
@@ -187,41 +186,6 @@ TEST_F(Panels, StayOnEveryWorkspaceAlsoWhenShownAgain) {
   ASSERT_TRUE(TestKeyboard::run({"set_desktop", "1"}));
   EXPECT_TRUE(waitUntil([&] { return run("xwininfo", {"-id", id}).contains("IsViewable"); }));
   TestKeyboard::run({"set_desktop", "0"});
-}
-
-TEST_F(Panels, ClicksOnTheClarifyCardReachTheWindowUnderneath) {
-  REQUIRE_TEST_DESKTOP();
-  TestWindow window;
-  ASSERT_TRUE(window.start() && window.command(QStringLiteral("text hello world")));
-  ASSERT_TRUE(TestKeyboard::run({"mousemove", "640", "300"}));
-  clarify.show(QStringLiteral("Which file?"));
-  const QRect card = clarify.panel()->geometry();
-
-  // The test window's field (centred in it) moved under the middle of the card.
-  QString id;
-  ASSERT_TRUE(waitUntil([&] { return !(id = run("xdotool", {"search", "--name", "Veltrine test window"}).trimmed()).isEmpty(); }));
-  const QPoint target(card.center().x() - 40, card.top() - 30);
-  ASSERT_TRUE(TestKeyboard::run({"windowsize", id, "300", "120", "windowmove", id, QString::number(target.x()),
-                                 QString::number(target.y())}));
-  QString geometry;
-  const auto number = [&](const char* label) {
-    const auto match = QRegularExpression(QString::fromLatin1(label) + ":\\s+(-?\\d+)").match(geometry);
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
-  };
-  ASSERT_TRUE(waitUntil([&] {
-    geometry = run("xwininfo", {"-id", id});
-    return number("Absolute upper-left X") >= target.x() && number("Height") == 120;
-  }));
-  const QPoint at(number("Absolute upper-left X") + 40, number("Absolute upper-left Y") + 60);
-  ASSERT_TRUE(card.contains(at)) << "the field is not under the card";
-
-  clarify.show(QStringLiteral("Which file?"));  // in front again
-  ASSERT_TRUE(onScreen(clarify.panel()) && click(at));
-  // The click moved the field's cursor from the end of the text into it.
-  EXPECT_TRUE(waitUntil([&] {
-    window.clearLines();
-    return window.command(QStringLiteral("state")) && !window.lines().contains(QStringLiteral("selection 11 11"));
-  }));
 }
 
 }  // namespace

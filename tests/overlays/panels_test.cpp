@@ -199,6 +199,8 @@ TEST_F(Panels, TheClarifyCardGrowsWithTheQuestionAndAnotherQuestionGetsItsOwnFiv
   EXPECT_EQ(panel->size(), QSize(360, 120));
   ASSERT_TRUE(waitUntil([&] { return !visible(panel); }));
   EXPECT_GE(sinceSecond.elapsed(), 450);  // five seconds; timers may fire a little early
+  // Clicks go through it to the window underneath.
+  EXPECT_TRUE(panel->windowFlags().testFlag(Qt::WindowTransparentForInput));
 }
 
 TEST_F(Panels, TheResultPanelFitsPlainTextToItsCardAndMarkdownToAFixedPanel) {
