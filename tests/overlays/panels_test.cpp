@@ -278,20 +278,12 @@ TEST_F(Panels, TheResultsTextsFollowTheInterfaceLanguageExceptTheMarkdownTitle) 
   EXPECT_TRUE(shownTexts(*result.panel()).contains(QStringLiteral("◈ 搜索结果")));
 }
 
-class RecordingPanel : public Panels {
- protected:
-  void SetUp() override {
-    Panels::SetUp();
-    awaitTask(recorder.prepareEngine());
-  }
-  FakeAudioEngines engines;
-  AudioRecorder recorder{engines.factory(), [] { return true; }};
-  RecordingOverlayWindowController controller{recorder};
-};
-
 // One panel, whose close button asks the request flow to cancel by state; the
 // level scrolls while recording, the dots turn only on screen.
-TEST_F(RecordingPanel, ShowsOnOnePanelWhoseCloseButtonCancelsByStateAndAnimatesOnlyOnScreen) {
+TEST_F(Panels, TheRecordingIndicatorShowsOnOnePanelWhoseCloseButtonCancelsByStateAndAnimatesOnlyOnScreen) {
+  FakeAudioEngines engines;
+  AudioRecorder recorder(engines.factory(), [] { return true; });
+  RecordingOverlayWindowController controller(recorder);
   controller.hide();  // before any showing
   EXPECT_EQ(controller.panel(), nullptr);
   controller.show();
