@@ -4,21 +4,18 @@
 
 namespace {
 
-const QRect kMain(0, 0, 1280, 800);
-const QRect kSecond(1280, -200, 1920, 1200);
-
-struct PlacementCase {
-  const char* what;
-  PanelPlacement placement;
-  QPoint pointer;
-  QSize panel;
-  QList<QRect> screens;
-  std::optional<QRect> mainScreen;
-  std::optional<QPoint> origin;
-};
+const QRect kMain(0, 0, 1280, 800), kSecond(1280, -200, 1920, 1200);
 
 TEST(PanelPlacement, CentredOnTheScreenUnderThePointerAtAHeightFromItsBottom) {
-  const PlacementCase cases[] = {
+  const struct {
+    const char* what;
+    PanelPlacement placement;
+    QPoint pointer;
+    QSize panel;
+    QList<QRect> screens;
+    std::optional<QRect> mainScreen;
+    std::optional<QPoint> origin;
+  } cases[] = {
       // The recording bar: its bottom edge at 12 % of the height (96 of 800).
       {"recording", {0.12, 0}, {100, 100}, {360, 88}, {kMain, kSecond}, kMain, QPoint(460, 800 - 96 - 88)},
       {"secondary screen", {0.12, 0}, {2000, 500}, {360, 88}, {kMain, kSecond}, kMain,
@@ -37,7 +34,7 @@ TEST(PanelPlacement, CentredOnTheScreenUnderThePointerAtAHeightFromItsBottom) {
       {"overlap", {0, 60}, {1300, 10}, {320, 56}, {kSecond, QRect(1280, 0, 800, 600)}, kMain,
        QPoint(1280 + 800, -200 + 1200 - 60 - 56)},
   };
-  for (const PlacementCase& c : cases) {
+  for (const auto& c : cases) {
     EXPECT_EQ(c.placement.origin(c.screens, c.mainScreen, c.pointer, c.panel), c.origin) << c.what;
   }
 }

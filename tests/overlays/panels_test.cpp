@@ -40,12 +40,8 @@ bool visible(const OverlayPanel* panel) { return panel && panel->isVisible(); }
 // The texts of the labels and buttons a user sees on `root`.
 QStringList shownTexts(const QWidget& root) {
   QStringList texts;
-  for (const QLabel* label : root.findChildren<QLabel*>()) {
-    if (label->isVisible()) texts << label->text();
-  }
-  for (const QAbstractButton* button : root.findChildren<QAbstractButton*>()) {
-    if (button->isVisible()) texts << button->text();
-  }
+  for (const QLabel* label : root.findChildren<QLabel*>()) texts << (label->isVisible() ? label->text() : QString());
+  for (const QAbstractButton* b : root.findChildren<QAbstractButton*>()) texts << (b->isVisible() ? b->text() : QString());
   return texts;
 }
 
@@ -56,16 +52,13 @@ std::string faults(const QWidget& root) {
   return all;
 }
 
-// The panels are shared by the whole program: each test leaves them hidden,
-// the clock at its pace and the interface language as it found them. Delays
-// run a hundred times faster (the result's 30 s last 300 ms).
+// The panels are shared by the whole program: each test leaves them hidden, the
+// clock at its pace and the language as it found them. Delays run 100 times faster.
 class Panels : public ::testing::Test {
  protected:
   void SetUp() override { Clock::setTimeScaleForTesting(0.01); }
   void TearDown() override {
-    for (OverlayPanel* panel : {tip.panel(), clarify.panel(), result.panel()}) {
-      if (panel) panel->orderOut();
-    }
+    for (OverlayPanel* panel : {tip.panel(), clarify.panel(), result.panel()}) if (panel) panel->orderOut();
     setLanguage(language_);
     Clock::setTimeScaleForTesting(1.0);
   }
@@ -81,6 +74,7 @@ class Panels : public ::testing::Test {
   TipOverlayView* tipView() const { return qobject_cast<TipOverlayView*>(tip.panel()->contentView()); }
   ClarifyOverlayView* clarifyView() const { return qobject_cast<ClarifyOverlayView*>(clarify.panel()->contentView()); }
   ResultOverlayView* resultView() const { return result.hostingView(); }
+  void click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
   TipOverlayWindowController& tip = TipOverlayWindowController::shared();
   ClarifyOverlayWindowController& clarify = ClarifyOverlayWindowController::shared();
@@ -106,17 +100,18 @@ TEST_F(Panels, EachPanelInEachStateAndLanguageShowsItsTextsLaidOut) {
     recorder.setMaxDuration(10);  // the seconds left show at once
     RecordingOverlayWindowController recording(recorder);
     recording.show();
+    const auto indicator = [&] { return recording.view()->indicator(); };
     EXPECT_EQ(faults(*recording.panel()), "") << "idle";
     ASSERT_TRUE(awaitTask(recorder.startRecording()));
     ASSERT_TRUE(engines.latest()->deliver(std::vector<float>(4096 * 2, 0.3f)));
     ASSERT_TRUE(waitUntil([&] { return recorder.countdown().has_value(); }));
     EXPECT_EQ(faults(*recording.panel()), "") << "recording";
-    EXPECT_EQ(recording.view()->indicator().statusText(strings), strings.overlayRecording);
-    EXPECT_EQ(recording.view()->indicator().countdownText(), QStringLiteral("%1s").arg(*recorder.countdown()));
+    EXPECT_EQ(indicator().statusText(strings), strings.overlayRecording);
+    EXPECT_EQ(indicator().countdownText(), QStringLiteral("%1s").arg(*recorder.countdown()));
     ASSERT_TRUE(awaitTask(recorder.stopRecording()).has_value());
     EXPECT_EQ(faults(*recording.panel()), "") << "processing";
-    EXPECT_EQ(recording.view()->indicator().statusText(strings), strings.overlayRecognizing);
-    EXPECT_EQ(recording.view()->indicator().countdownText(), QString());  // held, but not shown
+    EXPECT_EQ(indicator().statusText(strings), strings.overlayRecognizing);
+    EXPECT_EQ(indicator().countdownText(), QString());  // held, but not shown
     recording.hide();
 
     clarify.show(QString());
@@ -139,14 +134,14 @@ TEST_F(Panels, EachPanelInEachStateAndLanguageShowsItsTextsLaidOut) {
 
     result.show(QStringLiteral("A result that could not be pasted: the field was read-only."), false, false);
     EXPECT_EQ(faults(*result.panel()), "") << "plain";
-    EXPECT_TRUE(shownTexts(*result.panel()).contains(strings.overlayResultTitle));
-    EXPECT_TRUE(shownTexts(*result.panel()).contains(QStringLiteral("30s")));
-    EXPECT_TRUE(shownTexts(*result.panel()).contains(strings.btnPin));
+    for (const QString& shown : {strings.overlayResultTitle, QStringLiteral("30s"), strings.btnPin}) {
+      EXPECT_TRUE(shownTexts(*result.panel()).contains(shown)) << shown.toStdString();
+    }
     result.show(markdown, true, true);
     EXPECT_EQ(faults(*result.panel()), "") << "markdown, pinned";
     EXPECT_TRUE(shownTexts(*result.panel()).contains(strings.overlayResultPinned));
     FakePasteboard pasteboard;
-    QTest::mouseClick(resultView()->copyButton(), Qt::LeftButton);
+    click(resultView()->copyButton());
     EXPECT_EQ(faults(*result.panel()), "") << "copied";
     EXPECT_TRUE(shownTexts(*result.panel()).contains(strings.btnCopied));
     result.hide();
@@ -158,7 +153,6 @@ TEST_F(Panels, TheTipStaysFourSecondsUnlessClosedAndANewTipGetsItsOwn) {
   QElapsedTimer shown;
   shown.start();
   tip.present(QStringLiteral("Credits are used up."));
-  EXPECT_EQ(tip.panel()->size(), QSize(320, 56));
   EXPECT_EQ(tip.panel()->windowOpacity(), 1.0);
   ASSERT_TRUE(waitUntil([&] { return tip.isFading(); }));
   ASSERT_TRUE(waitUntil([&] { return !visible(tip.panel()); }));
@@ -166,9 +160,8 @@ TEST_F(Panels, TheTipStaysFourSecondsUnlessClosedAndANewTipGetsItsOwn) {
   EXPECT_LT(tip.panel()->windowOpacity(), 0.1);
 
   tip.present(QStringLiteral("tip"));
-  QTest::mouseClick(tipView()->closeButton(), Qt::LeftButton);
+  click(tipView()->closeButton());
   EXPECT_TRUE(tip.isFading());
-  EXPECT_FALSE(tip.isDismissPending());
   ASSERT_TRUE(waitUntil([&] { return !visible(tip.panel()); }));
 
   // A tip presented during the fade is shown at once, for its own four seconds.
@@ -184,37 +177,18 @@ TEST_F(Panels, TheTipStaysFourSecondsUnlessClosedAndANewTipGetsItsOwn) {
   EXPECT_GE(shown.elapsed(), 380);
 }
 
-TEST_F(Panels, ATipFromAnyThreadIsPresentedOnTheMainThreadLater) {
-  const auto shown = [&] { return visible(tip.panel()) && tipView()->message() == QStringLiteral("from elsewhere"); };
-  std::thread([] { TipOverlayWindowController::show(QStringLiteral("from elsewhere")); }).join();
-  EXPECT_FALSE(shown());
-  ASSERT_TRUE(waitUntil(shown));
-  EXPECT_EQ(tipView()->thread(), QThread::currentThread());
-}
-
 TEST_F(Panels, TheClarifyCardGrowsWithTheQuestionAndAnotherQuestionGetsItsOwnFiveSeconds) {
   const struct {
-    QString question;
+    QString question;  // its characters as a reader counts them
     int height;
-  } cases[] = {
-      {QString(), 90},
-      {QString(28, u'a'), 90},
-      {QString(29, u'a'), 98},
-      {QString(57, u'a'), 120},
-      {QString(85, u'a'), 140},
-      {QString(300, u'a'), 140},
-      // Characters as a reader counts them.
-      {QString(29, u'字'), 98},
-      {QStringLiteral("👍🏽").repeated(29), 98},
-      {QStringLiteral("e\u0301").repeated(28), 90},
-  };
+  } cases[] = {{QString(28, u'a'), 90}, {QString(29, u'a'), 98}, {QString(57, u'a'), 120}, {QString(300, u'a'), 140},
+               {QString(29, u'字'), 98}, {QStringLiteral("👍🏽").repeated(29), 98}, {QStringLiteral("e\u0301").repeated(28), 90}};
   for (const auto& c : cases) EXPECT_EQ(clarifyPanelSize(c.question), QSize(360, c.height)) << c.question.toStdString();
 
   Clock::setTimeScaleForTesting(0.1);  // five seconds last 500 ms
   clarify.show(QStringLiteral("first?"));
   OverlayPanel* panel = clarify.panel();
-  // Two seconds pass, as the result panel counts them.
-  result.show(QStringLiteral("clock"), false, false);
+  result.show(QStringLiteral("clock"), false, false);  // two seconds pass, as the result counts them
   ASSERT_TRUE(waitUntil([&] { return model.countdown() <= 28; }));
   result.hide();
   ASSERT_TRUE(visible(panel));
@@ -223,85 +197,69 @@ TEST_F(Panels, TheClarifyCardGrowsWithTheQuestionAndAnotherQuestionGetsItsOwnFiv
   clarify.show(QString(60, u'q'));
   EXPECT_EQ(clarify.panel(), panel);
   EXPECT_EQ(panel->size(), QSize(360, 120));
-  EXPECT_EQ(clarifyView()->question(), QString(60, u'q'));
   ASSERT_TRUE(waitUntil([&] { return !visible(panel); }));
   EXPECT_GE(sinceSecond.elapsed(), 450);  // five seconds; timers may fire a little early
-  EXPECT_FALSE(clarify.isDismissPending());
-  // Clicks go through it to the window underneath, and it never takes the focus.
+  // Clicks go through it to the window underneath.
   EXPECT_TRUE(panel->windowFlags().testFlag(Qt::WindowTransparentForInput));
-  EXPECT_TRUE(panel->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
 }
 
 TEST_F(Panels, TheResultPanelFitsPlainTextToItsCardAndMarkdownToAFixedPanel) {
   result.show(QStringLiteral("short"), false, false);
-  EXPECT_EQ(result.panel()->width(), 420);
   const int shortHeight = result.panel()->height();
-  EXPECT_GE(shortHeight, 80);
   result.show(QStringLiteral("A sentence that wraps across the card. ").repeated(5), false, false);
-  EXPECT_GT(result.panel()->height(), shortHeight);
-  EXPECT_LT(result.panel()->height(), 240);
+  EXPECT_TRUE(result.panel()->height() > shortHeight && result.panel()->height() < 240) << result.panel()->height();
   result.show(QStringLiteral("word ").repeated(4000), false, false);
   EXPECT_EQ(result.panel()->size(), QSize(420, 240));
   result.show(QStringLiteral("# Title"), true, false);
   EXPECT_EQ(result.panel()->size(), QSize(680, 600));
-  EXPECT_EQ(resultView()->markdownView()->height(), 510);
   EXPECT_TRUE(resultView()->markdownView()->isVisible());
 }
 
 TEST_F(Panels, TheResultCountsDownThirtySecondsPinningHoldsItAndAnotherShowingStartsOver) {
-  QList<int> seen;
+  QList<int> seen, expected{29};
+  while (expected.last() > 0) expected.append(expected.last() - 1);
   QObject receiver;
   QObject::connect(&model, &ResultOverlayViewModel::countdownChanged, &receiver, [&] { seen.append(model.countdown()); });
   result.show(QStringLiteral("answer"), false, false);
-  EXPECT_EQ(resultView()->statusText(), QStringLiteral("30s"));
   ASSERT_TRUE(waitUntil([&] { return !visible(result.panel()); }, std::chrono::seconds(10)));
-  QList<int> expected;
-  for (int s = 29; s >= 0; --s) expected.append(s);
   EXPECT_EQ(seen, expected);  // hidden on the tick that reaches zero
-  EXPECT_FALSE(result.isCountingDown());
 
   result.show(QStringLiteral("answer"), false, false);
   ASSERT_TRUE(waitUntil([&] { return model.countdown() <= 26; }));
-  QTest::mouseClick(resultView()->pinButton(), Qt::LeftButton);
+  click(resultView()->pinButton());
   const int held = model.countdown();
   EXPECT_EQ(resultView()->statusText(), currentStrings().overlayResultPinned);
-  EXPECT_EQ(resultView()->pinButton()->symbol(), QStringLiteral("pin.fill"));
   letFourSecondsPass();
   EXPECT_TRUE(visible(result.panel()));
   EXPECT_EQ(model.countdown(), held);
-  QTest::mouseClick(resultView()->pinButton(), Qt::LeftButton);
+  click(resultView()->pinButton());
   EXPECT_EQ(resultView()->statusText(), QStringLiteral("%1s").arg(held));
 
-  QTest::mouseClick(resultView()->pinButton(), Qt::LeftButton);
+  click(resultView()->pinButton());
   result.show(QStringLiteral("second"), false, false);
   EXPECT_FALSE(model.pinned());
   EXPECT_EQ(model.countdown(), 30);
-  result.show(QStringLiteral("# streamed"), true, true);
-  EXPECT_TRUE(model.pinned());
-  EXPECT_TRUE(model.isMarkdown());
 }
 
 TEST_F(Panels, CopyPutsTheTextOnTheClipboardAndHidesASecondLaterEvenWhenPinnedButNeverALaterShowing) {
   FakePasteboard pasteboard;
   result.show(QStringLiteral("copy me"), false, true);
-  QTest::mouseClick(resultView()->copyButton(), Qt::LeftButton);
+  click(resultView()->copyButton());
   EXPECT_EQ(pasteboard.string(), QStringLiteral("copy me"));
-  EXPECT_EQ(resultView()->copyButton()->symbol(), QStringLiteral("checkmark"));
   EXPECT_TRUE(visible(result.panel()));
   ASSERT_TRUE(waitUntil([&] { return !visible(result.panel()); }));
 
   result.show(QStringLiteral("first"), false, true);
-  QTest::mouseClick(resultView()->copyButton(), Qt::LeftButton);
+  click(resultView()->copyButton());
   result.show(QStringLiteral("second"), false, true);
-  EXPECT_FALSE(model.copied());
   letFourSecondsPass();
   EXPECT_TRUE(visible(result.panel()));
   // The close button hides at the next turn of the event loop; a showing that comes first wins.
-  QTest::mouseClick(resultView()->closeButton(), Qt::LeftButton);
+  click(resultView()->closeButton());
   result.show(QStringLiteral("third"), false, true);
   letFourSecondsPass();
   EXPECT_TRUE(visible(result.panel()));
-  QTest::mouseClick(resultView()->closeButton(), Qt::LeftButton);
+  click(resultView()->closeButton());
   EXPECT_TRUE(waitUntil([&] { return !visible(result.panel()); }));
 }
 
@@ -310,76 +268,51 @@ TEST_F(Panels, TheResultsTextsFollowTheInterfaceLanguageExceptTheMarkdownTitle) 
   result.show(QStringLiteral("plain"), false, false);
   setLanguage(AppLanguage::ko);
   const AppStrings& korean = currentStrings();
-  EXPECT_TRUE(shownTexts(*result.panel()).contains(korean.overlayResultTitle));
-  EXPECT_EQ(resultView()->copyButton()->text(), korean.btnCopy);
-  EXPECT_EQ(resultView()->pinButton()->text(), korean.btnPin);
-  QTest::mouseClick(resultView()->pinButton(), Qt::LeftButton);
+  for (const QString& shown : {korean.overlayResultTitle, korean.btnCopy, korean.btnPin}) {
+    EXPECT_TRUE(shownTexts(*result.panel()).contains(shown)) << shown.toStdString();
+  }
+  click(resultView()->pinButton());
   EXPECT_TRUE(shownTexts(*result.panel()).contains(korean.overlayResultPinned));
   result.show(QStringLiteral("# md"), true, false);
   setLanguage(AppLanguage::ru);
   EXPECT_TRUE(shownTexts(*result.panel()).contains(QStringLiteral("◈ 搜索结果")));
 }
 
-class RecordingIndicator : public Panels {
- protected:
-  void SetUp() override {
-    Panels::SetUp();
-    awaitTask(recorder.prepareEngine());
-  }
-  // Full-scale input: the recorder's level becomes 1.
-  void speakLoudly() {
-    ASSERT_TRUE(engines.latest()->deliver(std::vector<float>(4096 * 2, 1.0f)));
-    ASSERT_TRUE(waitUntil([&] { return recorder.audioLevel() > 0.99f; }));
-  }
+// One panel, whose close button asks the request flow to cancel by state; the
+// level scrolls while recording, the dots turn only on screen.
+TEST_F(Panels, TheRecordingIndicatorShowsOnOnePanelWhoseCloseButtonCancelsByStateAndAnimatesOnlyOnScreen) {
   FakeAudioEngines engines;
-  AudioRecorder recorder{engines.factory(), [] { return true; }};
-};
-
-TEST_F(RecordingIndicator, TheCloseButtonAsksTheRequestFlowToCancelByState) {
-  RecordingOverlayWindowController controller(recorder);
-  controller.show();
-  QSignalSpy duringRecording(&AppEvents::shared(), &AppEvents::overlayDismissedDuringRecording);
-  QSignalSpy duringProcessing(&AppEvents::shared(), &AppEvents::overlayDismissedDuringProcessing);
-  const auto close = [&] { QTest::mouseClick(controller.view()->closeButton(), Qt::LeftButton); };
-  close();  // idle, as during a start
-  EXPECT_EQ(duringRecording.size(), 1);
-  ASSERT_TRUE(awaitTask(recorder.startRecording()));
-  close();
-  EXPECT_EQ(duringRecording.size(), 2);
-  ASSERT_TRUE(awaitTask(recorder.stopRecording()).has_value());
-  close();
-  EXPECT_EQ(duringProcessing.size(), 1);
-  EXPECT_EQ(duringRecording.size(), 2);
-  EXPECT_TRUE(controller.panel()->isVisible());  // the request flow hides it, not the button
-}
-
-TEST_F(RecordingIndicator, ShowsOnOnePanelAndScrollsTheLevelOnlyWhileRecordingOnScreen) {
+  AudioRecorder recorder(engines.factory(), [] { return true; });
   RecordingOverlayWindowController controller(recorder);
   controller.hide();  // before any showing
   EXPECT_EQ(controller.panel(), nullptr);
-  ASSERT_TRUE(awaitTask(recorder.startRecording()));
-  speakLoudly();
   controller.show();
   OverlayPanel* panel = controller.panel();
   ASSERT_TRUE(visible(panel));
-  EXPECT_EQ(panel->size(), QSize(360, 88));
-  EXPECT_FALSE(panel->isActiveWindow());
-  // The sampling timer fills the waveform with the live level.
-  EXPECT_TRUE(waitUntil([&] { return controller.view()->waveformLevels() == QList<float>(18, 1.0f); },
-                        std::chrono::seconds(5)));
+  QSignalSpy duringRecording(&AppEvents::shared(), &AppEvents::overlayDismissedDuringRecording);
+  QSignalSpy duringProcessing(&AppEvents::shared(), &AppEvents::overlayDismissedDuringProcessing);
+  click(controller.view()->closeButton());  // idle, as during a start
+  ASSERT_TRUE(awaitTask(recorder.startRecording()));
+  ASSERT_TRUE(engines.latest()->deliver(std::vector<float>(4096 * 2, 1.0f)));  // full scale: level 1
+  EXPECT_TRUE(waitUntil([&] { return controller.view()->waveformLevels() == QList<float>(18, 1.0f); }));
+  click(controller.view()->closeButton());
+  EXPECT_EQ(duringRecording.size(), 2);
   controller.show();
   EXPECT_EQ(controller.panel(), panel);
-  controller.hide();
-  EXPECT_FALSE(panel->isVisible());
-  const int phase = controller.view()->dotPhase();
-  letFourSecondsPass();
-  EXPECT_EQ(controller.view()->dotPhase(), phase);
 
-  // Processing freezes the waveform; the dots go round six steps.
+  // Processing freezes the waveform; the dots go round six steps, and stand still while hidden.
   ASSERT_TRUE(awaitTask(recorder.stopRecording()).has_value());
+  click(controller.view()->closeButton());
+  EXPECT_EQ(duringProcessing.size(), 1);
+  EXPECT_EQ(duringRecording.size(), 2);
+  EXPECT_TRUE(panel->isVisible());  // the request flow hides it, not the button
   const QList<float> frozen = controller.view()->waveformLevels();
   controller.view()->sampleLevel();
   EXPECT_EQ(controller.view()->waveformLevels(), frozen);
+  controller.hide();
+  const int phase = controller.view()->dotPhase();
+  letFourSecondsPass();
+  EXPECT_EQ(controller.view()->dotPhase(), phase);
   for (int i = 0; i < 6; ++i) controller.view()->advanceDots();
   EXPECT_EQ(controller.view()->dotPhase(), phase);
 }
@@ -393,15 +326,14 @@ TEST_F(Panels, TheLowerLayersReachEveryPanelThroughThePresenter) {
   overlays.hideRecordingOverlay();
   EXPECT_FALSE(visible(RecordingOverlayWindowController::shared().panel()));
   overlays.showResult(QStringLiteral("# answer"), true, false);
-  EXPECT_TRUE(visible(result.panel()));
-  EXPECT_TRUE(model.isMarkdown());
+  EXPECT_TRUE(visible(result.panel()) && model.isMarkdown());
   overlays.showClarify(QStringLiteral("which one?"));
   EXPECT_EQ(clarifyView()->question(), QStringLiteral("which one?"));
-  // The tip comes at the next turn of the event loop.
-  overlays.showTip(QStringLiteral("no credits"));
+  // A tip, from any thread, comes on the main thread at the next turn of the event loop.
+  std::thread([&] { overlays.showTip(QStringLiteral("no credits")); }).join();
   EXPECT_FALSE(visible(tip.panel()));
-  ASSERT_TRUE(waitUntil([&] { return visible(tip.panel()); }));
-  EXPECT_EQ(tipView()->message(), QStringLiteral("no credits"));
+  ASSERT_TRUE(waitUntil([&] { return visible(tip.panel()) && tipView()->message() == QStringLiteral("no credits"); }));
+  EXPECT_EQ(tipView()->thread(), QThread::currentThread());
   OverlayPresenter::install(nullptr);
 }
 
