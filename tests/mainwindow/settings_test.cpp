@@ -204,28 +204,6 @@ TEST_F(SettingsPage, AGlobalTapReportsOnceAndQtKeysAreOnlySwallowed) {
   KeyCaptureView::installGlobalTap(nullptr);
 }
 
-TEST_F(SettingsPage, TheClipboardSwitchShowsTheStoredValueAndWritesOnlyChanges) {
-  UserDefaults& defaults = UserDefaults::shared();
-  const QString key = SettingsView::kClipboardAccessKey;
-  for (const std::optional<bool> stored : {std::optional<bool>(), std::optional(false), std::optional(true)}) {
-    SCOPED_TRACE(stored ? (*stored ? "on" : "off") : "never set");
-    defaults.remove(key);
-    if (stored) defaults.setBoolean(key, *stored);
-    SettingsView page;
-    page.show();
-    const bool initial = stored.value_or(false);
-    QAbstractButton* toggle = shownWith(page, currentStrings().clipboardAccessTitle);
-    ASSERT_TRUE(toggle);
-    EXPECT_EQ(toggle->isChecked(), initial);
-    EXPECT_EQ(defaults.contains(key), stored.has_value()) << "the initial value is not written back";
-    click(toggle);
-    EXPECT_EQ(defaults.boolean(key), !initial);
-    EXPECT_EQ(UserDefaults(defaults.filePath()).boolean(key), !initial) << "on disk at once";
-    click(toggle);
-    EXPECT_EQ(defaults.boolean(key), initial);
-  }
-}
-
 TEST_F(SettingsPage, TheMicrophoneButtonAsksOnceUndeterminedElseOpensTheSettings) {
   using Authorization = MicrophoneAccess::Authorization;
   for (const auto& [authorization, requests] :
@@ -244,37 +222,6 @@ TEST_F(SettingsPage, TheMicrophoneButtonAsksOnceUndeterminedElseOpensTheSettings
                                         : QList<SettingsLauncher::Pane>{SettingsLauncher::Pane::microphone});
     if (requests) {
       EXPECT_EQ(page.microphoneRow()->actionButton()->text(), currentStrings().manage);
-    }
-  }
-}
-
-TEST_F(SettingsPage, TheAccessibilityButtonAsksAndOpensTheSettingsALittleLaterWhateverTheState) {
-  Clock::setTimeScaleForTesting(0.02);
-  for (bool trusted : {true, false}) {
-    SCOPED_TRACE(trusted);
-    trust.trusted = trusted;
-    settings.opened.clear();
-    SettingsView page;
-    page.show();
-    click(page.accessibilityRow()->actionButton());
-    EXPECT_EQ(PermissionManager::shared().accessibilityStatus(),
-              trusted ? PermissionStatus::granted : PermissionStatus::denied);
-    EXPECT_TRUE(settings.opened.isEmpty()) << "not at once";
-    EXPECT_TRUE(waitUntil([&] { return !settings.opened.isEmpty(); }));
-    EXPECT_EQ(settings.opened, QList<SettingsLauncher::Pane>{SettingsLauncher::Pane::accessibility});
-    EXPECT_EQ(page.accessibilityRow()->actionButton()->text(),
-              trusted ? currentStrings().manage : currentStrings().permGoAuth);
-  }
-  Clock::setTimeScaleForTesting(1);
-}
-
-TEST_F(SettingsPage, ALanguageButtonChoosesTheLanguageAndMarksIt) {
-  for (AppLanguage language : {AppLanguage::ko, AppLanguage::zhHant, AppLanguage::en}) {
-    click(shownWith(*view, displayName(language)));
-    EXPECT_EQ(LanguageManager::shared().current(), language);
-    for (AppLanguage other : allAppLanguages()) {
-      EXPECT_EQ(view->languageButton(other)->isSelected(), other == language);
-      EXPECT_TRUE(shownWith(*view, displayName(other))) << "names are never translated";
     }
   }
 }
