@@ -107,20 +107,6 @@ TEST_F(HotwordPage, ShowsTheServicesListAfterLoadingItAndNothingFailsSilently) {
   EXPECT_LOOKS_RIGHT(view);
 }
 
-TEST_F(HotwordPage, TheLimitOfThirtyDisablesOnlyAdding) {
-  for (const auto& [count, badge, full] : {std::tuple{29, "29/30", false}, std::tuple{30, "30/30", true}}) {
-    service.enqueue("GET", apiPath("/hotwords"), ScriptedResponse::json(200, listOf(count)));
-    view.hide();
-    showLoaded();
-    ASSERT_EQ(view.countBadge()->text(), badge);
-    EXPECT_EQ(shownWith(view, currentStrings().add)->isEnabled(), !full);
-    // Renaming stays possible at the limit.
-    click(row(QStringLiteral("w%1").arg(count))->editButton());
-    ASSERT_TRUE(sheet());
-    sheet()->reject();
-  }
-}
-
 TEST_F(HotwordPage, AddingSendsTheTrimmedWordAndARefusalKeepsTheSheetOpenWithTheReason) {
   service.route("GET", apiPath("/hotwords"), ScriptedResponse::json(200, listOf(1)));
   service.enqueue("POST", apiPath("/hotwords"),

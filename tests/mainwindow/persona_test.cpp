@@ -68,19 +68,6 @@ class PersonaPage : public MainWindowServiceTest {
   PersonaView view;
 };
 
-TEST_F(PersonaPage, WithoutPersonasBothButtonsOpenTheCreateSheet) {
-  open(personas(0));
-  EXPECT_TRUE(shows(view, currentStrings().personaPageDesc));
-  for (QAbstractButton* button : {static_cast<QAbstractButton*>(view.emptyStateButton()),
-                                  static_cast<QAbstractButton*>(view.newPersonaButton())}) {
-    click(button);
-    ASSERT_TRUE(sheet());
-    EXPECT_TRUE(shows(*sheet(), currentStrings().personaNewPersona));
-    clickText(*sheet(), currentStrings().cancel);
-    EXPECT_FALSE(sheet());
-  }
-}
-
 TEST_F(PersonaPage, AFailedLoadSaysSoInsteadOfShowingAnEmptyOrOldList) {
   open(personas(2));
   service.enqueue("GET", apiPath("/personas"), ScriptedResponse::json(500, R"({"code":"PROVIDER_ERROR","message":"down"})"));
@@ -311,24 +298,6 @@ TEST_F(PersonaSheet, TheSwitchAppearsWithAPromptAndClearGoesBackToTheBuiltInOne)
   EXPECT_TRUE(card.editor()->toPlainText().isEmpty());
   EXPECT_FALSE(onScreen(card.toggle()));
   EXPECT_TRUE(shows(card, strings.personaUsingBuiltin));
-}
-
-// A module's prompt is cut at 2,000 characters as people count them (an
-// emoji with a skin tone at the edge is kept whole or not at all), and
-// emptied it switches the module off until switched on again.
-TEST(ModuleDraft, EditingCutsToTheLimitAndABlankPromptSwitchesOff) {
-  ModuleDraft draft{QStringLiteral("x"), true};
-  const QString thumb = QStringLiteral("\U0001F44D\U0001F3FD");
-  draft.edit(QString(1999, QLatin1Char('a')) + thumb + QStringLiteral("bc"));
-  EXPECT_EQ(characterCount(draft.prompt), 2000);
-  EXPECT_TRUE(draft.prompt.endsWith(thumb));
-  EXPECT_TRUE(draft.enabled) << "cutting leaves the switch";
-  draft.edit(QStringLiteral("   "));
-  EXPECT_FALSE(draft.enabled);
-  EXPECT_EQ(draft.prompt, QStringLiteral("   ")) << "the edited text itself is never trimmed";
-  EXPECT_EQ(draft.state(), ModuleDraft::State::builtIn);
-  draft.edit(QStringLiteral("again"));
-  EXPECT_EQ(draft.state(), ModuleDraft::State::custom);
 }
 
 }  // namespace

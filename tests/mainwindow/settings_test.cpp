@@ -141,8 +141,6 @@ INSTANTIATE_TEST_SUITE_P(
                 HotKeyCombo::agent,
                 {press(Qt::Key_AltGr, kScanRightAlt), release(Qt::Key_AltGr, kScanRightAlt, Qt::AltModifier)},
                 HotKeyConfig{qint64(kOptionFlag), -1, false}},
-        Capture{"a letter typed into the focused field", HotKeyCombo::rewrite, {press(Qt::Key_X, kScanX)},
-                HotKeyConfig{0, 7, false}},
         Capture{"Escape cancels and stores nothing",
                 HotKeyCombo::transcribe,
                 {press(Qt::Key_Escape, kScanEsc, Qt::ShiftModifier)},
@@ -182,26 +180,6 @@ TEST_F(SettingsPage, ClearingRemovesTheHotkeyAndShowsTheBuiltInOne) {
   view->cancelRecording();
   EXPECT_EQ(shownKey(HotKeyCombo::rewrite), QStringLiteral("Alt+E"));
   EXPECT_FALSE(tap.grabs.contains(KeyGrab{14, kOptionFlag, false})) << "shown, never listened to";
-}
-
-TEST_F(SettingsPage, AGlobalTapReportsOnceAndQtKeysAreOnlySwallowed) {
-  FakeKeyboardTap captureTap;
-  KeyboardTap::install(&tap);  // the capture tap's constructor took the listener's slot
-  KeyCaptureView::installGlobalTap(&captureTap);
-  record(HotKeyCombo::transcribe);
-  ASSERT_TRUE(captureTap.running);
-  EXPECT_TRUE(captureTap.grabs.isEmpty()) << "the capture takes no key from anyone";
-
-  // The same press arrives both ways when this program is in front.
-  type(field, {press(Qt::Key_K, kScanK, Qt::ControlModifier)});
-  EXPECT_EQ(shownKey(HotKeyCombo::transcribe), currentStrings().pressHotkeyHint) << "Qt's copy is not reported";
-  captureTap.press({KeyTapEvent::Type::keyDown, 40, kControlFlag, false, false, 0});
-  QCoreApplication::processEvents();
-  EXPECT_EQ(shownKey(HotKeyCombo::transcribe), QStringLiteral("Ctrl+K"));
-  EXPECT_FALSE(captureTap.running);
-  EXPECT_EQ(HotKeyManager::shared().configs().value(HotKeyCombo::transcribe),
-            (HotKeyConfig{qint64(kControlFlag), 40, false}));
-  KeyCaptureView::installGlobalTap(nullptr);
 }
 
 TEST_F(SettingsPage, TheMicrophoneButtonAsksOnceUndeterminedElseOpensTheSettings) {
