@@ -2,24 +2,16 @@
 // and a fake service.
 #include "core/userdefaults.h"
 #include "mainwindow/historycard.h"
-#include "mainwindow/historycardlook.h"
 #include "mainwindow/historyview.h"
 #include "mainwindow/plainbutton.h"
 #include "mainwindow/retentionpicker.h"
-#include "core/clock.h"
 #include "mainwindowtest.h"
-#include "overlays/markdownscrollview.h"
-#include "overlays/resultoverlaywindowcontroller.h"
 #include "service/authstore.h"
-#include "theme/palette.h"
 
-#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QMessageBox>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTimeZone>
 
 namespace {
 
