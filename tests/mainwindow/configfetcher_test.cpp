@@ -94,19 +94,6 @@ TEST_F(ConfigFetcherTest, StartupConfigNeverSignsOutAndSetsBothInviteSwitches) {
   EXPECT_FALSE(service.lastRequest().hasHeader("Authorization"));
 }
 
-TEST_F(ConfigFetcherTest, RecordingConfigSetsTheLongestRecordingAndPlanFillsTheAccount) {
-  service.route("GET", apiPath("/config/recording"), ScriptedResponse::json(200, R"({"max_duration_sec":180})"));
-  service.route("GET", apiPath("/config/plan"),
-                ScriptedResponse::json(200, R"({"tier":"pro","credits_total":500,"credits_remaining":420})"));
-  awaitTask(ConfigFetcher::fetchRecordingConfig());
-  awaitTask(ConfigFetcher::fetchUserPlanInfo());
-  EXPECT_EQ(AudioRecorder::shared().maxDuration(), 180.0);
-  EXPECT_EQ(AuthStore::shared().tier(), QStringLiteral("pro"));
-  EXPECT_EQ(AuthStore::shared().creditsRemaining(), 420);
-  EXPECT_EQ(AuthStore::shared().creditsTotal(), 500);
-  AudioRecorder::shared().setMaxDuration(60);
-}
-
 // An answer that arrives after the account changed belongs to the account
 // that asked: it must not fill in another account's plan nor sign it out.
 TEST_F(ConfigFetcherTest, AnswersForAnAccountThatLeftMeanwhileAreDropped) {

@@ -107,52 +107,6 @@ TEST_F(HotwordPage, ShowsTheServicesListAfterLoadingItAndNothingFailsSilently) {
   EXPECT_LOOKS_RIGHT(view);
 }
 
-TEST_F(HotwordPage, TheLimitOfThirtyDisablesOnlyAdding) {
-  for (const auto& [count, badge, full] : {std::tuple{29, "29/30", false}, std::tuple{30, "30/30", true}}) {
-    service.enqueue("GET", apiPath("/hotwords"), ScriptedResponse::json(200, listOf(count)));
-    view.hide();
-    showLoaded();
-    ASSERT_EQ(view.countBadge()->text(), badge);
-    EXPECT_EQ(shownWith(view, currentStrings().add)->isEnabled(), !full);
-    // Renaming stays possible at the limit.
-    click(row(QStringLiteral("w%1").arg(count))->editButton());
-    ASSERT_TRUE(sheet());
-    sheet()->reject();
-  }
-}
-
-TEST_F(HotwordPage, TheSheetCountsTheTrimmedWordInCharacters) {
-  service.route("GET", apiPath("/hotwords"), ScriptedResponse::json(200, listOf(0)));
-  showLoaded();
-  clickText(view, currentStrings().add);
-  ASSERT_TRUE(sheet());
-  EXPECT_EQ(sheet()->width(), HotWordEditSheet::sheetWidth);
-  const struct {
-    QString typed;
-    QString counter;
-    bool tooLong;
-    bool savable;
-  } rows[] = {
-      {"", "0/20", false, false},
-      {"  \t ", "0/20", false, false},
-      {"  Kubernetes  ", "10/20", false, true},
-      {QString(20, u'a'), "20/20", false, true},
-      {QString(21, u'a'), "21/20", true, false},
-      // A family emoji of seven code points and an accented letter of two
-      // are one character each.
-      {QString::fromUtf8("👨‍👩‍👧‍👦e\u0301"), "2/20", false, true},
-      {QString::fromUtf8("\u3000词\u00a0"), "1/20", false, true},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.typed.toStdString());
-    sheet()->field()->setText(row.typed);
-    TextLabel* counter = shownWith<TextLabel>(*sheet(), row.counter);
-    ASSERT_TRUE(counter);
-    EXPECT_EQ(counter->color(), row.tooLong ? Palette::neonRed : Palette::cyberTextTertiary);
-    EXPECT_EQ(shownWith(*sheet(), currentStrings().add)->isEnabled(), row.savable);
-  }
-}
-
 TEST_F(HotwordPage, AddingSendsTheTrimmedWordAndARefusalKeepsTheSheetOpenWithTheReason) {
   service.route("GET", apiPath("/hotwords"), ScriptedResponse::json(200, listOf(1)));
   service.enqueue("POST", apiPath("/hotwords"),

@@ -2,24 +2,16 @@
 // and a fake service.
 #include "core/userdefaults.h"
 #include "mainwindow/historycard.h"
-#include "mainwindow/historycardlook.h"
 #include "mainwindow/historyview.h"
 #include "mainwindow/plainbutton.h"
 #include "mainwindow/retentionpicker.h"
-#include "core/clock.h"
 #include "mainwindowtest.h"
-#include "overlays/markdownscrollview.h"
-#include "overlays/resultoverlaywindowcontroller.h"
 #include "service/authstore.h"
-#include "theme/palette.h"
 
-#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QMessageBox>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTimeZone>
 
 namespace {
 
@@ -87,150 +79,6 @@ class HistoryPage : public MainWindowServiceTest {
 
   HistoryView view{HistoryStore::shared(), 20, 20, LanguageManager::shared()};
 };
-
-TEST_F(HistoryPage, ACardOffersTheActionsItsRecordAllows) {
-  const AppStrings& strings = currentStrings();
-  const struct {
-    const char* name;
-    RecognitionStatus status;
-    bool audio, pathSet, retryable;
-    QStringList actions;  // besides expanding
-  } rows[] = {
-      {"pending", RecognitionStatus::pending, true, true, true, {}},
-      {"processing", RecognitionStatus::processing, true, true, true, {}},
-      {"failed", RecognitionStatus::failed, true, true, true, {strings.retry, strings.btnDelAudio, strings.delete_}},
-      {"failed, not retryable", RecognitionStatus::failed, true, true, false, {strings.btnDelAudio, strings.delete_}},
-      {"failed, audio gone", RecognitionStatus::failed, false, true, true, {strings.delete_}},
-      {"success", RecognitionStatus::success, true, true, false, {strings.btnDelAudio, strings.delete_}},
-      {"success, retryable", RecognitionStatus::success, true, true, true,
-       {strings.retry, strings.btnDelAudio, strings.delete_}},
-      {"no audio path", RecognitionStatus::success, false, false, true, {strings.delete_}},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    RecordingHistory record = makeRecord(row.status);
-    if (row.pathSet) {
-      record.audioFilePath = TestEnvironment::root() + "/audio/" + record.id + ".wav";
-      if (row.audio) makeAudioFile(*record.audioFilePath);
-    }
-    record.retryable = row.retryable;
-    HistoryCard card(record);
-    card.resize(800, card.sizeHint().height());
-    card.show();
-    QStringList actions;
-    for (const QString& action : {strings.retry, strings.btnDelAudio, strings.delete_}) {
-      if (shownWith(card, action)) actions.append(action);
-    }
-    EXPECT_EQ(actions, row.actions);
-    EXPECT_LOOKS_RIGHT(card);
-  }
-
-  // A pending record looks like a processing one but for its badge.
-  HistoryCard pending(makeRecord(RecognitionStatus::pending));
-  pending.show();
-  EXPECT_TRUE(shows(pending, strings.statusWait));
-  EXPECT_TRUE(shows(pending, strings.processing));
-}
-
-TEST_F(HistoryPage, ACardsSummaryAndDetails) {
-  RecordingHistory search = makeRecord(RecognitionStatus::success);
-  search.actionType = QStringLiteral("show_markdown");
-  search.result = QStringLiteral("# Found");
-  HistoryCard searchCard(search);
-  searchCard.show();
-  EXPECT_TRUE(shows(searchCard, HistoryCardLook::searchResultCaption));
-  EXPECT_FALSE(onScreen(searchCard.markdownView()));
-  click(searchCard.expandButton());
-  EXPECT_TRUE(shows(searchCard, HistoryCardLook::searchResultCaption));
-  auto* markdown = static_cast<MarkdownScrollView*>(searchCard.markdownView());
-  ASSERT_TRUE(onScreen(markdown));
-  EXPECT_EQ(markdown->height(), 280);
-  EXPECT_EQ(markdown->text(), "# Found");
-  // The answer comes back in the floating panel, rendered and pinned.
-  clickText(searchCard, HistoryCardLook::floatingWindowTitle);
-  ResultOverlayViewModel& panel = ResultOverlayWindowController::shared().viewModel();
-  ASSERT_TRUE(waitUntil([&] { return panel.text() == "# Found"; }));
-  EXPECT_TRUE(panel.isMarkdown());
-  EXPECT_TRUE(panel.pinned());
-
-  // A search without its answer, or a record with nothing: nothing to show.
-  search.result = QString();
-  for (const RecordingHistory& empty : {search, makeRecord(RecognitionStatus::success)}) {
-    HistoryCard card(empty);
-    card.show();
-    click(card.expandButton());
-    EXPECT_TRUE(shows(card, currentStrings().noResult));
-    EXPECT_FALSE(onScreen(card.markdownView()));
-    EXPECT_FALSE(shownWith(card, currentStrings().btnCopy));
-  }
-
-  // Collapsed, a longer answer shows three lines, the third ending in an
-  // ellipsis; expanded, all of it, in the summary and in the details.
-  RecordingHistory plain = makeRecord(RecognitionStatus::success);
-  for (const QString& answer :
-       {QStringLiteral("1\n2\n3\n4\n5"), QStringLiteral("a long answer that goes on and on ").repeated(12)}) {
-    SCOPED_TRACE(answer.toStdString());
-    plain.result = answer;
-    HistoryCard plainCard(plain);
-    plainCard.resize(800, 400);
-    plainCard.show();
-    EXPECT_LOOKS_RIGHT(plainCard);
-    QLabel* summary = nullptr;
-    for (QLabel* label : shownWidgets<QLabel>(plainCard)) {
-      if (label->text().startsWith(answer.left(3))) summary = label;
-    }
-    ASSERT_TRUE(summary);
-    EXPECT_EQ(summary->text().count(QLatin1Char('\n')), 2);
-    EXPECT_TRUE(summary->text().endsWith(QStringLiteral("…"))) << summary->text().toStdString();
-    const int lineHeight = summary->fontMetrics().lineSpacing();
-    // The answer can be selected (and then copied) with the mouse.
-    QTest::mouseDClick(summary, Qt::LeftButton, {}, QPoint(4, lineHeight / 2));
-    EXPECT_FALSE(summary->selectedText().isEmpty());
-    click(plainCard.expandButton());
-    EXPECT_EQ(shownTexts(plainCard).count(answer), 2);
-    EXPECT_EQ(shownTexts(plainCard).count(currentStrings().btnCopy), 1) << "the result's copy, no transcript's";
-    EXPECT_LOOKS_RIGHT(plainCard);
-  }
-}
-
-TEST_F(HistoryPage, TheMetaRowTellsTimeDurationOperationAndStatus) {
-  RecordingHistory record = makeRecord(RecognitionStatus::failed, QStringLiteral("dictate-v2"));
-  record.createdAt = QDateTime(QDate(2025, 3, 4), QTime(9, 5, 7), QTimeZone::systemTimeZone());
-  for (const auto& [seconds, shown] : {std::pair{0.04, "0.0s"}, std::pair{12.96, "13.0s"}, std::pair{2.34, "2.3s"}}) {
-    record.processingDuration = seconds;
-    HistoryCard card(record);
-    card.show();
-    for (const QString& text : {QStringLiteral("09:05:07"), QString::fromLatin1(shown), QStringLiteral("dictate-v2"),
-                                currentStrings().statusFail}) {
-      EXPECT_TRUE(shows(card, text)) << text.toStdString();  // an unknown operation as it is
-    }
-  }
-}
-
-TEST_F(HistoryPage, ACopyMarkLastsFromTheFirstTap) {
-  Clock::setTimeScaleForTesting(0.2);  // 1.5 s take 300 ms
-  RecordingHistory record = makeRecord(RecognitionStatus::success);
-  record.transcript = QStringLiteral("heard");
-  record.result = QStringLiteral("answer");
-  HistoryCard card(record);
-  card.show();
-  click(card.expandButton());
-  QElapsedTimer clock;
-  clock.start();
-  click(card.resultCopyButton());
-  EXPECT_EQ(pasteboard.string(), "answer");
-  EXPECT_EQ(card.resultCopyButton()->text(), currentStrings().btnCopied);
-  EXPECT_EQ(card.transcriptCopyButton()->text(), currentStrings().btnCopy);
-  waitUntil([&] { return clock.elapsed() >= 200; }, std::chrono::seconds(2));
-  click(card.resultCopyButton());
-  // Gone 300 ms after the first tap, not after the second.
-  waitUntil([&] { return clock.elapsed() >= 420; }, std::chrono::seconds(2));
-  EXPECT_EQ(card.resultCopyButton()->text(), currentStrings().btnCopy);
-  click(card.transcriptCopyButton());
-  EXPECT_EQ(pasteboard.string(), "heard");
-  EXPECT_EQ(card.transcriptCopyButton()->text(), currentStrings().btnCopied);
-  Clock::setTimeScaleForTesting(1.0);
-}
 
 TEST_F(HistoryPage, DeletingAsksAndKeepsTheAudioOnlyWhenAsked) {
   const RecordingHistory keepAudio = stored(RecognitionStatus::success, true);

@@ -179,70 +179,6 @@ TEST_F(MainWindow, TheAccountButtonShowsTheAddressAndTierAndSigningOutClosesTheP
   EXPECT_EQ(button->shownEmailLine(), currentStrings().notLoggedIn);
 }
 
-TEST_F(MainWindow, TheAccountsTierAndCreditsReadAsItSays) {
-  const struct {
-    const char* tier;
-    qint64 remaining, total;
-    QString tierText;  // empty: the table's tierNone
-    QString counts;    // empty: no credits shown
-    QColor color;
-    double fraction;
-  } plans[] = {{"trial", 0, 0, "Beta", "0 / 0", neonRed, 0},
-               {"none", 0, 0, "", "", {}, 0},
-               {"", 0, 0, "", "", {}, 0},
-               {"none", 500, 500, "", "500 / 500", neonGreen, 1},
-               {"pro", 250, 500, "PRO", "250 / 500", neonOrange, 0.5},  // exactly half is orange
-               {"pro", 251, 500, "PRO", "251 / 500", neonGreen, 0.502},
-               {"pro", 100, 500, "PRO", "100 / 500", neonRed, 0.2},  // exactly a fifth is red
-               {"pro", 101, 500, "PRO", "101 / 500", neonOrange, 0.202},
-               {"max", 120, 100, "MAX", "120 / 100", neonGreen, 1},  // more left than the total fills the bar
-               {"pro", -5, 100, "PRO", "-5 / 100", neonRed, 0}};
-  AccountPopoverView account([] {});
-  account.show();
-  for (const auto& plan : plans) {
-    SCOPED_TRACE(plan.counts.toStdString() + " " + plan.tier);
-    AuthStore::shared().setTier(QString::fromLatin1(plan.tier));
-    AuthStore::shared().setCreditsTotal(plan.total);
-    AuthStore::shared().setCreditsRemaining(plan.remaining);
-    const QString tierText = plan.tierText.isEmpty() ? currentStrings().tierNone : plan.tierText;
-    EXPECT_EQ(shownTexts(account).count(tierText), 2) << "the badge and the plan row";
-    EXPECT_TRUE(shows(account, QStringLiteral("ada@example.com")));
-    EXPECT_EQ(shows(account, currentStrings().accountCredits), !plan.counts.isEmpty());
-    if (plan.counts.isEmpty()) continue;
-    TextLabel* counts = shownWith<TextLabel>(account, plan.counts);
-    ASSERT_TRUE(counts && onScreen(account.creditsBar()));
-    EXPECT_EQ(counts->color(), plan.color);
-    EXPECT_EQ(account.creditsBar()->color(), plan.color);
-    EXPECT_DOUBLE_EQ(account.creditsBar()->fraction(), plan.fraction);
-  }
-}
-
-TEST_F(MainWindow, SignedOutTheAccountSaysSoAndTheResetDateFollowsTheLanguage) {
-  AuthStore& store = AuthStore::shared();
-  store.clearSession();
-  store.setTier(QStringLiteral("trial"));
-  AccountPopoverView account([] {});
-  account.show();
-  EXPECT_TRUE(shows(account, currentStrings().notLoggedIn));
-
-  for (const auto& [resetAt, shown] : {std::pair{"2025-03-05T12:00:00.250Z", "Mar 5, 2025"},
-                                       std::pair{"2025-03-05T12:00:00Z", "Mar 5, 2025"}, std::pair{"2025-03-05", ""},
-                                       std::pair{"next month", ""}}) {
-    store.setCreditsResetAt(QString::fromLatin1(resetAt));
-    EXPECT_EQ(shows(account, currentStrings().accountCreditsReset), *shown != 0) << resetAt;
-    if (*shown) {
-      EXPECT_TRUE(shows(account, QString::fromLatin1(shown))) << resetAt;
-    }
-  }
-  store.setCreditsResetAt(QStringLiteral("2025-03-05T12:00:00Z"));
-  LanguageManager::shared().setCurrent(AppLanguage::ru);
-  // ICU puts a narrow no-break space before the year's mark.
-  for (const QString& text : {QStringLiteral("5 мар. 2025\u202Fг."), stringsFor(AppLanguage::ru).accountCreditsReset,
-                              stringsFor(AppLanguage::ru).tierTrial}) {
-    EXPECT_TRUE(shows(account, text)) << text.toStdString();
-  }
-}
-
 TEST_F(MainWindow, InviteCodesAreOfferedOnlyWhenAllowedAndTheirPopoverGoesWithTheAccounts) {
   service.route("GET", apiPath("/auth/invite-codes"), ScriptedResponse::json(200, R"({"invite_codes":[]})"));
   AuthStore::shared().setShowInviteCodesEnabled(false);
@@ -275,74 +211,6 @@ QByteArray codesJson(const QList<QByteArray>& items) { return R"({"invite_codes"
 
 QByteArray available(const QByteArray& code) { return R"({"code":")" + code + R"(","is_used":false})"; }
 
-TEST_F(MainWindow, EachInviteCodeShowsItsStateAndOnlyAvailableOnesCanBeCopied) {
-  AuthStore::shared().clearSession();
-  service.route("GET", apiPath("/auth/invite-codes"),
-                ScriptedResponse::json(200, codesJson({available("ABCD2345"),
-                                                       R"({"code":"USED0001","is_used":true,"used_by":"bo@x.io",)"
-                                                       R"("used_at":"2025-01-01T00:00:00Z"})",
-                                                       R"({"code":"GONE12","is_used":true})",
-                                                       R"({"code":"EMPTY123","is_used":true,"used_by":""})"})));
-  int dismissed = 0;
-  MyInviteCodesView codes([&] { ++dismissed; });
-  codes.show();
-  EXPECT_TRUE(shows(codes, currentStrings().loading));
-  ASSERT_TRUE(waitUntil([&] { return shownWidgets<InviteCodeRow>(codes).size() == 4; }));
-  EXPECT_EQ(service.lastRequest().header("Authorization"), QByteArray()) << "signed out: no token";
-
-  const AppStrings& strings = currentStrings();
-  const struct {
-    QString shown;
-    QString badge;
-    bool copyable;
-    QString usedBy;  // empty: no line
-  } expected[] = {
-      {QStringLiteral("ABCD-2345"), strings.myInviteCodeUnused, true, {}},
-      {QStringLiteral("USED-0001"), strings.myInviteCodeUsed, false, QStringLiteral("bo@x.io")},
-      {QStringLiteral("GONE12"), strings.myInviteCodeUsed, false, {}},
-      {QStringLiteral("EMPT-Y123"), strings.myInviteCodeUsed, false, {}},  // no line for an empty address
-  };
-  const QList<InviteCodeRow*> rows = codes.rows();
-  for (int i = 0; i < 4; ++i) {
-    SCOPED_TRACE(expected[i].shown.toStdString());
-    const InviteCodeRow& row = *rows[i];
-    TextLabel* code = shownWith<TextLabel>(row, expected[i].shown);
-    ASSERT_TRUE(code);
-    EXPECT_EQ(code->color(), expected[i].copyable ? neonCyan : cyberTextTertiary);
-    EXPECT_TRUE(shows(row, expected[i].badge));
-    EXPECT_EQ(shownWith(row, strings.btnCopy) != nullptr, expected[i].copyable);
-    EXPECT_EQ(shows(row, strings.myInviteCodeUsedBy), !expected[i].usedBy.isEmpty());
-    if (!expected[i].usedBy.isEmpty()) {
-      EXPECT_TRUE(shows(row, expected[i].usedBy));
-    }
-  }
-  EXPECT_LOOKS_RIGHT(codes);
-  clickText(codes, strings.agreementClose);
-  EXPECT_EQ(dismissed, 1);
-}
-
-TEST_F(MainWindow, TheCodeListHoldsFiveCodesAndScrollsBeyond) {
-  for (int count : {0, 3, 5, 7}) {
-    SCOPED_TRACE(count);
-    QList<QByteArray> items;
-    for (int i = 0; i < count; ++i) items << available("CODE000" + QByteArray::number(i));
-    service.enqueue("GET", apiPath("/auth/invite-codes"), ScriptedResponse::json(200, codesJson(items)));
-    MyInviteCodesView codes([] {});
-    codes.show();
-    ASSERT_TRUE(waitUntil([&] { return shows(codes, currentStrings().myInviteCodesDesc); }));
-    settleLayout();
-    const ThemedScrollArea& list = *codes.listArea();
-    EXPECT_LE(list.height(), MyInviteCodesView::rowHeight * std::min(count, 5));
-    EXPECT_EQ(list.verticalScrollBarPolicy(), count > 5 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-    if (count > 0 && count <= 5) {
-      // Up to five codes the list is as tall as they are: the last one is in
-      // view, whole.
-      const InviteCodeRow& last = *codes.rows().last();
-      EXPECT_LE(last.mapTo(list.viewport(), QPoint(0, last.height())).y(), list.viewport()->height());
-    }
-  }
-}
-
 TEST_F(MainWindow, AFailedCodeListSaysWhyAndRetryCanRecover) {
   const QByteArray path = apiPath("/auth/invite-codes");
   service.enqueue("GET", path, ScriptedResponse::json(403, R"({"code":"INVALID_INVITE_CODE","message":"nope"})"));
@@ -368,29 +236,6 @@ TEST_F(MainWindow, AFailedCodeListSaysWhyAndRetryCanRecover) {
   ASSERT_TRUE(model.errorMessage());
   EXPECT_FALSE(model.errorMessage()->isEmpty());
   EXPECT_FALSE(model.isLoading());
-}
-
-TEST_F(MainWindow, TheCodeLoadStartedLastDecidesAndALoadOutlivingItsModelChangesNothing) {
-  const QByteArray path = apiPath("/auth/invite-codes");
-  ScriptedResponse slow = ScriptedResponse::json(200, codesJson({available("OLD00000")}));
-  slow.delay = std::chrono::milliseconds(300);
-  service.enqueue("GET", path, slow);
-  service.enqueue("GET", path, ScriptedResponse::json(200, codesJson({available("NEW00000")})));
-  MyInviteCodesViewModel model;
-  auto first = model.load();
-  ASSERT_TRUE(service.waitForRequests(1)) << "the slow answer goes to the first load";
-  awaitTask(model.load());
-  awaitTask(std::move(first));
-  ASSERT_EQ(model.codes().size(), 1);
-  EXPECT_EQ(model.codes().first().code, QStringLiteral("NEW00000"));
-  EXPECT_FALSE(model.isLoading());
-
-  slow.delay = std::chrono::milliseconds(100);
-  service.enqueue("GET", path, slow);
-  auto* closing = new MyInviteCodesViewModel;
-  auto late = closing->load();
-  delete closing;
-  awaitTask(std::move(late));  // resumes without its model and must not touch it
 }
 
 TEST_F(MainWindow, CopyingPutsTheBareCodeOnTheClipboardAndTheMarkLastsTwoSecondsAfterTheLatestCopy) {

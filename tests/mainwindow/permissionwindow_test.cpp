@@ -101,25 +101,6 @@ TEST_F(PermissionWindow, MicrophoneGrantAsksOnceThenOpensTheSoundSettings) {
   EXPECT_EQ(settings.opened, QList<SettingsLauncher::Pane>{SettingsLauncher::Pane::microphone});
 }
 
-TEST_F(PermissionWindow, AccessibilityGrantExplainsThenOpensTheSettingsBehind) {
-  click(open().accessibilityRow()->authButton());
-  EXPECT_TRUE(PermissionHelpDialog::current());
-  EXPECT_TRUE(settings.opened.isEmpty());
-  EXPECT_TRUE(waitUntil([&] { return !settings.opened.isEmpty(); }));
-  EXPECT_EQ(settings.opened, QList<SettingsLauncher::Pane>{SettingsLauncher::Pane::accessibility});
-}
-
-TEST_F(PermissionWindow, TextsFollowTheInterfaceLanguage) {
-  PermissionGateView& gate = open();
-  LanguageManager::shared().setCurrent(AppLanguage::ko);
-  const AppStrings& korean = stringsFor(AppLanguage::ko);
-  for (const QString& text : {korean.btnDone, korean.btnRefresh, korean.permGoAuth}) {
-    EXPECT_TRUE(shows(gate, text)) << text.toStdString();
-  }
-  EXPECT_EQ(gate.microphoneRow()->title(), korean.permMicrophone);
-  EXPECT_EQ(gate.header()->subtitle(), korean.permSomeMissing);
-}
-
 // Done closes the window, starts the listener whatever the permissions say,
 // and brings back the main window: not a floating panel, not a dialog, not
 // the permission window itself, whichever comes first.

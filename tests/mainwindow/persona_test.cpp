@@ -68,36 +68,6 @@ class PersonaPage : public MainWindowServiceTest {
   PersonaView view;
 };
 
-TEST_F(PersonaPage, TheLimitOfTenShowsInTheCountTheHeaderAndTheLimitLine) {
-  open(personas(0));
-  for (const auto& [count, canCreate] : {std::pair{9, true}, std::pair{10, false}, std::pair{12, false}}) {
-    SCOPED_TRACE(count);
-    service.enqueue("GET", apiPath("/personas"), ScriptedResponse::json(200, personas(count)));
-    awaitTask(view.load());
-    EXPECT_EQ(shownWidgets<PersonaListCard>(view).size(), count);
-    EXPECT_EQ(shownWith(view, currentStrings().personaNewPersona) != nullptr, canCreate);
-    EXPECT_TRUE(shows(view, QStringLiteral("%1 / 10 personas").arg(count)));
-    TextLabel* limit = shownWith<TextLabel>(view, QStringLiteral("Limit reached (max 10)"));
-    EXPECT_EQ(limit != nullptr, !canCreate);
-    if (limit) {
-      EXPECT_EQ(limit->color(), neonYellow);
-    }
-  }
-}
-
-TEST_F(PersonaPage, WithoutPersonasBothButtonsOpenTheCreateSheet) {
-  open(personas(0));
-  EXPECT_TRUE(shows(view, currentStrings().personaPageDesc));
-  for (QAbstractButton* button : {static_cast<QAbstractButton*>(view.emptyStateButton()),
-                                  static_cast<QAbstractButton*>(view.newPersonaButton())}) {
-    click(button);
-    ASSERT_TRUE(sheet());
-    EXPECT_TRUE(shows(*sheet(), currentStrings().personaNewPersona));
-    clickText(*sheet(), currentStrings().cancel);
-    EXPECT_FALSE(sheet());
-  }
-}
-
 TEST_F(PersonaPage, AFailedLoadSaysSoInsteadOfShowingAnEmptyOrOldList) {
   open(personas(2));
   service.enqueue("GET", apiPath("/personas"), ScriptedResponse::json(500, R"({"code":"PROVIDER_ERROR","message":"down"})"));
@@ -177,21 +147,6 @@ TEST_F(PersonaPage, DeletingAsksFirstAndTheCardGoesOnlyWhenTheServiceAgrees) {
   answer(true);
   ASSERT_TRUE(waitUntil([&] { return shownWidgets<PersonaListCard>(view).size() == 1; }));
   EXPECT_TRUE(card("Persona B"));
-}
-
-TEST_F(PersonaPage, TheModuleRowShowsWhichPromptsAreKeptAndWhichAreOn) {
-  open(listOf({persona("none"),
-               persona("one", false,
-                       QStringLiteral(R"("transcribe_prompt":"","transcribe_enabled":false,)"
-                                      R"("rewrite_enabled":false,"intent_enabled":true)"))}));
-  EXPECT_FALSE(onScreen(card("Persona none")->moduleRow())) << "no prompt at all: no row";
-  ASSERT_TRUE(onScreen(card("Persona one")->moduleRow())) << "an empty prompt still counts";
-  const QList<ModuleIndicator*>& indicators = card("Persona one")->indicators();
-  EXPECT_EQ(indicators[0]->symbolColor(), withOpacity(cyberTextTertiary, 0.4));
-  EXPECT_EQ(indicators[0]->dotColor(), withOpacity(cyberTextTertiary, 0.3));
-  EXPECT_EQ(indicators[1]->dotColor(), clear);
-  EXPECT_EQ(indicators[2]->symbolColor(), neonYellow) << "switched on without a prompt";
-  EXPECT_EQ(indicators[2]->dotColor(), neonYellow);
 }
 
 TEST_F(PersonaPage, SavingAnEditChangesTheCardThroughTheStoreWithoutAReload) {
@@ -322,25 +277,6 @@ TEST_F(PersonaSheet, CancelClosesAtOnceAndTheSaveStillLandsInTheStore) {
   ASSERT_TRUE(waitUntil([] { return PersonaStore::shared().personas().size() == 1; }));
 }
 
-TEST_F(PersonaSheet, TextsAreCutToTheirLimitsAsTheyArrive) {
-  PersonaEditSheet sheet(std::nullopt);
-  sheet.show();
-  sheet.nameField()->setText(QString(31, QLatin1Char('n')));
-  EXPECT_EQ(sheet.nameField()->text(), QString(30, QLatin1Char('n')));
-  sheet.descriptionField()->setText(QString(150, QLatin1Char('d')));
-  EXPECT_EQ(sheet.descriptionField()->text(), QString(100, QLatin1Char('d')));
-
-  PersonaModuleCard& card = *sheet.moduleCard(HotKeyCombo::transcribe);
-  for (const auto& [length, shown, warns] : {std::tuple{1900, 1900, false}, std::tuple{1901, 1901, true},
-                                             std::tuple{2500, 2000, true}}) {
-    card.editor()->setPlainText(QString(length, QLatin1Char('p')));
-    TextLabel* counter = shownWith<TextLabel>(card, currentStrings().charCount(shown, 2000));
-    ASSERT_TRUE(counter) << length;
-    EXPECT_EQ(counter->color(), warns ? neonYellow : cyberTextTertiary) << length;
-    EXPECT_EQ(card.editor()->toPlainText().size(), shown) << "the editor shows the cut text";
-  }
-}
-
 TEST_F(PersonaSheet, TheSwitchAppearsWithAPromptAndClearGoesBackToTheBuiltInOne) {
   PersonaEditSheet sheet(std::nullopt);
   sheet.show();
@@ -362,24 +298,6 @@ TEST_F(PersonaSheet, TheSwitchAppearsWithAPromptAndClearGoesBackToTheBuiltInOne)
   EXPECT_TRUE(card.editor()->toPlainText().isEmpty());
   EXPECT_FALSE(onScreen(card.toggle()));
   EXPECT_TRUE(shows(card, strings.personaUsingBuiltin));
-}
-
-// A module's prompt is cut at 2,000 characters as people count them (an
-// emoji with a skin tone at the edge is kept whole or not at all), and
-// emptied it switches the module off until switched on again.
-TEST(ModuleDraft, EditingCutsToTheLimitAndABlankPromptSwitchesOff) {
-  ModuleDraft draft{QStringLiteral("x"), true};
-  const QString thumb = QStringLiteral("\U0001F44D\U0001F3FD");
-  draft.edit(QString(1999, QLatin1Char('a')) + thumb + QStringLiteral("bc"));
-  EXPECT_EQ(characterCount(draft.prompt), 2000);
-  EXPECT_TRUE(draft.prompt.endsWith(thumb));
-  EXPECT_TRUE(draft.enabled) << "cutting leaves the switch";
-  draft.edit(QStringLiteral("   "));
-  EXPECT_FALSE(draft.enabled);
-  EXPECT_EQ(draft.prompt, QStringLiteral("   ")) << "the edited text itself is never trimmed";
-  EXPECT_EQ(draft.state(), ModuleDraft::State::builtIn);
-  draft.edit(QStringLiteral("again"));
-  EXPECT_EQ(draft.state(), ModuleDraft::State::custom);
 }
 
 }  // namespace

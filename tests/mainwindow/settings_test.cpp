@@ -141,8 +141,6 @@ INSTANTIATE_TEST_SUITE_P(
                 HotKeyCombo::agent,
                 {press(Qt::Key_AltGr, kScanRightAlt), release(Qt::Key_AltGr, kScanRightAlt, Qt::AltModifier)},
                 HotKeyConfig{qint64(kOptionFlag), -1, false}},
-        Capture{"a letter typed into the focused field", HotKeyCombo::rewrite, {press(Qt::Key_X, kScanX)},
-                HotKeyConfig{0, 7, false}},
         Capture{"Escape cancels and stores nothing",
                 HotKeyCombo::transcribe,
                 {press(Qt::Key_Escape, kScanEsc, Qt::ShiftModifier)},
@@ -184,48 +182,6 @@ TEST_F(SettingsPage, ClearingRemovesTheHotkeyAndShowsTheBuiltInOne) {
   EXPECT_FALSE(tap.grabs.contains(KeyGrab{14, kOptionFlag, false})) << "shown, never listened to";
 }
 
-TEST_F(SettingsPage, AGlobalTapReportsOnceAndQtKeysAreOnlySwallowed) {
-  FakeKeyboardTap captureTap;
-  KeyboardTap::install(&tap);  // the capture tap's constructor took the listener's slot
-  KeyCaptureView::installGlobalTap(&captureTap);
-  record(HotKeyCombo::transcribe);
-  ASSERT_TRUE(captureTap.running);
-  EXPECT_TRUE(captureTap.grabs.isEmpty()) << "the capture takes no key from anyone";
-
-  // The same press arrives both ways when this program is in front.
-  type(field, {press(Qt::Key_K, kScanK, Qt::ControlModifier)});
-  EXPECT_EQ(shownKey(HotKeyCombo::transcribe), currentStrings().pressHotkeyHint) << "Qt's copy is not reported";
-  captureTap.press({KeyTapEvent::Type::keyDown, 40, kControlFlag, false, false, 0});
-  QCoreApplication::processEvents();
-  EXPECT_EQ(shownKey(HotKeyCombo::transcribe), QStringLiteral("Ctrl+K"));
-  EXPECT_FALSE(captureTap.running);
-  EXPECT_EQ(HotKeyManager::shared().configs().value(HotKeyCombo::transcribe),
-            (HotKeyConfig{qint64(kControlFlag), 40, false}));
-  KeyCaptureView::installGlobalTap(nullptr);
-}
-
-TEST_F(SettingsPage, TheClipboardSwitchShowsTheStoredValueAndWritesOnlyChanges) {
-  UserDefaults& defaults = UserDefaults::shared();
-  const QString key = SettingsView::kClipboardAccessKey;
-  for (const std::optional<bool> stored : {std::optional<bool>(), std::optional(false), std::optional(true)}) {
-    SCOPED_TRACE(stored ? (*stored ? "on" : "off") : "never set");
-    defaults.remove(key);
-    if (stored) defaults.setBoolean(key, *stored);
-    SettingsView page;
-    page.show();
-    const bool initial = stored.value_or(false);
-    QAbstractButton* toggle = shownWith(page, currentStrings().clipboardAccessTitle);
-    ASSERT_TRUE(toggle);
-    EXPECT_EQ(toggle->isChecked(), initial);
-    EXPECT_EQ(defaults.contains(key), stored.has_value()) << "the initial value is not written back";
-    click(toggle);
-    EXPECT_EQ(defaults.boolean(key), !initial);
-    EXPECT_EQ(UserDefaults(defaults.filePath()).boolean(key), !initial) << "on disk at once";
-    click(toggle);
-    EXPECT_EQ(defaults.boolean(key), initial);
-  }
-}
-
 TEST_F(SettingsPage, TheMicrophoneButtonAsksOnceUndeterminedElseOpensTheSettings) {
   using Authorization = MicrophoneAccess::Authorization;
   for (const auto& [authorization, requests] :
@@ -244,37 +200,6 @@ TEST_F(SettingsPage, TheMicrophoneButtonAsksOnceUndeterminedElseOpensTheSettings
                                         : QList<SettingsLauncher::Pane>{SettingsLauncher::Pane::microphone});
     if (requests) {
       EXPECT_EQ(page.microphoneRow()->actionButton()->text(), currentStrings().manage);
-    }
-  }
-}
-
-TEST_F(SettingsPage, TheAccessibilityButtonAsksAndOpensTheSettingsALittleLaterWhateverTheState) {
-  Clock::setTimeScaleForTesting(0.02);
-  for (bool trusted : {true, false}) {
-    SCOPED_TRACE(trusted);
-    trust.trusted = trusted;
-    settings.opened.clear();
-    SettingsView page;
-    page.show();
-    click(page.accessibilityRow()->actionButton());
-    EXPECT_EQ(PermissionManager::shared().accessibilityStatus(),
-              trusted ? PermissionStatus::granted : PermissionStatus::denied);
-    EXPECT_TRUE(settings.opened.isEmpty()) << "not at once";
-    EXPECT_TRUE(waitUntil([&] { return !settings.opened.isEmpty(); }));
-    EXPECT_EQ(settings.opened, QList<SettingsLauncher::Pane>{SettingsLauncher::Pane::accessibility});
-    EXPECT_EQ(page.accessibilityRow()->actionButton()->text(),
-              trusted ? currentStrings().manage : currentStrings().permGoAuth);
-  }
-  Clock::setTimeScaleForTesting(1);
-}
-
-TEST_F(SettingsPage, ALanguageButtonChoosesTheLanguageAndMarksIt) {
-  for (AppLanguage language : {AppLanguage::ko, AppLanguage::zhHant, AppLanguage::en}) {
-    click(shownWith(*view, displayName(language)));
-    EXPECT_EQ(LanguageManager::shared().current(), language);
-    for (AppLanguage other : allAppLanguages()) {
-      EXPECT_EQ(view->languageButton(other)->isSelected(), other == language);
-      EXPECT_TRUE(shownWith(*view, displayName(other))) << "names are never translated";
     }
   }
 }
