@@ -1,7 +1,7 @@
 // The practice exercises over the real request flow: a hotkey, a recording,
 // the service's answer over a socket, the history record or the live request
 // that decides, and what the flow then shows.
-#include "flowfixture.h"
+#include "../pipeline/flowtest.h"
 #include "onboarding/liverequestwatcher.h"
 #include "onboarding/trialfillpage.h"
 #include "onboardingtest.h"
@@ -21,7 +21,7 @@ const Exercise kExercises[] = {
     {S::agentSearch, HotKeyCombo::agent, std::nullopt, false, "show_markdown"},
 };
 
-class Flow : public FlowFixture {
+class Flow : public FlowTest {
  protected:
   // What the desktop reports as selected when the exercise's hotkey is pressed.
   void selectFor(const Exercise& e) {
