@@ -122,13 +122,11 @@ QCoro::Task<void> RecordProcessor::fail(const Request& request, const Processing
     RecordingResultStore::shared().update(QString(), QString(), failure.message);
   }
 
-  // The user is told at once, wherever they are working: the indicator just
-  // went away and nothing was typed. A retry from the history shows its
-  // outcome on its card; a too-long recording gets the alert instead.
-  const bool live = processingRecordId_ == request.id;
-  const bool tellsAtOnce = failure.kind == ProcessingFailure::Kind::creditsExhausted ||
-                           (live && failure.kind != ProcessingFailure::Kind::signOut && !failure.durationExceeded);
-  if (tellsAtOnce) OverlayPresenter::current().showTip(failure.message);
+  // Only used-up credits interrupt the user with a tip: they must act before
+  // the next recording can start. A too-long recording gets the alert below;
+  // any other failure is told by the history record and the latest result,
+  // where it can be retried.
+  if (failure.kind == ProcessingFailure::Kind::creditsExhausted) OverlayPresenter::current().showTip(failure.message);
   if (failure.maxDurationSec) recorder_.setMaxDuration(double(*failure.maxDurationSec));
   if (failure.durationExceeded) {
     const QString message = failure.message;

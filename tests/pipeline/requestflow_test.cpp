@@ -317,11 +317,11 @@ TEST_F(RequestFlow, EveryFailureEndsTheRequestWithItsOwnMessageAndFollowUp) {
       {"too long",
        ScriptedResponse::json(413, R"({"code":"DURATION_EXCEEDED","message":"l","config_update":{"max_duration_sec":30}})"),
        strings.errorDurationExceeded, false, false, false, true},
-      {"service error", ScriptedResponse::text(500, "oops"), strings.errorUnknown, true, false, true, false},
+      {"service error", ScriptedResponse::text(500, "oops"), strings.errorUnknown, true, false, false, false},
       {"unknown action",
        ScriptedResponse::json(200, R"({"operation":"transcribe","action_type":"PASTE","transcript":"t","result":"r"})"),
-       strings.errorDecode, true, false, true, false},
-      {"no answer", noAnswer, strings.errorConnectionLost, true, false, true, false},
+       strings.errorDecode, true, false, false, false},
+      {"no answer", noAnswer, strings.errorConnectionLost, true, false, false, false},
   };
   // A sign-out empties the history in memory, as in the program: what the
   // request left is read from its account's file.
