@@ -125,8 +125,8 @@ void PulseSoundServerWatcher::disconnectFromServer() {
 
 void PulseSoundServerWatcher::serverLost() {
   if (reconnect_.isActive()) return;
-  qCWarning(lcAudioRecorder, "sound server: not reachable, trying again in %lld s",
-            static_cast<long long>(std::chrono::duration_cast<std::chrono::seconds>(reconnectPause_).count()));
+  // Said once per loss, not at every try of a machine without a server.
+  if (reconnectPause_ == kFirstReconnectPause) qCWarning(lcAudioRecorder, "sound server: not reachable, trying again");
   connected_ = false;
   sources_.clear();
   setDefaultSource({});
