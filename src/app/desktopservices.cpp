@@ -4,6 +4,7 @@
 #include "platform/linux/atspiaccessibility.h"
 #include "platform/linux/desktopsettingslauncher.h"
 #include "platform/linux/desktopurlopener.h"
+#include "platform/linux/pulsesoundserverwatcher.h"
 #include "platform/linux/qtaudioengine.h"
 #include "platform/linux/qtmicrophoneaccess.h"
 #include "platform/linux/sysfsmachineinfo.h"
@@ -25,6 +26,7 @@ DesktopServices::~DesktopServices() {
   MicrophoneAccess::install(nullptr);
   SettingsLauncher::install(nullptr);
   AudioEngine::installFactory({});
+  SoundServerWatcher::install(nullptr);
   KeyboardTap::install(nullptr);
   KeyCaptureView::installGlobalTap(nullptr);
   FrontApplication::install(nullptr);
@@ -46,6 +48,9 @@ void DesktopServices::install() {
   MicrophoneAccess::install(microphoneAccess_.get());
   settingsLauncher_ = std::make_unique<DesktopSettingsLauncher>();
   SettingsLauncher::install(settingsLauncher_.get());
+  // The engines follow the sound server's default microphone through it.
+  soundServer_ = std::make_unique<PulseSoundServerWatcher>();
+  SoundServerWatcher::install(soundServer_.get());
   AudioEngine::installFactory([] { return std::make_unique<QtAudioEngine>(); });
   keyboardTap_ = std::make_unique<X11KeyboardTap>();
   KeyboardTap::install(keyboardTap_.get());

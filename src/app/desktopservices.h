@@ -5,6 +5,7 @@
 class AtspiAccessibility;
 class DesktopSettingsLauncher;
 class DesktopUrlOpener;
+class PulseSoundServerWatcher;
 class QtMicrophoneAccess;
 class SysfsMachineInfo;
 class TmuxTerminalDriver;
@@ -31,6 +32,7 @@ class DesktopServices {
   std::unique_ptr<X11AccessibilityTrust> accessibilityTrust_;
   std::unique_ptr<QtMicrophoneAccess> microphoneAccess_;
   std::unique_ptr<DesktopSettingsLauncher> settingsLauncher_;
+  std::unique_ptr<PulseSoundServerWatcher> soundServer_;
   std::unique_ptr<X11KeyboardTap> keyboardTap_;
   std::unique_ptr<X11KeyboardTap> keyCaptureTap_;
   std::unique_ptr<X11FrontApplication> frontApplication_;

@@ -4,6 +4,7 @@
 #include "fakeservice.h"
 #include "pipelinestate.h"
 #include "recordingoverlaypresenter.h"
+#include "soundserver.h"
 #include "awaittask.h"
 #include "testenvironment.h"
 #include "testkeyboard.h"
@@ -18,6 +19,7 @@
 #include "pipeline/hotkeymanager.h"
 #include "pipeline/permissionmanager.h"
 #include "platform/linux/atspiaccessibility.h"
+#include "platform/linux/pulsesoundserverwatcher.h"
 #include "platform/linux/qtaudioengine.h"
 #include "platform/linux/qtmicrophoneaccess.h"
 #include "platform/x11/x11accessibilitytrust.h"
@@ -47,17 +49,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Runs pactl against the test desktop's sound server; its output, or nothing
-// when it failed.
-std::optional<QString> pactl(const QStringList& arguments) {
-  QProcess process;
-  process.start(QStringLiteral("pactl"), arguments);
-  if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-    return std::nullopt;
-  }
-  return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-}
-
 // The test desktop's microphone, which a test may unload: put back as it was,
 // and the default again, whatever the test left behind.
 class DesktopMicrophone {
@@ -75,8 +66,6 @@ class DesktopMicrophone {
       }
     }
   }
-  // In this order, so that Qt, which follows the server's default only when a
-  // source goes, sees this microphone as the default again.
   ~DesktopMicrophone() {
     if (!isLoaded()) pactl({QStringLiteral("load-module"), QStringLiteral("module-pipe-source"), arguments_});
     pactl({QStringLiteral("set-default-source"), QString::fromLatin1(kName)});
@@ -124,6 +113,7 @@ class RequestFlowOnTheDesktop : public ::testing::Test {
     service.clearRequests();
     AccessibilityTrust::install(&trust);
     MicrophoneAccess::install(&microphoneAccess);
+    SoundServerWatcher::install(&soundServer);
     AudioEngine::installFactory([] { return std::make_unique<QtAudioEngine>(); });
     KeyboardTap::install(&keyboardTap);
     FrontApplication::install(&front);
@@ -168,6 +158,7 @@ class RequestFlowOnTheDesktop : public ::testing::Test {
     FrontApplication::install(nullptr);
     KeyboardTap::install(nullptr);
     AudioEngine::installFactory({});
+    SoundServerWatcher::install(nullptr);
     MicrophoneAccess::install(nullptr);
     AccessibilityTrust::install(nullptr);
     resetPipelineState();
@@ -182,6 +173,7 @@ class RequestFlowOnTheDesktop : public ::testing::Test {
   RecordingOverlayPresenter overlays;
   X11AccessibilityTrust trust;
   QtMicrophoneAccess microphoneAccess;
+  PulseSoundServerWatcher soundServer;
   X11KeyboardTap keyboardTap;
   X11FrontApplication front;
   X11SyntheticKeyboard keyboard;

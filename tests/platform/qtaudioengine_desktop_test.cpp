@@ -1,12 +1,14 @@
 // The Qt Multimedia engine against real sound servers: the desktop's, a missing one, one that dies.
 #include "platform/linux/qtaudioengine.h"
 #include "awaittask.h"
+#include "fakesoundserverwatcher.h"
 #include "freshprocess.h"
+#include "soundserver.h"
 #include "testenvironment.h"
 #include "testmicrophone.h"
+#include "wavfile.h"
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 #include <atomic>
@@ -21,6 +23,7 @@ struct CapturedBuffers {
   std::vector<std::tuple<int, int, qsizetype>> buffers;  // rate, channels, frames
   std::atomic<bool> offMainThread{true};
   float peak = 0.0f;
+  std::vector<qint16> firstChannel;
 
   AudioEngine::Tap tap() {
     return [this](const AudioBuffer& buffer) {
@@ -28,13 +31,31 @@ struct CapturedBuffers {
       std::lock_guard lock(mutex);
       buffers.emplace_back(buffer.sampleRate, buffer.channelCount, buffer.frameCount());
       for (float sample : buffer.samples) peak = std::max(peak, std::abs(sample));
+      for (size_t i = 0; i < buffer.samples.size(); i += size_t(buffer.channelCount)) {
+        firstChannel.push_back(qint16(std::lround(buffer.samples[i] * 32767.0f)));
+      }
     };
   }
   size_t count() {
     std::lock_guard lock(mutex);
     return buffers.size();
   }
+  // The pitch of what was heard, once `buffers` buffers have come.
+  double frequencyAfter(size_t buffers) {
+    if (!waitUntil([&] { return count() >= buffers; })) return 0.0;
+    std::lock_guard lock(mutex);
+    return SignalAnalysis::frequency(firstChannel, 48000);
+  }
 };
+
+// Records with `engine` until a few buffers have come, and tells the pitch heard.
+double pitchRecordedBy(QtAudioEngine& engine) {
+  CapturedBuffers captured;
+  if (!engine.start(4096, captured.tap(), nullptr)) return 0.0;
+  const double pitch = captured.frequencyAfter(4);
+  engine.stop();
+  return pitch;
+}
 
 TEST(QtAudioEngine, CapturesTheDefaultInputInFullBuffersOnItsOwnThreadUntilStopped) {
   REQUIRE_TEST_DESKTOP();
@@ -68,6 +89,38 @@ TEST(QtAudioEngine, CapturesTheDefaultInputInFullBuffersOnItsOwnThreadUntilStopp
   EXPECT_EQ(captured.count(), afterStop);
 }
 
+// Qt's own default lags the server's for seconds: the watcher's word decides.
+TEST(QtAudioEngine, RecordsTheSourceTheWatcherNamesAndAnnouncesOnlyChangesOfIt) {
+  REQUIRE_TEST_DESKTOP();
+  PipeSource second(u"veltrine_second_microphone"_qs);
+  ASSERT_TRUE(second.isLoaded());
+  TestMicrophone first;
+  TestMicrophone secondMicrophone(second.pipe());
+  ASSERT_TRUE(first.play(TestMicrophone::tone(440, 500ms, 0.5), true));
+  ASSERT_TRUE(secondMicrophone.play(TestMicrophone::tone(1000, 500ms, 0.5), true));
+  FakeSoundServerWatcher soundServer;
+  soundServer.setDefaultSource(second.name());  // the server's own default stays the first
+  QtAudioEngine engine(soundServer);
+  ASSERT_TRUE(waitUntil([&] { return engine.inputFormat().isValid(); }));
+  EXPECT_NEAR(pitchRecordedBy(engine), 1000.0, 5.0);
+
+  CapturedBuffers captured;
+  ASSERT_TRUE(engine.start(4096, captured.tap(), nullptr));
+  QSignalSpy changed(&engine, &AudioEngine::configurationChanged);
+  soundServer.setDefaultSource({});  // the default is gone for a moment
+  soundServer.setDefaultSource(second.name());
+  soundServer.removeSource(u"veltrine_microphone"_qs);  // not the one in use
+  QCoreApplication::processEvents();
+  EXPECT_EQ(changed.count(), 0);
+  soundServer.setDefaultSource(u"veltrine_microphone"_qs);
+  EXPECT_EQ(changed.count(), 1);
+  soundServer.removeSource(second.name());
+  EXPECT_EQ(changed.count(), 2);
+  engine.stop();
+  // Stopped, the engine opens the current default again.
+  EXPECT_NEAR(pitchRecordedBy(engine), 440.0, 5.0);
+}
+
 TEST(QtAudioEngine, WithoutASoundServerStartFailsAtOnceAndOneThatDiesIsReported) {
   REQUIRE_TEST_DESKTOP();
   IN_FRESH_PROCESS({
@@ -86,19 +139,10 @@ TEST(QtAudioEngine, WithoutASoundServerStartFailsAtOnceAndOneThatDiesIsReported)
   });
   // A sound server of the test's own with one pipe microphone, killed while capturing.
   IN_FRESH_PROCESS({
-    const QString socket = TestEnvironment::root() + u"/run/private-pulse"_qs;
-    const QString pipe = TestEnvironment::root() + u"/run/private-mic.pipe"_qs;
-    QProcess server;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(u"DBUS_SESSION_BUS_ADDRESS"_qs);  // the desktop's own server holds the bus name
-    server.setProcessEnvironment(environment);
-    server.start(u"pulseaudio"_qs, {u"--daemonize=no"_qs, u"--exit-idle-time=-1"_qs, u"--disable-shm"_qs,
-                                    u"--use-pid-file=no"_qs, u"-n"_qs, u"-L"_qs,
-                                    u"module-native-protocol-unix socket=%1 auth-anonymous=1"_qs.arg(socket), u"-L"_qs,
-                                    u"module-pipe-source source_name=private_mic file=%1 format=s16le rate=44100 channels=1"_qs.arg(pipe)});
-    ASSERT_TRUE(waitUntil([&] { return QFile::exists(socket) && QFile::exists(pipe); }, 10s));
-    qputenv("PULSE_SERVER", QFile::encodeName(u"unix:"_qs + socket));
-    qputenv("VELTRINE_TEST_MIC_PIPE", QFile::encodeName(pipe));
+    PrivateSoundServer server;
+    ASSERT_TRUE(server.start(u"private_mic"_qs, 44100, 1));
+    qputenv("PULSE_SERVER", QFile::encodeName(u"unix:"_qs + server.socket()));
+    qputenv("VELTRINE_TEST_MIC_PIPE", QFile::encodeName(server.pipe()));
     QtAudioEngine engine;
     ASSERT_EQ(engine.inputFormat().sampleRate, 44100);
     ASSERT_EQ(engine.inputFormat().channelCount, 1);
@@ -110,7 +154,6 @@ TEST(QtAudioEngine, WithoutASoundServerStartFailsAtOnceAndOneThatDiesIsReported)
     QSignalSpy changed(&engine, &AudioEngine::configurationChanged);
     microphone.stop();
     server.kill();
-    server.waitForFinished(5000);
     EXPECT_TRUE(waitUntil([&] { return changed.count() >= 1; }));
     EXPECT_FALSE(engine.isRunning());
     engine.stop();  // the source's device is gone by now: stopping must still be safe

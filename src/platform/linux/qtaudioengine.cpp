@@ -5,32 +5,18 @@
 
 #include <QMediaDevices>
 
-#include <algorithm>
-#include <chrono>
-
-namespace {
-
-// How soon a device that went away is noticed. Until then the moved stream's
-// sound (perhaps a speaker's monitor) still reaches the recording; the check
-// itself only copies the device list Qt keeps.
-constexpr std::chrono::milliseconds kPresenceCheckInterval{100};
-
-}  // namespace
-
-QtAudioEngine::QtAudioEngine() : capture_(new QtAudioCapture), devices_(new QMediaDevices(this)) {
+QtAudioEngine::QtAudioEngine(SoundServerWatcher& soundServer) : capture_(new QtAudioCapture), soundServer_(&soundServer) {
   thread_.setObjectName(QStringLiteral("audio"));
   capture_->moveToThread(&thread_);
   thread_.start(QThread::TimeCriticalPriority);
-  presenceCheck_.setInterval(kPresenceCheckInterval);
-  connect(&presenceCheck_, &QTimer::timeout, this, &QtAudioEngine::checkInputPresent);
   connect(capture_, &QtAudioCapture::failed, this, [this] {
     qCWarning(lcAudioRecorder, "the input \"%s\" failed while capturing", qUtf8Printable(device_.description()));
-    presenceCheck_.stop();
     running_ = false;
     format_ = {};  // the next inputFormat() opens the input afresh
     Q_EMIT configurationChanged();
   });
-  connect(devices_, &QMediaDevices::audioInputsChanged, this, &QtAudioEngine::checkDefaultInput);
+  connect(&soundServer, &SoundServerWatcher::defaultSourceChanged, this, &QtAudioEngine::followDefaultSource);
+  connect(&soundServer, &SoundServerWatcher::sourceRemoved, this, &QtAudioEngine::noticeRemovedSource);
 }
 
 QtAudioEngine::~QtAudioEngine() {
@@ -42,7 +28,7 @@ QtAudioEngine::~QtAudioEngine() {
 
 AudioInputFormat QtAudioEngine::inputFormat() {
   if (running_) return format_;
-  const QAudioDevice device = QMediaDevices::defaultAudioInput();
+  const QAudioDevice device = defaultInput();
   if (device.isNull()) {
     device_ = {};
     format_ = {};
@@ -78,12 +64,10 @@ bool QtAudioEngine::start(int framesPerBuffer, Tap tap, QString* error) {
       Qt::BlockingQueuedConnection);
   if (!started && error) *error = reason;
   running_ = started;
-  if (started) presenceCheck_.start();
   return started;
 }
 
 void QtAudioEngine::stop() {
-  presenceCheck_.stop();
   QMetaObject::invokeMethod(capture_, [capture = capture_] { capture->stop(); }, Qt::BlockingQueuedConnection);
   running_ = false;
 }
@@ -92,17 +76,27 @@ bool QtAudioEngine::isRunning() const { return running_; }
 
 quint64 QtAudioEngine::capturedFrames() const { return capture_->capturedFrames(); }
 
-void QtAudioEngine::checkDefaultInput() {
-  if (device_.isNull()) return;
-  if (QMediaDevices::defaultAudioInput().id() != device_.id()) Q_EMIT configurationChanged();
+QAudioDevice QtAudioEngine::defaultInput() const {
+  const QString name = soundServer_ ? soundServer_->defaultSource() : QString();
+  if (!name.isEmpty()) {
+    const QByteArray id = name.toUtf8();
+    for (const QAudioDevice& input : QMediaDevices::audioInputs()) {
+      if (input.id() == id) return input;
+    }
+  }
+  // Not known yet, or a source Qt does not list (a speaker's monitor).
+  return QMediaDevices::defaultAudioInput();
 }
 
-void QtAudioEngine::checkInputPresent() {
-  const QList<QAudioDevice> inputs = QMediaDevices::audioInputs();
-  const bool present =
-      std::any_of(inputs.cbegin(), inputs.cend(), [&](const QAudioDevice& input) { return input.id() == device_.id(); });
-  if (present) return;
-  presenceCheck_.stop();  // one notice per lost device
-  qCWarning(lcAudioRecorder, "the input \"%s\" went away while capturing", qUtf8Printable(device_.description()));
+void QtAudioEngine::followDefaultSource(const QString& name) {
+  if (name.isEmpty() || name.toUtf8() == device_.id()) return;
+  qCInfo(lcAudioRecorder, "the default input is now \"%s\"", qUtf8Printable(name));
+  Q_EMIT configurationChanged();
+}
+
+void QtAudioEngine::noticeRemovedSource(const QString& name) {
+  if (device_.isNull() || name.toUtf8() != device_.id()) return;
+  qCWarning(lcAudioRecorder, "the input \"%s\" went away", qUtf8Printable(device_.description()));
+  format_ = {};  // whatever the server moved the stream to is not what the user chose
   Q_EMIT configurationChanged();
 }

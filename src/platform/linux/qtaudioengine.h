@@ -1,12 +1,12 @@
 #pragma once
 
 #include "platform/audioengine.h"
+#include "platform/soundserverwatcher.h"
 
 #include <QAudioDevice>
+#include <QPointer>
 #include <QThread>
-#include <QTimer>
 
-class QMediaDevices;
 class QtAudioCapture;
 
 // The microphone through Qt Multimedia: the default input device in its
@@ -14,22 +14,25 @@ class QtAudioCapture;
 // audio thread, so that buffers keep flowing while the main thread is busy.
 //
 // inputFormat() resolves the device and makes the source ahead of time; a
-// start then only starts the source (about a millisecond). A change of the
-// default input device, a source that fails while running, and a device that
-// goes away while running are reported as configurationChanged().
+// start then only starts the source (about a millisecond). A new default
+// source, the removal of the source in use and a source that fails while
+// running are reported as configurationChanged().
 //
-// Qt 6.4 announces none of the sound server's device changes, and PulseAudio
-// does not fail a stream whose device goes away: it moves the stream to the
-// next source (another microphone, or a speaker's monitor) and the source
-// stays active without an error. So while capturing the engine looks at the
-// device list itself, a few times a second; a device that is no longer
-// listed is gone. A stall in the data would not tell it: a moved stream goes
-// on delivering, and a quiet device may deliver nothing for a while.
+// Qt 6.4 keeps its own idea of the default for many seconds after the sound
+// server changed it and announces no change at all, while its device list is
+// current. So the sound server's watcher names the default and tells of
+// removed sources, and the engine takes the listed device of that name. The
+// server itself does not fail a stream whose source goes away: it moves it to
+// the next source (another microphone, or a speaker's monitor) without an
+// error, which only the watcher's event tells.
+//
+// Every inputFormat() while stopped looks at the default again, so a start
+// always records the current default, even when a change was not acted on.
 class QtAudioEngine final : public AudioEngine {
   Q_OBJECT
 
  public:
-  QtAudioEngine();
+  explicit QtAudioEngine(SoundServerWatcher& soundServer = SoundServerWatcher::current());
   ~QtAudioEngine() override;
 
   AudioInputFormat inputFormat() override;
@@ -42,15 +45,14 @@ class QtAudioEngine final : public AudioEngine {
   quint64 capturedFrames() const;
 
  private:
-  void checkDefaultInput();
-  void checkInputPresent();
+  QAudioDevice defaultInput() const;
+  void followDefaultSource(const QString& name);
+  void noticeRemovedSource(const QString& name);
 
   QThread thread_;
   QtAudioCapture* capture_;
-  QMediaDevices* devices_;
+  QPointer<SoundServerWatcher> soundServer_;
   QAudioDevice device_;
   AudioInputFormat format_;
   bool running_ = false;
-  // Runs while capturing: the device list has no signal in Qt 6.4.
-  QTimer presenceCheck_;
 };
