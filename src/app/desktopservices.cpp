@@ -15,6 +15,7 @@
 #include "platform/x11/x11keyboardtap.h"
 #include "platform/x11/x11pasteboard.h"
 #include "platform/x11/x11synthetickeyboard.h"
+#include "platform/x11/x11windowactivator.h"
 #include "platform/x11/x11workspacepresence.h"
 
 DesktopServices::DesktopServices() = default;
@@ -35,6 +36,7 @@ DesktopServices::~DesktopServices() {
   Accessibility::install(nullptr);
   MachineInfo::install(nullptr);
   TerminalDriver::install(nullptr);
+  WindowActivator::install(nullptr);
   UrlOpener::install(nullptr);
   WorkspacePresence::install(nullptr);
   FocusRefusal::install(nullptr);
@@ -69,6 +71,8 @@ void DesktopServices::install() {
   accessibility_->start();  // follow the focus from now on, so the first capture knows it
   machineInfo_ = std::make_unique<SysfsMachineInfo>();
   MachineInfo::install(machineInfo_.get());
+  windowActivator_ = std::make_unique<X11WindowActivator>();
+  WindowActivator::install(windowActivator_.get());
   terminalDriver_ = std::make_unique<TmuxTerminalDriver>();
   TerminalDriver::install(terminalDriver_.get());
   urlOpener_ = std::make_unique<DesktopUrlOpener>();

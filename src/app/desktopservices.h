@@ -14,6 +14,7 @@ class X11FrontApplication;
 class X11KeyboardTap;
 class X11Pasteboard;
 class X11SyntheticKeyboard;
+class X11WindowActivator;
 class X11WorkspacePresence;
 class X11FocusRefusal;
 
@@ -40,6 +41,7 @@ class DesktopServices {
   std::unique_ptr<X11Pasteboard> pasteboard_;
   std::unique_ptr<AtspiAccessibility> accessibility_;
   std::unique_ptr<SysfsMachineInfo> machineInfo_;
+  std::unique_ptr<X11WindowActivator> windowActivator_;
   std::unique_ptr<TmuxTerminalDriver> terminalDriver_;
   std::unique_ptr<DesktopUrlOpener> urlOpener_;
   std::unique_ptr<X11WorkspacePresence> workspacePresence_;

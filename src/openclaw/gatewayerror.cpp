@@ -15,3 +15,7 @@ GatewayError GatewayError::httpError(int statusCode, QString body) {
 GatewayError GatewayError::transport(QString description) {
   return GatewayError(Kind::transport, 0, QString(), std::move(description));
 }
+
+GatewayError GatewayError::streamError(QString message) {
+  return GatewayError(Kind::streamError, 0, QString(), std::move(message));
+}

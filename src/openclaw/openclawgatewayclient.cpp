@@ -108,6 +108,10 @@ QCoro::Task<void> OpenClawGatewayClient::streamChat(QString message, QString tok
     const bool atEnd = connection->isFinished();
     while (const std::optional<QByteArray> line = takeLine(pending, atEnd)) {
       if (const std::optional<GatewayAgentEvent> event = parser.feed(*line)) deliver(*event);
+      if (parser.failure()) {
+        connection->abort();
+        throw GatewayError::streamError(*parser.failure());
+      }
       if (parser.isDone()) {
         // Whatever follows "[DONE]" is never read.
         connection->abort();

@@ -33,8 +33,9 @@ class OpenClawGatewayClient : public QObject {
   // receiver is held weakly; events for a gone receiver are dropped). Returns
   // once the answer is complete. Throws GatewayError: httpError for a status
   // other than 200 (no event delivered), transport when no answer arrives, the
-  // connection breaks or nothing arrives for 120 seconds; events delivered
-  // before a failure stay delivered.
+  // connection breaks or nothing arrives for 120 seconds, streamError when the
+  // stream reports an error (no done event then); events delivered before a
+  // failure stay delivered.
   QCoro::Task<void> streamChat(QString message, QString token, QObject* receiver, EventHandler onEvent);
 
   // The request body: {"model":"openclaw","stream":true,"messages":[{"role":"user","content":message}]}.

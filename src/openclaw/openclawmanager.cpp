@@ -312,8 +312,14 @@ QCoro::Task<bool> OpenClawManager::runInNewTerminalWindowAndWait(QString command
 QCoro::Task<void> OpenClawManager::typeInOpenClawWindow(QString command) {
   TerminalDriver& terminal = TerminalDriver::current();
   if (openClawWindowId_) {
-    const bool ran = co_await terminal.runInWindow(QString::number(*openClawWindowId_), command);
-    if (ran) co_return;
+    const QString window = QString::number(*openClawWindowId_);
+    const bool ran = co_await terminal.runInWindow(window, command);
+    if (ran) {
+      // Behind other windows or minimised, the user would not see it run.
+      const bool shown = co_await terminal.activateWindow(window);
+      if (!shown) qCInfo(lcOpenClaw) << "the terminal window of spoken commands could not be brought to the front";
+      co_return;
+    }
     // Closed by the user, or its shell ended: the next window takes its place.
     openClawWindowId_.reset();
   }

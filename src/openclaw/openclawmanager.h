@@ -125,8 +125,8 @@ class OpenClawManager : public QObject {
   // --- Terminal windows (queued: they run one after another, in order) ---
 
   void runInNewTerminalWindow(const QString& command);
-  // Types into the remembered window, opening (and remembering) one when
-  // there is none or it was closed.
+  // Types into the remembered window and brings it to the front, opening
+  // (and remembering) one when there is none or it was closed.
   void sendToOpenClawWindow(const QString& command);
   static bool isInteractiveCommand(const QString& command);
   std::optional<qint64> openClawWindowId() const { return openClawWindowId_; }

@@ -8,6 +8,7 @@ class NoTerminal final : public TerminalDriver {
  public:
   QCoro::Task<std::optional<QString>> openWindow(QString) override { co_return std::nullopt; }
   QCoro::Task<bool> runInWindow(QString, QString) override { co_return false; }
+  QCoro::Task<bool> activateWindow(QString) override { co_return false; }
 };
 
 using InstalledDriver = Installed<TerminalDriver, NoTerminal>;

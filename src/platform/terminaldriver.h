@@ -26,6 +26,11 @@ class TerminalDriver {
   // (the user closed it or its shell ended) or cannot be reached.
   virtual QCoro::Task<bool> runInWindow(QString windowId, QString command) = 0;
 
+  // Brings the window `windowId` to the front with the keyboard focus,
+  // restoring it when it was minimised. False when it is gone or could not be
+  // found on the screen (or the desktop has no means to do it).
+  virtual QCoro::Task<bool> activateWindow(QString windowId) = 0;
+
   static TerminalDriver& current();
   // Installs `driver` (not owned; it must outlive its use). nullptr uninstalls.
   static void install(TerminalDriver* driver);

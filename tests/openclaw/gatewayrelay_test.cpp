@@ -69,6 +69,9 @@ TEST_F(GatewayRelayTest, EachEndingShowsItsTextAndRepliesOnlyWithAnAnswer) {
       {"HTTP 401", {401, {"bad token\n", "try again\n"}}, true, true, kFailed + "HTTP 401: bad tokentry again" + kHint, {},
        kFailed + "HTTP 401: bad tokentry again"},
       {"no gateway", {}, false, true, kFailed + "Connection refused" + kHint, {}, kFailed + "Connection refused"},
+      {"model failure in the stream",
+       {200, {R"(data: {"error":{"message":"model overloaded","type":"provider_error"}})" "\n", "data: [DONE]\n"}}, true,
+       true, kFailed + "model overloaded" + kHint, {}, kFailed + "model overloaded"},
       {"no credential", {}, true, false, kNoCredential, {}, kNoCredential},
   };
   for (const auto& c : cases) {

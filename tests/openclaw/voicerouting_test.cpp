@@ -82,6 +82,8 @@ TEST_F(VoiceRoutingTest, SpokenCommandsPileUpInOneWindowUntilItIsClosed) {
                                   {true, "2", "openclaw configure"},
                                   {true, "3", "openclaw doctor"},
                                   {false, "3", "openclaw health"}}));
+  // Each command typed into the remembered window brings it to the front; a new window is there already.
+  EXPECT_EQ(terminal.activated, (QStringList{"1", "3"}));
 }
 
 TEST_F(VoiceRoutingTest, OnlyADecimalWindowIdIsRemembered) {

@@ -6,14 +6,16 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 #include <chrono>
 #include <functional>
 #include <utility>
 
 // Terminal windows in memory: records every command with the window it went
-// to. Windows get the ids "1", "2", ... unless `nextAnswer` says otherwise;
-// close() plays the user closing one. Installed for its lifetime.
+// to, and every window brought to the front. Windows get the ids "1", "2",
+// ... unless `nextAnswer` says otherwise; close() plays the user closing one.
+// Installed for its lifetime.
 class FakeTerminalDriver final : public TerminalDriver {
  public:
   struct Call {
@@ -43,6 +45,12 @@ class FakeTerminalDriver final : public TerminalDriver {
     co_return open;
   }
 
+  QCoro::Task<bool> activateWindow(QString windowId) override {
+    const bool open = windows.contains(windowId);
+    if (open) activated.append(windowId);
+    co_return open;
+  }
+
   void close(const QString& windowId) { windows.remove(windowId); }
 
   QStringList commands() const {
@@ -52,6 +60,7 @@ class FakeTerminalDriver final : public TerminalDriver {
   }
 
   QList<Call> calls;
+  QStringList activated;  // the windows brought to the front, in order
   QSet<QString> windows;
   bool available = true;                  // false: no window can be opened
   std::optional<std::optional<QString>> nextAnswer;  // the next openWindow's answer, whatever it is

@@ -56,6 +56,7 @@ class QuietTerminal final : public TerminalDriver {
     co_return available ? std::optional(QStringLiteral("1")) : std::nullopt;
   }
   QCoro::Task<bool> runInWindow(QString, QString) override { co_return available; }
+  QCoro::Task<bool> activateWindow(QString) override { co_return available; }
   bool available = true;
 };
 

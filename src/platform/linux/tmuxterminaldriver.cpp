@@ -2,6 +2,8 @@
 
 #include "core/logging.h"
 #include "core/paths.h"
+#include "platform/linux/processancestry.h"
+#include "platform/windowactivator.h"
 
 #include <QCoroTimer>
 #include <QDir>
@@ -58,11 +60,17 @@ QCoro::Task<std::optional<QString>> TmuxTerminalDriver::openWindow(QString comma
     co_return std::nullopt;
   }
 
-  // A plain window without tmux's status line, which ends with the window that
-  // shows it: the option is set by the first client, since a session that no
-  // client ever attached would otherwise end at once.
-  const QStringList plain{QStringLiteral("set-option"), QStringLiteral("-t"), target, QStringLiteral("status"),
-                          QStringLiteral("off")};
+  // A plain window without tmux's status line, with a title of ours that
+  // tells it apart where one emulator process shows every window. It ends
+  // with the window that shows it: that option is set by the first client,
+  // since a session that no client ever attached would otherwise end at once.
+  const auto option = [&target](const QString& name, const QString& value) {
+    return QStringList{QStringLiteral("set-option"), QStringLiteral("-t"), target, name, value};
+  };
+  const QStringList then{QStringLiteral(";")};
+  const QStringList plain = option(QStringLiteral("status"), QStringLiteral("off")) + then +
+                            option(QStringLiteral("set-titles"), QStringLiteral("on")) + then +
+                            option(QStringLiteral("set-titles-string"), windowTitle(target.mid(1)));
   co_await tmux(plain);
   const QStringList endWithWindow{QStringLiteral("set-hook"), QStringLiteral("-t"), target,
                                   QStringLiteral("client-attached"),
@@ -105,6 +113,20 @@ QCoro::Task<bool> TmuxTerminalDriver::runInWindow(QString windowId, QString comm
   co_return co_await type(target, command);
 }
 
+QCoro::Task<bool> TmuxTerminalDriver::activateWindow(QString windowId) {
+  if (tmuxPath_.isEmpty() || options_.socketPath.isEmpty() || !isWindowId(windowId)) co_return false;
+  // The emulator showing the window is the attached client's parent (or,
+  // behind a wrapper, an earlier ancestor).
+  const std::optional<qint64> client = co_await clientPid(QLatin1Char('$') + windowId);
+  if (!client) co_return false;
+  co_return WindowActivator::current().activate({ProcessAncestry::lineOf(*client), windowTitle(windowId)});
+}
+
+QString TmuxTerminalDriver::windowTitle(const QString& windowId) {
+  // Closed by a bracket, so that no window's title is part of another's.
+  return QStringLiteral("Veltrine (terminal %1)").arg(windowId);
+}
+
 QCoro::Task<ChildProcess::Result> TmuxTerminalDriver::tmux(QStringList arguments) {
   // Our own server, without the user's tmux configuration, so that key
   // bindings or hooks of theirs cannot change what we type.
@@ -113,11 +135,20 @@ QCoro::Task<ChildProcess::Result> TmuxTerminalDriver::tmux(QStringList arguments
   co_return co_await ChildProcess::run(tmuxPath_, server + arguments, kTmuxTimeout);
 }
 
-QCoro::Task<bool> TmuxTerminalDriver::hasClient(QString target) {
+QCoro::Task<std::optional<qint64>> TmuxTerminalDriver::clientPid(QString target) {
   const QStringList clients{QStringLiteral("list-clients"), QStringLiteral("-t"), target, QStringLiteral("-F"),
                             QStringLiteral("#{client_pid}")};
   const ChildProcess::Result listed = co_await tmux(clients);
-  co_return listed.succeeded() && !listed.standardOutput.trimmed().isEmpty();
+  if (!listed.succeeded()) co_return std::nullopt;
+  // The first client: one attached by hand as well shows the same session.
+  bool ok = false;
+  const qint64 pid = listed.standardOutput.split('\n').constFirst().trimmed().toLongLong(&ok);
+  co_return ok && pid > 0 ? std::optional(pid) : std::nullopt;
+}
+
+QCoro::Task<bool> TmuxTerminalDriver::hasClient(QString target) {
+  const std::optional<qint64> pid = co_await clientPid(target);
+  co_return pid.has_value();
 }
 
 QCoro::Task<bool> TmuxTerminalDriver::waitForClient(QString target) {

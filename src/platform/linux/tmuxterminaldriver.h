@@ -20,7 +20,8 @@
 // by a shell of ours. Once the emulator has attached, the session ends when
 // its window is closed (the session option destroy-unattached, set when the
 // first client arrives), so closed windows leave no shells behind. A window
-// that never shows is killed before anything is typed into it.
+// that never shows is killed before anything is typed into it. tmux titles
+// each window "Veltrine (terminal <id>)", which finds it on the screen.
 class TmuxTerminalDriver final : public TerminalDriver {
  public:
   struct Options {
@@ -38,6 +39,9 @@ class TmuxTerminalDriver final : public TerminalDriver {
 
   QCoro::Task<std::optional<QString>> openWindow(QString command) override;
   QCoro::Task<bool> runInWindow(QString windowId, QString command) override;
+  // Through the installed WindowActivator, by the attached emulator's
+  // process and the window's title.
+  QCoro::Task<bool> activateWindow(QString windowId) override;
 
   QString socketPath() const { return options_.socketPath; }
 
@@ -46,8 +50,12 @@ class TmuxTerminalDriver final : public TerminalDriver {
   // command separator.
   static QString literalArgument(const QString& text);
 
+  // The title tmux gives the window of `windowId` in its terminal emulator.
+  static QString windowTitle(const QString& windowId);
+
  private:
   QCoro::Task<ChildProcess::Result> tmux(QStringList arguments);
+  QCoro::Task<std::optional<qint64>> clientPid(QString target);
   QCoro::Task<bool> hasClient(QString target);
   QCoro::Task<bool> waitForClient(QString target);
   QCoro::Task<bool> type(QString target, QString command);

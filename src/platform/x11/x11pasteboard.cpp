@@ -1,6 +1,7 @@
 #include "platform/x11/x11pasteboard.h"
 
 #include "platform/x11/x11errortrap.h"
+#include "platform/x11/x11windowproperties.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -44,21 +45,6 @@ QClipboard* clipboard() { return QGuiApplication::clipboard(); }
 xcb_connection_t* qtConnection() {
   auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
   return x11 ? x11->connection() : nullptr;
-}
-
-QByteArray windowName(Display* display, Window window) {
-  Atom type = None;
-  int format = 0;
-  unsigned long count = 0, remaining = 0;
-  unsigned char* data = nullptr;
-  QByteArray name;
-  if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), 0, 256, False, AnyPropertyType,
-                         &type, &format, &count, &remaining, &data) == Success &&
-      data && format == 8) {
-    name = QByteArray(reinterpret_cast<const char*>(data), qsizetype(count));
-  }
-  if (data) XFree(data);
-  return name;
 }
 
 // The pieces of a property read, deleted from the window as it is read.
@@ -161,7 +147,8 @@ unsigned long X11Pasteboard::qtSelectionOwner() {
   unsigned int count = 0;
   if (!XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count)) return 0;
   for (unsigned int i = 0; i < count && !qtOwner_; ++i) {
-    if (ownedByThisProcess(children[i]) && windowName(display_, children[i]).startsWith("Qt Selection Owner for ")) {
+    if (ownedByThisProcess(children[i]) &&
+        X11WindowProperties::title(display_, children[i]).startsWith(u"Qt Selection Owner for ")) {
       qtOwner_ = children[i];
     }
   }

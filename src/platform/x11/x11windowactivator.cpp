@@ -1,0 +1,65 @@
+#include "platform/x11/x11windowactivator.h"
+
+#include "core/logging.h"
+#include "platform/x11/x11errortrap.h"
+#include "platform/x11/x11windowproperties.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+namespace {
+
+// The source indication of a pager: the user asked for the window by hand.
+constexpr long kSourcePager = 2;
+
+}  // namespace
+
+X11WindowActivator::X11WindowActivator(QByteArray displayName) : displayName_(std::move(displayName)) {}
+
+X11WindowActivator::~X11WindowActivator() {
+  if (display_) XCloseDisplay(display_);
+}
+
+bool X11WindowActivator::connect() {
+  if (!display_) display_ = XOpenDisplay(displayName_.isEmpty() ? nullptr : displayName_.constData());
+  return display_ != nullptr;
+}
+
+QList<ClientWindow> X11WindowActivator::clientWindows() {
+  // A window that closes while it is read answers BadWindow: it is left out.
+  X11ErrorTrap trap(display_);
+  QList<ClientWindow> windows;
+  for (const unsigned long id : X11WindowProperties::longs(display_, DefaultRootWindow(display_), "_NET_CLIENT_LIST",
+                                                          XA_WINDOW)) {
+    const std::optional<qint32> pid = X11WindowProperties::pid(display_, id);
+    windows.append({id, pid.value_or(0), X11WindowProperties::title(display_, id)});
+  }
+  trap.sync();
+  return windows;
+}
+
+bool X11WindowActivator::activate(const WindowTarget& target) {
+  if (!connect()) return false;
+  const QList<ClientWindow> windows = clientWindows();
+  if (windows.isEmpty()) {
+    qCInfo(lcTerminal) << "no window manager lists its windows: none can be brought to the front";
+    return false;
+  }
+  const std::optional<quint64> window = target.pick(windows);
+  if (!window) {
+    qCInfo(lcTerminal) << "the window to bring to the front is not among" << windows.size() << "windows";
+    return false;
+  }
+
+  X11ErrorTrap trap(display_);
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = static_cast<Window>(*window);
+  event.xclient.message_type = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = kSourcePager;
+  event.xclient.data.l[1] = CurrentTime;
+  event.xclient.data.l[2] = None;  // none of our windows is active
+  XSendEvent(display_, DefaultRootWindow(display_), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+  return trap.sync() == 0;
+}

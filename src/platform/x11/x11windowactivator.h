@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/windowactivator.h"
+
+#include <QByteArray>
+
+struct _XDisplay;
+
+// Activation through the window manager (EWMH): the windows it manages come
+// from _NET_CLIENT_LIST with their _NET_WM_PID and title, and the one picked
+// is asked for with a _NET_ACTIVE_WINDOW message as a pager sends it, which
+// window managers honour without the focus-stealing checks they apply to
+// applications (openbox, xfwm, KWin and Mutter do). Without a window manager
+// that lists its windows nothing is activated. Uses a private connection,
+// opened at the first request.
+class X11WindowActivator final : public WindowActivator {
+ public:
+  explicit X11WindowActivator(QByteArray displayName = {});
+  ~X11WindowActivator() override;
+  X11WindowActivator(const X11WindowActivator&) = delete;
+  X11WindowActivator& operator=(const X11WindowActivator&) = delete;
+
+  bool activate(const WindowTarget& target) override;
+
+ private:
+  bool connect();
+  QList<ClientWindow> clientWindows();
+
+  QByteArray displayName_;
+  _XDisplay* display_ = nullptr;
+};

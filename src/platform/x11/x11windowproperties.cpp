@@ -1,0 +1,71 @@
+#include "platform/x11/x11windowproperties.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace X11WindowProperties {
+
+namespace {
+// Far more windows than a desktop has, and far longer titles than one shows.
+constexpr long kMaxItems = 65536;
+}  // namespace
+
+QList<unsigned long> longs(Display* display, Window window, const char* property, Atom type) {
+  Atom actualType = None;
+  int actualFormat = 0;
+  unsigned long count = 0, remaining = 0;
+  unsigned char* data = nullptr;
+  QList<unsigned long> values;
+  if (XGetWindowProperty(display, window, XInternAtom(display, property, False), 0, kMaxItems, False, type,
+                         &actualType, &actualFormat, &count, &remaining, &data) == Success &&
+      data && actualType == type && actualFormat == 32) {
+    // Xlib hands 32-bit items over as longs, whatever the size of a long.
+    const auto* items = reinterpret_cast<const unsigned long*>(data);
+    values = QList<unsigned long>(items, items + count);
+  }
+  if (data) XFree(data);
+  return values;
+}
+
+std::optional<unsigned long> single(Display* display, Window window, const char* property, Atom type) {
+  const QList<unsigned long> values = longs(display, window, property, type);
+  if (values.size() != 1) return std::nullopt;
+  return values.first();
+}
+
+std::optional<qint32> pid(Display* display, Window window) {
+  const auto value = single(display, window, "_NET_WM_PID", XA_CARDINAL);
+  if (!value || *value == 0) return std::nullopt;
+  return static_cast<qint32>(*value);
+}
+
+QString title(Display* display, Window window) {
+  Atom actualType = None;
+  int actualFormat = 0;
+  unsigned long count = 0, remaining = 0;
+  unsigned char* data = nullptr;
+  QString text;
+  if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), 0, kMaxItems / 4, False,
+                         XInternAtom(display, "UTF8_STRING", False), &actualType, &actualFormat, &count, &remaining,
+                         &data) == Success &&
+      data && actualFormat == 8) {
+    text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(count));
+  }
+  if (data) XFree(data);
+  if (!text.isEmpty()) return text;
+
+  XTextProperty legacy{};
+  if (XGetWMName(display, window, &legacy) && legacy.value) {
+    char** list = nullptr;
+    int pieces = 0;
+    if (Xutf8TextPropertyToTextList(display, &legacy, &list, &pieces) >= Success && list) {
+      if (pieces > 0) text = QString::fromUtf8(list[0]);
+      XFreeStringList(list);
+    }
+    XFree(legacy.value);
+  }
+  return text;
+}
+
+}  // namespace X11WindowProperties
