@@ -67,6 +67,7 @@ struct StateFlags {
   bool focused = false;
   bool active = false;
   bool showing = false;
+  bool visible = false;
   bool managesDescendants = false;
 };
 
@@ -75,18 +76,20 @@ StateFlags statesOf(AtspiAccessible* accessible) {
   const StateFlags flags{atspi_state_set_contains(states, ATSPI_STATE_FOCUSED) != FALSE,
                          atspi_state_set_contains(states, ATSPI_STATE_ACTIVE) != FALSE,
                          atspi_state_set_contains(states, ATSPI_STATE_SHOWING) != FALSE,
+                         atspi_state_set_contains(states, ATSPI_STATE_VISIBLE) != FALSE,
                          atspi_state_set_contains(states, ATSPI_STATE_MANAGES_DESCENDANTS) != FALSE};
   g_object_unref(states);
   return flags;
 }
 
-// Depth first through showing objects; containers that manage their
+// Depth first through objects on screen; containers that manage their
 // descendants (lists, tables) are not entered, their children come and go.
+// GTK 4 marks nothing below its windows as showing, only as visible.
 AtspiAccessible* findFocused(AtspiAccessible* node, int depth, int& visits) {
   if (++visits > maximumVisits || depth > maximumDepth) return nullptr;
   const StateFlags flags = statesOf(node);
   if (flags.focused) return static_cast<AtspiAccessible*>(g_object_ref(node));
-  if ((depth > 0 && !flags.showing) || flags.managesDescendants) return nullptr;
+  if ((depth > 0 && !flags.showing && !flags.visible) || flags.managesDescendants) return nullptr;
   const gint children = atspi_accessible_get_child_count(node, nullptr);
   for (gint i = 0; i < children && visits <= maximumVisits; ++i) {
     AtspiAccessible* child = atspi_accessible_get_child_at_index(node, i, nullptr);
