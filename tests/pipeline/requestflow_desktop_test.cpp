@@ -244,9 +244,9 @@ TEST_F(RequestFlowOnTheDesktop, ASpokenRewriteReplacesTheSelectedWordInTheApplic
 // asked to set where one exists, and sets one where none exists without ever
 // answering. While a rewrite records, the selection is put back only when it
 // is gone, and then once; nothing waits for the editor's answer (the time
-// from the stop press to the upload is printed: measured 29-31 ms here, where
-// waiting for the editor took 1.0-1.2 s); and the answer replaces the word
-// once.
+// from the stop press to the upload is printed: 14-60 ms on the test desktop,
+// where waiting for the editor took 1.0-1.2 s); and the answer replaces the
+// word once.
 class RequestFlowInAGtk4Editor : public RequestFlowOnTheDesktop {
  protected:
   void SetUp() override {
