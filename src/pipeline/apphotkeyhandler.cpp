@@ -16,6 +16,7 @@
 #include "service/authstore.h"
 
 #include <QFile>
+#include <QPointer>
 #include <QTimer>
 #include <QUuid>
 
@@ -56,9 +57,10 @@ AppHotKeyHandler::AppHotKeyHandler(AudioRecorder& recorder, HistoryStore& histor
     : QObject(parent),
       recorder_(recorder),
       history_(history),
+      restorer_(this),
       inserter_(this),
       dispatcher_(history, inserter_, this),
-      processor_(recorder, history, dispatcher_, this) {
+      processor_(recorder, history, dispatcher_, restorer_, this) {
   startSettleTimer_.setSingleShot(true);
   connect(&startSettleTimer_, &QTimer::timeout, this, [this] {
     QMetaObject::invokeMethod(this, [this] { isStartingRecording_ = false; }, Qt::QueuedConnection);
@@ -155,10 +157,7 @@ QCoro::Task<void> AppHotKeyHandler::startRecording() {
   targetAppPid_ = front ? std::optional<qint32>(front->pid) : std::nullopt;
   clipboardHistory_ = readClipboardHistory(kClipboardItems);
   OverlayPresenter::current().showRecordingOverlay();
-  if (selectionSnapshot_) {
-    const bool restored = SelectionSnapshot::restore(*selectionSnapshot_);
-    qCInfo(lcHotKeyFlow, "immediate restore: %s", qUtf8Printable(boolWord(restored)));
-  }
+  if (selectionSnapshot_) restoreAndLog(*selectionSnapshot_, RestorePhase::start);
 
   bool started = false;
   try {
@@ -206,17 +205,31 @@ void AppHotKeyHandler::scheduleProbeRestores() {
   }
 }
 
-void AppHotKeyHandler::probeRestore(quint64 ms, quint64 recording) {
-  if (recording != recordingNumber_ || recorder_.state() != RecordingState::recording) return;
-  const QString diag = SelectionSnapshot::selectionDiag(QStringLiteral("probe-%1ms").arg(ms));
+QCoro::Task<void> AppHotKeyHandler::probeRestore(quint64 ms, quint64 recording) {
+  const auto recordingGoesOn = [this, recording] {
+    return recording == recordingNumber_ && recorder_.state() == RecordingState::recording;
+  };
+  if (!recordingGoesOn()) co_return;
+  const QPointer<AppHotKeyHandler> self(this);
+  const QString diag = co_await SelectionSnapshot::selectionDiag(QStringLiteral("probe-%1ms").arg(ms));
   qCInfo(lcHotKeyFlow, "%s", qUtf8Printable(diag));
   trace(diag);
-  if (!selectionSnapshot_) return;
-  const bool restored = SelectionSnapshot::restore(*selectionSnapshot_);
+  // A recording that ended meanwhile has its selection put back by its stop.
+  if (!self || !recordingGoesOn() || !selectionSnapshot_) co_return;
+  const bool restored = co_await restorer_.restore(*selectionSnapshot_);
   qCInfo(lcHotKeyFlow, "probe restore @%llums returned: %s", static_cast<unsigned long long>(ms),
          qUtf8Printable(boolWord(restored)));
   trace(QStringLiteral("Flow probe restore @") + QString::number(ms) + QStringLiteral("ms returned: ") +
         boolWord(restored));
+}
+
+QCoro::Task<void> AppHotKeyHandler::restoreAndLog(SelectionSnapshot snapshot, RestorePhase phase) {
+  const bool restored = co_await restorer_.restore(std::move(snapshot));
+  if (phase == RestorePhase::start) {
+    qCInfo(lcHotKeyFlow, "immediate restore: %s", qUtf8Printable(boolWord(restored)));
+  } else {
+    qCInfo(lcHotKeyFlow, "processing-phase restore returned: %s", qUtf8Printable(boolWord(restored)));
+  }
 }
 
 void AppHotKeyHandler::stopAfterInputLost() {
@@ -255,10 +268,8 @@ QCoro::Task<void> AppHotKeyHandler::stopAndProcess() {
   const QStringList clipboard = clipboardHistory_;
   const std::optional<SelectionSnapshot> snapshot = selectionSnapshot_;
   clearRequest();
-  if (snapshot) {
-    const bool restored = SelectionSnapshot::restore(*snapshot);
-    qCInfo(lcHotKeyFlow, "processing-phase restore returned: %s", qUtf8Printable(boolWord(restored)));
-  }
+  // The upload does not wait for it; the answer's paste does.
+  if (snapshot) restoreAndLog(*snapshot, RestorePhase::processing);
 
   // The history keeps a copy for a retry. Without one (the policy keeps
   // nothing, nobody is signed in, the copy failed) the recording itself is

@@ -3,6 +3,7 @@
 #include "pipeline/actiondispatcher.h"
 #include "pipeline/hotkeycombo.h"
 #include "pipeline/recordprocessor.h"
+#include "pipeline/selectionrestorer.h"
 #include "pipeline/selectionsnapshot.h"
 #include "pipeline/textinserter.h"
 
@@ -28,6 +29,8 @@ class HistoryStore;
 // already records, before the recording indicator shows, because showing it
 // can make an application drop its selection: the flow puts the selection
 // back at once, a few times while recording, and when processing begins.
+// None of that waits for the application: its answers are logged when they
+// come, and only the answer's paste waits until the selection is back.
 // Presses during a start (the selection alone can take 0.3 s) are ignored.
 // Closing the indicator cancels the recording, or the wait for the service.
 //
@@ -95,7 +98,11 @@ class AppHotKeyHandler : public QObject {
   // Ends the start once the presses that came during it have been handled.
   void endStartAfterWaitingPresses();
   void scheduleProbeRestores();
-  void probeRestore(quint64 ms, quint64 recording);
+  QCoro::Task<void> probeRestore(quint64 ms, quint64 recording);
+  // The restore at the start of a recording, or when its processing begins;
+  // logs the answer when it comes.
+  enum class RestorePhase { start, processing };
+  QCoro::Task<void> restoreAndLog(SelectionSnapshot snapshot, RestorePhase phase);
   // Forgets the request being started or recorded.
   void clearRequest();
   // After a request whose recording the history did not copy: keeps the
@@ -104,6 +111,7 @@ class AppHotKeyHandler : public QObject {
 
   AudioRecorder& recorder_;
   HistoryStore& history_;
+  SelectionRestorer restorer_;
   TextInserter inserter_;
   ActionDispatcher dispatcher_;
   RecordProcessor processor_;

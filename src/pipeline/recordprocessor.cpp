@@ -11,14 +11,15 @@
 #include "pipeline/processingduration.h"
 #include "pipeline/processingfailure.h"
 #include "pipeline/recordingresultstore.h"
+#include "pipeline/selectionrestorer.h"
 #include "service/apiclient.h"
 #include "service/authstore.h"
 
 #include <QFileInfo>
 
 RecordProcessor::RecordProcessor(AudioRecorder& recorder, HistoryStore& history, ActionDispatcher& dispatcher,
-                                 QObject* parent)
-    : QObject(parent), recorder_(recorder), history_(history), dispatcher_(dispatcher) {}
+                                 SelectionRestorer& restorer, QObject* parent)
+    : QObject(parent), recorder_(recorder), history_(history), dispatcher_(dispatcher), restorer_(restorer) {}
 
 QCoro::Task<void> RecordProcessor::process(Request request) {
   const QString uploadPath = request.uploadPath.value_or(request.audioFilePath.value_or(QString()));
@@ -47,6 +48,9 @@ QCoro::Task<void> RecordProcessor::process(Request request) {
     failure->message = currentStrings().errorUnknown;
   }
 
+  // The selection goes back while the request is under way; the answer may
+  // paste over it only once it is there.
+  if (request.snapshot) co_await restorer_.settled();
   if (dropsAnswer(request.id, attempt)) {
     trace(QStringLiteral("processRecord: answer dropped for id=") + request.id);
     co_return;

@@ -14,6 +14,7 @@
 class ActionDispatcher;
 class AudioRecorder;
 class HistoryStore;
+class SelectionRestorer;
 struct AudioProcessResponse;
 struct ProcessingFailure;
 
@@ -44,8 +45,10 @@ class RecordProcessor : public QObject {
     std::optional<QString> uploadPath;
   };
 
+  // An answer is carried out only once `restorer` has put the request's
+  // selection back: a paste must replace the selection, not land beside it.
   RecordProcessor(AudioRecorder& recorder, HistoryStore& history, ActionDispatcher& dispatcher,
-                  QObject* parent = nullptr);
+                  SelectionRestorer& restorer, QObject* parent = nullptr);
 
   QCoro::Task<void> process(Request request);
 
@@ -74,6 +77,7 @@ class RecordProcessor : public QObject {
   AudioRecorder& recorder_;
   HistoryStore& history_;
   ActionDispatcher& dispatcher_;
+  SelectionRestorer& restorer_;
   std::optional<QString> processingRecordId_;
   QSet<QString> cancelledRecordIds_;
   QHash<QString, quint64> latestAttempt_;

@@ -43,15 +43,34 @@ struct FocusedElement {
   AXElementRef element;
 };
 
-// Reads a container's focused element. A read that succeeds without an
+// A container's focused element as read. A read that succeeds without an
 // element keeps its success code, as the caller logs it.
-FocusedElement focusedElement(const AXElementRef& container) {
-  const AXAttributeResult result = container->copyAttributeValue(AXAttribute::focusedUIElement);
+FocusedElement focusedElementIn(const AXAttributeResult& result) {
   FocusedElement focused{result.error, nullptr};
   if (result.error == AXError::success) {
     if (const auto* element = std::get_if<AXElementRef>(&result.value)) focused.element = *element;
   }
   return focused;
+}
+
+FocusedElement focusedElement(const AXElementRef& container) {
+  return focusedElementIn(container->copyAttributeValue(AXAttribute::focusedUIElement));
+}
+
+std::optional<QString> stringIn(const AXAttributeResult& result) {
+  if (result.error != AXError::success) return std::nullopt;
+  if (const auto* text = std::get_if<QString>(&result.value)) return *text;
+  return std::nullopt;
+}
+
+// "{loc=<location>, len=<length>}".
+std::optional<QString> rangeTextIn(const AXAttributeResult& result) {
+  if (result.error != AXError::success) return std::nullopt;
+  if (const auto* range = std::get_if<AXTextRange>(&result.value)) {
+    return QStringLiteral("{loc=") + QString::number(range->location) + QStringLiteral(", len=") +
+           QString::number(range->length) + QStringLiteral("}");
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -222,23 +241,39 @@ std::optional<SelectionSnapshot> SelectionSnapshot::captureViaCmdC() {
   return std::nullopt;
 }
 
-bool SelectionSnapshot::restore(const SelectionSnapshot& snapshot) {
+QCoro::Task<bool> SelectionSnapshot::restore(SelectionSnapshot snapshot) {
   const QString source = rawValue(snapshot.source);
   if (!snapshot.element) {
     qCInfo(lcSelectionRestore, "restore skipped: source=%s, no element", qUtf8Printable(source));
-    return false;
+    co_return false;
   }
   if (snapshot.range.location < 0) {
     qCInfo(lcSelectionRestore, "restore skipped: invalid range");
-    return false;
+    co_return false;
   }
   if (!AccessibilityTrust::current().isTrusted()) {
     qCCritical(lcSelectionRestore, "restore skipped: AX not trusted");
-    return false;
+    co_return false;
   }
   if (!snapshot.range.isRepresentable()) {
     qCCritical(lcSelectionRestore, "restore skipped: AXValueCreate failed");
-    return false;
+    co_return false;
+  }
+  // Setting a selection an application already shows is not harmless: GTK 4
+  // drops it instead, and puts it back only on the next request.
+  const AXAttributeResult current = co_await snapshot.element->copyAttributeValueLater(AXAttribute::selectedTextRange);
+  const auto* currentRange = std::get_if<AXTextRange>(&current.value);
+  if (current.error == AXError::success && currentRange && *currentRange == snapshot.range) {
+    qCInfo(lcSelectionRestore, "restore skipped: selection already in place");
+    trace(QStringLiteral("Selection restore skipped: selection already in place"));
+    co_return true;
+  }
+  // An application that did not answer the read would not answer the write
+  // either; it would only wait in its queue.
+  if (current.error == AXError::cannotComplete) {
+    qCInfo(lcSelectionRestore, "restore skipped: application not answering");
+    trace(QStringLiteral("Selection restore skipped: application not answering"));
+    co_return false;
   }
   const qsizetype length = characterCount(snapshot.text);
   qCInfo(lcSelectionRestore, "restore begin: source=%s, range={loc=%lld, len=%lld}, textLen=%ld",
@@ -247,48 +282,48 @@ bool SelectionSnapshot::restore(const SelectionSnapshot& snapshot) {
   trace(QStringLiteral("Selection restore begin: source=") + source + QStringLiteral(", range={loc=") +
         QString::number(snapshot.range.location) + QStringLiteral(", len=") + QString::number(snapshot.range.length) +
         QStringLiteral("}, textLen=") + QString::number(length));
-  const qint32 result = snapshot.element->setAttributeValue(AXAttribute::selectedTextRange, snapshot.range);
+  const qint32 result = co_await snapshot.element->setAttributeValue(AXAttribute::selectedTextRange, snapshot.range);
   qCInfo(lcSelectionRestore, "restore result: %s", qUtf8Printable(axErrorName(result)));
   trace(QStringLiteral("Selection restore result: ") + axErrorName(result));
-  return result == AXError::success;
+  co_return result == AXError::success;
 }
 
-QString SelectionSnapshot::selectionDiag(const QString& label) {
+QCoro::Task<QString> SelectionSnapshot::selectionDiag(QString label) {
   const bool trusted = AccessibilityTrust::current().isTrusted();
   QString line = QStringLiteral("[SelectionDiag] ") + label + QStringLiteral(": AXTrusted=") + boolWord(trusted);
   const std::optional<RunningApplication> app = FrontApplication::current().frontmost();
-  if (!app) return line + QStringLiteral(", no frontmost app");
+  if (!app) co_return line + QStringLiteral(", no frontmost app");
 
+  // Both asked before either answer is awaited: the desktop's accessibility
+  // is not touched once this waits.
   Accessibility& accessibility = Accessibility::current();
-  const FocusedElement systemWide = focusedElement(accessibility.systemWide());
-  const FocusedElement application = focusedElement(accessibility.application(app->pid));
+  const AXElementRef systemWideRoot = accessibility.systemWide();
+  const AXElementRef applicationRoot = accessibility.application(app->pid);
+  QCoro::Task<AXAttributeResult> systemWideRead = systemWideRoot->copyAttributeValueLater(AXAttribute::focusedUIElement);
+  QCoro::Task<AXAttributeResult> applicationRead =
+      applicationRoot->copyAttributeValueLater(AXAttribute::focusedUIElement);
+  const FocusedElement systemWide = focusedElementIn(co_await std::move(systemWideRead));
+  const FocusedElement application = focusedElementIn(co_await std::move(applicationRead));
   line += QStringLiteral(", app=") + appName(app) + QStringLiteral("(pid=") + QString::number(app->pid) +
           QStringLiteral("), SW-focusErr=") + QString::number(systemWide.error) + QStringLiteral(", App-focusErr=") +
           QString::number(application.error);
   const AXElementRef element = systemWide.element ? systemWide.element : application.element;
   if (element) {
-    line += QStringLiteral(", role=") + readStringAttribute(AXAttribute::role, element).value_or(QStringLiteral("nil")) +
-            QStringLiteral(", textLen=") +
-            QString::number(characterCount(readStringAttribute(AXAttribute::selectedText, element).value_or(QString()))) +
-            QStringLiteral(", range=") +
-            readRangeAttribute(AXAttribute::selectedTextRange, element).value_or(QStringLiteral("nil"));
+    const std::optional<QString> role = stringIn(co_await element->copyAttributeValueLater(AXAttribute::role));
+    const std::optional<QString> text = stringIn(co_await element->copyAttributeValueLater(AXAttribute::selectedText));
+    const std::optional<QString> range =
+        rangeTextIn(co_await element->copyAttributeValueLater(AXAttribute::selectedTextRange));
+    line += QStringLiteral(", role=") + role.value_or(QStringLiteral("nil")) + QStringLiteral(", textLen=") +
+            QString::number(characterCount(text.value_or(QString()))) + QStringLiteral(", range=") +
+            range.value_or(QStringLiteral("nil"));
   }
-  return line;
+  co_return line;
 }
 
 std::optional<QString> SelectionSnapshot::readStringAttribute(const QString& attribute, const AXElementRef& element) {
-  const AXAttributeResult result = element->copyAttributeValue(attribute);
-  if (result.error != AXError::success) return std::nullopt;
-  if (const auto* text = std::get_if<QString>(&result.value)) return *text;
-  return std::nullopt;
+  return stringIn(element->copyAttributeValue(attribute));
 }
 
 std::optional<QString> SelectionSnapshot::readRangeAttribute(const QString& attribute, const AXElementRef& element) {
-  const AXAttributeResult result = element->copyAttributeValue(attribute);
-  if (result.error != AXError::success) return std::nullopt;
-  if (const auto* range = std::get_if<AXTextRange>(&result.value)) {
-    return QStringLiteral("{loc=") + QString::number(range->location) + QStringLiteral(", len=") +
-           QString::number(range->length) + QStringLiteral("}");
-  }
-  return std::nullopt;
+  return rangeTextIn(element->copyAttributeValue(attribute));
 }

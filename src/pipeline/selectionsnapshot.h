@@ -3,6 +3,7 @@
 #include "platform/accessibleelement.h"
 #include "platform/frontapplication.h"
 
+#include <QCoroTask>
 #include <QString>
 
 #include <optional>
@@ -19,8 +20,11 @@
 // synthetic copy command whose result is read from the clipboard (the user's
 // clipboard is put back afterwards).
 //
-// Every operation is synchronous and runs on the main thread; the accessibility
-// calls are bounded by messaging time-outs and the copy by 0.3 s.
+// Everything runs on the main thread. The captures are synchronous (a press
+// waits for its selection anyway), the accessibility calls bounded by
+// messaging time-outs and the copy by 0.3 s. Putting the selection back and
+// the diagnostic line, which run while the user records, wait for no
+// application: they answer once the application has answered.
 struct SelectionSnapshot {
   enum class Source { axSystemWide, axApplication, cmdCopy };
 
@@ -46,12 +50,12 @@ struct SelectionSnapshot {
   static std::optional<SelectionSnapshot> captureApplication();
   static std::optional<SelectionSnapshot> captureViaCmdC();
 
-  // Sets the snapshot's range as the element's selection again. True when the
-  // element took it.
-  static bool restore(const SelectionSnapshot& snapshot);
+  // Sets the snapshot's range as the element's selection again, unless the
+  // element's selection already is that range. True when it is in place.
+  static QCoro::Task<bool> restore(SelectionSnapshot snapshot);
 
   // One line describing the accessibility state, for the log and the trace.
-  static QString selectionDiag(const QString& label);
+  static QCoro::Task<QString> selectionDiag(QString label);
 
   // The snapshot of `element`'s selection (nothing without selected text).
   static std::optional<SelectionSnapshot> make(const AXElementRef& element, Source source);

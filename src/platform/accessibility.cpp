@@ -9,7 +9,7 @@ class DisabledElement final : public AccessibleElement {
   void setMessagingTimeout(std::chrono::milliseconds) override {}
   AXAttributeResult copyAttributeValue(const QString&) override { return {AXError::apiDisabled, {}}; }
   AXSettableResult isAttributeSettable(const QString&) override { return {AXError::apiDisabled, false}; }
-  qint32 setAttributeValue(const QString&, const AXValue&) override { return AXError::apiDisabled; }
+  QCoro::Task<qint32> setAttributeValue(QString, AXValue) override { co_return AXError::apiDisabled; }
 };
 
 class NoAccessibility final : public Accessibility {

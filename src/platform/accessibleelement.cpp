@@ -28,3 +28,7 @@ bool AXTextRange::isRepresentable() const {
   constexpr qint64 limit = std::numeric_limits<qint32>::max();
   return location >= 0 && length >= 0 && location <= limit && length <= limit - location;
 }
+
+QCoro::Task<AXAttributeResult> AccessibleElement::copyAttributeValueLater(QString attribute) {
+  co_return copyAttributeValue(attribute);
+}

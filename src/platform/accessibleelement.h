@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoroTask>
 #include <QString>
 #include <QtGlobal>
 
@@ -72,9 +73,14 @@ struct AXSettableResult {
   bool settable = false;
 };
 
-// One element. Calls are synchronous and made on the main thread; each one
-// ends within the element's messaging time-out or fails with cannotComplete,
-// so an application that hangs cannot hang the program.
+// One element, used on the main thread. Every call ends within the
+// element's messaging time-out or fails with cannotComplete, so an
+// application that hangs cannot hang the program. Reads come in two forms:
+// at once, holding the calling thread until the application answers (the
+// selection read at a press, which the request waits for anyway), and later,
+// answered on a later turn of the event loop, for whatever runs while the
+// user records and must never hold up the next press. Writes are always
+// answered later: some applications never answer them.
 class AccessibleElement {
  public:
   virtual ~AccessibleElement() = default;
@@ -84,6 +90,9 @@ class AccessibleElement {
   virtual void setMessagingTimeout(std::chrono::milliseconds timeout) = 0;
 
   virtual AXAttributeResult copyAttributeValue(const QString& attribute) = 0;
+  // The same read without waiting. Elements that never wait for another
+  // application answer it at once.
+  virtual QCoro::Task<AXAttributeResult> copyAttributeValueLater(QString attribute);
   virtual AXSettableResult isAttributeSettable(const QString& attribute) = 0;
-  virtual qint32 setAttributeValue(const QString& attribute, const AXValue& value) = 0;
+  virtual QCoro::Task<qint32> setAttributeValue(QString attribute, AXValue value) = 0;
 };

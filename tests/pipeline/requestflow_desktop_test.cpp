@@ -2,6 +2,7 @@
 // and sound services: a spoken rewrite of a word selected in another
 // application, a dictation with a press during its start, a microphone lost.
 #include "fakeservice.h"
+#include "gnometexteditor.h"
 #include "pipelinestate.h"
 #include "recordingoverlaypresenter.h"
 #include "soundserver.h"
@@ -10,6 +11,7 @@
 #include "testkeyboard.h"
 #include "testmicrophone.h"
 #include "testwindow.h"
+#include "tracelines.h"
 #include "wavfile.h"
 
 #include "pipeline/apphotkeyhandler.h"
@@ -37,15 +39,20 @@
 #include <QMessageBox>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
+#include <iostream>
 
 using namespace std::chrono_literals;
+using ::testing::Contains;
 
 namespace {
 
@@ -109,6 +116,20 @@ class RequestFlowOnTheDesktop : public ::testing::Test {
  protected:
   void SetUp() override {
     REQUIRE_TEST_DESKTOP();
+    installDesktop();
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(window.start());
+    ASSERT_TRUE(window.command(QStringLiteral("text hello brave new world")));
+    ASSERT_TRUE(window.command(QStringLiteral("select 6 11")));
+    ASSERT_TRUE(waitUntil([&] {
+      const auto app = front.frontmost();
+      return app && app->pid == window.processId();
+    }));
+  }
+
+  // The program's desktop parts, a signed-in user, the listener on and the
+  // microphone ready; the accessibility registry runs from here on.
+  void installDesktop() {
     resetPipelineState();
     service.clearRequests();
     AccessibilityTrust::install(&trust);
@@ -138,14 +159,6 @@ class RequestFlowOnTheDesktop : public ::testing::Test {
     PermissionManager::shared().refresh();
     ASSERT_TRUE(HotKeyManager::shared().isListening());
     ASSERT_TRUE(waitUntil([] { return AudioRecorder::shared().isEngineReady(); }));
-
-    ASSERT_TRUE(window.start());
-    ASSERT_TRUE(window.command(QStringLiteral("text hello brave new world")));
-    ASSERT_TRUE(window.command(QStringLiteral("select 6 11")));
-    ASSERT_TRUE(waitUntil([&] {
-      const auto app = front.frontmost();
-      return app && app->pid == window.processId();
-    }));
   }
 
   void TearDown() override {
@@ -217,6 +230,108 @@ TEST_F(RequestFlowOnTheDesktop, ASpokenRewriteReplacesTheSelectedWordInTheApplic
   EXPECT_EQ(record.status, RecognitionStatus::success);
   EXPECT_EQ(record.selectedText, QStringLiteral("brave"));
   EXPECT_EQ(record.result, QStringLiteral("bold"));
+}
+
+// GNOME Text Editor is GTK 4, whose accessibility drops a selection it is
+// asked to set where one exists, and sets one where none exists without ever
+// answering. While a rewrite records, the selection is put back only when it
+// is gone, and then once; nothing waits for the editor's answer (the time
+// from the stop press to the upload is printed: 14-60 ms on the test desktop,
+// where waiting for the editor took 1.0-1.2 s); and the answer replaces the
+// word once.
+class RequestFlowInAGtk4Editor : public RequestFlowOnTheDesktop {
+ protected:
+  void SetUp() override {
+    REQUIRE_TEST_DESKTOP();
+    REQUIRE_GNOME_TEXT_EDITOR();
+    installDesktop();
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(editor.open(QStringLiteral("hello brave new world")));
+    ASSERT_TRUE(waitUntil(
+        [&] {
+          const auto app = front.frontmost();
+          return app && app->pid == editor.processId();
+        },
+        20s))
+        << editor.errors().toStdString();
+    // Keys typed before its text view has the focus would go nowhere.
+    ASSERT_TRUE(waitUntil(
+        [&] {
+          return Accessibility::current().application(qint32(editor.processId()))
+                     ->copyAttributeValue(AXAttribute::focusedUIElement)
+                     .error == AXError::success;
+        },
+        10s));
+    ASSERT_TRUE(GnomeTextEditor::selectWithKeys(6, 5));
+    ASSERT_TRUE(waitUntil([] {
+      const auto selected = SelectionSnapshot::captureApplication();
+      return selected && selected->text == QStringLiteral("brave");
+    }));
+  }
+
+  // Records a rewrite of about a second (`whileRecording` runs once it
+  // records), stops it and answers "bold"; false when something did not
+  // happen. Prints the time from the stop press to the upload's arrival.
+  bool rewrite(const std::function<void()>& whileRecording = {}) {
+    std::atomic<qint64> arrived{0};
+    service.setHandler([&arrived](const RecordedRequest&) {
+      arrived = nowNs();
+      return ScriptedResponse::json(200, R"({"operation":"rewrite","action_type":"paste",)"
+                                         R"("transcript":"make it bold","result":"bold"})");
+    });
+    const auto forgetHandler = qScopeGuard([this] { service.setHandler({}); });
+    TestMicrophone microphone;
+    if (!microphone.play(TestMicrophone::tone(440, 1000ms, 0.5), true)) return false;
+    AudioRecorder& recorder = AudioRecorder::shared();
+    if (!pressRewrite() || !waitUntil([&] { return recorder.state() == RecordingState::recording; })) return false;
+    if (whileRecording) whileRecording();
+    if (!heardBuffers(14)) return false;
+    qint64 handled = 0;
+    onPress = [&handled] { handled = nowNs(); };
+    const auto forgetPress = qScopeGuard([this] { onPress = nullptr; });
+    // From the moment the key went out: xdotool itself takes a while to start.
+    if (!pressRewrite()) return false;
+    const qint64 stop = nowNs();
+    if (!waitUntil([&] { return arrived != 0; }, 10s)) return false;
+    const auto toUpload = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::nanoseconds(arrived - stop));
+    std::cout << "stop press handled after " << (handled - stop) / 1000000 << " ms, upload arrived after "
+              << toUpload.count() << " ms\n";
+    const bool ended = waitUntil([&] { return recorder.state() == RecordingState::idle; }, 10s);
+    microphone.stop();
+    return ended;
+  }
+
+  // How many times the selection was set, rather than found in place.
+  static qsizetype restoresBegun(const QStringList& trace) {
+    return trace.filter(QRegularExpression(QStringLiteral("^Selection restore begin"))).size();
+  }
+
+  static qint64 nowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+  }
+
+  GnomeTextEditor editor;
+};
+
+TEST_F(RequestFlowInAGtk4Editor, ASelectionThatStaysIsLeftAloneAndTheAnswerReplacesTheWordOnce) {
+  ASSERT_TRUE(rewrite());
+  EXPECT_EQ(editor.saveAndRead(), QStringLiteral("hello bold new world\n"));
+  EXPECT_TRUE(service.lastRequest().body.contains("name=\"selected_text\"\r\n\r\nbrave\r\n"));
+  const QStringList trace = traceLines();
+  EXPECT_EQ(restoresBegun(trace), 0) << trace.join(u'\n').toStdString();
+  for (const quint64 ms : AppHotKeyHandler::probeDelays()) {
+    EXPECT_THAT(trace, Contains(QStringLiteral("Flow probe restore @%1ms returned: true").arg(ms)));
+  }
+}
+
+TEST_F(RequestFlowInAGtk4Editor, ASelectionDroppedWhileRecordingIsPutBackOnceWithoutWaitingForTheEditor) {
+  // The caret moves while the user speaks, and the word is no longer selected.
+  ASSERT_TRUE(rewrite([] { TestKeyboard::run({"key", "Left"}); }));
+  EXPECT_EQ(editor.saveAndRead(), QStringLiteral("hello bold new world\n"));
+  const QStringList trace = traceLines();
+  EXPECT_EQ(restoresBegun(trace), 1) << trace.join(u'\n').toStdString();
+  EXPECT_THAT(trace, Contains(QStringLiteral("Selection restore result: success")));
 }
 
 TEST_F(RequestFlowOnTheDesktop, ADictationRecordsFromThePressAndAPressDuringItsStartChangesNothing) {

@@ -11,12 +11,14 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QUuid>
 
 #include <gmock/gmock.h>
 
 using namespace std::chrono_literals;
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -43,6 +45,10 @@ class RequestFlow : public FlowTest {
                          [](const auto& write) { return write.first == AXAttribute::selectedTextRange; });
   }
   static RecordingHistory newest() { return HistoryStore::shared().records().value(0); }
+  // How many probes of the recording have had their restore answered.
+  static qsizetype probesAnswered() {
+    return traceLines().filter(QRegularExpression(QStringLiteral("^Flow probe restore @\\d+ms returned: "))).size();
+  }
   // A failed request of earlier with its audio copy, as the history page shows it.
   static RecordingHistory storedRecord(bool withAudio = true) {
     const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
@@ -231,27 +237,58 @@ TEST_F(RequestFlow, TheLongestRecordingStopsLikeASecondPress) {
   EXPECT_THAT(overlays.panels(), IsEmpty());
 }
 
-TEST_F(RequestFlow, TheSelectionGoesWithTheUploadAndIsPutBackWhileRecording) {
+TEST_F(RequestFlow, TheSelectionGoesWithTheUploadAndIsPutBackWheneverItIsGone) {
   pasteboard.copy({FakePasteboard::textItem(QStringLiteral("copied earlier"))});
   UserDefaults::shared().setBoolean(clipboardAccessEnabledKey, true);
   const auto field = selectInEditor(QStringLiteral("teh draft"), AXTextRange{4, 9});
+  // The editor drops its selection when the recording indicator comes up.
+  const auto drop = [&field] { field->attributes[AXAttribute::selectedTextRange] = {AXError::success, AXTextRange{13, 0}}; };
+  overlays.onShowRecording = drop;
   answer(success(QStringLiteral("paste"), QStringLiteral("the draft")));
 
   handler->handleHotKey(HotKeyCombo::rewrite);
   EXPECT_EQ(recorder->state(), RecordingState::recording);
   ASSERT_TRUE(handler->selectionSnapshot());
   EXPECT_EQ(handler->clipboardHistory(), QStringList{QStringLiteral("copied earlier")});
-  EXPECT_EQ(rangeWrites(*field), 1);  // put back at once, then at each probe
-  const qsizetype probes = AppHotKeyHandler::probeDelays().size();
-  ASSERT_TRUE(waitUntil([&] { return rangeWrites(*field) == 1 + probes && !handler->isStartingRecording(); }));
+  EXPECT_EQ(rangeWrites(*field), 1);  // put back at once
+  ASSERT_TRUE(waitUntil([&] { return probesAnswered() == AppHotKeyHandler::probeDelays().size(); }));
+  EXPECT_EQ(rangeWrites(*field), 1) << "the probes found it in place";
 
+  drop();  // and again while the user speaks
   stopAndWaitForAnswer(HotKeyCombo::rewrite);
-  EXPECT_EQ(rangeWrites(*field), 2 + probes);  // and when processing begins
+  EXPECT_EQ(rangeWrites(*field), 2);  // put back when processing begins
   EXPECT_EQ(uploadedField("operation"), "rewrite");
   EXPECT_EQ(uploadedField("selected_text"), "teh draft");
   EXPECT_EQ(uploadedField("clipboard_history"), R"(["copied earlier"])");
   EXPECT_EQ(onlyRecord().selectedText, QStringLiteral("teh draft"));
   EXPECT_EQ(pasteboard.string(), QStringLiteral("the draft"));
+}
+
+TEST_F(RequestFlow, AnEditorThatDoesNotAnswerHoldsUpNeitherTheStopNorTheUploadOnlyThePaste) {
+  const auto field = selectInEditor(QStringLiteral("teh draft"), AXTextRange{4, 9});
+  overlays.onShowRecording = [&field] {
+    field->attributes[AXAttribute::selectedTextRange] = {AXError::success, AXTextRange{13, 0}};
+  };
+  QTimer editorAnswers;
+  editorAnswers.setSingleShot(true);
+  field->answersHeld = &editorAnswers;
+  answer(success(QStringLiteral("paste"), QStringLiteral("the draft")));
+
+  startRecording(HotKeyCombo::rewrite);
+  ASSERT_TRUE(waitUntil([] { return traceLines().filter(QStringLiteral("probe-350ms")).size() == 1; }));
+  EXPECT_EQ(rangeWrites(*field), 1) << "never asked again before it answers";
+  EXPECT_EQ(probesAnswered(), 0);
+
+  handler->handleHotKey(HotKeyCombo::rewrite);
+  ASSERT_TRUE(service.waitForRequests(1));
+  EXPECT_EQ(recorder->state(), RecordingState::processing);
+  EXPECT_FALSE(waitUntil([&] { return pastesTyped() > 0; }, 100ms)) << "the paste waits for the selection";
+
+  editorAnswers.start(0);
+  ASSERT_TRUE(waitUntil([&] { return recorder->state() == RecordingState::idle; }));
+  EXPECT_EQ(pastesTyped(), 1);
+  EXPECT_EQ(rangeWrites(*field), 1);
+  EXPECT_THAT(traceLines(), Contains(QStringLiteral("Flow probe restore @350ms returned: true")));
 }
 
 TEST_F(RequestFlow, AStartThatCannotRecordEndsSilentlyAndForgetsTheRequest) {

@@ -1,10 +1,13 @@
 // Reading the selection with fake desktop services (the order of the three
-// methods, the copy's care for the clipboard, putting the selection back),
+// methods, the copy's care for the clipboard, putting the selection back and
+// never asking again while the application has not answered),
 // the chords that copy and paste where, and the clipboard context.
 #include "pipeline/clipboardhistory.h"
 #include "pipeline/commandkeys.h"
+#include "pipeline/selectionrestorer.h"
 #include "pipeline/selectionsnapshot.h"
 
+#include "awaittask.h"
 #include "fakeaccessibility.h"
 #include "fakeaccessibilitytrust.h"
 #include "fakefrontapplication.h"
@@ -12,6 +15,9 @@
 #include "fakesynthetickeyboard.h"
 #include "pipelinestate.h"
 #include "tracelines.h"
+
+#include <QCoroTimer>
+#include <QTimer>
 
 #include <gmock/gmock.h>
 
@@ -198,19 +204,74 @@ TEST_F(Selection, RestorePutsTheRangeBackOnlyWhereItCan) {
   };
   for (const auto& c : refused) {
     trust.trusted = c.trusted;
-    EXPECT_FALSE(SelectionSnapshot::restore(c.snapshot)) << c.name;
+    EXPECT_FALSE(awaitTask(SelectionSnapshot::restore(c.snapshot))) << c.name;
   }
   EXPECT_THAT(element->writes, IsEmpty());
 
   trust.trusted = true;
   const SelectionSnapshot snapshot{QStringLiteral("hello"), {6, 5}, element, true, Source::axSystemWide};
-  EXPECT_TRUE(SelectionSnapshot::restore(snapshot));
+  EXPECT_TRUE(awaitTask(SelectionSnapshot::restore(snapshot)));
   ASSERT_EQ(element->writes.size(), 1);
   EXPECT_EQ(element->writes.at(0).first, AXAttribute::selectedTextRange);
   EXPECT_EQ(std::get<AXTextRange>(element->writes.at(0).second), (AXTextRange{6, 5}));
   element->setResult = AXError::invalidUIElement;  // the field is gone
-  EXPECT_FALSE(SelectionSnapshot::restore(snapshot));
+  element->attributes.remove(AXAttribute::selectedTextRange);
+  EXPECT_FALSE(awaitTask(SelectionSnapshot::restore(snapshot)));
   EXPECT_THAT(traceLines(), Contains("Selection restore result: invalidUIElement"));
+}
+
+TEST_F(Selection, RestoreLeavesASelectionInPlaceAloneAndAnApplicationThatDoesNotAnswer) {
+  // Setting it again is not harmless: GTK 4 drops a selection it is asked to set.
+  auto element = FakeElement::text(QStringLiteral("brave"), AXTextRange{6, 5});
+  const SelectionSnapshot snapshot{QStringLiteral("brave"), {6, 5}, element, true, Source::axApplication};
+  EXPECT_TRUE(awaitTask(SelectionSnapshot::restore(snapshot)));
+  EXPECT_THAT(element->writes, IsEmpty());
+  EXPECT_THAT(traceLines(), Contains("Selection restore skipped: selection already in place"));
+
+  // The caret moved: the range goes back.
+  element->attributes[AXAttribute::selectedTextRange] = {AXError::success, AXTextRange{11, 0}};
+  EXPECT_TRUE(awaitTask(SelectionSnapshot::restore(snapshot)));
+  EXPECT_EQ(element->writes.size(), 1);
+
+  // A read the application never answered: a write would only queue behind it.
+  element->attributes[AXAttribute::selectedTextRange] = {AXError::cannotComplete, {}};
+  EXPECT_FALSE(awaitTask(SelectionSnapshot::restore(snapshot)));
+  EXPECT_EQ(element->writes.size(), 1);
+}
+
+TEST_F(Selection, ARestoreAskedForWhileOneIsUnansweredSharesItsAnswerOrWaitsItsTurn) {
+  auto field = FakeElement::text(QStringLiteral("brave"), AXTextRange{11, 0});
+  QTimer answer;
+  answer.setSingleShot(true);
+  field->answersHeld = &answer;
+  auto nextField = FakeElement::text(QStringLiteral("new"), AXTextRange{0, 0});
+  const SelectionSnapshot word{QStringLiteral("brave"), {6, 5}, field, true, Source::axApplication};
+  const SelectionSnapshot nextWord{QStringLiteral("new"), {0, 3}, nextField, true, Source::axApplication};
+  SelectionRestorer restorer;
+  const auto markWhenSettled = [](SelectionRestorer& restorer, bool& settled) -> QCoro::Task<void> {
+    co_await restorer.settled();
+    settled = true;
+  };
+
+  QCoro::Task<bool> first = restorer.restore(word);
+  QCoro::Task<bool> again = restorer.restore(word);
+  QCoro::Task<bool> next = restorer.restore(nextWord);
+  bool settled = false;
+  QCoro::Task<void> watch = markWhenSettled(restorer, settled);
+  awaitTask(QCoro::sleepFor(20ms));
+  EXPECT_EQ(field->writes.size(), 1) << "nothing more is asked while the first is unanswered";
+  EXPECT_THAT(nextField->writes, IsEmpty());
+  EXPECT_FALSE(settled);
+
+  field->setResult = AXError::failure;  // the application refuses the word
+  answer.start(0);
+  EXPECT_FALSE(awaitTask(std::move(first)));
+  EXPECT_FALSE(awaitTask(std::move(again))) << "the same selection shares the answer";
+  EXPECT_TRUE(awaitTask(std::move(next))) << "another selection is asked for in its turn";
+  EXPECT_EQ(field->writes.size(), 1);
+  EXPECT_EQ(nextField->writes.size(), 1);
+  awaitTask(std::move(watch));
+  EXPECT_TRUE(settled);
 }
 
 RunningApplication window(const QString& instance, const QString& windowClass) {

@@ -62,10 +62,10 @@ TEST_F(OwnWindowSelection, ReadsAndRestoresTheSelectionOfTheFocusedWidgetKeeping
     AXElementRef element = focusOn(widget);
     ASSERT_TRUE(element);
     EXPECT_EQ(read(element, AXAttribute::role), role);
-    EXPECT_EQ(element->setAttributeValue(AXAttribute::selectedTextRange, range), AXError::success);
+    EXPECT_EQ(awaitTask(element->setAttributeValue(AXAttribute::selectedTextRange, range)), AXError::success);
     EXPECT_EQ(read(element, AXAttribute::selectedTextRange), QStringLiteral("{%1,%2}").arg(range.location).arg(range.length));
     EXPECT_EQ(read(element, AXAttribute::selectedText), text);
-    EXPECT_EQ(element->setAttributeValue(AXAttribute::selectedTextRange, AXTextRange{range.location, 40}),
+    EXPECT_EQ(awaitTask(element->setAttributeValue(AXAttribute::selectedTextRange, AXTextRange{range.location, 40})),
               AXError::illegalArgument);
     EXPECT_TRUE(element->isAttributeSettable(AXAttribute::value).settable &&
                 element->isAttributeSettable(AXAttribute::selectedTextRange).settable);
@@ -90,7 +90,8 @@ TEST_F(OwnWindowSelection, OtherWidgetsHaveNoTextAndGoneWidgetsAreInvalid) {
   AXElementRef lineElement = focusOn(line);
   delete line;
   EXPECT_EQ(lineElement->copyAttributeValue(AXAttribute::selectedText).error, AXError::invalidUIElement);
-  EXPECT_EQ(lineElement->setAttributeValue(AXAttribute::selectedTextRange, AXTextRange{0, 1}), AXError::invalidUIElement);
+  EXPECT_EQ(awaitTask(lineElement->setAttributeValue(AXAttribute::selectedTextRange, AXTextRange{0, 1})),
+            AXError::invalidUIElement);
   EXPECT_FALSE(accessibility.busUsed());
 }
 

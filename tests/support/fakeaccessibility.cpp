@@ -1,5 +1,7 @@
 #include "fakeaccessibility.h"
 
+#include <QCoroSignal>
+
 std::shared_ptr<FakeElement> FakeElement::text(const QString& selected, std::optional<AXTextRange> range,
                                                const QString& role, bool settable) {
   auto element = std::make_shared<FakeElement>();
@@ -31,9 +33,11 @@ AXSettableResult FakeElement::isAttributeSettable(const QString& attribute) {
   return attribute == AXAttribute::value ? valueSettable : AXSettableResult{AXError::attributeUnsupported, false};
 }
 
-qint32 FakeElement::setAttributeValue(const QString& attribute, const AXValue& value) {
+QCoro::Task<qint32> FakeElement::setAttributeValue(QString attribute, AXValue value) {
   writes.append({attribute, value});
-  return setResult;
+  if (answersHeld) co_await qCoro(answersHeld, &QTimer::timeout);
+  if (setResult == AXError::success) attributes[attribute] = {AXError::success, value};
+  co_return setResult;
 }
 
 FakeAccessibility::FakeAccessibility() { Accessibility::install(this); }

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QList>
 #include <QStringList>
+#include <QTimer>
 
 #include <functional>
 #include <optional>
@@ -22,12 +23,15 @@ class FakeElement final : public AccessibleElement {
   void setMessagingTimeout(std::chrono::milliseconds timeout) override { this->timeout = timeout; }
   AXAttributeResult copyAttributeValue(const QString& attribute) override;
   AXSettableResult isAttributeSettable(const QString& attribute) override;
-  qint32 setAttributeValue(const QString& attribute, const AXValue& value) override;
+  // A write that succeeds becomes the attribute's value. While `answersHeld`
+  // is set, writes are answered only when it fires (start(0) releases them).
+  QCoro::Task<qint32> setAttributeValue(QString attribute, AXValue value) override;
 
   // Attributes not listed answer attributeUnsupported.
   QHash<QString, AXAttributeResult> attributes;
   AXSettableResult valueSettable{AXError::success, true};
   qint32 setResult = AXError::success;
+  QTimer* answersHeld = nullptr;
 
   QList<std::pair<QString, AXValue>> writes;
   std::optional<std::chrono::milliseconds> timeout;

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 // Stands in for the floating panels: notes every call, in order, as one line
 // ("show recording", "hide recording", "result plain <text>", "result markdown
 // <text>", "clarify <question>", "tip <message>"). Installed for its lifetime.
@@ -15,6 +17,7 @@ class RecordingOverlayPresenter final : public OverlayPresenter {
   void showRecordingOverlay() override {
     calls << QStringLiteral("show recording");
     recordingShown = true;
+    if (onShowRecording) onShowRecording();
   }
   void hideRecordingOverlay() override {
     calls << QStringLiteral("hide recording");
@@ -37,4 +40,6 @@ class RecordingOverlayPresenter final : public OverlayPresenter {
 
   QStringList calls;
   bool recordingShown = false;
+  // What the indicator's coming up does to the application in front.
+  std::function<void()> onShowRecording;
 };

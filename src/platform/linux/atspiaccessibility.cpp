@@ -1,8 +1,10 @@
 #include "platform/linux/atspiaccessibility.h"
 
 #include "platform/frontapplication.h"
+#include "platform/linux/atspiconnection.h"
 #include "platform/linux/atspielement.h"
 #include "platform/linux/atspierror.h"
+#include "platform/linux/atspitextcalls.h"
 #include "platform/linux/qtwidgetelement.h"
 
 #include <QCoreApplication>
@@ -29,13 +31,31 @@ class FocusRoot final : public AccessibleElement {
     if (attribute != AXAttribute::focusedUIElement) return {AXError::attributeUnsupported, {}};
     return service_.focusedElement(pid_, timeout_);
   }
+  QCoro::Task<AXAttributeResult> copyAttributeValueLater(QString attribute) override {
+    if (attribute != AXAttribute::focusedUIElement) return unsupported();
+    return service_.focusedElementLater(pid_, timeout_);
+  }
   AXSettableResult isAttributeSettable(const QString&) override { return {AXError::attributeUnsupported, false}; }
-  qint32 setAttributeValue(const QString&, const AXValue&) override { return AXError::attributeUnsupported; }
+  QCoro::Task<qint32> setAttributeValue(QString, AXValue) override { co_return AXError::attributeUnsupported; }
 
  private:
+  static QCoro::Task<AXAttributeResult> unsupported() { co_return AXAttributeResult{AXError::attributeUnsupported, {}}; }
+
   AtspiAccessibility& service_;
   qint32 pid_;
   std::chrono::milliseconds timeout_ = AtspiElement::defaultTimeout;
+};
+
+// A reference of our own on a libatspi object, released with the holder.
+struct ObjectReference {
+  explicit ObjectReference(AtspiAccessible* accessible)
+      : object(accessible ? static_cast<AtspiAccessible*>(g_object_ref(accessible)) : nullptr) {}
+  ~ObjectReference() {
+    if (object) g_object_unref(object);
+  }
+  ObjectReference(const ObjectReference&) = delete;
+  ObjectReference& operator=(const ObjectReference&) = delete;
+  AtspiAccessible* object;
 };
 
 qint32 ownPid() { return qint32(QCoreApplication::applicationPid()); }
@@ -67,6 +87,7 @@ struct StateFlags {
   bool focused = false;
   bool active = false;
   bool showing = false;
+  bool visible = false;
   bool managesDescendants = false;
 };
 
@@ -75,18 +96,20 @@ StateFlags statesOf(AtspiAccessible* accessible) {
   const StateFlags flags{atspi_state_set_contains(states, ATSPI_STATE_FOCUSED) != FALSE,
                          atspi_state_set_contains(states, ATSPI_STATE_ACTIVE) != FALSE,
                          atspi_state_set_contains(states, ATSPI_STATE_SHOWING) != FALSE,
+                         atspi_state_set_contains(states, ATSPI_STATE_VISIBLE) != FALSE,
                          atspi_state_set_contains(states, ATSPI_STATE_MANAGES_DESCENDANTS) != FALSE};
   g_object_unref(states);
   return flags;
 }
 
-// Depth first through showing objects; containers that manage their
+// Depth first through objects on screen; containers that manage their
 // descendants (lists, tables) are not entered, their children come and go.
+// GTK 4 marks nothing below its windows as showing, only as visible.
 AtspiAccessible* findFocused(AtspiAccessible* node, int depth, int& visits) {
   if (++visits > maximumVisits || depth > maximumDepth) return nullptr;
   const StateFlags flags = statesOf(node);
   if (flags.focused) return static_cast<AtspiAccessible*>(g_object_ref(node));
-  if ((depth > 0 && !flags.showing) || flags.managesDescendants) return nullptr;
+  if ((depth > 0 && !flags.showing && !flags.visible) || flags.managesDescendants) return nullptr;
   const gint children = atspi_accessible_get_child_count(node, nullptr);
   for (gint i = 0; i < children && visits <= maximumVisits; ++i) {
     AtspiAccessible* child = atspi_accessible_get_child_at_index(node, i, nullptr);
@@ -114,6 +137,7 @@ AtspiAccessibility::~AtspiAccessibility() {
     g_object_unref(listener_);
   }
   if (focus_) g_object_unref(focus_);
+  if (foundFocus_) g_object_unref(foundFocus_);
 }
 
 bool AtspiAccessibility::initialize() {
@@ -127,6 +151,7 @@ bool AtspiAccessibility::initialize() {
 
 void AtspiAccessibility::start() {
   if (listener_ || !initialize()) return;
+  AtspiConnection::shared().connect();
   listener_ = atspi_event_listener_new(atspiFocusEvent, this, nullptr);
   GError* error = nullptr;
   if (!atspi_event_listener_register(listener_, "object:state-changed:focused", &error)) {
@@ -143,9 +168,12 @@ void AtspiAccessibility::focusChanged(_AtspiAccessible* source, bool gained) {
   // element gaining the focus replaces the one remembered. Our own windows
   // never do: they are read without the bus, and one of them remembered would
   // hide the user's field from every later request.
-  if (!gained || source == focus_ || processOf(source) == ownPid()) return;
+  if (!gained || source == focus_) return;
+  const std::optional<qint32> pid = processOf(source);
+  if (pid == ownPid()) return;
   if (focus_) g_object_unref(focus_);
   focus_ = static_cast<AtspiAccessible*>(g_object_ref(source));
+  focusPid_ = pid;
 }
 
 AXElementRef AtspiAccessibility::systemWide() { return std::make_shared<FocusRoot>(*this, 0); }
@@ -226,6 +254,38 @@ AXAttributeResult AtspiAccessibility::focusInApplication(qint32 pid) {
   g_object_unref(application);
   if (!found) return {AXError::noValue, {}};
   AXElementRef element = std::make_shared<AtspiElement>(found);
-  g_object_unref(found);
+  if (foundFocus_) g_object_unref(foundFocus_);
+  foundFocus_ = found;  // keeps the reference
+  foundFocusPid_ = pid;
   return {AXError::success, element};
+}
+
+QCoro::Task<AXAttributeResult> AtspiAccessibility::focusedElementLater(qint32 pid, std::chrono::milliseconds timeout) {
+  if (QtWidgetElement::thisProcessIsInFront() && (pid == 0 || pid == ownPid())) co_return ownFocus();
+  if (pid == ownPid()) co_return AXAttributeResult{AXError::noValue, {}};
+  if (!initialize()) co_return AXAttributeResult{AXError::apiDisabled, {}};
+  // Searching an application's windows takes one call per object, each to be
+  // waited for: the focus it last announced, or else the one the last search
+  // found there, stands for its focused element.
+  AtspiAccessible* candidate = focus_;
+  std::optional<qint32> candidatePid = focusPid_;
+  if (pid != 0 && candidatePid != pid) {
+    candidate = foundFocusPid_ == pid ? foundFocus_ : nullptr;
+    candidatePid = pid;
+  }
+  if (!candidate) co_return AXAttributeResult{AXError::noValue, {}};
+  if (!candidatePid) co_return AXAttributeResult{AXError::invalidUIElement, {}};
+  // Nothing of this object is used past the wait but what is held here.
+  const auto held = std::make_shared<ObjectReference>(candidate);
+  const qint32 candidateProcess = *candidatePid;
+  const AtspiTextCalls::States states = co_await AtspiTextCalls::states(AtspiObjectPath::of(held->object), timeout);
+  if (states.error == AXError::cannotComplete) co_return AXAttributeResult{states.error, {}};
+  if (states.error != AXError::success || states.has(ATSPI_STATE_DEFUNCT)) {
+    co_return AXAttributeResult{AXError::invalidUIElement, {}};
+  }
+  // As at once: unfocused while its application is in front is a keyboard grab.
+  if (!states.has(ATSPI_STATE_FOCUSED) && !applicationInFront(candidateProcess)) {
+    co_return AXAttributeResult{AXError::noValue, {}};
+  }
+  co_return AXAttributeResult{AXError::success, AXElementRef(std::make_shared<AtspiElement>(held->object))};
 }

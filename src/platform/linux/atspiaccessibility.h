@@ -2,6 +2,10 @@
 
 #include "platform/accessibility.h"
 
+#include <QCoroTask>
+
+#include <optional>
+
 struct _AtspiAccessible;
 struct _AtspiEvent;
 struct _AtspiEventListener;
@@ -20,6 +24,12 @@ struct _AtspiEventListener;
 // Calls that find nothing answer the AX codes: no accessibility bus is
 // apiDisabled, an application not on the bus cannotComplete, nothing focused
 // noValue. Main thread only.
+//
+// Asked without waiting (focusedElementLater), an application's windows are
+// not searched: each step would be a call to wait for. The focus it last
+// announced, or else what the last search in it found, stands for its
+// focused element, provided it still holds the focus or its application is
+// in front.
 class AtspiAccessibility final : public Accessibility {
  public:
   AtspiAccessibility();
@@ -41,6 +51,8 @@ class AtspiAccessibility final : public Accessibility {
   // The focused element of the whole desktop (pid 0) or of one application,
   // each call bounded by `timeout`.
   AXAttributeResult focusedElement(qint32 pid, std::chrono::milliseconds timeout);
+  // The same without waiting on the calling thread.
+  QCoro::Task<AXAttributeResult> focusedElementLater(qint32 pid, std::chrono::milliseconds timeout);
 
  private:
   bool initialize();
@@ -54,4 +66,8 @@ class AtspiAccessibility final : public Accessibility {
   bool available_ = false;
   _AtspiEventListener* listener_ = nullptr;
   _AtspiAccessible* focus_ = nullptr;
+  std::optional<qint32> focusPid_;
+  // What the last search of an application's windows found, and where.
+  _AtspiAccessible* foundFocus_ = nullptr;
+  qint32 foundFocusPid_ = 0;
 };

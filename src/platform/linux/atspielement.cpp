@@ -1,8 +1,9 @@
 #include "platform/linux/atspielement.h"
 
 #include "platform/linux/atspierror.h"
+#include "platform/linux/atspirolename.h"
+#include "platform/linux/atspitextcalls.h"
 
-#include <QStringList>
 
 #include <atspi/atspi.h>
 
@@ -13,15 +14,6 @@ qint32 takeError(GError*& error) {
   const qint32 code = axErrorFromAtspiMessage(QString::fromUtf8(error->message));
   g_clear_error(&error);
   return code;
-}
-
-// "push button" -> "AXPushButton".
-QString axRoleName(const QString& atspiName) {
-  QString name = QStringLiteral("AX");
-  for (const QString& word : atspiName.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-    name += word.at(0).toUpper() + word.mid(1);
-  }
-  return name;
 }
 
 bool hasState(AtspiAccessible* accessible, AtspiStateType state) {
@@ -45,7 +37,9 @@ struct TextInterface {
 }  // namespace
 
 AtspiElement::AtspiElement(_AtspiAccessible* accessible)
-    : accessible_(static_cast<AtspiAccessible*>(g_object_ref(accessible))) {}
+    : accessible_(static_cast<AtspiAccessible*>(g_object_ref(accessible))),
+      path_(AtspiObjectPath::of(accessible)),
+      unansweredSelections_(std::make_shared<int>(0)) {}
 
 AtspiElement::~AtspiElement() { g_object_unref(accessible_); }
 
@@ -67,25 +61,8 @@ AXAttributeResult AtspiElement::role() {
   GError* error = nullptr;
   const AtspiRole role = atspi_accessible_get_role(accessible_, &error);
   if (error) return {takeError(error), {}};
-  switch (role) {
-    case ATSPI_ROLE_TEXT:
-    case ATSPI_ROLE_ENTRY:
-    case ATSPI_ROLE_PASSWORD_TEXT:
-    case ATSPI_ROLE_EDITBAR:
-      return {AXError::success, hasState(accessible_, ATSPI_STATE_MULTI_LINE) ? QStringLiteral("AXTextArea")
-                                                                              : QStringLiteral("AXTextField")};
-    case ATSPI_ROLE_DOCUMENT_TEXT:
-    case ATSPI_ROLE_TERMINAL:
-      return {AXError::success, QStringLiteral("AXTextArea")};
-    case ATSPI_ROLE_COMBO_BOX:
-      return {AXError::success, QStringLiteral("AXComboBox")};
-    default:
-      break;
-  }
-  gchar* name = atspi_role_get_name(role);
-  const QString axName = axRoleName(QString::fromUtf8(name));
-  g_free(name);
-  return {AXError::success, axName};
+  const bool multiLine = roleNameDependsOnLines(role) && hasState(accessible_, ATSPI_STATE_MULTI_LINE);
+  return {AXError::success, axRoleName(role, multiLine)};
 }
 
 qint32 AtspiElement::missingTextError() {
@@ -149,26 +126,24 @@ AXSettableResult AtspiElement::isAttributeSettable(const QString& attribute) {
   return {AXError::success, editable};
 }
 
-qint32 AtspiElement::setAttributeValue(const QString& attribute, const AXValue& value) {
-  applyTimeout(timeout_);
-  if (attribute != AXAttribute::selectedTextRange) return AXError::attributeUnsupported;
-  const auto* range = std::get_if<AXTextRange>(&value);
-  if (!range || !range->isRepresentable()) return AXError::illegalArgument;
-  TextInterface text(accessible_);
-  if (!text.text) return missingTextError();
-
-  const gint start = gint(range->location);
-  const gint end = gint(range->location + range->length);
-  GError* error = nullptr;
-  gboolean done = FALSE;
-  if (range->length == 0) {
-    done = atspi_text_set_caret_offset(text.text, start, &error);
-  } else {
-    const gint selections = atspi_text_get_n_selections(text.text, &error);
-    if (error) return takeError(error);
-    done = selections > 0 ? atspi_text_set_selection(text.text, 0, start, end, &error)
-                          : atspi_text_add_selection(text.text, start, end, &error);
+QCoro::Task<AXAttributeResult> AtspiElement::copyAttributeValueLater(QString attribute) {
+  // Only what the element's own fields hold is used past the first wait:
+  // the element may be gone when the answer comes.
+  const AtspiObjectPath object = path_;
+  const std::chrono::milliseconds timeout = timeout_;
+  if (attribute == AXAttribute::role) co_return co_await AtspiTextCalls::role(object, timeout);
+  if (attribute == AXAttribute::selectedText) co_return co_await AtspiTextCalls::selectedText(object, timeout);
+  if (attribute == AXAttribute::selectedTextRange) {
+    const AtspiTextCalls::Selection selection = co_await AtspiTextCalls::selection(object, timeout);
+    if (selection.error != AXError::success) co_return AXAttributeResult{selection.error, {}};
+    co_return AXAttributeResult{AXError::success, selection.first};
   }
-  if (error) return takeError(error);
-  return done ? AXError::success : AXError::failure;
+  co_return AXAttributeResult{AXError::attributeUnsupported, {}};
+}
+
+QCoro::Task<qint32> AtspiElement::setAttributeValue(QString attribute, AXValue value) {
+  if (attribute != AXAttribute::selectedTextRange) co_return AXError::attributeUnsupported;
+  const auto* range = std::get_if<AXTextRange>(&value);
+  if (!range || !range->isRepresentable()) co_return AXError::illegalArgument;
+  co_return co_await AtspiTextCalls::select(path_, *range, timeout_, unansweredSelections_);
 }

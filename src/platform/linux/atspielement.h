@@ -1,13 +1,18 @@
 #pragma once
 
 #include "platform/accessibleelement.h"
+#include "platform/linux/atspiconnection.h"
+
+#include <memory>
 
 struct _AtspiAccessible;
 
 // An object of another application reached through AT-SPI. Text roles and
 // their selection come from the Text interface, editability from
 // STATE_EDITABLE, and the selection is set back through the Text interface.
-// Every call runs under the element's messaging time-out.
+// Every call runs under the element's messaging time-out. Reads at once go
+// through libatspi; reads later and writes through AtspiConnection, whose
+// answers nobody waits for.
 class AtspiElement final : public AccessibleElement {
  public:
   // Takes a reference of its own on `accessible`.
@@ -23,8 +28,11 @@ class AtspiElement final : public AccessibleElement {
 
   void setMessagingTimeout(std::chrono::milliseconds timeout) override { timeout_ = timeout; }
   AXAttributeResult copyAttributeValue(const QString& attribute) override;
+  QCoro::Task<AXAttributeResult> copyAttributeValueLater(QString attribute) override;
   AXSettableResult isAttributeSettable(const QString& attribute) override;
-  qint32 setAttributeValue(const QString& attribute, const AXValue& value) override;
+  // Answers once the selection shows the range (see AtspiTextCalls::select);
+  // while an application leaves an earlier request unanswered, no other is sent.
+  QCoro::Task<qint32> setAttributeValue(QString attribute, AXValue value) override;
 
  private:
   AXAttributeResult role();
@@ -35,5 +43,7 @@ class AtspiElement final : public AccessibleElement {
   qint32 missingTextError();
 
   _AtspiAccessible* accessible_;
+  AtspiObjectPath path_;
   std::chrono::milliseconds timeout_ = defaultTimeout;
+  std::shared_ptr<int> unansweredSelections_;
 };

@@ -84,7 +84,11 @@ AXSettableResult QtWidgetElement::isAttributeSettable(const QString& attribute) 
   return {AXError::success, false};
 }
 
-qint32 QtWidgetElement::setAttributeValue(const QString& attribute, const AXValue& value) {
+QCoro::Task<qint32> QtWidgetElement::setAttributeValue(QString attribute, AXValue value) {
+  co_return setAttributeValueNow(attribute, value);
+}
+
+qint32 QtWidgetElement::setAttributeValueNow(const QString& attribute, const AXValue& value) {
   QWidget* widget = widget_;
   if (!widget) return AXError::invalidUIElement;
   if (attribute != AXAttribute::selectedTextRange) return AXError::attributeUnsupported;

@@ -27,8 +27,11 @@ class QtWidgetElement final : public AccessibleElement {
   void setMessagingTimeout(std::chrono::milliseconds) override {}
   AXAttributeResult copyAttributeValue(const QString& attribute) override;
   AXSettableResult isAttributeSettable(const QString& attribute) override;
-  qint32 setAttributeValue(const QString& attribute, const AXValue& value) override;
+  // Answered at once: the widget is ours.
+  QCoro::Task<qint32> setAttributeValue(QString attribute, AXValue value) override;
 
  private:
+  qint32 setAttributeValueNow(const QString& attribute, const AXValue& value);
+
   QPointer<QWidget> widget_;
 };

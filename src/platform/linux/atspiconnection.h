@@ -1,0 +1,74 @@
+#pragma once
+
+#include "platform/accessibleelement.h"
+
+#include <QCoroTask>
+#include <QDBusConnection>
+#include <QDBusPendingCall>
+#include <QString>
+#include <QVariantList>
+
+#include <chrono>
+#include <optional>
+
+struct _AtspiAccessible;
+
+// Where an object lives on the accessibility bus: the bus name of its
+// application and its object path.
+struct AtspiObjectPath {
+  QString service;
+  QString path;
+
+  // The address of an object libatspi handed out.
+  static AtspiObjectPath of(_AtspiAccessible* accessible);
+  bool isValid() const { return !service.isEmpty() && !path.isEmpty(); }
+  friend bool operator==(const AtspiObjectPath&, const AtspiObjectPath&) = default;
+};
+
+// The answer to one call: a result code (AXError) and, with success, the
+// reply's arguments.
+struct AtspiReply {
+  qint32 error = AXError::success;
+  QVariantList arguments;
+
+  // The first argument as a number or a Boolean (0 / false when absent).
+  int firstInt() const { return arguments.isEmpty() ? 0 : arguments.constFirst().toInt(); }
+  bool firstBool() const { return !arguments.isEmpty() && arguments.constFirst().toBool(); }
+};
+
+// A connection of our own to the accessibility bus, whose answers arrive on
+// a later turn of the event loop instead of being waited for. libatspi's
+// calls hold the calling thread until the application answers or the
+// time-out passes, and some applications never answer some requests (GTK 4
+// applies AddSelection but never replies to it): one such call on the main
+// thread would hold up the next hotkey press. The calls of this connection
+// reach each application in the order they were sent. Main thread only.
+class AtspiConnection {
+ public:
+  static AtspiConnection& shared();
+
+  // Finds the bus and connects, once (later calls answer what the first
+  // found). Done at start-up, so that no call while recording waits for it.
+  bool connect();
+
+  // Sends a call without waiting; answer() waits for its reply. Without a
+  // bus the call has failed already.
+  QDBusPendingCall send(const AtspiObjectPath& object, const QString& interface, const QString& method,
+                        const QVariantList& arguments, std::chrono::milliseconds timeout);
+  // Sends a call and waits for its reply.
+  QCoro::Task<AtspiReply> call(AtspiObjectPath object, QString interface, QString method, QVariantList arguments,
+                               std::chrono::milliseconds timeout);
+  // A property's value, as the reply's only argument.
+  QCoro::Task<AtspiReply> property(AtspiObjectPath object, QString interface, QString name,
+                                   std::chrono::milliseconds timeout);
+
+  // The reply to a call sent earlier. No bus is apiDisabled, no answer in
+  // time cannotComplete, and the other errors as libatspi's would map.
+  static QCoro::Task<AtspiReply> answer(QDBusPendingCall pending);
+
+ private:
+  AtspiConnection() = default;
+
+  std::optional<QDBusConnection> connection_;
+  bool tried_ = false;
+};
