@@ -16,6 +16,7 @@
 #include "pipeline/historystore.h"
 #include "pipeline/hotkeymanager.h"
 #include "pipeline/permissionmanager.h"
+#include "platform/idlesleepinhibitor.h"
 #include "service/authstore.h"
 
 #include <QCoreApplication>
@@ -58,8 +59,10 @@ bool AppDelegate::applicationDidFinishLaunching() {
 
   setActivationPolicy(ActivationPolicy::accessory);
   PermissionManager::shared().checkAccessibilityQuietly();
-  // No background activity to hold: nothing on this desktop suspends a
-  // program that sits in the tray, and the X11 key listener runs regardless.
+  // A machine gone to sleep answers no hotkey: idle sleep stays away for the
+  // life of the process.
+  backgroundActivity_ =
+      IdleSleepInhibitor::current().holdOff(QStringLiteral("Veltrine needs to listen for global hotkeys at all times"));
   setupStatusItem();
 
   // The main window's close button reaches the delegate once the window exists.

@@ -4,6 +4,7 @@
 #include "app/singleinstance.h"
 #include "app/updater.h"
 #include "app/updaterdelegate.h"
+#include "platform/idlesleepinhibitor.h"
 
 #include <QCoroTask>
 #include <QObject>
@@ -120,6 +121,8 @@ class AppDelegate : public QObject, public UpdaterDelegate {
   Updater::Factory makeUpdater_;
 
   StatusItem* statusItem_ = nullptr;
+  // Held for the life of the process, never ended.
+  std::unique_ptr<IdleSleepInhibitor::Hold> backgroundActivity_;
   std::unique_ptr<Updater> updaterController_;
   UpdateState updateState_ = UpdateState::idle;
   CrashUploadState crashUploadState_ = CrashUploadState::idle;

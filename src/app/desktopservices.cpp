@@ -4,6 +4,7 @@
 #include "platform/linux/atspiaccessibility.h"
 #include "platform/linux/desktopsettingslauncher.h"
 #include "platform/linux/desktopurlopener.h"
+#include "platform/linux/logindidlesleepinhibitor.h"
 #include "platform/linux/pulsesoundserverwatcher.h"
 #include "platform/linux/qtaudioengine.h"
 #include "platform/linux/qtmicrophoneaccess.h"
@@ -40,6 +41,7 @@ DesktopServices::~DesktopServices() {
   UrlOpener::install(nullptr);
   WorkspacePresence::install(nullptr);
   FocusRefusal::install(nullptr);
+  IdleSleepInhibitor::install(nullptr);
 }
 
 void DesktopServices::install() {
@@ -81,4 +83,6 @@ void DesktopServices::install() {
   WorkspacePresence::install(workspacePresence_.get());
   focusRefusal_ = std::make_unique<X11FocusRefusal>();
   FocusRefusal::install(focusRefusal_.get());
+  idleSleepInhibitor_ = std::make_unique<LogindIdleSleepInhibitor>();
+  IdleSleepInhibitor::install(idleSleepInhibitor_.get());
 }

@@ -5,6 +5,7 @@
 class AtspiAccessibility;
 class DesktopSettingsLauncher;
 class DesktopUrlOpener;
+class LogindIdleSleepInhibitor;
 class PulseSoundServerWatcher;
 class QtMicrophoneAccess;
 class SysfsMachineInfo;
@@ -46,4 +47,5 @@ class DesktopServices {
   std::unique_ptr<DesktopUrlOpener> urlOpener_;
   std::unique_ptr<X11WorkspacePresence> workspacePresence_;
   std::unique_ptr<X11FocusRefusal> focusRefusal_;
+  std::unique_ptr<LogindIdleSleepInhibitor> idleSleepInhibitor_;
 };

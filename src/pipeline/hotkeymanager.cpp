@@ -134,6 +134,13 @@ void HotKeyManager::noteRefusals() {
 }
 
 bool HotKeyManager::installEventTap() {
+  // A remapped keyboard makes the tap grab everything again: a combination
+  // another application holds under the new modifiers is told like any other.
+  KeyboardTap::current().setRegrabHandler([this] {
+    qCInfo(lcHotKey, "Keyboard modifiers remapped; hotkeys grabbed again");
+    trace(QStringLiteral("HotKey: keyboard remapped, grabs renewed"));
+    noteRefusals();
+  });
   return KeyboardTap::current().start([this](const KeyTapEvent& event) { return handleTapEvent(event); }, grabs());
 }
 

@@ -75,7 +75,22 @@ class KeyboardTap {
   // Releases every grab and stops delivering. Harmless when not started.
   virtual void stop() = 0;
 
+  // Called on the main thread when a running tap has taken its combinations
+  // again on its own, because the keyboard's modifiers were remapped: the
+  // same combinations now mean other server-side modifiers, and
+  // refusedGrabs() may have changed.
+  using RegrabHandler = std::function<void()>;
+  void setRegrabHandler(RegrabHandler handler) { regrabbed_ = std::move(handler); }
+
   static KeyboardTap& current();
   // Installs `tap` (not owned; it must outlive its use). nullptr uninstalls.
   static void install(KeyboardTap* tap);
+
+ protected:
+  void notifyRegrabbed() const {
+    if (regrabbed_) regrabbed_();
+  }
+
+ private:
+  RegrabHandler regrabbed_;
 };

@@ -4,6 +4,7 @@
 #include "core/clock.h"
 #include "diagnostics/crashreporter.h"
 #include "fakeaccessibilitytrust.h"
+#include "fakeidlesleepinhibitor.h"
 #include "fakekeyboardtap.h"
 #include "fakemicrophoneaccess.h"
 #include "fakeservice.h"
@@ -73,4 +74,5 @@ class AppShellTest : public ::testing::Test {
   FakeMicrophoneAccess microphone{MicrophoneAccess::Authorization::authorized};
   FakeKeyboardTap tap;
   FakeSettingsLauncher settings;
+  FakeIdleSleepInhibitor idleSleep;
 };

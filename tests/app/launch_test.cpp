@@ -75,6 +75,7 @@ TEST_F(LaunchTest, ASecondCopyBringsTheFirstForwardAndTouchesNothing) {
   EXPECT_FALSE(delegate.applicationDidFinishLaunching());
   EXPECT_TRUE(waitUntil([&] { return activations.count() == 1; }));
   EXPECT_FALSE(servicesInstalled);
+  EXPECT_TRUE(idleSleep.reasons.isEmpty());
   EXPECT_EQ(delegate.statusItem(), nullptr);
   EXPECT_EQ(traceLines(), QStringList{QStringLiteral("the running copy's line")});
   EXPECT_TRUE(QFile::exists(marker));
@@ -102,6 +103,7 @@ TEST_F(LaunchTest, SignedOutLaunchRunsInOrderFetchesOnlyTheStartupConfigurationA
   EXPECT_EQ(delegate.activationPolicy(), ActivationPolicy::accessory);
   EXPECT_EQ(PermissionManager::shared().accessibilityStatus(), PermissionStatus::granted);
   EXPECT_EQ(tap.starts, 0);  // the quiet check only looks
+  EXPECT_EQ(idleSleep.reasons, QStringList{QStringLiteral("Veltrine needs to listen for global hotkeys at all times")});
   ASSERT_NE(delegate.statusItem(), nullptr);
   EXPECT_EQ(service.requestCount(), 0);
 
@@ -116,6 +118,7 @@ TEST_F(LaunchTest, SignedOutLaunchRunsInOrderFetchesOnlyTheStartupConfigurationA
   ASSERT_TRUE(waitUntil([] { return AuthStore::shared().inviteCodeEnabled(); }));
   EXPECT_EQ(requestedPaths(), QList<QByteArray>{apiPath("/config/startup")});
   EXPECT_EQ(onboardingLooks.count(), 0);
+  EXPECT_EQ(idleSleep.heldNow(), 1);  // for the life of the process
 }
 
 // Signed in, the account loads, the launch and crash reports follow, and files an older release left

@@ -9,6 +9,7 @@
 #include "awaittask.h"
 #include "testenvironment.h"
 #include "testkeyboard.h"
+#include "testkeymap.h"
 #include "testmicrophone.h"
 #include "testwindow.h"
 #include "tracelines.h"
@@ -179,6 +180,15 @@ class RequestFlowOnTheDesktop : public ::testing::Test {
 
   static bool pressRewrite() { return TestKeyboard::run({"keydown", "alt", "key", "e", "keyup", "alt"}); }
 
+  // Nothing selected in the window; the service answers the next dictation
+  // with a word for the result panel.
+  void answerADictationInThePanel() {
+    service.enqueue("POST", "/veltrine/api/v1/audio/process",
+                    ScriptedResponse::json(200, R"({"operation":"transcribe","action_type":"show_markdown",)"
+                                                R"("transcript":"word","result":"word"})"));
+    ASSERT_TRUE(window.command(QStringLiteral("select 0 0")));
+  }
+
   QObject pressWatcher;
   int presses = 0;
   std::function<void()> onPress;
@@ -335,10 +345,7 @@ TEST_F(RequestFlowInAGtk4Editor, ASelectionDroppedWhileRecordingIsPutBackOnceWit
 }
 
 TEST_F(RequestFlowOnTheDesktop, ADictationRecordsFromThePressAndAPressDuringItsStartChangesNothing) {
-  service.enqueue("POST", "/veltrine/api/v1/audio/process",
-                  ScriptedResponse::json(200, R"({"operation":"transcribe","action_type":"show_markdown",)"
-                                              R"("transcript":"word","result":"word"})"));
-  ASSERT_TRUE(window.command(QStringLiteral("select 0 0")));
+  answerADictationInThePanel();
   // The room is quiet; the user says a short word right at the press, then
   // nothing (sound that no recording hears is gone), and presses Alt+Q once
   // more at once: that press comes while the start still waits for a copy
@@ -402,6 +409,33 @@ TEST_F(RequestFlowOnTheDesktop, AMicrophoneThatGoesAwayEndsTheRecordingWithWhatW
   EXPECT_GE(wav->durationSeconds(), spoken - 0.3);
   EXPECT_LE(wav->durationSeconds(), spoken + 0.5);
   EXPECT_NEAR(SignalAnalysis::frequency(wav->samples, 16000, 1600, 5600), 440.0, 3.0);
+}
+
+// The user moves Alt to another modifier while the program runs (xmodmap):
+// Alt+Q still starts and stops a dictation and Q never reaches the
+// application in front, and so once Alt is back where it was.
+TEST_F(RequestFlowOnTheDesktop, AltQDictatesWhereverTheKeymapPutsAlt) {
+  answerADictationInThePanel();
+  answerADictationInThePanel();
+  TestMicrophone microphone;
+  ASSERT_TRUE(microphone.playLive(TestMicrophone::silence(60s)));
+  AudioRecorder& recorder = AudioRecorder::shared();
+  TestKeymap keymap;
+  for (const QString& modifier : {QStringLiteral("mod3"), QStringLiteral("mod1")}) {
+    SCOPED_TRACE(modifier.toStdString());
+    ASSERT_TRUE(keymap.moveAltTo(modifier));
+    const int uploads = service.requestCount();
+    ASSERT_TRUE(TestKeyboard::run({"key", "alt+q"}));
+    ASSERT_TRUE(waitUntil([&] {
+      return recorder.state() == RecordingState::recording && !AppHotKeyHandler::shared().isStartingRecording();
+    }));
+    ASSERT_TRUE(TestKeyboard::run({"key", "alt+q"}));
+    ASSERT_TRUE(
+        waitUntil([&] { return recorder.state() == RecordingState::idle && service.requestCount() == uploads + 1; }, 10s));
+  }
+  microphone.stop();
+  const QRegularExpression keyQ(QStringLiteral("^key (press|release) \\S+ 24$"));
+  EXPECT_FALSE(window.lines().indexOf(keyQ) >= 0) << window.lines().join(u'\n').toStdString();
 }
 
 // A tray program has no window in front: the flow's alert (a warning of the

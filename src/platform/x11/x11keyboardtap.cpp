@@ -6,7 +6,9 @@
 #include <QSet>
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
@@ -44,11 +46,17 @@ bool endsWith(const char* text, const char* suffix) {
 struct X11KeyboardTap::Connection {
   Display* display = nullptr;
   int xinputOpcode = 0;
+  int xkbEventBase = -1;  // -1: the server has no XKB
   unsigned int altMask = Mod1Mask;
   unsigned int superMask = Mod4Mask;
   unsigned int numLockMask = 0;
   unsigned int scrollLockMask = 0;
-  QList<XGrab> grabs;
+  QList<KeyGrab> wanted;   // the combinations asked for
+  QList<KeyGrab> refused;  // those of them another client holds
+  QList<XGrab> grabs;      // what the server holds for us
+  // The modifiers were remapped and the combinations grabbed again since the
+  // last delivery.
+  bool regrabbed = false;
   QSet<quint16> heldModifiers;   // virtual key codes of the modifier keys down
   QSet<int> heldIntercepted;     // X keycodes of the intercepted keys down
   QList<KeyTapEvent> translated;  // read from the server, not yet delivered
@@ -65,16 +73,29 @@ struct X11KeyboardTap::Connection {
   }
 
   // Reads which of Mod1...Mod5 carry Alt, Super, NumLock and ScrollLock on
-  // this server (Mod1 and Mod4 unless the keymap says otherwise).
+  // this server now (Mod1 and Mod4 unless the keymap says otherwise). Both
+  // tables come from the server, never from Xlib's copy of the keymap, which
+  // may not have heard of a remap yet.
   void readModifierMasks() {
+    altMask = Mod1Mask;
+    superMask = Mod4Mask;
+    numLockMask = scrollLockMask = 0;
     XModifierKeymap* map = XGetModifierMapping(display);
     if (!map) return;
+    int minKeycode = 0, maxKeycode = 0, symbolsPerKeycode = 0;
+    XDisplayKeycodes(display, &minKeycode, &maxKeycode);
+    KeySym* symbols = XGetKeyboardMapping(display, static_cast<KeyCode>(minKeycode), maxKeycode - minKeycode + 1,
+                                          &symbolsPerKeycode);
+    const auto firstSymbol = [&](int keycode) -> KeySym {
+      if (!symbols || symbolsPerKeycode < 1 || keycode < minKeycode || keycode > maxKeycode) return NoSymbol;
+      return symbols[(keycode - minKeycode) * symbolsPerKeycode];
+    };
     unsigned int alt = 0, super = 0;
     for (int modifier = Mod1MapIndex; modifier <= Mod5MapIndex; ++modifier) {
       for (int slot = 0; slot < map->max_keypermod; ++slot) {
         const KeyCode keycode = map->modifiermap[modifier * map->max_keypermod + slot];
         if (keycode == 0) continue;
-        const KeySym keysym = XkbKeycodeToKeysym(display, keycode, 0, 0);
+        const KeySym keysym = firstSymbol(keycode);
         const unsigned int mask = 1u << modifier;
         // The first modifier carrying the key is the one grabs ask for.
         if ((keysym == XK_Alt_L || keysym == XK_Alt_R) && !alt) alt = mask;
@@ -84,8 +105,50 @@ struct X11KeyboardTap::Connection {
       }
     }
     XFreeModifiermap(map);
+    if (symbols) XFree(symbols);
     if (alt) altMask = alt;
     if (super) superMask = super;
+  }
+
+  // Asks for the events that announce a remapped keyboard. A client that
+  // uses XKB (the detectable auto-repeat does) gets no core MappingNotify for
+  // a changed modifier map unless it asks XKB for its map events.
+  void watchKeyboardChanges() {
+    int opcode = 0, error = 0, major = XkbMajorVersion, minor = XkbMinorVersion;
+    if (!XkbQueryExtension(display, &opcode, &xkbEventBase, &error, &major, &minor)) {
+      xkbEventBase = -1;
+      return;
+    }
+    const unsigned long events = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;
+    XkbSelectEvents(display, XkbUseCoreKbd, events, events);
+  }
+
+  bool isKeyboardChange(const XEvent& event) const {
+    if (event.type == MappingNotify) return event.xmapping.request != MappingPointer;
+    if (xkbEventBase < 0 || event.type != xkbEventBase) return false;
+    const int xkbType = reinterpret_cast<const XkbEvent&>(event).any.xkb_type;
+    return xkbType == XkbMapNotify || xkbType == XkbNewKeyboardNotify;
+  }
+
+  // One remap reaches us as several events (one per keyboard device, core and
+  // XKB): follow it once, at the last of them.
+  bool keyboardChangeQueued() {
+    if (XEventsQueued(display, QueuedAlready) == 0) return false;
+    XEvent next;
+    XPeekEvent(display, &next);
+    return isKeyboardChange(next);
+  }
+
+  // Reads the modifiers again and, when they moved to other slots, grabs
+  // every combination again with the new ones.
+  void followKeyboardChange() {
+    X11ErrorTrap trap(display);  // a keyboard that changed under a request errs
+    const unsigned int before[] = {altMask, superMask, numLockMask, scrollLockMask};
+    readModifierMasks();
+    const unsigned int after[] = {altMask, superMask, numLockMask, scrollLockMask};
+    if (std::equal(std::begin(before), std::end(before), std::begin(after))) return;
+    applyGrabs(wanted);
+    regrabbed = true;
   }
 
   // Modifier keys already down when the tap starts.
@@ -138,14 +201,16 @@ struct X11KeyboardTap::Connection {
     return result;
   }
 
-  // Replaces the grabs in place, each combination on its own; answers those
-  // that another client holds (none of their variants stays grabbed).
-  QList<KeyGrab> applyGrabs(const QList<KeyGrab>& keyGrabs) {
+  // Replaces the grabs in place, each combination on its own; notes in
+  // `refused` those that another client holds (none of their variants stays
+  // grabbed).
+  void applyGrabs(const QList<KeyGrab>& keyGrabs) {
+    wanted = keyGrabs;
+    refused.clear();
     const Window root = DefaultRootWindow(display);
     X11ErrorTrap trap(display);
     for (const XGrab& grab : grabs) XUngrabKey(display, grab.keycode, grab.modifiers, root);
     grabs.clear();
-    QList<KeyGrab> refused;
     for (const KeyGrab& keyGrab : keyGrabs) {
       const QList<XGrab> variants = toXGrabs(keyGrab);
       if (variants.isEmpty()) continue;
@@ -163,7 +228,6 @@ struct X11KeyboardTap::Connection {
       refused.append(keyGrab);
     }
     trap.sync();
-    return refused;
   }
 
   // Which slave keyboards are XTEST devices, the source of typed keys. A
@@ -194,6 +258,11 @@ struct X11KeyboardTap::Connection {
     while (XPending(display) > 0) {
       XEvent event;
       XNextEvent(display, &event);
+      if (isKeyboardChange(event)) {
+        if (event.type == MappingNotify) XRefreshKeyboardMapping(&event.xmapping);
+        if (!keyboardChangeQueued()) followKeyboardChange();
+        continue;
+      }
       KeyTapEvent out;
       if (translate(event, out)) translated.append(out);
     }
@@ -282,6 +351,7 @@ bool X11KeyboardTap::start(Sink sink, const QList<KeyGrab>& grabs) {
   // Repeats of a held key then come as presses alone, which tells them apart.
   Bool detectable = False;
   XkbSetDetectableAutoRepeat(display, True, &detectable);
+  connection->watchKeyboardChanges();
   connection->readModifierMasks();
 
   unsigned char maskBits[XIMaskLen(XI_LASTEVENT)] = {};
@@ -291,7 +361,7 @@ bool X11KeyboardTap::start(Sink sink, const QList<KeyGrab>& grabs) {
   XISelectEvents(display, DefaultRootWindow(display), &mask, 1);
   connection->readHeldModifiers();
   if (trap.sync() != 0) return false;
-  refused_ = connection->applyGrabs(grabs);
+  connection->applyGrabs(grabs);
 
   connection->notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(display), QSocketNotifier::Read);
   QObject::connect(connection->notifier.get(), &QSocketNotifier::activated, connection->notifier.get(),
@@ -307,7 +377,7 @@ bool X11KeyboardTap::start(Sink sink, const QList<KeyGrab>& grabs) {
 
 bool X11KeyboardTap::setGrabs(const QList<KeyGrab>& grabs) {
   if (!connection_) return false;
-  refused_ = connection_->applyGrabs(grabs);
+  connection_->applyGrabs(grabs);
   QMetaObject::invokeMethod(connection_->notifier.get(), [this] { readEvents(); }, Qt::QueuedConnection);
   return true;
 }
@@ -317,8 +387,9 @@ void X11KeyboardTap::stop() {
   runningTaps().removeAll(this);
   connection_.reset();
   sink_ = nullptr;
-  refused_.clear();
 }
+
+QList<KeyGrab> X11KeyboardTap::refusedGrabs() const { return connection_ ? connection_->refused : QList<KeyGrab>{}; }
 
 void X11KeyboardTap::noteOwnKeys(const QList<OwnKey>& keys) {
   if (keys.isEmpty()) return;
@@ -335,7 +406,7 @@ void X11KeyboardTap::markOwnKeys(const QList<OwnKey>& keys) {
   connection.readXtestDevices();
   connection.drain();
   connection.ownKeys.clear();
-  if (connection.translated.isEmpty()) return;
+  if (connection.translated.isEmpty() && !connection.regrabbed) return;
   QMetaObject::invokeMethod(connection.notifier.get(), [this] { readEvents(); }, Qt::QueuedConnection);
 }
 
@@ -345,10 +416,12 @@ void X11KeyboardTap::readEvents() {
   // the connection under our feet.
   connection_->drain();
   const QList<KeyTapEvent> batch = std::exchange(connection_->translated, {});
+  const bool regrabbed = std::exchange(connection_->regrabbed, false);
   const Sink sink = sink_;
   const quint64 generation = generation_;
   for (const KeyTapEvent& event : batch) {
     if (generation_ != generation || !sink) break;
     sink(event);
   }
+  if (regrabbed && generation_ == generation) notifyRegrabbed();
 }

@@ -25,6 +25,11 @@
 // would end the process) and the others stay. Most PC keyboards never report
 // Fn to X: combinations that need Fn are not grabbed.
 //
+// Which of Mod1...Mod5 stand for Alt and Super is the keymap's choice and may
+// change while the tap runs (xmodmap, a new keyboard): the tap then reads the
+// modifiers again, grabs every combination again with the new ones and tells
+// the regrab handler, so a hotkey keeps meaning the same keys.
+//
 // The program's own typing (X11SyntheticKeyboard) goes through the same
 // server and comes back here like the user's keys. The keyboard hands every
 // key it typed to noteOwnKeys() once the server has taken them; each running
@@ -45,7 +50,7 @@ class X11KeyboardTap final : public KeyboardTap {
 
   bool start(Sink sink, const QList<KeyGrab>& grabs) override;
   bool setGrabs(const QList<KeyGrab>& grabs) override;
-  QList<KeyGrab> refusedGrabs() const override { return refused_; }
+  QList<KeyGrab> refusedGrabs() const override;
   void stop() override;
 
   // The key events this program has just typed, in order, once the server
@@ -62,6 +67,5 @@ class X11KeyboardTap final : public KeyboardTap {
   QByteArray displayName_;
   std::unique_ptr<Connection> connection_;
   Sink sink_;
-  QList<KeyGrab> refused_;
   quint64 generation_ = 0;  // counts stops, so a batch in flight notices one
 };

@@ -1,4 +1,4 @@
-// veltrine-test-keygrabber <ctrl|shift|alt|super>... <X keysym name>: another
+// veltrine-test-keygrabber <ctrl|shift|alt|super|mod3>... <X keysym name>: another
 // program holding one key combination on the root window (also with Caps Lock
 // and Num Lock on), as a desktop's shortcut daemon would. Prints "grabbed" and
 // keeps the grab until its standard input closes; prints "refused" and exits
@@ -32,6 +32,7 @@ int main(int argc, char* argv[]) {
     else if (!std::strcmp(name, "shift")) modifiers |= ShiftMask;
     else if (!std::strcmp(name, "alt")) modifiers |= Mod1Mask;
     else if (!std::strcmp(name, "super")) modifiers |= Mod4Mask;
+    else if (!std::strcmp(name, "mod3")) modifiers |= Mod3Mask;  // Alt, on a remapped keyboard
     else return 2;
   }
   const KeySym symbol = XStringToKeysym(argv[argc - 1]);
