@@ -1,6 +1,7 @@
 #include "platform/x11/x11frontapplication.h"
 
 #include "platform/x11/x11errortrap.h"
+#include "platform/x11/x11windowprocess.h"
 
 #include <QFile>
 
@@ -10,50 +11,18 @@
 
 namespace {
 
-// One 32-bit item of a window property (a window id or a number), when set.
-std::optional<unsigned long> cardinalProperty(Display* display, Window window, Atom property, Atom type) {
-  Atom actualType = 0;
-  int actualFormat = 0;
-  unsigned long count = 0, remaining = 0;
-  unsigned char* data = nullptr;
-  std::optional<unsigned long> value;
-  if (XGetWindowProperty(display, window, property, 0, 1, False, type, &actualType, &actualFormat, &count,
-                         &remaining, &data) == Success &&
-      data && actualType == type && actualFormat == 32 && count == 1) {
-    value = *reinterpret_cast<unsigned long*>(data);
-  }
-  if (data) XFree(data);
-  return value;
-}
-
-std::optional<qint32> windowPid(Display* display, Window window) {
-  const Atom netWmPid = XInternAtom(display, "_NET_WM_PID", False);
-  const auto pid = cardinalProperty(display, window, netWmPid, XA_CARDINAL);
-  if (!pid || *pid == 0) return std::nullopt;
-  return static_cast<qint32>(*pid);
-}
-
 // The window with the input focus, or its first ancestor that names its process.
 Window focusedClient(Display* display) {
   Window focus = 0;
   int revert = 0;
   XGetInputFocus(display, &focus, &revert);
-  const Window root = DefaultRootWindow(display);
-  while (focus != None && focus != PointerRoot && focus != root) {
-    if (windowPid(display, focus)) return focus;
-    Window rootReturn = 0, parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (!XQueryTree(display, focus, &rootReturn, &parent, &children, &count)) return None;
-    if (children) XFree(children);
-    focus = parent;
-  }
-  return None;
+  const std::optional<X11ClientWindow> client = x11ClientWindow(display, focus);
+  return client ? client->window : None;
 }
 
 Window activeWindow(Display* display) {
   const Atom netActiveWindow = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
-  const auto window = cardinalProperty(display, DefaultRootWindow(display), netActiveWindow, XA_WINDOW);
+  const auto window = x11CardinalProperty(display, DefaultRootWindow(display), netActiveWindow, XA_WINDOW);
   return window ? static_cast<Window>(*window) : None;
 }
 
@@ -80,15 +49,16 @@ std::optional<RunningApplication> X11FrontApplication::frontmost() {
   if (!connect()) return std::nullopt;
   X11ErrorTrap trap(display_);
   Window window = activeWindow(display_);
-  std::optional<qint32> pid = window != None ? windowPid(display_, window) : std::nullopt;
+  std::optional<qint32> pid = window != None ? x11WindowPid(display_, window) : std::nullopt;
   if (!pid) {
     window = focusedClient(display_);
-    pid = window != None ? windowPid(display_, window) : std::nullopt;
+    pid = window != None ? x11WindowPid(display_, window) : std::nullopt;
   }
   if (!pid || trap.sync() != 0) return std::nullopt;
 
   RunningApplication app;
   app.pid = *pid;
+  app.window = window;
   XClassHint hint{nullptr, nullptr};
   if (XGetClassHint(display_, window, &hint)) {
     app.windowInstance = QString::fromLocal8Bit(hint.res_name);
