@@ -34,7 +34,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QClipboard>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
@@ -347,7 +346,7 @@ TEST_F(RequestFlowInXterm, ADictationIsTypedAtThePromptOnceAndTheUsersHighlightC
                   ScriptedResponse::json(200, R"({"operation":"transcribe","action_type":"paste",)"
                                               R"("transcript":"list it all","result":"ls -la"})"));
   // What the user highlighted last, somewhere else.
-  QGuiApplication::clipboard()->setText(QStringLiteral("highlighted elsewhere"), QClipboard::Selection);
+  primarySelection.setString(QStringLiteral("highlighted elsewhere"));
   ASSERT_TRUE(XtermWindow::type(QStringLiteral("echo ")));
 
   ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressDictate));
