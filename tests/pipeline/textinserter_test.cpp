@@ -163,69 +163,54 @@ TEST_F(TextInsertion, WhenNoKeysCanReachTheTargetThePanelShowsTheResult) {
 
 // xterm and its kin paste PRIMARY on Shift+Insert: the result is lent to
 // PRIMARY until the terminal has read it, then the user's highlight returns.
-class PasteIntoXterm : public TextInsertion {
- protected:
-  void SetUp() override {
-    TextInsertion::SetUp();
-    Clock::setTimeScaleForTesting(1.0);
-    front.app = RunningApplication{kEditorPid, QStringLiteral("XTerm"), QStringLiteral("xterm"), QStringLiteral("XTerm")};
-    primary.copy({FakePasteboard::textItem(kUsersHighlight)});
-    primary.writes = 0;
-  }
-  // The terminal asks for PRIMARY, as it does a moment after the key.
-  QString terminalReads() {
-    ++primary.reads;
-    return primary.string().value_or(QString());
-  }
-  QString primaryText() { return primary.string().value_or(QString()); }
-
-  const QString kUsersHighlight = QStringLiteral("the user's highlight");
+TEST_F(TextInsertion, IntoXtermTheResultIsLentToPrimaryUntilReadThenTheUsersHighlightReturns) {
+  Clock::setTimeScaleForTesting(1.0);
   FakePasteboard primary{FakePasteboard::Slot::primarySelection};
-};
+  const QString highlight = QStringLiteral("the user's highlight");
+  const auto primaryText = [&] { return primary.string().value_or(QString()); };
+  const auto terminalReads = [&] {  // as xterm does a moment after the key
+    ++primary.reads;
+    return primaryText();
+  };
+  primary.copy({FakePasteboard::textItem(highlight)});
+  front.app = RunningApplication{kEditorPid, QStringLiteral("XTerm"), QStringLiteral("xterm"), QStringLiteral("XTerm")};
 
-TEST_F(PasteIntoXterm, TheResultIsOnBothSelectionsUntilReadThenTheUsersHighlightReturns) {
   inserter.insert(QStringLiteral("ls -la"), std::nullopt, std::nullopt, kEditorPid);
   EXPECT_EQ(keyboard.chords, QList<KeyChord>{KeyChord::shiftInsert()});
-  EXPECT_EQ(pasteboard.string(), QStringLiteral("ls -la"));
   ASSERT_TRUE(passed(50));
-  EXPECT_EQ(primaryText(), QStringLiteral("ls -la")) << "taken back before the terminal read it";
-  EXPECT_EQ(terminalReads(), QStringLiteral("ls -la"));
-  EXPECT_TRUE(waitUntil([&] { return primaryText() == kUsersHighlight; }));
+  EXPECT_EQ(terminalReads(), QStringLiteral("ls -la")) << "taken back before the terminal read it";
+  EXPECT_TRUE(waitUntil([&] { return primaryText() == highlight; }));
   EXPECT_EQ(pasteboard.string(), QStringLiteral("ls -la")) << "the clipboard keeps the result, as for every paste";
-  EXPECT_THAT(overlays.calls, IsEmpty());
 
   // Two pastes before the first is read: the highlight from before both returns.
   inserter.pasteText(QStringLiteral("one"), kEditorPid);
   inserter.pasteText(QStringLiteral("two"), kEditorPid);
   EXPECT_EQ(terminalReads(), QStringLiteral("two"));
-  EXPECT_TRUE(waitUntil([&] { return primaryText() == kUsersHighlight; }));
+  EXPECT_TRUE(waitUntil([&] { return primaryText() == highlight; }));
+
+  // The user highlights something new before the read: it stays.
+  inserter.pasteText(QStringLiteral("three"), kEditorPid);
+  primary.copy({FakePasteboard::textItem(QStringLiteral("highlighted meanwhile"))});
+  terminalReads();
+  ASSERT_TRUE(passed(100));
+  EXPECT_EQ(primaryText(), QStringLiteral("highlighted meanwhile"));
+
+  // The terminal never asks: the highlight returns all the same; and at once
+  // when no key could go out, the panel showing the result.
+  Clock::setTimeScaleForTesting(0.1);
+  primary.copy({FakePasteboard::textItem(highlight)});
+  inserter.pasteText(QStringLiteral("four"), kEditorPid);
+  EXPECT_TRUE(waitUntil([&] { return primaryText() == highlight; }));
+  keyboard.works = false;
+  inserter.pasteText(QStringLiteral("unsent"), kEditorPid);
+  EXPECT_EQ(primaryText(), highlight);
+  EXPECT_EQ(overlays.calls, QStringList{"result plain unsent"});
 
   // An ordinary application's paste leaves PRIMARY alone.
   primary.writes = 0;
   front.app = FakeFrontApplication::named(QStringLiteral("Editor"), kEditorPid);
   inserter.pasteText(QStringLiteral("plain"), kEditorPid);
   EXPECT_EQ(primary.writes, 0);
-}
-
-TEST_F(PasteIntoXterm, ANewHighlightStaysAndAnUnreadLoanEndsByItself) {
-  inserter.pasteText(QStringLiteral("result"), kEditorPid);
-  primary.copy({FakePasteboard::textItem(QStringLiteral("highlighted meanwhile"))});
-  terminalReads();
-  ASSERT_TRUE(passed(100));
-  EXPECT_EQ(primaryText(), QStringLiteral("highlighted meanwhile"));
-
-  // The terminal never asks: the user's highlight returns all the same.
-  Clock::setTimeScaleForTesting(0.1);
-  primary.copy({FakePasteboard::textItem(kUsersHighlight)});
-  inserter.pasteText(QStringLiteral("result"), kEditorPid);
-  EXPECT_EQ(primaryText(), QStringLiteral("result"));
-  EXPECT_TRUE(waitUntil([&] { return primaryText() == kUsersHighlight; }));
-
-  // No key could go out: back at once, and the panel shows the result.
-  keyboard.works = false;
-  inserter.pasteText(QStringLiteral("unsent"), kEditorPid);
-  EXPECT_EQ(primaryText(), kUsersHighlight);
-  EXPECT_EQ(overlays.calls, QStringList{"result plain unsent"});
 }
 
 TEST_F(TextInsertion, WithoutTheDesktopsTrustTheUserIsAskedOnceUntilTheTrustReturns) {
