@@ -34,6 +34,7 @@ DesktopServices::~DesktopServices() {
   FrontApplication::install(nullptr);
   SyntheticKeyboard::install(nullptr);
   Pasteboard::install(nullptr);
+  Pasteboard::installPrimarySelection(nullptr);
   Accessibility::install(nullptr);
   MachineInfo::install(nullptr);
   TerminalDriver::install(nullptr);
@@ -68,6 +69,8 @@ void DesktopServices::install() {
   SyntheticKeyboard::install(syntheticKeyboard_.get());
   pasteboard_ = std::make_unique<X11Pasteboard>();
   Pasteboard::install(pasteboard_.get());
+  primarySelection_ = std::make_unique<X11Pasteboard>(X11Pasteboard::Selection::primary);
+  Pasteboard::installPrimarySelection(primarySelection_.get());
   accessibility_ = std::make_unique<AtspiAccessibility>();
   Accessibility::install(accessibility_.get());
   accessibility_->start();  // follow the focus from now on, so the first capture knows it

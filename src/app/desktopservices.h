@@ -40,6 +40,7 @@ class DesktopServices {
   std::unique_ptr<X11FrontApplication> frontApplication_;
   std::unique_ptr<X11SyntheticKeyboard> syntheticKeyboard_;
   std::unique_ptr<X11Pasteboard> pasteboard_;
+  std::unique_ptr<X11Pasteboard> primarySelection_;
   std::unique_ptr<AtspiAccessibility> accessibility_;
   std::unique_ptr<SysfsMachineInfo> machineInfo_;
   std::unique_ptr<X11WindowActivator> windowActivator_;

@@ -39,8 +39,9 @@ const QSet<QString>& shiftedTerminals() {
 }
 
 // Terminal emulators that turn Control+Shift+C into the interrupt character
-// like Control+C, and have no clipboard chord at all.
-const QSet<QString>& terminalsWithoutClipboardChord() {
+// like Control+C (and Control+Shift+V into a literal ^V that eats the next
+// key), and have no clipboard chord at all.
+const QSet<QString>& primarySelectionTerminals() {
   static const QSet<QString> names{
       QStringLiteral("aterm"), QStringLiteral("eterm"),        QStringLiteral("rxvt"),
       QStringLiteral("rxvt-unicode"), QStringLiteral("urxvt"), QStringLiteral("uxterm"),
@@ -80,8 +81,15 @@ bool postCommandKey(KeyChord::Key key, std::optional<qint32> target) {
 }  // namespace
 
 std::optional<KeyChord> commandChord(KeyChord::Key key, const std::optional<RunningApplication>& app) {
-  if (app && matches(terminalsWithoutClipboardChord(), *app)) return std::nullopt;
+  if (isPrimarySelectionTerminal(app)) {
+    if (key == KeyChord::Key::v) return KeyChord::shiftInsert();
+    return std::nullopt;
+  }
   return KeyChord{key, app && matches(shiftedTerminals(), *app)};
+}
+
+bool isPrimarySelectionTerminal(const std::optional<RunningApplication>& app) {
+  return app && matches(primarySelectionTerminals(), *app);
 }
 
 bool postCommandV(std::optional<qint32> pid) {

@@ -20,7 +20,12 @@ bool postCommandV(std::optional<qint32> pid);
 bool postCommandC(std::optional<qint32> pid);
 
 // The chord that copies (key c) or pastes (key v) in `app`. Terminal emulators
-// take Control+Shift, since their Control+C interrupts the running program;
-// those without any clipboard shortcut (xterm and its kin turn every Control
-// chord into a control character) get none.
+// take Control+Shift, since their Control+C interrupts the running program.
+// Terminals of the xterm kind turn every Control chord into a control
+// character: they paste the PRIMARY selection on Shift+Insert and have no copy
+// chord at all.
 std::optional<KeyChord> commandChord(KeyChord::Key key, const std::optional<RunningApplication>& app);
+
+// Whether `app` is a terminal of the xterm kind: what is highlighted in it is
+// the PRIMARY selection it owns, and its paste takes PRIMARY.
+bool isPrimarySelectionTerminal(const std::optional<RunningApplication>& app);

@@ -1,15 +1,16 @@
 #include "pipeline/savedpasteboard.h"
 
-SavedPasteboard SavedPasteboard::save() {
+SavedPasteboard SavedPasteboard::save(Which which) {
   SavedPasteboard saved;
-  for (PasteboardItem& item : Pasteboard::current().items()) {
+  saved.which_ = which;
+  for (PasteboardItem& item : which().items()) {
     if (!item.formats.isEmpty()) saved.items_.append(std::move(item));
   }
   return saved;
 }
 
 void SavedPasteboard::restore() const {
-  Pasteboard& pasteboard = Pasteboard::current();
+  Pasteboard& pasteboard = which_();
   pasteboard.clearContents();
   for (const PasteboardItem& item : items_) pasteboard.writeItem(item);
 }

@@ -73,6 +73,51 @@ std::optional<QString> rangeTextIn(const AXAttributeResult& result) {
   return std::nullopt;
 }
 
+// Copies the selection of `app` with a synthetic copy command and reads it from
+// the clipboard, which is put back afterwards.
+std::optional<QString> copySelection(const RunningApplication& app) {
+  Pasteboard& pasteboard = Pasteboard::current();
+  const qint64 changeCount = pasteboard.changeCount();
+  const SavedPasteboard saved = SavedPasteboard::save();
+
+  std::optional<QString> text;
+  // Keys typed into this program itself would queue behind this very wait:
+  // nothing would be copied in time, and the focused widget (a list copies its
+  // current row) would put its text on the user's clipboard afterwards. Our own
+  // text fields were read above without any keys.
+  const bool intoThisProcess = app.pid == qint32(QCoreApplication::applicationPid());
+  // Keys that were not typed (the application lost the focus meanwhile) cannot
+  // change the clipboard: no point in waiting.
+  if (!intoThisProcess && postCommandC(app.pid)) {
+    const auto deadline = std::chrono::steady_clock::now() + copyDeadline;
+    while (std::chrono::steady_clock::now() < deadline) {
+      QThread::msleep(static_cast<unsigned long>(copyPollInterval.count()));
+      if (pasteboard.changeCount() != changeCount) {
+        text = pasteboard.string();
+        break;
+      }
+    }
+  }
+  // An untouched clipboard is left alone: rewriting it would only make this
+  // program its owner (X11 contents die with their owner) and drop formats
+  // whose data could not be read.
+  if (pasteboard.changeCount() != changeCount) saved.restore();
+  return text;
+}
+
+// A terminal of the xterm kind owns the PRIMARY selection while text is
+// highlighted in it: that is read, and no key is sent (its Control+Shift+C
+// would interrupt the running program). PRIMARY held by anyone else is not the
+// terminal's highlight.
+std::optional<QString> terminalHighlight(const RunningApplication& app) {
+  Pasteboard& primary = Pasteboard::primarySelection();
+  if (!primary.isOwnedBy(app)) return std::nullopt;
+  std::optional<QString> text = primary.plainText(0);
+  trace(QStringLiteral("CmdC-Fallback: read the highlighted text of ") + appName(app) +
+        QStringLiteral(" from PRIMARY, no key sent, textLen=") + QString::number(characterCount(text.value_or(QString()))));
+  return text;
+}
+
 }  // namespace
 
 QString SelectionSnapshot::rawValue(Source source) {
@@ -93,9 +138,12 @@ std::optional<SelectionSnapshot::Source> SelectionSnapshot::sourceFromRawValue(c
 
 std::optional<SelectionSnapshot> SelectionSnapshot::capture() {
   AccessibilityTrust& trust = AccessibilityTrust::current();
+  // Terminals of the xterm kind have no accessibility: a focused element
+  // found while one is in front is a field in a window behind it.
+  const bool readable = !isPrimarySelectionTerminal(FrontApplication::current().frontmost());
   std::optional<SelectionSnapshot> snapshot;
-  if (trust.isTrusted()) snapshot = captureSystemWide();
-  if (!snapshot && trust.isTrusted()) snapshot = captureApplication();
+  if (readable && trust.isTrusted()) snapshot = captureSystemWide();
+  if (readable && !snapshot && trust.isTrusted()) snapshot = captureApplication();
   if (!snapshot) snapshot = captureViaCmdC();
   return snapshot;
 }
@@ -199,34 +247,17 @@ std::optional<SelectionSnapshot> SelectionSnapshot::captureViaCmdC() {
   const std::optional<RunningApplication> app = FrontApplication::current().frontmost();
   if (!app) return std::nullopt;
   const QString name = appName(app);
-  const std::optional<bool> editable = cmdCopyIsEditable(*app);
-
-  Pasteboard& pasteboard = Pasteboard::current();
-  const qint64 changeCount = pasteboard.changeCount();
-  const SavedPasteboard saved = SavedPasteboard::save();
-
+  std::optional<bool> editable;
   std::optional<QString> text;
-  // Keys typed into this program itself would queue behind this very wait:
-  // nothing would be copied in time, and the focused widget (a list copies its
-  // current row) would put its text on the user's clipboard afterwards. Our own
-  // text fields were read above without any keys.
-  const bool intoThisProcess = app->pid == qint32(QCoreApplication::applicationPid());
-  // Keys that were not typed (the application lost the focus meanwhile, or has
-  // no safe copy chord) cannot change the clipboard: no point in waiting.
-  if (!intoThisProcess && postCommandC(app->pid)) {
-    const auto deadline = std::chrono::steady_clock::now() + copyDeadline;
-    while (std::chrono::steady_clock::now() < deadline) {
-      QThread::msleep(static_cast<unsigned long>(copyPollInterval.count()));
-      if (pasteboard.changeCount() != changeCount) {
-        text = pasteboard.string();
-        break;
-      }
-    }
+  if (isPrimarySelectionTerminal(app)) {
+    // What is highlighted there is the terminal's output, not the command
+    // line: an answer is shown, never typed over it.
+    editable = false;
+    text = terminalHighlight(*app);
+  } else {
+    editable = cmdCopyIsEditable(*app);
+    text = copySelection(*app);
   }
-  // An untouched clipboard is left alone: rewriting it would only make this
-  // program its owner (X11 contents die with their owner) and drop formats
-  // whose data could not be read.
-  if (pasteboard.changeCount() != changeCount) saved.restore();
 
   if (text && !text->isEmpty()) {
     const qsizetype length = characterCount(*text);

@@ -18,7 +18,8 @@
 // the whole desktop, the focused element of the front application (both only
 // while the program is trusted to drive other applications), and last a
 // synthetic copy command whose result is read from the clipboard (the user's
-// clipboard is put back afterwards).
+// clipboard is put back afterwards); in a terminal of the xterm kind, whose
+// copy key would interrupt it, its PRIMARY selection instead, with no key.
 //
 // Everything runs on the main thread. The captures are synchronous (a press
 // waits for its selection anyway), the accessibility calls bounded by

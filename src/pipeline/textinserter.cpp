@@ -102,10 +102,13 @@ bool TextInserter::pasteText(const QString& text, std::optional<qint32> pid) {
     fillPermissionDenied_ = !trusted;
   }
   if (!trusted) return true;
-  // No keys went out (another window took the focus meanwhile, or a terminal
-  // whose copy and paste keys would interrupt it): the result would only sit
-  // unseen on the clipboard, so the panel shows it.
-  if (postCommandV(pid)) return true;
+  const bool throughPrimary = isPrimarySelectionTerminal(FrontApplication::current().frontmost());
+  if (throughPrimary) primaryLoan_.lend(text);
+  const bool typed = postCommandV(pid);
+  if (throughPrimary) primaryLoan_.giveBack(typed);
+  // No keys went out (another window took the focus meanwhile): the result
+  // would only sit unseen on the clipboard, so the panel shows it.
+  if (typed) return true;
   OverlayPresenter::current().showResult(text, false, false);
   return false;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pipeline/primaryselectionloan.h"
 #include "pipeline/selectionsnapshot.h"
 
 #include <QCoroTask>
@@ -19,6 +20,9 @@
 // field is editable the paste is checked afterwards by copying the selection
 // back: when it still holds the text selected at the start, the paste did
 // not land and the result panel shows the text, so nothing is lost.
+//
+// Terminals of the xterm kind paste the PRIMARY selection (Shift+Insert): the
+// result goes there too for the moment of the paste.
 //
 // Main thread only.
 class TextInserter : public QObject {
@@ -50,6 +54,7 @@ class TextInserter : public QObject {
   bool fillPermissionDenied() const { return fillPermissionDenied_; }
 
  private:
+  PrimarySelectionLoan primaryLoan_;
   bool skipSystemPaste_ = false;
   bool fillPermissionDenied_ = false;
 };

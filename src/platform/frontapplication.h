@@ -14,6 +14,8 @@ struct RunningApplication {
   // tell terminal emulators apart from other applications.
   QString windowInstance;
   QString windowClass;
+  // The window itself (an X11 window id), 0 when unknown.
+  quint64 window = 0;
 };
 
 // Which application is in front. Asked afresh at every call.

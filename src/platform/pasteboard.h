@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/frontapplication.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -15,10 +17,12 @@ struct PasteboardItem {
   friend bool operator==(const PasteboardItem&, const PasteboardItem&) = default;
 };
 
-// The desktop's general clipboard (X11: the CLIPBOARD selection).
+// The desktop's general clipboard (X11: the CLIPBOARD selection), and beside
+// it the X11 PRIMARY selection: the text highlighted last, which a middle
+// click pastes and terminals of the xterm kind use for copy and paste.
 //
-// The program installs the real implementation at start-up (app/); tests
-// install a fake. Until something is installed the clipboard is always empty
+// The program installs the real implementations at start-up (app/); tests
+// install fakes. Until something is installed the clipboard is always empty
 // and writes go nowhere.
 class Pasteboard {
  public:
@@ -45,10 +49,23 @@ class Pasteboard {
   // Puts `text` on the clipboard as its plain text.
   virtual void setString(const QString& text) = 0;
 
+  // Whether a window of `app` holds the contents: one made by the same
+  // client as its window, or one that belongs to its process.
+  virtual bool isOwnedBy(const RunningApplication& app) = 0;
+
+  // How many times other applications asked for contents the program holds
+  // (a paste reads them). Counts from when the pasteboard was made.
+  virtual qint64 timesRead() = 0;
+
   // The plain text of the first item.
   std::optional<QString> string() { return plainText(0); }
 
+  // The general clipboard.
   static Pasteboard& current();
   // Installs `pasteboard` (not owned; it must outlive its use). nullptr uninstalls.
   static void install(Pasteboard* pasteboard);
+
+  // The PRIMARY selection, installed in the same way.
+  static Pasteboard& primarySelection();
+  static void installPrimarySelection(Pasteboard* selection);
 };

@@ -1,13 +1,19 @@
 #pragma once
 
-// A Control key combination that the program types on the user's behalf:
-// Control+C (copy) or Control+V (paste), with Shift added for applications
-// that keep the plain combinations for themselves (terminal emulators).
+// A key combination that the program types on the user's behalf: Control+C
+// (copy) or Control+V (paste), with Shift added for applications that keep
+// the plain combinations for themselves (terminal emulators), or Shift+Insert
+// (the paste of terminals that turn every Control chord into a control
+// character).
 struct KeyChord {
-  enum class Key { c, v };
+  enum class Key { c, v, insert };
 
   Key key = Key::v;
   bool shift = false;
+  bool control = true;
+
+  // Shift+Insert, without Control.
+  static KeyChord shiftInsert() { return KeyChord{Key::insert, true, false}; }
 
   friend bool operator==(const KeyChord&, const KeyChord&) = default;
 };
@@ -21,7 +27,7 @@ class SyntheticKeyboard {
  public:
   virtual ~SyntheticKeyboard() = default;
 
-  // Presses and releases the chord (Control, [Shift,] the key; released in
+  // Presses and releases the chord ([Control,] [Shift,] the key; released in
   // reverse order). Modifiers the user still holds are released first: a
   // paste typed while Alt is down would arrive as Control+Alt+V and do
   // nothing. False when nothing could be typed.

@@ -1,12 +1,15 @@
 // Requests as a user makes them, on the test desktop with the real X11, AT-SPI
 // and sound services: a spoken rewrite of a word selected in another
-// application, a dictation with a press during its start, a microphone lost.
+// application, a dictation with a press during its start, a microphone lost;
+// a dictation and a rewrite in a real xterm.
 #include "fakeservice.h"
 #include "gnometexteditor.h"
 #include "pipelinestate.h"
+#include "printing.h"
 #include "recordingoverlaypresenter.h"
 #include "soundserver.h"
 #include "awaittask.h"
+#include "fakesynthetickeyboard.h"
 #include "testenvironment.h"
 #include "testkeyboard.h"
 #include "testkeymap.h"
@@ -14,6 +17,7 @@
 #include "testwindow.h"
 #include "tracelines.h"
 #include "wavfile.h"
+#include "xtermwindow.h"
 
 #include "pipeline/apphotkeyhandler.h"
 #include "pipeline/audiorecorder.h"
@@ -141,6 +145,7 @@ class RequestFlowOnTheDesktop : public ::testing::Test {
     FrontApplication::install(&front);
     SyntheticKeyboard::install(&keyboard);
     Pasteboard::install(&pasteboard);
+    Pasteboard::installPrimarySelection(&primarySelection);
     Accessibility::install(&accessibility);
     accessibility.start();
 
@@ -168,6 +173,7 @@ class RequestFlowOnTheDesktop : public ::testing::Test {
     HotKeyManager::shared().stop();
     Accessibility::install(nullptr);
     Pasteboard::install(nullptr);
+    Pasteboard::installPrimarySelection(nullptr);
     SyntheticKeyboard::install(nullptr);
     FrontApplication::install(nullptr);
     KeyboardTap::install(nullptr);
@@ -201,6 +207,7 @@ class RequestFlowOnTheDesktop : public ::testing::Test {
   X11FrontApplication front;
   X11SyntheticKeyboard keyboard;
   X11Pasteboard pasteboard;
+  X11Pasteboard primarySelection{X11Pasteboard::Selection::primary};
   AtspiAccessibility accessibility;
   TestWindow window;
 };
@@ -436,6 +443,79 @@ TEST_F(RequestFlowOnTheDesktop, AltQDictatesWhereverTheKeymapPutsAlt) {
   microphone.stop();
   const QRegularExpression keyQ(QStringLiteral("^key (press|release) \\S+ 24$"));
   EXPECT_FALSE(window.lines().indexOf(keyQ) >= 0) << window.lines().join(u'\n').toStdString();
+}
+
+// The same with a real xterm in front, bash at its prompt, the word "new"
+// of its first line on screen. Every chord the program types is noted on its
+// way to the keyboard.
+class RequestFlowInXterm : public RequestFlowOnTheDesktop {
+ protected:
+  void SetUp() override {
+    RequestFlowOnTheDesktop::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    noted.onChord = [this](const KeyChord& chord) { keyboard.typeChord(chord); };
+    SyntheticKeyboard::install(&noted);
+    ASSERT_TRUE(xterm.start(QStringLiteral("brave new world")));
+    ASSERT_TRUE(waitUntil([&] {
+      const auto app = front.frontmost();
+      return app && app->pid == xterm.processId();
+    }));
+  }
+
+  // Says a second of tone between two presses of `press` and waits until the
+  // answer has been dealt with.
+  void speakBetweenPresses(bool (*press)()) {
+    TestMicrophone microphone;
+    ASSERT_TRUE(microphone.play(TestMicrophone::tone(440, 1000ms, 0.5), true));
+    AudioRecorder& recorder = AudioRecorder::shared();
+    ASSERT_TRUE(press());
+    ASSERT_TRUE(waitUntil([&] { return recorder.state() == RecordingState::recording; }));
+    ASSERT_TRUE(heardBuffers(6));
+    ASSERT_TRUE(press());
+    ASSERT_TRUE(waitUntil([&] { return recorder.state() == RecordingState::idle && service.requestCount() == 1; }, 10s));
+    ASSERT_TRUE(waitUntil([] { return HistoryStore::shared().records().value(0).status == RecognitionStatus::success; }));
+  }
+
+  static bool pressDictate() { return TestKeyboard::run({"key", "alt+q"}); }
+
+  FakeSyntheticKeyboard noted;
+  XtermWindow xterm;
+};
+
+TEST_F(RequestFlowInXterm, ADictationIsTypedAtThePromptOnceAndTheUsersHighlightComesBack) {
+  service.enqueue("POST", "/veltrine/api/v1/audio/process",
+                  ScriptedResponse::json(200, R"({"operation":"transcribe","action_type":"paste",)"
+                                              R"("transcript":"list it all","result":"ls -la"})"));
+  // What the user highlighted last, somewhere else.
+  primarySelection.setString(QStringLiteral("highlighted elsewhere"));
+  ASSERT_TRUE(XtermWindow::type(QStringLiteral("echo ")));
+
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressDictate));
+  EXPECT_FALSE(service.lastRequest().body.contains("name=\"selected_text\""));
+  std::optional<QString> line;
+  EXPECT_TRUE(waitUntil([&] { return (line = xterm.commandLine()) && line != QStringLiteral("echo "); }));
+  EXPECT_EQ(line.value_or(QStringLiteral("(no answer)")), QStringLiteral("echo ls -la"));
+  EXPECT_EQ(noted.chords, QList<KeyChord>{KeyChord::shiftInsert()});
+  EXPECT_TRUE(overlays.calls.filter(QStringLiteral("result ")).isEmpty());
+  EXPECT_TRUE(waitUntil([&] { return primarySelection.string() == QStringLiteral("highlighted elsewhere"); }));
+  EXPECT_EQ(pasteboard.string(), QStringLiteral("ls -la"));
+}
+
+TEST_F(RequestFlowInXterm, AWordHighlightedInItIsReadWithoutAKeyAndTheAnswerIsShownNotTyped) {
+  service.enqueue("POST", "/veltrine/api/v1/audio/process",
+                  ScriptedResponse::json(200, R"({"operation":"rewrite","action_type":"paste",)"
+                                              R"("transcript":"shout it","result":"NEW"})"));
+  ASSERT_TRUE(XtermWindow::type(QStringLiteral("echo draft")));
+  ASSERT_TRUE(xterm.doubleClick(0, 7));
+  const RunningApplication inFront = front.frontmost().value_or(RunningApplication{});
+  ASSERT_TRUE(waitUntil([&] { return primarySelection.isOwnedBy(inFront); }));
+
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressRewrite));
+  EXPECT_TRUE(service.lastRequest().body.contains("name=\"selected_text\"\r\n\r\nnew\r\n"));
+  EXPECT_TRUE(waitUntil([&] { return overlays.calls.contains(QStringLiteral("result plain NEW")); }))
+      << overlays.calls.join(u'|').toStdString();
+  EXPECT_THAT(noted.chords, ::testing::IsEmpty());
+  EXPECT_EQ(xterm.commandLine().value_or(QStringLiteral("(no answer)")), QStringLiteral("echo draft"));
 }
 
 // A tray program has no window in front: the flow's alert (a warning of the

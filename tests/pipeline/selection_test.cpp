@@ -190,6 +190,29 @@ TEST_F(Selection, ACopyThatCopiesNothingLeavesTheClipboardAlone) {
   }
 }
 
+TEST_F(Selection, ATerminalOfTheXtermKindIsReadFromItsPrimarySelectionWithoutAKey) {
+  constexpr qint32 kXterm = 5151;
+  FakePasteboard primary(FakePasteboard::Slot::primarySelection);
+  front.app = RunningApplication{kXterm, QStringLiteral("XTerm"), QStringLiteral("xterm"), QStringLiteral("XTerm")};
+  // xterm has no accessibility: what the desktop still calls focused is a
+  // field in a window behind it.
+  accessibility.systemWideElement = FakeElement::focusing(FakeElement::text(QStringLiteral("behind")));
+  copyOnControlC(QStringLiteral("must not be copied"));
+  primary.copy({FakePasteboard::textItem(QStringLiteral("brave new world\n"))});
+  for (const qint32 owner : {kXterm, 808}) {  // the terminal's highlight, then another application's
+    primary.ownerPid = owner;
+    const std::optional<SelectionSnapshot> snapshot = SelectionSnapshot::capture();
+    ASSERT_EQ(snapshot.has_value(), owner == kXterm);
+    if (snapshot) {
+      EXPECT_EQ(snapshot->text, QStringLiteral("brave new world\n"));
+      EXPECT_EQ(snapshot->isEditable, std::optional(false)) << "the terminal's output, not its command line";
+    }
+  }
+  EXPECT_THAT(keyboard.chords, IsEmpty());
+  EXPECT_EQ(primary.writes, 0);
+  EXPECT_EQ(pasteboard.writes, 0);
+}
+
 TEST_F(Selection, RestorePutsTheRangeBackOnlyWhereItCan) {
   auto element = FakeElement::text(QStringLiteral("hello"));
   const struct {
@@ -278,24 +301,29 @@ RunningApplication window(const QString& instance, const QString& windowClass) {
   return RunningApplication{100, windowClass, instance, windowClass};
 }
 
-TEST(CommandChord, TerminalsTakeShiftAndThoseWithoutAClipboardChordGetNone) {
+TEST(CommandChord, TerminalsTakeShiftAndThoseOfTheXtermKindPasteWithShiftInsertAndNeverCopy) {
+  using Key = KeyChord::Key;
   const struct {
     const char* name;
     std::optional<RunningApplication> app;
-    std::optional<bool> shift;  // nothing: no chord
+    std::optional<KeyChord> copy, paste;  // nothing: no chord
   } cases[] = {
-      {"no front application", std::nullopt, false},
-      {"GNOME Terminal by its class", window("gnome-terminal-server", "Gnome-terminal"), true},
-      {"Alacritty, any case", window("Alacritty", "Alacritty"), true},
-      {"a terminal known by its instance only", window("tilix", "SomethingElse"), true},
-      {"xterm turns every Control chord into a control character", window("xterm", "XTerm"), std::nullopt},
-      {"a name that merely contains 'term'", window("termpaper", "Termpaper"), false},
+      {"no front application", std::nullopt, KeyChord{Key::c, false}, KeyChord{Key::v, false}},
+      {"GNOME Terminal by its class", window("gnome-terminal-server", "Gnome-terminal"), KeyChord{Key::c, true},
+       KeyChord{Key::v, true}},
+      {"Alacritty, any case", window("Alacritty", "Alacritty"), KeyChord{Key::c, true}, KeyChord{Key::v, true}},
+      {"a terminal known by its instance only", window("tilix", "SomethingElse"), KeyChord{Key::c, true},
+       KeyChord{Key::v, true}},
+      // Their Control+Shift+C interrupts, Control+Shift+V types a ^V that eats the next key.
+      {"xterm", window("xterm", "XTerm"), std::nullopt, KeyChord::shiftInsert()},
+      {"urxvt", window("urxvt", "URxvt"), std::nullopt, KeyChord::shiftInsert()},
+      {"a name that merely contains 'term'", window("termpaper", "Termpaper"), KeyChord{Key::c, false},
+       KeyChord{Key::v, false}},
   };
   for (const auto& c : cases) {
-    for (KeyChord::Key key : {KeyChord::Key::c, KeyChord::Key::v}) {
-      const std::optional<KeyChord> chord = commandChord(key, c.app);
-      EXPECT_EQ(chord, c.shift ? std::optional(KeyChord{key, *c.shift}) : std::nullopt) << c.name;
-    }
+    EXPECT_EQ(commandChord(Key::c, c.app), c.copy) << c.name;
+    EXPECT_EQ(commandChord(Key::v, c.app), c.paste) << c.name;
+    EXPECT_EQ(isPrimarySelectionTerminal(c.app), !c.copy) << c.name;
   }
 }
 
@@ -311,8 +339,10 @@ TEST_F(Selection, KeysAimedAtAProcessGoOutOnlyWhileItOwnsTheFocus) {
   EXPECT_TRUE(postCommandC(std::nullopt));
   front.app = window("xterm", "XTerm");
   EXPECT_FALSE(postCommandC(std::nullopt));
+  EXPECT_TRUE(postCommandV(std::nullopt));
   EXPECT_EQ(keyboard.chords, (QList<KeyChord>{{KeyChord::Key::v, false}, {KeyChord::Key::c, false},
-                                              {KeyChord::Key::v, false}, {KeyChord::Key::c, true}}));
+                                              {KeyChord::Key::v, false}, {KeyChord::Key::c, true},
+                                              KeyChord::shiftInsert()}));
 }
 
 TEST_F(Selection, ClipboardContextIsReadOnlyWithConsentItemByItem) {

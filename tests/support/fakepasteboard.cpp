@@ -1,8 +1,14 @@
 #include "fakepasteboard.h"
 
-FakePasteboard::FakePasteboard() { Pasteboard::install(this); }
+FakePasteboard::FakePasteboard(Slot slot) : slot_(slot) {
+  if (slot_ == Slot::clipboard) Pasteboard::install(this);
+  else Pasteboard::installPrimarySelection(this);
+}
 
-FakePasteboard::~FakePasteboard() { Pasteboard::install(nullptr); }
+FakePasteboard::~FakePasteboard() {
+  if (slot_ == Slot::clipboard) Pasteboard::install(nullptr);
+  else Pasteboard::installPrimarySelection(nullptr);
+}
 
 PasteboardItem FakePasteboard::textItem(const QString& text) {
   return PasteboardItem{{{QStringLiteral("text/plain"), text.toUtf8()}}};

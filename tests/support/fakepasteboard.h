@@ -4,11 +4,14 @@
 
 #include <QSet>
 
-// A clipboard of several items in memory; installed for its lifetime. Formats
-// named in `unreadable` offer no data. Plain text is the "text/plain" format.
+// A clipboard of several items in memory; installed for its lifetime, as the
+// clipboard or as the PRIMARY selection. Formats named in `unreadable` offer
+// no data. Plain text is the "text/plain" format.
 class FakePasteboard final : public Pasteboard {
  public:
-  FakePasteboard();
+  enum class Slot { clipboard, primarySelection };
+
+  explicit FakePasteboard(Slot slot = Slot::clipboard);
   ~FakePasteboard() override;
 
   static PasteboardItem textItem(const QString& text);
@@ -20,6 +23,8 @@ class FakePasteboard final : public Pasteboard {
   void clearContents() override;
   void writeItem(const PasteboardItem& item) override;
   void setString(const QString& text) override;
+  bool isOwnedBy(const RunningApplication& app) override { return ownerPid == app.pid; }
+  qint64 timesRead() override { return reads; }
 
   // What a copy in another application does: replaces the contents.
   void copy(const QList<PasteboardItem>& items);
@@ -28,7 +33,10 @@ class FakePasteboard final : public Pasteboard {
   QSet<QString> unreadable;
   qint64 count = 1;
   int writes = 0;  // clears and writes of the program
+  std::optional<qint32> ownerPid;  // the process holding the contents
+  qint64 reads = 0;
 
  private:
+  Slot slot_;
   void write(const QList<PasteboardItem>& items);
 };

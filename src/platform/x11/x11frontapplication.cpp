@@ -16,17 +16,8 @@ Window focusedClient(Display* display) {
   Window focus = 0;
   int revert = 0;
   XGetInputFocus(display, &focus, &revert);
-  const Window root = DefaultRootWindow(display);
-  while (focus != None && focus != PointerRoot && focus != root) {
-    if (X11WindowProperties::pid(display, focus)) return focus;
-    Window rootReturn = 0, parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (!XQueryTree(display, focus, &rootReturn, &parent, &children, &count)) return None;
-    if (children) XFree(children);
-    focus = parent;
-  }
-  return None;
+  const auto client = X11WindowProperties::clientWindow(display, focus);
+  return client ? client->window : None;
 }
 
 Window activeWindow(Display* display) {
@@ -66,6 +57,7 @@ std::optional<RunningApplication> X11FrontApplication::frontmost() {
 
   RunningApplication app;
   app.pid = *pid;
+  app.window = window;
   XClassHint hint{nullptr, nullptr};
   if (XGetClassHint(display_, window, &hint)) {
     app.windowInstance = QString::fromLocal8Bit(hint.res_name);

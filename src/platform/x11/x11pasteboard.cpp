@@ -3,7 +3,9 @@
 #include "platform/x11/x11errortrap.h"
 #include "platform/x11/x11windowproperties.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QSet>
@@ -42,6 +44,14 @@ const QSet<QString>& protocolFormats() {
 
 QClipboard* clipboard() { return QGuiApplication::clipboard(); }
 
+const char* selectionName(X11Pasteboard::Selection selection) {
+  return selection == X11Pasteboard::Selection::primary ? "PRIMARY" : "CLIPBOARD";
+}
+
+QClipboard::Mode clipboardMode(X11Pasteboard::Selection selection) {
+  return selection == X11Pasteboard::Selection::primary ? QClipboard::Selection : QClipboard::Clipboard;
+}
+
 xcb_connection_t* qtConnection() {
   auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
   return x11 ? x11->connection() : nullptr;
@@ -74,12 +84,44 @@ std::optional<PropertyData> takeProperty(Display* display, Window window, Atom p
 
 }  // namespace
 
-X11Pasteboard::X11Pasteboard(QByteArray displayName) : displayName_(std::move(displayName)) {}
+// Counts the requests for the selection's contents that reach Qt, which
+// answers them right after: it sees every event of Qt's connection first.
+// Asking which formats are offered, or since when, reads nothing.
+class X11Pasteboard::RequestCounter final : public QAbstractNativeEventFilter {
+ public:
+  RequestCounter(Atom selection, Atom targets, Atom timestamp)
+      : selection_(selection), targets_(targets), timestamp_(timestamp) {
+    QCoreApplication::instance()->installNativeEventFilter(this);
+  }
+  ~RequestCounter() override {
+    if (QCoreApplication::instance()) QCoreApplication::instance()->removeNativeEventFilter(this);
+  }
+
+  bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
+    if (eventType != "xcb_generic_event_t") return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & ~0x80) != XCB_SELECTION_REQUEST) return false;
+    const auto* request = static_cast<const xcb_selection_request_event_t*>(message);
+    if (request->selection == selection_ && request->target != targets_ && request->target != timestamp_) ++count;
+    return false;
+  }
+
+  qint64 count = 0;
+
+ private:
+  Atom selection_, targets_, timestamp_;
+};
+
+X11Pasteboard::X11Pasteboard(Selection selection, QByteArray displayName)
+    : selection_(selection), displayName_(std::move(displayName)) {}
 
 X11Pasteboard::~X11Pasteboard() {
+  requests_.reset();
   notifier_.reset();
   if (display_) XCloseDisplay(display_);
 }
+
+unsigned long X11Pasteboard::selectionAtom() { return XInternAtom(display_, selectionName(selection_), False); }
 
 bool X11Pasteboard::connect() {
   if (display_) return true;
@@ -96,13 +138,17 @@ bool X11Pasteboard::connect() {
   attributes.event_mask = PropertyChangeMask;
   requestor_ = XCreateWindow(display_, root, -10, -10, 1, 1, 0, CopyFromParent, InputOnly, CopyFromParent,
                              CWEventMask, &attributes);
-  XFixesSelectSelectionInput(display_, root, XInternAtom(display_, "CLIPBOARD", False),
+  XFixesSelectSelectionInput(display_, root, selectionAtom(),
                              XFixesSetSelectionOwnerNotifyMask | XFixesSelectionWindowDestroyNotifyMask |
                                  XFixesSelectionClientCloseNotifyMask);
   XSync(display_, False);
   // Read the owner changes as they come, so they never pile up on the server.
   notifier_ = std::make_unique<QSocketNotifier>(ConnectionNumber(display_), QSocketNotifier::Read);
   QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this] { drainEvents(); });
+  if (qtConnection()) {
+    requests_ = std::make_unique<RequestCounter>(selectionAtom(), XInternAtom(display_, "TARGETS", False),
+                                                 XInternAtom(display_, "TIMESTAMP", False));
+  }
   return true;
 }
 
@@ -125,7 +171,7 @@ qint64 X11Pasteboard::changeCount() {
 
 unsigned long X11Pasteboard::owner() {
   if (!connect()) return None;
-  return XGetSelectionOwner(display_, XInternAtom(display_, "CLIPBOARD", False));
+  return XGetSelectionOwner(display_, selectionAtom());
 }
 
 // Whether the window was made by Qt's connection of this process: X gives each
@@ -161,7 +207,7 @@ void X11Pasteboard::claimForQt() {
   const unsigned long window = qtSelectionOwner();
   if (!connection || !window) return;
   // On Qt's own connection, so that the requests for the contents go to Qt.
-  const xcb_atom_t selection = XInternAtom(display_, "CLIPBOARD", False);
+  const xcb_atom_t selection = selectionAtom();
   xcb_set_selection_owner(connection, xcb_window_t(window), selection, XCB_CURRENT_TIME);
   free(xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr));
 }
@@ -172,12 +218,12 @@ void X11Pasteboard::release() {
   // would read the SelectionClear only after the next text was set, and
   // would then drop that text: the following paste would insert nothing.
   if (current == None || ownedByThisProcess(current)) return;
-  XSetSelectionOwner(display_, XInternAtom(display_, "CLIPBOARD", False), None, CurrentTime);
+  XSetSelectionOwner(display_, selectionAtom(), None, CurrentTime);
   XSync(display_, False);
 }
 
 QList<PasteboardItem> X11Pasteboard::items() {
-  const QMimeData* data = clipboard()->mimeData(QClipboard::Clipboard);
+  const QMimeData* data = clipboard()->mimeData(clipboardMode(selection_));
   if (!data || owner() == None) return {};
   PasteboardItem item;
   for (const QString& format : data->formats()) {
@@ -196,7 +242,7 @@ std::optional<QString> X11Pasteboard::plainText(int item) {
   const unsigned long current = owner();
   if (current == None) return std::nullopt;
   if (ownedByThisProcess(current)) {
-    const QMimeData* data = clipboard()->mimeData(QClipboard::Clipboard);
+    const QMimeData* data = clipboard()->mimeData(clipboardMode(selection_));
     if (!data || !data->hasText()) return std::nullopt;
     return data->text();
   }
@@ -212,7 +258,7 @@ std::optional<QString> X11Pasteboard::plainText(int item) {
 std::optional<QByteArray> X11Pasteboard::convert(const char* target) {
   if (!connect()) return std::nullopt;
   X11ErrorTrap trap(display_);
-  const Atom selection = XInternAtom(display_, "CLIPBOARD", False);
+  const Atom selection = selectionAtom();
   const Atom property = XInternAtom(display_, "VELTRINE_CLIPBOARD", False);
   const Atom incremental = XInternAtom(display_, "INCR", False);
   // Answers to earlier requests that timed out must not pass for this one.
@@ -271,17 +317,35 @@ std::optional<QByteArray> X11Pasteboard::convert(const char* target) {
 
 void X11Pasteboard::clearContents() {
   release();
-  clipboard()->clear(QClipboard::Clipboard);
+  clipboard()->clear(clipboardMode(selection_));
 }
 
 void X11Pasteboard::writeItem(const PasteboardItem& item) {
   auto* data = new QMimeData;
   for (const auto& [format, bytes] : item.formats) data->setData(format, bytes);
   claimForQt();
-  clipboard()->setMimeData(data, QClipboard::Clipboard);
+  clipboard()->setMimeData(data, clipboardMode(selection_));
 }
 
 void X11Pasteboard::setString(const QString& text) {
   claimForQt();
-  clipboard()->setText(text, QClipboard::Clipboard);
+  clipboard()->setText(text, clipboardMode(selection_));
+}
+
+bool X11Pasteboard::isOwnedBy(const RunningApplication& app) {
+  const unsigned long current = owner();
+  if (current == None) return false;
+  // X gives each client one block of resource ids, the same size for all.
+  if (xcb_connection_t* connection = qtConnection(); connection && app.window != 0) {
+    const uint32_t clientBits = ~xcb_get_setup(connection)->resource_id_mask;
+    if ((current & clientBits) == (app.window & clientBits)) return true;
+  }
+  X11ErrorTrap trap(display_);
+  const auto client = X11WindowProperties::clientWindow(display_, current);
+  return trap.sync() == 0 && client && client->pid == app.pid;
+}
+
+qint64 X11Pasteboard::timesRead() {
+  if (!connect() || !requests_) return 0;
+  return requests_->count;
 }

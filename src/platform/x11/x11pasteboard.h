@@ -9,22 +9,25 @@
 class QSocketNotifier;
 struct _XDisplay;
 
-// The X11 CLIPBOARD selection. Contents are written and saved through
-// QClipboard, which serves them to other applications from the event loop.
+// An X11 selection: CLIPBOARD, or PRIMARY. Contents are written and saved
+// through QClipboard, which serves them to other applications from the event
+// loop; the requests it answers are counted on the way (timesRead).
 //
 // A private connection watches the selection owner (XFixes) for the change
 // count, so the count moves even while the main thread waits for an
-// application to copy; and it reads the plain text of a clipboard that another
-// application owns by itself, because Qt's view of a foreign clipboard is only
-// brought up to date by the event loop.
+// application to copy; and it reads the plain text of a selection that another
+// application owns by itself, because Qt's view of a foreign selection is
+// only brought up to date by the event loop.
 //
 // Qt sets itself as the owner with the time of the last event it handled,
 // which is older than the copy another application made a moment ago (the
 // server then ignores the request): the program's writes and clears claim the
-// clipboard at the current server time first.
+// selection at the current server time first.
 class X11Pasteboard final : public Pasteboard {
  public:
-  explicit X11Pasteboard(QByteArray displayName = {});
+  enum class Selection { clipboard, primary };
+
+  explicit X11Pasteboard(Selection selection = Selection::clipboard, QByteArray displayName = {});
   ~X11Pasteboard() override;
   X11Pasteboard(const X11Pasteboard&) = delete;
   X11Pasteboard& operator=(const X11Pasteboard&) = delete;
@@ -36,8 +39,12 @@ class X11Pasteboard final : public Pasteboard {
   void clearContents() override;
   void writeItem(const PasteboardItem& item) override;
   void setString(const QString& text) override;
+  bool isOwnedBy(const RunningApplication& app) override;
+  qint64 timesRead() override;
 
  private:
+  class RequestCounter;
+
   bool connect();
   void drainEvents();
   unsigned long owner();
@@ -46,7 +53,9 @@ class X11Pasteboard final : public Pasteboard {
   void claimForQt();
   void release();
   std::optional<QByteArray> convert(const char* target);
+  unsigned long selectionAtom();
 
+  Selection selection_;
   QByteArray displayName_;
   _XDisplay* display_ = nullptr;
   unsigned long requestor_ = 0;
@@ -54,4 +63,5 @@ class X11Pasteboard final : public Pasteboard {
   int fixesEventBase_ = 0;
   qint64 ownerChanges_ = 0;
   std::unique_ptr<QSocketNotifier> notifier_;
+  std::unique_ptr<RequestCounter> requests_;
 };

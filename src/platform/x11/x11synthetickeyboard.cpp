@@ -19,10 +19,11 @@ using namespace std::chrono_literals;
 constexpr auto heldKeyWait = 500ms;
 constexpr auto heldKeyPoll = 5ms;
 
-// X key codes of the C and V keys on a US keyboard (evdev code + 8), for
-// layouts where no key produces the Latin letter.
+// X key codes of the C, V and Insert keys on a US keyboard (evdev code + 8),
+// for layouts where no key produces the symbol.
 constexpr KeyCode usKeyC = 54;
 constexpr KeyCode usKeyV = 55;
+constexpr KeyCode usKeyInsert = 118;
 
 KeyCode keyCode(Display* display, KeySym symbol, KeyCode fallback) {
   const KeyCode code = XKeysymToKeycode(display, symbol);
@@ -104,20 +105,21 @@ bool X11SyntheticKeyboard::typeChord(const KeyChord& chord) {
     releaseHeldModifiers(typed);
     const KeyCode control = keyCode(display_, XK_Control_L, 0);
     const KeyCode shift = keyCode(display_, XK_Shift_L, 0);
-    const KeyCode key =
-        chord.key == KeyChord::Key::c ? keyCode(display_, XK_c, usKeyC) : keyCode(display_, XK_v, usKeyV);
-    const bool keysFound = control && (!chord.shift || shift);
+    const KeyCode key = chord.key == KeyChord::Key::c   ? keyCode(display_, XK_c, usKeyC)
+                        : chord.key == KeyChord::Key::v ? keyCode(display_, XK_v, usKeyV)
+                                                        : keyCode(display_, XK_Insert, usKeyInsert);
+    const bool keysFound = (!chord.control || control) && (!chord.shift || shift);
     if (keysFound) {
       const auto type = [&](KeyCode code, bool press) {
         XTestFakeKeyEvent(display_, code, press ? True : False, CurrentTime);
         typed.append({code, press});
       };
-      type(control, true);
+      if (chord.control) type(control, true);
       if (chord.shift) type(shift, true);
       type(key, true);
       type(key, false);
       if (chord.shift) type(shift, false);
-      type(control, false);
+      if (chord.control) type(control, false);
     }
     // The round trip also means the server has taken every key.
     done = trap.sync() == 0 && keysFound;

@@ -40,6 +40,20 @@ std::optional<qint32> pid(Display* display, Window window) {
   return static_cast<qint32>(*value);
 }
 
+std::optional<ClientWindow> clientWindow(Display* display, Window window) {
+  const Window root = DefaultRootWindow(display);
+  while (window != None && window != PointerRoot && window != root) {
+    if (const std::optional<qint32> process = pid(display, window)) return ClientWindow{window, *process};
+    Window rootReturn = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display, window, &rootReturn, &parent, &children, &count)) return std::nullopt;
+    if (children) XFree(children);
+    window = parent;
+  }
+  return std::nullopt;
+}
+
 QString title(Display* display, Window window) {
   Atom actualType = None;
   int actualFormat = 0;

@@ -22,6 +22,16 @@ std::optional<unsigned long> single(_XDisplay* display, unsigned long window, co
 // The process that made the window (_NET_WM_PID), when it says.
 std::optional<qint32> pid(_XDisplay* display, unsigned long window);
 
+// Toolkits name their process on top-level windows only; the windows inside
+// them, which take the focus or own a selection, are found through their
+// ancestors: `window` or its closest ancestor below the root that names its
+// process, with that process.
+struct ClientWindow {
+  unsigned long window = 0;
+  qint32 pid = 0;
+};
+std::optional<ClientWindow> clientWindow(_XDisplay* display, unsigned long window);
+
 // The window's title: _NET_WM_NAME, else WM_NAME.
 QString title(_XDisplay* display, unsigned long window);
 
