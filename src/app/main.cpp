@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QNetworkProxyFactory>
 
 #include <memory>
 
@@ -66,6 +67,9 @@ int main(int argc, char* argv[]) {
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/veltrine.svg")));
   // A tray program: closing its last window must not end it.
   QApplication::setQuitOnLastWindowClosed(false);
+  // Requests go out the way the desktop says for their address: https_proxy,
+  // no_proxy, the desktop's proxy settings or its PAC file (see ProxyChoice).
+  QNetworkProxyFactory::setUseSystemConfiguration(true);
 
   voice_inputApp application;
   // The desktop's services start after crash capture is in place, so their

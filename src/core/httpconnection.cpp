@@ -1,8 +1,8 @@
 #include "core/httpconnection.h"
 
 #include "core/appinfo.h"
+#include "core/proxychoice.h"
 
-#include <QNetworkProxy>
 #include <QSslSocket>
 #include <QTcpSocket>
 #include <QTimer>
@@ -13,18 +13,28 @@ bool fitsInAHead(const QByteArray& text) {
   return !text.contains('\r') && !text.contains('\n') && !text.contains('\0');
 }
 
-HttpFailure::Kind kindOf(QAbstractSocket::SocketError error) {
+HttpFailure::Kind kindOf(QAbstractSocket::SocketError error, bool throughProxy) {
   switch (error) {
     case QAbstractSocket::ConnectionRefusedError:
     case QAbstractSocket::NetworkError:
-    case QAbstractSocket::ProxyConnectionRefusedError:
     case QAbstractSocket::ProxyConnectionTimeoutError:
       return HttpFailure::Kind::cannotConnect;
+    // The proxy would not open the way: its port refused, it answered CONNECT
+    // with something else than success, it hung up before the tunnel stood,
+    // or it wants credentials the proxy setting lacks.
+    case QAbstractSocket::ProxyConnectionRefusedError:
+    case QAbstractSocket::ProxyConnectionClosedError:
+    case QAbstractSocket::ProxyAuthenticationRequiredError:
+    case QAbstractSocket::ProxyProtocolError:
+      return HttpFailure::Kind::proxyRefused;
+    // How Qt reports an HTTP proxy's 403 or 405 to CONNECT; on a direct
+    // connection, the system forbade it.
+    case QAbstractSocket::SocketAccessError:
+      return throughProxy ? HttpFailure::Kind::proxyRefused : HttpFailure::Kind::other;
     case QAbstractSocket::HostNotFoundError:
     case QAbstractSocket::ProxyNotFoundError:
       return HttpFailure::Kind::cannotFindHost;
     case QAbstractSocket::RemoteHostClosedError:
-    case QAbstractSocket::ProxyConnectionClosedError:
       return HttpFailure::Kind::connectionLost;
     case QAbstractSocket::SocketTimeoutError: return HttpFailure::Kind::timedOut;
     case QAbstractSocket::SslHandshakeFailedError:
@@ -79,8 +89,9 @@ void HttpConnection::start() {
 
   QTcpSocket* socket = secure ? new QSslSocket(this) : new QTcpSocket(this);
   socket_ = socket;
-  // A proxy cannot reach this machine's own services.
-  if (AppInfo::isLoopbackHost(url.host())) socket->setProxy(QNetworkProxy::NoProxy);
+  // An HTTP proxy is asked for a tunnel (CONNECT) for plain http too: the
+  // request then reaches the server byte for byte as written here, once.
+  socket->setProxy(ProxyChoice::forUrl(url));
   if (secure) {
     connect(static_cast<QSslSocket*>(socket), &QSslSocket::encrypted, this, &HttpConnection::sendRequest);
   } else {
@@ -94,7 +105,7 @@ void HttpConnection::start() {
     if (error == QAbstractSocket::RemoteHostClosedError) {
       peerClosed();
     } else if (socket_) {
-      fail(kindOf(error), socket_->errorString());
+      fail(kindOf(error, socket_->proxy().type() != QNetworkProxy::NoProxy), socket_->errorString());
     }
   });
 

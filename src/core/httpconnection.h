@@ -24,8 +24,8 @@ class QTimer;
 // exchange fails (connectionLost) and the request is not repeated. What the
 // server does with a request it received is its own; we never send it twice.
 //
-// Redirections are not followed here (see HttpClient). Loopback hosts are
-// reached directly; other hosts through the application's proxy settings.
+// Redirections are not followed here (see HttpClient). The connection goes
+// through the proxy that ProxyChoice names for the request's URL.
 // Main thread only. It starts at construction; watch it with news():
 //
 //   while (!connection.hasHead() && !connection.isFinished()) {

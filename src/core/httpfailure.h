@@ -14,6 +14,7 @@ class HttpFailure : public std::exception {
     badURL,                  // not an absolute http or https URL; nothing was sent
     cannotConnect,           // refused, unreachable
     cannotFindHost,
+    proxyRefused,            // the proxy refused the connection or asks for credentials
     timedOut,                // nothing moved within the idle time-out
     connectionLost,          // closed before a whole answer arrived
     secureConnectionFailed,  // TLS

@@ -221,6 +221,7 @@ std::span<const AppStrings::Field> AppStrings::fields() {
       {"errorNetwork", &AppStrings::errorNetwork},
       {"errorCannotConnect", &AppStrings::errorCannotConnect},
       {"errorHostNotFound", &AppStrings::errorHostNotFound},
+      {"errorProxyRefused", &AppStrings::errorProxyRefused},
       {"errorTimedOut", &AppStrings::errorTimedOut},
       {"errorConnectionLost", &AppStrings::errorConnectionLost},
       {"errorSecureConnection", &AppStrings::errorSecureConnection},

@@ -204,6 +204,7 @@ struct AppStrings {
   QString errorNetwork;
   QString errorCannotConnect;
   QString errorHostNotFound;
+  QString errorProxyRefused;
   QString errorTimedOut;
   QString errorConnectionLost;
   QString errorSecureConnection;
@@ -385,7 +386,7 @@ struct AppStrings {
     const char* name;
     QString AppStrings::*member;
   };
-  static constexpr int fieldCount = 285;
+  static constexpr int fieldCount = 286;
   static std::span<const Field> fields();
 };
 

@@ -188,6 +188,7 @@ const AppStrings& Strings_en() {
       .errorNetwork = u"Network error, please check connection"_s,
       .errorCannotConnect = u"Cannot connect to the server, please check connection"_s,
       .errorHostNotFound = u"Server not found, please check the address"_s,
+      .errorProxyRefused = u"The proxy server refused the connection or asks for a password, please check the proxy settings"_s,
       .errorTimedOut = u"Request timed out, please try again"_s,
       .errorConnectionLost = u"Connection lost before the server answered"_s,
       .errorSecureConnection = u"Secure connection to the server failed"_s,

@@ -188,6 +188,7 @@ const AppStrings& Strings_ko() {
       .errorNetwork = u"네트워크 오류입니다. 연결을 확인해 주세요"_s,
       .errorCannotConnect = u"서버에 연결할 수 없습니다. 연결을 확인해 주세요"_s,
       .errorHostNotFound = u"서버를 찾을 수 없습니다. 주소를 확인해 주세요"_s,
+      .errorProxyRefused = u"프록시 서버가 연결을 거부했거나 비밀번호를 요구합니다. 프록시 설정을 확인해 주세요"_s,
       .errorTimedOut = u"요청 시간이 초과되었습니다. 다시 시도해 주세요"_s,
       .errorConnectionLost = u"서버가 응답하기 전에 연결이 끊어졌습니다"_s,
       .errorSecureConnection = u"서버와의 보안 연결에 실패했습니다"_s,

@@ -188,6 +188,7 @@ const AppStrings& Strings_yue() {
       .errorNetwork = u"網絡連唔到，請檢查下網絡"_s,
       .errorCannotConnect = u"連唔到伺服器，請檢查下網絡"_s,
       .errorHostNotFound = u"搵唔到伺服器，請檢查下地址"_s,
+      .errorProxyRefused = u"代理伺服器拒絕咗連線或者要密碼，請檢查下代理設定"_s,
       .errorTimedOut = u"請求超咗時，唔該遲啲再試"_s,
       .errorConnectionLost = u"伺服器未回應，連線就斷咗"_s,
       .errorSecureConnection = u"同伺服器嘅安全連線失敗"_s,

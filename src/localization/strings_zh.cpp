@@ -188,6 +188,7 @@ const AppStrings& Strings_zh() {
       .errorNetwork = u"网络连接失败，请检查网络"_s,
       .errorCannotConnect = u"无法连接服务器，请检查网络"_s,
       .errorHostNotFound = u"找不到服务器，请检查地址"_s,
+      .errorProxyRefused = u"代理服务器拒绝了连接或要求提供密码，请检查代理设置"_s,
       .errorTimedOut = u"请求超时，请稍后重试"_s,
       .errorConnectionLost = u"服务器响应前连接已断开"_s,
       .errorSecureConnection = u"与服务器的安全连接失败"_s,

@@ -188,6 +188,7 @@ const AppStrings& Strings_zhHant() {
       .errorNetwork = u"網路連線失敗，請檢查網路"_s,
       .errorCannotConnect = u"無法連線到伺服器，請檢查網路"_s,
       .errorHostNotFound = u"找不到伺服器，請檢查位址"_s,
+      .errorProxyRefused = u"代理伺服器拒絕了連線或要求提供密碼，請檢查代理設定"_s,
       .errorTimedOut = u"要求逾時，請稍後再試"_s,
       .errorConnectionLost = u"伺服器回應前連線已中斷"_s,
       .errorSecureConnection = u"與伺服器的安全連線失敗"_s,

@@ -10,6 +10,7 @@ TransportError::Kind kindOf(HttpFailure::Kind kind) {
     case HttpFailure::Kind::badURL: return TransportError::Kind::badURL;
     case HttpFailure::Kind::cannotConnect: return TransportError::Kind::cannotConnect;
     case HttpFailure::Kind::cannotFindHost: return TransportError::Kind::cannotFindHost;
+    case HttpFailure::Kind::proxyRefused: return TransportError::Kind::proxyRefused;
     case HttpFailure::Kind::timedOut: return TransportError::Kind::timedOut;
     case HttpFailure::Kind::connectionLost: return TransportError::Kind::connectionLost;
     case HttpFailure::Kind::secureConnectionFailed: return TransportError::Kind::secureConnectionFailed;
@@ -54,6 +55,7 @@ QString TransportError::localizedDescription() const {
     case Kind::cancelled: return strings.errorUserCancelled;
     case Kind::cannotConnect: return strings.errorCannotConnect;
     case Kind::cannotFindHost: return strings.errorHostNotFound;
+    case Kind::proxyRefused: return strings.errorProxyRefused;
     case Kind::connectionLost: return strings.errorConnectionLost;
     case Kind::secureConnectionFailed: return strings.errorSecureConnection;
     case Kind::redirectRefused: return strings.errorRedirectRefused;

@@ -8,7 +8,7 @@
 class HttpFailure;
 
 // A request that got no answer from the service: the URL could not be used,
-// the connection failed or broke, TLS failed, nothing arrived within the
+// the connection (or the proxy on its way) failed or broke, TLS failed, nothing arrived within the
 // time-out, the service sent it to another origin, or the transfer was
 // cancelled. Thrown by the service client as it is, never wrapped in
 // APIError: callers show its description.
@@ -21,6 +21,7 @@ class TransportError : public std::exception {
     cancelled,
     cannotConnect,           // refused, unreachable
     cannotFindHost,
+    proxyRefused,            // the proxy refused the connection or asks for credentials
     connectionLost,          // closed before a whole answer arrived
     secureConnectionFailed,  // TLS
     redirectRefused,         // redirected to another origin, which the request was not sent to

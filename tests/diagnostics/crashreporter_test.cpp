@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "core/userdefaults.h"
+#include "diagnostics/systemreports.h"
 #include "crashreports.h"
 #include "testenvironment.h"
 
@@ -11,6 +12,8 @@
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace {
 
@@ -86,21 +89,47 @@ TEST_F(CrashReporterTest, MarkersBecomeReportsAndAreDeletedOnceTheReportIsWritte
   EXPECT_EQ(CrashReporter::shared().loadAll().size(), 1);
 }
 
-TEST_F(CrashReporterTest, ASystemReportIsLinkedWhenWrittenWithinAMinuteOfTheCrash) {
+TEST_F(CrashReporterTest, TheSystemsOwnReportOfTheCrashIsLinked) {
   const QDateTime crash = QDateTime::fromSecsSinceEpoch(1700000000, Qt::UTC);
-  const QString folder = TestEnvironment::root() + QStringLiteral("/DiagnosticReports");
-  const struct { const char* name; bool configured; QList<QPair<QString, int>> files; QString linked; } cases[] = {
-      // files: name and seconds from the crash
-      {"not configured", false, {{"voice-input-a.ips", 2}}, {}},
-      {"59 s before", true, {{"voice-input-a.ips", -59}}, "voice-input-a.ips"},
-      {"61 s before", true, {{"voice-input-a.ips", -61}}, {}},
-      {"other names", true, {{"voice-input-a.crash", 1}, {"other-a.ips", 1}}, {}},
-      {"the closest", true, {{"voice-input-b.ips", 40}, {"voice-input-a.ips", 3}, {"voice-input-c.ips", -30}},
+  const QString folder = TestEnvironment::root() + QStringLiteral("/coredump");
+  // Named as systemd-coredump names them: the process name (the kernel keeps this test program's
+  // executable name cut to 15 bytes), uid, boot id, pid, microseconds, compression. Their file times
+  // lie an hour off: a core is dated by its name.
+  const auto core = [&crash](const char* program, uint uid, int seconds, const char* compression = ".zst") {
+    return QStringLiteral("core.%1.%2.0123456789abcdef0123456789abcdef.4242.%3%4")
+        .arg(QLatin1String(program))
+        .arg(uid)
+        .arg((crash.toSecsSinceEpoch() + seconds) * 1'000'000 + 250'000)
+        .arg(QLatin1String(compression));
+  };
+  const uint me = ::getuid();
+  const QString ours = core("test_diagnostic", me, 2);
+  const struct { const char* name; bool configured; QStringList cores; QList<QPair<QString, int>> files;
+                 QString linked; } cases[] = {
+      // files: name and seconds of their modification time from the crash
+      {"not configured", false, {ours}, {{"voice-input-a.ips", 2}}, {}},
+      {"this program's core", true, {ours}, {}, ours},
+      {"uncompressed, 59 s before", true, {core("test_diagnostic", me, -59, "")}, {},
+       core("test_diagnostic", me, -59, "")},
+      {"61 s after", true, {core("test_diagnostic", me, 61)}, {}, {}},
+      {"other programs and users", true,
+       {core("veltrine", me, 2), core("test_diagnostics", me, 2), core("test_diagnostic", me + 1, 2),
+        QStringLiteral("core.test_diagnostic.%1.boot.4242.1700000002000000").arg(me)},
+       {}, {}},
+      {"the closest", true,
+       {core("test_diagnostic", me, 40), ours, core("test_diagnostic", me, -30), core("test_diagnostic", me + 1, 0)},
+       {}, ours},
+      {"reports named voice-input", true, {}, {{"voice-input-b.ips", 61}, {"voice-input-a.ips", -59}},
+       "voice-input-a.ips"},
+      {"other report names, 61 s before", true, {},
+       {{"voice-input-a.crash", 1}, {"other-a.ips", 1}, {"voice-input-a.ips", -61}}, {}},
+      {"a report closer than the core", true, {core("test_diagnostic", me, 10)}, {{"voice-input-a.ips", -1}},
        "voice-input-a.ips"},
   };
   for (const auto& c : cases) {
     QDir(folder).removeRecursively();
     QDir().mkpath(folder);
+    for (const QString& name : c.cores) writeFile(folder + QLatin1Char('/') + name, "core", crash.addSecs(3600));
     for (const auto& [name, offset] : c.files) writeFile(folder + QLatin1Char('/') + name, "{}", crash.addSecs(offset));
     const QString key = QStringLiteral("diagnostic_reports_directory");
     c.configured ? UserDefaults::shared().setText(key, folder) : UserDefaults::shared().remove(key);
@@ -109,6 +138,9 @@ TEST_F(CrashReporterTest, ASystemReportIsLinkedWhenWrittenWithinAMinuteOfTheCras
     const auto expected = c.linked.isEmpty() ? std::nullopt : std::optional(folder + QLatin1Char('/') + c.linked);
     EXPECT_EQ(reports.first().systemReportPath, expected) << c.name;
   }
+  // Unless another folder is set, systemd-coredump's is searched.
+  UserDefaults::shared().remove(QStringLiteral("diagnostic_reports_directory"));
+  EXPECT_EQ(SystemReports::directory(), QStringLiteral("/var/lib/systemd/coredump"));
 }
 
 TEST_F(CrashReporterTest, SavingAnEleventhReportDeletesTheOldestFileWhateverItsTimestamp) {
