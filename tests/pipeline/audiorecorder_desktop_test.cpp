@@ -85,7 +85,10 @@ TEST_F(AudioRecorderOnTheDesktop, ANewDefaultTakesOverARunningRecordingInTheSame
   // The first tone, then the second, each moment once.
   const std::vector<int> tones = tonesOf(*wav);
   SCOPED_TRACE(testing::PrintToString(tones));
-  const auto firstEnd = std::find_if(tones.begin(), tones.end(), [](int tone) { return tone != 1; });
+  // The pipe's first moments may still be silent.
+  const auto firstBegin = std::find(tones.begin(), tones.end(), 1);
+  ASSERT_LE(firstBegin - tones.begin(), 2);
+  const auto firstEnd = std::find_if(firstBegin, tones.end(), [](int tone) { return tone != 1; });
   const auto secondBegin = std::find(firstEnd, tones.end(), 2);
   EXPECT_LE(secondBegin - firstEnd, 2) << "more than a tenth of a second across the switch";
   EXPECT_TRUE(std::all_of(secondBegin, tones.end(), [](int tone) { return tone == 2; }));
