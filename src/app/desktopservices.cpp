@@ -9,6 +9,7 @@
 #include "platform/linux/sysfsmachineinfo.h"
 #include "platform/linux/tmuxterminaldriver.h"
 #include "platform/x11/x11accessibilitytrust.h"
+#include "platform/x11/x11compositorpresence.h"
 #include "platform/x11/x11focusrefusal.h"
 #include "platform/x11/x11frontapplication.h"
 #include "platform/x11/x11keyboardtap.h"
@@ -36,6 +37,7 @@ DesktopServices::~DesktopServices() {
   UrlOpener::install(nullptr);
   WorkspacePresence::install(nullptr);
   FocusRefusal::install(nullptr);
+  CompositorPresence::install(nullptr);
 }
 
 void DesktopServices::install() {
@@ -72,4 +74,6 @@ void DesktopServices::install() {
   WorkspacePresence::install(workspacePresence_.get());
   focusRefusal_ = std::make_unique<X11FocusRefusal>();
   FocusRefusal::install(focusRefusal_.get());
+  compositorPresence_ = std::make_unique<X11CompositorPresence>();
+  CompositorPresence::install(compositorPresence_.get());
 }

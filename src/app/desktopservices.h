@@ -9,6 +9,7 @@ class QtMicrophoneAccess;
 class SysfsMachineInfo;
 class TmuxTerminalDriver;
 class X11AccessibilityTrust;
+class X11CompositorPresence;
 class X11FrontApplication;
 class X11KeyboardTap;
 class X11Pasteboard;
@@ -42,4 +43,5 @@ class DesktopServices {
   std::unique_ptr<DesktopUrlOpener> urlOpener_;
   std::unique_ptr<X11WorkspacePresence> workspacePresence_;
   std::unique_ptr<X11FocusRefusal> focusRefusal_;
+  std::unique_ptr<X11CompositorPresence> compositorPresence_;
 };
