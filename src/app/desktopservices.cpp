@@ -11,6 +11,7 @@
 #include "platform/linux/sysfsmachineinfo.h"
 #include "platform/linux/tmuxterminaldriver.h"
 #include "platform/x11/x11accessibilitytrust.h"
+#include "platform/x11/x11compositorpresence.h"
 #include "platform/x11/x11focusrefusal.h"
 #include "platform/x11/x11frontapplication.h"
 #include "platform/x11/x11keyboardtap.h"
@@ -43,6 +44,7 @@ DesktopServices::~DesktopServices() {
   WorkspacePresence::install(nullptr);
   FocusRefusal::install(nullptr);
   IdleSleepInhibitor::install(nullptr);
+  CompositorPresence::install(nullptr);
 }
 
 void DesktopServices::install() {
@@ -88,4 +90,6 @@ void DesktopServices::install() {
   FocusRefusal::install(focusRefusal_.get());
   idleSleepInhibitor_ = std::make_unique<LogindIdleSleepInhibitor>();
   IdleSleepInhibitor::install(idleSleepInhibitor_.get());
+  compositorPresence_ = std::make_unique<X11CompositorPresence>();
+  CompositorPresence::install(compositorPresence_.get());
 }

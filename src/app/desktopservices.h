@@ -11,6 +11,7 @@ class QtMicrophoneAccess;
 class SysfsMachineInfo;
 class TmuxTerminalDriver;
 class X11AccessibilityTrust;
+class X11CompositorPresence;
 class X11FrontApplication;
 class X11KeyboardTap;
 class X11Pasteboard;
@@ -49,4 +50,5 @@ class DesktopServices {
   std::unique_ptr<X11WorkspacePresence> workspacePresence_;
   std::unique_ptr<X11FocusRefusal> focusRefusal_;
   std::unique_ptr<LogindIdleSleepInhibitor> idleSleepInhibitor_;
+  std::unique_ptr<X11CompositorPresence> compositorPresence_;
 };

@@ -42,9 +42,13 @@ const OverlayCard& card() {
 }  // namespace
 
 ClarifyOverlayView::ClarifyOverlayView(const QString& question, QWidget* parent)
-    : QWidget(parent), question_(question) {
+    : OverlayContentView(parent), question_(question) {
   setAttribute(Qt::WA_TranslucentBackground);
-  connect(&LanguageManager::shared(), &LanguageManager::currentChanged, this, [this] { update(); });
+  // The fallback text of an empty question may wrap otherwise in another language.
+  connect(&LanguageManager::shared(), &LanguageManager::currentChanged, this, [this] {
+    update();
+    Q_EMIT outlineChanged();
+  });
 }
 
 QString ClarifyOverlayView::shownText() const {
@@ -67,9 +71,15 @@ qreal ClarifyOverlayView::cardHeight() const {
   return std::max(kIconSide, titleHeight + kTextSpacing + questionHeight) + 2 * kPaddingY;
 }
 
-void ClarifyOverlayView::paintEvent(QPaintEvent*) {
+QRectF ClarifyOverlayView::cardBounds() const {
   const qreal height = cardHeight();
-  const QRectF bounds((width() - cardWidth(width())) / 2, (this->height() - height) / 2, cardWidth(width()), height);
+  return QRectF((width() - cardWidth(width())) / 2, (this->height() - height) / 2, cardWidth(width()), height);
+}
+
+QPainterPath ClarifyOverlayView::outline() const { return card().shape(cardBounds()); }
+
+void ClarifyOverlayView::paintEvent(QPaintEvent*) {
+  const QRectF bounds = cardBounds();
 
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);

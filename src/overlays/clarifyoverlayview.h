@@ -1,12 +1,13 @@
 #pragma once
 
+#include "overlays/overlaycontentview.h"
+
 #include <QString>
-#include <QWidget>
 
 // The clarifying-question card: a yellow question-mark badge, the title and
 // the service's question (at most four lines), or a stock line when the
 // question is empty. The card is as high as its content, centred in the panel.
-class ClarifyOverlayView : public QWidget {
+class ClarifyOverlayView : public OverlayContentView {
   Q_OBJECT
 
  public:
@@ -17,6 +18,10 @@ class ClarifyOverlayView : public QWidget {
   QString shownText() const;
   // The card's height for the view's width.
   qreal cardHeight() const;
+  // The card, centred in the view.
+  QRectF cardBounds() const;
+
+  QPainterPath outline() const override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

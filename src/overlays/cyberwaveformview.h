@@ -4,6 +4,8 @@
 #include <QList>
 #include <QRectF>
 
+#include "theme/picturecache.h"
+
 class QPainter;
 
 // The colour of a waveform bar at `level` (0 to 1): cyan growing more opaque
@@ -21,9 +23,17 @@ struct CyberWaveformView {
 
   qreal barWidth(qreal width) const;
   // Bar `index` in `rect` (a missing level counts as 0).
-  QRectF barRect(const QRectF& rect, int index) const;
+  QRectF barRect(const QRectF& rect, int index) const { return barRect(rect, index, level(index)); }
+  QRectF barRect(const QRectF& rect, int index, float level) const;
   float level(int index) const;
   static bool hasCap(float level) { return level > 0.15f; }
 
   void paint(QPainter& painter, const QRectF& rect) const;
+  // The same, each bar copied from a picture in `bars`: for that the bars'
+  // heights and places are taken to a quarter of a point, less than the eye
+  // can tell.
+  void paint(QPainter& painter, const QRectF& rect, PictureCache<quint64>& bars) const;
+
+ private:
+  static void paintBar(QPainter& painter, const QRectF& bar, float level);
 };

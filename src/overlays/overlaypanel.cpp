@@ -1,5 +1,7 @@
 #include "overlays/overlaypanel.h"
 
+#include "overlays/overlaycontentview.h"
+#include "platform/compositorpresence.h"
 #include "platform/focusrefusal.h"
 #include "platform/workspacepresence.h"
 
@@ -40,15 +42,46 @@ void OverlayPanel::setContentView(QWidget* view) {
     content_->deleteLater();
   }
   content_ = view;
-  if (!view) return;
-  view->setParent(this);
-  view->setGeometry(rect());
-  view->show();
+  if (view) {
+    view->setParent(this);
+    view->setGeometry(rect());
+    view->show();
+    if (auto* card = qobject_cast<OverlayContentView*>(view)) {
+      connect(card, &OverlayContentView::outlineChanged, this, &OverlayPanel::updateShape);
+    }
+  }
+  updateShape();
 }
 
 void OverlayPanel::setContentSize(const QSize& size) {
   resize(size);
   if (content_) content_->setGeometry(rect());
+  updateShape();
+}
+
+void OverlayPanel::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  updateShape();
+}
+
+void OverlayPanel::updateShape() {
+  // Followed from the first showing on: the compositor in use is installed by then.
+  CompositorPresence& compositor = CompositorPresence::current();
+  connect(&compositor, &CompositorPresence::compositingChanged, this, &OverlayPanel::updateShape,
+          Qt::UniqueConnection);
+  if (compositor.isCompositing()) {
+    if (!mask().isEmpty()) clearMask();
+    return;
+  }
+  const auto* card = qobject_cast<const OverlayContentView*>(content_.data());
+  QPainterPath outline;
+  if (card) {
+    outline = card->outline().translated(card->pos());
+  } else {
+    outline.addRect(rect());
+  }
+  const QRegion shape(outline.toFillPolygon().toPolygon());
+  if (shape != mask()) setMask(shape);
 }
 
 void OverlayPanel::place(const PanelPlacement& placement) {
@@ -69,6 +102,7 @@ void OverlayPanel::orderFrontRegardless() {
     WorkspacePresence::current().showOnAllWorkspaces(*window);
     FocusRefusal::current().refuseFocus(*window);
   }
+  updateShape();
   show();
   raise();
 }

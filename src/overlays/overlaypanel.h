@@ -20,6 +20,10 @@
 //
 // Fading changes the window's opacity (never a graphics effect, which would
 // flatten the glowing widgets inside).
+//
+// Where no compositor runs, the clear parts of the window would show black:
+// the window then takes the outline of the card its view draws (an X shape),
+// and goes back to a plain rectangle when a compositor starts.
 class OverlayPanel : public QWidget {
   Q_OBJECT
 
@@ -35,7 +39,7 @@ class OverlayPanel : public QWidget {
   const Settings& settings() const { return settings_; }
 
   // Puts `view` in the panel, filling it; the previous view is deleted (later,
-  // at the event loop's next turn).
+  // at the event loop's next turn). An OverlayContentView gives the outline.
   void setContentView(QWidget* view);
   QWidget* contentView() const { return content_; }
 
@@ -52,11 +56,15 @@ class OverlayPanel : public QWidget {
   void orderOut();
 
  protected:
+  void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
+  // Cuts the window to the view's outline while no compositor runs.
+  void updateShape();
+
   Settings settings_;
   QPointer<QWidget> content_;
   // Where the pointer holds the panel during a drag.

@@ -12,9 +12,9 @@
 #include "overlays/resultplaintext.h"
 #include "theme/fonts.h"
 #include "theme/palette.h"
+#include "theme/rollinglabel.h"
 
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPainter>
 #include <QVBoxLayout>
 
@@ -49,7 +49,8 @@ class HeaderLine : public QWidget {
 
 }  // namespace
 
-ResultOverlayView::ResultOverlayView(ResultOverlayViewModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+ResultOverlayView::ResultOverlayView(ResultOverlayViewModel& model, QWidget* parent)
+    : OverlayContentView(parent), model_(model) {
   setAttribute(Qt::WA_TranslucentBackground);
 
   auto* column = new QVBoxLayout(this);
@@ -126,7 +127,8 @@ QWidget* ResultOverlayView::makeFooter() {
   connect(pinButton_, &QAbstractButton::clicked, this, [this] { model_.setPinned(!model_.pinned()); });
   row->addWidget(pinButton_);
   row->addStretch(1);
-  status_ = new QLabel(footer);
+  status_ = new RollingLabel(footer);
+  status_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   row->addWidget(status_);
   return footer;
 }
@@ -178,7 +180,10 @@ void ResultOverlayView::refresh() {
   QPalette colours = status_->palette();
   colours.setColor(QPalette::WindowText, statusColor);
   status_->setPalette(colours);
-  status_->setText(statusText());
+  // Every change of the seconds left rolls in; pinning and copying change the status at once.
+  const bool counting = !model_.pinned() && !model_.copied();
+  status_->showText(statusText(), counting && shownCountdown_ && *shownCountdown_ != model_.countdown());
+  shownCountdown_ = counting ? std::optional<int>(model_.countdown()) : std::nullopt;
 
   markdownBox_->setVisible(model_.isMarkdown());
   plainBox_->setVisible(!model_.isMarkdown());
@@ -189,6 +194,8 @@ void ResultOverlayView::refresh() {
   }
   update();
 }
+
+QPainterPath ResultOverlayView::outline() const { return card().shape(rect()); }
 
 void ResultOverlayView::paintEvent(QPaintEvent*) {
   const QRectF bounds = rect();

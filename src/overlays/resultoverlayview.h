@@ -1,12 +1,14 @@
 #pragma once
 
-#include <QWidget>
+#include "overlays/overlaycontentview.h"
+
+#include <optional>
 
 class ChipButton;
 class GlowingLabel;
 class MarkdownScrollView;
 class OverlayCloseButton;
-class QLabel;
+class RollingLabel;
 class ResultOverlayViewModel;
 class ResultPlainText;
 
@@ -17,7 +19,7 @@ class ResultPlainText;
 // It shows the model it is given and follows every change of it and of the
 // interface language at once. The card is 680 wide for markdown, 420 for plain
 // text; its panel decides the height.
-class ResultOverlayView : public QWidget {
+class ResultOverlayView : public OverlayContentView {
   Q_OBJECT
 
  public:
@@ -36,8 +38,11 @@ class ResultOverlayView : public QWidget {
   OverlayCloseButton* closeButton() const { return closeButton_; }
   QString titleText() const;
   QString statusText() const;
+  RollingLabel* statusLabel() const { return status_; }
   MarkdownScrollView* markdownView() const { return markdown_; }
   ResultPlainText* plainTextView() const { return plain_; }
+
+  QPainterPath outline() const override;
 
  Q_SIGNALS:
   // The close button.
@@ -65,5 +70,7 @@ class ResultOverlayView : public QWidget {
   QWidget* plainBox_ = nullptr;
   ResultPlainText* plain_ = nullptr;
   ChipButton* pinButton_ = nullptr;
-  QLabel* status_ = nullptr;
+  RollingLabel* status_ = nullptr;
+  // The seconds left as the status shows them (none while pinned or copied).
+  std::optional<int> shownCountdown_;
 };

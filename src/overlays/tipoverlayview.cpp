@@ -39,7 +39,8 @@ const OverlayCard& card() {
 
 }  // namespace
 
-TipOverlayView::TipOverlayView(const QString& message, QWidget* parent) : QWidget(parent), message_(message) {
+TipOverlayView::TipOverlayView(const QString& message, QWidget* parent)
+    : OverlayContentView(parent), message_(message) {
   setAttribute(Qt::WA_TranslucentBackground);
   closeButton_ = new OverlayCloseButton({9, Palette::cyberTextSecondary, SymbolImage::boxSide(9), Qt::transparent}, this);
   closeButton_->move(kWidth - 7 - closeButton_->width(), 6);
@@ -47,6 +48,8 @@ TipOverlayView::TipOverlayView(const QString& message, QWidget* parent) : QWidge
 }
 
 QStringList TipOverlayView::shownLines() const { return messageText(message_).lines(messageWidth()); }
+
+QPainterPath TipOverlayView::outline() const { return card().shape(QRectF(0, 0, kWidth, kHeight)); }
 
 void TipOverlayView::paintEvent(QPaintEvent*) {
   const QRectF bounds(0, 0, kWidth, kHeight);

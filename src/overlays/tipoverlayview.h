@@ -1,14 +1,15 @@
 #pragma once
 
+#include "overlays/overlaycontentview.h"
+
 #include <QString>
-#include <QWidget>
 
 class OverlayCloseButton;
 
 // The tip notice, 320 x 56: an info symbol and the message (at most two
 // lines, shown as given: callers pass finished, localized text), with a small
 // close button in the corner.
-class TipOverlayView : public QWidget {
+class TipOverlayView : public OverlayContentView {
   Q_OBJECT
 
  public:
@@ -21,6 +22,8 @@ class TipOverlayView : public QWidget {
   OverlayCloseButton* closeButton() const { return closeButton_; }
   // The message's lines as shown.
   QStringList shownLines() const;
+
+  QPainterPath outline() const override;
 
  Q_SIGNALS:
   void closeRequested();

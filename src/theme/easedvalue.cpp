@@ -13,10 +13,15 @@ EasedValue::EasedValue(const QVariant& initial, int durationMs, const QEasingCur
   // worked out from it here, the same way for every kind of value.
   animation_.setStartValue(0.0);
   animation_.setEndValue(1.0);
-  connect(&animation_, &QVariantAnimation::valueChanged, this,
-          [this](const QVariant& fraction) { step(interpolate(from_, target_, fraction.toReal())); });
+  // A step that changes nothing (the first one, often) repaints nothing.
+  connect(&animation_, &QVariantAnimation::valueChanged, this, [this](const QVariant& fraction) {
+    const QVariant next = interpolate(from_, target_, fraction.toReal());
+    if (next != value_) step(next);
+  });
   // The last step lands exactly on the target, whatever the curve computed.
-  connect(&animation_, &QVariantAnimation::finished, this, [this] { step(target_); });
+  connect(&animation_, &QVariantAnimation::finished, this, [this] {
+    if (value_ != target_) step(target_);
+  });
 }
 
 void EasedValue::setTarget(const QVariant& target) {
@@ -44,6 +49,13 @@ QVariant EasedValue::interpolate(const QVariant& from, const QVariant& to, qreal
   return to;  // nothing to ease between: the new value at once
 }
 
+void EasedValue::easeFrom(const QVariant& start, const QVariant& target) {
+  animation_.stop();
+  value_ = start;
+  target_ = start;
+  setTarget(target);
+}
+
 void EasedValue::setTiming(int durationMs, const QEasingCurve& curve) {
   animation_.setDuration(durationMs);
   animation_.setEasingCurve(curve);
@@ -57,7 +69,8 @@ void EasedValue::jumpTo(const QVariant& target) {
 
 void EasedValue::step(const QVariant& value) {
   value_ = value;
-  if (owner_) owner_->update();
+  if (owner_ && repaintArea_.isNull()) owner_->update();
+  if (owner_ && !repaintArea_.isNull()) owner_->update(repaintArea_);
   Q_EMIT changed(value_);
 }
 

@@ -5,6 +5,7 @@
 #include <QMetaType>
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <QVariant>
 #include <QVariantAnimation>
 
@@ -12,7 +13,7 @@ class QWidget;
 
 // A value a widget draws (a colour, a height, a progress) that eases to each
 // new target over a fixed time instead of jumping, repainting its widget at
-// every step.
+// every step that changes it.
 //
 // A new target set mid-way starts again from the value drawn at that moment.
 // While the widget is not shown there is nothing to watch: the value jumps
@@ -28,6 +29,12 @@ class EasedValue : public QObject {
   void setTarget(const QVariant& target);
   // The time and curve of later easings.
   void setTiming(int durationMs, const QEasingCurve& curve);
+  // Each step repaints only `area` of the owner, where the value is drawn
+  // (the whole owner while `area` is null).
+  void setRepaintArea(const QRect& area) { repaintArea_ = area; }
+  // Eases from `start` to `target`. `start` must look as the owner is drawn
+  // now: nothing is repainted for it (a progress that starts over from 0).
+  void easeFrom(const QVariant& start, const QVariant& target);
   // Sets the value at once, stopping any easing.
   void jumpTo(const QVariant& target);
   // Ends a running easing where it was going.
@@ -49,6 +56,7 @@ class EasedValue : public QObject {
   static QVariant interpolate(const QVariant& from, const QVariant& to, qreal fraction);
 
   QPointer<QWidget> owner_;
+  QRect repaintArea_;
   QVariant value_;
   QVariant from_;
   QVariant target_;

@@ -12,11 +12,13 @@
 #include "pipeline/selectionsnapshot.h"
 #include "platform/linux/atspiaccessibility.h"
 #include "platform/x11/x11accessibilitytrust.h"
+#include "platform/x11/x11compositorpresence.h"
 #include "platform/x11/x11focusrefusal.h"
 #include "platform/x11/x11frontapplication.h"
 #include "platform/x11/x11workspacepresence.h"
 
 #include "awaittask.h"
+#include "testcompositor.h"
 #include "testenvironment.h"
 #include "testkeyboard.h"
 #include "testwindow.h"
@@ -24,6 +26,7 @@
 #include <QAccessible>
 #include <QGuiApplication>
 #include <QProcess>
+#include <QScreen>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
@@ -186,6 +189,55 @@ TEST_F(Panels, StayOnEveryWorkspaceAlsoWhenShownAgain) {
   ASSERT_TRUE(TestKeyboard::run({"set_desktop", "1"}));
   EXPECT_TRUE(waitUntil([&] { return run("xwininfo", {"-id", id}).contains("IsViewable"); }));
   TestKeyboard::run({"set_desktop", "0"});
+}
+
+// What the screen shows at `at`, as the X server composed it.
+QColor screenColourAt(const QPoint& at) {
+  return QGuiApplication::primaryScreen()->grabWindow(0, at.x(), at.y(), 1, 1).toImage().pixelColor(0, 0);
+}
+
+// Without a compositor (the test desktop has none), the desktop shows at each
+// panel's rounded corners, not black squares; a compositor that starts gets
+// plain rectangles to compose, and when it ends the corners are cut again.
+TEST_F(Panels, ShowTheDesktopAtTheirRoundedCornersWhileNoCompositorRuns) {
+  REQUIRE_TEST_DESKTOP();
+  X11CompositorPresence compositor;
+  CompositorPresence::install(&compositor);
+  const QColor desktop(0x30, 0x60, 0xa0);
+  ASSERT_EQ(run("xsetroot", {"-solid", desktop.name()}), QString());
+  const auto restore = qScopeGuard([] {
+    CompositorPresence::install(nullptr);
+    run("xsetroot", {"-def"});
+  });
+  ASSERT_FALSE(compositor.isCompositing());
+  // The panels overlap where they stand: each is looked at alone.
+  const std::vector<std::function<OverlayPanel*()>> panels{
+      [&] { return recording.show(), recording.panel(); },
+      [&] { return clarify.show(QStringLiteral("Which one?")), clarify.panel(); },
+      [&] { return tip.present(QStringLiteral("tip")), tip.panel(); },
+      [&] { return result.show(QStringLiteral("an answer"), false, false), result.panel(); }};
+  const auto cornersShow = [&](bool desktopShows) {
+    for (size_t i = 0; i < panels.size(); ++i) {
+      OverlayPanel* panel = panels[i]();
+      ASSERT_TRUE(onScreen(panel));
+      // Once the card is drawn, the corner shows what the window holds there, or the desktop.
+      EXPECT_TRUE(waitUntil([&] { return screenColourAt(panel->geometry().center()) != desktop; }));
+      const QPoint corner = panel->geometry().topLeft() + QPoint(1, 1);
+      EXPECT_TRUE(waitUntil([&] { return (screenColourAt(corner) == desktop) == desktopShows; }))
+          << "panel " << i << " shows " << screenColourAt(corner).name().toStdString();
+      panel->orderOut();
+    }
+  };
+  cornersShow(true);
+
+  TestCompositor other;
+  ASSERT_TRUE(other.start());
+  ASSERT_TRUE(waitUntil([&] { return compositor.isCompositing(); }));
+  // Nothing composes here, so a plain rectangle's clear corner shows what the window holds there.
+  cornersShow(false);
+  other.stop();
+  ASSERT_TRUE(waitUntil([&] { return !compositor.isCompositing(); }));
+  cornersShow(true);
 }
 
 }  // namespace

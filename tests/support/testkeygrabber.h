@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QProcess>
+#include "holdingprocess.h"
+
 #include <QStringList>
 
 // Another program holding one key combination on the test desktop
@@ -8,17 +9,12 @@
 // object lives.
 class TestKeyGrabber {
  public:
-  TestKeyGrabber() = default;
-  ~TestKeyGrabber() { release(); }
-  TestKeyGrabber(const TestKeyGrabber&) = delete;
-  TestKeyGrabber& operator=(const TestKeyGrabber&) = delete;
-
   // Grabs the combination, for example {"alt", "w"}; false when another
   // client holds it already or the program did not answer.
   bool grab(const QStringList& keys);
   // Gives the combination back and waits until the program has ended.
-  void release();
+  void release() { process_.release(); }
 
  private:
-  QProcess process_;
+  HoldingProcess process_;
 };

@@ -1,0 +1,3 @@
+#include "testcompositor.h"
+
+bool TestCompositor::start() { return process_.take(QStringLiteral(VELTRINE_TESTCOMPOSITOR_PATH), {}, "claimed"); }
