@@ -2,12 +2,17 @@
 // redraws about 17 times a second while recording), rendering a long markdown
 // answer (done once per new text), lines built to make a scan slow, an agent
 // answer that streams in piece by piece, and showing large answers in the
-// markdown view.
+// markdown view; and the tip's fade where no compositor runs, as a dissolve
+// through the window's shape.
 #include "benchmain.h"
+#include "fakecompositorpresence.h"
+#include "overlays/dissolvemasks.h"
 #include "overlays/markdownrenderer.h"
 #include "overlays/markdownscrollview.h"
 #include "overlays/markdowntextview.h"
+#include "overlays/overlaypanel.h"
 #include "overlays/recordingoverlayview.h"
+#include "overlays/tipoverlayview.h"
 #include "pipeline/audiorecorder.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -29,6 +34,35 @@ void BM_RecordingIndicatorFrame(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_RecordingIndicatorFrame)->Unit(benchmark::kMicrosecond);
+
+// Every dissolve level of the tip's card, built anew: what the first fade of
+// a panel size costs beyond its steps (the masks are kept for later fades).
+void BM_TipDissolveMasks(benchmark::State& state) {
+  const QRegion card(TipOverlayView(QString()).outline().toFillPolygon().toPolygon());
+  for (auto _ : state) {
+    DissolveMasks masks;
+    for (int level = 1; level < DissolveMasks::kLevels; ++level) benchmark::DoNotOptimize(masks.at(card, level));
+  }
+}
+BENCHMARK(BM_TipDissolveMasks)->Unit(benchmark::kMicrosecond);
+
+// One step of the tip's fade without a compositor: the next level's shape
+// (built before) set on the shown panel's window. On a display this is the
+// shape queued on the X connection; `/1` also waits for the X server to have
+// applied it (a round trip).
+void BM_TipDissolveStep(benchmark::State& state) {
+  FakeCompositorPresence compositor(false);
+  OverlayPanel panel({QSize(TipOverlayView::kWidth, TipOverlayView::kHeight)});
+  panel.setContentView(new TipOverlayView(QStringLiteral("Credits are used up for this month.")));
+  panel.orderFrontRegardless();
+  int step = 0;
+  for (auto _ : state) {
+    panel.setDissolve((step++ % DissolveMasks::kLevels + 0.5) / DissolveMasks::kLevels);
+    if (state.range(0)) QGuiApplication::sync();
+  }
+  panel.orderOut();
+}
+BENCHMARK(BM_TipDissolveStep)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 QString longAnswer(int sections) {
   QStringList lines;

@@ -80,8 +80,15 @@ void OverlayPanel::updateShape() {
   } else {
     outline.addRect(rect());
   }
-  const QRegion shape(outline.toFillPolygon().toPolygon());
+  const QRegion shape = dissolveMasks_.at(QRegion(outline.toFillPolygon().toPolygon()), dissolveLevel_);
   if (shape != mask()) setMask(shape);
+}
+
+void OverlayPanel::setDissolve(qreal share) {
+  const int level = DissolveMasks::levelFor(share);
+  if (level == dissolveLevel_) return;
+  dissolveLevel_ = level;
+  updateShape();
 }
 
 void OverlayPanel::place(const PanelPlacement& placement) {
@@ -110,6 +117,7 @@ void OverlayPanel::orderFrontRegardless() {
 void OverlayPanel::orderOut() {
   dragOffset_.reset();
   hide();
+  dissolveLevel_ = 0;  // the shape follows at the next showing
 }
 
 void OverlayPanel::mousePressEvent(QMouseEvent* event) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "overlays/dissolvemasks.h"
 #include "overlays/panelplacement.h"
 
 #include <QPointer>
@@ -23,7 +24,9 @@
 //
 // Where no compositor runs, the clear parts of the window would show black:
 // the window then takes the outline of the card its view draws (an X shape),
-// and goes back to a plain rectangle when a compositor starts.
+// and goes back to a plain rectangle when a compositor starts. Its opacity
+// does not show then either, so a fading panel also dissolves: its shape
+// keeps fewer and fewer of the card's pixels.
 class OverlayPanel : public QWidget {
   Q_OBJECT
 
@@ -50,6 +53,11 @@ class OverlayPanel : public QWidget {
   // any screen it stays where it is.
   void place(const PanelPlacement& placement);
 
+  // Where no compositor runs, lets the desktop show through `share` (0 to 1)
+  // of the card, spread evenly over it, as a fade to that share would; 0 is
+  // the whole card. Hiding the panel makes it whole for its next showing.
+  void setDissolve(qreal share);
+
   // Shows the panel in front of every window without activating it.
   void orderFrontRegardless();
   // Hides the panel; it stays ready for the next showing.
@@ -67,6 +75,8 @@ class OverlayPanel : public QWidget {
 
   Settings settings_;
   QPointer<QWidget> content_;
+  DissolveMasks dissolveMasks_;
+  int dissolveLevel_ = 0;
   // Where the pointer holds the panel during a drag.
   std::optional<QPoint> dragOffset_;
 };

@@ -22,13 +22,15 @@ TipOverlayWindowController::TipOverlayWindowController() {
   connect(&dismissTimer_, &QTimer::timeout, this, &TipOverlayWindowController::dismiss);
 
   // The fade lowers the panel's window opacity, which only a compositing
-  // window manager shows; without one the tip stays opaque and simply
-  // disappears when the fade's time is up (the end of the fade always hides
-  // the panel, whatever was drawn on the way).
+  // window manager shows; without one the panel dissolves into the desktop
+  // in step instead. The end of the fade hides the panel either way.
   fade_.setStartValue(1.0);
   fade_.setEndValue(0.0);
-  connect(&fade_, &QVariantAnimation::valueChanged, this, [this](const QVariant& opacity) {
-    if (panel_) panel_->setWindowOpacity(opacity.toReal());
+  connect(&fade_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+    if (!panel_) return;
+    const qreal opacity = value.toReal();
+    panel_->setWindowOpacity(opacity);
+    panel_->setDissolve(1.0 - opacity);
   });
   // A presentation during the fade stops the animation, so a finished fade
   // always belongs to the tip on screen.
@@ -51,6 +53,7 @@ void TipOverlayWindowController::makePanel() {
 void TipOverlayWindowController::present(const QString& message) {
   if (!panel_) makePanel();
   fade_.stop();
+  panel_->setDissolve(0);
   auto* view = new TipOverlayView(message);
   connect(view, &TipOverlayView::closeRequested, this, &TipOverlayWindowController::dismiss);
   panel_->setContentSize(QSize(TipOverlayView::kWidth, TipOverlayView::kHeight));

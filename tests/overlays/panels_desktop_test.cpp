@@ -1,4 +1,5 @@
 #include "core/appevents.h"
+#include "core/clock.h"
 #include "overlays/chipbutton.h"
 #include "overlays/clarifyoverlaywindowcontroller.h"
 #include "overlays/overlayclosebutton.h"
@@ -32,6 +33,7 @@
 #include <QTest>
 #include <QTextBrowser>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -238,6 +240,70 @@ TEST_F(Panels, ShowTheDesktopAtTheirRoundedCornersWhileNoCompositorRuns) {
   other.stop();
   ASSERT_TRUE(waitUntil([&] { return !compositor.isCompositing(); }));
   cornersShow(true);
+}
+
+// The pixels of `panel`'s area where the screen shows the desktop's colour.
+int desktopPixels(const QWidget* panel, const QColor& desktop) {
+  const QRect area = panel->geometry();
+  const QImage image =
+      QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
+  int pixels = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) pixels += (image.pixel(x, y) | 0xff000000) == desktop.rgb();
+  }
+  return pixels;
+}
+
+// Without a compositor the tip's opacity does not show: it dissolves into the
+// desktop step by step instead, and is gone when its fade ends. A compositor
+// starting midway gets the whole window to fade; a tip presented midway is
+// whole again.
+TEST_F(Panels, TheTipDissolvesIntoTheDesktopWhereNoCompositorFadesIt) {
+  REQUIRE_TEST_DESKTOP();
+  X11CompositorPresence compositor;
+  CompositorPresence::install(&compositor);
+  const QColor desktop(0x30, 0x60, 0xa0);
+  ASSERT_EQ(run("xsetroot", {"-solid", desktop.name()}), QString());
+  const auto restore = qScopeGuard([] {
+    Clock::setTimeScaleForTesting(1.0);
+    CompositorPresence::install(nullptr);
+    run("xsetroot", {"-def"});
+  });
+  ASSERT_FALSE(compositor.isCompositing());
+  Clock::setTimeScaleForTesting(20);  // the fade lasts 7 s, each of its steps about 0.4 s
+  tip.present(QStringLiteral("tip"));
+  ASSERT_TRUE(onScreen(tip.panel()));
+  ASSERT_TRUE(waitUntil([&] { return screenColourAt(tip.panel()->geometry().center()) != desktop; }));
+  const auto shown = [&] { return desktopPixels(tip.panel(), desktop); };
+  const int all = tip.panel()->width() * tip.panel()->height();
+  const int corners = shown();
+  ASSERT_GT(corners, 0);
+
+  tip.dismiss();
+  std::vector<int> steps{corners};
+  ASSERT_TRUE(waitUntil([&] {
+    if (const int now = shown(); now != steps.back()) steps.push_back(now);
+    return steps.back() > all / 4;
+  }));
+  EXPECT_GE(steps.size(), 4u);  // several steps, each showing more of the desktop
+  EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end())) << testing::PrintToString(steps);
+
+  TestCompositor other;
+  ASSERT_TRUE(other.start());
+  EXPECT_TRUE(waitUntil([&] { return shown() == 0; }));  // nothing composes here: the plain window
+  const qreal opacity = tip.panel()->windowOpacity();
+  ASSERT_TRUE(waitUntil([&] { return tip.panel()->windowOpacity() < opacity - 0.15; }));
+  EXPECT_EQ(shown(), 0);
+  other.stop();
+  EXPECT_TRUE(waitUntil([&] { return shown() > all / 4; }));
+  ASSERT_TRUE(tip.isFading());
+
+  tip.present(QStringLiteral("again"));
+  EXPECT_TRUE(waitUntil([&] { return shown() == corners; }));
+  Clock::setTimeScaleForTesting(1.0);
+  tip.dismiss();
+  ASSERT_TRUE(waitUntil([&] { return !tip.panel()->isVisible(); }));
+  EXPECT_TRUE(waitUntil([&] { return shown() == all; }));
 }
 
 }  // namespace
