@@ -10,6 +10,7 @@
 #include "pipeline/permissionmanager.h"
 #include "pipeline/selectionsnapshot.h"
 #include "platform/linux/atspiaccessibility.h"
+#include "platform/linux/atspifrontcheck.h"
 #include "platform/linux/qtaudioengine.h"
 #include "platform/x11/x11accessibilitytrust.h"
 #include "platform/x11/x11frontapplication.h"
@@ -21,6 +22,7 @@
 #include "benchmain.h"
 #include "fakemicrophoneaccess.h"
 #include "recordingoverlaypresenter.h"
+#include "sandboxbusproxy.h"
 #include "testmicrophone.h"
 #include "testwindow.h"
 
@@ -62,6 +64,48 @@ void BM_CaptureDesktopFocus(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_CaptureDesktopFocus)->Unit(benchmark::kMillisecond)->Iterations(50);
+
+// The part of a capture that makes sure the focused field belongs to the
+// application in front: which window is active, and whose process it is.
+void BM_FrontCheckOfTheFocusedField(benchmark::State& state) {
+  const auto pid = qint32(testWindow->processId());
+  for (auto _ : state) {
+    if (AtspiFrontCheck::byProcess(pid) != AtspiFrontCheck::Verdict::inFront) {
+      state.SkipWithError("the test window is not in front");
+      return;
+    }
+  }
+}
+BENCHMARK(BM_FrontCheckOfTheFocusedField)->Unit(benchmark::kMicrosecond)->Iterations(200);
+
+// The desktop's focused field in a sandboxed application (through Flatpak's
+// bus proxy), whose window is asked whether it is the active one.
+void captureSandboxedFocus(benchmark::State& state) {
+  SandboxBusProxy proxy;
+  TestWindow sandboxed;
+  sandboxed.setEnvironment(QStringLiteral("AT_SPI_BUS_ADDRESS"), proxy.address());
+  if (!proxy.start() || !sandboxed.start(TestWindow::Kind::gtkEditor) ||
+      !sandboxed.command(QStringLiteral("text hello brave new world")) ||
+      !sandboxed.command(QStringLiteral("select 6 11")) ||
+      !waitUntil([] { return SelectionSnapshot::captureSystemWide().has_value(); })) {
+    state.SkipWithError("the sandboxed editor did not come up (needs xdg-dbus-proxy)");
+    return;
+  }
+  for (auto _ : state) {
+    expect(state, SelectionSnapshot::captureSystemWide(), SelectionSnapshot::Source::axSystemWide);
+    settle(state);
+  }
+}
+void BM_CaptureSandboxedFocus(benchmark::State& state) {
+  Accessibility::install(accessibility);
+  captureSandboxedFocus(state);
+  // The test window in front again, for the benchmarks that follow.
+  waitUntil([] {
+    const auto app = FrontApplication::current().frontmost();
+    return app && app->pid == testWindow->processId();
+  });
+}
+BENCHMARK(BM_CaptureSandboxedFocus)->Unit(benchmark::kMillisecond)->Iterations(50);
 
 void BM_CaptureApplicationFocus(benchmark::State& state) {
   Accessibility::install(accessibility);

@@ -138,8 +138,8 @@ std::optional<SelectionSnapshot::Source> SelectionSnapshot::sourceFromRawValue(c
 
 std::optional<SelectionSnapshot> SelectionSnapshot::capture() {
   AccessibilityTrust& trust = AccessibilityTrust::current();
-  // Terminals of the xterm kind have no accessibility: a focused element
-  // found while one is in front is a field in a window behind it.
+  // Terminals of the xterm kind have no accessibility: asking it would only
+  // cost the press its time.
   const bool readable = !isPrimarySelectionTerminal(FrontApplication::current().frontmost());
   std::optional<SelectionSnapshot> snapshot;
   if (readable && trust.isTrusted()) snapshot = captureSystemWide();

@@ -3,6 +3,7 @@
 // never answers: a write answers once the editor shows the range, without
 // waiting for that answer, and sends nothing more while it is outstanding.
 #include "platform/linux/atspiaccessibility.h"
+#include "platform/x11/x11frontapplication.h"
 
 #include "awaittask.h"
 #include "gnometexteditor.h"
@@ -21,6 +22,7 @@ class AtspiSelectionInAGtk4Editor : public ::testing::Test {
   void SetUp() override {
     REQUIRE_TEST_DESKTOP();
     REQUIRE_GNOME_TEXT_EDITOR();
+    FrontApplication::install(&front);  // the editor's field is given while it is in front
     accessibility.start();  // the registry runs before the editor starts
     ASSERT_TRUE(editor.open(QStringLiteral("hello brave new world")));
     ASSERT_TRUE(waitUntil(
@@ -34,6 +36,7 @@ class AtspiSelectionInAGtk4Editor : public ::testing::Test {
         << editor.errors().toStdString();
     field->setMessagingTimeout(1000ms);
   }
+  void TearDown() override { FrontApplication::install(nullptr); }
 
   qint32 select(AXTextRange range) {
     return awaitTask(field->setAttributeValue(AXAttribute::selectedTextRange, range));
@@ -41,6 +44,7 @@ class AtspiSelectionInAGtk4Editor : public ::testing::Test {
   AXValue later(const QString& attribute) { return awaitTask(field->copyAttributeValueLater(attribute)).value; }
   AXValue now(const QString& attribute) { return field->copyAttributeValue(attribute).value; }
 
+  X11FrontApplication front;
   AtspiAccessibility accessibility;
   GnomeTextEditor editor;
   AXElementRef field;

@@ -2,7 +2,6 @@
 
 #include "awaittask.h"
 
-#include <QProcessEnvironment>
 
 TestWindow::TestWindow() {
   QObject::connect(&process_, &QProcess::readyReadStandardOutput, [this] { readOutput(); });
@@ -22,6 +21,7 @@ bool TestWindow::start(Kind kind, std::chrono::milliseconds timeout) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.remove(QStringLiteral("QT_QPA_PLATFORM"));  // a real window on the test display
   environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+  environment.insert(environment_);
   process_.setProcessEnvironment(environment);
   if (kind == Kind::qt) process_.start(QStringLiteral(VELTRINE_TESTWINDOW_PATH), {});
   else  // Debian's own Python, which the GTK bindings are installed for

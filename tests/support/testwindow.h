@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +22,9 @@ class TestWindow {
 
   // Starts the program and waits until it reports "ready"; false when it did not in time.
   bool start(Kind kind = Kind::qt, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+  // Sets a variable of the program's environment for the next start, for
+  // example NO_AT_BRIDGE=1: a GTK application without accessibility.
+  void setEnvironment(const QString& name, const QString& value) { environment_.insert(name, value); }
 
   // Sends one command line and waits for its "ok"; false on "error" or time-out.
   bool command(const QString& line, std::chrono::milliseconds timeout = std::chrono::seconds(5));
@@ -36,6 +40,7 @@ class TestWindow {
   void readOutput();
 
   QProcess process_;
+  QProcessEnvironment environment_;
   QByteArray pending_;
   QStringList lines_;
 };

@@ -1,8 +1,8 @@
 #include "platform/linux/atspiaccessibility.h"
 
-#include "platform/frontapplication.h"
 #include "platform/linux/atspiconnection.h"
 #include "platform/linux/atspielement.h"
+#include "platform/linux/atspifrontcheck.h"
 #include "platform/linux/atspierror.h"
 #include "platform/linux/atspitextcalls.h"
 #include "platform/linux/qtwidgetelement.h"
@@ -60,12 +60,28 @@ struct ObjectReference {
 
 qint32 ownPid() { return qint32(QCoreApplication::applicationPid()); }
 
-// Whether the window manager's active window (or, without one, the X input
-// focus) belongs to process `pid`. Neither moves while a client grabs the
-// keyboard.
-bool applicationInFront(qint32 pid) {
-  const std::optional<RunningApplication> front = FrontApplication::current().frontmost();
-  return front && front->pid == pid;
+// Whether `object` of process `pid`, focused or not as just read, belongs to
+// the application in front. Unfocused while its application is in front is a
+// keyboard grab (the hotkey that started this request, still held): it took
+// the focus from the whole application without giving it to anyone. The field
+// is still where the user types, and gets the focus back when the key goes up.
+bool inFront(AtspiAccessible* object, qint32 pid, bool focused) {
+  switch (AtspiFrontCheck::byProcess(pid)) {
+    case AtspiFrontCheck::Verdict::inFront: return true;
+    case AtspiFrontCheck::Verdict::behind: return false;
+    case AtspiFrontCheck::Verdict::askTheWindow: return focused && AtspiFrontCheck::windowIsActive(object);
+  }
+  return false;
+}
+
+QCoro::Task<bool> inFrontLater(AtspiObjectPath object, qint32 pid, bool focused, std::chrono::milliseconds timeout) {
+  switch (AtspiFrontCheck::byProcess(pid)) {
+    case AtspiFrontCheck::Verdict::inFront: co_return true;
+    case AtspiFrontCheck::Verdict::behind: co_return false;
+    case AtspiFrontCheck::Verdict::askTheWindow:
+      co_return focused && co_await AtspiFrontCheck::windowIsActiveLater(std::move(object), timeout);
+  }
+  co_return false;
 }
 
 std::optional<qint32> processOf(AtspiAccessible* accessible) {
@@ -207,11 +223,7 @@ AXAttributeResult AtspiAccessibility::trackedFocus() {
   const bool focused = atspi_state_set_contains(states, ATSPI_STATE_FOCUSED);
   g_object_unref(states);
   if (defunct) return {AXError::invalidUIElement, {}};
-  // Unfocused while its application is still the one in front: a keyboard grab
-  // (the hotkey that started this request, still held) took the focus from the
-  // whole application without giving it to anyone. The field is still where
-  // the user types, and gets the focus back when the key goes up.
-  if (!focused && !applicationInFront(*pid)) return {AXError::noValue, {}};
+  if (!inFront(focus, *pid, focused)) return {AXError::noValue, {}};
   return {AXError::success, AXElementRef(std::make_shared<AtspiElement>(focus))};
 }
 
@@ -253,11 +265,11 @@ AXAttributeResult AtspiAccessibility::focusInApplication(qint32 pid) {
   }
   g_object_unref(application);
   if (!found) return {AXError::noValue, {}};
-  AXElementRef element = std::make_shared<AtspiElement>(found);
   if (foundFocus_) g_object_unref(foundFocus_);
   foundFocus_ = found;  // keeps the reference
   foundFocusPid_ = pid;
-  return {AXError::success, element};
+  if (!inFront(found, pid, true)) return {AXError::noValue, {}};
+  return {AXError::success, AXElementRef(std::make_shared<AtspiElement>(found))};
 }
 
 QCoro::Task<AXAttributeResult> AtspiAccessibility::focusedElementLater(qint32 pid, std::chrono::milliseconds timeout) {
@@ -283,8 +295,8 @@ QCoro::Task<AXAttributeResult> AtspiAccessibility::focusedElementLater(qint32 pi
   if (states.error != AXError::success || states.has(ATSPI_STATE_DEFUNCT)) {
     co_return AXAttributeResult{AXError::invalidUIElement, {}};
   }
-  // As at once: unfocused while its application is in front is a keyboard grab.
-  if (!states.has(ATSPI_STATE_FOCUSED) && !applicationInFront(candidateProcess)) {
+  if (!co_await inFrontLater(AtspiObjectPath::of(held->object), candidateProcess, states.has(ATSPI_STATE_FOCUSED),
+                             timeout)) {
     co_return AXAttributeResult{AXError::noValue, {}};
   }
   co_return AXAttributeResult{AXError::success, AXElementRef(std::make_shared<AtspiElement>(held->object))};

@@ -14,12 +14,13 @@ struct _AtspiEventListener;
 //
 // The desktop's focused element is the last object of another application
 // that announced it gained the focus (start() begins listening), provided it
-// still holds the focus or its application is still the one in front: a
+// belongs to the application in front (AtspiFrontCheck), focused or not: a
 // keyboard grab, such as the one that holds a hotkey while it is down, takes
 // the focus from the application in front for a moment without moving it, and
 // the request that the hotkey starts must still find the user's field. An
-// application's focused element is searched for in its active window. While a
-// window of this program is in front, both are the focused Qt widget instead.
+// application's focused element is searched for in its active window, and is
+// given only while the application is in front. While a window of this
+// program is in front, both are the focused Qt widget instead.
 //
 // Calls that find nothing answer the AX codes: no accessibility bus is
 // apiDisabled, an application not on the bus cannotComplete, nothing focused
@@ -28,8 +29,7 @@ struct _AtspiEventListener;
 // Asked without waiting (focusedElementLater), an application's windows are
 // not searched: each step would be a call to wait for. The focus it last
 // announced, or else what the last search in it found, stands for its
-// focused element, provided it still holds the focus or its application is
-// in front.
+// focused element, on the same terms.
 class AtspiAccessibility final : public Accessibility {
  public:
   AtspiAccessibility();
