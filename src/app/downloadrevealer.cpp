@@ -1,4 +1,4 @@
-#include "app/revealdownloaddriver.h"
+#include "app/downloadrevealer.h"
 
 #include "localization/appstrings.h"
 #include "platform/urlopener.h"
@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QUrl>
 
+namespace DownloadRevealer {
 namespace {
 
 QPointer<QMessageBox>& openNote() {
@@ -18,8 +19,9 @@ QPointer<QMessageBox>& openNote() {
 
 }  // namespace
 
-void RevealDownloadDriver::showDownloadedUpdate(const AppcastItem&, const QString& path) {
-  if (UrlOpener::current().open(QUrl::fromLocalFile(QFileInfo(path).absolutePath()))) return;
+void reveal(const QString& path, Reason reason, const QString& detail) {
+  // Where the desktop cannot show the folder, the note still names the file.
+  UrlOpener::current().open(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
   const AppStrings& strings = currentStrings();
   QPointer<QMessageBox>& note = openNote();
   if (!note) {
@@ -30,11 +32,29 @@ void RevealDownloadDriver::showDownloadedUpdate(const AppcastItem&, const QStrin
     // The path can be selected and copied.
     note->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   }
-  note->setWindowTitle(strings.updateSavedTitle);
-  note->setText(strings.updateSavedText.arg(QDir::toNativeSeparators(path)));
+  const QString shownPath = QDir::toNativeSeparators(path);
+  switch (reason) {
+    case Reason::cannotInstallHere:
+      note->setWindowTitle(strings.updateSavedTitle);
+      note->setText(strings.updateSavedText.arg(shownPath));
+      break;
+    case Reason::unverified:
+      note->setWindowTitle(strings.updateSavedTitle);
+      note->setText(strings.updateUnverifiedText.arg(shownPath));
+      break;
+    case Reason::installFailed:
+      note->setWindowTitle(strings.updateInstallFailedTitle);
+      note->setText(strings.updateInstallFailedText.arg(shownPath));
+      break;
+  }
+  note->setIcon(reason == Reason::cannotInstallHere ? QMessageBox::Information : QMessageBox::Warning);
+  // The reason comes from the system's tools, in English: behind "Show Details".
+  note->setDetailedText(detail);
   note->show();
   note->raise();
   note->activateWindow();
 }
 
-QMessageBox* RevealDownloadDriver::note() { return openNote().data(); }
+QMessageBox* note() { return openNote().data(); }
+
+}  // namespace DownloadRevealer
