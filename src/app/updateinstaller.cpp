@@ -88,8 +88,8 @@ void UpdateInstaller::ask(const AppcastItem& item, const QString& path, Method m
   // A later download replaces a question still open about an earlier one.
   if (question_) question_->close();
   const AppStrings& strings = currentStrings();
-  auto* box = new QMessageBox(QMessageBox::Question, strings.updateInstallTitle,
-                              strings.updateInstallText.arg(item.version, installation_.version), QMessageBox::NoButton);
+  const QString text = strings.updateInstallText.arg(item.version, installation_.version);
+  auto* box = new QMessageBox(QMessageBox::Question, strings.updateInstallTitle, text, QMessageBox::NoButton);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setModal(false);
   box->setTextFormat(Qt::PlainText);
@@ -152,9 +152,13 @@ QCoro::Task<QString> UpdateInstaller::installPackage(QString path) {
   if (!result.started) co_return QStringLiteral("pkexec could not be started (is polkit installed?)");
   if (result.timedOut) co_return QStringLiteral("the installation did not end in time");
   if (result.crashed) co_return QStringLiteral("the installation was ended by a signal");
-  if (result.exitCode == kPkexecDismissed) co_return QStringLiteral("the request for the administrator's password was dismissed");
+  if (result.exitCode == kPkexecDismissed) {
+    co_return QStringLiteral("the request for the administrator's password was dismissed");
+  }
   if (result.exitCode == kPkexecNotAuthorized) {
     co_return QStringLiteral("not authorised (is a polkit authentication agent running?)");
   }
-  co_return QStringLiteral("apt-get ended with status %1: %2").arg(result.exitCode).arg(lastLine(result.standardError));
+  co_return QStringLiteral("apt-get ended with status %1: %2")
+      .arg(result.exitCode)
+      .arg(lastLine(result.standardError));
 }

@@ -40,12 +40,13 @@ QString verify(const QString& path, const QString& signature, const QString& pub
   if (!rawKey) return QStringLiteral("the update public key is not a base64 Ed25519 key");
 
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return QStringLiteral("the downloaded file cannot be read: ") + file.errorString();
+  const QString unreadable = QStringLiteral("the downloaded file cannot be read: ");
+  if (!file.open(QIODevice::ReadOnly)) return unreadable + file.errorString();
   // Ed25519 hashes the message twice, so the whole file must be at hand:
   // mapped, a large release costs no memory of its own.
   const qint64 size = file.size();
   const uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
-  if (size > 0 && !mapped) return QStringLiteral("the downloaded file cannot be read: ") + file.errorString();
+  if (size > 0 && !mapped) return unreadable + file.errorString();
   static const uchar kNothing = 0;
 
   const std::unique_ptr<EVP_PKEY, KeyFree> key(EVP_PKEY_new_raw_public_key(
