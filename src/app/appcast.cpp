@@ -56,6 +56,7 @@ std::optional<QList<AppcastItem>> parse(const QByteArray& xml) {
         const QXmlStreamAttributes attributes = reader.attributes();
         current->item.fileURL = QUrl(attributes.value(QLatin1String("url")).toString().trimmed(), QUrl::StrictMode);
         current->item.contentLength = attributes.value(QLatin1String("length")).toLongLong();
+        current->item.edSignature = sparkleAttribute(attributes, "edSignature");
         const QString build = sparkleAttribute(attributes, "version");
         const QString shortVersion = sparkleAttribute(attributes, "shortVersionString");
         if (!build.isEmpty()) current->buildVersion = build;

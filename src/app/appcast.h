@@ -15,6 +15,7 @@ struct AppcastItem {
   QString version;             // the short version when there is one, else the build version
   QUrl fileURL;                // the enclosure
   qint64 contentLength = 0;    // the enclosure's "length", 0 when absent
+  QString edSignature;         // the enclosure's sparkle:edSignature: base64 Ed25519 signature of the file
   QUrl releaseNotesURL;        // sparkle:releaseNotesLink or the item's link
 
   bool operator==(const AppcastItem&) const = default;

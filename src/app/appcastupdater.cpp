@@ -1,29 +1,29 @@
 #include "app/appcastupdater.h"
 
 #include "app/appcast.h"
-#include "app/revealdownloaddriver.h"
+#include "app/updateinstaller.h"
 #include "app/updaterdelegate.h"
+#include "app/updatesignature.h"
 #include "core/appinfo.h"
 #include "core/clock.h"
 #include "core/httpclient.h"
 #include "core/logging.h"
+#include "platform/linux/childprocessrunner.h"
+#include "platform/linux/waitingrelauncher.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QNetworkRequest>
 #include <QPointer>
-#include <QSaveFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace {
-
-// The driver lives as long as the program's updater: one for the process.
-RevealDownloadDriver& revealDriver() {
-  static RevealDownloadDriver driver;
-  return driver;
-}
 
 HttpConnection::Request requestFor(const QUrl& url, qint64 bodyLimit) {
   HttpConnection::Request request;
@@ -47,16 +47,37 @@ QString safeFileName(const QString& name) {
   return cleaned;
 }
 
+// Gives a checked download its name in the folder (replacing an older file
+// of that name), readable like any other download.
+QString keepAs(QTemporaryFile& file, const QString& path) {
+  file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                      QFileDevice::ReadOther);
+  if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) != 0) {
+    return QString::fromLocal8Bit(std::strerror(errno));
+  }
+  file.setAutoRemove(false);
+  return {};
+}
+
 }  // namespace
 
 AppcastUpdater::Settings AppcastUpdater::defaultSettings() {
   QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
   if (folder.isEmpty()) folder = QDir::homePath();
-  return Settings{AppInfo::appcastURL(), AppInfo::shortVersion(), folder};
+  return Settings{.feedURL = AppInfo::appcastURL(),
+                  .currentVersion = AppInfo::shortVersion(),
+                  .downloadFolder = folder,
+                  .publicKey = AppInfo::updatePublicKey()};
 }
 
 std::unique_ptr<Updater> AppcastUpdater::make(UpdaterDelegate& delegate) {
-  return std::make_unique<AppcastUpdater>(delegate, revealDriver(), defaultSettings());
+  static ChildProcessRunner runner;
+  static WaitingRelauncher relauncher;
+  auto* installer = new UpdateInstaller(runner, relauncher, UpdateInstaller::Installation::current());
+  auto updater = std::make_unique<AppcastUpdater>(delegate, *installer, defaultSettings());
+  // The installer takes the updater's downloads for as long as it lives.
+  installer->setParent(updater.get());
+  return updater;
 }
 
 AppcastUpdater::AppcastUpdater(UpdaterDelegate& delegate, UpdateUserDriver& driver, Settings settings,
@@ -126,18 +147,24 @@ QCoro::Task<void> AppcastUpdater::download(AppcastItem item) {
   delegate_.updaterWillDownloadUpdate(*this, item, QNetworkRequest(item.fileURL));
 
   const QString path = pathFor(item);
-  QDir().mkpath(QFileInfo(path).absolutePath());
-  auto file = std::make_unique<QSaveFile>(path);
-  if (!file->open(QIODevice::WriteOnly)) {
+  const QFileInfo target(path);
+  QDir().mkpath(target.absolutePath());
+  // The file takes its name only once it is known to be the release the feed
+  // promised; until then it is a hidden part file, removed on any failure.
+  auto file = std::make_unique<QTemporaryFile>(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                                               QStringLiteral(".XXXXXX.part"));
+  if (!file->open()) {
     checking_ = false;
     delegate_.updaterFailedToDownloadUpdate(*this, item, file->errorString());
     co_return;
   }
+  // A body longer than the feed announced is cut off as soon as it shows.
+  const qint64 limit = item.contentLength > 0 ? std::min(item.contentLength, settings_.maxDownloadBytes)
+                                              : settings_.maxDownloadBytes;
   QString failure;
   try {
-    const DeleteLaterPtr<HttpConnection> connection =
-        co_await HttpClient::open(requestFor(item.fileURL, settings_.maxDownloadBytes),
-                                  HttpClient::Redirects::anyOriginNoDowngrade);
+    const DeleteLaterPtr<HttpConnection> connection = co_await HttpClient::open(
+        requestFor(item.fileURL, limit), HttpClient::Redirects::anyOriginNoDowngrade);
     failure = statusFailure(connection->status());
     // Written as it arrives, so a large file never sits in memory.
     while (failure.isEmpty()) {
@@ -154,15 +181,32 @@ QCoro::Task<void> AppcastUpdater::download(AppcastItem item) {
     failure = error.detail();
   }
   if (!self) co_return;
+  if (failure.isEmpty() && !file->flush()) failure = file->errorString();
+  if (failure.isEmpty()) {
+    failure = co_await refusal(item, file->fileName(), file->size());
+    if (!self) co_return;
+    if (!failure.isEmpty()) qCWarning(lcAppDelegate).noquote() << "update refused:" << failure;
+  }
+  if (failure.isEmpty()) failure = keepAs(*file, path);
   checking_ = false;
-  if (failure.isEmpty() && !file->commit()) failure = file->errorString();
   if (!failure.isEmpty()) {
-    file->cancelWriting();
     delegate_.updaterFailedToDownloadUpdate(*this, item, failure);
     co_return;
   }
   delegate_.updaterDidDownloadUpdate(*this, item);
-  driver_.showDownloadedUpdate(item, path);
+  driver_.showDownloadedUpdate(item, path, !settings_.publicKey.isEmpty());
+}
+
+QCoro::Task<QString> AppcastUpdater::refusal(AppcastItem item, QString path, qint64 size) {
+  if (item.contentLength > 0 && size != item.contentLength) {
+    co_return QStringLiteral("the file has %1 bytes where the feed announced %2").arg(size).arg(item.contentLength);
+  }
+  if (settings_.publicKey.isEmpty()) {
+    qCWarning(lcAppDelegate) << "no update public key is configured: the release's signature is not checked, "
+                                "and the release is not installed";
+    co_return QString();
+  }
+  co_return co_await UpdateSignature::verifyAside(path, item.edSignature, settings_.publicKey);
 }
 
 QString AppcastUpdater::pathFor(const AppcastItem& item) const {

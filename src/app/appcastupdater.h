@@ -14,10 +14,12 @@ class UpdaterDelegate;
 struct AppcastItem;
 
 // The updater of the program: reads the appcast named in the app
-// information, and when it lists a release newer than this one, saves that
-// release's file in the download folder and hands it to the user, who installs
-// it with the desktop's own tools. Nothing is ever installed or run by the
-// program itself. Without a configured feed every check finds nothing.
+// information, and when it lists a release newer than this one, downloads
+// that release's file into the download folder and hands it to its driver
+// (which offers to install it). A release whose length differs from the
+// feed's, or, with an update key configured, whose signature is missing or
+// wrong, is deleted and reported as a failed download: it is never offered.
+// Without a configured feed every check finds nothing.
 class AppcastUpdater : public QObject, public Updater {
   Q_OBJECT
 
@@ -32,9 +34,13 @@ class AppcastUpdater : public QObject, public Updater {
     // A release file longer than this is not downloaded on; the feed itself
     // is read up to kMaxFeedBytes.
     qint64 maxDownloadBytes = kMaxDownloadBytes;
+    // The publisher's Ed25519 key (base64); empty: none configured, releases
+    // are not checked and so never installed.
+    QString publicKey;
   };
 
-  // The program's settings: AppInfo's feed and version, the user's download folder.
+  // The program's settings: AppInfo's feed, version and update key, the
+  // user's download folder.
   static Settings defaultSettings();
   // The program's updater.
   static std::unique_ptr<Updater> make(UpdaterDelegate& delegate);
@@ -50,6 +56,9 @@ class AppcastUpdater : public QObject, public Updater {
  private:
   QCoro::Task<void> check();
   QCoro::Task<void> download(AppcastItem item);
+  // Why the downloaded file at `path` is not the release the feed promised;
+  // empty when it is (or, without a key, when nothing can tell).
+  QCoro::Task<QString> refusal(AppcastItem item, QString path, qint64 size);
   QString pathFor(const AppcastItem& item) const;
 
   UpdaterDelegate& delegate_;

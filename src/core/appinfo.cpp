@@ -77,6 +77,11 @@ std::optional<QUrl> appcastURL() {
   return url;
 }
 
+QString updatePublicKey() {
+  return setting("VELTRINE_UPDATE_PUBLIC_KEY", QStringLiteral("update_public_key"), VELTRINE_DEFAULT_UPDATE_PUBLIC_KEY)
+      .trimmed();
+}
+
 std::optional<QUrl> serviceOrigin() {
   const QString configured = configuredServiceOrigin();
   QUrl origin(configured, QUrl::StrictMode);

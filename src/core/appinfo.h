@@ -42,6 +42,12 @@ bool isAcceptableServiceOrigin(const QUrl& origin, QString* reason = nullptr);
 // appinfo.json.
 std::optional<QUrl> appcastURL();
 
+// The public key that signs the program's releases: base64 of a 32-byte
+// Ed25519 key, or empty when none is configured (nothing is then installed).
+// VELTRINE_UPDATE_PUBLIC_KEY in the environment, else "update_public_key" in
+// appinfo.json, else the CMake cache variable of the same name.
+QString updatePublicKey();
+
 // Where the program may fetch update files from: https from any host, plain
 // http only from loopback hosts; no user info.
 bool isAcceptableDownloadURL(const QUrl& url);

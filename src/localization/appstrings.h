@@ -305,10 +305,19 @@ struct AppStrings {
   QString menuDownloading;
   QString menuCrashUploading;
   QString menuCrashNoLog;
-  // The note that names a downloaded update's file when its folder cannot be
-  // shown; updateSavedText holds the file's path as %1.
+  // The notes that name a downloaded update's file (its path is %1): saved
+  // where this copy cannot install it, saved unchecked (no update key), or not
+  // installed after all.
   QString updateSavedTitle;
   QString updateSavedText;
+  QString updateUnverifiedText;
+  // The question before an update is installed: %1 the new version, %2 this one.
+  QString updateInstallTitle;
+  QString updateInstallText;
+  QString updateInstallButton;
+  QString updateLaterButton;
+  QString updateInstallFailedTitle;
+  QString updateInstallFailedText;
 
   // Invite code step
   QString invitePageTitle;
@@ -386,7 +395,7 @@ struct AppStrings {
     const char* name;
     QString AppStrings::*member;
   };
-  static constexpr int fieldCount = 286;
+  static constexpr int fieldCount = 293;
   static std::span<const Field> fields();
 };
 

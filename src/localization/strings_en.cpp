@@ -290,7 +290,14 @@ const AppStrings& Strings_en() {
       .menuCrashUploading = u"Uploading..."_s,
       .menuCrashNoLog = u"No crash logs"_s,
       .updateSavedTitle = u"Update Downloaded"_s,
-      .updateSavedText = u"The new version of Veltrine was saved as:\n%1\nInstall it with your desktop's package installer."_s,
+      .updateSavedText = u"The new version of Veltrine was saved as:\n%1\nThis copy of Veltrine cannot install it by itself: install a .deb file with your desktop's package installer, or make an AppImage executable and start it."_s,
+      .updateUnverifiedText = u"The new version of Veltrine was saved as:\n%1\nIt was not installed: no update key is set, so its signature could not be checked. Install it yourself only if you trust where it came from."_s,
+      .updateInstallTitle = u"Update Ready"_s,
+      .updateInstallText = u"Veltrine %1 has been downloaded and its signature checked (you have %2).\nInstall it now? Veltrine quits and starts again with the new version."_s,
+      .updateInstallButton = u"Install and Relaunch"_s,
+      .updateLaterButton = u"Later"_s,
+      .updateInstallFailedTitle = u"Update Not Installed"_s,
+      .updateInstallFailedText = u"The new version could not be installed; Veltrine keeps running as it is. The new version was saved as:\n%1"_s,
 
       // Invite code step
       .invitePageTitle = u"[ BETA ACCESS :: INVITE CODE REQUIRED ]"_s,

@@ -290,7 +290,14 @@ const AppStrings& Strings_ko() {
       .menuCrashUploading = u"업로드 중..."_s,
       .menuCrashNoLog = u"크래시 로그 없음"_s,
       .updateSavedTitle = u"업데이트 다운로드 완료"_s,
-      .updateSavedText = u"새 버전의 Veltrine이 다음 파일로 저장되었습니다:\n%1\n데스크톱의 패키지 설치 프로그램으로 설치하세요."_s,
+      .updateSavedText = u"새 버전의 Veltrine이 다음 파일로 저장되었습니다:\n%1\n이 Veltrine은 직접 설치할 수 없습니다. .deb 파일은 데스크톱의 패키지 설치 프로그램으로 설치하고, AppImage는 실행 권한을 준 뒤 실행하세요."_s,
+      .updateUnverifiedText = u"새 버전의 Veltrine이 다음 파일로 저장되었습니다:\n%1\n업데이트 키가 설정되지 않아 서명을 확인할 수 없으므로 설치하지 않았습니다. 출처를 신뢰할 때만 직접 설치하세요."_s,
+      .updateInstallTitle = u"업데이트 준비 완료"_s,
+      .updateInstallText = u"Veltrine %1을(를) 다운로드했고 서명을 확인했습니다(현재 버전 %2).\n지금 설치할까요? Veltrine이 종료된 후 새 버전으로 다시 시작됩니다."_s,
+      .updateInstallButton = u"설치 후 다시 시작"_s,
+      .updateLaterButton = u"나중에"_s,
+      .updateInstallFailedTitle = u"업데이트 설치 실패"_s,
+      .updateInstallFailedText = u"새 버전을 설치하지 못했습니다. Veltrine은 현재 버전으로 계속 실행됩니다. 새 버전은 다음 파일로 저장되었습니다:\n%1"_s,
 
       // Invite code step
       .invitePageTitle = u"[ 베타 접근 :: 초대 코드 필요 ]"_s,

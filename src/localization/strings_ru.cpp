@@ -290,7 +290,14 @@ const AppStrings& Strings_ru() {
       .menuCrashUploading = u"Отправка..."_s,
       .menuCrashNoLog = u"Нет отчётов о сбоях"_s,
       .updateSavedTitle = u"Обновление загружено"_s,
-      .updateSavedText = u"Новая версия Veltrine сохранена в файл:\n%1\nУстановите её менеджером пакетов вашего рабочего стола."_s,
+      .updateSavedText = u"Новая версия Veltrine сохранена в файл:\n%1\nЭта копия Veltrine не может установить её сама: установите файл .deb менеджером пакетов вашего рабочего стола или сделайте AppImage исполняемым и запустите его."_s,
+      .updateUnverifiedText = u"Новая версия Veltrine сохранена в файл:\n%1\nОна не установлена: ключ обновлений не задан, поэтому подпись не проверена. Устанавливайте её сами, только если доверяете источнику."_s,
+      .updateInstallTitle = u"Обновление готово"_s,
+      .updateInstallText = u"Veltrine %1 загружена, подпись проверена (у вас %2).\nУстановить сейчас? Veltrine закроется и запустится снова в новой версии."_s,
+      .updateInstallButton = u"Установить и перезапустить"_s,
+      .updateLaterButton = u"Позже"_s,
+      .updateInstallFailedTitle = u"Обновление не установлено"_s,
+      .updateInstallFailedText = u"Не удалось установить новую версию; Veltrine продолжает работать в текущей. Новая версия сохранена в файл:\n%1"_s,
 
       // Invite code step
       .invitePageTitle = u"[ БЕТА-ДОСТУП :: НУЖЕН КОД ПРИГЛАШЕНИЯ ]"_s,

@@ -290,7 +290,14 @@ const AppStrings& Strings_yue() {
       .menuCrashUploading = u"上傳緊..."_s,
       .menuCrashNoLog = u"冇崩潰日誌"_s,
       .updateSavedTitle = u"更新下載好喇"_s,
-      .updateSavedText = u"新版 Veltrine 已經儲存咗做：\n%1\n請用桌面嘅套件安裝程式嚟裝。"_s,
+      .updateSavedText = u"新版 Veltrine 已經儲存咗做：\n%1\n呢份 Veltrine 自己裝唔到佢：請用桌面嘅套件安裝程式裝 .deb 檔，或者將 AppImage 設成可執行再開。"_s,
+      .updateUnverifiedText = u"新版 Veltrine 已經儲存咗做：\n%1\n冇裝到：未設定更新公鑰，驗證唔到佢嘅簽名。只有喺你信得過個來源嘅時候先好自己裝。"_s,
+      .updateInstallTitle = u"更新準備好喇"_s,
+      .updateInstallText = u"Veltrine %1 已經下載好，簽名驗證通過（你而家用緊 %2）。\n而家裝唔裝？Veltrine 會退出，再用新版本重新開。"_s,
+      .updateInstallButton = u"安裝並重新開啟"_s,
+      .updateLaterButton = u"遲啲先"_s,
+      .updateInstallFailedTitle = u"更新冇裝到"_s,
+      .updateInstallFailedText = u"新版本裝唔到，Veltrine 會照用而家嘅版本繼續行。新版本已經儲存咗做：\n%1"_s,
 
       // Invite code step
       .invitePageTitle = u"[ 測試版存取 :: 要有邀請碼 ]"_s,

@@ -290,7 +290,14 @@ const AppStrings& Strings_zh() {
       .menuCrashUploading = u"正在上传..."_s,
       .menuCrashNoLog = u"没有崩溃日志"_s,
       .updateSavedTitle = u"更新已下载"_s,
-      .updateSavedText = u"新版本 Veltrine 已保存为：\n%1\n请用桌面的软件包安装程序安装。"_s,
+      .updateSavedText = u"新版本 Veltrine 已保存为：\n%1\n当前这份 Veltrine 无法自行安装它：请用桌面的软件包安装程序安装 .deb 文件，或将 AppImage 设为可执行后运行。"_s,
+      .updateUnverifiedText = u"新版本 Veltrine 已保存为：\n%1\n未安装：尚未设置更新公钥，无法校验其签名。仅在你信任其来源时自行安装。"_s,
+      .updateInstallTitle = u"更新已就绪"_s,
+      .updateInstallText = u"Veltrine %1 已下载并通过签名校验（当前版本 %2）。\n现在安装吗？Veltrine 将退出并以新版本重新启动。"_s,
+      .updateInstallButton = u"安装并重新启动"_s,
+      .updateLaterButton = u"稍后"_s,
+      .updateInstallFailedTitle = u"更新未安装"_s,
+      .updateInstallFailedText = u"新版本未能安装，Veltrine 将继续以当前版本运行。新版本已保存为：\n%1"_s,
 
       // Invite code step
       .invitePageTitle = u"[ 内测访问 :: 需要邀请码 ]"_s,

@@ -290,7 +290,14 @@ const AppStrings& Strings_zhHant() {
       .menuCrashUploading = u"上傳中..."_s,
       .menuCrashNoLog = u"沒有崩潰日誌"_s,
       .updateSavedTitle = u"更新已下載"_s,
-      .updateSavedText = u"新版 Veltrine 已儲存為：\n%1\n請使用桌面的套件安裝程式安裝。"_s,
+      .updateSavedText = u"新版 Veltrine 已儲存為：\n%1\n目前這份 Veltrine 無法自行安裝：請使用桌面的套件安裝程式安裝 .deb 檔案，或將 AppImage 設為可執行後啟動。"_s,
+      .updateUnverifiedText = u"新版 Veltrine 已儲存為：\n%1\n尚未安裝：未設定更新公鑰，無法驗證其簽章。僅在你信任其來源時自行安裝。"_s,
+      .updateInstallTitle = u"更新已就緒"_s,
+      .updateInstallText = u"Veltrine %1 已下載並通過簽章驗證（目前版本 %2）。\n要立即安裝嗎？Veltrine 將結束並以新版本重新啟動。"_s,
+      .updateInstallButton = u"安裝並重新啟動"_s,
+      .updateLaterButton = u"稍後"_s,
+      .updateInstallFailedTitle = u"更新未安裝"_s,
+      .updateInstallFailedText = u"無法安裝新版本，Veltrine 會繼續以目前版本執行。新版本已儲存為：\n%1"_s,
 
       // Invite code step
       .invitePageTitle = u"[ 測試版存取 :: 需要邀請碼 ]"_s,

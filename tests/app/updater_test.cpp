@@ -1,14 +1,18 @@
 #include "app/appcast.h"
 #include "app/appcastupdater.h"
-#include "app/revealdownloaddriver.h"
+#include "app/appdelegate.h"
+#include "app/downloadrevealer.h"
 #include "app/updaterdelegate.h"
 #include "app/updateuserdriver.h"
+#include "localization/appstrings.h"
 
 #include "awaittask.h"
 #include "fakeservice.h"
 #include "fakeurlopener.h"
 #include "filesizelimit.h"
+#include "logcapture.h"
 #include "testenvironment.h"
+#include "testsigningkey.h"
 
 #include "appshelltest.h"
 
@@ -31,8 +35,12 @@ class Recorder : public UpdaterDelegate, public UpdateUserDriver {
   void updaterDidDownloadUpdate(Updater&, const AppcastItem& i) override { events << "downloaded " + i.version; }
   void updaterDidAbortWithError(Updater&, const QString&) override { events << QStringLiteral("aborted"); }
   void updaterFailedToDownloadUpdate(Updater&, const AppcastItem&, const QString&) override { events << "download failed"; }
-  void showDownloadedUpdate(const AppcastItem&, const QString& path) override { shown << path; }
+  void showDownloadedUpdate(const AppcastItem&, const QString& path, bool verified) override {
+    shown << path;
+    verifiedFlags << verified;
+  }
   QStringList events, shown;
+  QList<bool> verifiedFlags;
 };
 
 QByteArray feed(const QByteArray& items) {
@@ -40,21 +48,29 @@ QByteArray feed(const QByteArray& items) {
          "<channel><title>Veltrine</title>" + items + "</channel></rss>";
 }
 
-QByteArray item(const QByteArray& version, const QByteArray& url) {
-  return "<item><title>Veltrine " + version + "</title><sparkle:version>" + version +
-         R"(</sparkle:version><enclosure url=")" + url + R"(" length="7" type="application/octet-stream"/></item>)";
+// An item whose file is `length` bytes long (0: not said) and carries `signature` (empty: none).
+QByteArray item(const QByteArray& version, const QByteArray& url, qint64 length = 7, const QByteArray& signature = {}) {
+  QByteArray enclosure = R"(<enclosure url=")" + url + R"(" type="application/octet-stream")";
+  if (length > 0) enclosure += " length=\"" + QByteArray::number(length) + "\"";
+  if (!signature.isEmpty()) enclosure += " sparkle:edSignature=\"" + signature + "\"";
+  return "<item><title>Veltrine " + version + "</title><sparkle:version>" + version + "</sparkle:version>" +
+         enclosure + "/></item>";
 }
 
 class AppcastUpdaterTest : public ::testing::Test {
  protected:
-  QStringList check(bool withFeed = true) {
-    recorder.events.clear();
+  AppcastUpdater::Settings settings(bool withFeed = true) const {
     AppcastUpdater::Settings settings;
     if (withFeed) settings.feedURL = QUrl(service.origin().toString() + QStringLiteral("/appcast.xml"));
     settings.currentVersion = QStringLiteral("0.2.0");
     settings.downloadFolder = downloads();
     settings.maxDownloadBytes = maxDownloadBytes;
-    AppcastUpdater updater(recorder, recorder, settings);
+    settings.publicKey = publicKey;
+    return settings;
+  }
+  QStringList check(bool withFeed = true) {
+    recorder.events.clear();
+    AppcastUpdater updater(recorder, recorder, settings(withFeed));
     updater.checkForUpdates();
     updater.checkForUpdates();  // ignored while the first runs
     waitUntil([&] { return !recorder.events.isEmpty() && !recorder.events.last().startsWith("will download"); });
@@ -74,6 +90,7 @@ class AppcastUpdaterTest : public ::testing::Test {
   FakeService service;
   Recorder recorder;
   qint64 maxDownloadBytes = AppcastUpdater::kMaxDownloadBytes;
+  QString publicKey;
 };
 
 TEST_F(AppcastUpdaterTest, WithoutAFeedOrANewerReleaseNothingIsFound) {
@@ -162,7 +179,8 @@ TEST_F(AppcastUpdaterTest, AFailureEndsTheCheckAndLeavesNoFile) {
     SCOPED_TRACE(c.name);
     recorder.events.clear();
     ScriptedResponse feedAnswer = c.feedAnswer;
-    if (feedAnswer.body == "FEED") feedAnswer.body = feed(item("1.0.0", url("/v.deb")));
+    const qint64 length = c.fileAnswer.streamedBody ? 0 : c.fileAnswer.body.size();
+    if (feedAnswer.body == "FEED") feedAnswer.body = feed(item("1.0.0", url("/v.deb"), length));
     service.route("GET", "/appcast.xml", feedAnswer);
     service.route("GET", "/v.deb", c.fileAnswer);
     maxDownloadBytes = c.sizeLimit ? c.sizeLimit : AppcastUpdater::kMaxDownloadBytes;
@@ -179,22 +197,103 @@ TEST_F(AppcastUpdaterTest, AFailureEndsTheCheckAndLeavesNoFile) {
   EXPECT_LT(*service.streamedBytes(), endless.streamedBody / 2);
 }
 
-// The release is shown in its folder, or, where the desktop cannot, a note on screen names the file.
-TEST(RevealDownloadDriver, ShowsTheFolderOrNamesTheFile) {
+// A release signed with the configured key is handed on as verified; without a key it is only saved.
+TEST_F(AppcastUpdaterTest, ASignedReleaseIsVerifiedWithTheKeyAndOnlySavedWithoutOne) {
+  const TestSigningKey key;
+  const QByteArray release = QByteArray(300 * 1024, 'r') + "end";
+  serveFeed(item("1.0.0", url("/v.deb"), release.size(), key.sign(release)));
+  service.route("GET", "/v.deb", ScriptedResponse::text(200, release, "application/octet-stream"));
+  for (const QString& configured : {key.publicKey(), QString()}) {
+    publicKey = configured;
+    LogCapture log;
+    EXPECT_EQ(check(), (QStringList{"will download 1.0.0", "downloaded 1.0.0"}));
+    EXPECT_EQ(downloaded(), QStringList{"v.deb"});  // no part file left behind
+    QFile file(downloads() + QStringLiteral("/v.deb"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), release);
+    EXPECT_EQ(log.texts("AppDelegate").join(u'\n').contains("no update public key is configured"), configured.isEmpty());
+  }
+  EXPECT_EQ(recorder.verifiedFlags, (QList<bool>{true, false}));
+}
+
+// A file that is not the release the feed signed never reaches the user: it is deleted (a file of
+// the user's with that name stays as it was) and the check ends as a failed download.
+TEST_F(AppcastUpdaterTest, AReleaseThatIsNotTheSignedOneIsDeletedAndTheCheckEnds) {
+  const TestSigningKey key;
+  const TestSigningKey otherKey;
+  const QByteArray release = "the release";
+  const qint64 size = release.size();
+  const struct {
+    const char* name;
+    QByteArray served;
+    QByteArray signature;
+    qint64 length;
+    QString publicKey;
+    const char* reason;
+  } cases[] = {
+      {"tampered file", "the relea5e", key.sign(release), size, key.publicKey(), "signature does not match"},
+      {"another key's signature", release, otherKey.sign(release), size, key.publicKey(), "signature does not match"},
+      {"no signature", release, "", size, key.publicKey(), "no signature"},
+      {"not a signature", release, "bm90IGEgc2lnbmF0dXJl", size, key.publicKey(), "not a base64 Ed25519 signature"},
+      {"shorter than announced", release, key.sign(release), size + 1, key.publicKey(), "feed announced"},
+      {"longer than announced", release, key.sign(release), size - 1, key.publicKey(), "longer than"},
+      {"a configured key that is none", release, key.sign(release), size, "bm90IGEga2V5", "public key"},
+  };
+  using State = AppDelegate::UpdateState;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    QDir().mkpath(downloads());
+    QFile own(downloads() + QStringLiteral("/v.deb"));
+    ASSERT_TRUE(own.open(QIODevice::WriteOnly));
+    own.write("the user's own file");
+    own.close();
+    serveFeed(item("1.0.0", url("/v.deb"), c.length, c.signature));
+    service.route("GET", "/v.deb", ScriptedResponse::text(200, c.served, "application/octet-stream"));
+    publicKey = c.publicKey;
+
+    AppDelegate delegate;
+    delegate.setUpdaterFactory([&](UpdaterDelegate& owner) { return std::make_unique<AppcastUpdater>(owner, recorder, settings()); });
+    QList<State> states;
+    QObject::connect(&delegate, &AppDelegate::updateStateChanged, [&] { states << delegate.updateState(); });
+    LogCapture log;
+    delegate.checkForUpdates();
+    ASSERT_TRUE(waitUntil([&] { return states.size() == 3; }));
+    EXPECT_EQ(states, (QList<State>{State::checking, State::downloading, State::idle}));
+    EXPECT_TRUE(log.texts("AppDelegate").join(u'\n').contains(c.reason)) << log.texts("AppDelegate").join(u'\n').toStdString();
+    EXPECT_EQ(downloaded(), QStringList{"v.deb"});
+    ASSERT_TRUE(own.open(QIODevice::ReadOnly));
+    EXPECT_EQ(own.readAll(), "the user's own file");
+    own.close();
+    EXPECT_TRUE(recorder.shown.isEmpty());
+  }
+}
+
+// A release the program does not install is shown in its folder, with a note that names the file and
+// says why; where the desktop cannot show the folder, the note alone still does.
+TEST(DownloadRevealer, ShowsTheFolderAndANoteThatNamesTheFile) {
   const QString folder = TestEnvironment::root() + QStringLiteral("/Downloads");
   const QString path = folder + QStringLiteral("/veltrine-1.0.0.deb");
-  for (const bool desktopShowsFolders : {true, false}) {
-    FakeUrlOpener opener(desktopShowsFolders);
-    RevealDownloadDriver().showDownloadedUpdate({}, path);
+  const AppStrings& strings = currentStrings();
+  const struct {
+    bool desktopShowsFolders;
+    DownloadRevealer::Reason reason;
+    QString text;
+  } cases[] = {
+      {true, DownloadRevealer::Reason::cannotInstallHere, strings.updateSavedText.arg(path)},
+      {false, DownloadRevealer::Reason::unverified, strings.updateUnverifiedText.arg(path)},
+      {true, DownloadRevealer::Reason::installFailed, strings.updateInstallFailedText.arg(path)},
+  };
+  for (const auto& c : cases) {
+    FakeUrlOpener opener(c.desktopShowsFolders);
+    DownloadRevealer::reveal(path, c.reason, QStringLiteral("why"));
     EXPECT_EQ(opener.opened, QList<QUrl>{QUrl::fromLocalFile(folder)});
-    QMessageBox* note = RevealDownloadDriver::note();
-    ASSERT_EQ(note != nullptr, !desktopShowsFolders);
-    if (!note) continue;
+    QMessageBox* note = DownloadRevealer::note();
+    ASSERT_NE(note, nullptr);
     EXPECT_TRUE(note->isVisible());
     EXPECT_FALSE(note->isModal());
     bool named = false;
-    for (const QLabel* label : note->findChildren<QLabel*>()) named |= label->isVisible() && label->text().contains(path);
-    EXPECT_TRUE(named);
+    for (const QLabel* label : note->findChildren<QLabel*>()) named |= label->isVisible() && label->text() == c.text;
+    EXPECT_TRUE(named) << c.text.toStdString();
     note->close();
   }
 }
