@@ -198,19 +198,31 @@ QColor screenColourAt(const QPoint& at) {
   return QGuiApplication::primaryScreen()->grabWindow(0, at.x(), at.y(), 1, 1).toImage().pixelColor(0, 0);
 }
 
+// The real X server without a compositor, its desktop one known colour, as
+// long as it lives.
+struct PlainColouredDesktop {
+  PlainColouredDesktop() {
+    CompositorPresence::install(&compositor);
+    painted = run("xsetroot", {"-solid", colour.name()}).isEmpty();
+  }
+  ~PlainColouredDesktop() {
+    CompositorPresence::install(nullptr);
+    run("xsetroot", {"-def"});
+  }
+  X11CompositorPresence compositor;
+  const QColor colour{0x30, 0x60, 0xa0};
+  bool painted = false;
+};
+
 // Without a compositor (the test desktop has none), the desktop shows at each
 // panel's rounded corners, not black squares; a compositor that starts gets
 // plain rectangles to compose, and when it ends the corners are cut again.
 TEST_F(Panels, ShowTheDesktopAtTheirRoundedCornersWhileNoCompositorRuns) {
   REQUIRE_TEST_DESKTOP();
-  X11CompositorPresence compositor;
-  CompositorPresence::install(&compositor);
-  const QColor desktop(0x30, 0x60, 0xa0);
-  ASSERT_EQ(run("xsetroot", {"-solid", desktop.name()}), QString());
-  const auto restore = qScopeGuard([] {
-    CompositorPresence::install(nullptr);
-    run("xsetroot", {"-def"});
-  });
+  PlainColouredDesktop plain;
+  X11CompositorPresence& compositor = plain.compositor;
+  const QColor desktop = plain.colour;
+  ASSERT_TRUE(plain.painted);
   ASSERT_FALSE(compositor.isCompositing());
   // The panels overlap where they stand: each is looked at alone.
   const std::vector<std::function<OverlayPanel*()>> panels{
@@ -260,15 +272,11 @@ int desktopPixels(const QWidget* panel, const QColor& desktop) {
 // whole again.
 TEST_F(Panels, TheTipDissolvesIntoTheDesktopWhereNoCompositorFadesIt) {
   REQUIRE_TEST_DESKTOP();
-  X11CompositorPresence compositor;
-  CompositorPresence::install(&compositor);
-  const QColor desktop(0x30, 0x60, 0xa0);
-  ASSERT_EQ(run("xsetroot", {"-solid", desktop.name()}), QString());
-  const auto restore = qScopeGuard([] {
-    Clock::setTimeScaleForTesting(1.0);
-    CompositorPresence::install(nullptr);
-    run("xsetroot", {"-def"});
-  });
+  PlainColouredDesktop plain;
+  X11CompositorPresence& compositor = plain.compositor;
+  const QColor desktop = plain.colour;
+  ASSERT_TRUE(plain.painted);
+  const auto restore = qScopeGuard([] { Clock::setTimeScaleForTesting(1.0); });
   ASSERT_FALSE(compositor.isCompositing());
   Clock::setTimeScaleForTesting(20);  // the fade lasts 7 s, each of its steps about 0.4 s
   tip.present(QStringLiteral("tip"));
