@@ -118,7 +118,7 @@ TEST_F(LaunchTest, SignedOutLaunchRunsInOrderFetchesOnlyTheStartupConfigurationA
   ASSERT_TRUE(waitUntil([] { return AuthStore::shared().inviteCodeEnabled(); }));
   EXPECT_EQ(requestedPaths(), QList<QByteArray>{apiPath("/config/startup")});
   EXPECT_EQ(onboardingLooks.count(), 0);
-  EXPECT_EQ(idleSleep.heldNow(), 1);  // for the life of the process
+  EXPECT_EQ(idleSleep.heldNow, 1);  // for the life of the process
 }
 
 // Signed in, the account loads, the launch and crash reports follow, and files an older release left

@@ -2,13 +2,17 @@
 #include "app/appcastupdater.h"
 #include "app/appdelegate.h"
 #include "app/downloadrevealer.h"
+#include "app/updateinstaller.h"
 #include "app/updaterdelegate.h"
 #include "app/updateuserdriver.h"
 #include "localization/appstrings.h"
 
 #include "awaittask.h"
+#include "fakecommandrunner.h"
+#include "fakerelauncher.h"
 #include "fakeservice.h"
 #include "fakeurlopener.h"
+#include "filemode.h"
 #include "filesizelimit.h"
 #include "logcapture.h"
 #include "testenvironment.h"
@@ -16,14 +20,19 @@
 
 #include "appshelltest.h"
 
+#include <QAbstractButton>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -35,12 +44,8 @@ class Recorder : public UpdaterDelegate, public UpdateUserDriver {
   void updaterDidDownloadUpdate(Updater&, const AppcastItem& i) override { events << "downloaded " + i.version; }
   void updaterDidAbortWithError(Updater&, const QString&) override { events << QStringLiteral("aborted"); }
   void updaterFailedToDownloadUpdate(Updater&, const AppcastItem&, const QString&) override { events << "download failed"; }
-  void showDownloadedUpdate(const AppcastItem&, const QString& path, bool verified) override {
-    shown << path;
-    verifiedFlags << verified;
-  }
+  void showDownloadedUpdate(const AppcastItem&, const QString& path, bool) override { shown << path; }
   QStringList events, shown;
-  QList<bool> verifiedFlags;
 };
 
 QByteArray feed(const QByteArray& items) {
@@ -57,6 +62,21 @@ QByteArray item(const QByteArray& version, const QByteArray& url, qint64 length 
          enclosure + "/></item>";
 }
 
+// The first bytes that make a file an AppImage or a Debian package, then `rest`.
+QByteArray appImage(const QByteArray& rest) { return QByteArray("\x7f" "ELF\x02\x01\x01\x00" "AI\x02", 11) + rest; }
+QByteArray debianPackage(const QByteArray& rest) { return "!<arch>\ndebian-binary   " + rest; }
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+  QDir().mkpath(QFileInfo(path).path());
+  QFile file(path);
+  EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()) << path.toStdString();
+}
+
+QByteArray readFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
 class AppcastUpdaterTest : public ::testing::Test {
  protected:
   AppcastUpdater::Settings settings(bool withFeed = true) const {
@@ -70,7 +90,7 @@ class AppcastUpdaterTest : public ::testing::Test {
   }
   QStringList check(bool withFeed = true) {
     recorder.events.clear();
-    AppcastUpdater updater(recorder, recorder, settings(withFeed));
+    AppcastUpdater updater(recorder, *driver, settings(withFeed));
     updater.checkForUpdates();
     updater.checkForUpdates();  // ignored while the first runs
     waitUntil([&] { return !recorder.events.isEmpty() && !recorder.events.last().startsWith("will download"); });
@@ -89,6 +109,7 @@ class AppcastUpdaterTest : public ::testing::Test {
 
   FakeService service;
   Recorder recorder;
+  UpdateUserDriver* driver = &recorder;  // what a downloaded release is handed to
   qint64 maxDownloadBytes = AppcastUpdater::kMaxDownloadBytes;
   QString publicKey;
 };
@@ -197,27 +218,8 @@ TEST_F(AppcastUpdaterTest, AFailureEndsTheCheckAndLeavesNoFile) {
   EXPECT_LT(*service.streamedBytes(), endless.streamedBody / 2);
 }
 
-// A release signed with the configured key is handed on as verified; without a key it is only saved.
-TEST_F(AppcastUpdaterTest, ASignedReleaseIsVerifiedWithTheKeyAndOnlySavedWithoutOne) {
-  const TestSigningKey key;
-  const QByteArray release = QByteArray(300 * 1024, 'r') + "end";
-  serveFeed(item("1.0.0", url("/v.deb"), release.size(), key.sign(release)));
-  service.route("GET", "/v.deb", ScriptedResponse::text(200, release, "application/octet-stream"));
-  for (const QString& configured : {key.publicKey(), QString()}) {
-    publicKey = configured;
-    LogCapture log;
-    EXPECT_EQ(check(), (QStringList{"will download 1.0.0", "downloaded 1.0.0"}));
-    EXPECT_EQ(downloaded(), QStringList{"v.deb"});  // no part file left behind
-    QFile file(downloads() + QStringLiteral("/v.deb"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), release);
-    EXPECT_EQ(log.texts("AppDelegate").join(u'\n').contains("no update public key is configured"), configured.isEmpty());
-  }
-  EXPECT_EQ(recorder.verifiedFlags, (QList<bool>{true, false}));
-}
-
 // A file that is not the release the feed signed never reaches the user: it is deleted (a file of
-// the user's with that name stays as it was) and the check ends as a failed download.
+// the user's with that name stays as it was) and the check ends, the updater idle again.
 TEST_F(AppcastUpdaterTest, AReleaseThatIsNotTheSignedOneIsDeletedAndTheCheckEnds) {
   const TestSigningKey key;
   const TestSigningKey otherKey;
@@ -228,29 +230,21 @@ TEST_F(AppcastUpdaterTest, AReleaseThatIsNotTheSignedOneIsDeletedAndTheCheckEnds
     QByteArray served;
     QByteArray signature;
     qint64 length;
-    QString publicKey;
     const char* reason;
   } cases[] = {
-      {"tampered file", "the relea5e", key.sign(release), size, key.publicKey(), "signature does not match"},
-      {"another key's signature", release, otherKey.sign(release), size, key.publicKey(), "signature does not match"},
-      {"no signature", release, "", size, key.publicKey(), "no signature"},
-      {"not a signature", release, "bm90IGEgc2lnbmF0dXJl", size, key.publicKey(), "not a base64 Ed25519 signature"},
-      {"shorter than announced", release, key.sign(release), size + 1, key.publicKey(), "feed announced"},
-      {"longer than announced", release, key.sign(release), size - 1, key.publicKey(), "longer than"},
-      {"a configured key that is none", release, key.sign(release), size, "bm90IGEga2V5", "public key"},
+      {"tampered file", "the relea5e", key.sign(release), size, "signature does not match"},
+      {"another key's signature", release, otherKey.sign(release), size, "signature does not match"},
+      {"no signature", release, "", size, "no signature"},
+      {"longer than announced", release, key.sign(release), size - 1, "longer than"},
   };
+  publicKey = key.publicKey();
+  const QString own = downloads() + QStringLiteral("/v.deb");
+  writeFile(own, "the user's own file");
   using State = AppDelegate::UpdateState;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    QDir().mkpath(downloads());
-    QFile own(downloads() + QStringLiteral("/v.deb"));
-    ASSERT_TRUE(own.open(QIODevice::WriteOnly));
-    own.write("the user's own file");
-    own.close();
     serveFeed(item("1.0.0", url("/v.deb"), c.length, c.signature));
     service.route("GET", "/v.deb", ScriptedResponse::text(200, c.served, "application/octet-stream"));
-    publicKey = c.publicKey;
-
     AppDelegate delegate;
     delegate.setUpdaterFactory([&](UpdaterDelegate& owner) { return std::make_unique<AppcastUpdater>(owner, recorder, settings()); });
     QList<State> states;
@@ -259,13 +253,12 @@ TEST_F(AppcastUpdaterTest, AReleaseThatIsNotTheSignedOneIsDeletedAndTheCheckEnds
     delegate.checkForUpdates();
     ASSERT_TRUE(waitUntil([&] { return states.size() == 3; }));
     EXPECT_EQ(states, (QList<State>{State::checking, State::downloading, State::idle}));
-    EXPECT_TRUE(log.texts("AppDelegate").join(u'\n').contains(c.reason)) << log.texts("AppDelegate").join(u'\n').toStdString();
+    const QString logged = log.texts("AppDelegate").join(u'\n');
+    EXPECT_TRUE(logged.contains(c.reason)) << logged.toStdString();
     EXPECT_EQ(downloaded(), QStringList{"v.deb"});
-    ASSERT_TRUE(own.open(QIODevice::ReadOnly));
-    EXPECT_EQ(own.readAll(), "the user's own file");
-    own.close();
-    EXPECT_TRUE(recorder.shown.isEmpty());
+    EXPECT_EQ(readFile(own), "the user's own file");
   }
+  EXPECT_TRUE(recorder.shown.isEmpty());
 }
 
 // A release the program does not install is shown in its folder, with a note that names the file and
@@ -273,28 +266,156 @@ TEST_F(AppcastUpdaterTest, AReleaseThatIsNotTheSignedOneIsDeletedAndTheCheckEnds
 TEST(DownloadRevealer, ShowsTheFolderAndANoteThatNamesTheFile) {
   const QString folder = TestEnvironment::root() + QStringLiteral("/Downloads");
   const QString path = folder + QStringLiteral("/veltrine-1.0.0.deb");
-  const AppStrings& strings = currentStrings();
-  const struct {
-    bool desktopShowsFolders;
-    DownloadRevealer::Reason reason;
-    QString text;
-  } cases[] = {
-      {true, DownloadRevealer::Reason::cannotInstallHere, strings.updateSavedText.arg(path)},
-      {false, DownloadRevealer::Reason::unverified, strings.updateUnverifiedText.arg(path)},
-      {true, DownloadRevealer::Reason::installFailed, strings.updateInstallFailedText.arg(path)},
-  };
-  for (const auto& c : cases) {
-    FakeUrlOpener opener(c.desktopShowsFolders);
-    DownloadRevealer::reveal(path, c.reason, QStringLiteral("why"));
+  for (const bool desktopShowsFolders : {true, false}) {
+    FakeUrlOpener opener(desktopShowsFolders);
+    DownloadRevealer::reveal(path, DownloadRevealer::Reason::unverified, QStringLiteral("why"));
     EXPECT_EQ(opener.opened, QList<QUrl>{QUrl::fromLocalFile(folder)});
     QMessageBox* note = DownloadRevealer::note();
     ASSERT_NE(note, nullptr);
     EXPECT_TRUE(note->isVisible());
     EXPECT_FALSE(note->isModal());
     bool named = false;
-    for (const QLabel* label : note->findChildren<QLabel*>()) named |= label->isVisible() && label->text() == c.text;
-    EXPECT_TRUE(named) << c.text.toStdString();
+    for (const QLabel* label : note->findChildren<QLabel*>()) {
+      named |= label->isVisible() && label->text() == currentStrings().updateUnverifiedText.arg(path);
+    }
+    EXPECT_TRUE(named);
     note->close();
+  }
+}
+
+// The updater hands a release of version 1.0.0, signed with the key the program trusts, to the
+// installer of a copy installed as `installation` says.
+class UpdateInstallerTest : public AppcastUpdaterTest {
+ protected:
+  UpdateInstallerTest() {
+    publicKey = key.publicKey();
+    writeFile(image, "the running image");
+    ::chmod(QFile::encodeName(image).constData(), 0751);
+  }
+
+  void deliver(const QByteArray& name, const QByteArray& release) {
+    if (!installer) installer = std::make_unique<UpdateInstaller>(runner, relauncher, installation);
+    driver = installer.get();
+    serveFeed(item("1.0.0", url("/" + name), release.size(), key.sign(release)));
+    service.route("GET", "/" + name, ScriptedResponse::text(200, release, "application/octet-stream"));
+    check();
+  }
+  // Waits for the question and answers it with the button that reads `text`.
+  void answer(const QString& text) {
+    ASSERT_TRUE(waitUntil([&] { return installer->question() && installer->question()->isVisible(); }));
+    for (QAbstractButton* button : installer->question()->buttons())
+      if (button->text() == text) return button->click();
+    FAIL() << "no button " << text.toStdString();
+  }
+  static QString noteText() {
+    QMessageBox* note = DownloadRevealer::note();
+    return note && note->isVisible() ? note->text() : QString();
+  }
+
+  const AppStrings& strings = currentStrings();
+  const QString image = TestEnvironment::root() + QStringLiteral("/Applications/Veltrine.AppImage");
+  const TestSigningKey key;
+  FakeCommandRunner runner;
+  FakeRelauncher relauncher;
+  FakeUrlOpener opener;
+  UpdateInstaller::Installation installation{image, QStringLiteral("/usr/bin/veltrine"), QStringLiteral("0.2.0")};
+  std::unique_ptr<UpdateInstaller> installer;
+};
+
+// "Later" changes nothing; a replacement that fails (the disk is full) leaves the running image as it
+// was; "Install and Relaunch" puts the new image in its place, with its mode, and starts it.
+TEST_F(UpdateInstallerTest, AnAppImageReplacesTheRunningImageOnlyWhenTheUserSaysSoAndAllGoesWell) {
+  const QByteArray release = appImage(QByteArray(256 * 1024, 'n'));
+  deliver("Veltrine-1.0.0.AppImage", release);
+  answer(strings.updateLaterButton);
+  deliver("Veltrine-1.0.0.AppImage", release);
+  {
+    const FileSizeLimit diskFull(64 * 1024);
+    answer(strings.updateInstallButton);
+  }
+  EXPECT_EQ(noteText(), strings.updateInstallFailedText.arg(downloads() + QStringLiteral("/Veltrine-1.0.0.AppImage")));
+  EXPECT_EQ(readFile(image), "the running image");
+  EXPECT_TRUE(relauncher.relaunched.isEmpty());
+
+  deliver("Veltrine-1.0.0.AppImage", release);
+  answer(strings.updateInstallButton);
+  ASSERT_TRUE(waitUntil([&] { return !relauncher.relaunched.isEmpty(); }));
+  EXPECT_EQ(relauncher.relaunched, QStringList{image});
+  EXPECT_EQ(readFile(image), release);
+  EXPECT_EQ(fileMode(image), 0751);
+  EXPECT_EQ(QDir(QFileInfo(image).path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Veltrine.AppImage"});
+  EXPECT_TRUE(downloaded().isEmpty());  // installed: the download has served
+}
+
+// Installed from a package, a package release goes through pkexec and apt-get; the program starts
+// again only when that succeeded.
+TEST_F(UpdateInstallerTest, APackageIsInstalledBehindThePrivilegePrompt) {
+  installation.appImage.clear();
+  runner.exitCodes = {{"dpkg-query", 0}, {"pkexec", 126}};  // 126: the password prompt was dismissed
+  const QString saved = downloads() + QStringLiteral("/veltrine_1.0.0_amd64.deb");
+  deliver("veltrine_1.0.0_amd64.deb", debianPackage("new"));
+  answer(strings.updateInstallButton);
+  ASSERT_TRUE(waitUntil([&] { return !noteText().isEmpty(); }));
+  EXPECT_EQ(noteText(), strings.updateInstallFailedText.arg(saved));
+  EXPECT_TRUE(relauncher.relaunched.isEmpty());
+
+  runner.calls.clear();
+  runner.exitCodes["pkexec"] = 0;
+  deliver("veltrine_1.0.0_amd64.deb", debianPackage("new"));
+  answer(strings.updateInstallButton);
+  ASSERT_TRUE(waitUntil([&] { return !relauncher.relaunched.isEmpty(); }));
+  EXPECT_EQ(relauncher.relaunched, QStringList{"/usr/bin/veltrine"});
+  ASSERT_EQ(runner.calls.size(), 2);
+  EXPECT_EQ(runner.calls[0].program + ' ' + runner.calls[0].arguments.join(' '),
+            "dpkg-query --search /usr/bin/veltrine");
+  EXPECT_EQ(runner.calls[1].program, "pkexec");
+  EXPECT_EQ(runner.calls[1].arguments, (QStringList{"/usr/bin/apt-get", "install", "-y", "-o",
+                                                    "Dpkg::Options::=--force-confdef", "-o",
+                                                    "Dpkg::Options::=--force-confold", saved}));
+  EXPECT_EQ(runner.calls[1].timeout, UpdateInstaller::kInstallTimeout);
+}
+
+// What this copy cannot install, or cannot trust, is only shown in its folder with a note: no
+// question, no privilege prompt, the running image untouched.
+TEST_F(UpdateInstallerTest, ReleasesThisCopyCannotInstallAreOnlyShown) {
+  const struct {
+    const char* file;
+    QByteArray release;
+    bool fromAppImage;
+    bool keyConfigured;
+    QString note;
+  } cases[] = {
+      {"V.AppImage", appImage("new"), false, true, strings.updateSavedText},
+      {"V.AppImage", debianPackage("new"), true, true, strings.updateSavedText},  // a package as an image
+      {"V.AppImage", appImage("new"), true, false, strings.updateUnverifiedText},
+  };
+  runner.exitCodes["dpkg-query"] = 0;  // a package owns the program
+  for (const auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    installer.reset();
+    installation.appImage = c.fromAppImage ? image : QString();
+    publicKey = c.keyConfigured ? key.publicKey() : QString();
+    deliver(c.file, c.release);
+    ASSERT_TRUE(waitUntil([&] { return !noteText().isEmpty(); }));
+    EXPECT_EQ(noteText(), c.note.arg(downloads() + '/' + c.file));
+    EXPECT_EQ(opener.opened.value(0), QUrl::fromLocalFile(downloads()));
+    EXPECT_EQ(installer->question(), nullptr);
+    DownloadRevealer::note()->close();
+    opener.opened.clear();
+  }
+  EXPECT_EQ(readFile(image), "the running image");
+  for (const auto& call : runner.calls) EXPECT_EQ(call.program, "dpkg-query");
+  EXPECT_TRUE(relauncher.relaunched.isEmpty());
+}
+
+// $APPIMAGE names this program's image only when the program runs from inside its mount: programs
+// started from another AppImage inherit that image's variables.
+TEST(UpdateInstallerInstallation, TheAppImageIsOursOnlyWhenTheProgramRunsFromItsMount) {
+  const QString folder = QFileInfo(QCoreApplication::applicationFilePath()).absolutePath();
+  qputenv("APPIMAGE", "/home/me/Veltrine.AppImage");
+  for (const QString& mount : {QString(), QStringLiteral("/tmp/.mount_Terminal"), folder}) {
+    qputenv("APPDIR", mount.toUtf8());
+    EXPECT_EQ(UpdateInstaller::Installation::current().appImage, mount == folder ? "/home/me/Veltrine.AppImage" : "");
   }
 }
 

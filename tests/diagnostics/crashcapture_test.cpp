@@ -58,9 +58,7 @@ bool isUpperCaseUuid(const QString& id) {
   return uuid.match(id).hasMatch();
 }
 
-// Whole seconds of the clock the signal handler reads. std::time() may read a
-// coarser clock that lags it by up to a tick, so a marker made just after a
-// second began would seem to come from the future.
+// Whole seconds of the clock the signal handler reads (std::time() may lag it by a tick).
 std::time_t realtimeSeconds() {
   timespec now{};
   ::clock_gettime(CLOCK_REALTIME, &now);

@@ -27,24 +27,18 @@ using namespace std::chrono_literals;
 const QString kReason = QStringLiteral("Veltrine needs to listen for global hotkeys at all times");
 
 // logind's Inhibit: notes the arguments and hands back the write end of a
-// pipe. The read end stays here: the lock's release shows on it as a hang-up
-// once no copy of the handed-back descriptor is open any more.
+// pipe. The read end stays here: it hangs up once no copy of the handed-back
+// descriptor is open any more, that is once the lock is released.
 class LogindManagerStandIn final : public QDBusVirtualObject {
  public:
-  ~LogindManagerStandIn() override {
-    if (lockEnd_ >= 0) ::close(lockEnd_);
-  }
+  ~LogindManagerStandIn() override { ::close(lockEnd_); }
 
   bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
-    if (message.interface() != QStringLiteral("org.freedesktop.login1.Manager") ||
-        message.member() != QStringLiteral("Inhibit")) {
-      return false;
-    }
-    QStringList arguments;
-    for (const QVariant& argument : message.arguments()) arguments << argument.toString();
-    calls.append(arguments);
+    const bool inhibit = message.interface() == QStringLiteral("org.freedesktop.login1.Manager") &&
+                         message.member() == QStringLiteral("Inhibit");
     int ends[2];
-    if (::pipe2(ends, O_CLOEXEC) != 0) return false;
+    if (!inhibit || ::pipe2(ends, O_CLOEXEC) != 0) return false;
+    inhibitArguments.append(message.arguments());
     lockEnd_ = ends[0];
     connection.send(message.createReply(QVariant::fromValue(QDBusUnixFileDescriptor(ends[1]))));
     ::close(ends[1]);  // the reply carried a copy of its own
@@ -57,21 +51,11 @@ class LogindManagerStandIn final : public QDBusVirtualObject {
     return ::poll(&lock, 1, 0) == 1 && (lock.revents & POLLHUP);
   }
 
-  QList<QStringList> calls;
+  QList<QVariantList> inhibitArguments;
 
  private:
   int lockEnd_ = -1;
 };
-
-QStringList appDelegateWarnings(const LogCapture& log) {
-  QStringList warnings;
-  for (const LogCapture::Message& message : log.messages()) {
-    if (message.type == QtWarningMsg && message.category.endsWith(QStringLiteral("AppDelegate"))) {
-      warnings << message.text;
-    }
-  }
-  return warnings;
-}
 
 TEST(LogindIdleSleepInhibitor, AsksForAnIdleBlockLockAndKeepsItsDescriptorUntilTheHoldGoes) {
   QProcess daemon;
@@ -87,34 +71,28 @@ TEST(LogindIdleSleepInhibitor, AsksForAnIdleBlockLockAndKeepsItsDescriptorUntilT
   ASSERT_TRUE(standIn.registerVirtualObject(QStringLiteral("/org/freedesktop/login1"), &logind));
 
   LogCapture log;
-  LogindIdleSleepInhibitor inhibitor;
-  std::unique_ptr<IdleSleepInhibitor::Hold> hold = inhibitor.holdOff(kReason);
-  ASSERT_TRUE(waitUntil([&] {
-    return log.contains(QStringLiteral("AppDelegate"), QtInfoMsg,
-                        QStringLiteral("Idle sleep held off while the program runs (logind inhibitor)"));
-  }));
-  const QStringList inhibit{QStringLiteral("idle"), QStringLiteral("Veltrine"), kReason, QStringLiteral("block")};
-  EXPECT_EQ(logind.calls, QList<QStringList>{inhibit});
+  std::unique_ptr<IdleSleepInhibitor::Hold> hold = LogindIdleSleepInhibitor().holdOff(kReason);
+  ASSERT_TRUE(waitUntil([&] { return !log.texts(QStringLiteral("AppDelegate")).isEmpty(); }));
+  EXPECT_EQ(log.texts(QStringLiteral("AppDelegate")),
+            QStringList{QStringLiteral("Idle sleep held off while the program runs (logind inhibitor)")});
+  EXPECT_EQ(logind.inhibitArguments, (QList<QVariantList>{{QStringLiteral("idle"), QStringLiteral("Veltrine"), kReason,
+                                                           QStringLiteral("block")}}));
   // Given every chance to fall, the lock stays while the hold lives.
   EXPECT_FALSE(waitUntil([&] { return logind.released(); }, 300ms));
   hold.reset();
   EXPECT_TRUE(waitUntil([&] { return logind.released(); }));
-  EXPECT_TRUE(appDelegateWarnings(log).isEmpty());
   QDBusConnection::disconnectFromBus(QStringLiteral("logind"));
   daemon.terminate();
   daemon.waitForFinished();
 }
 
 // A container or a bare X session: no system bus at all.
-TEST(LogindIdleSleepInhibitor, WithoutASystemBusTheProgramGoesOnAndSaysSoOnce) {
+TEST(LogindIdleSleepInhibitor, WithoutASystemBusTheProgramGoesOnAndSaysSo) {
   qputenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + QFile::encodeName(TestEnvironment::root()) + "/no-bus");
   LogCapture log;
-  LogindIdleSleepInhibitor inhibitor;
-  const std::unique_ptr<IdleSleepInhibitor::Hold> hold = inhibitor.holdOff(kReason);
-  ASSERT_NE(hold, nullptr);
-  EXPECT_FALSE(waitUntil([&] { return appDelegateWarnings(log).size() > 1; }, 300ms));
-  ASSERT_EQ(appDelegateWarnings(log).size(), 1);
-  EXPECT_TRUE(appDelegateWarnings(log).value(0).startsWith(QStringLiteral("Idle sleep is not held off")));
+  EXPECT_NE(LogindIdleSleepInhibitor().holdOff(kReason), nullptr);
+  ASSERT_EQ(log.texts(QStringLiteral("AppDelegate")).size(), 1);
+  EXPECT_TRUE(log.texts(QStringLiteral("AppDelegate"))[0].startsWith(QStringLiteral("Idle sleep is not held off")));
 }
 
 }  // namespace

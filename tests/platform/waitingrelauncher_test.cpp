@@ -22,8 +22,8 @@ TEST(WaitingRelauncher, StartsTheProgramOnceTheProcessHasEndedWithoutTheOldImage
   EXPECT_FALSE(waitUntil([&] { return QFile::exists(environment); }, std::chrono::milliseconds(400)));
   running.kill();
   running.waitForFinished();
-  ASSERT_TRUE(waitUntil([&] { return QFile::exists(environment) && QFile(environment).size() > 0; }));
   QFile written(environment);
+  ASSERT_TRUE(waitUntil([&] { return written.size() > 0; }));
   ASSERT_TRUE(written.open(QIODevice::ReadOnly));
   const QByteArray variables = written.readAll();
   EXPECT_TRUE(variables.contains("HOME=")) << variables.toStdString();

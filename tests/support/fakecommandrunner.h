@@ -6,9 +6,9 @@
 #include <QHash>
 #include <QList>
 
-// Answers in place of the system's programs and records every call. A program
-// without an answer counts as not found. Answers come on a later turn of the
-// event loop, as a real process's end would.
+// Answers in place of the system's programs and records every call: a program
+// in `exitCodes` ran and ended with that code, any other was not found. The
+// answer comes on a later turn of the event loop, as a real process's end would.
 class FakeCommandRunner final : public CommandRunner {
  public:
   struct Call {
@@ -17,23 +17,16 @@ class FakeCommandRunner final : public CommandRunner {
     std::chrono::milliseconds timeout;
   };
 
-  // A program that ran and ended with `exitCode`.
-  static ChildProcess::Result exited(int exitCode, const QByteArray& standardError = {}) {
-    ChildProcess::Result result;
-    result.started = true;
-    result.exitCode = exitCode;
-    result.standardError = standardError;
-    return result;
-  }
-
   QCoro::Task<ChildProcess::Result> run(QString program, QStringList arguments,
                                         std::chrono::milliseconds timeout) override {
     calls.append({program, arguments, timeout});
-    const ChildProcess::Result answer = answers.value(program);
+    ChildProcess::Result result;
+    result.started = exitCodes.contains(program);
+    result.exitCode = exitCodes.value(program, -1);
     co_await QCoro::sleepFor(std::chrono::milliseconds(1));
-    co_return answer;
+    co_return result;
   }
 
-  QHash<QString, ChildProcess::Result> answers;
+  QHash<QString, int> exitCodes;
   QList<Call> calls;
 };

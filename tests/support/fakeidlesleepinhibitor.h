@@ -4,10 +4,8 @@
 
 #include <QStringList>
 
-#include <memory>
-
 // Idle sleep as a test sees it: the reasons asked with and how many holds are
-// alive now. Installed for its lifetime.
+// alive now. Installed for its lifetime, which must outlast the holds.
 class FakeIdleSleepInhibitor final : public IdleSleepInhibitor {
  public:
   FakeIdleSleepInhibitor() { IdleSleepInhibitor::install(this); }
@@ -15,22 +13,16 @@ class FakeIdleSleepInhibitor final : public IdleSleepInhibitor {
 
   std::unique_ptr<Hold> holdOff(const QString& reason) override {
     reasons.append(reason);
-    return std::make_unique<CountedHold>(holds_);
+    return std::make_unique<CountedHold>(heldNow);
   }
 
-  int heldNow() const { return *holds_; }
-
   QStringList reasons;
+  int heldNow = 0;
 
  private:
-  class CountedHold final : public Hold {
-   public:
-    explicit CountedHold(std::shared_ptr<int> holds) : holds_(std::move(holds)) { ++*holds_; }
-    ~CountedHold() override { --*holds_; }
-
-   private:
-    std::shared_ptr<int> holds_;
+  struct CountedHold final : Hold {
+    explicit CountedHold(int& holds) : holds(holds) { ++holds; }
+    ~CountedHold() override { --holds; }
+    int& holds;
   };
-
-  std::shared_ptr<int> holds_ = std::make_shared<int>(0);
 };
