@@ -10,7 +10,6 @@
 #include <QDBusMessage>
 #include <QDBusUnixFileDescriptor>
 #include <QDBusVirtualObject>
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 
@@ -27,22 +26,15 @@ using namespace std::chrono_literals;
 const QString kReason = QStringLiteral("Veltrine needs to listen for global hotkeys at all times");
 
 // logind's Inhibit: notes the arguments and hands back the write end of a
-// pipe. The read end stays here: the lock's release shows on it as a hang-up
-// once no copy of the handed-back descriptor is open any more.
+// pipe. The read end stays here: it hangs up once no copy of the handed-back
+// descriptor is open any more.
 class LogindManagerStandIn final : public QDBusVirtualObject {
  public:
-  ~LogindManagerStandIn() override {
-    if (lockEnd_ >= 0) ::close(lockEnd_);
-  }
+  ~LogindManagerStandIn() override { ::close(lockEnd_); }
 
   bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
-    if (message.interface() != QStringLiteral("org.freedesktop.login1.Manager") ||
-        message.member() != QStringLiteral("Inhibit")) {
-      return false;
-    }
-    QStringList arguments;
+    if (message.member() != QStringLiteral("Inhibit")) return false;
     for (const QVariant& argument : message.arguments()) arguments << argument.toString();
-    calls.append(arguments);
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0) return false;
     lockEnd_ = ends[0];
@@ -57,27 +49,16 @@ class LogindManagerStandIn final : public QDBusVirtualObject {
     return ::poll(&lock, 1, 0) == 1 && (lock.revents & POLLHUP);
   }
 
-  QList<QStringList> calls;
+  QStringList arguments;
 
  private:
   int lockEnd_ = -1;
 };
 
-QStringList appDelegateWarnings(const LogCapture& log) {
-  QStringList warnings;
-  for (const LogCapture::Message& message : log.messages()) {
-    if (message.type == QtWarningMsg && message.category.endsWith(QStringLiteral("AppDelegate"))) {
-      warnings << message.text;
-    }
-  }
-  return warnings;
-}
-
 TEST(LogindIdleSleepInhibitor, AsksForAnIdleBlockLockAndKeepsItsDescriptorUntilTheHoldGoes) {
   QProcess daemon;
-  daemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                               QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1"),
-                                               QStringLiteral("--address=unix:tmpdir=") + QDir::tempPath()});
+  daemon.start(QStringLiteral("dbus-daemon"),
+               {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
   ASSERT_TRUE(daemon.waitForStarted() && waitUntil([&] { return daemon.canReadLine(); }));
   const QString address = QString::fromUtf8(daemon.readLine().trimmed());
   qputenv("DBUS_SYSTEM_BUS_ADDRESS", address.toUtf8());
@@ -87,19 +68,17 @@ TEST(LogindIdleSleepInhibitor, AsksForAnIdleBlockLockAndKeepsItsDescriptorUntilT
   ASSERT_TRUE(standIn.registerVirtualObject(QStringLiteral("/org/freedesktop/login1"), &logind));
 
   LogCapture log;
-  LogindIdleSleepInhibitor inhibitor;
-  std::unique_ptr<IdleSleepInhibitor::Hold> hold = inhibitor.holdOff(kReason);
+  std::unique_ptr<IdleSleepInhibitor::Hold> hold = LogindIdleSleepInhibitor().holdOff(kReason);
   ASSERT_TRUE(waitUntil([&] {
     return log.contains(QStringLiteral("AppDelegate"), QtInfoMsg,
                         QStringLiteral("Idle sleep held off while the program runs (logind inhibitor)"));
   }));
-  const QStringList inhibit{QStringLiteral("idle"), QStringLiteral("Veltrine"), kReason, QStringLiteral("block")};
-  EXPECT_EQ(logind.calls, QList<QStringList>{inhibit});
+  EXPECT_EQ(logind.arguments, (QStringList{QStringLiteral("idle"), QStringLiteral("Veltrine"), kReason,
+                                           QStringLiteral("block")}));
   // Given every chance to fall, the lock stays while the hold lives.
   EXPECT_FALSE(waitUntil([&] { return logind.released(); }, 300ms));
   hold.reset();
   EXPECT_TRUE(waitUntil([&] { return logind.released(); }));
-  EXPECT_TRUE(appDelegateWarnings(log).isEmpty());
   QDBusConnection::disconnectFromBus(QStringLiteral("logind"));
   daemon.terminate();
   daemon.waitForFinished();
@@ -109,12 +88,10 @@ TEST(LogindIdleSleepInhibitor, AsksForAnIdleBlockLockAndKeepsItsDescriptorUntilT
 TEST(LogindIdleSleepInhibitor, WithoutASystemBusTheProgramGoesOnAndSaysSoOnce) {
   qputenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + QFile::encodeName(TestEnvironment::root()) + "/no-bus");
   LogCapture log;
-  LogindIdleSleepInhibitor inhibitor;
-  const std::unique_ptr<IdleSleepInhibitor::Hold> hold = inhibitor.holdOff(kReason);
-  ASSERT_NE(hold, nullptr);
-  EXPECT_FALSE(waitUntil([&] { return appDelegateWarnings(log).size() > 1; }, 300ms));
-  ASSERT_EQ(appDelegateWarnings(log).size(), 1);
-  EXPECT_TRUE(appDelegateWarnings(log).value(0).startsWith(QStringLiteral("Idle sleep is not held off")));
+  EXPECT_NE(LogindIdleSleepInhibitor().holdOff(kReason), nullptr);
+  const QStringList said = log.texts(QStringLiteral("AppDelegate"));
+  ASSERT_EQ(said.size(), 1);
+  EXPECT_TRUE(said.value(0).startsWith(QStringLiteral("Idle sleep is not held off")));
 }
 
 }  // namespace
