@@ -12,7 +12,6 @@
 #include "testenvironment.h"
 #include "testkeygrabber.h"
 #include "testkeyboard.h"
-#include "testkeymap.h"
 #include "testwindow.h"
 
 #include <QCoreApplication>
@@ -131,32 +130,6 @@ TEST_F(HotKeyListenerOnX11, TheProgramsOwnKeysStartNothing) {
   ASSERT_TRUE(keyboard.typeChord({KeyChord::Key::c, false}));
   syncListener();
   EXPECT_TRUE(delivered_.isEmpty()) << delivered_.size();
-}
-
-TEST_F(HotKeyListenerOnX11, AfterAltMovesToAnotherModifierTheHotkeysFollowIt) {
-  // Alt+W is free now; under Mod3 another program already holds it.
-  TestKeyGrabber other;
-  ASSERT_TRUE(other.grab({"mod3", "w"}));
-  startListening();
-  HotKeyManager& hotKeys = HotKeyManager::shared();
-  EXPECT_TRUE(hotKeys.refusedCombos().isEmpty());
-
-  TestKeymap keymap;
-  ASSERT_TRUE(keymap.moveAltTo(QStringLiteral("mod3")));
-  EXPECT_EQ(hotKeys.refusedCombos(), QList<HotKeyCombo>{HotKeyCombo::agent});
-  EXPECT_TRUE(hotKeys.isListening());
-  ASSERT_TRUE(TestKeyboard::run({"keydown", "alt", "key", "q", "keyup", "alt"}));
-  syncListener();
-  syncWindow();
-  EXPECT_EQ(delivered_, QList<HotKeyCombo>{HotKeyCombo::transcribe});
-  EXPECT_TRUE(windowKeys(kXKeycodeQ).isEmpty()) << window_.lines().join(QLatin1Char('\n')).toStdString();
-
-  // Back on Mod1 the other program's grab is no obstacle any more.
-  ASSERT_TRUE(keymap.moveAltTo(QStringLiteral("mod1")));
-  EXPECT_TRUE(hotKeys.refusedCombos().isEmpty());
-  ASSERT_TRUE(TestKeyboard::run({"keydown", "alt", "key", "w", "keyup", "alt"}));
-  syncListener();
-  EXPECT_EQ(delivered_, (QList<HotKeyCombo>{HotKeyCombo::transcribe, HotKeyCombo::agent}));
 }
 
 }  // namespace

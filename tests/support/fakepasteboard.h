@@ -23,7 +23,7 @@ class FakePasteboard final : public Pasteboard {
   void clearContents() override;
   void writeItem(const PasteboardItem& item) override;
   void setString(const QString& text) override;
-  bool isOwnedBy(const RunningApplication& app) override { return ownerPid == app.pid; }
+  bool isOwnedBy(const RunningApplication&) override { return false; }  // held by no application
   qint64 timesRead() override { return reads; }
 
   // What a copy in another application does: replaces the contents.
@@ -33,8 +33,7 @@ class FakePasteboard final : public Pasteboard {
   QSet<QString> unreadable;
   qint64 count = 1;
   int writes = 0;  // clears and writes of the program
-  std::optional<qint32> ownerPid;  // the process holding the contents
-  qint64 reads = 0;
+  qint64 reads = 0;  // by other applications
 
  private:
   Slot slot_;

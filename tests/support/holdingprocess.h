@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QProcess>
-#include <QString>
 #include <QStringList>
 
 // A helper program that takes something on the test desktop (a key grab, a
@@ -10,15 +9,23 @@
 // its standard input closes.
 class HoldingProcess {
  public:
-  HoldingProcess() = default;
   ~HoldingProcess() { release(); }
-  HoldingProcess(const HoldingProcess&) = delete;
-  HoldingProcess& operator=(const HoldingProcess&) = delete;
 
   // Starts `program` and waits for its first line; true when it is `taken`.
-  bool take(const QString& program, const QStringList& arguments, const QByteArray& taken);
+  bool take(const QString& program, const QStringList& arguments, const QByteArray& taken) {
+    release();
+    process_.start(program, arguments);
+    while (!process_.canReadLine()) {
+      if (!process_.waitForReadyRead(5000)) return false;
+    }
+    return process_.readLine().trimmed() == taken;
+  }
   // Lets go and waits until the program has ended.
-  void release();
+  void release() {
+    process_.closeWriteChannel();
+    if (!process_.waitForFinished(5000)) process_.kill();
+    process_.waitForFinished(5000);
+  }
 
  private:
   QProcess process_;

@@ -4,16 +4,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QFileInfo>
-
-SandboxBusProxy::~SandboxBusProxy() {
-  if (process_.state() == QProcess::NotRunning) return;
-  process_.terminate();
-  if (!process_.waitForFinished(2000)) {
-    process_.kill();
-    process_.waitForFinished(2000);
-  }
-}
+#include <QFile>
 
 bool SandboxBusProxy::start() {
   const QDBusMessage reply = QDBusConnection::sessionBus().call(
@@ -23,7 +14,6 @@ bool SandboxBusProxy::start() {
   if (!folder_.isValid() || reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return false;
   process_.setProcessChannelMode(QProcess::ForwardedChannels);
   process_.start(QStringLiteral("xdg-dbus-proxy"), {reply.arguments().constFirst().toString(), socketPath()});
-  return process_.waitForStarted(5000) &&
-         waitUntil([this] { return QFileInfo(socketPath()).exists() || process_.state() == QProcess::NotRunning; }) &&
+  return waitUntil([this] { return QFile::exists(socketPath()) || process_.state() == QProcess::NotRunning; }) &&
          process_.state() == QProcess::Running;
 }

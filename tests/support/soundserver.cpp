@@ -4,13 +4,10 @@
 #include "testenvironment.h"
 
 #include <QFile>
-#include <QProcessEnvironment>
-
-using namespace std::chrono_literals;
 
 std::optional<QString> pactl(const QStringList& arguments) {
   QProcess process;
-  process.start(QStringLiteral("pactl"), arguments);
+  process.start(u"pactl"_qs, arguments);
   if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
     return std::nullopt;
   }
@@ -18,45 +15,40 @@ std::optional<QString> pactl(const QStringList& arguments) {
 }
 
 PipeSource::PipeSource(QString name)
-    : name_(std::move(name)), defaultBefore_(pactl({QStringLiteral("get-default-source")}).value_or(QString())) {
-  module_ = pactl({QStringLiteral("load-module"), QStringLiteral("module-pipe-source"),
-                   QStringLiteral("source_name=%1").arg(name_), QStringLiteral("file=%1").arg(pipe()),
-                   QStringLiteral("format=s16le"), QStringLiteral("rate=48000"), QStringLiteral("channels=2")})
+    : name_(std::move(name)), defaultBefore_(pactl({u"get-default-source"_qs}).value_or(QString())) {
+  module_ = pactl({u"load-module"_qs, u"module-pipe-source"_qs, u"source_name="_qs + name_, u"file="_qs + pipe(),
+                   u"format=s16le"_qs, u"rate=48000"_qs, u"channels=2"_qs})
                 .value_or(QString());
 }
 
 PipeSource::~PipeSource() {
-  if (isLoaded()) pactl({QStringLiteral("unload-module"), module_});
-  if (!defaultBefore_.isEmpty()) pactl({QStringLiteral("set-default-source"), defaultBefore_});
+  if (isLoaded()) pactl({u"unload-module"_qs, module_});
+  if (!defaultBefore_.isEmpty()) pactl({u"set-default-source"_qs, defaultBefore_});
 }
 
-QString PipeSource::pipe() const { return TestEnvironment::root() + QLatin1Char('/') + name_ + QStringLiteral(".pipe"); }
+QString PipeSource::pipe() const { return TestEnvironment::root() + u'/' + name_ + u".pipe"_qs; }
 
 bool PrivateSoundServer::start(const QString& source, int sampleRate, int channels) {
   kill();
   QFile::remove(pipe());
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));  // the desktop's own server holds the bus name
+  environment.remove(u"DBUS_SESSION_BUS_ADDRESS"_qs);  // the desktop's own server holds the bus name
   server_.setProcessEnvironment(environment);
-  server_.start(QStringLiteral("pulseaudio"),
-                {QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--disable-shm"),
-                 QStringLiteral("--use-pid-file=no"), QStringLiteral("-n"), QStringLiteral("-L"),
-                 QStringLiteral("module-native-protocol-unix socket=%1 auth-anonymous=1").arg(socket()),
-                 QStringLiteral("-L"),
-                 QStringLiteral("module-pipe-source source_name=%1 file=%2 format=s16le rate=%3 channels=%4")
-                     .arg(source, pipe())
+  server_.start(u"pulseaudio"_qs,
+                {u"--daemonize=no"_qs, u"--exit-idle-time=-1"_qs, u"--disable-shm"_qs, u"--use-pid-file=no"_qs, u"-n"_qs,
+                 u"-L"_qs, u"module-native-protocol-unix socket=%1 auth-anonymous=1"_qs.arg(socket()), u"-L"_qs,
+                 u"module-pipe-source source_name=%1 file=%2 format=s16le rate=%3 channels=%4"_qs.arg(source, pipe())
                      .arg(sampleRate)
                      .arg(channels)});
-  return waitUntil([&] { return QFile::exists(socket()) && QFile::exists(pipe()); }, 10s);
+  return waitUntil([&] { return QFile::exists(socket()) && QFile::exists(pipe()); }, std::chrono::seconds(10));
 }
 
 void PrivateSoundServer::kill() {
-  if (server_.state() == QProcess::NotRunning) return;
   server_.kill();
   server_.waitForFinished(5000);
   QFile::remove(socket());
 }
 
-QString PrivateSoundServer::socket() const { return TestEnvironment::root() + QStringLiteral("/run/private-pulse"); }
+QString PrivateSoundServer::socket() const { return TestEnvironment::root() + u"/run/private-pulse"_qs; }
 
-QString PrivateSoundServer::pipe() const { return TestEnvironment::root() + QStringLiteral("/run/private-mic.pipe"); }
+QString PrivateSoundServer::pipe() const { return TestEnvironment::root() + u"/run/private-mic.pipe"_qs; }

@@ -10,14 +10,12 @@
 // or the one PULSE_SERVER names): its output, or nothing when it failed.
 std::optional<QString> pactl(const QStringList& arguments);
 
-// One more pipe microphone on the test desktop's sound server, for the life of
-// the object, in TestMicrophone's format (48 kHz stereo); a
-// TestMicrophone(pipe()) plays into it.
+// One more pipe microphone on the sound server while the object lives, in
+// TestMicrophone's format: a TestMicrophone(pipe()) plays into it. The default
+// source of before is the default again afterwards.
 class PipeSource {
  public:
   explicit PipeSource(QString name);
-  // Unloads it and makes the default of before the default again: the server
-  // would otherwise take the next source of this name as the default.
   ~PipeSource();
 
   bool isLoaded() const { return !module_.isEmpty(); }
@@ -30,15 +28,14 @@ class PipeSource {
   QString defaultBefore_;
 };
 
-// A sound server of the test's own, with one pipe microphone, that the test
-// may kill and start again; it leaves the desktop's server alone. Point
-// PULSE_SERVER at socket() (in a fresh process: Qt connects only once).
+// A sound server of the test's own with one pipe microphone, which the test
+// may kill and start again. Point PULSE_SERVER at socket() in a fresh process
+// (Qt connects only once).
 class PrivateSoundServer {
  public:
   ~PrivateSoundServer() { kill(); }
 
-  // Starts the server with the pipe microphone `source` in the given format;
-  // true once its socket and the pipe are there.
+  // True once its socket and the pipe are there.
   bool start(const QString& source, int sampleRate, int channels);
   void kill();
 

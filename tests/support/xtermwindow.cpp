@@ -9,7 +9,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// The "fixed" font's cell and xterm's inner border, in pixels.
+// The "fixed" font's cell (xterm is started with it) and xterm's inner border, in pixels.
 constexpr int kCellWidth = 6;
 constexpr int kCellHeight = 13;
 constexpr int kBorder = 2;
@@ -17,12 +17,8 @@ constexpr int kBorder = 2;
 }  // namespace
 
 XtermWindow::~XtermWindow() {
-  if (process_.state() == QProcess::NotRunning) return;
-  process_.terminate();
-  if (!process_.waitForFinished(3000)) {
-    process_.kill();
-    process_.waitForFinished(2000);
-  }
+  process_.kill();
+  process_.waitForFinished(2000);
 }
 
 bool XtermWindow::start(const QString& firstLine) {
@@ -47,10 +43,6 @@ printf '%s\n' '%2'
                   QStringLiteral("--noprofile"), QStringLiteral("--rcfile"), rc.fileName(), QStringLiteral("-i")});
   if (!process_.waitForStarted(5000)) return false;
   return waitUntil([this] { return QFile::exists(folder_.filePath(QStringLiteral("ready"))); }, 10s);
-}
-
-bool XtermWindow::type(const QString& text) {
-  return TestKeyboard::run({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), text});
 }
 
 bool XtermWindow::doubleClick(int row, int column) {
