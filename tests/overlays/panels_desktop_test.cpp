@@ -220,9 +220,13 @@ class PanelsWithoutACompositor : public Panels {
     }
     return pixels;
   }
-  // True once the screen shows `card` drawn, the desktop at its rounded corners alone (`cut`) or nowhere.
-  bool shows(const QRect& card, bool cut) const {
+  // True once the screen shows `panel`'s card drawn, the desktop at its rounded corners alone (`cut`)
+  // or nowhere. The card's place is read each time: the window manager may still move the panel.
+  bool shows(const OverlayPanel* panel, bool cut) const {
     return waitUntil([&] {
+      // The clarifying card leaves its panel's top and bottom clear.
+      const auto* view = qobject_cast<const OverlayContentView*>(panel->contentView());
+      const QRect card = view->outline().boundingRect().toRect().translated(view->mapToGlobal(QPoint()));
       const int pixels = desktopPixels(card);
       return cut ? pixels > 0 && pixels < card.width() * card.height() / 20 : pixels == 0;
     });
@@ -247,10 +251,7 @@ TEST_F(PanelsWithoutACompositor, ShowTheDesktopAtEachPanelsRoundedCornersUntilAC
     for (size_t i = 0; i < panels.size(); ++i) {
       OverlayPanel* panel = panels[i]();
       ASSERT_TRUE(onScreen(panel));
-      // The card on screen: the clarifying one leaves its panel's top and bottom clear.
-      const auto* view = qobject_cast<const OverlayContentView*>(panel->contentView());
-      const QRect card = view->outline().boundingRect().toRect().translated(view->mapToGlobal(QPoint()));
-      EXPECT_TRUE(shows(card, cut)) << "panel " << i << " shows " << desktopPixels(card) << " pixels of the desktop";
+      EXPECT_TRUE(shows(panel, cut)) << "panel " << i;
       panel->orderOut();
     }
   };
@@ -270,7 +271,7 @@ TEST_F(PanelsWithoutACompositor, TheTipDissolvesIntoTheDesktop) {
   const auto restore = qScopeGuard([] { Clock::setTimeScaleForTesting(1.0); });
   Clock::setTimeScaleForTesting(20);  // the fade's steps come about 0.4 s apart
   tip.present(QStringLiteral("tip"));
-  ASSERT_TRUE(onScreen(tip.panel()) && shows(tip.panel()->geometry(), true));
+  ASSERT_TRUE(onScreen(tip.panel()) && shows(tip.panel(), true));
   const auto shown = [&] { return desktopPixels(tip.panel()->geometry()); };
   const int all = tip.panel()->width() * tip.panel()->height();
   const int corners = shown();
