@@ -103,38 +103,27 @@ TEST_F(GatewayClientTest, FailuresSayWhyAndTellNoEvent) {
   }
 }
 
-// A model or provider failure arrives inside a 200 stream and is followed by [DONE]: it is the
-// answer's failure, never an empty answer.
+// A model or provider failure inside a 200 stream, followed by [DONE], fails the answer after the
+// pieces before it; its type stands in for an empty message, and a null error is none.
 TEST_F(GatewayClientTest, AnErrorInTheStreamFailsTheAnswerWithItsMessage) {
-  const QByteArray done = "data: [DONE]\n";
-  const struct {
-    QList<QByteArray> chunks;
-    std::optional<QString> failure;
-    QList<GatewayAgentEvent> expected;
-  } cases[] = {
-      {{delta("Hel"), R"(data: {"error":{"message":"No API key found for provider \"anthropic\"","type":"auth_error"}})" "\n",
-        done, delta("after")},
-       QStringLiteral("No API key found for provider \"anthropic\""),
-       {GatewayAgentEvent::piece(QStringLiteral("Hel"), QStringLiteral("Hel"))}},
-      {{R"(data: {"error":{"message":"","type":"rate_limit_exceeded"}})" "\n", done}, QStringLiteral("rate_limit_exceeded"), {}},
-      {{R"(data: {"error":{"status":503}})" "\n", done}, QStringLiteral(R"({"status":503})"), {}},
-      {{R"(data: {"error":"quota exceeded"})" "\n", done}, QStringLiteral("quota exceeded"), {}},
-      // No error at all: an empty one is no failure.
-      {{R"(data: {"error":null,"choices":[{"delta":{"content":"ok"}}]})" "\n", done}, {},
-       {GatewayAgentEvent::piece(QStringLiteral("ok"), QStringLiteral("ok")), GatewayAgentEvent::done(QStringLiteral("ok"))}},
+  const std::pair<QByteArray, QString> cases[] = {
+      {R"({"error":{"message":"No API key found","type":"auth_error"}})", QStringLiteral("No API key found")},
+      {R"({"error":{"message":"","type":"rate_limit_exceeded"}})", QStringLiteral("rate_limit_exceeded")},
+      {R"({"error":null,"choices":[{"delta":{"content":"ok"}}]})", QString()},
   };
-  for (const auto& c : cases) {
+  for (const auto& [line, message] : cases) {
     events.clear();
-    gateway.answerChat({200, c.chunks});
-    std::optional<QString> failure;
+    gateway.answerChat({200, {delta("Hel"), "data: " + line + "\n", "data: [DONE]\n", delta("after")}});
+    QString failure;
     try {
       awaitTask(stream());
     } catch (const GatewayError& error) {
-      EXPECT_EQ(error.kind(), GatewayError::Kind::streamError);
       failure = error.localizedDescription();
     }
-    EXPECT_EQ(failure, c.failure) << c.chunks.join().toStdString();
-    EXPECT_EQ(events, c.expected) << c.chunks.join().toStdString();
+    EXPECT_EQ(failure, message) << line.toStdString();
+    const GatewayAgentEvent hel = GatewayAgentEvent::piece(QStringLiteral("Hel"), QStringLiteral("Hel"));
+    EXPECT_EQ(events.last(), message.isEmpty() ? GatewayAgentEvent::done(QStringLiteral("Helok")) : hel)
+        << line.toStdString();
   }
 }
 

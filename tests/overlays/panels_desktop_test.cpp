@@ -3,6 +3,7 @@
 #include "overlays/chipbutton.h"
 #include "overlays/clarifyoverlaywindowcontroller.h"
 #include "overlays/overlayclosebutton.h"
+#include "overlays/overlaycontentview.h"
 #include "overlays/overlaypanel.h"
 #include "overlays/recordingoverlayview.h"
 #include "overlays/recordingoverlaywindowcontroller.h"
@@ -193,99 +194,87 @@ TEST_F(Panels, StayOnEveryWorkspaceAlsoWhenShownAgain) {
   TestKeyboard::run({"set_desktop", "0"});
 }
 
-// What the screen shows at `at`, as the X server composed it.
-QColor screenColourAt(const QPoint& at) {
-  return QGuiApplication::primaryScreen()->grabWindow(0, at.x(), at.y(), 1, 1).toImage().pixelColor(0, 0);
-}
-
-// The real X server without a compositor, its desktop one known colour, as
-// long as it lives.
-struct PlainColouredDesktop {
-  PlainColouredDesktop() {
+// The test desktop's X server (no compositor runs there), its desktop one known colour.
+class PanelsWithoutACompositor : public Panels {
+ protected:
+  void SetUp() override {
+    REQUIRE_TEST_DESKTOP();
+    Panels::SetUp();
     CompositorPresence::install(&compositor);
-    painted = run("xsetroot", {"-solid", colour.name()}).isEmpty();
+    run("xsetroot", {"-solid", desktop.name()});
+    ASSERT_FALSE(compositor.isCompositing());
   }
-  ~PlainColouredDesktop() {
+  void TearDown() override {
+    Panels::TearDown();
     CompositorPresence::install(nullptr);
     run("xsetroot", {"-def"});
   }
+
+  // The pixels of `area` where the screen shows the desktop, as the X server composed it.
+  int desktopPixels(const QRect& area) const {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QImage image = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
+    int pixels = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) pixels += (image.pixel(x, y) | 0xff000000) == desktop.rgb();
+    }
+    return pixels;
+  }
+  // True once the screen shows `panel`'s card drawn, the desktop at its rounded corners alone (`cut`)
+  // or nowhere. The card's place is read each time: the window manager may still move the panel.
+  bool shows(const OverlayPanel* panel, bool cut) const {
+    return waitUntil([&] {
+      // The clarifying card leaves its panel's top and bottom clear.
+      const auto* view = qobject_cast<const OverlayContentView*>(panel->contentView());
+      const QRect card = view->outline().boundingRect().toRect().translated(view->mapToGlobal(QPoint()));
+      const int pixels = desktopPixels(card);
+      return cut ? pixels > 0 && pixels < card.width() * card.height() / 20 : pixels == 0;
+    });
+  }
+
   X11CompositorPresence compositor;
-  const QColor colour{0x30, 0x60, 0xa0};
-  bool painted = false;
+  const QColor desktop{0x30, 0x60, 0xa0};
 };
 
-// Without a compositor (the test desktop has none), the desktop shows at each
-// panel's rounded corners, not black squares; a compositor that starts gets
-// plain rectangles to compose, and when it ends the corners are cut again.
-TEST_F(Panels, ShowTheDesktopAtTheirRoundedCornersWhileNoCompositorRuns) {
-  REQUIRE_TEST_DESKTOP();
-  PlainColouredDesktop plain;
-  X11CompositorPresence& compositor = plain.compositor;
-  const QColor desktop = plain.colour;
-  ASSERT_TRUE(plain.painted);
-  ASSERT_FALSE(compositor.isCompositing());
+// The desktop shows at each panel's rounded corners, not black squares; a
+// compositor that starts gets plain rectangles, and when it ends the corners
+// are cut again.
+TEST_F(PanelsWithoutACompositor, ShowTheDesktopAtEachPanelsRoundedCornersUntilACompositorStarts) {
   // The panels overlap where they stand: each is looked at alone.
   const std::vector<std::function<OverlayPanel*()>> panels{
       [&] { return recording.show(), recording.panel(); },
       [&] { return clarify.show(QStringLiteral("Which one?")), clarify.panel(); },
       [&] { return tip.present(QStringLiteral("tip")), tip.panel(); },
-      [&] { return result.show(QStringLiteral("an answer"), false, false), result.panel(); }};
-  const auto cornersShow = [&](bool desktopShows) {
+      [&] { return result.show(QStringLiteral("an answer"), false, false), result.panel(); },
+      [&] { return result.show(QStringLiteral("# a longer answer\n\ntwo lines"), true, false), result.panel(); }};
+  const auto cornersShow = [&](bool cut) {
     for (size_t i = 0; i < panels.size(); ++i) {
       OverlayPanel* panel = panels[i]();
       ASSERT_TRUE(onScreen(panel));
-      // Once the card is drawn, the corner shows what the window holds there, or the desktop.
-      EXPECT_TRUE(waitUntil([&] { return screenColourAt(panel->geometry().center()) != desktop; }));
-      const QPoint corner = panel->geometry().topLeft() + QPoint(1, 1);
-      EXPECT_TRUE(waitUntil([&] { return (screenColourAt(corner) == desktop) == desktopShows; }))
-          << "panel " << i << " shows " << screenColourAt(corner).name().toStdString();
+      EXPECT_TRUE(shows(panel, cut)) << "panel " << i;
       panel->orderOut();
     }
   };
   cornersShow(true);
-
   TestCompositor other;
   ASSERT_TRUE(other.start());
   ASSERT_TRUE(waitUntil([&] { return compositor.isCompositing(); }));
-  // Nothing composes here, so a plain rectangle's clear corner shows what the window holds there.
-  cornersShow(false);
+  cornersShow(false);  // nothing composes here: the window's clear corners show
   other.stop();
   ASSERT_TRUE(waitUntil([&] { return !compositor.isCompositing(); }));
   cornersShow(true);
 }
 
-// The pixels of `panel`'s area where the screen shows the desktop's colour.
-int desktopPixels(const QWidget* panel, const QColor& desktop) {
-  const QRect area = panel->geometry();
-  const QImage image =
-      QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
-  int pixels = 0;
-  for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) pixels += (image.pixel(x, y) | 0xff000000) == desktop.rgb();
-  }
-  return pixels;
-}
-
-// Without a compositor the tip's opacity does not show: it dissolves into the
-// desktop step by step instead, and is gone when its fade ends. A compositor
-// starting midway gets the whole window to fade; a tip presented midway is
-// whole again.
-TEST_F(Panels, TheTipDissolvesIntoTheDesktopWhereNoCompositorFadesIt) {
-  REQUIRE_TEST_DESKTOP();
-  PlainColouredDesktop plain;
-  X11CompositorPresence& compositor = plain.compositor;
-  const QColor desktop = plain.colour;
-  ASSERT_TRUE(plain.painted);
+// The tip's opacity does not show here: it dissolves into the desktop step by
+// step instead, and is whole again when presented midway.
+TEST_F(PanelsWithoutACompositor, TheTipDissolvesIntoTheDesktop) {
   const auto restore = qScopeGuard([] { Clock::setTimeScaleForTesting(1.0); });
-  ASSERT_FALSE(compositor.isCompositing());
-  Clock::setTimeScaleForTesting(20);  // the fade lasts 7 s, each of its steps about 0.4 s
+  Clock::setTimeScaleForTesting(20);  // the fade's steps come about 0.4 s apart
   tip.present(QStringLiteral("tip"));
-  ASSERT_TRUE(onScreen(tip.panel()));
-  ASSERT_TRUE(waitUntil([&] { return screenColourAt(tip.panel()->geometry().center()) != desktop; }));
-  const auto shown = [&] { return desktopPixels(tip.panel(), desktop); };
+  ASSERT_TRUE(onScreen(tip.panel()) && shows(tip.panel(), true));
+  const auto shown = [&] { return desktopPixels(tip.panel()->geometry()); };
   const int all = tip.panel()->width() * tip.panel()->height();
   const int corners = shown();
-  ASSERT_GT(corners, 0);
 
   tip.dismiss();
   std::vector<int> steps{corners};
@@ -293,25 +282,12 @@ TEST_F(Panels, TheTipDissolvesIntoTheDesktopWhereNoCompositorFadesIt) {
     if (const int now = shown(); now != steps.back()) steps.push_back(now);
     return steps.back() > all / 4;
   }));
-  EXPECT_GE(steps.size(), 4u);  // several steps, each showing more of the desktop
+  EXPECT_GE(steps.size(), 4u);
   EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end())) << testing::PrintToString(steps);
 
-  TestCompositor other;
-  ASSERT_TRUE(other.start());
-  EXPECT_TRUE(waitUntil([&] { return shown() == 0; }));  // nothing composes here: the plain window
-  const qreal opacity = tip.panel()->windowOpacity();
-  ASSERT_TRUE(waitUntil([&] { return tip.panel()->windowOpacity() < opacity - 0.15; }));
-  EXPECT_EQ(shown(), 0);
-  other.stop();
-  EXPECT_TRUE(waitUntil([&] { return shown() > all / 4; }));
   ASSERT_TRUE(tip.isFading());
-
   tip.present(QStringLiteral("again"));
   EXPECT_TRUE(waitUntil([&] { return shown() == corners; }));
-  Clock::setTimeScaleForTesting(1.0);
-  tip.dismiss();
-  ASSERT_TRUE(waitUntil([&] { return !tip.panel()->isVisible(); }));
-  EXPECT_TRUE(waitUntil([&] { return shown() == all; }));
 }
 
 }  // namespace

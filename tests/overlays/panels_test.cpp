@@ -20,7 +20,6 @@
 
 #include "awaittask.h"
 #include "fakeaudioengine.h"
-#include "fakecompositorpresence.h"
 #include "fakepasteboard.h"
 #include "shownpage.h"
 
@@ -316,40 +315,6 @@ TEST_F(Panels, TheRecordingIndicatorShowsOnOnePanelWhoseCloseButtonCancelsByStat
   EXPECT_EQ(controller.view()->dotPhase(), phase);
   for (int i = 0; i < 6; ++i) controller.view()->advanceDots();
   EXPECT_EQ(controller.view()->dotPhase(), phase);
-}
-
-// Without a compositor the clear corners of a panel would show black: each
-// panel's window takes its card's rounded outline, and a plain rectangle
-// again while a compositor runs.
-TEST_F(Panels, WithoutACompositorEachPanelTakesItsCardsOutlineUntilOneStarts) {
-  FakeCompositorPresence compositor(false);
-  FakeAudioEngines engines;
-  AudioRecorder recorder(engines.factory(), [] { return true; });
-  RecordingOverlayWindowController recording(recorder);
-  recording.show();
-  clarify.show(QStringLiteral("Which one?"));
-  tip.present(QStringLiteral("tip"));
-  result.show(QStringLiteral("an answer"), false, false);
-  const QList<OverlayPanel*> panels{recording.panel(), clarify.panel(), tip.panel(), result.panel()};
-  const auto cardOf = [&](OverlayPanel* panel) {
-    return panel == clarify.panel() ? clarifyView()->cardBounds().toRect() : panel->rect();
-  };
-  const auto followsTheCard = [&](OverlayPanel* panel) {
-    const QRegion shape = panel->mask();
-    const QRect card = cardOf(panel);
-    return shape.boundingRect() == card && !shape.contains(card.topLeft() + QPoint(1, 1)) &&
-           !shape.contains(card.bottomRight() - QPoint(1, 1)) && shape.contains(card.center()) &&
-           shape.contains(QPoint(card.center().x(), card.top())) && shape.contains(QPoint(card.left(), card.center().y()));
-  };
-  EXPECT_LT(cardOf(clarify.panel()).height(), clarify.panel()->height());  // nothing above and below the card
-  for (OverlayPanel* panel : panels) EXPECT_TRUE(followsTheCard(panel)) << panel->size().width();
-  result.show(QStringLiteral("# a longer answer"), true, false);  // another size, another outline
-  EXPECT_TRUE(followsTheCard(result.panel()));
-
-  compositor.setCompositing(true);
-  for (OverlayPanel* panel : panels) EXPECT_TRUE(panel->mask().isEmpty()) << panel->size().width();
-  compositor.setCompositing(false);
-  for (OverlayPanel* panel : panels) EXPECT_TRUE(followsTheCard(panel)) << panel->size().width();
 }
 
 TEST_F(Panels, TheLowerLayersReachEveryPanelThroughThePresenter) {

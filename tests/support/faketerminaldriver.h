@@ -6,16 +6,14 @@
 #include <QList>
 #include <QSet>
 #include <QString>
-#include <QStringList>
 
 #include <chrono>
 #include <functional>
 #include <utility>
 
 // Terminal windows in memory: records every command with the window it went
-// to, and every window brought to the front. Windows get the ids "1", "2",
-// ... unless `nextAnswer` says otherwise; close() plays the user closing one.
-// Installed for its lifetime.
+// to. Windows get the ids "1", "2", ... unless `nextAnswer` says otherwise;
+// close() plays the user closing one. Installed for its lifetime.
 class FakeTerminalDriver final : public TerminalDriver {
  public:
   struct Call {

@@ -3,13 +3,11 @@
 #include "holdingprocess.h"
 
 // Another program announcing itself as the screen's compositing manager
-// (veltrine-test-compositor, see compositorclaim/main.cpp), for as long as the
-// object lives or until release(); it composites nothing.
+// (compositorclaim/main.cpp) while started; it composites nothing.
 class TestCompositor {
  public:
-  // False when another client is the compositor or the program did not answer.
+  // False when a compositor runs already or the program did not answer.
   bool start();
-  // Ends the program, and with it the claim.
   void stop() { process_.release(); }
 
  private:

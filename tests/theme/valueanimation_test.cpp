@@ -3,13 +3,13 @@
 #include "theme/rollingtext.h"
 #include "awaittask.h"
 #include <QFontMetricsF>
+#include <QMultiMap>
 #include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <functional>
-#include <vector>
 
 namespace {
 using namespace std::chrono_literals;
@@ -72,66 +72,47 @@ TEST(CrossFadeOver, AViewShowsItsOldLookOverTheNewTakesClicksAndGoes) {
   EXPECT_NE(pixel(), red);
 }
 
-// Each piece a rolling text draws: its text, where, and how visible.
+// Each piece a rolling text draws: where, and how visible.
 struct Piece {
-  QString text;
   QRectF rect;
-  qreal opacity;
+  qreal opacity = 0;
 };
 
-std::vector<Piece> pieces(const RollingText& rolling, const QRectF& line, const QFontMetricsF& metrics) {
+// The pieces drawn of `from` rolling to `to` at `progress`, by their text.
+QMultiMap<QString, Piece> pieces(const char* from, const char* to, qreal progress, const QRectF& line) {
   QImage image(10, 10, QImage::Format_ARGB32);
   QPainter painter(&image);
-  std::vector<Piece> drawn;
-  rolling.paint(painter, line, metrics, [&](QPainter& target, const QRectF& rect, const QString& text) {
-    drawn.push_back({text, rect, target.opacity()});
+  QMultiMap<QString, Piece> drawn;
+  const RollingText rolling{QString::fromLatin1(from), QString::fromLatin1(to), progress};
+  rolling.paint(painter, line, QFontMetricsF(QFont()), [&](QPainter& target, const QRectF& rect, const QString& text) {
+    drawn.insert(text, {rect, target.opacity()});
   });
   return drawn;
-}
-
-const Piece* find(const std::vector<Piece>& drawn, const QString& text) {
-  for (const Piece& piece : drawn) if (piece.text == text) return &piece;
-  return nullptr;
 }
 
 TEST(RollingText, TheChangedDigitsRollOutUpAndInFromBelowWhileWhatBothShareStaysOrSlides) {
   const QFontMetricsF metrics{QFont()};
   const QRectF line(10, 20, 100, metrics.height());
-  const auto advance = [&](const char* text) { return metrics.horizontalAdvance(QString::fromLatin1(text)); };
-
-  // At rest: the whole new text, one piece where the line starts.
-  const auto rest = pieces({QStringLiteral("7s"), QStringLiteral("6s"), 1}, line, metrics);
-  ASSERT_EQ(rest.size(), 1u);
-  EXPECT_EQ(rest[0].text, QStringLiteral("6s"));
-  EXPECT_EQ(rest[0].rect.topLeft(), line.topLeft());
 
   // Half-way from 7s to 6s: the 7 on its way up, half gone; the 6 coming up from below; the s in place.
-  const auto half = pieces({QStringLiteral("7s"), QStringLiteral("6s"), 0.5}, line, metrics);
-  ASSERT_EQ(half.size(), 3u);
-  const Piece* seven = find(half, QStringLiteral("7"));
-  const Piece* six = find(half, QStringLiteral("6"));
-  const Piece* s = find(half, QStringLiteral("s"));
-  ASSERT_TRUE(seven && six && s);
-  EXPECT_LT(seven->rect.top(), line.top());
-  EXPECT_GT(six->rect.top(), line.top());
-  EXPECT_DOUBLE_EQ(seven->opacity, 0.5);
-  EXPECT_DOUBLE_EQ(six->opacity, 0.5);
-  EXPECT_EQ(seven->rect.left(), line.left());
-  EXPECT_EQ(s->rect.top(), line.top());
-  EXPECT_DOUBLE_EQ(s->opacity, 1);
+  const auto half = pieces("7s", "6s", 0.5, line);
+  ASSERT_EQ(half.keys(), QStringList({"6", "7", "s"}));
+  EXPECT_LT(half.value("7").rect.top(), line.top());
+  EXPECT_GT(half.value("6").rect.top(), line.top());
+  EXPECT_DOUBLE_EQ(half.value("7").opacity, 0.5);
+  EXPECT_DOUBLE_EQ(half.value("6").opacity, 0.5);
+  EXPECT_EQ(half.value("s").rect.top(), line.top());
+  EXPECT_DOUBLE_EQ(half.value("s").opacity, 1);
 
-  // 10s to 9s: both digits go, the 9 comes, and the s slides from behind 10 to behind 9.
-  const auto start = pieces({QStringLiteral("10s"), QStringLiteral("9s"), 0}, line, metrics);
-  const auto end = pieces({QStringLiteral("10s"), QStringLiteral("9s"), 0.999}, line, metrics);
-  ASSERT_TRUE(find(start, QStringLiteral("10")) && find(start, QStringLiteral("s")) && find(end, QStringLiteral("s")));
-  EXPECT_DOUBLE_EQ(find(start, QStringLiteral("s"))->rect.left(), line.left() + advance("10"));
-  EXPECT_NEAR(find(end, QStringLiteral("s"))->rect.left(), line.left() + advance("9"), 0.1);
-  EXPECT_EQ(find(start, QStringLiteral("9")), nullptr);  // not yet to be seen
+  // From 10s to 9s the s slides from behind 10 to behind 9.
+  const auto sAt = [&](qreal progress) {
+    return pieces("10s", "9s", progress, line).value("s").rect.left() - line.left();
+  };
+  EXPECT_DOUBLE_EQ(sAt(0), metrics.horizontalAdvance("10"));
+  EXPECT_NEAR(sAt(0.999), metrics.horizontalAdvance("9"), 0.1);
 
-  // What the two texts share is never counted twice: from 11 to 1 one 1 stays, the other goes.
-  const auto shrink = pieces({QStringLiteral("11"), QStringLiteral("1"), 0.5}, line, metrics);
-  ASSERT_EQ(shrink.size(), 2u);
-  EXPECT_EQ(shrink[0].text + shrink[1].text, QStringLiteral("11"));
+  // What both share is never drawn twice: from 11 to 1 one 1 stays, the other goes.
+  EXPECT_EQ(pieces("11", "1", 0.5, line).keys(), QStringList({"1", "1"}));
 }
 
 }  // namespace
