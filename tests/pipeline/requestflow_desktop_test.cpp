@@ -284,6 +284,35 @@ TEST_F(RequestFlowOnTheDesktop, ARewriteInAGtk4EditorPutsTheWordBackOnceAndRepla
   EXPECT_TRUE(trace.contains(QStringLiteral("Selection restore result: success")));
 }
 
+// A sandboxed (Flatpak) GTK editor: the word is read through accessibility at
+// the press, with no copy command typed into the editor, put back after the
+// caret moved while the user spoke, and replaced once.
+TEST_F(RequestFlowOnTheDesktop, ARewriteInASandboxedEditorReadsAndPutsBackTheWordThroughAccessibility) {
+  TestWindow sandboxed;
+  sandboxed.setSandboxed(true);
+  ASSERT_TRUE(sandboxed.start(TestWindow::Kind::gtkEditor) && sandboxed.command(QStringLiteral("text one two three")) &&
+              sandboxed.command(QStringLiteral("select 4 7")) && isInFront(sandboxed.applicationProcessId()));
+  answerNext("rewrite", "paste", "2");
+  TestMicrophone microphone;
+  ASSERT_TRUE(microphone.play(TestMicrophone::tone(440, 1000ms, 0.5), true));
+  AudioRecorder& recorder = AudioRecorder::shared();
+  // Held as a user holds it: under the grab GTK calls its window inactive.
+  ASSERT_TRUE(TestKeyboard::run({"keydown", "alt", "keydown", "e"}));
+  ASSERT_TRUE(waitUntil([&] { return recorder.state() == RecordingState::recording; }));
+  ASSERT_TRUE(TestKeyboard::run({"keyup", "e", "keyup", "alt", "key", "Left"}));
+  ASSERT_TRUE(heardBuffers(8));
+  ASSERT_TRUE(pressRewrite());
+
+  const bool landed = sandboxed.waitForLine(QStringLiteral("text one 2 three"), 10s);
+  microphone.stop();
+  const QStringList lines = sandboxed.lines();
+  EXPECT_TRUE(landed) << lines.join(u'\n').toStdString();
+  EXPECT_TRUE(service.lastRequest().body.contains("name=\"selected_text\"\r\n\r\ntwo\r\n"));
+  EXPECT_TRUE(lines.filter(QRegularExpression(QStringLiteral("^key press 99 "))).isEmpty());  // no Ctrl+C
+  EXPECT_EQ(lines.filter(QRegularExpression(QStringLiteral("^text .*2"))).size(), 1) << lines.join(u'\n').toStdString();
+  EXPECT_TRUE(traceLines().contains(QStringLiteral("Selection restore result: success")));
+}
+
 TEST_F(RequestFlowOnTheDesktop, ADictationRecordsFromThePressAndAPressDuringItsStartChangesNothing) {
   service.enqueue("POST", "/veltrine/api/v1/audio/process",
                   ScriptedResponse::json(200, R"({"operation":"transcribe","action_type":"show_markdown",)"

@@ -4,6 +4,7 @@
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <chrono>
 
@@ -25,6 +26,11 @@ class TestWindow {
   // Sets a variable of the program's environment for the next start, for
   // example NO_AT_BRIDGE=1: a GTK application without accessibility.
   void setEnvironment(const QString& name, const QString& value) { environment_.insert(name, value); }
+  // Starts the next one the way Flatpak runs an application: in a sandbox of
+  // its own (bwrap, its own process ids, so its windows name a process id the
+  // desktop does not know) with the accessibility bus reached through a bus
+  // proxy in a second sandbox, both below one launching process.
+  void setSandboxed(bool sandboxed) { sandboxed_ = sandboxed; }
 
   // Sends one command line and waits for its "ok"; false on "error" or time-out.
   bool command(const QString& line, std::chrono::milliseconds timeout = std::chrono::seconds(5));
@@ -35,12 +41,16 @@ class TestWindow {
   QStringList lines() const { return lines_; }
   void clearLines() { lines_.clear(); }
   qint64 processId() const { return process_.processId(); }
+  // The application's own process, below the sandbox's launcher when sandboxed.
+  qint64 applicationProcessId() const;
 
  private:
   void readOutput();
 
   QProcess process_;
   QProcessEnvironment environment_;
+  bool sandboxed_ = false;
+  QTemporaryDir sandboxFolder_;
   QByteArray pending_;
   QStringList lines_;
 };

@@ -2,10 +2,10 @@
 
 #include "platform/frontapplication.h"
 #include "platform/linux/atspitextcalls.h"
+#include "platform/linux/processancestry.h"
 
 #include <QDBusArgument>
 #include <QDBusObjectPath>
-#include <QFile>
 
 #include <atspi/atspi.h>
 
@@ -20,8 +20,9 @@ const QString applicationRootPath = QStringLiteral("/org/a11y/atspi/accessible/r
 const QString accessibleInterface = QStringLiteral("org.a11y.atspi.Accessible");
 const QString parentProperty = QStringLiteral("Parent");
 
-// Flatpak's proxy between a sandbox and the session's buses.
+// Flatpak's proxy between a sandbox and the session's buses, and its sandbox.
 const QByteArray sandboxProxyName = QByteArrayLiteral("xdg-dbus-proxy");
+const QByteArray sandboxName = QByteArrayLiteral("bwrap");
 
 bool isApplicationRoot(AtspiAccessible* accessible) {
   return AtspiObjectPath::of(accessible).path == applicationRootPath;
@@ -54,12 +55,22 @@ AtspiObjectPath objectPathIn(const QVariant& value) {
 AtspiFrontCheck::Verdict AtspiFrontCheck::byProcess(qint32 objectProcess) {
   const std::optional<RunningApplication> front = FrontApplication::current().frontmost();
   if (front && front->pid == objectProcess) return Verdict::inFront;
-  return isSandboxProxy(objectProcess) ? Verdict::askTheWindow : Verdict::behind;
+  if (!isSandboxProxy(objectProcess)) return Verdict::behind;
+  return front && sharesSandbox(objectProcess, front->pid) ? Verdict::inFront : Verdict::askTheWindow;
 }
 
 bool AtspiFrontCheck::isSandboxProxy(qint32 process) {
-  QFile name(QStringLiteral("/proc/%1/comm").arg(process));
-  return process > 0 && name.open(QIODevice::ReadOnly) && name.readAll().trimmed() == sandboxProxyName;
+  return process > 0 && ProcessAncestry::nameOf(process) == sandboxProxyName;
+}
+
+bool AtspiFrontCheck::sharesSandbox(qint32 proxy, qint32 application) {
+  const QList<qint64> applicationLine = ProcessAncestry::lineOf(application);
+  for (const qint64 ancestor : ProcessAncestry::lineOf(proxy).mid(1)) {
+    // The closest ancestor of both: one application's launch, or the desktop
+    // that started two of them.
+    if (applicationLine.contains(ancestor)) return ProcessAncestry::nameOf(ancestor) == sandboxName;
+  }
+  return false;
 }
 
 bool AtspiFrontCheck::windowIsActive(_AtspiAccessible* accessible) {

@@ -23,11 +23,13 @@ struct _AtspiAccessible;
 // both at once, Qt after 0.1 s): the window manager's active window does not
 // move.
 //
-// A sandboxed application (Flatpak) reaches the bus through a proxy process,
-// and its window names a process id of the sandbox's own: no process matches.
-// Its object counts as in front while it is focused and its window says it is
-// the active one. Under the hotkey's grab GTK says neither, and such an
-// application is read by the copy command instead.
+// A sandboxed application (Flatpak) reaches the bus through a proxy process.
+// Flatpak starts the proxy, in a sandbox of its own, from the process that
+// then becomes the application's sandbox: the object is in front when the
+// front window's process (as the X server knows it, not the sandbox's number
+// the window names) and the proxy descend from one such process. Where that
+// cannot be told, the object counts as in front while it is focused and its
+// window says it is the active one; under the hotkey's grab GTK says neither.
 struct AtspiFrontCheck {
   enum class Verdict { inFront, behind, askTheWindow };
 
@@ -35,6 +37,8 @@ struct AtspiFrontCheck {
   static Verdict byProcess(qint32 objectProcess);
   // Whether `process` is a bus proxy standing between a sandbox and the bus.
   static bool isSandboxProxy(qint32 process);
+  // Whether the bus proxy `proxy` was started for the sandbox `application` runs in.
+  static bool sharesSandbox(qint32 proxy, qint32 application);
 
   // Whether the window holding `accessible` is the active one; each call
   // bounded by libatspi's time-out.

@@ -10,6 +10,11 @@ namespace {
 constexpr int kMaxDepth = 64;
 }  // namespace
 
+QByteArray nameOf(qint64 pid) {
+  QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+  return comm.open(QIODevice::ReadOnly) ? comm.readAll().trimmed() : QByteArray();
+}
+
 std::optional<qint64> parentOf(qint64 pid) {
   QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
   if (!stat.open(QIODevice::ReadOnly)) return std::nullopt;

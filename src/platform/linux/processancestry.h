@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QtGlobal>
 
@@ -7,6 +8,9 @@
 
 // Who started whom, as /proc tells it.
 namespace ProcessAncestry {
+
+// The name of the program `pid` runs (its first 15 bytes), empty when gone.
+QByteArray nameOf(qint64 pid);
 
 // The parent of `pid`, or nothing when that process is gone (or unreadable).
 std::optional<qint64> parentOf(qint64 pid);

@@ -1,9 +1,8 @@
 #include "platform/x11/x11frontapplication.h"
 
+#include "platform/linux/processancestry.h"
 #include "platform/x11/x11errortrap.h"
 #include "platform/x11/x11windowproperties.h"
-
-#include <QFile>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -23,12 +22,6 @@ Window focusedClient(Display* display) {
 Window activeWindow(Display* display) {
   const auto window = X11WindowProperties::single(display, DefaultRootWindow(display), "_NET_ACTIVE_WINDOW", XA_WINDOW);
   return window ? static_cast<Window>(*window) : None;
-}
-
-QString processName(qint32 pid) {
-  QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-  if (!comm.open(QIODevice::ReadOnly)) return {};
-  return QString::fromLocal8Bit(comm.readAll()).trimmed();
 }
 
 }  // namespace
@@ -67,6 +60,6 @@ std::optional<RunningApplication> X11FrontApplication::frontmost() {
   }
   app.localizedName = !app.windowClass.isEmpty()      ? app.windowClass
                       : !app.windowInstance.isEmpty() ? app.windowInstance
-                                                      : processName(app.pid);
+                                                      : QString::fromLocal8Bit(ProcessAncestry::nameOf(app.pid));
   return app;
 }

@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XRes.h>
 
 namespace X11WindowProperties {
 
@@ -34,9 +35,31 @@ std::optional<unsigned long> single(Display* display, Window window, const char*
   return values.first();
 }
 
+namespace {
+// The process of the client that made `window`, as the X server knows it:
+// nothing for a client on another machine or without the X-Resource extension.
+std::optional<qint32> clientProcess(Display* display, Window window) {
+  int eventBase = 0, errorBase = 0;
+  if (!XResQueryExtension(display, &eventBase, &errorBase)) return std::nullopt;
+  XResClientIdSpec spec{window, XRES_CLIENT_ID_PID_MASK};
+  long count = 0;
+  XResClientIdValue* ids = nullptr;
+  std::optional<qint32> process;
+  if (XResQueryClientIds(display, 1, &spec, &count, &ids) == Success) {
+    for (long i = 0; i < count && !process; ++i) {
+      // -1: a client on another machine, whose process the server cannot know.
+      if (const pid_t found = XResGetClientPid(&ids[i]); found > 0) process = found;
+    }
+    XResClientIdsDestroy(count, ids);
+  }
+  return process;
+}
+}  // namespace
+
 std::optional<qint32> pid(Display* display, Window window) {
   const auto value = single(display, window, "_NET_WM_PID", XA_CARDINAL);
   if (!value || *value == 0) return std::nullopt;
+  if (const std::optional<qint32> process = clientProcess(display, window)) return process;
   return static_cast<qint32>(*value);
 }
 

@@ -19,7 +19,10 @@ QList<unsigned long> longs(_XDisplay* display, unsigned long window, const char*
 std::optional<unsigned long> single(_XDisplay* display, unsigned long window, const char* property,
                                     unsigned long type);
 
-// The process that made the window (_NET_WM_PID), when it says.
+// The process that made the window, when the window says it has one
+// (_NET_WM_PID), as this machine numbers it: a sandboxed application (Flatpak)
+// runs with process ids of its own and names one of those, so the X server's
+// record of its local client wins (X-Resource).
 std::optional<qint32> pid(_XDisplay* display, unsigned long window);
 
 // Toolkits name their process on top-level windows only; the windows inside
