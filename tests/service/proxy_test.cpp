@@ -67,12 +67,17 @@ TEST_F(ProxyTest, ARequestGoesThroughTheProxyThatTheVariableOfItsSchemeNames) {
   EXPECT_TRUE(proxy.proxyRequests.isEmpty());
 }
 
-// no_proxy names an exact host or, with a leading dot, a domain, in either spelling of the variable.
+// no_proxy names a host with the hosts below it (as curl and wget read it), with or without a
+// leading dot, an address range, or "*" for every host, in either spelling of the variable.
 TEST_F(ProxyTest, HostsThatNoProxyNamesAreReachedDirectly) {
   const struct { const char* variable; const char* value; const char* url; bool proxied; } rows[] = {
       {"no_proxy", "service.example.test", "https://service.example.test/x", false},
       {"no_proxy", "service.example.test", "https://other.example.test/x", true},
       {"NO_PROXY", "intranet.test,.example.test", "https://api.service.example.test/x", false},
+      {"no_proxy", "localdomain, Example.Test", "https://api.service.example.test/x", false},
+      {"no_proxy", "example.test", "https://notexample.test/x", true},
+      {"no_proxy", "10.0.0.0/8", "https://10.1.2.3/x", false},
+      {"no_proxy", "*", "https://service.example.test/x", false},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(std::string(row.variable) + '=' + row.value + ' ' + row.url);
