@@ -1,5 +1,6 @@
 // What a request spends on a real xterm: reading the word highlighted in it
-// (its PRIMARY selection, no key sent), and how long a paste keeps the user's
+// (its PRIMARY selection, no key sent, once the clicks since it was taken are
+// counted), and how long a paste keeps the user's
 // PRIMARY lent, from the paste to the user's highlight back after xterm read
 // the text. Needs the test desktop and xterm:
 //   source scripts/test-desktop.sh; start_test_desktop; build/bench/terminalselection_bench
@@ -8,6 +9,7 @@
 #include "platform/accessibilitytrust.h"
 #include "platform/x11/x11frontapplication.h"
 #include "platform/x11/x11pasteboard.h"
+#include "platform/x11/x11primaryhighlightwatch.h"
 #include "platform/x11/x11synthetickeyboard.h"
 
 #include "awaittask.h"
@@ -72,6 +74,7 @@ int main(int argc, char** argv) {
   X11FrontApplication front;
   X11SyntheticKeyboard keyboard;
   std::unique_ptr<X11Pasteboard> clipboard, selection;
+  std::unique_ptr<X11PrimaryHighlightWatch> highlightWatch;
   std::unique_ptr<XtermWindow> window;
   return runBenchmarks<QApplication>(
       argc, argv,
@@ -83,10 +86,12 @@ int main(int argc, char** argv) {
         selection = std::make_unique<X11Pasteboard>(X11Pasteboard::Selection::primary);
         Pasteboard::installPrimarySelection(selection.get());
         primary = selection.get();
+        highlightWatch = std::make_unique<X11PrimaryHighlightWatch>();
+        PrimaryHighlightWatch::install(highlightWatch.get());
         window = std::make_unique<XtermWindow>();
         if (!window->start(QStringLiteral("brave new world")) ||
             !waitUntil([&] { return front.frontmost() && front.frontmost()->pid == window->processId(); }) ||
-            !window->doubleClick(0, 7) ||
+            !window->click(0, 7, 2) ||
             !waitUntil([&] { return selection->isOwnedBy(front.frontmost().value_or(RunningApplication{})); })) {
           std::fprintf(stderr, "xterm did not come up with its word highlighted\n");
           return false;
@@ -95,6 +100,8 @@ int main(int argc, char** argv) {
       },
       [&] {
         window.reset();
+        PrimaryHighlightWatch::install(nullptr);
+        highlightWatch.reset();
         Pasteboard::installPrimarySelection(nullptr);
         Pasteboard::install(nullptr);
         selection.reset();

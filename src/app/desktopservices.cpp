@@ -12,6 +12,7 @@
 #include "platform/linux/tmuxterminaldriver.h"
 #include "platform/x11/x11accessibilitytrust.h"
 #include "platform/x11/x11compositorpresence.h"
+#include "platform/x11/x11primaryhighlightwatch.h"
 #include "platform/x11/x11focusrefusal.h"
 #include "platform/x11/x11frontapplication.h"
 #include "platform/x11/x11keyboardtap.h"
@@ -45,6 +46,7 @@ DesktopServices::~DesktopServices() {
   FocusRefusal::install(nullptr);
   IdleSleepInhibitor::install(nullptr);
   CompositorPresence::install(nullptr);
+  PrimaryHighlightWatch::install(nullptr);
 }
 
 void DesktopServices::install() {
@@ -92,4 +94,6 @@ void DesktopServices::install() {
   IdleSleepInhibitor::install(idleSleepInhibitor_.get());
   compositorPresence_ = std::make_unique<X11CompositorPresence>();
   CompositorPresence::install(compositorPresence_.get());
+  primaryHighlightWatch_ = std::make_unique<X11PrimaryHighlightWatch>();
+  PrimaryHighlightWatch::install(primaryHighlightWatch_.get());
 }

@@ -12,6 +12,7 @@ class SysfsMachineInfo;
 class TmuxTerminalDriver;
 class X11AccessibilityTrust;
 class X11CompositorPresence;
+class X11PrimaryHighlightWatch;
 class X11FrontApplication;
 class X11KeyboardTap;
 class X11Pasteboard;
@@ -51,4 +52,5 @@ class DesktopServices {
   std::unique_ptr<X11FocusRefusal> focusRefusal_;
   std::unique_ptr<LogindIdleSleepInhibitor> idleSleepInhibitor_;
   std::unique_ptr<X11CompositorPresence> compositorPresence_;
+  std::unique_ptr<X11PrimaryHighlightWatch> primaryHighlightWatch_;
 };

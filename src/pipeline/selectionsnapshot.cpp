@@ -8,6 +8,7 @@
 #include "platform/accessibility.h"
 #include "platform/accessibilitytrust.h"
 #include "platform/pasteboard.h"
+#include "platform/primaryhighlightwatch.h"
 
 #include <QCoreApplication>
 #include <QSet>
@@ -108,10 +109,15 @@ std::optional<QString> copySelection(const RunningApplication& app) {
 // A terminal of the xterm kind owns the PRIMARY selection while text is
 // highlighted in it: that is read, and no key is sent (its Control+Shift+C
 // would interrupt the running program). PRIMARY held by anyone else is not the
-// terminal's highlight.
+// terminal's highlight, nor is what it still holds after a click cleared it.
 std::optional<QString> terminalHighlight(const RunningApplication& app) {
   Pasteboard& primary = Pasteboard::primarySelection();
   if (!primary.isOwnedBy(app)) return std::nullopt;
+  if (!PrimaryHighlightWatch::current().isShown(app)) {
+    trace(QStringLiteral("CmdC-Fallback: the highlight of ") + appName(app) +
+          QStringLiteral(" was cleared by a click, nothing selected"));
+    return std::nullopt;
+  }
   std::optional<QString> text = primary.plainText(0);
   trace(QStringLiteral("CmdC-Fallback: read the highlighted text of ") + appName(app) +
         QStringLiteral(" from PRIMARY, no key sent, textLen=") + QString::number(characterCount(text.value_or(QString()))));

@@ -34,6 +34,7 @@
 #include "platform/x11/x11frontapplication.h"
 #include "platform/x11/x11keyboardtap.h"
 #include "platform/x11/x11pasteboard.h"
+#include "platform/x11/x11primaryhighlightwatch.h"
 #include "platform/x11/x11synthetickeyboard.h"
 #include "localization/appstrings.h"
 #include "service/authstore.h"
@@ -130,6 +131,7 @@ class RequestFlowOnTheDesktop : public ::testing::Test {
     SyntheticKeyboard::install(&keyboard);
     Pasteboard::install(&pasteboard);
     Pasteboard::installPrimarySelection(&primarySelection);
+    PrimaryHighlightWatch::install(&highlightWatch);
     Accessibility::install(&accessibility);
     accessibility.start();
 
@@ -166,6 +168,7 @@ class RequestFlowOnTheDesktop : public ::testing::Test {
     Accessibility::install(nullptr);
     Pasteboard::install(nullptr);
     Pasteboard::installPrimarySelection(nullptr);
+    PrimaryHighlightWatch::install(nullptr);
     SyntheticKeyboard::install(nullptr);
     FrontApplication::install(nullptr);
     KeyboardTap::install(nullptr);
@@ -201,6 +204,7 @@ class RequestFlowOnTheDesktop : public ::testing::Test {
   X11SyntheticKeyboard keyboard;
   X11Pasteboard pasteboard;
   X11Pasteboard primarySelection{X11Pasteboard::Selection::primary};
+  X11PrimaryHighlightWatch highlightWatch;
   AtspiAccessibility accessibility;
   TestWindow window;
 };
@@ -419,6 +423,8 @@ TEST_F(RequestFlowOnTheDesktop, AltQDictatesWhereverTheKeymapPutsAlt) {
 // a dictation is typed at the prompt once and the user's earlier highlight
 // comes back; then the word "new" highlighted in it is read at the rewrite
 // press with no key sent, and the answer is shown in the panel, not typed.
+// A click clears the highlight (xterm still holds the word on PRIMARY): the
+// next dictation is typed at the prompt again.
 TEST_F(RequestFlowOnTheDesktop, InXtermADictationIsTypedOnceAndAHighlightedWordIsReadWithoutAKey) {
   FakeSyntheticKeyboard noted;  // every chord the program types, on its way to the keyboard
   noted.onChord = [this](const KeyChord& chord) { keyboard.typeChord(chord); };
@@ -429,6 +435,7 @@ TEST_F(RequestFlowOnTheDesktop, InXtermADictationIsTypedOnceAndAHighlightedWordI
   ASSERT_TRUE(isInFront(xterm.processId()));
   answerNext("transcribe", "paste", "ls -la");
   answerNext("rewrite", "paste", "NEW");
+  answerNext("transcribe", "paste", " | wc");
   TestMicrophone microphone;
   ASSERT_TRUE(microphone.play(TestMicrophone::tone(440, 1000ms, 0.5), true));
   AudioRecorder& recorder = AudioRecorder::shared();
@@ -452,15 +459,20 @@ TEST_F(RequestFlowOnTheDesktop, InXtermADictationIsTypedOnceAndAHighlightedWordI
   EXPECT_EQ(noted.chords, QList<KeyChord>{KeyChord::shiftInsert()});
   EXPECT_TRUE(waitUntil([&] { return primarySelection.string() == QStringLiteral("highlighted elsewhere"); }));
 
-  ASSERT_TRUE(xterm.doubleClick(0, 7));
+  ASSERT_TRUE(xterm.click(0, 7, 2));
   ASSERT_TRUE(waitUntil([&] { return primarySelection.isOwnedBy(front.frontmost().value_or(RunningApplication{})); }));
   ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressRewrite));
-  microphone.stop();
   EXPECT_TRUE(service.lastRequest().body.contains("name=\"selected_text\"\r\n\r\nnew\r\n"));
   EXPECT_TRUE(waitUntil([&] { return overlays.calls.contains(QStringLiteral("result plain NEW")); }))
       << overlays.calls.join(u'|').toStdString();
   EXPECT_EQ(noted.chords.size(), 1);
   EXPECT_EQ(xterm.commandLine().value_or(QStringLiteral("(no answer)")), QStringLiteral("echo ls -la"));
+
+  ASSERT_TRUE(xterm.click(0, 20, 1));
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressDictate));
+  microphone.stop();
+  EXPECT_FALSE(service.lastRequest().body.contains("name=\"selected_text\""));
+  EXPECT_TRUE(waitUntil([&] { return xterm.commandLine() == QStringLiteral("echo ls -la | wc"); }));
 }
 
 // A tray program has no window in front: the flow's alert (a warning of the

@@ -45,7 +45,7 @@ printf '%s\n' '%2'
   return waitUntil([this] { return QFile::exists(folder_.filePath(QStringLiteral("ready"))); }, 10s);
 }
 
-bool XtermWindow::doubleClick(int row, int column) {
+bool XtermWindow::click(int row, int column, int times) {
   QProcess search;
   search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--pid"),
                                            QString::number(processId())});
@@ -56,7 +56,7 @@ bool XtermWindow::doubleClick(int row, int column) {
   const int y = kBorder + row * kCellHeight + kCellHeight / 2;
   return TestKeyboard::run({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(x),
                             QString::number(y), QStringLiteral("click"), QStringLiteral("--repeat"),
-                            QStringLiteral("2"), QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")});
+                            QString::number(times), QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")});
 }
 
 std::optional<QString> XtermWindow::commandLine() {

@@ -16,9 +16,10 @@ class XtermWindow {
   bool start(const QString& firstLine);
   qint64 processId() const { return process_.processId(); }
 
-  // Double-clicks the character cell (`row`, `column`), counted from 0 at
-  // the top left: xterm highlights the word there.
-  bool doubleClick(int row, int column);
+  // Clicks the character cell (`row`, `column`), counted from 0 at the top
+  // left, `times` times in a row: twice highlights the word there, once
+  // clears the highlight.
+  bool click(int row, int column, int times);
   // The shell's command line as it stands, read through a key bound in the
   // shell that changes nothing; nothing when the shell does not answer.
   std::optional<QString> commandLine();

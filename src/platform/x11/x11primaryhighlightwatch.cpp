@@ -1,0 +1,102 @@
+#include "platform/x11/x11primaryhighlightwatch.h"
+
+#include "platform/x11/x11errortrap.h"
+#include "platform/x11/x11windowproperties.h"
+
+#include <QSocketNotifier>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
+#include <X11/extensions/Xfixes.h>
+
+namespace {
+
+// More applications than anyone clicks in during one session; past it the
+// oldest knowledge goes, which only lets an old highlight count as shown.
+constexpr qsizetype kMaxApplications = 256;
+
+// Whether server time `later` comes after `earlier`, across the 32-bit
+// millisecond clock's wrap (every 49.7 days).
+bool isAfter(unsigned long later, unsigned long earlier) {
+  return static_cast<qint32>(static_cast<quint32>(later) - static_cast<quint32>(earlier)) > 0;
+}
+
+}  // namespace
+
+X11PrimaryHighlightWatch::X11PrimaryHighlightWatch(QByteArray displayName) {
+  display_ = XOpenDisplay(displayName.isEmpty() ? nullptr : displayName.constData());
+  if (!display_) return;
+  int event = 0, error = 0;
+  int major = 2, minor = 2;  // 2.1 on: raw events come while another client holds a grab
+  if (!XQueryExtension(display_, "XInputExtension", &inputOpcode_, &event, &error) ||
+      XIQueryVersion(display_, &major, &minor) != Success || !XFixesQueryExtension(display_, &fixesEventBase_, &error)) {
+    inputOpcode_ = -1;
+    return;
+  }
+  X11ErrorTrap trap(display_);
+  unsigned char maskBits[XIMaskLen(XI_LASTEVENT)] = {};
+  XISetMask(maskBits, XI_RawButtonPress);
+  XIEventMask mask{XIAllMasterDevices, sizeof(maskBits), maskBits};
+  XISelectEvents(display_, DefaultRootWindow(display_), &mask, 1);
+  XFixesSelectSelectionInput(display_, DefaultRootWindow(display_), XA_PRIMARY, XFixesSetSelectionOwnerNotifyMask);
+  if (trap.sync() != 0) {
+    inputOpcode_ = -1;
+    return;
+  }
+  notifier_ = std::make_unique<QSocketNotifier>(ConnectionNumber(display_), QSocketNotifier::Read);
+  connect(notifier_.get(), &QSocketNotifier::activated, this, &X11PrimaryHighlightWatch::drainEvents);
+}
+
+X11PrimaryHighlightWatch::~X11PrimaryHighlightWatch() {
+  notifier_.reset();
+  if (display_) XCloseDisplay(display_);
+}
+
+bool X11PrimaryHighlightWatch::isShown(const RunningApplication& app) {
+  if (inputOpcode_ < 0) return true;
+  // Every press up to this moment counted, also one the event loop has not
+  // come to yet.
+  XSync(display_, False);
+  drainEvents();
+  const auto press = lastPress_.constFind(app.pid);
+  return press == lastPress_.constEnd() || !isAfter(*press, primaryTaken_);
+}
+
+void X11PrimaryHighlightWatch::drainEvents() {
+  while (XPending(display_)) {
+    XEvent event;
+    XNextEvent(display_, &event);
+    if (event.type == fixesEventBase_ + XFixesSelectionNotify) {
+      primaryTaken_ = reinterpret_cast<XFixesSelectionNotifyEvent&>(event).selection_timestamp;
+      continue;
+    }
+    if (event.type != GenericEvent || event.xcookie.extension != inputOpcode_ ||
+        !XGetEventData(display_, &event.xcookie)) {
+      continue;
+    }
+    if (event.xcookie.evtype == XI_RawButtonPress) {
+      const auto* raw = static_cast<const XIRawEvent*>(event.xcookie.data);
+      if (raw->detail == 1 || raw->detail == 3) notePress(raw->time);
+    }
+    XFreeEventData(display_, &event.xcookie);
+  }
+}
+
+void X11PrimaryHighlightWatch::notePress(unsigned long time) {
+  // Read as the press is heard, a moment after it: the pointer has not moved
+  // off the window it pressed on in that time.
+  X11ErrorTrap trap(display_);
+  Window window = DefaultRootWindow(display_);
+  for (int depth = 0; depth < 16; ++depth) {
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned int buttons = 0;
+    if (!XQueryPointer(display_, window, &root, &child, &rootX, &rootY, &x, &y, &buttons) || child == None) break;
+    window = child;
+  }
+  const auto client = X11WindowProperties::clientWindow(display_, window);
+  if (trap.sync() != 0 || !client) return;
+  if (lastPress_.size() >= kMaxApplications && !lastPress_.contains(client->pid)) lastPress_.clear();
+  lastPress_.insert(client->pid, time);
+}
