@@ -6,6 +6,9 @@
 #include "testenvironment.h"
 #include "testwindow.h"
 
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
@@ -25,15 +28,15 @@ QString run(const QString& program, const QStringList& arguments) {
 QString xdotool(const QStringList& arguments) { return run(QStringLiteral("xdotool"), arguments); }
 QString activeWindow() { return xdotool({"getactivewindow"}); }
 
-// Spoken commands in real xterm windows shown by tmux, on the test desktop's window manager.
+// Spoken commands in real terminal windows shown by tmux (xterm unless a test
+// says otherwise), on the test desktop's window manager.
 class AgentWindowTest : public OpenClawTest {
  protected:
   void SetUp() override {
     REQUIRE_TEST_DESKTOP();
     OpenClawTest::SetUp();
     qputenv("SHELL", "/bin/sh");
-    const TerminalEmulator xterm{QStandardPaths::findExecutable(QStringLiteral("xterm")), {QStringLiteral("-e")}};
-    driver = std::make_unique<TmuxTerminalDriver>(TmuxTerminalDriver::Options{socket, xterm, 20s});
+    driver = std::make_unique<TmuxTerminalDriver>(TmuxTerminalDriver::Options{socket, emulator(), 20s});
     TerminalDriver::install(driver.get());
     WindowActivator::install(&activator);
   }
@@ -44,6 +47,10 @@ class AgentWindowTest : public OpenClawTest {
     WindowActivator::install(nullptr);
     run(QStringLiteral("tmux"), {QStringLiteral("-S"), socket, QStringLiteral("kill-server")});
     OpenClawTest::TearDown();
+  }
+
+  virtual TerminalEmulator emulator() {
+    return {QStandardPaths::findExecutable(QStringLiteral("xterm")), {QStringLiteral("-e")}};
   }
 
   void say(const QString& command) {
@@ -85,6 +92,47 @@ TEST_F(AgentWindowTest, TheRememberedWindowComesToTheFrontWithEachCommandWhereve
     EXPECT_TRUE(waitUntil([&] { return activeWindow() == terminal; })) << "active: " << activeWindow().toStdString();
   }
   EXPECT_EQ(manager.openClawWindowId(), window) << "every command went to the one window";
+}
+
+// urxvtd serves every window from one process, as gnome-terminal and konsole
+// do: the agent's window shares it with a window of the user's own, and is
+// told from it by the title tmux gives it.
+class AgentWindowOfAOneProcessEmulator : public AgentWindowTest {
+ protected:
+  void SetUp() override {
+    qputenv("RXVT_SOCKET", QFile::encodeName(TestEnvironment::root() + QStringLiteral("/urxvtd")));
+    daemon.start(QStringLiteral("urxvtd"), {QStringLiteral("-q")});
+    ASSERT_TRUE(daemon.waitForStarted());
+    ASSERT_TRUE(waitUntil([] { return QFile::exists(qEnvironmentVariable("RXVT_SOCKET")); }));
+    AgentWindowTest::SetUp();
+  }
+  void TearDown() override {
+    AgentWindowTest::TearDown();
+    daemon.kill();
+    daemon.waitForFinished();
+  }
+  TerminalEmulator emulator() override {
+    return {QStandardPaths::findExecutable(QStringLiteral("urxvtc")), {QStringLiteral("-e")}};
+  }
+
+  QProcess daemon;
+};
+
+TEST_F(AgentWindowOfAOneProcessEmulator, BringsTheAgentsWindowNotTheUsersOwn) {
+  ASSERT_FALSE(run(QStringLiteral("urxvtc"), {"-title", "notes", "-e", "sleep", "600"}).contains("error"));
+  QString users;
+  ASSERT_TRUE(waitUntil([&] { return !(users = xdotool({"search", "--name", "^notes$"})).isEmpty(); }, 10s));
+  say(QStringLiteral("echo first"));
+  const QString title = TmuxTerminalDriver::windowTitle(QString::number(manager.openClawWindowId().value_or(0)));
+  QString agents;
+  ASSERT_TRUE(waitUntil([&] { return !(agents = xdotool({"search", "--name", QRegularExpression::escape(title)})).isEmpty(); }, 10s));
+  ASSERT_EQ(xdotool({"getwindowpid", agents}), xdotool({"getwindowpid", users}));
+
+  xdotool({"windowminimize", agents});
+  xdotool({"windowactivate", users});
+  ASSERT_TRUE(waitUntil([&] { return activeWindow() == users; }));
+  say(QStringLiteral("echo again"));
+  EXPECT_TRUE(waitUntil([&] { return activeWindow() == agents; })) << "active: " << activeWindow().toStdString();
 }
 
 }  // namespace
