@@ -25,8 +25,6 @@ class SelectionRestorer : public QObject {
   // Completes once no restore is under way.
   QCoro::Task<void> settled();
 
-  bool isRestoring() const { return restoring_; }
-
  Q_SIGNALS:
   // A restore ended with this answer (handed to those who waited for it on
   // a later turn of the event loop).

@@ -2,10 +2,9 @@
 
 #include "awaittask.h"
 
+#include "platform/linux/atspiconnection.h"
 #include "platform/linux/processancestry.h"
 
-#include <QDBusConnection>
-#include <QDBusMessage>
 #include <QFile>
 
 namespace {
@@ -18,14 +17,6 @@ bus=$1 socket=$2; shift 2
 bwrap --dev-bind / / --die-with-parent xdg-dbus-proxy "$bus" "$socket" &
 for wait in $(seq 250); do [ -S "$socket" ] && break; sleep 0.02; done
 exec bwrap --dev-bind / / --unshare-pid --die-with-parent "$@")");
-
-QString accessibilityBus() {
-  const QDBusMessage reply = QDBusConnection::sessionBus().call(
-      QDBusMessage::createMethodCall(QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
-                                     QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress")),
-      QDBus::Block, 2000);
-  return reply.arguments().isEmpty() ? QString() : reply.arguments().constFirst().toString();
-}
 
 QList<qint64> childrenOf(qint64 pid) {
   QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(pid));
@@ -65,7 +56,7 @@ bool TestWindow::start(Kind kind, std::chrono::milliseconds timeout) {
     command = {QStringLiteral("/usr/bin/python3"), QStringLiteral(VELTRINE_GTKWINDOW_PATH),
                kind == Kind::gtkEditor ? QStringLiteral("editor") : QStringLiteral("terminal")};
   if (sandboxed_) {
-    const QString bus = accessibilityBus();
+    const QString bus = AtspiConnection::busAddress().value_or(QString());
     const QString socket = sandboxFolder_.filePath(QStringLiteral("bus"));
     if (bus.isEmpty() || !sandboxFolder_.isValid()) return false;
     environment.insert(QStringLiteral("AT_SPI_BUS_ADDRESS"), QStringLiteral("unix:path=") + socket);

@@ -14,9 +14,9 @@ const QString kConnectionName = QStringLiteral("veltrine-accessibility");
 const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
 const QString kGet = QStringLiteral("Get");
 
-// The accessibility bus libatspi uses: the address named in the
-// environment, else the one the session's bus launcher hands out.
-std::optional<QString> accessibilityBusAddress() {
+}  // namespace
+
+std::optional<QString> AtspiConnection::busAddress() {
   const QByteArray fromEnvironment = qgetenv("AT_SPI_BUS_ADDRESS");
   if (!fromEnvironment.isEmpty()) return QString::fromLocal8Bit(fromEnvironment);
   const QDBusMessage request = QDBusMessage::createMethodCall(
@@ -27,8 +27,6 @@ std::optional<QString> accessibilityBusAddress() {
   const QString address = reply.arguments().constFirst().toString();
   return address.isEmpty() ? std::nullopt : std::optional(address);
 }
-
-}  // namespace
 
 AtspiObjectPath AtspiObjectPath::of(_AtspiAccessible* accessible) {
   const AtspiObject* object = accessible ? ATSPI_OBJECT(accessible) : nullptr;
@@ -44,7 +42,7 @@ AtspiConnection& AtspiConnection::shared() {
 bool AtspiConnection::connect() {
   if (!tried_) {
     tried_ = true;
-    if (const std::optional<QString> address = accessibilityBusAddress()) {
+    if (const std::optional<QString> address = busAddress()) {
       QDBusConnection connection = QDBusConnection::connectToBus(*address, kConnectionName);
       if (connection.isConnected()) connection_ = connection;
     }

@@ -47,6 +47,10 @@ class AtspiConnection {
  public:
   static AtspiConnection& shared();
 
+  // The accessibility bus libatspi uses: the address named in the
+  // environment, else the one the session's bus launcher hands out.
+  static std::optional<QString> busAddress();
+
   // Finds the bus and connects, once (later calls answer what the first
   // found). Done at start-up, so that no call while recording waits for it.
   bool connect();

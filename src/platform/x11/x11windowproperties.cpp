@@ -41,11 +41,11 @@ namespace {
 std::optional<qint32> clientProcess(Display* display, Window window) {
   int eventBase = 0, errorBase = 0;
   if (!XResQueryExtension(display, &eventBase, &errorBase)) return std::nullopt;
-  XResClientIdSpec spec{window, XRES_CLIENT_ID_PID_MASK};
+  XResClientIdSpec asked{window, XRES_CLIENT_ID_PID_MASK};
   long count = 0;
   XResClientIdValue* ids = nullptr;
   std::optional<qint32> process;
-  if (XResQueryClientIds(display, 1, &spec, &count, &ids) == Success) {
+  if (XResQueryClientIds(display, 1, &asked, &count, &ids) == Success) {
     for (long i = 0; i < count && !process; ++i) {
       // -1: a client on another machine, whose process the server cannot know.
       if (const pid_t found = XResGetClientPid(&ids[i]); found > 0) process = found;
