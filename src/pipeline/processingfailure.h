@@ -7,8 +7,8 @@
 
 // How a failed upload of a recording ends, worked out from what the service
 // client threw: the account rejected (sign out), the credits used up (a tip),
-// a recording that was too long (an alert), or any other failure (a tip for
-// the live request; the text also goes into the history and the latest result).
+// a recording that was too long (an alert), or any other failure (no tip: the
+// text goes into the history and the latest result, where the user reads it).
 //
 // The message is read in the interface language of the moment of failure.
 struct ProcessingFailure {
