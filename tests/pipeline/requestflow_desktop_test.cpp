@@ -2,6 +2,7 @@
 // and sound services: a spoken rewrite of a word selected in another
 // application, a dictation with a press during its start, a microphone lost;
 // a dictation and a rewrite in a real xterm.
+#include "desktopflowtest.h"
 #include "fakeservice.h"
 #include "fakesynthetickeyboard.h"
 #include "gnometexteditor.h"
@@ -109,49 +110,12 @@ std::optional<WavFile> uploadedWav(const RecordedRequest& request) {
   return WavFile::read(audio.fileName());
 }
 
-// Waits until the recorder has measured `buffers` more buffers of sound
-// (about 85 ms each): the user has spoken that long.
-bool heardBuffers(int buffers) {
-  QSignalSpy levels(&AudioRecorder::shared(), &AudioRecorder::audioLevelChanged);
-  return waitUntil([&] { return levels.count() >= buffers; }, std::chrono::seconds(10));
-}
-
-class RequestFlowOnTheDesktop : public ::testing::Test {
+// A word selected in the test window, in front.
+class RequestFlowOnTheDesktop : public DesktopFlowTest {
  protected:
   void SetUp() override {
-    REQUIRE_TEST_DESKTOP();
-    resetPipelineState();
-    service.clearRequests();
-    AccessibilityTrust::install(&trust);
-    MicrophoneAccess::install(&microphoneAccess);
-    SoundServerWatcher::install(&soundServer);
-    AudioEngine::installFactory([] { return std::make_unique<QtAudioEngine>(); });
-    KeyboardTap::install(&keyboardTap);
-    FrontApplication::install(&front);
-    SyntheticKeyboard::install(&keyboard);
-    Pasteboard::install(&pasteboard);
-    Pasteboard::installPrimarySelection(&primarySelection);
-    PrimaryHighlightWatch::install(&highlightWatch);
-    Accessibility::install(&accessibility);
-    accessibility.start();
-
-    AuthStore& account = AuthStore::shared();
-    account.setEmail(QStringLiteral("writer@example.com"));
-    account.setToken(QStringLiteral("token-1"));
-    HistoryStore::shared().load();
-    // As at start-up: presses reach the flow, the listener follows the trust.
-    // The test sees each press first.
-    QObject::connect(&PermissionManager::shared(), &PermissionManager::hotKeyPressed, &pressWatcher,
-                     [this](HotKeyCombo) {
-                       ++presses;
-                       if (onPress) onPress();
-                     });
-    QObject::connect(&PermissionManager::shared(), &PermissionManager::hotKeyPressed, &AppHotKeyHandler::shared(),
-                     &AppHotKeyHandler::handleHotKey);
-    PermissionManager::shared().refresh();
-    ASSERT_TRUE(HotKeyManager::shared().isListening());
-    ASSERT_TRUE(waitUntil([] { return AudioRecorder::shared().isEngineReady(); }));
-
+    DesktopFlowTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     ASSERT_TRUE(window.start());
     ASSERT_TRUE(window.command(QStringLiteral("text hello brave new world")));
     ASSERT_TRUE(window.command(QStringLiteral("select 6 11")));
@@ -161,51 +125,6 @@ class RequestFlowOnTheDesktop : public ::testing::Test {
     }));
   }
 
-  void TearDown() override {
-    QObject::disconnect(&PermissionManager::shared(), &PermissionManager::hotKeyPressed, &AppHotKeyHandler::shared(),
-                        &AppHotKeyHandler::handleHotKey);
-    HotKeyManager::shared().stop();
-    Accessibility::install(nullptr);
-    Pasteboard::install(nullptr);
-    Pasteboard::installPrimarySelection(nullptr);
-    PrimaryHighlightWatch::install(nullptr);
-    SyntheticKeyboard::install(nullptr);
-    FrontApplication::install(nullptr);
-    KeyboardTap::install(nullptr);
-    AudioEngine::installFactory({});
-    SoundServerWatcher::install(nullptr);
-    MicrophoneAccess::install(nullptr);
-    AccessibilityTrust::install(nullptr);
-    resetPipelineState();
-  }
-
-  static bool pressRewrite() { return TestKeyboard::run({"keydown", "alt", "key", "e", "keyup", "alt"}); }
-  static bool pressDictate() { return TestKeyboard::run({"key", "alt+q"}); }
-  // The service's answer to the next upload: `result`, to be dealt with as `action`.
-  void answerNext(const QString& operation, const QString& action, const QString& result) {
-    const QString body = QStringLiteral(R"({"operation":"%1","action_type":"%2","transcript":"said","result":"%3"})");
-    service.enqueue("POST", "/veltrine/api/v1/audio/process",
-                    ScriptedResponse::json(200, body.arg(operation, action, result).toUtf8()));
-  }
-  bool isInFront(qint64 pid) {
-    return waitUntil([&] { return front.frontmost() && front.frontmost()->pid == pid; }, 20s);
-  }
-
-  QObject pressWatcher;
-  int presses = 0;
-  std::function<void()> onPress;
-  FakeService& service = processService();
-  RecordingOverlayPresenter overlays;
-  X11AccessibilityTrust trust;
-  QtMicrophoneAccess microphoneAccess;
-  PulseSoundServerWatcher soundServer;
-  X11KeyboardTap keyboardTap;
-  X11FrontApplication front;
-  X11SyntheticKeyboard keyboard;
-  X11Pasteboard pasteboard;
-  X11Pasteboard primarySelection{X11Pasteboard::Selection::primary};
-  X11PrimaryHighlightWatch highlightWatch;
-  AtspiAccessibility accessibility;
   TestWindow window;
 };
 
