@@ -14,7 +14,6 @@
 #include "platform/terminaldriver.h"
 
 #include <QCoroTimer>
-#include <QRegularExpression>
 #include <QStringDecoder>
 
 namespace {
@@ -36,6 +35,9 @@ constexpr auto kStopWait = 3s;
 constexpr int kStartChecks = 15;
 constexpr auto kStartCheckWait = 3s;
 constexpr auto kRestartWait = 1s;
+// A new window is listed by the window manager a moment after it shows.
+constexpr int kFrontTries = 30;
+constexpr auto kFrontPoll = 100ms;
 
 const QString kConnecting = QStringLiteral("⏳ 正在连接 OpenClaw…");
 const QString kNoCredential = QStringLiteral("❌ 无法读取 Gateway 认证凭证，请确认 OpenClaw 已正确安装并启动。");
@@ -59,17 +61,6 @@ QString boolWord(bool value) { return value ? QStringLiteral("true") : QStringLi
 QCoro::Task<void> pause(std::chrono::milliseconds duration) { co_await QCoro::sleepFor(Clock::scaled(duration)); }
 
 void showInPanel(const QString& text, bool pinned) { OverlayPresenter::current().showResult(text, true, pinned); }
-
-// A window id as the terminal gives it: an optional sign, then decimal digits
-// within the 64-bit range.
-std::optional<qint64> parseWindowId(const QString& text) {
-  static const QRegularExpression decimal(QStringLiteral("^[+-]?[0-9]+$"));
-  if (!decimal.match(text).hasMatch()) return std::nullopt;
-  bool ok = false;
-  const qint64 id = text.toLongLong(&ok);
-  if (!ok) return std::nullopt;
-  return id;
-}
 
 // Clears the start flag however startGateway() ends.
 class StartFlagReset {
@@ -289,16 +280,27 @@ void OpenClawManager::sendToOpenClawWindow(const QString& command) {
   terminal_.enqueue([this, command] { return typeInOpenClawWindow(command); });
 }
 
-QCoro::Task<bool> OpenClawManager::openNewWindow(QString command) {
+QCoro::Task<std::optional<QString>> OpenClawManager::openNewWindow(QString command) {
   const std::optional<QString> window = co_await TerminalDriver::current().openWindow(command);
   if (!window) qCInfo(lcOpenClaw) << "no terminal window for the command";
   setTerminalUnavailable(!window);
-  co_return window.has_value();
+  // Opened behind the window the user speaks or clicks in, it would go unseen.
+  if (window) co_await bringToFrontOnceShown(*window);
+  co_return window;
+}
+
+QCoro::Task<void> OpenClawManager::bringToFrontOnceShown(QString window) {
+  for (int attempt = 0; attempt < kFrontTries; ++attempt) {
+    const bool shown = co_await TerminalDriver::current().activateWindow(window);
+    if (shown) co_return;
+    co_await QCoro::sleepFor(kFrontPoll);
+  }
+  qCInfo(lcOpenClaw) << "a new terminal window could not be brought to the front";
 }
 
 QCoro::Task<void> OpenClawManager::openNewWindowNoting(QString command, bool* opened) {
-  const bool done = co_await openNewWindow(command);
-  if (opened) *opened = done;
+  const std::optional<QString> window = co_await openNewWindow(command);
+  if (opened) *opened = window.has_value();
 }
 
 QCoro::Task<bool> OpenClawManager::runInNewTerminalWindowAndWait(QString command) {
@@ -312,7 +314,9 @@ QCoro::Task<bool> OpenClawManager::runInNewTerminalWindowAndWait(QString command
 QCoro::Task<void> OpenClawManager::typeInOpenClawWindow(QString command) {
   TerminalDriver& terminal = TerminalDriver::current();
   if (openClawWindowId_) {
-    const QString window = QString::number(*openClawWindowId_);
+    // Only the window that carries this id: one that merely took the place of
+    // the closed one on the screen or in tmux's numbering is someone else's.
+    const QString window = *openClawWindowId_;
     const bool ran = co_await terminal.runInWindow(window, command);
     if (ran) {
       // Behind other windows or minimised, the user would not see it run.
@@ -323,10 +327,8 @@ QCoro::Task<void> OpenClawManager::typeInOpenClawWindow(QString command) {
     // Closed by the user, or its shell ended: the next window takes its place.
     openClawWindowId_.reset();
   }
-  const std::optional<QString> window = co_await terminal.openWindow(command);
-  setTerminalUnavailable(!window);
-  if (!window || window->isEmpty()) co_return;
-  openClawWindowId_ = parseWindowId(*window);
+  const std::optional<QString> window = co_await openNewWindow(command);
+  if (window && !window->isEmpty()) openClawWindowId_ = *window;
 }
 
 // --- Lifecycle ---

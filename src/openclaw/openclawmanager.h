@@ -124,12 +124,16 @@ class OpenClawManager : public QObject {
 
   // --- Terminal windows (queued: they run one after another, in order) ---
 
+  // Every window opened for a command is brought to the front once it shows.
   void runInNewTerminalWindow(const QString& command);
   // Types into the remembered window and brings it to the front, opening
-  // (and remembering) one when there is none or it was closed.
+  // (and remembering) one when there is none or it was closed. The window is
+  // known by the id the terminal gave it, which no later window shares.
   void sendToOpenClawWindow(const QString& command);
   static bool isInteractiveCommand(const QString& command);
-  std::optional<qint64> openClawWindowId() const { return openClawWindowId_; }
+  // The id the terminal gave the window of spoken commands; lives only in
+  // memory.
+  std::optional<QString> openClawWindowId() const { return openClawWindowId_; }
   // No terminal command is queued or running.
   bool isTerminalIdle() const { return terminal_.isIdle(); }
 
@@ -168,7 +172,10 @@ class OpenClawManager : public QObject {
   void setStatus(OpenClawStatus status);
   void setTerminalUnavailable(bool unavailable);
   QCoro::Task<void> relay(QString text, ReplyHandler onReply, FailureHandler onFailure);
-  QCoro::Task<bool> openNewWindow(QString command);
+  // Opens a window with `command` and brings it to the front; its id, or
+  // nothing when none opened.
+  QCoro::Task<std::optional<QString>> openNewWindow(QString command);
+  QCoro::Task<void> bringToFrontOnceShown(QString window);
   // Notes in `opened` (when given) whether the window opened.
   QCoro::Task<void> openNewWindowNoting(QString command, bool* opened);
   // Opens a window with `command` in its turn among the terminal commands;
@@ -189,7 +196,7 @@ class OpenClawManager : public QObject {
   bool terminalUnavailable_ = false;
   QUrl gatewayURL_;
   QTimer* checkTimer_ = nullptr;
-  std::optional<qint64> openClawWindowId_;
+  std::optional<QString> openClawWindowId_;
 
   quint64 refreshesStarted_ = 0;
   quint64 newestPublished_ = 0;
