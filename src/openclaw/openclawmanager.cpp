@@ -14,7 +14,11 @@
 #include "platform/terminaldriver.h"
 
 #include <QCoroTimer>
+#include <QFile>
+#include <QRandomGenerator>
 #include <QStringDecoder>
+
+#include <array>
 
 namespace {
 
@@ -59,6 +63,13 @@ QString boolWord(bool value) { return value ? QStringLiteral("true") : QStringLi
 
 // The lifecycle's waits, shrunk by the test time scale.
 QCoro::Task<void> pause(std::chrono::milliseconds duration) { co_await QCoro::sleepFor(Clock::scaled(duration)); }
+
+// 48 hex digits from the system's random source, as the tool makes its own.
+QString newGatewayToken() {
+  std::array<quint32, 6> words{};
+  QRandomGenerator::system()->fillRange(words.data(), words.size());
+  return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(words.data()), sizeof(words)).toHex());
+}
 
 void showInPanel(const QString& text, bool pinned) { OverlayPresenter::current().showResult(text, true, pinned); }
 
@@ -385,6 +396,9 @@ QCoro::Task<void> OpenClawManager::startGateway() {
     co_await refreshStatus();
     co_return;
   }
+  // The credential first: on a home without a configuration it makes the
+  // file that the configuration step then completes.
+  co_await ensureGatewayCredential();
   co_await ensureGatewayConfig();
   // Without a window nothing was started: there is nothing to wait for.
   const bool started = co_await runGatewayStartCommand();
@@ -394,7 +408,7 @@ QCoro::Task<void> OpenClawManager::startGateway() {
   }
   const bool up = co_await waitForGateway(kStartChecks);
   if (up) {
-    co_await refreshStatus();
+    co_await finishStart();
     co_return;
   }
   bool opened = false;
@@ -402,13 +416,23 @@ QCoro::Task<void> OpenClawManager::startGateway() {
   // the tool's daily log on Linux.
   if (gatewayLogShowsModeUnset() || logSinceStart.showsModeUnsetSinceMark()) {
     // It refused to start for want of a mode: correct that and try again.
+    co_await ensureGatewayCredential();
     co_await ensureGatewayConfig();
     co_await pause(kRestartWait);
     opened = co_await runGatewayStartCommand();
   } else {
+    co_await ensureGatewayCredential();
     opened = co_await runInNewTerminalWindowAndWait(OpenClawCommands::gatewayRun());
   }
   if (opened) co_await waitForGateway(kStartChecks);
+  co_await finishStart();
+}
+
+QCoro::Task<void> OpenClawManager::finishStart() {
+  // The start command may have written the configuration only now (an
+  // install writes the mode and a token, never the chat endpoint); the
+  // endpoint takes effect in a running gateway.
+  co_await ensureGatewayConfig();
   co_await refreshStatus();
 }
 
@@ -438,10 +462,28 @@ QCoro::Task<void> OpenClawManager::ensureGatewayConfig() {
   if (needsChat) co_await runConfigCommand(OpenClawCommands::enableChatCompletions());
 }
 
-QCoro::Task<void> OpenClawManager::runConfigCommand(QString command) {
+QCoro::Task<void> OpenClawManager::ensureGatewayCredential() {
+  const QString path = OpenClawInstallation::configFilePath();
+  // No file yet is a configuration without a credential: the tool's commands
+  // make the file. One that cannot be read or parsed is left as it is.
+  if (QFile::exists(path)) {
+    const std::optional<OpenClawConfig> config = OpenClawConfig::read(path);
+    if (!config || config->hasGatewaySecret()) co_return;
+  }
+  // Both written before any start: a gateway started without a saved token
+  // makes one for its own run that nobody can read, and refuses ours until
+  // it restarts.
+  co_await runConfigCommand(OpenClawCommands::setTokenAuthMode());
+  const QString token = newGatewayToken();
+  co_await runConfigCommand(OpenClawCommands::setAuthToken(token), token);
+}
+
+QCoro::Task<void> OpenClawManager::runConfigCommand(QString command, QString secret) {
   const ChildProcess::Result result = co_await LoginShell::run(command, kConfigCommandTimeout);
   if (!result.succeeded()) {
-    qCWarning(lcOpenClaw).noquote() << "configuration command failed:" << command
+    // The secret never reaches the log.
+    const QString shown = secret.isEmpty() ? command : QString(command).replace(secret, QStringLiteral("<secret>"));
+    qCWarning(lcOpenClaw).noquote() << "configuration command failed:" << shown
                                     << QString::fromUtf8(result.standardError).trimmed();
   }
 }

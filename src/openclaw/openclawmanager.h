@@ -144,11 +144,20 @@ class OpenClawManager : public QObject {
   void installOpenClaw();
   void uninstallOpenClaw();
   void stopGateway();
-  // Sets up the configuration, starts the gateway's service (or installs it),
-  // falls back to running the gateway in a window, and clears
-  // isStartingGateway at its end. When a window it needs cannot be opened it
-  // ends there rather than wait for a gateway nothing started.
+  // Sets up the credential and the configuration, starts the gateway's
+  // service (or installs it), falls back to running the gateway in a window,
+  // completes the configuration the start wrote, and clears isStartingGateway
+  // at its end. Every start command runs only once a credential is saved.
+  // When a window it needs cannot be opened it ends there rather than wait
+  // for a gateway nothing started.
   QCoro::Task<void> startGateway();
+
+  // Saves a token credential (mode "token", 48 random hex digits) through the
+  // tool's own commands when the configuration holds neither a token nor a
+  // password in any form, or when there is no configuration file yet; both
+  // commands have finished when it ends. Nothing when the file cannot be read
+  // or is not a JSON object.
+  QCoro::Task<void> ensureGatewayCredential();
 
   // Sets gateway.mode and switches the chat endpoint on when the
   // configuration lacks them, one after the other (both rewrite the same
@@ -183,13 +192,15 @@ class OpenClawManager : public QObject {
   QCoro::Task<bool> runInNewTerminalWindowAndWait(QString command);
   QCoro::Task<void> typeInOpenClawWindow(QString command);
   QCoro::Task<bool> runGatewayStartCommand();
+  QCoro::Task<void> finishStart();
   QCoro::Task<bool> waitForGateway(int checks);
   QCoro::Task<void> install();
   QCoro::Task<void> uninstall();
   QCoro::Task<void> stop();
   QCoro::Task<void> watchInstall();
   QCoro::Task<void> watchUninstall();
-  QCoro::Task<void> runConfigCommand(QString command);
+  // `secret`, when given, is part of `command` and kept out of the log.
+  QCoro::Task<void> runConfigCommand(QString command, QString secret = QString());
 
   OpenClawStatus status_ = OpenClawStatus::unknown;
   bool isStartingGateway_ = false;
