@@ -85,7 +85,9 @@ std::optional<KeyChord> commandChord(KeyChord::Key key, const std::optional<Runn
     if (key == KeyChord::Key::v) return KeyChord::shiftInsert();
     return std::nullopt;
   }
-  return KeyChord{key, app && matches(shiftedTerminals(), *app)};
+  if (app && matches(shiftedTerminals(), *app)) return KeyChord{key, true};
+  if (key == KeyChord::Key::c) return KeyChord::controlInsert();
+  return KeyChord{key, false};
 }
 
 bool isPrimarySelectionTerminal(const std::optional<RunningApplication>& app) {

@@ -23,7 +23,9 @@ bool postCommandC(std::optional<qint32> pid);
 // take Control+Shift, since their Control+C interrupts the running program.
 // Terminals of the xterm kind turn every Control chord into a control
 // character: they paste the PRIMARY selection on Shift+Insert and have no copy
-// chord at all.
+// chord at all. Everywhere else the copy is Control+Insert, which every
+// toolkit takes for a copy: a terminal inside a web page or an editor built
+// on a browser engine reads Control+C with nothing selected as an interrupt.
 std::optional<KeyChord> commandChord(KeyChord::Key key, const std::optional<RunningApplication>& app);
 
 // Whether `app` is a terminal of the xterm kind: what is highlighted in it is

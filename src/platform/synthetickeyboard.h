@@ -1,10 +1,10 @@
 #pragma once
 
 // A key combination that the program types on the user's behalf: Control+C
-// (copy) or Control+V (paste), with Shift added for applications that keep
-// the plain combinations for themselves (terminal emulators), or Shift+Insert
-// (the paste of terminals that turn every Control chord into a control
-// character).
+// or Control+V with Shift (the copy and paste of terminal emulators, which
+// keep the plain combinations for themselves), Control+Insert (the copy of
+// other applications: Control+C with nothing selected interrupts a terminal
+// in a web page), or Shift+Insert (a paste).
 struct KeyChord {
   enum class Key { c, v, insert };
 
@@ -12,6 +12,8 @@ struct KeyChord {
   bool shift = false;
   bool control = true;
 
+  // Control+Insert.
+  static KeyChord controlInsert() { return KeyChord{Key::insert, false, true}; }
   // Shift+Insert, without Control.
   static KeyChord shiftInsert() { return KeyChord{Key::insert, true, false}; }
 

@@ -27,10 +27,10 @@ constexpr qint32 kGedit = 4242;
 
 class Selection : public PipelineTest {
  protected:
-  // The front application answers Control+C by copying `copied`.
-  void copyOnControlC(const QString& copied) {
+  // The front application answers its copy key by copying `copied`.
+  void copyOnCopyKey(const QString& copied) {
     keyboard.onChord = [this, copied](const KeyChord& chord) {
-      if (chord.key == KeyChord::Key::c) pasteboard.copy({FakePasteboard::textItem(copied)});
+      if (chord == KeyChord::controlInsert()) pasteboard.copy({FakePasteboard::textItem(copied)});
     };
   }
 
@@ -64,7 +64,7 @@ TEST_F(Selection, CaptureTriesTheMethodsInOrderUntilOneFindsASelection) {
     accessibility.systemWideElement = c.systemWide;
     accessibility.applications[kGedit] = c.application;
     pasteboard.copy({});
-    copyOnControlC(c.source ? QStringLiteral("copied") : QString());
+    copyOnCopyKey(c.source ? QStringLiteral("copied") : QString());
     keyboard.chords.clear();
     const std::optional<SelectionSnapshot> snapshot = SelectionSnapshot::capture();
     ASSERT_EQ(snapshot.has_value(), c.source.has_value());
@@ -80,7 +80,7 @@ TEST_F(Selection, CaptureTriesTheMethodsInOrderUntilOneFindsASelection) {
   accessibility.systemWideElement = failing();
   accessibility.systemWideElement->onRead = [this](const QString&) { trust.trusted = false; };
   accessibility.applications[kGedit] = field("app");
-  copyOnControlC(QStringLiteral("copied"));
+  copyOnCopyKey(QStringLiteral("copied"));
   EXPECT_EQ(SelectionSnapshot::capture().value_or(SelectionSnapshot{}).source, Source::cmdCopy);
 }
 
@@ -133,13 +133,13 @@ TEST_F(Selection, TheCopyTakesTheCopiedTextAndPutsEveryClipboardFormatBack) {
                              {QStringLiteral("text/plain"), QByteArray("hi")}}};
   pasteboard.copy({image, html});
   pasteboard.unreadable = {QStringLiteral("text/uri-list")};
-  copyOnControlC(QStringLiteral("  "));  // blanks count as a selection
+  copyOnCopyKey(QStringLiteral("  "));  // blanks count as a selection
   const auto snapshot = SelectionSnapshot::captureViaCmdC();
   ASSERT_TRUE(snapshot);
   EXPECT_EQ(snapshot->text, QStringLiteral("  "));
   EXPECT_EQ(snapshot->range, (AXTextRange{-1, -1}));
   EXPECT_EQ(snapshot->element, nullptr);
-  EXPECT_EQ(keyboard.chords, QList<KeyChord>{(KeyChord{KeyChord::Key::c, false})});
+  EXPECT_EQ(keyboard.chords, QList<KeyChord>{KeyChord::controlInsert()});
   PasteboardItem imageReadable = image;  // every format whose data was readable, in order
   imageReadable.formats.removeLast();
   pasteboard.unreadable.clear();
@@ -147,7 +147,7 @@ TEST_F(Selection, TheCopyTakesTheCopiedTextAndPutsEveryClipboardFormatBack) {
 
   // An empty clipboard is empty again.
   pasteboard.copy({});
-  copyOnControlC(QStringLiteral("word"));
+  copyOnCopyKey(QStringLiteral("word"));
   EXPECT_EQ(SelectionSnapshot::captureViaCmdC().value_or(SelectionSnapshot{}).text, QStringLiteral("word"));
   EXPECT_THAT(pasteboard.contents, IsEmpty());
 }
@@ -175,7 +175,7 @@ TEST_F(Selection, ACopyThatCopiesNothingLeavesTheClipboardAlone) {
     pasteboard.writes = 0;
     keyboard.works = c.keyboardWorks;
     keyboard.chords.clear();
-    if (c.inFront.pid != kGedit) copyOnControlC(QStringLiteral("copied")); else keyboard.onChord = nullptr;
+    if (c.inFront.pid != kGedit) copyOnCopyKey(QStringLiteral("copied")); else keyboard.onChord = nullptr;
     EXPECT_FALSE(SelectionSnapshot::captureViaCmdC());
     EXPECT_EQ(pasteboard.contents, c.before);
     EXPECT_EQ(pasteboard.writes, 0);
@@ -230,7 +230,7 @@ RunningApplication window(const QString& instance, const QString& windowClass) {
   return RunningApplication{100, windowClass, instance, windowClass};
 }
 
-TEST(CommandChord, TerminalsTakeShiftAndThoseOfTheXtermKindPasteWithShiftInsertAndNeverCopy) {
+TEST(CommandChord, ApplicationsCopyWithControlInsertTerminalsTakeShiftAndThoseOfTheXtermKindNeverCopy) {
   const struct {
     const char* name;
     std::optional<RunningApplication> app;
@@ -246,7 +246,10 @@ TEST(CommandChord, TerminalsTakeShiftAndThoseOfTheXtermKindPasteWithShiftInsertA
       {"a name that merely contains 'term'", window("termpaper", "Termpaper"), false},
   };
   for (const auto& c : cases) {
-    const std::optional<KeyChord> copy = c.shift ? std::optional(KeyChord{KeyChord::Key::c, *c.shift}) : std::nullopt;
+    // Control+C with nothing selected interrupts a terminal in a web page.
+    const std::optional<KeyChord> copy = !c.shift ? std::nullopt
+                                         : *c.shift ? std::optional(KeyChord{KeyChord::Key::c, true})
+                                                    : std::optional(KeyChord::controlInsert());
     const KeyChord paste = c.shift ? KeyChord{KeyChord::Key::v, *c.shift} : KeyChord::shiftInsert();
     EXPECT_EQ(commandChord(KeyChord::Key::c, c.app), copy) << c.name;
     EXPECT_EQ(commandChord(KeyChord::Key::v, c.app), paste) << c.name;
@@ -267,7 +270,7 @@ TEST_F(Selection, KeysAimedAtAProcessGoOutOnlyWhileItOwnsTheFocus) {
   front.app = window("xterm", "XTerm");
   EXPECT_FALSE(postCommandC(std::nullopt));
   EXPECT_TRUE(postCommandV(std::nullopt));
-  EXPECT_EQ(keyboard.chords, (QList<KeyChord>{{KeyChord::Key::v, false}, {KeyChord::Key::c, false},
+  EXPECT_EQ(keyboard.chords, (QList<KeyChord>{{KeyChord::Key::v, false}, KeyChord::controlInsert(),
                                               {KeyChord::Key::v, false}, {KeyChord::Key::c, true},
                                               KeyChord::shiftInsert()}));
 }

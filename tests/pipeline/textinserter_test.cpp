@@ -45,9 +45,10 @@ class TextInsertion : public PipelineTest {
     taken.source = SelectionSnapshot::Source::cmdCopy;
     return taken;
   }
-  qsizetype typed(KeyChord::Key key) const {
-    return std::count(keyboard.chords.cbegin(), keyboard.chords.cend(), KeyChord{key, false});
+  qsizetype typed(const KeyChord& chord) const {
+    return std::count(keyboard.chords.cbegin(), keyboard.chords.cend(), chord);
   }
+  static constexpr KeyChord kPaste{KeyChord::Key::v, false};
   // Waits until every timer due within `ms` of the inserter's time has run:
   // a check of the paste that was to come has come by then.
   static bool passed(int ms) {
@@ -91,7 +92,7 @@ TEST_F(TextInsertion, TheSelectionDecidesBetweenPastingAndShowingTheResult) {
     inserter.insert(row.result, row.selected, row.taken, kEditorPid);
     EXPECT_EQ(pasteboard.string(), row.clipboardAfter.value_or(kUsersClipboard));
     EXPECT_EQ(pasteboard.itemCount(), 1);
-    EXPECT_EQ(typed(KeyChord::Key::v), row.pastes);
+    EXPECT_EQ(typed(kPaste), row.pastes);
     EXPECT_EQ(overlays.calls, row.panels);
   }
   // During the onboarding the result only reaches the clipboard.
@@ -118,21 +119,21 @@ TEST_F(TextInsertion, APasteIntoAnUnclassifiedFieldIsCheckedAndShownWhenItDidNot
     overlays.calls.clear();
     const std::optional<QString> copied = row.copied;
     keyboard.onChord = [this, copied](const KeyChord& chord) {
-      if (chord.key == KeyChord::Key::c && copied) pasteboard.copy({FakePasteboard::textItem(*copied)});
+      if (chord == KeyChord::controlInsert() && copied) pasteboard.copy({FakePasteboard::textItem(*copied)});
     };
     awaitTask(inserter.pasteAndVerify(kEditorPid, QStringLiteral("old words"), QStringLiteral("new words")));
-    EXPECT_EQ(typed(KeyChord::Key::c), 1);
+    EXPECT_EQ(typed(KeyChord::controlInsert()), 1);
     EXPECT_EQ(overlays.calls, row.panels);
   }
   // The decision to check: a paste into a field nobody could classify.
   keyboard.onChord = [this](const KeyChord& chord) {
-    if (chord.key == KeyChord::Key::c) pasteboard.copy({FakePasteboard::textItem(QStringLiteral("old words "))});
+    if (chord == KeyChord::controlInsert()) pasteboard.copy({FakePasteboard::textItem(QStringLiteral("old words "))});
   };
   keyboard.chords.clear();
   overlays.calls.clear();
   pasteboard.copy({FakePasteboard::textItem(kUsersClipboard)});
   inserter.insert(QStringLiteral("new words"), QStringLiteral(" old words"), snapshot("old words", std::nullopt), kEditorPid);
-  EXPECT_EQ(typed(KeyChord::Key::v), 1);
+  EXPECT_EQ(typed(kPaste), 1);
   ASSERT_TRUE(waitUntil([&] { return !overlays.calls.isEmpty(); }));
   EXPECT_EQ(overlays.calls, QStringList{"result plain new words"});
   EXPECT_EQ(pasteboard.string(), QStringLiteral("new words")) << "the result again, not the copied selection";
@@ -212,12 +213,12 @@ TEST_F(TextInsertion, WithoutTheDesktopsTrustTheUserIsAskedOnceUntilTheTrustRetu
 
   trust.trusted = true;  // granted in the desktop's settings meanwhile
   inserter.pasteText(QStringLiteral("third"), kEditorPid);
-  EXPECT_EQ(typed(KeyChord::Key::v), 1);
+  EXPECT_EQ(typed(kPaste), 1);
   EXPECT_FALSE(inserter.fillPermissionDenied());
   trust.trusted = false;  // and lost again: the user hears about it again
   inserter.pasteText(QStringLiteral("fourth"), kEditorPid);
   EXPECT_NE(PermissionHelpDialog::current(), nullptr);
-  EXPECT_EQ(typed(KeyChord::Key::v), 1);
+  EXPECT_EQ(typed(kPaste), 1);
 }
 
 TEST_F(TextInsertion, SettingsOpenTheirPaneOrAHelpDialogInTheInterfaceLanguage) {
