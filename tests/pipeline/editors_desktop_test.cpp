@@ -4,9 +4,11 @@
 #include "browserpage.h"
 #include "desktopflow.h"
 #include "fakesynthetickeyboard.h"
+#include "testwindow.h"
 #include "testmicrophone.h"
 #include "tracelines.h"
 
+#include <QRegularExpression>
 
 using namespace std::chrono_literals;
 
@@ -77,6 +79,32 @@ TEST_F(EditorsOnTheDesktop, InChromiumTheCopyReadsTheWordAndNeverTypesControlC) 
       << page.text().value_or(QStringLiteral("(no title)")).toStdString();
   EXPECT_FALSE(page.controlChords().contains(QStringLiteral("C-c"))) << page.controlChords().join(u' ').toStdString();
   EXPECT_TRUE(noted.chords.contains(KeyChord::controlInsert()));
+}
+
+// A Tk editor (Python's tkinter) names no process on its window, and has no
+// accessibility: the X server names its process, so the word selected there
+// is read through the copy. A dictation is typed once.
+TEST_F(EditorsOnTheDesktop, InATkEditorARewriteReadsTheWordAndADictationIsTypedOnce) {
+  TestWindow editor;
+  ASSERT_TRUE(editor.start(TestWindow::Kind::tkEditor));
+  ASSERT_TRUE(editor.command(QStringLiteral("text alpha beta gamma")));
+  ASSERT_TRUE(isInFront(editor.processId()));
+  ASSERT_TRUE(selectInFront(6, 4, QStringLiteral("beta")));
+  answerNext("rewrite", "paste", "BETA");
+  answerNext("transcribe", "paste", " delta");
+  const auto text = [&] {
+    const QStringList changes = editor.lines().filter(QRegularExpression(QStringLiteral("^text ")));
+    return changes.isEmpty() ? QString() : changes.last().mid(5);
+  };
+
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressRewrite));
+  EXPECT_TRUE(uploadedSelection("beta"));
+  EXPECT_TRUE(waitUntil([&] { return text().count(QStringLiteral("BETA")) == 1; }, 10s)) << text().toStdString();
+
+  ASSERT_TRUE(TestKeyboard::run({"key", "ctrl+End"}));
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressDictate));
+  EXPECT_TRUE(waitUntil([&] { return text().endsWith(QStringLiteral(" delta")); }, 10s)) << text().toStdString();
+  EXPECT_EQ(text().count(QStringLiteral("delta")), 1) << text().toStdString();
 }
 
 }  // namespace

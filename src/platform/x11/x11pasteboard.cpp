@@ -341,8 +341,8 @@ bool X11Pasteboard::isOwnedBy(const RunningApplication& app) {
     if ((current & clientBits) == (app.window & clientBits)) return true;
   }
   X11ErrorTrap trap(display_);
-  const auto client = X11WindowProperties::clientWindow(display_, current);
-  return trap.sync() == 0 && client && client->pid == app.pid;
+  const std::optional<qint32> process = X11WindowProperties::pid(display_, current);
+  return trap.sync() == 0 && process == app.pid;
 }
 
 qint64 X11Pasteboard::timesRead() {

@@ -54,19 +54,31 @@ std::optional<qint32> clientProcess(Display* display, Window window) {
   }
   return process;
 }
-}  // namespace
 
-std::optional<qint32> pid(Display* display, Window window) {
-  const auto value = single(display, window, "_NET_WM_PID", XA_CARDINAL);
-  if (!value || *value == 0) return std::nullopt;
-  if (const std::optional<qint32> process = clientProcess(display, window)) return process;
-  return static_cast<qint32>(*value);
+bool hasProperty(Display* display, Window window, const char* property) {
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, remaining = 0;
+  unsigned char* data = nullptr;
+  const bool found = XGetWindowProperty(display, window, XInternAtom(display, property, False), 0, 0, False,
+                                        AnyPropertyType, &type, &format, &count, &remaining, &data) == Success &&
+                     type != None;
+  if (data) XFree(data);
+  return found;
 }
 
-std::optional<ClientWindow> clientWindow(Display* display, Window window) {
+// The window of `window`'s application: itself or its closest ancestor that
+// the window manager manages (WM_STATE). Without a window manager, the first
+// on the way that an application named (WM_CLASS, _NET_WM_PID); a window
+// manager's own frame is neither.
+std::optional<Window> applicationWindow(Display* display, Window window) {
   const Window root = DefaultRootWindow(display);
+  std::optional<Window> named;
   while (window != None && window != PointerRoot && window != root) {
-    if (const std::optional<qint32> process = pid(display, window)) return ClientWindow{window, *process};
+    if (hasProperty(display, window, "WM_STATE")) return window;
+    if (!named && (hasProperty(display, window, "WM_CLASS") || hasProperty(display, window, "_NET_WM_PID"))) {
+      named = window;
+    }
     Window rootReturn = 0, parent = 0;
     Window* children = nullptr;
     unsigned int count = 0;
@@ -74,7 +86,25 @@ std::optional<ClientWindow> clientWindow(Display* display, Window window) {
     if (children) XFree(children);
     window = parent;
   }
-  return std::nullopt;
+  return named;
+}
+}  // namespace
+
+std::optional<qint32> pid(Display* display, Window window) {
+  if (const std::optional<qint32> process = clientProcess(display, window)) return process;
+  const std::optional<Window> application = applicationWindow(display, window);
+  if (!application) return std::nullopt;
+  const auto value = single(display, *application, "_NET_WM_PID", XA_CARDINAL);
+  if (!value || *value == 0) return std::nullopt;
+  return static_cast<qint32>(*value);
+}
+
+std::optional<ClientWindow> clientWindow(Display* display, Window window) {
+  const std::optional<Window> application = applicationWindow(display, window);
+  if (!application) return std::nullopt;
+  const std::optional<qint32> process = pid(display, *application);
+  if (!process) return std::nullopt;
+  return ClientWindow{*application, *process};
 }
 
 QString title(Display* display, Window window) {
