@@ -112,12 +112,16 @@ class DesktopFlow : public ::testing::Test {
   }
   // One request as the user makes it: `press`, speak (the test's microphone
   // must be playing) until `buffers` buffers were heard, `press` again; back
-  // once the upload went out and the answer was dealt with.
-  void speakBetweenPresses(bool (*press)(), int buffers = 6) {
+  // once the upload went out and the answer was dealt with. `whileSpeaking`
+  // runs once the selection has been read.
+  void speakBetweenPresses(bool (*press)(), int buffers = 6, const std::function<void()>& whileSpeaking = {}) {
     const int uploads = service.requestCount();
     AudioRecorder& recorder = AudioRecorder::shared();
     ASSERT_TRUE(press());
-    ASSERT_TRUE(waitUntil([&] { return recorder.state() == RecordingState::recording; }));
+    ASSERT_TRUE(waitUntil([&] {
+      return recorder.state() == RecordingState::recording && !AppHotKeyHandler::shared().isStartingRecording();
+    }));
+    if (whileSpeaking) whileSpeaking();
     ASSERT_TRUE(heardBuffers(buffers));
     ASSERT_TRUE(press());
     ASSERT_TRUE(waitUntil(

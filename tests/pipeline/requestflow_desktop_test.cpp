@@ -12,7 +12,7 @@
 #include "testwindow.h"
 #include "tracelines.h"
 #include "wavfile.h"
-#include "xtermwindow.h"
+#include "terminalwindow.h"
 
 #include "pipeline/flowalert.h"
 #include "localization/appstrings.h"
@@ -325,7 +325,7 @@ TEST_F(RequestFlowOnTheDesktop, InXtermADictationIsTypedOnceAndAHighlightedWordI
   noted.onChord = [this](const KeyChord& chord) { keyboard.typeChord(chord); };
   SyntheticKeyboard::install(&noted);
   const auto uninstall = qScopeGuard([this] { SyntheticKeyboard::install(&keyboard); });
-  XtermWindow xterm;
+  TerminalWindow xterm(TerminalWindow::Program::xterm);
   ASSERT_TRUE(xterm.start(QStringLiteral("brave new world")));
   ASSERT_TRUE(isInFront(xterm.processId()));
   answerNext("transcribe", "paste", "ls -la");

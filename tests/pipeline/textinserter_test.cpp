@@ -48,7 +48,7 @@ class TextInsertion : public PipelineTest {
   qsizetype typed(const KeyChord& chord) const {
     return std::count(keyboard.chords.cbegin(), keyboard.chords.cend(), chord);
   }
-  static constexpr KeyChord kPaste{KeyChord::Key::v, false};
+  const KeyChord kPaste = KeyChord::shiftInsert();
   // Waits until every timer due within `ms` of the inserter's time has run:
   // a check of the paste that was to come has come by then.
   static bool passed(int ms) {
@@ -164,7 +164,11 @@ TEST_F(TextInsertion, WhenNoKeysCanReachTheTargetThePanelShowsTheResult) {
 
 // xterm and its kin paste PRIMARY on Shift+Insert: the result is lent to
 // PRIMARY until the terminal has read it (or has not for a while), then the
-// user's highlight of before returns, unless the user highlighted anew.
+// user's highlight of before returns, unless the user highlighted anew. So
+// for every application whose paste is Shift+Insert (a terminal in a web page
+// pastes PRIMARY too), but where the paste replaces a selection, which is
+// PRIMARY itself: GTK drops a selection that loses PRIMARY, and the paste
+// would land beside it.
 TEST_F(TextInsertion, IntoXtermTheResultIsLentToPrimaryAndTheUsersHighlightReturns) {
   FakePasteboard primary{FakePasteboard::Slot::primarySelection};
   const QString highlight = QStringLiteral("the user's highlight");
@@ -190,11 +194,63 @@ TEST_F(TextInsertion, IntoXtermTheResultIsLentToPrimaryAndTheUsersHighlightRetur
   ASSERT_TRUE(passed(1100));
   EXPECT_EQ(primaryText(), QStringLiteral("highlighted meanwhile"));
 
-  // An ordinary application's paste leaves PRIMARY alone.
-  primary.writes = 0;
   front.app = FakeFrontApplication::named(QStringLiteral("Editor"), kEditorPid);
   inserter.pasteText(QStringLiteral("plain"), kEditorPid);
+  EXPECT_EQ(primaryText(), QStringLiteral("plain"));
+  EXPECT_TRUE(waitUntil([&] { return primaryText() == QStringLiteral("highlighted meanwhile"); }));
+  primary.writes = 0;
+  inserter.pasteText(QStringLiteral("over"), kEditorPid, QStringLiteral("selected"));
+  front.app = FakeFrontApplication::named(QStringLiteral("Konsole"), kEditorPid);
+  inserter.pasteText(QStringLiteral("shifted"), kEditorPid);
   EXPECT_EQ(primary.writes, 0);
+  EXPECT_EQ(keyboard.chords.mid(keyboard.chords.size() - 2),
+            (QList<KeyChord>{KeyChord::shiftInsert(), KeyChord{KeyChord::Key::v, true}}));
+}
+
+// Emacs and Tk paste beside a selection: the text an answer replaces is cut
+// first (their cut, which puts it on the clipboard), but only while it surely
+// is still the selection: PRIMARY held by the application with exactly that
+// text, and the application's copy finding exactly that text again (Emacs
+// copies whatever lies between mark and cursor). A lost selection costs no
+// character, and the answer is pasted all the same.
+TEST_F(TextInsertion, BesideASelectionTheTextIsCutFirstOnlyWhileItIsSurelyStillSelected) {
+  FakePasteboard primary{FakePasteboard::Slot::primarySelection};
+  RunningApplication tk = FakeFrontApplication::named(QStringLiteral("Notes"), kEditorPid);
+  tk.tk = true;
+  const RunningApplication emacs = FakeFrontApplication::named(QStringLiteral("Emacs"), kEditorPid);
+  const struct {
+    const char* name;
+    RunningApplication app;
+    std::optional<qint32> primaryOwner;
+    QString onPrimary;
+    QString copies;  // what its copy and cut keys take
+    bool cut;
+  } rows[] = {
+      {"Tk, the word still selected", tk, kEditorPid, "old", "old", true},
+      {"Emacs, the word still between mark and cursor", emacs, kEditorPid, "old", "old", true},
+      {"a click cleared Tk's selection", tk, kEditorPid, "", "", false},
+      {"another word selected since", tk, kEditorPid, "other", "other", false},
+      {"another application took PRIMARY", emacs, 99, "old", "old", false},
+      {"the cursor moved in Emacs", emacs, kEditorPid, "old", "old words", false},
+      {"an application that replaces on paste", FakeFrontApplication::named(QStringLiteral("Gedit"), kEditorPid),
+       kEditorPid, "old", "old", false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    front.app = row.app;
+    primary.ownerPid = row.primaryOwner;
+    primary.copy({FakePasteboard::textItem(row.onPrimary)});
+    keyboard.chords.clear();
+    const QString copies = row.copies;
+    keyboard.onChord = [this, copies](const KeyChord& chord) {
+      if (!copies.isEmpty() && (chord == KeyChord::controlInsert() || chord == KeyChord::shiftDelete()))
+        pasteboard.copy({FakePasteboard::textItem(copies)});
+    };
+    EXPECT_TRUE(inserter.pasteText(QStringLiteral("new"), kEditorPid, QStringLiteral("old")));
+    EXPECT_EQ(typed(KeyChord::shiftDelete()), row.cut ? 1 : 0);
+    EXPECT_EQ(keyboard.chords.value(keyboard.chords.size() - 1), kPaste);
+    EXPECT_EQ(pasteboard.string(), QStringLiteral("new")) << "the answer on the clipboard for the paste";
+  }
 }
 
 TEST_F(TextInsertion, WithoutTheDesktopsTrustTheUserIsAskedOnceUntilTheTrustReturns) {

@@ -2,6 +2,7 @@
 
 #include "awaittask.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -36,6 +37,15 @@ report();
 </script></body></html>
 )");
 
+const QByteArray kFirefoxPreferences = R"(user_pref("browser.aboutwelcome.enabled", false);
+user_pref("browser.shell.checkDefaultBrowser", false);
+user_pref("browser.startup.homepage_override.mstone", "ignore");
+user_pref("datareporting.policy.dataSubmissionEnabled", false);
+user_pref("datareporting.policy.firstRunURL", "");
+user_pref("toolkit.telemetry.reportingpolicy.firstRun", false);
+user_pref("app.update.disabledForTesting", true);
+)";
+
 }  // namespace
 
 BrowserPage::~BrowserPage() {
@@ -51,6 +61,12 @@ bool BrowserPage::open(const QString& text) {
   QUrl url = QUrl::fromLocalFile(page.fileName());
   url.setFragment(text);
   const QString profile = folder_.filePath(QStringLiteral("profile"));
+  if (!QDir().mkpath(profile)) return false;
+  // Firefox's first start would open pages of its own over this one.
+  QFile preferences(profile + QStringLiteral("/user.js"));
+  if (!preferences.open(QIODevice::WriteOnly)) return false;
+  preferences.write(kFirefoxPreferences);
+  preferences.close();
   process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   if (browser_ == Browser::chromium) {
     // As root it runs only without its sandbox; nothing of its own may reach the network.

@@ -58,6 +58,7 @@ std::optional<RunningApplication> X11FrontApplication::frontmost() {
     if (hint.res_name) XFree(hint.res_name);
     if (hint.res_class) XFree(hint.res_class);
   }
+  app.tk = X11WindowProperties::runsTk(display_, app.pid);
   app.localizedName = !app.windowClass.isEmpty()      ? app.windowClass
                       : !app.windowInstance.isEmpty() ? app.windowInstance
                                                       : QString::fromLocal8Bit(ProcessAncestry::nameOf(app.pid));

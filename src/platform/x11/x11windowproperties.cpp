@@ -1,5 +1,9 @@
 #include "platform/x11/x11windowproperties.h"
 
+#include "platform/x11/x11errortrap.h"
+
+#include <QByteArray>
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -67,6 +71,22 @@ bool hasProperty(Display* display, Window window, const char* property) {
   return found;
 }
 
+// The bytes of an 8-bit property of type `type` (texts).
+QByteArray bytes(Display* display, Window window, const char* property, Atom type) {
+  Atom actualType = None;
+  int format = 0;
+  unsigned long count = 0, remaining = 0;
+  unsigned char* data = nullptr;
+  QByteArray value;
+  if (XGetWindowProperty(display, window, XInternAtom(display, property, False), 0, kMaxItems / 4, False, type,
+                         &actualType, &format, &count, &remaining, &data) == Success &&
+      data && format == 8) {
+    value = QByteArray(reinterpret_cast<const char*>(data), qsizetype(count));
+  }
+  if (data) XFree(data);
+  return value;
+}
+
 // The window of `window`'s application: itself or its closest ancestor that
 // the window manager manages (WM_STATE). Without a window manager, the first
 // on the way that an application named (WM_CLASS, _NET_WM_PID); a window
@@ -107,19 +127,25 @@ std::optional<ClientWindow> clientWindow(Display* display, Window window) {
   return ClientWindow{*application, *process};
 }
 
-QString title(Display* display, Window window) {
-  Atom actualType = None;
-  int actualFormat = 0;
-  unsigned long count = 0, remaining = 0;
-  unsigned char* data = nullptr;
-  QString text;
-  if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), 0, kMaxItems / 4, False,
-                         XInternAtom(display, "UTF8_STRING", False), &actualType, &actualFormat, &count, &remaining,
-                         &data) == Success &&
-      data && actualFormat == 8) {
-    text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(count));
+bool runsTk(Display* display, qint32 process) {
+  const QByteArray registry = bytes(display, DefaultRootWindow(display), "InterpRegistry", XA_STRING);
+  // Entries "<window in hex> <name>", each ended by a NUL; those of programs
+  // that have ended stay until another Tk program cleans up.
+  for (const QByteArray& entry : registry.split('\0')) {
+    bool valid = false;
+    const Window window = entry.split(' ').value(0).toULong(&valid, 16);
+    if (!valid || window == None) continue;
+    X11ErrorTrap trap(display);  // the window of a program that has ended is gone
+    const bool named = hasProperty(display, window, "TK_APPLICATION");
+    const std::optional<qint32> owner = named ? pid(display, window) : std::nullopt;
+    if (trap.sync() == 0 && owner == process) return true;
   }
-  if (data) XFree(data);
+  return false;
+}
+
+QString title(Display* display, Window window) {
+  QString text = QString::fromUtf8(
+      bytes(display, window, "_NET_WM_NAME", XInternAtom(display, "UTF8_STRING", False)));
   if (!text.isEmpty()) return text;
 
   XTextProperty legacy{};

@@ -38,6 +38,11 @@ struct ClientWindow {
 };
 std::optional<ClientWindow> clientWindow(_XDisplay* display, unsigned long window);
 
+// Whether process `process` runs Tk: every Tk application lists a window of
+// its own for Tk's send command on the root window (InterpRegistry), and
+// names itself on that window (TK_APPLICATION).
+bool runsTk(_XDisplay* display, qint32 process);
+
 // The window's title: _NET_WM_NAME, else WM_NAME.
 QString title(_XDisplay* display, unsigned long window);
 
