@@ -65,6 +65,17 @@ bool TerminalWindow::click(int row, int column, int times) {
                             QString::number(times), QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")});
 }
 
+bool TerminalWindow::typeAtPrompt(const QString& text) {
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    if (!TestKeyboard::run({QStringLiteral("key"), QStringLiteral("ctrl+e"), QStringLiteral("ctrl+u")}) ||
+        !TestKeyboard::run({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), text})) {
+      return false;
+    }
+    if (commandLine() == text) return true;
+  }
+  return false;
+}
+
 std::optional<QString> TerminalWindow::commandLine() {
   QFile line(folder_.filePath(QStringLiteral("line")));
   line.remove();

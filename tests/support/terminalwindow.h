@@ -27,6 +27,9 @@ class TerminalWindow {
   // The shell's command line as it stands, read through a key bound in the
   // shell that changes nothing; nothing when the shell does not answer.
   std::optional<QString> commandLine();
+  // Types `text` on an emptied command line until the line holds it: keys
+  // typed before the terminal takes them are lost. False when it never did.
+  bool typeAtPrompt(const QString& text);
 
  private:
   Program program_;
