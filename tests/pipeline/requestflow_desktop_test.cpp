@@ -2,42 +2,20 @@
 // and sound services: a spoken rewrite of a word selected in another
 // application, a dictation with a press during its start, a microphone lost;
 // a dictation and a rewrite in a real xterm.
-#include "fakeservice.h"
+#include "desktopflow.h"
 #include "fakesynthetickeyboard.h"
-#include "gnometexteditor.h"
-#include "pipelinestate.h"
-#include "printing.h"
-#include "recordingoverlaypresenter.h"
+#include "desktopeditor.h"
 #include "soundserver.h"
-#include "awaittask.h"
-#include "testenvironment.h"
 #include "testkeygrabber.h"
-#include "testkeyboard.h"
 #include "testkeymap.h"
 #include "testmicrophone.h"
 #include "testwindow.h"
 #include "tracelines.h"
 #include "wavfile.h"
-#include "xtermwindow.h"
+#include "terminalwindow.h"
 
-#include "pipeline/apphotkeyhandler.h"
-#include "pipeline/audiorecorder.h"
 #include "pipeline/flowalert.h"
-#include "pipeline/historystore.h"
-#include "pipeline/hotkeymanager.h"
-#include "pipeline/permissionmanager.h"
-#include "platform/linux/atspiaccessibility.h"
-#include "platform/linux/pulsesoundserverwatcher.h"
-#include "platform/linux/qtaudioengine.h"
-#include "platform/linux/qtmicrophoneaccess.h"
-#include "platform/x11/x11accessibilitytrust.h"
-#include "platform/x11/x11frontapplication.h"
-#include "platform/x11/x11keyboardtap.h"
-#include "platform/x11/x11pasteboard.h"
-#include "platform/x11/x11primaryhighlightwatch.h"
-#include "platform/x11/x11synthetickeyboard.h"
 #include "localization/appstrings.h"
-#include "service/authstore.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -48,7 +26,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -109,49 +86,12 @@ std::optional<WavFile> uploadedWav(const RecordedRequest& request) {
   return WavFile::read(audio.fileName());
 }
 
-// Waits until the recorder has measured `buffers` more buffers of sound
-// (about 85 ms each): the user has spoken that long.
-bool heardBuffers(int buffers) {
-  QSignalSpy levels(&AudioRecorder::shared(), &AudioRecorder::audioLevelChanged);
-  return waitUntil([&] { return levels.count() >= buffers; }, std::chrono::seconds(10));
-}
-
-class RequestFlowOnTheDesktop : public ::testing::Test {
+// The flow with a Qt window in front holding "hello brave new world", "brave" selected.
+class RequestFlowOnTheDesktop : public DesktopFlow {
  protected:
   void SetUp() override {
-    REQUIRE_TEST_DESKTOP();
-    resetPipelineState();
-    service.clearRequests();
-    AccessibilityTrust::install(&trust);
-    MicrophoneAccess::install(&microphoneAccess);
-    SoundServerWatcher::install(&soundServer);
-    AudioEngine::installFactory([] { return std::make_unique<QtAudioEngine>(); });
-    KeyboardTap::install(&keyboardTap);
-    FrontApplication::install(&front);
-    SyntheticKeyboard::install(&keyboard);
-    Pasteboard::install(&pasteboard);
-    Pasteboard::installPrimarySelection(&primarySelection);
-    PrimaryHighlightWatch::install(&highlightWatch);
-    Accessibility::install(&accessibility);
-    accessibility.start();
-
-    AuthStore& account = AuthStore::shared();
-    account.setEmail(QStringLiteral("writer@example.com"));
-    account.setToken(QStringLiteral("token-1"));
-    HistoryStore::shared().load();
-    // As at start-up: presses reach the flow, the listener follows the trust.
-    // The test sees each press first.
-    QObject::connect(&PermissionManager::shared(), &PermissionManager::hotKeyPressed, &pressWatcher,
-                     [this](HotKeyCombo) {
-                       ++presses;
-                       if (onPress) onPress();
-                     });
-    QObject::connect(&PermissionManager::shared(), &PermissionManager::hotKeyPressed, &AppHotKeyHandler::shared(),
-                     &AppHotKeyHandler::handleHotKey);
-    PermissionManager::shared().refresh();
-    ASSERT_TRUE(HotKeyManager::shared().isListening());
-    ASSERT_TRUE(waitUntil([] { return AudioRecorder::shared().isEngineReady(); }));
-
+    DesktopFlow::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     ASSERT_TRUE(window.start());
     ASSERT_TRUE(window.command(QStringLiteral("text hello brave new world")));
     ASSERT_TRUE(window.command(QStringLiteral("select 6 11")));
@@ -161,51 +101,6 @@ class RequestFlowOnTheDesktop : public ::testing::Test {
     }));
   }
 
-  void TearDown() override {
-    QObject::disconnect(&PermissionManager::shared(), &PermissionManager::hotKeyPressed, &AppHotKeyHandler::shared(),
-                        &AppHotKeyHandler::handleHotKey);
-    HotKeyManager::shared().stop();
-    Accessibility::install(nullptr);
-    Pasteboard::install(nullptr);
-    Pasteboard::installPrimarySelection(nullptr);
-    PrimaryHighlightWatch::install(nullptr);
-    SyntheticKeyboard::install(nullptr);
-    FrontApplication::install(nullptr);
-    KeyboardTap::install(nullptr);
-    AudioEngine::installFactory({});
-    SoundServerWatcher::install(nullptr);
-    MicrophoneAccess::install(nullptr);
-    AccessibilityTrust::install(nullptr);
-    resetPipelineState();
-  }
-
-  static bool pressRewrite() { return TestKeyboard::run({"keydown", "alt", "key", "e", "keyup", "alt"}); }
-  static bool pressDictate() { return TestKeyboard::run({"key", "alt+q"}); }
-  // The service's answer to the next upload: `result`, to be dealt with as `action`.
-  void answerNext(const QString& operation, const QString& action, const QString& result) {
-    const QString body = QStringLiteral(R"({"operation":"%1","action_type":"%2","transcript":"said","result":"%3"})");
-    service.enqueue("POST", "/veltrine/api/v1/audio/process",
-                    ScriptedResponse::json(200, body.arg(operation, action, result).toUtf8()));
-  }
-  bool isInFront(qint64 pid) {
-    return waitUntil([&] { return front.frontmost() && front.frontmost()->pid == pid; }, 20s);
-  }
-
-  QObject pressWatcher;
-  int presses = 0;
-  std::function<void()> onPress;
-  FakeService& service = processService();
-  RecordingOverlayPresenter overlays;
-  X11AccessibilityTrust trust;
-  QtMicrophoneAccess microphoneAccess;
-  PulseSoundServerWatcher soundServer;
-  X11KeyboardTap keyboardTap;
-  X11FrontApplication front;
-  X11SyntheticKeyboard keyboard;
-  X11Pasteboard pasteboard;
-  X11Pasteboard primarySelection{X11Pasteboard::Selection::primary};
-  X11PrimaryHighlightWatch highlightWatch;
-  AtspiAccessibility accessibility;
   TestWindow window;
 };
 
@@ -253,7 +148,7 @@ TEST_F(RequestFlowOnTheDesktop, ASpokenRewriteReplacesTheSelectedWordInTheApplic
 // The time from the stop press to the upload is printed (14-60 ms on the test
 // desktop, where waiting for the editor took 1.0-1.2 s).
 TEST_F(RequestFlowOnTheDesktop, ARewriteInAGtk4EditorPutsTheWordBackOnceAndReplacesItOnce) {
-  GnomeTextEditor editor;
+  DesktopEditor editor(DesktopEditor::Program::gnomeTextEditor);
   ASSERT_TRUE(editor.open(QStringLiteral("hello brave new world")));
   ASSERT_TRUE(isInFront(editor.processId()));
   // Keys typed before its text view has the focus would go nowhere.
@@ -261,7 +156,7 @@ TEST_F(RequestFlowOnTheDesktop, ARewriteInAGtk4EditorPutsTheWordBackOnceAndRepla
     return accessibility.application(qint32(editor.processId()))->copyAttributeValue(AXAttribute::focusedUIElement).error ==
            AXError::success;
   }));
-  ASSERT_TRUE(GnomeTextEditor::selectWithKeys(6, 5));
+  ASSERT_TRUE(TestKeyboard::selectWithKeys(6, 5));
   ASSERT_TRUE(waitUntil([] {
     return SelectionSnapshot::captureApplication().value_or(SelectionSnapshot{}).text == QStringLiteral("brave");
   }));
@@ -430,7 +325,7 @@ TEST_F(RequestFlowOnTheDesktop, InXtermADictationIsTypedOnceAndAHighlightedWordI
   noted.onChord = [this](const KeyChord& chord) { keyboard.typeChord(chord); };
   SyntheticKeyboard::install(&noted);
   const auto uninstall = qScopeGuard([this] { SyntheticKeyboard::install(&keyboard); });
-  XtermWindow xterm;
+  TerminalWindow xterm(TerminalWindow::Program::xterm);
   ASSERT_TRUE(xterm.start(QStringLiteral("brave new world")));
   ASSERT_TRUE(isInFront(xterm.processId()));
   answerNext("transcribe", "paste", "ls -la");
@@ -438,16 +333,6 @@ TEST_F(RequestFlowOnTheDesktop, InXtermADictationIsTypedOnceAndAHighlightedWordI
   answerNext("transcribe", "paste", " | wc");
   TestMicrophone microphone;
   ASSERT_TRUE(microphone.play(TestMicrophone::tone(440, 1000ms, 0.5), true));
-  AudioRecorder& recorder = AudioRecorder::shared();
-  const auto speakBetweenPresses = [&](bool (*press)()) {
-    const int uploads = service.requestCount();
-    ASSERT_TRUE(press());
-    ASSERT_TRUE(waitUntil([&] { return recorder.state() == RecordingState::recording; }));
-    ASSERT_TRUE(heardBuffers(6));
-    ASSERT_TRUE(press());
-    ASSERT_TRUE(
-        waitUntil([&] { return recorder.state() == RecordingState::idle && service.requestCount() == uploads + 1; }, 10s));
-  };
 
   primarySelection.setString(QStringLiteral("highlighted elsewhere"));
   ASSERT_TRUE(TestKeyboard::run({"type", "--delay", "10", "echo "}));

@@ -1,4 +1,4 @@
-#include "gnometexteditor.h"
+#include "desktopeditor.h"
 
 #include "awaittask.h"
 #include "testkeyboard.h"
@@ -14,39 +14,40 @@ QString readFile(const QString& path) {
 
 }  // namespace
 
-GnomeTextEditor::~GnomeTextEditor() {
+DesktopEditor::~DesktopEditor() {
   // Asked to close, it would ask about unsaved changes.
   process_.kill();
   process_.waitForFinished(5000);
 }
 
-bool GnomeTextEditor::open(const QString& text) {
+bool DesktopEditor::open(const QString& text) {
   QFile document(documentPath());
   if (!folder_.isValid() || !document.open(QIODevice::WriteOnly)) return false;
-  opened_ = text + QLatin1Char('\n');
+  opened_ = text.isEmpty() ? text : text + QLatin1Char('\n');
   document.write(opened_.toUtf8());
   document.close();
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("memory"));  // no earlier user's settings
   process_.setProcessEnvironment(environment);
   process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  // Its own instance, not one already running on the session bus.
-  process_.start(QStringLiteral("gnome-text-editor"), {QStringLiteral("--standalone"), documentPath()});
+  switch (program_) {
+    case Program::gnomeTextEditor:  // its own instance, not one already running on the session bus
+      process_.start(QStringLiteral("gnome-text-editor"), {QStringLiteral("--standalone"), documentPath()});
+      break;
+    case Program::mousepad: process_.start(QStringLiteral("mousepad"), {documentPath()}); break;
+    case Program::featherpad: process_.start(QStringLiteral("featherpad"), {documentPath()}); break;
+    case Program::emacs: process_.start(QStringLiteral("emacs"), {QStringLiteral("-Q"), documentPath()}); break;
+  }
   return process_.waitForStarted(20000);
 }
 
-bool GnomeTextEditor::selectWithKeys(int start, int length) {
-  QStringList keys{QStringLiteral("key"), QStringLiteral("ctrl+Home")};
-  for (int i = 0; i < start; ++i) keys << QStringLiteral("Right");
-  for (int i = 0; i < length; ++i) keys << QStringLiteral("shift+Right");
-  return TestKeyboard::run(keys);
-}
-
-std::optional<QString> GnomeTextEditor::saveAndRead() {
+std::optional<QString> DesktopEditor::saveAndRead() {
+  const QStringList save = program_ == Program::emacs ? QStringList{QStringLiteral("ctrl+x"), QStringLiteral("ctrl+s")}
+                                                      : QStringList{QStringLiteral("ctrl+s")};
   // A paste still on its way (the editor asks the clipboard's owner for the
   // text) lands after a save typed meanwhile: save until the file changes.
   for (int attempt = 0; attempt < 10; ++attempt) {
-    if (!TestKeyboard::run({QStringLiteral("key"), QStringLiteral("ctrl+s")})) return std::nullopt;
+    if (!TestKeyboard::run(QStringList{QStringLiteral("key")} + save)) return std::nullopt;
     if (waitUntil([&] { return readFile(documentPath()) != opened_; }, std::chrono::seconds(1))) {
       return readFile(documentPath());
     }

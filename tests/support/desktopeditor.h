@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <optional>
+
+// A real text editor of the desktop (a Debian package) with one document
+// open, started as a fresh user starts it; the test reads the document back
+// by saving it, as the user would. GTK 4 (GNOME Text Editor) answers some
+// selection requests over the accessibility bus wrongly or not at all; the
+// accessibility registry must run before it starts, or it never appears on
+// the bus. Emacs (emacs -Q) shows no text to accessibility at all.
+class DesktopEditor {
+ public:
+  enum class Program {
+    gnomeTextEditor,  // GTK 4
+    mousepad,         // GTK 3
+    featherpad,       // Qt 5
+    emacs,            // its own text on GTK 3
+  };
+
+  explicit DesktopEditor(Program program) : program_(program) {}
+  ~DesktopEditor();  // closes it without saving
+
+  // Opens a document holding `text` (and a line break after it, unless the
+  // text is empty); false when the editor did not start.
+  bool open(const QString& text);
+  qint64 processId() const { return process_.processId(); }
+  Program program() const { return program_; }
+
+  // Saves the document; the document once the file differs from what was
+  // opened, nothing when it did not change in time.
+  std::optional<QString> saveAndRead();
+
+ private:
+  QString documentPath() const { return folder_.filePath(QStringLiteral("document.txt")); }
+
+  Program program_;
+  QTemporaryDir folder_;
+  QProcess process_;
+  QString opened_;
+};
