@@ -17,7 +17,7 @@
 #include "fakeaccessibilitytrust.h"
 #include "recordingoverlaypresenter.h"
 #include "testkeyboard.h"
-#include "xtermwindow.h"
+#include "terminalwindow.h"
 
 #include <QApplication>
 
@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
   X11SyntheticKeyboard keyboard;
   std::unique_ptr<X11Pasteboard> clipboard, selection;
   std::unique_ptr<X11PrimaryHighlightWatch> highlightWatch;
-  std::unique_ptr<XtermWindow> window;
+  std::unique_ptr<TerminalWindow> window;
   return runBenchmarks<QApplication>(
       argc, argv,
       [&] {
@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
         primary = selection.get();
         highlightWatch = std::make_unique<X11PrimaryHighlightWatch>();
         PrimaryHighlightWatch::install(highlightWatch.get());
-        window = std::make_unique<XtermWindow>();
+        window = std::make_unique<TerminalWindow>(TerminalWindow::Program::xterm);
         if (!window->start(QStringLiteral("brave new world")) ||
             !waitUntil([&] { return front.frontmost() && front.frontmost()->pid == window->processId(); }) ||
             !window->click(0, 7, 2) ||

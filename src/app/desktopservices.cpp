@@ -1,6 +1,7 @@
 #include "app/desktopservices.h"
 
 #include "mainwindow/keycaptureview.h"
+#include "platform/combinedidlesleepinhibitor.h"
 #include "platform/linux/atspiaccessibility.h"
 #include "platform/linux/desktopsettingslauncher.h"
 #include "platform/linux/desktopurlopener.h"
@@ -8,6 +9,7 @@
 #include "platform/linux/pulsesoundserverwatcher.h"
 #include "platform/linux/qtaudioengine.h"
 #include "platform/linux/qtmicrophoneaccess.h"
+#include "platform/linux/sessionidlesleepinhibitor.h"
 #include "platform/linux/sysfsmachineinfo.h"
 #include "platform/linux/tmuxterminaldriver.h"
 #include "platform/x11/x11accessibilitytrust.h"
@@ -90,7 +92,11 @@ void DesktopServices::install() {
   WorkspacePresence::install(workspacePresence_.get());
   focusRefusal_ = std::make_unique<X11FocusRefusal>();
   FocusRefusal::install(focusRefusal_.get());
-  idleSleepInhibitor_ = std::make_unique<LogindIdleSleepInhibitor>();
+  // logind's own idle action follows its lock; GNOME's, KDE's and Xfce's
+  // power managers follow the session's inhibitors.
+  idleSleepInhibitor_ = std::make_unique<CombinedIdleSleepInhibitor>();
+  idleSleepInhibitor_->add(std::make_unique<LogindIdleSleepInhibitor>());
+  idleSleepInhibitor_->add(std::make_unique<SessionIdleSleepInhibitor>(QDBusConnection::sessionBus()));
   IdleSleepInhibitor::install(idleSleepInhibitor_.get());
   compositorPresence_ = std::make_unique<X11CompositorPresence>();
   CompositorPresence::install(compositorPresence_.get());

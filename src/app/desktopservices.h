@@ -3,9 +3,9 @@
 #include <memory>
 
 class AtspiAccessibility;
+class CombinedIdleSleepInhibitor;
 class DesktopSettingsLauncher;
 class DesktopUrlOpener;
-class LogindIdleSleepInhibitor;
 class PulseSoundServerWatcher;
 class QtMicrophoneAccess;
 class SysfsMachineInfo;
@@ -50,7 +50,7 @@ class DesktopServices {
   std::unique_ptr<DesktopUrlOpener> urlOpener_;
   std::unique_ptr<X11WorkspacePresence> workspacePresence_;
   std::unique_ptr<X11FocusRefusal> focusRefusal_;
-  std::unique_ptr<LogindIdleSleepInhibitor> idleSleepInhibitor_;
+  std::unique_ptr<CombinedIdleSleepInhibitor> idleSleepInhibitor_;
   std::unique_ptr<X11CompositorPresence> compositorPresence_;
   std::unique_ptr<X11PrimaryHighlightWatch> primaryHighlightWatch_;
 };

@@ -22,6 +22,10 @@ QString gatewayInstall() { return QStringLiteral("openclaw gateway install"); }
 QString gatewayRun() { return QStringLiteral("openclaw gateway run"); }
 QString gatewayStop() { return QStringLiteral("openclaw gateway stop"); }
 QString setLocalMode() { return QStringLiteral("openclaw config set gateway.mode local"); }
+QString setTokenAuthMode() { return QStringLiteral("openclaw config set gateway.auth.mode token"); }
+QString setAuthToken(const QString& token) {
+  return QStringLiteral("openclaw config set gateway.auth.token '\"%1\"'").arg(token);
+}
 QString enableChatCompletions() {
   return QStringLiteral("openclaw config set gateway.http.endpoints.chatCompletions.enabled true");
 }

@@ -17,6 +17,11 @@ QString gatewayInstall();  // it is not: install (and start) it
 QString gatewayRun();      // the gateway in the foreground, when the service does not come up
 QString gatewayStop();
 QString setLocalMode();
+QString setTokenAuthMode();
+// `token` is hex digits of ours, placed in the command line as a JSON
+// string: the tool reads a bare value that looks like a number (a token of
+// decimal digits only) as one, and refuses it.
+QString setAuthToken(const QString& token);
 QString enableChatCompletions();
 // Prints something exactly when the gateway's user service is installed.
 QString serviceCheck();

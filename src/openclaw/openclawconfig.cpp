@@ -33,6 +33,15 @@ std::optional<GatewayCredential> OpenClawConfig::credential() const {
   return std::nullopt;
 }
 
+bool OpenClawConfig::hasGatewaySecret() const {
+  const QJsonObject auth = gateway_.value(QStringLiteral("auth")).toObject();
+  for (const QString& key : {QStringLiteral("token"), QStringLiteral("password")}) {
+    const QJsonValue secret = auth.value(key);
+    if (secret.isObject() || (secret.isString() && !secret.toString().isEmpty())) return true;
+  }
+  return false;
+}
+
 bool OpenClawConfig::hasGatewayMode() const { return gateway_.contains(QStringLiteral("mode")); }
 
 bool OpenClawConfig::chatCompletionsEnabled() const {

@@ -22,6 +22,11 @@ class OpenClawConfig {
   // when it is a non-empty string, whatever the mode; otherwise nothing.
   std::optional<GatewayCredential> credential() const;
 
+  // gateway.auth holds a token or a password in any form: a non-empty text,
+  // or a reference to a secret kept elsewhere ({"source":"store",...}),
+  // which the gateway resolves although credential() cannot.
+  bool hasGatewaySecret() const;
+
   // gateway has a "mode" key, whatever its value.
   bool hasGatewayMode() const;
 

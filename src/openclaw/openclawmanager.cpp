@@ -14,8 +14,11 @@
 #include "platform/terminaldriver.h"
 
 #include <QCoroTimer>
-#include <QRegularExpression>
+#include <QFile>
+#include <QRandomGenerator>
 #include <QStringDecoder>
+
+#include <array>
 
 namespace {
 
@@ -36,6 +39,9 @@ constexpr auto kStopWait = 3s;
 constexpr int kStartChecks = 15;
 constexpr auto kStartCheckWait = 3s;
 constexpr auto kRestartWait = 1s;
+// A new window is listed by the window manager a moment after it shows.
+constexpr int kFrontTries = 30;
+constexpr auto kFrontPoll = 100ms;
 
 const QString kConnecting = QStringLiteral("⏳ 正在连接 OpenClaw…");
 const QString kNoCredential = QStringLiteral("❌ 无法读取 Gateway 认证凭证，请确认 OpenClaw 已正确安装并启动。");
@@ -58,18 +64,14 @@ QString boolWord(bool value) { return value ? QStringLiteral("true") : QStringLi
 // The lifecycle's waits, shrunk by the test time scale.
 QCoro::Task<void> pause(std::chrono::milliseconds duration) { co_await QCoro::sleepFor(Clock::scaled(duration)); }
 
-void showInPanel(const QString& text, bool pinned) { OverlayPresenter::current().showResult(text, true, pinned); }
-
-// A window id as the terminal gives it: an optional sign, then decimal digits
-// within the 64-bit range.
-std::optional<qint64> parseWindowId(const QString& text) {
-  static const QRegularExpression decimal(QStringLiteral("^[+-]?[0-9]+$"));
-  if (!decimal.match(text).hasMatch()) return std::nullopt;
-  bool ok = false;
-  const qint64 id = text.toLongLong(&ok);
-  if (!ok) return std::nullopt;
-  return id;
+// 48 hex digits from the system's random source, as the tool makes its own.
+QString newGatewayToken() {
+  std::array<quint32, 6> words{};
+  QRandomGenerator::system()->fillRange(words.data(), words.size());
+  return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(words.data()), sizeof(words)).toHex());
 }
+
+void showInPanel(const QString& text, bool pinned) { OverlayPresenter::current().showResult(text, true, pinned); }
 
 // Clears the start flag however startGateway() ends.
 class StartFlagReset {
@@ -289,16 +291,27 @@ void OpenClawManager::sendToOpenClawWindow(const QString& command) {
   terminal_.enqueue([this, command] { return typeInOpenClawWindow(command); });
 }
 
-QCoro::Task<bool> OpenClawManager::openNewWindow(QString command) {
+QCoro::Task<std::optional<QString>> OpenClawManager::openNewWindow(QString command) {
   const std::optional<QString> window = co_await TerminalDriver::current().openWindow(command);
   if (!window) qCInfo(lcOpenClaw) << "no terminal window for the command";
   setTerminalUnavailable(!window);
-  co_return window.has_value();
+  // Opened behind the window the user speaks or clicks in, it would go unseen.
+  if (window) co_await bringToFrontOnceShown(*window);
+  co_return window;
+}
+
+QCoro::Task<void> OpenClawManager::bringToFrontOnceShown(QString window) {
+  for (int attempt = 0; attempt < kFrontTries; ++attempt) {
+    const bool shown = co_await TerminalDriver::current().activateWindow(window);
+    if (shown) co_return;
+    co_await QCoro::sleepFor(kFrontPoll);
+  }
+  qCInfo(lcOpenClaw) << "a new terminal window could not be brought to the front";
 }
 
 QCoro::Task<void> OpenClawManager::openNewWindowNoting(QString command, bool* opened) {
-  const bool done = co_await openNewWindow(command);
-  if (opened) *opened = done;
+  const std::optional<QString> window = co_await openNewWindow(command);
+  if (opened) *opened = window.has_value();
 }
 
 QCoro::Task<bool> OpenClawManager::runInNewTerminalWindowAndWait(QString command) {
@@ -312,7 +325,9 @@ QCoro::Task<bool> OpenClawManager::runInNewTerminalWindowAndWait(QString command
 QCoro::Task<void> OpenClawManager::typeInOpenClawWindow(QString command) {
   TerminalDriver& terminal = TerminalDriver::current();
   if (openClawWindowId_) {
-    const QString window = QString::number(*openClawWindowId_);
+    // Only the window that carries this id: one that merely took the place of
+    // the closed one on the screen or in tmux's numbering is someone else's.
+    const QString window = *openClawWindowId_;
     const bool ran = co_await terminal.runInWindow(window, command);
     if (ran) {
       // Behind other windows or minimised, the user would not see it run.
@@ -323,10 +338,8 @@ QCoro::Task<void> OpenClawManager::typeInOpenClawWindow(QString command) {
     // Closed by the user, or its shell ended: the next window takes its place.
     openClawWindowId_.reset();
   }
-  const std::optional<QString> window = co_await terminal.openWindow(command);
-  setTerminalUnavailable(!window);
-  if (!window || window->isEmpty()) co_return;
-  openClawWindowId_ = parseWindowId(*window);
+  const std::optional<QString> window = co_await openNewWindow(command);
+  if (window && !window->isEmpty()) openClawWindowId_ = *window;
 }
 
 // --- Lifecycle ---
@@ -383,6 +396,9 @@ QCoro::Task<void> OpenClawManager::startGateway() {
     co_await refreshStatus();
     co_return;
   }
+  // The credential first: on a home without a configuration it makes the
+  // file that the configuration step then completes.
+  co_await ensureGatewayCredential();
   co_await ensureGatewayConfig();
   // Without a window nothing was started: there is nothing to wait for.
   const bool started = co_await runGatewayStartCommand();
@@ -392,7 +408,7 @@ QCoro::Task<void> OpenClawManager::startGateway() {
   }
   const bool up = co_await waitForGateway(kStartChecks);
   if (up) {
-    co_await refreshStatus();
+    co_await finishStart();
     co_return;
   }
   bool opened = false;
@@ -400,13 +416,23 @@ QCoro::Task<void> OpenClawManager::startGateway() {
   // the tool's daily log on Linux.
   if (gatewayLogShowsModeUnset() || logSinceStart.showsModeUnsetSinceMark()) {
     // It refused to start for want of a mode: correct that and try again.
+    co_await ensureGatewayCredential();
     co_await ensureGatewayConfig();
     co_await pause(kRestartWait);
     opened = co_await runGatewayStartCommand();
   } else {
+    co_await ensureGatewayCredential();
     opened = co_await runInNewTerminalWindowAndWait(OpenClawCommands::gatewayRun());
   }
   if (opened) co_await waitForGateway(kStartChecks);
+  co_await finishStart();
+}
+
+QCoro::Task<void> OpenClawManager::finishStart() {
+  // The start command may have written the configuration only now (an
+  // install writes the mode and a token, never the chat endpoint); the
+  // endpoint takes effect in a running gateway.
+  co_await ensureGatewayConfig();
   co_await refreshStatus();
 }
 
@@ -436,10 +462,28 @@ QCoro::Task<void> OpenClawManager::ensureGatewayConfig() {
   if (needsChat) co_await runConfigCommand(OpenClawCommands::enableChatCompletions());
 }
 
-QCoro::Task<void> OpenClawManager::runConfigCommand(QString command) {
+QCoro::Task<void> OpenClawManager::ensureGatewayCredential() {
+  const QString path = OpenClawInstallation::configFilePath();
+  // No file yet is a configuration without a credential: the tool's commands
+  // make the file. One that cannot be read or parsed is left as it is.
+  if (QFile::exists(path)) {
+    const std::optional<OpenClawConfig> config = OpenClawConfig::read(path);
+    if (!config || config->hasGatewaySecret()) co_return;
+  }
+  // Both written before any start: a gateway started without a saved token
+  // makes one for its own run that nobody can read, and refuses ours until
+  // it restarts.
+  co_await runConfigCommand(OpenClawCommands::setTokenAuthMode());
+  const QString token = newGatewayToken();
+  co_await runConfigCommand(OpenClawCommands::setAuthToken(token), token);
+}
+
+QCoro::Task<void> OpenClawManager::runConfigCommand(QString command, QString secret) {
   const ChildProcess::Result result = co_await LoginShell::run(command, kConfigCommandTimeout);
   if (!result.succeeded()) {
-    qCWarning(lcOpenClaw).noquote() << "configuration command failed:" << command
+    // The secret never reaches the log.
+    const QString shown = secret.isEmpty() ? command : QString(command).replace(secret, QStringLiteral("<secret>"));
+    qCWarning(lcOpenClaw).noquote() << "configuration command failed:" << shown
                                     << QString::fromUtf8(result.standardError).trimmed();
   }
 }

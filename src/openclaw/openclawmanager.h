@@ -124,12 +124,16 @@ class OpenClawManager : public QObject {
 
   // --- Terminal windows (queued: they run one after another, in order) ---
 
+  // Every window opened for a command is brought to the front once it shows.
   void runInNewTerminalWindow(const QString& command);
   // Types into the remembered window and brings it to the front, opening
-  // (and remembering) one when there is none or it was closed.
+  // (and remembering) one when there is none or it was closed. The window is
+  // known by the id the terminal gave it, which no later window shares.
   void sendToOpenClawWindow(const QString& command);
   static bool isInteractiveCommand(const QString& command);
-  std::optional<qint64> openClawWindowId() const { return openClawWindowId_; }
+  // The id the terminal gave the window of spoken commands; lives only in
+  // memory.
+  std::optional<QString> openClawWindowId() const { return openClawWindowId_; }
   // No terminal command is queued or running.
   bool isTerminalIdle() const { return terminal_.isIdle(); }
 
@@ -140,11 +144,20 @@ class OpenClawManager : public QObject {
   void installOpenClaw();
   void uninstallOpenClaw();
   void stopGateway();
-  // Sets up the configuration, starts the gateway's service (or installs it),
-  // falls back to running the gateway in a window, and clears
-  // isStartingGateway at its end. When a window it needs cannot be opened it
-  // ends there rather than wait for a gateway nothing started.
+  // Sets up the credential and the configuration, starts the gateway's
+  // service (or installs it), falls back to running the gateway in a window,
+  // completes the configuration the start wrote, and clears isStartingGateway
+  // at its end. Every start command runs only once a credential is saved.
+  // When a window it needs cannot be opened it ends there rather than wait
+  // for a gateway nothing started.
   QCoro::Task<void> startGateway();
+
+  // Saves a token credential (mode "token", 48 random hex digits) through the
+  // tool's own commands when the configuration holds neither a token nor a
+  // password in any form, or when there is no configuration file yet; both
+  // commands have finished when it ends. Nothing when the file cannot be read
+  // or is not a JSON object.
+  QCoro::Task<void> ensureGatewayCredential();
 
   // Sets gateway.mode and switches the chat endpoint on when the
   // configuration lacks them, one after the other (both rewrite the same
@@ -168,7 +181,10 @@ class OpenClawManager : public QObject {
   void setStatus(OpenClawStatus status);
   void setTerminalUnavailable(bool unavailable);
   QCoro::Task<void> relay(QString text, ReplyHandler onReply, FailureHandler onFailure);
-  QCoro::Task<bool> openNewWindow(QString command);
+  // Opens a window with `command` and brings it to the front; its id, or
+  // nothing when none opened.
+  QCoro::Task<std::optional<QString>> openNewWindow(QString command);
+  QCoro::Task<void> bringToFrontOnceShown(QString window);
   // Notes in `opened` (when given) whether the window opened.
   QCoro::Task<void> openNewWindowNoting(QString command, bool* opened);
   // Opens a window with `command` in its turn among the terminal commands;
@@ -176,20 +192,22 @@ class OpenClawManager : public QObject {
   QCoro::Task<bool> runInNewTerminalWindowAndWait(QString command);
   QCoro::Task<void> typeInOpenClawWindow(QString command);
   QCoro::Task<bool> runGatewayStartCommand();
+  QCoro::Task<void> finishStart();
   QCoro::Task<bool> waitForGateway(int checks);
   QCoro::Task<void> install();
   QCoro::Task<void> uninstall();
   QCoro::Task<void> stop();
   QCoro::Task<void> watchInstall();
   QCoro::Task<void> watchUninstall();
-  QCoro::Task<void> runConfigCommand(QString command);
+  // `secret`, when given, is part of `command` and kept out of the log.
+  QCoro::Task<void> runConfigCommand(QString command, QString secret = QString());
 
   OpenClawStatus status_ = OpenClawStatus::unknown;
   bool isStartingGateway_ = false;
   bool terminalUnavailable_ = false;
   QUrl gatewayURL_;
   QTimer* checkTimer_ = nullptr;
-  std::optional<qint64> openClawWindowId_;
+  std::optional<QString> openClawWindowId_;
 
   quint64 refreshesStarted_ = 0;
   quint64 newestPublished_ = 0;

@@ -58,16 +58,21 @@ QString describe(const std::optional<RunningApplication>& app) {
   return app ? QString::number(app->pid) : QStringLiteral("nil");
 }
 
+// Whether keys for process `target` may go out now: it owns the focused window
+// (or no process is named).
+bool targetInFront(const QString& command, std::optional<qint32> target, const std::optional<RunningApplication>& front) {
+  if (!target || (front && front->pid == *target)) return true;
+  qCInfo(lcSelection, "%s not sent: pid=%d does not own the focused window (front pid=%s)", qUtf8Printable(command),
+         *target, qUtf8Printable(describe(front)));
+  trace(command + QStringLiteral(" not sent: pid=") + QString::number(*target) +
+        QStringLiteral(" does not own the focused window, front pid=") + describe(front));
+  return false;
+}
+
 bool postCommandKey(KeyChord::Key key, std::optional<qint32> target) {
   const QString command = key == KeyChord::Key::v ? QStringLiteral("Cmd+V") : QStringLiteral("Cmd+C");
   const std::optional<RunningApplication> front = FrontApplication::current().frontmost();
-  if (target && (!front || front->pid != *target)) {
-    qCInfo(lcSelection, "%s not sent: pid=%d does not own the focused window (front pid=%s)", qUtf8Printable(command),
-           *target, qUtf8Printable(describe(front)));
-    trace(command + QStringLiteral(" not sent: pid=") + QString::number(*target) +
-          QStringLiteral(" does not own the focused window, front pid=") + describe(front));
-    return false;
-  }
+  if (!targetInFront(command, target, front)) return false;
   const std::optional<KeyChord> chord = commandChord(key, front);
   if (!chord) {
     const QString name = front ? front->windowClass : QString();
@@ -85,7 +90,21 @@ std::optional<KeyChord> commandChord(KeyChord::Key key, const std::optional<Runn
     if (key == KeyChord::Key::v) return KeyChord::shiftInsert();
     return std::nullopt;
   }
-  return KeyChord{key, app && matches(shiftedTerminals(), *app)};
+  if (app && matches(shiftedTerminals(), *app)) return KeyChord{key, true};
+  if (key == KeyChord::Key::c) return KeyChord::controlInsert();
+  return KeyChord::shiftInsert();
+}
+
+bool isEmacs(const std::optional<RunningApplication>& app) {
+  static const QSet<QString> names{QStringLiteral("emacs")};
+  return app && matches(names, *app);
+}
+
+bool pastesBesideSelection(const std::optional<RunningApplication>& app) { return app && (app->tk || isEmacs(app)); }
+
+bool postChord(const KeyChord& chord, qint32 pid) {
+  if (!targetInFront(QStringLiteral("Keys"), pid, FrontApplication::current().frontmost())) return false;
+  return SyntheticKeyboard::current().typeChord(chord);
 }
 
 bool isPrimarySelectionTerminal(const std::optional<RunningApplication>& app) {

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-// The copy and paste commands the program types into other applications.
+// The copy, cut and paste commands the program types into other applications.
 //
 // A command aimed at a process goes out only while that process owns the
 // focused window: keys typed after the user switched away would land in the
@@ -19,13 +19,29 @@ bool postCommandV(std::optional<qint32> pid);
 // True when typed.
 bool postCommandC(std::optional<qint32> pid);
 
+// Types `chord` into process `pid`. True when typed.
+bool postChord(const KeyChord& chord, qint32 pid);
+
 // The chord that copies (key c) or pastes (key v) in `app`. Terminal emulators
 // take Control+Shift, since their Control+C interrupts the running program.
 // Terminals of the xterm kind turn every Control chord into a control
 // character: they paste the PRIMARY selection on Shift+Insert and have no copy
-// chord at all.
+// chord at all. Everywhere else the copy is Control+Insert and the paste
+// Shift+Insert, which every toolkit takes for a copy and a paste: a terminal
+// inside a web page or an editor built on a browser engine reads Control+C
+// with nothing selected as an interrupt, and Emacs reads Control+V as a page
+// down. A terminal in a web page pastes PRIMARY on Shift+Insert, as xterm does.
 std::optional<KeyChord> commandChord(KeyChord::Key key, const std::optional<RunningApplication>& app);
 
 // Whether `app` is a terminal of the xterm kind: what is highlighted in it is
 // the PRIMARY selection it owns, and its paste takes PRIMARY.
 bool isPrimarySelectionTerminal(const std::optional<RunningApplication>& app);
+
+// Whether `app` is Emacs. Its copy key copies the text between mark and
+// cursor whether or not a region is shown, and ends the region it copies.
+bool isEmacs(const std::optional<RunningApplication>& app);
+
+// Whether `app` pastes beside a selection instead of over it: Emacs (unless
+// the user turned on delete-selection-mode, which no other program can see)
+// and Tk programs on X11. Their cut key is Shift+Delete.
+bool pastesBesideSelection(const std::optional<RunningApplication>& app);

@@ -3,16 +3,14 @@
 #include "core/charactercount.h"
 #include "core/logging.h"
 #include "core/tracelog.h"
+#include "pipeline/clipboardcopy.h"
 #include "pipeline/commandkeys.h"
-#include "pipeline/savedpasteboard.h"
 #include "platform/accessibility.h"
 #include "platform/accessibilitytrust.h"
 #include "platform/pasteboard.h"
 #include "platform/primaryhighlightwatch.h"
 
-#include <QCoreApplication>
 #include <QSet>
-#include <QThread>
 
 #include <chrono>
 
@@ -22,8 +20,6 @@ namespace {
 
 constexpr auto captureTimeout = 1000ms;
 constexpr auto editabilityProbeTimeout = 500ms;
-constexpr auto copyDeadline = 300ms;
-constexpr auto copyPollInterval = 20ms;
 
 QString boolWord(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
 
@@ -74,36 +70,22 @@ std::optional<QString> rangeTextIn(const AXAttributeResult& result) {
   return std::nullopt;
 }
 
-// Copies the selection of `app` with a synthetic copy command and reads it from
-// the clipboard, which is put back afterwards.
+// Copies the selection of `app` with its copy key and reads it from the
+// clipboard, which is put back afterwards. Emacs copies the text between mark
+// and cursor also where no region is shown (the user ended it, or never made
+// one since setting the mark): only a copy that ended a shown region is a
+// selection, and Emacs then takes PRIMARY anew with the region's text.
 std::optional<QString> copySelection(const RunningApplication& app) {
-  Pasteboard& pasteboard = Pasteboard::current();
-  const qint64 changeCount = pasteboard.changeCount();
-  const SavedPasteboard saved = SavedPasteboard::save();
-
-  std::optional<QString> text;
-  // Keys typed into this program itself would queue behind this very wait:
-  // nothing would be copied in time, and the focused widget (a list copies its
-  // current row) would put its text on the user's clipboard afterwards. Our own
-  // text fields were read above without any keys.
-  const bool intoThisProcess = app.pid == qint32(QCoreApplication::applicationPid());
-  // Keys that were not typed (the application lost the focus meanwhile) cannot
-  // change the clipboard: no point in waiting.
-  if (!intoThisProcess && postCommandC(app.pid)) {
-    const auto deadline = std::chrono::steady_clock::now() + copyDeadline;
-    while (std::chrono::steady_clock::now() < deadline) {
-      QThread::msleep(static_cast<unsigned long>(copyPollInterval.count()));
-      if (pasteboard.changeCount() != changeCount) {
-        text = pasteboard.string();
-        break;
-      }
-    }
-  }
-  // An untouched clipboard is left alone: rewriting it would only make this
-  // program its owner (X11 contents die with their owner) and drop formats
-  // whose data could not be read.
-  if (pasteboard.changeCount() != changeCount) saved.restore();
-  return text;
+  const std::optional<KeyChord> chord = commandChord(KeyChord::Key::c, app);
+  if (!chord) return std::nullopt;
+  const bool emacs = isEmacs(app);
+  const ClipboardCopy copy = ClipboardCopy::take(app, *chord, emacs);
+  if (!emacs || !copy.text) return copy.text;
+  Pasteboard& primary = Pasteboard::primarySelection();
+  if (copy.primaryTaken && primary.isOwnedBy(app) && primary.string() == copy.text) return copy.text;
+  trace(QStringLiteral("CmdC-Fallback: ") + appName(app) +
+        QStringLiteral(" copied the text between mark and cursor with no region shown, nothing selected"));
+  return std::nullopt;
 }
 
 // A terminal of the xterm kind owns the PRIMARY selection while text is
@@ -244,19 +226,22 @@ std::optional<bool> SelectionSnapshot::cmdCopyIsEditable(const RunningApplicatio
     return std::make_pair(focused.element, *role);
   };
 
+  // An element that shows no text to accessibility at all (Emacs draws its
+  // own text in a bare panel) says nothing about the text the copy finds.
+  const auto answer = [](const std::pair<AXElementRef, QString>& found, const QString& where) -> std::optional<bool> {
+    const QString prefix = QStringLiteral("CmdC-isEditable: ") + where + QStringLiteral(" role=") + found.second;
+    if (found.first->copyAttributeValue(AXAttribute::selectedText).error == AXError::attributeUnsupported) {
+      trace(prefix + QStringLiteral(" shows no text, returning nil (undetermined)"));
+      return std::nullopt;
+    }
+    const bool editable = elementIsEditable(found.first, found.second);
+    trace(prefix + QStringLiteral(", isEditable=") + boolWord(editable));
+    return editable;
+  };
+
   Accessibility& accessibility = Accessibility::current();
-  if (const auto found = probe(accessibility.systemWide())) {
-    const bool editable = elementIsEditable(found->first, found->second);
-    trace(QStringLiteral("CmdC-isEditable: SystemWide role=") + found->second + QStringLiteral(", isEditable=") +
-          boolWord(editable));
-    return editable;
-  }
-  if (const auto found = probe(accessibility.application(app.pid))) {
-    const bool editable = elementIsEditable(found->first, found->second);
-    trace(QStringLiteral("CmdC-isEditable: Application role=") + found->second + QStringLiteral(", isEditable=") +
-          boolWord(editable));
-    return editable;
-  }
+  if (const auto found = probe(accessibility.systemWide())) return answer(*found, QStringLiteral("SystemWide"));
+  if (const auto found = probe(accessibility.application(app.pid))) return answer(*found, QStringLiteral("Application"));
   trace(QStringLiteral("CmdC-isEditable: AX role unavailable, returning nil (undetermined)"));
   return std::nullopt;
 }

@@ -19,8 +19,9 @@
 // while the program is trusted to drive other applications), and last a
 // synthetic copy command whose result is read from the clipboard (the user's
 // clipboard is put back afterwards); in a terminal of the xterm kind, whose
-// copy key would interrupt it, its PRIMARY selection instead, with no key.
-// Where accessibility finds the focused field editable with nothing selected,
+// copy key would interrupt it, its PRIMARY selection instead, with no key. In
+// Emacs the copy counts only where it ended a region that was shown. Where
+// accessibility finds the focused field editable with nothing selected,
 // nothing is copied: some editors copy their current line without a
 // selection, which would be taken for the user's.
 //
@@ -71,7 +72,7 @@ struct SelectionSnapshot {
   // its role is one of the text-entry roles.
   static bool elementIsEditable(const AXElementRef& element, const QString& role);
   // Editability of the focused element for the copy method: nothing when no
-  // role can be read.
+  // role can be read, or when the element shows no text to accessibility.
   static std::optional<bool> cmdCopyIsEditable(const RunningApplication& app);
 
   static std::optional<QString> readStringAttribute(const QString& attribute, const AXElementRef& element);

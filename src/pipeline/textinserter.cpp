@@ -8,6 +8,7 @@
 #include "pipeline/commandkeys.h"
 #include "pipeline/permissionmanager.h"
 #include "pipeline/savedpasteboard.h"
+#include "pipeline/selectioneraser.h"
 #include "platform/accessibilitytrust.h"
 #include "platform/pasteboard.h"
 
@@ -71,19 +72,19 @@ void TextInserter::insert(const QString& result, const std::optional<QString>& s
     return;
   }
   if (!snapshot || snapshot->isEditable == true) {
-    pasteText(result, pid);
+    pasteText(result, pid, *selectedText);
     return;
   }
   if (!snapshot->isEditable.has_value()) {
     // Checked only when the paste went out: otherwise the panel shows it already.
-    if (pasteText(result, pid)) pasteAndVerify(pid, *selectedText, result);
+    if (pasteText(result, pid, *selectedText)) pasteAndVerify(pid, *selectedText, result);
     return;
   }
   // A read-only selection: the result is shown, the clipboard left alone.
   OverlayPresenter::current().showResult(result, false, false);
 }
 
-bool TextInserter::pasteText(const QString& text, std::optional<qint32> pid) {
+bool TextInserter::pasteText(const QString& text, std::optional<qint32> pid, const std::optional<QString>& replacing) {
   if (text.isEmpty()) return true;
   Pasteboard& pasteboard = Pasteboard::current();
   pasteboard.clearContents();
@@ -102,7 +103,17 @@ bool TextInserter::pasteText(const QString& text, std::optional<qint32> pid) {
     fillPermissionDenied_ = !trusted;
   }
   if (!trusted) return true;
-  const bool throughPrimary = isPrimarySelectionTerminal(FrontApplication::current().frontmost());
+  const std::optional<RunningApplication> front = FrontApplication::current().frontmost();
+  if (replacing && pastesBesideSelection(front) && (!pid || front->pid == *pid)) {
+    SelectionEraser::erase(*front, *replacing);
+  }
+  // Shift+Insert pastes PRIMARY in some programs (xterm and its kin, a
+  // terminal in a web page): the text is lent to it for the paste. Not where
+  // the paste replaces a selection in an editor: that selection is PRIMARY,
+  // and GTK (3 and 4) drops it once another program takes PRIMARY: the paste would
+  // land beside the text it replaces.
+  const bool throughPrimary = commandChord(KeyChord::Key::v, front) == KeyChord::shiftInsert() &&
+                              (!replacing || isPrimarySelectionTerminal(front));
   if (throughPrimary) primaryLoan_.lend(text);
   const bool typed = postCommandV(pid);
   if (throughPrimary) primaryLoan_.giveBack(typed);

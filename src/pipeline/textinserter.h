@@ -21,8 +21,11 @@
 // back: when it still holds the text selected at the start, the paste did
 // not land and the result panel shows the text, so nothing is lost.
 //
-// Terminals of the xterm kind paste the PRIMARY selection (Shift+Insert): the
-// result goes there too for the moment of the paste.
+// The paste key is Shift+Insert, which pastes the PRIMARY selection in
+// terminals of the xterm kind and in terminals inside web pages: the result
+// goes there too for the moment of the paste. Emacs and Tk paste beside a
+// selection: a selection the result replaces is cut first, when it is surely
+// still the one selected (SelectionEraser).
 //
 // Main thread only.
 class TextInserter : public QObject {
@@ -38,8 +41,10 @@ class TextInserter : public QObject {
   // Clipboard, then the paste command (unless the onboarding holds pastes
   // back, or the desktop does not let us type). An empty text does nothing.
   // When the keys cannot go out to `pid`, the result panel shows the text and
-  // the answer is false.
-  bool pasteText(const QString& text, std::optional<qint32> pid);
+  // the answer is false. A paste that replaces the selected text `replacing`
+  // deletes it first where the application would paste beside it.
+  bool pasteText(const QString& text, std::optional<qint32> pid,
+                 const std::optional<QString>& replacing = std::nullopt);
 
   // Checks a paste into a field of unknown editability (about 350 ms).
   QCoro::Task<void> pasteAndVerify(std::optional<qint32> pid, QString originalText, QString result);

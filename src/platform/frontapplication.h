@@ -16,6 +16,9 @@ struct RunningApplication {
   QString windowClass;
   // The window itself (an X11 window id), 0 when unknown.
   quint64 window = 0;
+  // A Tk program (Tcl/Tk, Python's tkinter and the like), whatever it calls
+  // its window class: Tk's text widgets paste beside a selection on X11.
+  bool tk = false;
 };
 
 // Which application is in front. Asked afresh at every call.

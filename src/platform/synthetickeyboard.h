@@ -1,19 +1,23 @@
 #pragma once
 
 // A key combination that the program types on the user's behalf: Control+C
-// (copy) or Control+V (paste), with Shift added for applications that keep
-// the plain combinations for themselves (terminal emulators), or Shift+Insert
-// (the paste of terminals that turn every Control chord into a control
-// character).
+// or Control+V with Shift (the copy and paste of terminal emulators, which
+// keep the plain combinations for themselves), Control+Insert (the copy of
+// other applications: Control+C with nothing selected interrupts a terminal
+// in a web page), Shift+Insert (a paste) or Shift+Delete (a cut).
 struct KeyChord {
-  enum class Key { c, v, insert };
+  enum class Key { c, v, insert, del };
 
   Key key = Key::v;
   bool shift = false;
   bool control = true;
 
+  // Control+Insert.
+  static KeyChord controlInsert() { return KeyChord{Key::insert, false, true}; }
   // Shift+Insert, without Control.
   static KeyChord shiftInsert() { return KeyChord{Key::insert, true, false}; }
+  // Shift+Delete, without Control.
+  static KeyChord shiftDelete() { return KeyChord{Key::del, true, false}; }
 
   friend bool operator==(const KeyChord&, const KeyChord&) = default;
 };

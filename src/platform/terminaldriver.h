@@ -16,9 +16,11 @@ class TerminalDriver {
  public:
   virtual ~TerminalDriver() = default;
 
-  // Opens a new window and runs `command` in it. Gives the window's id (a
-  // decimal number as text) once the window shows, or nothing when no window
-  // could be opened (no terminal emulator, no display); then nothing ran.
+  // Opens a new window and runs `command` in it. Gives the window's id once
+  // the window shows, or nothing when no window could be opened (no terminal
+  // emulator, no display); then nothing ran. The id is a text of its own that
+  // no other window ever carries, not even one opened after this one closed.
+  // The window is not brought to the front.
   virtual QCoro::Task<std::optional<QString>> openWindow(QString command) = 0;
 
   // Runs `command` in the window `windowId` that openWindow gave (the window

@@ -58,6 +58,24 @@ class AgentWindowTest : public OpenClawTest {
     ASSERT_TRUE(waitUntil([&] { return manager.isTerminalIdle(); }, 30s));
   }
 
+  // tmux on the windows' server.
+  QString tmux(const QStringList& arguments) {
+    return run(QStringLiteral("tmux"), QStringList{QStringLiteral("-S"), socket} + arguments);
+  }
+  // tmux's own numbers of the open windows' sessions.
+  QStringList sessionNumbers() {
+    return tmux({QStringLiteral("list-sessions"), QStringLiteral("-F"), QStringLiteral("#{session_id}")})
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  }
+  QString screen(const QString& target) { return tmux({QStringLiteral("capture-pane"), QStringLiteral("-p"), QStringLiteral("-t"), target}); }
+  // The X window that shows the terminal window `id`, once it carries its title.
+  QString shownWindow(const QString& id) {
+    QString found;
+    const QString title = QRegularExpression::escape(TmuxTerminalDriver::windowTitle(id));
+    waitUntil([&] { return !(found = xdotool({"search", "--name", title})).isEmpty(); }, 10s);
+    return found;
+  }
+
   const QString socket = TestEnvironment::root() + QStringLiteral("/agent.tmux");
   X11WindowActivator activator;
   std::unique_ptr<TmuxTerminalDriver> driver;
@@ -65,9 +83,9 @@ class AgentWindowTest : public OpenClawTest {
 
 TEST_F(AgentWindowTest, TheRememberedWindowComesToTheFrontWithEachCommandWhereverItWas) {
   say(QStringLiteral("echo first"));
-  const std::optional<qint64> window = manager.openClawWindowId();
+  const std::optional<QString> window = manager.openClawWindowId();
   ASSERT_TRUE(window);
-  const QString title = TmuxTerminalDriver::windowTitle(QString::number(*window));
+  const QString title = TmuxTerminalDriver::windowTitle(*window);
   QString terminal;
   ASSERT_TRUE(waitUntil([&] {
     terminal = activeWindow();
@@ -92,6 +110,37 @@ TEST_F(AgentWindowTest, TheRememberedWindowComesToTheFrontWithEachCommandWhereve
     EXPECT_TRUE(waitUntil([&] { return activeWindow() == terminal; })) << "active: " << activeWindow().toStdString();
   }
   EXPECT_EQ(manager.openClawWindowId(), window) << "every command went to the one window";
+}
+
+// tmux numbers sessions from $0 again once its server has exited with its last session, so the window
+// that a home-page button opens after the user closed the spoken-command window has that window's number.
+TEST_F(AgentWindowTest, ASpokenCommandNeverGoesIntoAWindowOpenedAfterItsOwnClosed) {
+  say(QStringLiteral("echo spoken-one"));
+  const std::optional<QString> closed = manager.openClawWindowId();
+  ASSERT_TRUE(closed);
+  const QStringList numbers = sessionNumbers();
+  ASSERT_EQ(numbers.size(), 1);
+  const QString closedWindow = shownWindow(*closed);
+  ASSERT_FALSE(closedWindow.isEmpty());
+  xdotool({"windowkill", closedWindow});
+  ASSERT_TRUE(waitUntil([&] { return sessionNumbers().isEmpty(); }, 10s)) << "the session ends with its window";
+
+  manager.runInNewTerminalWindow(QStringLiteral("echo home-page"));
+  ASSERT_TRUE(waitUntil([&] { return manager.isTerminalIdle(); }, 30s));
+  ASSERT_EQ(sessionNumbers(), numbers) << "tmux gave the home page's window the closed one's number";
+  const QString homePage = numbers.constFirst();
+  ASSERT_TRUE(waitUntil([&] { return screen(homePage).contains(QStringLiteral("\nhome-page")); }, 10s));
+
+  say(QStringLiteral("echo spoken-two"));
+  const std::optional<QString> opened = manager.openClawWindowId();
+  ASSERT_TRUE(opened);
+  EXPECT_NE(*opened, *closed) << "a new window for spoken commands";
+  EXPECT_EQ(sessionNumbers().size(), 2);
+  const QString target = u'=' + TmuxTerminalDriver::sessionName(*opened) + u':';
+  EXPECT_TRUE(waitUntil([&] { return screen(target).contains(QStringLiteral("\nspoken-two")); }, 10s)) << screen(target).toStdString();
+  EXPECT_FALSE(screen(homePage).contains(QStringLiteral("spoken"))) << "the home page's window is untouched";
+  const QString openedWindow = shownWindow(*opened);
+  EXPECT_TRUE(waitUntil([&] { return activeWindow() == openedWindow; })) << "the new window is in front";
 }
 
 // urxvtd serves every window from one process, as gnome-terminal and konsole
@@ -123,7 +172,7 @@ TEST_F(AgentWindowOfAOneProcessEmulator, BringsTheAgentsWindowNotTheUsersOwn) {
   QString users;
   ASSERT_TRUE(waitUntil([&] { return !(users = xdotool({"search", "--name", "^notes$"})).isEmpty(); }, 10s));
   say(QStringLiteral("echo first"));
-  const QString title = TmuxTerminalDriver::windowTitle(QString::number(manager.openClawWindowId().value_or(0)));
+  const QString title = TmuxTerminalDriver::windowTitle(manager.openClawWindowId().value_or(QString()));
   QString agents;
   ASSERT_TRUE(waitUntil([&] { return !(agents = xdotool({"search", "--name", QRegularExpression::escape(title)})).isEmpty(); }, 10s));
   ASSERT_EQ(xdotool({"getwindowpid", agents}), xdotool({"getwindowpid", users}));

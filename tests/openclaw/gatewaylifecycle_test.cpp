@@ -22,9 +22,17 @@ namespace {
 
 const QString kSetMode = QStringLiteral("openclaw config set gateway.mode local");
 const QString kEnableChat = QStringLiteral("openclaw config set gateway.http.endpoints.chatCompletions.enabled true");
+const QString kAuthMode = QStringLiteral("openclaw config set gateway.auth.mode token");
+const QString kAuthToken = QStringLiteral("openclaw config set gateway.auth.token \"<token>\"");  // the token as a JSON string
 const QString kInstall = QStringLiteral("openclaw gateway install");
-const QByteArray kComplete = R"({"gateway":{"mode":"local","http":{"endpoints":{"chatCompletions":{"enabled":true}}}}})";
-const QByteArray kNoMode = R"({"gateway":{"http":{"endpoints":{"chatCompletions":{"enabled":true}}}}})";
+const QString kRun = QStringLiteral("openclaw gateway run");
+const QByteArray kComplete =
+    R"({"gateway":{"mode":"local","auth":{"mode":"token","token":"t0k"},"http":{"endpoints":{"chatCompletions":{"enabled":true}}}}})";
+const QByteArray kNoMode = R"({"gateway":{"auth":{"token":"t0k"},"http":{"endpoints":{"chatCompletions":{"enabled":true}}}}})";
+const QByteArray kCredentialOnly = R"({"gateway":{"auth":{"mode":"token","token":"t0k"}}})";
+const QByteArray kNoCredential = R"({"gateway":{"mode":"local","http":{"endpoints":{"chatCompletions":{"enabled":true}}}}})";
+// A saved token, as the commands give it.
+const QRegularExpression kToken(QStringLiteral("[0-9a-f]{48}"));
 
 // The tool in ~/fakebin (reached through the login shell) and a gateway the test starts on a free port.
 class GatewayLifecycleTest : public OpenClawTest {
@@ -37,7 +45,12 @@ class GatewayLifecycleTest : public OpenClawTest {
     manager.setGatewayURLForTesting(gatewayURL = closedPort());
   }
   void startTheGateway() { gateway = std::make_unique<FakeGateway>(gatewayURL.port()); }
-  QStringList configCommands() const { return OpenClawHome::calls().filter(QRegularExpression(QStringLiteral("^openclaw config"))); }
+  // The tool's configuration commands, each saved token written as "<token>".
+  QStringList configCommands() const {
+    QStringList commands = OpenClawHome::calls().filter(QRegularExpression(QStringLiteral("^openclaw config")));
+    for (QString& command : commands) command.replace(kToken, QStringLiteral("<token>"));
+    return commands;
+  }
   void clearCalls() { QFile::remove(OpenClawHome::path(QStringLiteral("calls.log"))); }
   void start(std::chrono::milliseconds limit = std::chrono::seconds(10)) {
     manager.setStartingGateway(true);
@@ -87,29 +100,43 @@ TEST_F(GatewayLifecycleTest, AStartWhileTheGatewayRunsOpensNoWindow) {
   EXPECT_EQ(flag.size(), 2);
 }
 
-// Fixed configuration first; a mode refusal restarts after the fix; a gateway never up runs in a window.
+// A credential and the configuration first, again before each further start and once the gateway is up
+// (the fake tool changes nothing, so each step finds the same gaps); a mode refusal restarts after the
+// fix; a gateway never up runs in a window.
 TEST_F(GatewayLifecycleTest, TheStartFixesTheConfigurationStartsTheServiceAndFallsBack) {
   const struct {
     const char* name;
-    QByteArray config;
+    std::optional<QByteArray> config;
     bool serviceInstalled, modeRefusal;
     int upOnStart;  // 0: never
-    QStringList commands, config_commands;
+    QStringList commands;
+    QList<QStringList> configAtStarts;  // the configuration commands done when each start command ran
+    QStringList configCommands;         // all of them
     OpenClawStatus status;
+    std::optional<QByteArray> writtenByStart = {};
   } cases[] = {
-      {"not installed", "{}", false, false, 1, {kInstall}, {kSetMode, kEnableChat}, OpenClawStatus::ready},
-      {"installed", "{}", true, false, 1, {QStringLiteral("openclaw gateway start")}, {kSetMode, kEnableChat},
-       OpenClawStatus::ready},
-      {"never up", kComplete, false, false, 0, {kInstall, QStringLiteral("openclaw gateway run")}, {},
-       OpenClawStatus::installedServiceDown},
-      {"mode refused", kNoMode, false, true, 2, {kInstall, kInstall}, {kSetMode, kSetMode}, OpenClawStatus::ready},
+      {"not installed", kCredentialOnly, false, false, 1, {kInstall}, {{kSetMode, kEnableChat}},
+       {kSetMode, kEnableChat, kSetMode, kEnableChat}, OpenClawStatus::ready},
+      {"installed", kCredentialOnly, true, false, 1, {QStringLiteral("openclaw gateway start")}, {{kSetMode, kEnableChat}},
+       {kSetMode, kEnableChat, kSetMode, kEnableChat}, OpenClawStatus::ready},
+      {"never up", kComplete, false, false, 0, {kInstall, kRun}, {{}, {}}, {}, OpenClawStatus::installedServiceDown},
+      {"never up, no credential", kNoCredential, false, false, 0, {kInstall, kRun},
+       {{kAuthMode, kAuthToken}, {kAuthMode, kAuthToken, kAuthMode, kAuthToken}},
+       {kAuthMode, kAuthToken, kAuthMode, kAuthToken}, OpenClawStatus::installedServiceDown},
+      {"mode refused", kNoMode, false, true, 2, {kInstall, kInstall}, {{kSetMode}, {kSetMode, kSetMode}},
+       {kSetMode, kSetMode, kSetMode}, OpenClawStatus::ready},
+      // The install writes a mode and a token but never the chat endpoint.
+      {"no configuration until the install", std::nullopt, false, false, 1, {kInstall}, {{kAuthMode, kAuthToken}},
+       {kAuthMode, kAuthToken, kEnableChat}, OpenClawStatus::ready,
+       R"({"gateway":{"mode":"local","auth":{"mode":"token","token":"t0k"}}})"},
   };
   for (const auto& c : cases) {
     clearCalls();
     terminal.calls.clear();
     gateway.reset();
     manager.setGatewayURLForTesting(gatewayURL = closedPort());
-    OpenClawHome::writeConfig(c.config);
+    QFile::remove(OpenClawHome::path(QStringLiteral(".openclaw/openclaw.json")));
+    if (c.config) OpenClawHome::writeConfig(*c.config);
     QFile::remove(OpenClawHome::path(QStringLiteral("service-installed")));
     if (c.serviceInstalled) OpenClawHome::write(QStringLiteral("service-installed"), "");
     QDir(OpenClawHome::path(QStringLiteral(".openclaw/logs"))).removeRecursively();
@@ -117,19 +144,50 @@ TEST_F(GatewayLifecycleTest, TheStartFixesTheConfigurationStartsTheServiceAndFal
       OpenClawHome::write(QStringLiteral(".openclaw/logs/gateway.err.log"),
                           "Gateway start blocked: set gateway.mode=local (current: unset)\n");
     }
-    QStringList configAtFirstStart;
-    int starts = 0;
+    QList<QStringList> configAtStarts;
     terminal.onCommand = [&](const QString&) {
-      if (++starts == 1) configAtFirstStart = configCommands();
-      if (starts == c.upOnStart) startTheGateway();
+      configAtStarts.append(configCommands());
+      if (configAtStarts.size() == 1 && c.writtenByStart) OpenClawHome::writeConfig(*c.writtenByStart);
+      if (configAtStarts.size() == c.upOnStart) startTheGateway();
     };
     start();
     EXPECT_EQ(terminal.commands(), c.commands) << c.name;
     EXPECT_TRUE(terminal.calls[0].newWindow) << c.name;
-    EXPECT_EQ(configCommands(), c.config_commands) << c.name;
-    if (!c.modeRefusal) { EXPECT_EQ(configAtFirstStart, c.config_commands) << c.name; }
+    EXPECT_EQ(configAtStarts, c.configAtStarts) << c.name;
+    EXPECT_EQ(configCommands(), c.configCommands) << c.name;
     EXPECT_EQ(manager.status(), c.status) << c.name;
   }
+}
+
+// Only a configuration with neither a token nor a password in any form gets one; a missing file is a
+// configuration without one, an unreadable one is left alone.
+TEST_F(GatewayLifecycleTest, ACredentialIsSavedWhereTheConfigurationHasNone) {
+  const struct {
+    std::optional<QByteArray> config;
+    bool saved;
+  } cases[] = {
+      {std::nullopt, true},
+      {"{}", true},
+      {R"({"gateway":{"auth":{"mode":"token","token":""}}})", true},
+      {R"({"gateway":{"auth":{"mode":"none"}}})", true},
+      {R"({"gateway":{"auth":{"mode":"password","password":"secret"}}})", false},
+      {R"({"gateway":{"auth":{"mode":"token","token":{"source":"store","id":"gateway"}}}})", false},
+      {R"({"gateway":{"auth":{"mode":"password","password":{"source":"env","id":"GATEWAY_PASSWORD"}}}})", false},
+      {"{gateway", false},
+  };
+  QStringList tokens;
+  for (const auto& c : cases) {
+    clearCalls();
+    QFile::remove(OpenClawHome::path(QStringLiteral(".openclaw/openclaw.json")));
+    if (c.config) OpenClawHome::writeConfig(*c.config);
+    awaitTask(manager.ensureGatewayCredential());
+    const QStringList calls = OpenClawHome::calls();
+    EXPECT_EQ(configCommands(), c.saved ? (QStringList{kAuthMode, kAuthToken}) : QStringList())
+        << c.config.value_or("<no file>").toStdString();
+    if (c.saved && calls.size() == 2) tokens.append(kToken.match(calls[1]).captured());
+  }
+  tokens.removeDuplicates();
+  EXPECT_EQ(tokens.size(), 4) << "each saved token is new";
 }
 
 TEST_F(GatewayLifecycleTest, InstallOverAnInstallationDoesNotConfigure) {
@@ -203,11 +261,9 @@ TEST_F(GatewayLifecycleTest, WithoutATerminalNothingWaitsForOne) {
 // The real tool (VELTRINE_TEST_OPENCLAW) writes its mode refusal to its daily log, not to
 // ~/.openclaw/logs/gateway.err.log; the start must see it there and start again after the fix.
 TEST_F(GatewayLifecycleTest, TheRealToolsRefusalIsSeenWhereItWritesIt) {
-  const QString tool = qEnvironmentVariable("VELTRINE_TEST_OPENCLAW");
-  if (!QFileInfo(tool + QStringLiteral("/bin/openclaw")).isExecutable()) {
-    if (qEnvironmentVariableIsSet("VELTRINE_TEST_REQUIRE_OPENCLAW")) FAIL() << "the OpenClaw tool is missing";
-    GTEST_SKIP() << "needs the real OpenClaw tool (scripts/test installs it)";
-  }
+  REQUIRE_REAL_OPENCLAW();
+  const QString tool = realOpenClawFolder();
+  const OpenClawToolLock toolLog(std::chrono::seconds(100));
   // The configuration commands reach only the fake tool: the gateway still finds no mode.
   OpenClawHome::writeConfig(kNoMode);
   int starts = 0;

@@ -46,7 +46,7 @@ TEST_F(VoiceRoutingTest, EachTextGoesToTheGatewayAFreshWindowOrTheRememberedOne)
   };
   for (const auto& c : cases) {
     route(QStringLiteral("openclaw status"));
-    const QString remembered = QString::number(manager.openClawWindowId().value_or(-1));
+    const QString remembered = manager.openClawWindowId().value_or(QString());
     panel.shown.clear();
     terminal.calls.clear();
     int replies = 0;
@@ -71,29 +71,31 @@ TEST_F(VoiceRoutingTest, SpokenCommandsPileUpInOneWindowUntilItIsClosed) {
   manager.handleVoiceCommand(QStringLiteral("openclaw status"));
   manager.handleVoiceCommand(QStringLiteral("openclaw logs"));
   route(QStringLiteral("openclaw configure"));  // interactive: a window of its own
-  EXPECT_EQ(manager.openClawWindowId(), 1);
+  EXPECT_EQ(manager.openClawWindowId(), QStringLiteral("1"));
   terminal.close(QStringLiteral("1"));
   route(QStringLiteral("openclaw doctor"));
   route(QStringLiteral("openclaw health"));
-  EXPECT_EQ(manager.openClawWindowId(), 3);
+  EXPECT_EQ(manager.openClawWindowId(), QStringLiteral("3"));
   using Call = std::tuple<bool, QString, QString>;
   EXPECT_EQ(calls(), (QList<Call>{{true, "1", "openclaw status"},
                                   {false, "1", "openclaw logs"},
                                   {true, "2", "openclaw configure"},
                                   {true, "3", "openclaw doctor"},
                                   {false, "3", "openclaw health"}}));
-  // Each command typed into the remembered window brings it to the front; a new window is there already.
-  EXPECT_EQ(terminal.activated, (QStringList{"1", "3"}));
+  // Each window comes to the front when it opens, the remembered one again with each command typed into it.
+  EXPECT_EQ(terminal.activated, (QStringList{"1", "1", "2", "3", "3"}));
 }
 
-TEST_F(VoiceRoutingTest, OnlyADecimalWindowIdIsRemembered) {
+// The id is the terminal's own and is remembered as given, whatever it looks like.
+TEST_F(VoiceRoutingTest, TheIdTheTerminalGaveIsRememberedAsItIs) {
   const struct {
     std::optional<QString> answer;
-    std::optional<qint64> remembered;
+    std::optional<QString> remembered;
   } cases[] = {
-      {QStringLiteral("42"), 42},       {QStringLiteral("-3"), -3},
-      {QStringLiteral("window-4"), {}}, {QStringLiteral(" 4"), {}},
-      {QStringLiteral("99999999999999999999"), {}}, {std::nullopt, {}},  // no window could be opened
+      {QStringLiteral("42"), QStringLiteral("42")},
+      {QStringLiteral("3f9c0a1b2c3d4e5f"), QStringLiteral("3f9c0a1b2c3d4e5f")},
+      {QString(), {}},
+      {std::nullopt, {}},  // no window could be opened
   };
   for (const auto& c : cases) {
     terminal.windows.clear();

@@ -101,7 +101,7 @@ class FlowTest : public ::testing::Test {
   }
 
   qsizetype pastesTyped() const {
-    return std::count(keyboard.chords.cbegin(), keyboard.chords.cend(), KeyChord{KeyChord::Key::v, false});
+    return std::count(keyboard.chords.cbegin(), keyboard.chords.cend(), KeyChord::shiftInsert());
   }
   RecordingHistory onlyRecord() const {
     EXPECT_EQ(HistoryStore::shared().records().size(), 1);

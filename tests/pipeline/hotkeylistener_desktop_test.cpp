@@ -127,7 +127,7 @@ TEST_F(HotKeyListenerOnX11, TheProgramsOwnKeysStartNothing) {
   // recording: the copy lets Alt go first, which is no lone Alt of the user's.
   X11SyntheticKeyboard keyboard;
   ASSERT_TRUE(TestKeyboard::run({"keydown", "alt"}));
-  ASSERT_TRUE(keyboard.typeChord({KeyChord::Key::c, false}));
+  ASSERT_TRUE(keyboard.typeChord(KeyChord::controlInsert()));
   syncListener();
   EXPECT_TRUE(delivered_.isEmpty()) << delivered_.size();
 }

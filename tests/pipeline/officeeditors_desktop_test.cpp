@@ -7,8 +7,8 @@
 // word reads the word through accessibility, not through a copy, and the
 // answer replaces it in the document, with no panel; and the word is read so
 // while the user still holds the hotkey.
-#include "desktopeditor.h"
-#include "desktopflowtest.h"
+#include "officeeditor.h"
+#include "desktopflow.h"
 #include "gnometexteditor.h"
 #include "printing.h"
 #include "testmicrophone.h"
@@ -22,12 +22,12 @@ using namespace std::chrono_literals;
 namespace {
 
 struct Editor {
-  DesktopEditor::Kind kind;
+  OfficeEditor::Kind kind;
   const char* name;
 };
 void PrintTo(const Editor& editor, std::ostream* out) { *out << editor.name; }
 
-class RequestsInOfficeEditors : public DesktopFlowTest, public ::testing::WithParamInterface<Editor> {
+class RequestsInOfficeEditors : public DesktopFlow, public ::testing::WithParamInterface<Editor> {
  protected:
   // Alt+E as one chord. (Alt pressed and released around a grabbed key that
   // was down for less than about 0.1 s opens Kate's menu bar, as Alt alone
@@ -48,7 +48,7 @@ class RequestsInOfficeEditors : public DesktopFlowTest, public ::testing::WithPa
 };
 
 TEST_P(RequestsInOfficeEditors, ADictationIsTypedOnceAndARewriteReadsTheWordThroughAccessibilityAndReplacesIt) {
-  DesktopEditor editor(GetParam().kind);
+  OfficeEditor editor(GetParam().kind);
   ASSERT_TRUE(editor.open(QString()));
   answerNext("transcribe", "paste", "alpha beta gamma");
   answerNext("rewrite", "paste", "bold");
@@ -68,7 +68,7 @@ TEST_P(RequestsInOfficeEditors, ADictationIsTypedOnceAndARewriteReadsTheWordThro
 
   clearTrace();
   ASSERT_TRUE(GnomeTextEditor::selectWithKeys(6, 4));
-  ASSERT_TRUE(waitUntil([&] { return editor.shown().value_or(DesktopEditor::Shown{}).selection == u"6-10"; }, 10s));
+  ASSERT_TRUE(waitUntil([&] { return editor.shown().value_or(OfficeEditor::Shown{}).selection == u"6-10"; }, 10s));
   ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressRewriteAsAChord));
   microphone.stop();
   EXPECT_TRUE(waitUntil([&] { return editor.documentText() == QStringLiteral("alpha bold gamma"); }, 10s))
@@ -83,7 +83,7 @@ TEST_P(RequestsInOfficeEditors, ADictationIsTypedOnceAndARewriteReadsTheWordThro
   // The word read while the user still holds the hotkey, after a while:
   // Kate has taken the focus from its text view by then, Writer has not.
   ASSERT_TRUE(GnomeTextEditor::selectWithKeys(6, 4));
-  ASSERT_TRUE(waitUntil([&] { return editor.shown().value_or(DesktopEditor::Shown{}).selection == u"6-10"; }, 10s));
+  ASSERT_TRUE(waitUntil([&] { return editor.shown().value_or(OfficeEditor::Shown{}).selection == u"6-10"; }, 10s));
   clearTrace();
   ASSERT_TRUE(TestKeyboard::run({"keydown", "alt", "keydown", "e"}));
   const auto letGo = qScopeGuard([] { TestKeyboard::run({"keyup", "e", "keyup", "alt"}); });
@@ -99,8 +99,8 @@ TEST_P(RequestsInOfficeEditors, ADictationIsTypedOnceAndARewriteReadsTheWordThro
 }
 
 INSTANTIATE_TEST_SUITE_P(Editors, RequestsInOfficeEditors,
-                         ::testing::Values(Editor{DesktopEditor::Kind::libreOfficeWriter, "LibreOfficeWriter"},
-                                           Editor{DesktopEditor::Kind::kate, "Kate"}),
+                         ::testing::Values(Editor{OfficeEditor::Kind::libreOfficeWriter, "LibreOfficeWriter"},
+                                           Editor{OfficeEditor::Kind::kate, "Kate"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -172,7 +172,7 @@ TEST_F(RequestFlow, PressesWhileAStartIsInFlightOrAnAnswerIsAwaitedAreIgnored) {
     if (!prepared) useUnpreparedRecorder();
     int pressesDuringCopy = 0;
     keyboard.onChord = [&](const KeyChord& chord) {
-      if (chord.key != KeyChord::Key::c) return;
+      if (chord != KeyChord::controlInsert()) return;
       QMetaObject::invokeMethod(handler.get(), [&] {
             handler->handleHotKey(HotKeyCombo::rewrite);
             ++pressesDuringCopy;

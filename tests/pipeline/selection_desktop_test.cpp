@@ -18,7 +18,7 @@
 #include "testenvironment.h"
 #include "testkeyboard.h"
 #include "testwindow.h"
-#include "xtermwindow.h"
+#include "terminalwindow.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
@@ -122,7 +122,7 @@ TEST_F(SelectionOnTheDesktop, OnlyTheApplicationInFrontIsRead) {
   EXPECT_TRUE(waitUntil([&] { return (snapshot = SelectionSnapshot::captureSystemWide()).has_value(); }));
   EXPECT_EQ(snapshot.value_or(SelectionSnapshot{}).text, QStringLiteral("two"));
 
-  XtermWindow xterm;
+  TerminalWindow xterm(TerminalWindow::Program::xterm);
   ASSERT_TRUE(xterm.start(QStringLiteral("brave new world")));
   ASSERT_TRUE(isInFront(xterm.processId()));
   // Read the way a request does, again and again from the moment xterm came in front.

@@ -27,10 +27,10 @@ constexpr qint32 kGedit = 4242;
 
 class Selection : public PipelineTest {
  protected:
-  // The front application answers Control+C by copying `copied`.
-  void copyOnControlC(const QString& copied) {
+  // The front application answers its copy key by copying `copied`.
+  void copyOnCopyKey(const QString& copied) {
     keyboard.onChord = [this, copied](const KeyChord& chord) {
-      if (chord.key == KeyChord::Key::c) pasteboard.copy({FakePasteboard::textItem(copied)});
+      if (chord == KeyChord::controlInsert()) pasteboard.copy({FakePasteboard::textItem(copied)});
     };
   }
 
@@ -64,7 +64,7 @@ TEST_F(Selection, CaptureTriesTheMethodsInOrderUntilOneFindsASelection) {
     accessibility.systemWideElement = c.systemWide;
     accessibility.applications[kGedit] = c.application;
     pasteboard.copy({});
-    copyOnControlC(c.source ? QStringLiteral("copied") : QString());
+    copyOnCopyKey(c.source ? QStringLiteral("copied") : QString());
     keyboard.chords.clear();
     const std::optional<SelectionSnapshot> snapshot = SelectionSnapshot::capture();
     ASSERT_EQ(snapshot.has_value(), c.source.has_value());
@@ -80,7 +80,7 @@ TEST_F(Selection, CaptureTriesTheMethodsInOrderUntilOneFindsASelection) {
   accessibility.systemWideElement = failing();
   accessibility.systemWideElement->onRead = [this](const QString&) { trust.trusted = false; };
   accessibility.applications[kGedit] = field("app");
-  copyOnControlC(QStringLiteral("copied"));
+  copyOnCopyKey(QStringLiteral("copied"));
   EXPECT_EQ(SelectionSnapshot::capture().value_or(SelectionSnapshot{}).source, Source::cmdCopy);
 }
 
@@ -157,13 +157,13 @@ TEST_F(Selection, TheCopyTakesTheCopiedTextAndPutsEveryClipboardFormatBack) {
                              {QStringLiteral("text/plain"), QByteArray("hi")}}};
   pasteboard.copy({image, html});
   pasteboard.unreadable = {QStringLiteral("text/uri-list")};
-  copyOnControlC(QStringLiteral("  "));  // blanks count as a selection
+  copyOnCopyKey(QStringLiteral("  "));  // blanks count as a selection
   const auto snapshot = SelectionSnapshot::captureViaCmdC();
   ASSERT_TRUE(snapshot);
   EXPECT_EQ(snapshot->text, QStringLiteral("  "));
   EXPECT_EQ(snapshot->range, (AXTextRange{-1, -1}));
   EXPECT_EQ(snapshot->element, nullptr);
-  EXPECT_EQ(keyboard.chords, QList<KeyChord>{(KeyChord{KeyChord::Key::c, false})});
+  EXPECT_EQ(keyboard.chords, QList<KeyChord>{KeyChord::controlInsert()});
   PasteboardItem imageReadable = image;  // every format whose data was readable, in order
   imageReadable.formats.removeLast();
   pasteboard.unreadable.clear();
@@ -171,9 +171,44 @@ TEST_F(Selection, TheCopyTakesTheCopiedTextAndPutsEveryClipboardFormatBack) {
 
   // An empty clipboard is empty again.
   pasteboard.copy({});
-  copyOnControlC(QStringLiteral("word"));
+  copyOnCopyKey(QStringLiteral("word"));
   EXPECT_EQ(SelectionSnapshot::captureViaCmdC().value_or(SelectionSnapshot{}).text, QStringLiteral("word"));
   EXPECT_THAT(pasteboard.contents, IsEmpty());
+}
+
+// Emacs's copy copies the text between mark and cursor also where no region
+// is shown; only a copy that ended a shown region (Emacs then takes PRIMARY
+// anew with its text) read a selection. The element accessibility calls
+// focused in Emacs is a bare panel that shows no text: it tells nothing about
+// the editability of what the copy found.
+TEST_F(Selection, InEmacsOnlyACopyThatEndsAShownRegionReadsASelection) {
+  FakePasteboard primary{FakePasteboard::Slot::primarySelection};
+  front.app = FakeFrontApplication::named(QStringLiteral("Emacs"), kGedit);
+  auto panel = std::make_shared<FakeElement>();
+  panel->attributes[AXAttribute::role] = {AXError::success, QStringLiteral("AXPanel")};
+  panel->valueSettable = {AXError::success, false};
+  accessibility.systemWideElement = FakeElement::focusing(panel);
+  for (const bool regionShown : {true, false}) {
+    SCOPED_TRACE(regionShown ? "a region shown" : "no region shown");
+    keyboard.onChord = [&](const KeyChord& chord) {
+      if (chord != KeyChord::controlInsert()) return;
+      pasteboard.copy({FakePasteboard::textItem(QStringLiteral("between mark and cursor"))});
+      if (!regionShown) return;
+      primary.copy({FakePasteboard::textItem(QStringLiteral("between mark and cursor"))});
+      primary.ownerPid = kGedit;
+    };
+    const auto snapshot = SelectionSnapshot::captureViaCmdC();
+    ASSERT_EQ(snapshot.has_value(), regionShown);
+    if (snapshot) {
+      EXPECT_EQ(snapshot->text, QStringLiteral("between mark and cursor"));
+      EXPECT_EQ(snapshot->isEditable, std::nullopt);
+    }
+  }
+  // Elsewhere a focused element that shows text decides, read-only or not.
+  front.app = FakeFrontApplication::named(QStringLiteral("Gedit"), kGedit);
+  accessibility.systemWideElement = FakeElement::focusing(FakeElement::text(QString(), std::nullopt, "AXStaticText", false));
+  copyOnCopyKey(QStringLiteral("label"));
+  EXPECT_EQ(SelectionSnapshot::captureViaCmdC().value_or(SelectionSnapshot{}).isEditable, std::optional(false));
 }
 
 TEST_F(Selection, ACopyThatCopiesNothingLeavesTheClipboardAlone) {
@@ -199,7 +234,7 @@ TEST_F(Selection, ACopyThatCopiesNothingLeavesTheClipboardAlone) {
     pasteboard.writes = 0;
     keyboard.works = c.keyboardWorks;
     keyboard.chords.clear();
-    if (c.inFront.pid != kGedit) copyOnControlC(QStringLiteral("copied")); else keyboard.onChord = nullptr;
+    if (c.inFront.pid != kGedit) copyOnCopyKey(QStringLiteral("copied")); else keyboard.onChord = nullptr;
     EXPECT_FALSE(SelectionSnapshot::captureViaCmdC());
     EXPECT_EQ(pasteboard.contents, c.before);
     EXPECT_EQ(pasteboard.writes, 0);
@@ -254,27 +289,41 @@ RunningApplication window(const QString& instance, const QString& windowClass) {
   return RunningApplication{100, windowClass, instance, windowClass};
 }
 
-TEST(CommandChord, TerminalsTakeShiftAndThoseOfTheXtermKindPasteWithShiftInsertAndNeverCopy) {
+RunningApplication tkProgram(const QString& windowClass) {
+  RunningApplication app = window(windowClass.toLower(), windowClass);
+  app.tk = true;
+  return app;
+}
+
+// Control+C with nothing selected interrupts a terminal in a web page, and
+// Control+V is a page down in Emacs.
+TEST(CommandChord, ApplicationsCopyWithControlInsertAndPasteWithShiftInsertTerminalsKeepTheirOwnKeys) {
+  const KeyChord shiftedCopy{KeyChord::Key::c, true}, shiftedPaste{KeyChord::Key::v, true};
   const struct {
     const char* name;
     std::optional<RunningApplication> app;
-    std::optional<bool> shift;  // nothing: a terminal of the xterm kind
+    std::optional<KeyChord> copy;
+    KeyChord paste;
+    bool xtermKind = false, pastesBeside = false;
   } cases[] = {
-      {"no front application", std::nullopt, false},
-      {"GNOME Terminal by its class", window("gnome-terminal-server", "Gnome-terminal"), true},
-      {"Alacritty, any case", window("Alacritty", "Alacritty"), true},
-      {"a terminal known by its instance only", window("tilix", "SomethingElse"), true},
+      {"no front application", std::nullopt, KeyChord::controlInsert(), KeyChord::shiftInsert()},
+      {"GNOME Terminal by its class", window("gnome-terminal-server", "Gnome-terminal"), shiftedCopy, shiftedPaste},
+      {"Alacritty, any case", window("Alacritty", "Alacritty"), shiftedCopy, shiftedPaste},
+      {"a terminal known by its instance only", window("tilix", "SomethingElse"), shiftedCopy, shiftedPaste},
       // Their Control+Shift+C interrupts, Control+Shift+V types a ^V that eats the next key.
-      {"xterm", window("xterm", "XTerm"), std::nullopt},
-      {"urxvt", window("urxvt", "URxvt"), std::nullopt},
-      {"a name that merely contains 'term'", window("termpaper", "Termpaper"), false},
+      {"xterm", window("xterm", "XTerm"), std::nullopt, KeyChord::shiftInsert(), true},
+      {"urxvt", window("urxvt", "URxvt"), std::nullopt, KeyChord::shiftInsert(), true},
+      {"a name that merely contains 'term'", window("termpaper", "Termpaper"), KeyChord::controlInsert(),
+       KeyChord::shiftInsert()},
+      {"Emacs", window("emacs", "Emacs"), KeyChord::controlInsert(), KeyChord::shiftInsert(), false, true},
+      {"a Tk program, whatever its class", tkProgram(QStringLiteral("Notes")), KeyChord::controlInsert(),
+       KeyChord::shiftInsert(), false, true},
   };
   for (const auto& c : cases) {
-    const std::optional<KeyChord> copy = c.shift ? std::optional(KeyChord{KeyChord::Key::c, *c.shift}) : std::nullopt;
-    const KeyChord paste = c.shift ? KeyChord{KeyChord::Key::v, *c.shift} : KeyChord::shiftInsert();
-    EXPECT_EQ(commandChord(KeyChord::Key::c, c.app), copy) << c.name;
-    EXPECT_EQ(commandChord(KeyChord::Key::v, c.app), paste) << c.name;
-    EXPECT_EQ(isPrimarySelectionTerminal(c.app), !c.shift) << c.name;
+    EXPECT_EQ(commandChord(KeyChord::Key::c, c.app), c.copy) << c.name;
+    EXPECT_EQ(commandChord(KeyChord::Key::v, c.app), c.paste) << c.name;
+    EXPECT_EQ(isPrimarySelectionTerminal(c.app), c.xtermKind) << c.name;
+    EXPECT_EQ(pastesBesideSelection(c.app), c.pastesBeside) << c.name;
   }
 }
 
@@ -291,8 +340,8 @@ TEST_F(Selection, KeysAimedAtAProcessGoOutOnlyWhileItOwnsTheFocus) {
   front.app = window("xterm", "XTerm");
   EXPECT_FALSE(postCommandC(std::nullopt));
   EXPECT_TRUE(postCommandV(std::nullopt));
-  EXPECT_EQ(keyboard.chords, (QList<KeyChord>{{KeyChord::Key::v, false}, {KeyChord::Key::c, false},
-                                              {KeyChord::Key::v, false}, {KeyChord::Key::c, true},
+  EXPECT_EQ(keyboard.chords, (QList<KeyChord>{KeyChord::shiftInsert(), KeyChord::controlInsert(),
+                                              KeyChord::shiftInsert(), {KeyChord::Key::c, true},
                                               KeyChord::shiftInsert()}));
 }
 

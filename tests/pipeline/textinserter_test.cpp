@@ -45,9 +45,10 @@ class TextInsertion : public PipelineTest {
     taken.source = SelectionSnapshot::Source::cmdCopy;
     return taken;
   }
-  qsizetype typed(KeyChord::Key key) const {
-    return std::count(keyboard.chords.cbegin(), keyboard.chords.cend(), KeyChord{key, false});
+  qsizetype typed(const KeyChord& chord) const {
+    return std::count(keyboard.chords.cbegin(), keyboard.chords.cend(), chord);
   }
+  const KeyChord kPaste = KeyChord::shiftInsert();
   // Waits until every timer due within `ms` of the inserter's time has run:
   // a check of the paste that was to come has come by then.
   static bool passed(int ms) {
@@ -91,7 +92,7 @@ TEST_F(TextInsertion, TheSelectionDecidesBetweenPastingAndShowingTheResult) {
     inserter.insert(row.result, row.selected, row.taken, kEditorPid);
     EXPECT_EQ(pasteboard.string(), row.clipboardAfter.value_or(kUsersClipboard));
     EXPECT_EQ(pasteboard.itemCount(), 1);
-    EXPECT_EQ(typed(KeyChord::Key::v), row.pastes);
+    EXPECT_EQ(typed(kPaste), row.pastes);
     EXPECT_EQ(overlays.calls, row.panels);
   }
   // During the onboarding the result only reaches the clipboard.
@@ -118,21 +119,21 @@ TEST_F(TextInsertion, APasteIntoAnUnclassifiedFieldIsCheckedAndShownWhenItDidNot
     overlays.calls.clear();
     const std::optional<QString> copied = row.copied;
     keyboard.onChord = [this, copied](const KeyChord& chord) {
-      if (chord.key == KeyChord::Key::c && copied) pasteboard.copy({FakePasteboard::textItem(*copied)});
+      if (chord == KeyChord::controlInsert() && copied) pasteboard.copy({FakePasteboard::textItem(*copied)});
     };
     awaitTask(inserter.pasteAndVerify(kEditorPid, QStringLiteral("old words"), QStringLiteral("new words")));
-    EXPECT_EQ(typed(KeyChord::Key::c), 1);
+    EXPECT_EQ(typed(KeyChord::controlInsert()), 1);
     EXPECT_EQ(overlays.calls, row.panels);
   }
   // The decision to check: a paste into a field nobody could classify.
   keyboard.onChord = [this](const KeyChord& chord) {
-    if (chord.key == KeyChord::Key::c) pasteboard.copy({FakePasteboard::textItem(QStringLiteral("old words "))});
+    if (chord == KeyChord::controlInsert()) pasteboard.copy({FakePasteboard::textItem(QStringLiteral("old words "))});
   };
   keyboard.chords.clear();
   overlays.calls.clear();
   pasteboard.copy({FakePasteboard::textItem(kUsersClipboard)});
   inserter.insert(QStringLiteral("new words"), QStringLiteral(" old words"), snapshot("old words", std::nullopt), kEditorPid);
-  EXPECT_EQ(typed(KeyChord::Key::v), 1);
+  EXPECT_EQ(typed(kPaste), 1);
   ASSERT_TRUE(waitUntil([&] { return !overlays.calls.isEmpty(); }));
   EXPECT_EQ(overlays.calls, QStringList{"result plain new words"});
   EXPECT_EQ(pasteboard.string(), QStringLiteral("new words")) << "the result again, not the copied selection";
@@ -163,7 +164,11 @@ TEST_F(TextInsertion, WhenNoKeysCanReachTheTargetThePanelShowsTheResult) {
 
 // xterm and its kin paste PRIMARY on Shift+Insert: the result is lent to
 // PRIMARY until the terminal has read it (or has not for a while), then the
-// user's highlight of before returns, unless the user highlighted anew.
+// user's highlight of before returns, unless the user highlighted anew. So
+// for every application whose paste is Shift+Insert (a terminal in a web page
+// pastes PRIMARY too), but where the paste replaces a selection, which is
+// PRIMARY itself: GTK drops a selection that loses PRIMARY, and the paste
+// would land beside it.
 TEST_F(TextInsertion, IntoXtermTheResultIsLentToPrimaryAndTheUsersHighlightReturns) {
   FakePasteboard primary{FakePasteboard::Slot::primarySelection};
   const QString highlight = QStringLiteral("the user's highlight");
@@ -189,11 +194,63 @@ TEST_F(TextInsertion, IntoXtermTheResultIsLentToPrimaryAndTheUsersHighlightRetur
   ASSERT_TRUE(passed(1100));
   EXPECT_EQ(primaryText(), QStringLiteral("highlighted meanwhile"));
 
-  // An ordinary application's paste leaves PRIMARY alone.
-  primary.writes = 0;
   front.app = FakeFrontApplication::named(QStringLiteral("Editor"), kEditorPid);
   inserter.pasteText(QStringLiteral("plain"), kEditorPid);
+  EXPECT_EQ(primaryText(), QStringLiteral("plain"));
+  EXPECT_TRUE(waitUntil([&] { return primaryText() == QStringLiteral("highlighted meanwhile"); }));
+  primary.writes = 0;
+  inserter.pasteText(QStringLiteral("over"), kEditorPid, QStringLiteral("selected"));
+  front.app = FakeFrontApplication::named(QStringLiteral("Konsole"), kEditorPid);
+  inserter.pasteText(QStringLiteral("shifted"), kEditorPid);
   EXPECT_EQ(primary.writes, 0);
+  EXPECT_EQ(keyboard.chords.mid(keyboard.chords.size() - 2),
+            (QList<KeyChord>{KeyChord::shiftInsert(), KeyChord{KeyChord::Key::v, true}}));
+}
+
+// Emacs and Tk paste beside a selection: the text an answer replaces is cut
+// first (their cut, which puts it on the clipboard), but only while it surely
+// is still the selection: PRIMARY held by the application with exactly that
+// text, and the application's copy finding exactly that text again (Emacs
+// copies whatever lies between mark and cursor). A lost selection costs no
+// character, and the answer is pasted all the same.
+TEST_F(TextInsertion, BesideASelectionTheTextIsCutFirstOnlyWhileItIsSurelyStillSelected) {
+  FakePasteboard primary{FakePasteboard::Slot::primarySelection};
+  RunningApplication tk = FakeFrontApplication::named(QStringLiteral("Notes"), kEditorPid);
+  tk.tk = true;
+  const RunningApplication emacs = FakeFrontApplication::named(QStringLiteral("Emacs"), kEditorPid);
+  const struct {
+    const char* name;
+    RunningApplication app;
+    std::optional<qint32> primaryOwner;
+    QString onPrimary;
+    QString copies;  // what its copy and cut keys take
+    bool cut;
+  } rows[] = {
+      {"Tk, the word still selected", tk, kEditorPid, "old", "old", true},
+      {"Emacs, the word still between mark and cursor", emacs, kEditorPid, "old", "old", true},
+      {"a click cleared Tk's selection", tk, kEditorPid, "", "", false},
+      {"another word selected since", tk, kEditorPid, "other", "other", false},
+      {"another application took PRIMARY", emacs, 99, "old", "old", false},
+      {"the cursor moved in Emacs", emacs, kEditorPid, "old", "old words", false},
+      {"an application that replaces on paste", FakeFrontApplication::named(QStringLiteral("Gedit"), kEditorPid),
+       kEditorPid, "old", "old", false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    front.app = row.app;
+    primary.ownerPid = row.primaryOwner;
+    primary.copy({FakePasteboard::textItem(row.onPrimary)});
+    keyboard.chords.clear();
+    const QString copies = row.copies;
+    keyboard.onChord = [this, copies](const KeyChord& chord) {
+      if (!copies.isEmpty() && (chord == KeyChord::controlInsert() || chord == KeyChord::shiftDelete()))
+        pasteboard.copy({FakePasteboard::textItem(copies)});
+    };
+    EXPECT_TRUE(inserter.pasteText(QStringLiteral("new"), kEditorPid, QStringLiteral("old")));
+    EXPECT_EQ(typed(KeyChord::shiftDelete()), row.cut ? 1 : 0);
+    EXPECT_EQ(keyboard.chords.value(keyboard.chords.size() - 1), kPaste);
+    EXPECT_EQ(pasteboard.string(), QStringLiteral("new")) << "the answer on the clipboard for the paste";
+  }
 }
 
 TEST_F(TextInsertion, WithoutTheDesktopsTrustTheUserIsAskedOnceUntilTheTrustReturns) {
@@ -212,12 +269,12 @@ TEST_F(TextInsertion, WithoutTheDesktopsTrustTheUserIsAskedOnceUntilTheTrustRetu
 
   trust.trusted = true;  // granted in the desktop's settings meanwhile
   inserter.pasteText(QStringLiteral("third"), kEditorPid);
-  EXPECT_EQ(typed(KeyChord::Key::v), 1);
+  EXPECT_EQ(typed(kPaste), 1);
   EXPECT_FALSE(inserter.fillPermissionDenied());
   trust.trusted = false;  // and lost again: the user hears about it again
   inserter.pasteText(QStringLiteral("fourth"), kEditorPid);
   EXPECT_NE(PermissionHelpDialog::current(), nullptr);
-  EXPECT_EQ(typed(KeyChord::Key::v), 1);
+  EXPECT_EQ(typed(kPaste), 1);
 }
 
 TEST_F(TextInsertion, SettingsOpenTheirPaneOrAHelpDialogInTheInterfaceLanguage) {

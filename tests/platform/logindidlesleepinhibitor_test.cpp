@@ -4,15 +4,14 @@
 
 #include "awaittask.h"
 #include "logcapture.h"
+#include "privatebus.h"
 #include "testenvironment.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusUnixFileDescriptor>
 #include <QDBusVirtualObject>
-#include <QDir>
 #include <QFile>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -58,12 +57,9 @@ class LogindManagerStandIn final : public QDBusVirtualObject {
 };
 
 TEST(LogindIdleSleepInhibitor, AsksForAnIdleBlockLockAndKeepsItsDescriptorUntilTheHoldGoes) {
-  QProcess daemon;
-  daemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                               QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1"),
-                                               QStringLiteral("--address=unix:tmpdir=") + QDir::tempPath()});
-  ASSERT_TRUE(daemon.waitForStarted() && waitUntil([&] { return daemon.canReadLine(); }));
-  const QString address = QString::fromUtf8(daemon.readLine().trimmed());
+  PrivateBus bus;
+  ASSERT_TRUE(bus.start());
+  const QString address = bus.address();
   qputenv("DBUS_SYSTEM_BUS_ADDRESS", address.toUtf8());
   LogindManagerStandIn logind;
   QDBusConnection standIn = QDBusConnection::connectToBus(address, QStringLiteral("logind"));
@@ -82,8 +78,6 @@ TEST(LogindIdleSleepInhibitor, AsksForAnIdleBlockLockAndKeepsItsDescriptorUntilT
   hold.reset();
   EXPECT_TRUE(waitUntil([&] { return logind.released(); }));
   QDBusConnection::disconnectFromBus(QStringLiteral("logind"));
-  daemon.terminate();
-  daemon.waitForFinished();
 }
 
 // A container or a bare X session: no system bus at all.

@@ -45,8 +45,19 @@ class TmuxTerminalDriverTest : public ::testing::Test {
   ChildProcess::Result inInner(const QStringList& arguments) {
     return awaitTask(ChildProcess::run(tmux, QStringList{QStringLiteral("-S"), inner} + arguments, 5s));
   }
+  static QString session(const QString& window) { return u'=' + TmuxTerminalDriver::sessionName(window); }
   QString screen(const QString& window) {
-    return QString::fromUtf8(inInner({QStringLiteral("capture-pane"), QStringLiteral("-p"), QStringLiteral("-t"), u'$' + window}).standardOutput);
+    return QString::fromUtf8(inInner({QStringLiteral("capture-pane"), QStringLiteral("-p"), QStringLiteral("-t"), session(window) + u':'}).standardOutput);
+  }
+  bool exists(const QString& window) { return inInner({QStringLiteral("has-session"), QStringLiteral("-t"), session(window)}).succeeded(); }
+  // tmux's own number of the window's session.
+  QString number(const QString& window) {
+    return QString::fromUtf8(inInner({QStringLiteral("display-message"), QStringLiteral("-p"), QStringLiteral("-t"), session(window),
+                                      QStringLiteral("#{session_id}")}).standardOutput).trimmed();
+  }
+  // The user closes the terminal: the emulator and its client go away, and the window with them.
+  void closeEveryWindow() {
+    awaitTask(ChildProcess::run(tmux, {QStringLiteral("-S"), outer, QStringLiteral("kill-server")}, 5s));
   }
 
   QString tmux, inner, outer, emulator;
@@ -69,9 +80,8 @@ TEST_F(TmuxTerminalDriverTest, CommandsReachTheShellExactlyAsGivenUntilTheWindow
   EXPECT_TRUE(awaitTask(terminal.runInWindow(*window, QStringLiteral("echo second\\\\;"))));
   EXPECT_TRUE(waitUntil([&] { return screen(*window).contains(QStringLiteral("\nsecond\\\n")); }, 10s))
       << screen(*window).toStdString();
-  // The user closes the terminal: the emulator and its client go away, and the window with them.
-  awaitTask(ChildProcess::run(tmux, {QStringLiteral("-S"), outer, QStringLiteral("kill-server")}, 5s));
-  EXPECT_TRUE(waitUntil([&] { return !inInner({QStringLiteral("has-session"), QStringLiteral("-t"), u'$' + *window}).succeeded(); }));
+  closeEveryWindow();
+  EXPECT_TRUE(waitUntil([&] { return !exists(*window); }));
   EXPECT_FALSE(awaitTask(terminal.runInWindow(*window, QStringLiteral("echo lost"))));
   EXPECT_FALSE(awaitTask(terminal.runInWindow(QStringLiteral("not-a-number"), QStringLiteral("echo lost"))));
 }
@@ -84,4 +94,25 @@ TEST_F(TmuxTerminalDriverTest, AWindowThatNeverShowsRunsNothing) {
     EXPECT_TRUE(inInner({QStringLiteral("list-sessions")}).standardOutput.trimmed().isEmpty());
     EXPECT_FALSE(QFile::exists(marker));
   }
+}
+
+// tmux numbers sessions from $0 again once its server has exited with its last session: the window
+// opened after the first was closed has the first one's number, and still none of its commands.
+TEST_F(TmuxTerminalDriverTest, AClosedWindowsCommandsNeverReachAWindowOpenedSince) {
+  TmuxTerminalDriver terminal = driver(emulator);
+  const std::optional<QString> closed = awaitTask(terminal.openWindow(QStringLiteral("echo first")));
+  ASSERT_TRUE(closed);
+  const QString closedNumber = number(*closed);
+  closeEveryWindow();
+  ASSERT_TRUE(waitUntil([&] { return !inInner({QStringLiteral("list-sessions")}).succeeded(); })) << "the server exits";
+
+  const std::optional<QString> opened = awaitTask(terminal.openWindow(QStringLiteral("echo second")));
+  ASSERT_TRUE(opened);
+  ASSERT_EQ(number(*opened), closedNumber) << "tmux gave the new window the closed one's number";
+  EXPECT_NE(*opened, *closed);
+  EXPECT_FALSE(awaitTask(terminal.runInWindow(*closed, QStringLiteral("echo lost"))));
+  EXPECT_FALSE(awaitTask(terminal.activateWindow(*closed)));
+  EXPECT_TRUE(waitUntil([&] { return screen(*opened).contains(QStringLiteral("\nsecond")); }, 10s));
+  EXPECT_FALSE(screen(*opened).contains(QStringLiteral("lost"))) << screen(*opened).toStdString();
+  EXPECT_TRUE(awaitTask(terminal.runInWindow(*opened, QStringLiteral("echo third"))));
 }

@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <future>
+#include <thread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -45,6 +46,26 @@ TEST(X11Pasteboard, EveryTextWeSetIsWhatAnotherApplicationPastesWhoeverOwnedTheC
     EXPECT_EQ(paste ? paste->text : "(nothing)", text.toStdString());
     EXPECT_EQ(pasteboard.plainText(0).value_or(QString()), text);
   }
+  pasteboard.clearContents();
+}
+
+// A copy typed into another application takes the clipboard while our main
+// thread waits for it, and the clipboard is written again before our event
+// loop turns (the user's contents put back, or an answer before its paste).
+TEST(X11Pasteboard, ATextWrittenWhileTheEventLoopWaitsOutlivesTheClipboardTakenMeanwhile) {
+  REQUIRE_TEST_DESKTOP();
+  X11Pasteboard pasteboard;
+  pasteboard.setString(QStringLiteral("ours"));
+  ASSERT_TRUE(waitUntil([] { return QGuiApplication::clipboard()->ownsClipboard(); }));
+  {
+    XClient::ClipboardOwner other("theirs", 65536, 0);
+    ASSERT_TRUE(other.owns());
+    std::this_thread::sleep_for(100ms);  // our main thread waits for the copy meanwhile
+    pasteboard.clearContents();
+    pasteboard.setString(QStringLiteral("ours again"));
+  }
+  const std::optional<XClient::Paste> paste = pastedByAnotherApplication();
+  EXPECT_EQ(paste ? paste->text : "(nothing)", "ours again");
   pasteboard.clearContents();
 }
 

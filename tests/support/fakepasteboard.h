@@ -23,13 +23,14 @@ class FakePasteboard final : public Pasteboard {
   void clearContents() override;
   void writeItem(const PasteboardItem& item) override;
   void setString(const QString& text) override;
-  bool isOwnedBy(const RunningApplication&) override { return false; }  // held by no application
+  bool isOwnedBy(const RunningApplication& app) override { return ownerPid == app.pid; }
   qint64 timesRead() override { return reads; }
 
   // What a copy in another application does: replaces the contents.
   void copy(const QList<PasteboardItem>& items);
 
   QList<PasteboardItem> contents;
+  std::optional<qint32> ownerPid;  // the process of the application holding it; none by default
   QSet<QString> unreadable;
   qint64 count = 1;
   int writes = 0;  // clears and writes of the program

@@ -3,21 +3,16 @@
 # the toolkit most Linux editors and terminals are built with (it reports its
 # focus through AT-SPI, and drops it while another client grabs the keyboard).
 # "editor" holds a focused text view, "terminal" a focused VTE terminal with no
-# shell behind it. It speaks veltrine-testwindow's protocol (testwindow/main.cpp)
-# with the commands text, select (a terminal selects all), state and quit; and
-# a terminal reports "typed <text>", what would have gone to the shell (typed
-# keys or a paste; control characters as ^X).
+# shell behind it. It speaks veltrine-testwindow's protocol (windowprotocol.py;
+# a terminal's select selects all); and a terminal reports "typed <text>", what
+# would have gone to the shell (typed keys or a paste; control characters as ^X).
 import sys
 
 import gi
 
 gi.require_version("Gtk", "3.0")
 from gi.repository import GLib, Gtk  # noqa: E402
-
-
-def report(line):
-    sys.stdout.write(line + "\n")
-    sys.stdout.flush()
+from windowprotocol import CommandReader, report  # noqa: E402
 
 
 def printable(text):
@@ -86,36 +81,8 @@ def main():
     widget.connect("focus-out-event", lambda w, e: report("focus out") or False)
     window.connect("destroy", Gtk.main_quit)
 
-    def run(line):
-        verb, _, rest = line.partition(" ")
-        if verb == "text":
-            content.set_text(rest)
-        elif verb == "select":
-            content.select(*(int(n) for n in rest.split()))
-        elif verb == "state":
-            report("text " + content.text())
-            report("selection %d %d" % content.selection())
-        elif verb != "quit":
-            return report("error unknown command: " + verb)
-        report("ok " + verb)
-        if verb == "quit":
-            Gtk.main_quit()
-
-    pending = bytearray()
-
-    def on_input(source, condition):
-        chunk = sys.stdin.buffer.raw.read(4096)
-        if not chunk:
-            Gtk.main_quit()
-            return False
-        pending.extend(chunk)
-        while b"\n" in pending:
-            line, _, rest = pending.partition(b"\n")
-            pending[:] = rest
-            run(line.decode())
-        return True
-
-    GLib.io_add_watch(sys.stdin.fileno(), GLib.IO_IN | GLib.IO_HUP, on_input)
+    commands = CommandReader(content, Gtk.main_quit)
+    GLib.io_add_watch(sys.stdin.fileno(), GLib.IO_IN | GLib.IO_HUP, lambda source, condition: commands.read())
 
     def announce_when_ready():
         ready = window.is_active() and widget.has_focus()

@@ -17,4 +17,13 @@ inline bool run(const QStringList& arguments) {
   return xdotool.waitForFinished(5000) && xdotool.exitStatus() == QProcess::NormalExit && xdotool.exitCode() == 0;
 }
 
+// Selects `length` characters from `start` of the text the focus is in, with
+// the keys every editor knows: Control+Home, the arrow keys, Shift.
+inline bool selectWithKeys(int start, int length) {
+  QStringList keys{QStringLiteral("key"), QStringLiteral("ctrl+Home")};
+  for (int i = 0; i < start; ++i) keys << QStringLiteral("Right");
+  for (int i = 0; i < length; ++i) keys << QStringLiteral("shift+Right");
+  return run(keys);
+}
+
 }  // namespace TestKeyboard

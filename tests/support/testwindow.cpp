@@ -52,7 +52,9 @@ bool TestWindow::start(Kind kind, std::chrono::milliseconds timeout) {
   environment.insert(environment_);
   QStringList command;
   if (kind == Kind::qt) command = {QStringLiteral(VELTRINE_TESTWINDOW_PATH)};
-  else  // Debian's own Python, which the GTK bindings are installed for
+  else if (kind == Kind::tkEditor)  // Debian's own Python, which the Tk and GTK bindings are installed for
+    command = {QStringLiteral("/usr/bin/python3"), QStringLiteral(VELTRINE_TKWINDOW_PATH)};
+  else
     command = {QStringLiteral("/usr/bin/python3"), QStringLiteral(VELTRINE_GTKWINDOW_PATH),
                kind == Kind::gtkEditor ? QStringLiteral("editor") : QStringLiteral("terminal")};
   if (sandboxed_) {

@@ -11,10 +11,12 @@
 // Runs the second application of desktop tests and talks to it: commands in,
 // event lines out (the protocol is in testwindow/main.cpp). Kind::qt is
 // veltrine-testwindow; the GTK 3 editor and VTE terminal (gtkwindow.py) are
-// the toolkits of most Linux editors and terminals. Needs the test desktop.
+// the toolkits of most Linux editors and terminals; the Tk editor
+// (tkwindow.py) is one of the small X11 tools that name no process on their
+// windows and paste beside a selection. Needs the test desktop.
 class TestWindow {
  public:
-  enum class Kind { qt, gtkEditor, gtkTerminal };
+  enum class Kind { qt, gtkEditor, gtkTerminal, tkEditor };
 
   TestWindow();
   ~TestWindow();  // asks the window to quit, and kills it if it does not

@@ -22,6 +22,12 @@
 // first client arrives), so closed windows leave no shells behind. A window
 // that never shows is killed before anything is typed into it. tmux titles
 // each window "Veltrine (terminal <id>)", which finds it on the screen.
+//
+// A window's id is 16 random hex digits, and its session is named after it.
+// tmux's own session numbers ($0, $1, ...) are no identity: they start again
+// at $0 whenever the server has exited with its last session, so a window
+// closed long ago and one opened since could share one. Every command
+// addresses the session by its exact name, so it reaches that window or none.
 class TmuxTerminalDriver final : public TerminalDriver {
  public:
   struct Options {
@@ -52,14 +58,16 @@ class TmuxTerminalDriver final : public TerminalDriver {
 
   // The title tmux gives the window of `windowId` in its terminal emulator.
   static QString windowTitle(const QString& windowId);
+  // The name of the tmux session behind the window of `windowId`.
+  static QString sessionName(const QString& windowId);
 
  private:
   QCoro::Task<ChildProcess::Result> tmux(QStringList arguments);
-  QCoro::Task<std::optional<qint64>> clientPid(QString target);
-  QCoro::Task<bool> hasClient(QString target);
-  QCoro::Task<bool> waitForClient(QString target);
-  QCoro::Task<bool> type(QString target, QString command);
-  QCoro::Task<void> kill(QString target);
+  QCoro::Task<std::optional<qint64>> clientPid(QString windowId);
+  QCoro::Task<bool> hasClient(QString windowId);
+  QCoro::Task<bool> waitForClient(QString windowId);
+  QCoro::Task<bool> type(QString windowId, QString command);
+  QCoro::Task<void> kill(QString windowId);
 
   Options options_;
   QString tmuxPath_;

@@ -10,13 +10,12 @@
 
 namespace {
 
-// The window with the input focus, or its first ancestor that names its process.
-Window focusedClient(Display* display) {
+// The application window that holds the input focus.
+std::optional<X11WindowProperties::ClientWindow> focusedClient(Display* display) {
   Window focus = 0;
   int revert = 0;
   XGetInputFocus(display, &focus, &revert);
-  const auto client = X11WindowProperties::clientWindow(display, focus);
-  return client ? client->window : None;
+  return X11WindowProperties::clientWindow(display, focus);
 }
 
 Window activeWindow(Display* display) {
@@ -43,8 +42,9 @@ std::optional<RunningApplication> X11FrontApplication::frontmost() {
   Window window = activeWindow(display_);
   std::optional<qint32> pid = window != None ? X11WindowProperties::pid(display_, window) : std::nullopt;
   if (!pid) {
-    window = focusedClient(display_);
-    pid = window != None ? X11WindowProperties::pid(display_, window) : std::nullopt;
+    const auto focused = focusedClient(display_);
+    window = focused ? focused->window : None;
+    pid = focused ? std::optional(focused->pid) : std::nullopt;
   }
   if (!pid || trap.sync() != 0) return std::nullopt;
 
@@ -58,6 +58,7 @@ std::optional<RunningApplication> X11FrontApplication::frontmost() {
     if (hint.res_name) XFree(hint.res_name);
     if (hint.res_class) XFree(hint.res_class);
   }
+  app.tk = X11WindowProperties::runsTk(display_, app.pid);
   app.localizedName = !app.windowClass.isEmpty()      ? app.windowClass
                       : !app.windowInstance.isEmpty() ? app.windowInstance
                                                       : QString::fromLocal8Bit(ProcessAncestry::nameOf(app.pid));

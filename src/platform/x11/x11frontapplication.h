@@ -7,10 +7,11 @@
 struct _XDisplay;
 
 // The front application on X11: the window manager's active window
-// (_NET_ACTIVE_WINDOW), or without a window manager the window with the input
-// focus walked up to the first window that names its process (_NET_WM_PID).
-// Its WM_CLASS gives the name and the class. Uses a private connection,
-// opened at the first question.
+// (_NET_ACTIVE_WINDOW), or without a window manager the application window
+// that holds the input focus. Its process is the X server's record of the
+// client that made it (see X11WindowProperties::pid), whether or not the
+// window names one; its WM_CLASS gives the name and the class. Uses a private
+// connection, opened at the first question.
 class X11FrontApplication final : public FrontApplication {
  public:
   explicit X11FrontApplication(QByteArray displayName = {});

@@ -84,31 +84,51 @@ std::optional<PropertyData> takeProperty(Display* display, Window window, Atom p
 
 }  // namespace
 
-// Counts the requests for the selection's contents that reach Qt, which
-// answers them right after: it sees every event of Qt's connection first.
-// Asking which formats are offered, or since when, reads nothing.
-class X11Pasteboard::RequestCounter final : public QAbstractNativeEventFilter {
+// Sees every event of Qt's connection before Qt does, for the selection:
+// - counts the requests for its contents that reach Qt, which answers them
+//   right after (asking which formats are offered, or since when, reads
+//   nothing);
+// - holds back a SelectionClear that has gone stale. Another application
+//   takes the selection from us while the main thread waits (for a copy
+//   typed into it), and we take it back before Qt has read the clear: Qt
+//   would then drop the contents just set, whoever owns the selection now,
+//   and the next paste would insert nothing.
+class X11Pasteboard::QtSelectionFilter final : public QAbstractNativeEventFilter {
  public:
-  RequestCounter(Atom selection, Atom targets, Atom timestamp)
-      : selection_(selection), targets_(targets), timestamp_(timestamp) {
+  QtSelectionFilter(xcb_connection_t* connection, Atom selection, Atom targets, Atom timestamp)
+      : connection_(connection), selection_(selection), targets_(targets), timestamp_(timestamp) {
     QCoreApplication::instance()->installNativeEventFilter(this);
   }
-  ~RequestCounter() override {
+  ~QtSelectionFilter() override {
     if (QCoreApplication::instance()) QCoreApplication::instance()->removeNativeEventFilter(this);
   }
 
   bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
     if (eventType != "xcb_generic_event_t") return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & ~0x80) != XCB_SELECTION_REQUEST) return false;
-    const auto* request = static_cast<const xcb_selection_request_event_t*>(message);
-    if (request->selection == selection_ && request->target != targets_ && request->target != timestamp_) ++count;
+    const uint8_t type = event->response_type & ~0x80;
+    if (type == XCB_SELECTION_REQUEST) {
+      const auto* request = static_cast<const xcb_selection_request_event_t*>(message);
+      if (request->selection == selection_ && request->target != targets_ && request->target != timestamp_) ++count;
+    } else if (type == XCB_SELECTION_CLEAR) {
+      const auto* clear = static_cast<const xcb_selection_clear_event_t*>(message);
+      if (clear->selection == selection_) return ownerNow() == clear->owner;
+    }
     return false;
   }
 
   qint64 count = 0;
 
  private:
+  xcb_window_t ownerNow() {
+    xcb_get_selection_owner_reply_t* reply =
+        xcb_get_selection_owner_reply(connection_, xcb_get_selection_owner(connection_, selection_), nullptr);
+    const xcb_window_t owner = reply ? reply->owner : XCB_NONE;
+    free(reply);
+    return owner;
+  }
+
+  xcb_connection_t* connection_;
   Atom selection_, targets_, timestamp_;
 };
 
@@ -116,7 +136,7 @@ X11Pasteboard::X11Pasteboard(Selection selection, QByteArray displayName)
     : selection_(selection), displayName_(std::move(displayName)) {}
 
 X11Pasteboard::~X11Pasteboard() {
-  requests_.reset();
+  qtEvents_.reset();
   notifier_.reset();
   if (display_) XCloseDisplay(display_);
 }
@@ -145,9 +165,9 @@ bool X11Pasteboard::connect() {
   // Read the owner changes as they come, so they never pile up on the server.
   notifier_ = std::make_unique<QSocketNotifier>(ConnectionNumber(display_), QSocketNotifier::Read);
   QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this] { drainEvents(); });
-  if (qtConnection()) {
-    requests_ = std::make_unique<RequestCounter>(selectionAtom(), XInternAtom(display_, "TARGETS", False),
-                                                 XInternAtom(display_, "TIMESTAMP", False));
+  if (xcb_connection_t* connection = qtConnection()) {
+    qtEvents_ = std::make_unique<QtSelectionFilter>(connection, selectionAtom(), XInternAtom(display_, "TARGETS", False),
+                                                    XInternAtom(display_, "TIMESTAMP", False));
   }
   return true;
 }
@@ -341,11 +361,11 @@ bool X11Pasteboard::isOwnedBy(const RunningApplication& app) {
     if ((current & clientBits) == (app.window & clientBits)) return true;
   }
   X11ErrorTrap trap(display_);
-  const auto client = X11WindowProperties::clientWindow(display_, current);
-  return trap.sync() == 0 && client && client->pid == app.pid;
+  const std::optional<qint32> process = X11WindowProperties::pid(display_, current);
+  return trap.sync() == 0 && process == app.pid;
 }
 
 qint64 X11Pasteboard::timesRead() {
-  if (!connect() || !requests_) return 0;
-  return requests_->count;
+  if (!connect() || !qtEvents_) return 0;
+  return qtEvents_->count;
 }

@@ -22,7 +22,9 @@ struct _XDisplay;
 // Qt sets itself as the owner with the time of the last event it handled,
 // which is older than the copy another application made a moment ago (the
 // server then ignores the request): the program's writes and clears claim the
-// selection at the current server time first.
+// selection at the current server time first. For the same reason Qt would
+// read a SelectionClear that came while the main thread waited as lost
+// ownership of what was written after it: such a stale clear never reaches Qt.
 class X11Pasteboard final : public Pasteboard {
  public:
   enum class Selection { clipboard, primary };
@@ -43,7 +45,7 @@ class X11Pasteboard final : public Pasteboard {
   qint64 timesRead() override;
 
  private:
-  class RequestCounter;
+  class QtSelectionFilter;
 
   bool connect();
   void drainEvents();
@@ -63,5 +65,5 @@ class X11Pasteboard final : public Pasteboard {
   int fixesEventBase_ = 0;
   qint64 ownerChanges_ = 0;
   std::unique_ptr<QSocketNotifier> notifier_;
-  std::unique_ptr<RequestCounter> requests_;
+  std::unique_ptr<QtSelectionFilter> qtEvents_;
 };

@@ -19,15 +19,26 @@ using namespace std::chrono_literals;
 constexpr auto heldKeyWait = 500ms;
 constexpr auto heldKeyPoll = 5ms;
 
-// X key codes of the C, V and Insert keys on a US keyboard (evdev code + 8),
-// for layouts where no key produces the symbol.
+// X key codes of the C, V, Insert and Delete keys on a US keyboard (evdev
+// code + 8), for layouts where no key produces the symbol.
 constexpr KeyCode usKeyC = 54;
 constexpr KeyCode usKeyV = 55;
 constexpr KeyCode usKeyInsert = 118;
+constexpr KeyCode usKeyDelete = 119;
 
 KeyCode keyCode(Display* display, KeySym symbol, KeyCode fallback) {
   const KeyCode code = XKeysymToKeycode(display, symbol);
   return code ? code : fallback;
+}
+
+KeyCode chordKey(Display* display, KeyChord::Key key) {
+  switch (key) {
+    case KeyChord::Key::c: return keyCode(display, XK_c, usKeyC);
+    case KeyChord::Key::v: return keyCode(display, XK_v, usKeyV);
+    case KeyChord::Key::insert: return keyCode(display, XK_Insert, usKeyInsert);
+    case KeyChord::Key::del: return keyCode(display, XK_Delete, usKeyDelete);
+  }
+  return 0;
 }
 
 bool isPressed(const char keys[32], KeyCode code) { return keys[code / 8] & (1 << (code % 8)); }
@@ -105,9 +116,7 @@ bool X11SyntheticKeyboard::typeChord(const KeyChord& chord) {
     releaseHeldModifiers(typed);
     const KeyCode control = keyCode(display_, XK_Control_L, 0);
     const KeyCode shift = keyCode(display_, XK_Shift_L, 0);
-    const KeyCode key = chord.key == KeyChord::Key::c   ? keyCode(display_, XK_c, usKeyC)
-                        : chord.key == KeyChord::Key::v ? keyCode(display_, XK_v, usKeyV)
-                                                        : keyCode(display_, XK_Insert, usKeyInsert);
+    const KeyCode key = chordKey(display_, chord.key);
     const bool keysFound = (!chord.control || control) && (!chord.shift || shift);
     if (keysFound) {
       const auto type = [&](KeyCode code, bool press) {

@@ -7,7 +7,7 @@
 struct _XDisplay;
 
 // Activation through the window manager (EWMH): the windows it manages come
-// from _NET_CLIENT_LIST with their _NET_WM_PID and title, and the one picked
+// from _NET_CLIENT_LIST with their process and title, and the one picked
 // is asked for with a _NET_ACTIVE_WINDOW message as a pager sends it, which
 // window managers honour without the focus-stealing checks they apply to
 // applications (openbox, xfwm, KWin and Mutter do). Without a window manager

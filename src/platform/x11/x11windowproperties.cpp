@@ -1,5 +1,9 @@
 #include "platform/x11/x11windowproperties.h"
 
+#include "platform/x11/x11errortrap.h"
+
+#include <QByteArray>
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -54,19 +58,47 @@ std::optional<qint32> clientProcess(Display* display, Window window) {
   }
   return process;
 }
-}  // namespace
 
-std::optional<qint32> pid(Display* display, Window window) {
-  const auto value = single(display, window, "_NET_WM_PID", XA_CARDINAL);
-  if (!value || *value == 0) return std::nullopt;
-  if (const std::optional<qint32> process = clientProcess(display, window)) return process;
-  return static_cast<qint32>(*value);
+bool hasProperty(Display* display, Window window, const char* property) {
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, remaining = 0;
+  unsigned char* data = nullptr;
+  const bool found = XGetWindowProperty(display, window, XInternAtom(display, property, False), 0, 0, False,
+                                        AnyPropertyType, &type, &format, &count, &remaining, &data) == Success &&
+                     type != None;
+  if (data) XFree(data);
+  return found;
 }
 
-std::optional<ClientWindow> clientWindow(Display* display, Window window) {
+// The bytes of an 8-bit property of type `type` (texts).
+QByteArray bytes(Display* display, Window window, const char* property, Atom type) {
+  Atom actualType = None;
+  int format = 0;
+  unsigned long count = 0, remaining = 0;
+  unsigned char* data = nullptr;
+  QByteArray value;
+  if (XGetWindowProperty(display, window, XInternAtom(display, property, False), 0, kMaxItems / 4, False, type,
+                         &actualType, &format, &count, &remaining, &data) == Success &&
+      data && format == 8) {
+    value = QByteArray(reinterpret_cast<const char*>(data), qsizetype(count));
+  }
+  if (data) XFree(data);
+  return value;
+}
+
+// The window of `window`'s application: itself or its closest ancestor that
+// the window manager manages (WM_STATE). Without a window manager, the first
+// on the way that an application named (WM_CLASS, _NET_WM_PID); a window
+// manager's own frame is neither.
+std::optional<Window> applicationWindow(Display* display, Window window) {
   const Window root = DefaultRootWindow(display);
+  std::optional<Window> named;
   while (window != None && window != PointerRoot && window != root) {
-    if (const std::optional<qint32> process = pid(display, window)) return ClientWindow{window, *process};
+    if (hasProperty(display, window, "WM_STATE")) return window;
+    if (!named && (hasProperty(display, window, "WM_CLASS") || hasProperty(display, window, "_NET_WM_PID"))) {
+      named = window;
+    }
     Window rootReturn = 0, parent = 0;
     Window* children = nullptr;
     unsigned int count = 0;
@@ -74,22 +106,46 @@ std::optional<ClientWindow> clientWindow(Display* display, Window window) {
     if (children) XFree(children);
     window = parent;
   }
-  return std::nullopt;
+  return named;
+}
+}  // namespace
+
+std::optional<qint32> pid(Display* display, Window window) {
+  if (const std::optional<qint32> process = clientProcess(display, window)) return process;
+  const std::optional<Window> application = applicationWindow(display, window);
+  if (!application) return std::nullopt;
+  const auto value = single(display, *application, "_NET_WM_PID", XA_CARDINAL);
+  if (!value || *value == 0) return std::nullopt;
+  return static_cast<qint32>(*value);
+}
+
+std::optional<ClientWindow> clientWindow(Display* display, Window window) {
+  const std::optional<Window> application = applicationWindow(display, window);
+  if (!application) return std::nullopt;
+  const std::optional<qint32> process = pid(display, *application);
+  if (!process) return std::nullopt;
+  return ClientWindow{*application, *process};
+}
+
+bool runsTk(Display* display, qint32 process) {
+  const QByteArray registry = bytes(display, DefaultRootWindow(display), "InterpRegistry", XA_STRING);
+  // Entries "<window in hex> <name>", each ended by a NUL; those of programs
+  // that have ended stay until another Tk program cleans up.
+  for (const QByteArray& entry : registry.split('\0')) {
+    bool valid = false;
+    const Window window = entry.split(' ').value(0).toULong(&valid, 16);
+    if (!valid || window == None) continue;
+    X11ErrorTrap trap(display);  // the window of a program that has ended is gone
+    const bool named = hasProperty(display, window, "TK_APPLICATION");
+    const std::optional<qint32> owner = named ? pid(display, window) : std::nullopt;
+    if (trap.sync() == 0 && owner == process) return true;
+  }
+  return false;
 }
 
 QString title(Display* display, Window window) {
-  Atom actualType = None;
-  int actualFormat = 0;
-  unsigned long count = 0, remaining = 0;
-  unsigned char* data = nullptr;
-  QString text;
-  if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), 0, kMaxItems / 4, False,
-                         XInternAtom(display, "UTF8_STRING", False), &actualType, &actualFormat, &count, &remaining,
-                         &data) == Success &&
-      data && actualFormat == 8) {
-    text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(count));
-  }
-  if (data) XFree(data);
+  QString text = QString::fromUtf8(
+      bytes(display, window, "_NET_WM_NAME", XInternAtom(display, "UTF8_STRING", False)));
   if (!text.isEmpty()) return text;
 
   XTextProperty legacy{};

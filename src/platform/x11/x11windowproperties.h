@@ -19,21 +19,29 @@ QList<unsigned long> longs(_XDisplay* display, unsigned long window, const char*
 std::optional<unsigned long> single(_XDisplay* display, unsigned long window, const char* property,
                                     unsigned long type);
 
-// The process that made the window, when the window says it has one
-// (_NET_WM_PID), as this machine numbers it: a sandboxed application (Flatpak)
-// runs with process ids of its own and names one of those, so the X server's
-// record of its local client wins (X-Resource).
+// The process of the client that made `window`, any window of it, as this
+// machine numbers it: the X server's own record of its local clients
+// (X-Resource). Tk, Xaw and Motif programs name no process on their windows,
+// and a sandboxed application (Flatpak) names one of its sandbox's own. Only
+// a client the server cannot place (on another machine) falls back to the
+// _NET_WM_PID of the application's window.
 std::optional<qint32> pid(_XDisplay* display, unsigned long window);
 
-// Toolkits name their process on top-level windows only; the windows inside
-// them, which take the focus or own a selection, are found through their
-// ancestors: `window` or its closest ancestor below the root that names its
-// process, with that process.
+// The application window that `window` belongs to (the windows inside it take
+// the focus or own a selection), with its process: `window` or its closest
+// ancestor that the window manager manages (WM_STATE); without a window
+// manager, the first on the way that an application named (WM_CLASS or
+// _NET_WM_PID).
 struct ClientWindow {
   unsigned long window = 0;
   qint32 pid = 0;
 };
 std::optional<ClientWindow> clientWindow(_XDisplay* display, unsigned long window);
+
+// Whether process `process` runs Tk: every Tk application lists a window of
+// its own for Tk's send command on the root window (InterpRegistry), and
+// names itself on that window (TK_APPLICATION).
+bool runsTk(_XDisplay* display, qint32 process);
 
 // The window's title: _NET_WM_NAME, else WM_NAME.
 QString title(_XDisplay* display, unsigned long window);

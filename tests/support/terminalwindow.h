@@ -6,11 +6,15 @@
 
 #include <optional>
 
-// Debian's xterm on the test desktop with bash in it (no user configuration):
-// the shell prints `firstLine`, then waits at the prompt "$ ".
-class XtermWindow {
+// A terminal emulator of the test desktop with bash in it (no user
+// configuration): Debian's xterm, or LXTerminal (VTE, whose copy and paste
+// keys take Shift). The shell prints `firstLine`, then waits at the prompt "$ ".
+class TerminalWindow {
  public:
-  ~XtermWindow();
+  enum class Program { xterm, lxterminal };
+
+  explicit TerminalWindow(Program program) : program_(program) {}
+  ~TerminalWindow();
 
   // Starts xterm and waits until the shell is at its prompt.
   bool start(const QString& firstLine);
@@ -18,13 +22,17 @@ class XtermWindow {
 
   // Clicks the character cell (`row`, `column`), counted from 0 at the top
   // left, `times` times in a row: twice highlights the word there, once
-  // clears the highlight.
+  // clears the highlight. xterm only.
   bool click(int row, int column, int times);
   // The shell's command line as it stands, read through a key bound in the
   // shell that changes nothing; nothing when the shell does not answer.
   std::optional<QString> commandLine();
+  // Types `text` on an emptied command line until the line holds it: keys
+  // typed before the terminal takes them are lost. False when it never did.
+  bool typeAtPrompt(const QString& text);
 
  private:
+  Program program_;
   QProcess process_;
   QTemporaryDir folder_;
 };

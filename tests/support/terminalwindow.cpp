@@ -1,4 +1,4 @@
-#include "xtermwindow.h"
+#include "terminalwindow.h"
 
 #include "awaittask.h"
 #include "testkeyboard.h"
@@ -16,12 +16,12 @@ constexpr int kBorder = 2;
 
 }  // namespace
 
-XtermWindow::~XtermWindow() {
+TerminalWindow::~TerminalWindow() {
   process_.kill();
   process_.waitForFinished(2000);
 }
 
-bool XtermWindow::start(const QString& firstLine) {
+bool TerminalWindow::start(const QString& firstLine) {
   if (!folder_.isValid()) return false;
   // Ctrl+X Ctrl+L writes the command line to a file (renamed into place, so
   // it is never read half written).
@@ -37,15 +37,21 @@ printf '%s\n' '%2'
                .toUtf8());
   rc.close();
   process_.setProcessChannelMode(QProcess::ForwardedChannels);
-  process_.start(QStringLiteral("xterm"),
-                 {QStringLiteral("-fn"), QStringLiteral("fixed"), QStringLiteral("-geometry"),
-                  QStringLiteral("80x12+40+40"), QStringLiteral("-e"), QStringLiteral("bash"),
-                  QStringLiteral("--noprofile"), QStringLiteral("--rcfile"), rc.fileName(), QStringLiteral("-i")});
+  const QStringList shell{QStringLiteral("bash"), QStringLiteral("--noprofile"), QStringLiteral("--rcfile"), rc.fileName(),
+                          QStringLiteral("-i")};
+  if (program_ == Program::xterm) {
+    process_.start(QStringLiteral("xterm"), QStringList{QStringLiteral("-fn"), QStringLiteral("fixed"),
+                                                        QStringLiteral("-geometry"), QStringLiteral("80x12+40+40"),
+                                                        QStringLiteral("-e")} + shell);
+  } else {  // its own process, not a window of one already running
+    process_.start(QStringLiteral("lxterminal"),
+                   {QStringLiteral("--no-remote"), QStringLiteral("--command=") + shell.join(u' ')});
+  }
   if (!process_.waitForStarted(5000)) return false;
   return waitUntil([this] { return QFile::exists(folder_.filePath(QStringLiteral("ready"))); }, 10s);
 }
 
-bool XtermWindow::click(int row, int column, int times) {
+bool TerminalWindow::click(int row, int column, int times) {
   QProcess search;
   search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--pid"),
                                            QString::number(processId())});
@@ -59,7 +65,18 @@ bool XtermWindow::click(int row, int column, int times) {
                             QString::number(times), QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")});
 }
 
-std::optional<QString> XtermWindow::commandLine() {
+bool TerminalWindow::typeAtPrompt(const QString& text) {
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    if (!TestKeyboard::run({QStringLiteral("key"), QStringLiteral("ctrl+e"), QStringLiteral("ctrl+u")}) ||
+        !TestKeyboard::run({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), text})) {
+      return false;
+    }
+    if (commandLine() == text) return true;
+  }
+  return false;
+}
+
+std::optional<QString> TerminalWindow::commandLine() {
   QFile line(folder_.filePath(QStringLiteral("line")));
   line.remove();
   if (!TestKeyboard::run({QStringLiteral("key"), QStringLiteral("ctrl+x"), QStringLiteral("ctrl+l")})) {

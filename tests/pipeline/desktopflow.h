@@ -1,13 +1,16 @@
 #pragma once
 
-// The program as it runs on the test desktop, for tests of whole requests:
-// the real X11, AT-SPI and sound services installed, the hotkeys listened to
-// and handed to the request flow, a stand-in service, panels that are only
-// noted, and a user signed in.
+// The request flow on the test desktop as the program wires it at start-up:
+// the real X11, AT-SPI and sound services, a fake service behind the
+// program's origin, a signed-in user and the default hotkeys (Alt+Q
+// dictates, Alt+E rewrites). A test puts an application in front, presses
+// the hotkeys through xdotool and reads what the application holds.
+
+#include "awaittask.h"
 #include "fakeservice.h"
 #include "pipelinestate.h"
+#include "printing.h"
 #include "recordingoverlaypresenter.h"
-#include "awaittask.h"
 #include "testenvironment.h"
 #include "testkeyboard.h"
 
@@ -41,7 +44,7 @@ inline bool heardBuffers(int buffers) {
   return waitUntil([&] { return levels.count() >= buffers; }, std::chrono::seconds(10));
 }
 
-class DesktopFlowTest : public ::testing::Test {
+class DesktopFlow : public ::testing::Test {
  protected:
   void SetUp() override {
     REQUIRE_TEST_DESKTOP();
@@ -58,7 +61,7 @@ class DesktopFlowTest : public ::testing::Test {
     Pasteboard::installPrimarySelection(&primarySelection);
     PrimaryHighlightWatch::install(&highlightWatch);
     Accessibility::install(&accessibility);
-    accessibility.start();  // before the applications the tests start, as the program runs before them
+    accessibility.start();
 
     AuthStore& account = AuthStore::shared();
     account.setEmail(QStringLiteral("writer@example.com"));
@@ -106,6 +109,24 @@ class DesktopFlowTest : public ::testing::Test {
   }
   bool isInFront(qint64 pid) {
     return waitUntil([&] { return front.frontmost() && front.frontmost()->pid == pid; }, std::chrono::seconds(20));
+  }
+  // One request as the user makes it: `press`, speak (the test's microphone
+  // must be playing) until `buffers` buffers were heard, `press` again; back
+  // once the upload went out and the answer was dealt with. `whileSpeaking`
+  // runs once the selection has been read.
+  void speakBetweenPresses(bool (*press)(), int buffers = 6, const std::function<void()>& whileSpeaking = {}) {
+    const int uploads = service.requestCount();
+    AudioRecorder& recorder = AudioRecorder::shared();
+    ASSERT_TRUE(press());
+    ASSERT_TRUE(waitUntil([&] {
+      return recorder.state() == RecordingState::recording && !AppHotKeyHandler::shared().isStartingRecording();
+    }));
+    if (whileSpeaking) whileSpeaking();
+    ASSERT_TRUE(heardBuffers(buffers));
+    ASSERT_TRUE(press());
+    ASSERT_TRUE(waitUntil(
+        [&] { return recorder.state() == RecordingState::idle && service.requestCount() == uploads + 1; },
+        std::chrono::seconds(10)));
   }
 
   QObject pressWatcher;

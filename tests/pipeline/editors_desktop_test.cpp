@@ -1,0 +1,224 @@
+// Dictations and rewrites in the real editors, browsers and terminals of a
+// Debian desktop, as a user makes them: the keys that copy and paste, and what
+// the document holds afterwards.
+#include "browserpage.h"
+#include "desktopeditor.h"
+#include "desktopflow.h"
+#include "fakesynthetickeyboard.h"
+#include "terminalwindow.h"
+#include "testmicrophone.h"
+#include "testwindow.h"
+#include "tracelines.h"
+
+#include <QRegularExpression>
+
+#include <variant>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+class EditorsOnTheDesktop : public DesktopFlow {
+ protected:
+  void SetUp() override {
+    DesktopFlow::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    // Every chord the program types, on its way to the keyboard.
+    noted.onChord = [this](const KeyChord& chord) { keyboard.typeChord(chord); };
+    SyntheticKeyboard::install(&noted);
+    ASSERT_TRUE(microphone.play(TestMicrophone::tone(440, 1000ms, 0.5), true));
+  }
+  void TearDown() override {
+    microphone.stop();
+    DesktopFlow::TearDown();
+  }
+
+  // Selects `length` characters from `start` in the application in front, as
+  // the user does with the keys, once it takes keys: until it holds the
+  // selection as its PRIMARY selection.
+  bool selectInFront(int start, int length, const QString& expected) {
+    for (int attempt = 0; attempt < 10; ++attempt) {
+      if (!TestKeyboard::selectWithKeys(start, length)) return false;
+      if (waitUntil([&] {
+            const auto app = front.frontmost();
+            return app && primarySelection.isOwnedBy(*app) && primarySelection.string() == expected;
+          }, 2s)) {
+        return true;
+      }
+    }
+    return false;
+  }
+  bool uploadedSelection(const QByteArray& text) const {
+    return service.lastRequest().body.contains("name=\"selected_text\"\r\n\r\n" + text + "\r\n");
+  }
+  // The user clicks at (`x`, `y`) in the window in front.
+  static std::function<void()> clickInFront(int x, int y) {
+    return [x, y] {
+      TestKeyboard::run({"getactivewindow", "mousemove", "--window", "%1", QString::number(x), QString::number(y),
+                         "click", "1"});
+    };
+  }
+
+  FakeSyntheticKeyboard noted;
+  TestMicrophone microphone;
+};
+
+// The editors and browsers that replace a selection on a paste. Each gets a
+// rewrite of the word "beta" selected with the keys, then a dictation at the
+// start of the text: the answer replaces the word once, the dictation is
+// typed once, with Control+Insert as the only copy key and Shift+Insert as
+// the paste. The browsers keep their accessibility off unless a screen reader
+// asks for it: their word is read through the copy, and their page (which
+// may hold a terminal that takes Control+C for an interrupt) never receives
+// Control+C.
+struct ReplacingEditor {
+  const char* name;
+  std::variant<DesktopEditor::Program, BrowserPage::Browser> program;
+};
+
+class EditorsThatReplaceOnPaste : public EditorsOnTheDesktop, public ::testing::WithParamInterface<ReplacingEditor> {};
+
+TEST_P(EditorsThatReplaceOnPaste, ARewriteReplacesTheWordAndADictationIsTypedOnce) {
+  std::unique_ptr<DesktopEditor> editor;
+  std::unique_ptr<BrowserPage> page;
+  if (const auto* program = std::get_if<DesktopEditor::Program>(&GetParam().program)) {
+    editor = std::make_unique<DesktopEditor>(*program);
+    ASSERT_TRUE(editor->open(QStringLiteral("alpha beta gamma")));
+    ASSERT_TRUE(isInFront(editor->processId()));
+  } else {
+    page = std::make_unique<BrowserPage>(std::get<BrowserPage::Browser>(GetParam().program));
+    ASSERT_TRUE(page->open(QStringLiteral("alpha beta gamma")));
+    ASSERT_TRUE(isInFront(page->processId()));
+  }
+  const auto text = [&] {
+    return editor ? editor->saveAndRead().value_or(QString()).trimmed() : page->text().value_or(QString());
+  };
+  ASSERT_TRUE(selectInFront(6, 4, QStringLiteral("beta")));
+  answerNext("rewrite", "paste", "BETA");
+  answerNext("transcribe", "paste", "delta ");
+
+  QString last;
+  const auto holds = [&](const QString& expected) {
+    return waitUntil([&] { return (last = text()) == expected; }, 15s);
+  };
+
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressRewrite));
+  EXPECT_TRUE(uploadedSelection("beta"));
+  if (page) {  // read through the copy
+    EXPECT_EQ(traceLines().filter(QStringLiteral("CmdC-Fallback snapshot")).size(), 1);
+  }
+  // Keys typed before the paste has landed would go first.
+  EXPECT_TRUE(holds(QStringLiteral("alpha BETA gamma"))) << last.toStdString();
+  ASSERT_TRUE(TestKeyboard::run({"key", "ctrl+Home"}));
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressDictate));
+  EXPECT_FALSE(service.lastRequest().body.contains("name=\"selected_text\""));
+  EXPECT_TRUE(holds(QStringLiteral("delta alpha BETA gamma"))) << last.toStdString();
+  EXPECT_TRUE(overlays.calls.filter(QStringLiteral("result")).isEmpty()) << overlays.calls.join(u'|').toStdString();
+  for (const KeyChord& chord : noted.chords) {
+    EXPECT_TRUE(chord == KeyChord::controlInsert() || chord == KeyChord::shiftInsert());
+  }
+  if (page) {
+    EXPECT_FALSE(page->controlChords().contains(QStringLiteral("C-c"))) << page->controlChords().join(u' ').toStdString();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Debian, EditorsThatReplaceOnPaste,
+                         ::testing::Values(ReplacingEditor{"Mousepad", DesktopEditor::Program::mousepad},
+                                           ReplacingEditor{"GnomeTextEditor", DesktopEditor::Program::gnomeTextEditor},
+                                           ReplacingEditor{"FeatherPad", DesktopEditor::Program::featherpad},
+                                           ReplacingEditor{"Chromium", BrowserPage::Browser::chromium},
+                                           ReplacingEditor{"Firefox", BrowserPage::Browser::firefox}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A Tk editor (Python's tkinter) names no process on its window, has no
+// accessibility, pastes beside a selection, and calls its window class what
+// it likes: the X server names its process, the word selected there is read
+// through the copy, and it is cut before the answer is pasted, once. A
+// dictation is typed once. A selection clicked away while the user speaks is
+// no longer Tk's PRIMARY selection: nothing is cut, the answer goes where the
+// click put the cursor.
+TEST_F(EditorsOnTheDesktop, InATkEditorARewriteReplacesTheWordAndADictationIsTypedOnce) {
+  TestWindow editor;
+  ASSERT_TRUE(editor.start(TestWindow::Kind::tkEditor));
+  ASSERT_TRUE(editor.command(QStringLiteral("text alpha beta gamma")));
+  ASSERT_TRUE(isInFront(editor.processId()));
+  EXPECT_TRUE(front.frontmost().value_or(RunningApplication{}).tk);
+  ASSERT_TRUE(selectInFront(6, 4, QStringLiteral("beta")));
+  answerNext("rewrite", "paste", "BETA");
+  answerNext("transcribe", "paste", "delta ");
+  answerNext("rewrite", "paste", "X");
+  const auto text = [&] {
+    const QStringList changes = editor.lines().filter(QRegularExpression(QStringLiteral("^text ")));
+    return changes.isEmpty() ? QString() : changes.last().mid(5);
+  };
+
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressRewrite));
+  EXPECT_TRUE(uploadedSelection("beta"));
+  EXPECT_TRUE(waitUntil([&] { return text() == QStringLiteral("alpha BETA gamma"); }, 10s)) << text().toStdString();
+
+  ASSERT_TRUE(TestKeyboard::run({"key", "ctrl+Home"}));
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressDictate));
+  EXPECT_TRUE(waitUntil([&] { return text() == QStringLiteral("delta alpha BETA gamma"); }, 10s)) << text().toStdString();
+
+  ASSERT_TRUE(selectInFront(6, 5, QStringLiteral("alpha")));
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressRewrite, 6, clickInFront(6, 6)));  // before "delta"
+  EXPECT_TRUE(uploadedSelection("alpha"));
+  EXPECT_TRUE(waitUntil([&] { return text() == QStringLiteral("Xdelta alpha BETA gamma"); }, 10s)) << text().toStdString();
+  EXPECT_TRUE(overlays.calls.filter(QStringLiteral("result")).isEmpty()) << overlays.calls.join(u'|').toStdString();
+}
+
+// GNU Emacs as a new user starts it (emacs -Q): Control+C is a prefix key
+// there and Control+V a page down, its copy copies and ends the region, and
+// its paste goes beside a region. A dictation into an empty buffer is typed
+// once; a rewrite of a shift-selected word replaces it, with no panel. A
+// word whose region the user clicked away while speaking is still Emacs's
+// PRIMARY selection, but no longer lies between mark and cursor: nothing is
+// cut, the answer goes where the click put the cursor.
+TEST_F(EditorsOnTheDesktop, InEmacsADictationIsTypedOnceAndARewriteReplacesTheSelectedWord) {
+  DesktopEditor emacs(DesktopEditor::Program::emacs);
+  ASSERT_TRUE(emacs.open(QString()));
+  ASSERT_TRUE(isInFront(emacs.processId()));
+  answerNext("transcribe", "paste", "Zebra quokka 4711");
+  answerNext("rewrite", "paste", "QUOKKA");
+  answerNext("rewrite", "paste", "X");
+  QString last;
+  const auto holds = [&](const QString& expected) {
+    // Saved, the text gains a line break at its end, as text files do in Emacs.
+    return waitUntil([&] { return (last = emacs.saveAndRead().value_or(QString()).trimmed()) == expected; }, 15s);
+  };
+
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressDictate));
+  EXPECT_FALSE(service.lastRequest().body.contains("name=\"selected_text\""));
+  EXPECT_TRUE(holds(QStringLiteral("Zebra quokka 4711"))) << last.toStdString();
+
+  ASSERT_TRUE(selectInFront(6, 6, QStringLiteral("quokka")));
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressRewrite));
+  EXPECT_TRUE(uploadedSelection("quokka"));
+  EXPECT_TRUE(holds(QStringLiteral("Zebra QUOKKA 4711"))) << last.toStdString();
+  // The paste is checked with a copy, which would end a region made meanwhile.
+  ASSERT_TRUE(waitUntil([] { return !traceLines().filter(QStringLiteral("pasteAndVerify: paste")).isEmpty(); }));
+
+  ASSERT_TRUE(selectInFront(0, 5, QStringLiteral("Zebra")));
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressRewrite, 6, clickInFront(300, 300)));  // below the text
+  EXPECT_TRUE(uploadedSelection("Zebra"));
+  EXPECT_TRUE(holds(QStringLiteral("Zebra QUOKKA 4711\nX"))) << last.toStdString();  // on the line below
+  EXPECT_TRUE(overlays.calls.filter(QStringLiteral("result")).isEmpty()) << overlays.calls.join(u'|').toStdString();
+}
+
+// LXTerminal keeps Control+Shift+C and Control+Shift+V for itself (its
+// Control+C interrupts the shell): a dictation at its prompt is typed once
+// with its own paste key.
+TEST_F(EditorsOnTheDesktop, InLxterminalADictationIsTypedOnceWithItsOwnPasteKey) {
+  TerminalWindow terminal(TerminalWindow::Program::lxterminal);
+  ASSERT_TRUE(terminal.start(QStringLiteral("brave new world")));
+  ASSERT_TRUE(isInFront(terminal.processId()));
+  answerNext("transcribe", "paste", "ls -la");
+  ASSERT_TRUE(terminal.typeAtPrompt(QStringLiteral("echo ")));
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressDictate));
+  std::optional<QString> line;
+  EXPECT_TRUE(waitUntil([&] { return (line = terminal.commandLine()) == QStringLiteral("echo ls -la"); }))
+      << line.value_or(QStringLiteral("(no answer)")).toStdString();
+  EXPECT_EQ(noted.chords.value(noted.chords.size() - 1), (KeyChord{KeyChord::Key::v, true}));
+}
+
+}  // namespace
