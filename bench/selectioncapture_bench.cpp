@@ -21,9 +21,8 @@
 
 #include "awaittask.h"
 #include "benchmain.h"
-#include "desktopeditor.h"
 #include "fakemicrophoneaccess.h"
-#include "gnometexteditor.h"
+#include "officeeditor.h"
 #include "recordingoverlaypresenter.h"
 #include "testkeyboard.h"
 #include "testkeygrabber.h"
@@ -205,17 +204,17 @@ BENCHMARK(BM_PressToFirstCapturedFrame)->UseManualTime()->Unit(benchmark::kMilli
 // service each time, which knows no focus and found nothing before.
 // BM_CaptureAtAPressIn*: the capture as a press makes it, after each press of
 // a grabbed key (Writer announces its root pane again at every one).
-bool openEditorWithTheWordSelected(benchmark::State& state, DesktopEditor& editor) {
-  if (!editor.open(QStringLiteral("alpha beta gamma")) || !GnomeTextEditor::selectWithKeys(6, 4) ||
-      !waitUntil([&] { return editor.shown().value_or(DesktopEditor::Shown{}).selection == u"6-10"; }, 10s)) {
+bool openEditorWithTheWordSelected(benchmark::State& state, OfficeEditor& editor) {
+  if (!editor.open(QStringLiteral("alpha beta gamma")) || !TestKeyboard::selectWithKeys(6, 4) ||
+      !waitUntil([&] { return editor.shown().value_or(OfficeEditor::Shown{}).selection == u"6-10"; }, 10s)) {
     state.SkipWithError("the editor did not come up (needs libreoffice-writer, libreoffice-gtk3 and kate)");
     return false;
   }
   return true;
 }
 
-void searchIn(benchmark::State& state, DesktopEditor::Kind kind) {
-  DesktopEditor editor(kind);
+void searchIn(benchmark::State& state, OfficeEditor::Kind kind) {
+  OfficeEditor editor(kind);
   if (!openEditorWithTheWordSelected(state, editor)) return;
   const qint32 pid = FrontApplication::current().frontmost().value_or(RunningApplication{}).pid;
   for (auto _ : state) {
@@ -228,15 +227,15 @@ void searchIn(benchmark::State& state, DesktopEditor::Kind kind) {
     }
   }
 }
-void BM_SearchInWriter(benchmark::State& state) { searchIn(state, DesktopEditor::Kind::libreOfficeWriter); }
-void BM_SearchInKate(benchmark::State& state) { searchIn(state, DesktopEditor::Kind::kate); }
+void BM_SearchInWriter(benchmark::State& state) { searchIn(state, OfficeEditor::Kind::libreOfficeWriter); }
+void BM_SearchInKate(benchmark::State& state) { searchIn(state, OfficeEditor::Kind::kate); }
 BENCHMARK(BM_SearchInWriter)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_SearchInKate)->Unit(benchmark::kMillisecond)->Iterations(20);
 
-void captureAtAPressIn(benchmark::State& state, DesktopEditor::Kind kind) {
+void captureAtAPressIn(benchmark::State& state, OfficeEditor::Kind kind) {
   Accessibility::install(accessibility);
   TestKeyGrabber grabber;
-  DesktopEditor editor(kind);
+  OfficeEditor editor(kind);
   if (!grabber.grab({QStringLiteral("alt"), QStringLiteral("F9")}) || !openEditorWithTheWordSelected(state, editor)) {
     return;
   }
@@ -249,9 +248,9 @@ void captureAtAPressIn(benchmark::State& state, DesktopEditor::Kind kind) {
   }
 }
 void BM_CaptureAtAPressInWriter(benchmark::State& state) {
-  captureAtAPressIn(state, DesktopEditor::Kind::libreOfficeWriter);
+  captureAtAPressIn(state, OfficeEditor::Kind::libreOfficeWriter);
 }
-void BM_CaptureAtAPressInKate(benchmark::State& state) { captureAtAPressIn(state, DesktopEditor::Kind::kate); }
+void BM_CaptureAtAPressInKate(benchmark::State& state) { captureAtAPressIn(state, OfficeEditor::Kind::kate); }
 BENCHMARK(BM_CaptureAtAPressInWriter)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_CaptureAtAPressInKate)->Unit(benchmark::kMillisecond)->Iterations(20);
 

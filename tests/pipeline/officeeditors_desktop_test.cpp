@@ -9,7 +9,6 @@
 // while the user still holds the hotkey.
 #include "officeeditor.h"
 #include "desktopflow.h"
-#include "gnometexteditor.h"
 #include "printing.h"
 #include "testmicrophone.h"
 #include "tracelines.h"
@@ -67,7 +66,7 @@ TEST_P(RequestsInOfficeEditors, ADictationIsTypedOnceAndARewriteReadsTheWordThro
   EXPECT_TRUE(trace.filter(copied).isEmpty()) << trace.join(u'\n').toStdString();
 
   clearTrace();
-  ASSERT_TRUE(GnomeTextEditor::selectWithKeys(6, 4));
+  ASSERT_TRUE(TestKeyboard::selectWithKeys(6, 4));
   ASSERT_TRUE(waitUntil([&] { return editor.shown().value_or(OfficeEditor::Shown{}).selection == u"6-10"; }, 10s));
   ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressRewriteAsAChord));
   microphone.stop();
@@ -82,7 +81,7 @@ TEST_P(RequestsInOfficeEditors, ADictationIsTypedOnceAndARewriteReadsTheWordThro
 
   // The word read while the user still holds the hotkey, after a while:
   // Kate has taken the focus from its text view by then, Writer has not.
-  ASSERT_TRUE(GnomeTextEditor::selectWithKeys(6, 4));
+  ASSERT_TRUE(TestKeyboard::selectWithKeys(6, 4));
   ASSERT_TRUE(waitUntil([&] { return editor.shown().value_or(OfficeEditor::Shown{}).selection == u"6-10"; }, 10s));
   clearTrace();
   ASSERT_TRUE(TestKeyboard::run({"keydown", "alt", "keydown", "e"}));

@@ -88,7 +88,7 @@ TEST_F(Selection, CaptureTriesTheMethodsInOrderUntilOneFindsASelection) {
 // selected: that line must not be taken for the user's selection. A view that
 // takes no typing may hold its selection elsewhere (a web page's document).
 TEST_F(Selection, NothingSelectedInAFieldThatTakesTypingSendsNoCopy) {
-  copyOnControlC(QStringLiteral("the current line"));
+  copyOnCopyKey(QStringLiteral("the current line"));
   const struct {
     const char* name;
     std::shared_ptr<FakeElement> focused;

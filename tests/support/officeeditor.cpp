@@ -40,15 +40,15 @@ OfficeEditor::~OfficeEditor() {
 bool OfficeEditor::open(const QString& text) {
   if (!folder_.isValid() || !writeFile(documentPath(), text.toUtf8()) || !start()) return false;
   // In front, and the document on screen: keys typed before would go nowhere.
-  const bool inFront = waitUntil(
-      [this] {
+  // LibreOffice's splash screen comes first, from a process of its own.
+  return waitUntil(
+      [&] {
         const auto front = FrontApplication::current().frontmost();
         if (!front || ::getpgid(pid_t(front->pid)) != pid_t(process_.processId())) return false;
         applicationPid_ = front->pid;
-        return true;
+        return documentText() == text;
       },
-      60s);
-  return inFront && waitUntil([&] { return documentText() == text; }, 30s);
+      90s);
 }
 
 bool OfficeEditor::start() {
