@@ -1,8 +1,9 @@
 // What a start of a recording spends reading the selection of the application
 // in front: through AT-SPI (the desktop's focused element, then the
 // application's found by a search of its window), and by the copy command
-// with the clipboard saved and put back; and the time from a press to the
-// microphone's first frame while that happens. Needs the test desktop:
+// with the clipboard saved and put back; the same in LibreOffice Writer and
+// Kate; and the time from a press to the microphone's first frame while that
+// happens. Needs the test desktop (and Writer and Kate for theirs):
 //   source scripts/test-desktop.sh; start_test_desktop; build/bench/selectioncapture_bench
 #include "pipeline/apphotkeyhandler.h"
 #include "pipeline/audiorecorder.h"
@@ -21,7 +22,10 @@
 #include "awaittask.h"
 #include "benchmain.h"
 #include "fakemicrophoneaccess.h"
+#include "officeeditor.h"
 #include "recordingoverlaypresenter.h"
+#include "testkeyboard.h"
+#include "testkeygrabber.h"
 #include "testmicrophone.h"
 #include "testwindow.h"
 
@@ -49,8 +53,9 @@ void settle(benchmark::State& state) {
   state.ResumeTiming();
 }
 
-void expect(benchmark::State& state, const std::optional<SelectionSnapshot>& snapshot, SelectionSnapshot::Source source) {
-  if (!snapshot || snapshot->source != source || snapshot->text != QStringLiteral("brave")) {
+void expect(benchmark::State& state, const std::optional<SelectionSnapshot>& snapshot, SelectionSnapshot::Source source,
+            const QString& text = QStringLiteral("brave")) {
+  if (!snapshot || snapshot->source != source || snapshot->text != text) {
     state.SkipWithError("the capture did not find the selection the expected way");
   }
 }
@@ -124,12 +129,13 @@ void BM_CaptureByCopy(benchmark::State& state) {
 }
 BENCHMARK(BM_CaptureByCopy)->Unit(benchmark::kMillisecond)->Iterations(20);
 
-// A dictation press with nothing selected, through the request flow on a
-// prepared recorder: from the press to the first frame read from the sound
-// server. The copy command finds nothing and waits its full 0.3 s meanwhile;
-// the microphone must not wait for it (budget: under 30 ms). A watcher thread
-// notes the first frame, as the main thread is busy with the selection then.
-// "start_call_ms" is how long the press kept the main thread.
+// A dictation press with nothing selected in an editor without
+// accessibility, through the request flow on a prepared recorder: from the
+// press to the first frame read from the sound server. The copy command finds
+// nothing and waits its full 0.3 s meanwhile; the microphone must not wait for
+// it (budget: under 30 ms). A watcher thread notes the first frame, as the
+// main thread is busy with the selection then. "start_call_ms" is how long
+// the press kept the main thread.
 void BM_PressToFirstCapturedFrame(benchmark::State& state) {
   Accessibility::install(accessibility);
   FakeMicrophoneAccess microphoneAccess{MicrophoneAccess::Authorization::authorized};
@@ -150,8 +156,13 @@ void BM_PressToFirstCapturedFrame(benchmark::State& state) {
     state.SkipWithError("no sound server with the test microphone (see the top of the file)");
     return;
   }
-  if (!testWindow->command(QStringLiteral("select 0 0"))) {
-    state.SkipWithError("the test window did not drop its selection");
+  TestWindow inaccessible;
+  inaccessible.setEnvironment(QStringLiteral("NO_AT_BRIDGE"), QStringLiteral("1"));
+  if (!inaccessible.start(TestWindow::Kind::gtkEditor) || !waitUntil([&] {
+        const auto app = FrontApplication::current().frontmost();
+        return app && app->pid == inaccessible.processId();
+      })) {
+    state.SkipWithError("the GTK editor did not come up");
     return;
   }
   AppHotKeyHandler flow(recorder, HistoryStore::shared());
@@ -181,9 +192,67 @@ void BM_PressToFirstCapturedFrame(benchmark::State& state) {
     waitUntil([&] { return recorder.state() == RecordingState::idle; });
   }
   state.counters["start_call_ms"] = callMs / static_cast<double>(state.iterations());
-  testWindow->command(QStringLiteral("select 6 11"));
 }
 BENCHMARK(BM_PressToFirstCapturedFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// "beta" selected in "alpha beta gamma" in a big editor. Writer announces its
+// window's root pane, Kate a cell of a side list: their focused text is
+// searched for below the active window, through the Collection interface in
+// Writer and by a walk in Kate.
+//
+// BM_SearchIn*: the first search of an application, a fresh accessibility
+// service each time, which knows no focus and found nothing before.
+// BM_CaptureAtAPressIn*: the capture as a press makes it, after each press of
+// a grabbed key (Writer announces its root pane again at every one).
+bool openEditorWithTheWordSelected(benchmark::State& state, OfficeEditor& editor) {
+  if (!editor.open(QStringLiteral("alpha beta gamma")) || !TestKeyboard::selectWithKeys(6, 4) ||
+      !waitUntil([&] { return editor.shown().value_or(OfficeEditor::Shown{}).selection == u"6-10"; }, 10s)) {
+    state.SkipWithError("the editor did not come up (needs libreoffice-writer, libreoffice-gtk3 and kate)");
+    return false;
+  }
+  return true;
+}
+
+void searchIn(benchmark::State& state, OfficeEditor::Kind kind) {
+  OfficeEditor editor(kind);
+  if (!openEditorWithTheWordSelected(state, editor)) return;
+  const qint32 pid = FrontApplication::current().frontmost().value_or(RunningApplication{}).pid;
+  for (auto _ : state) {
+    AtspiAccessibility fresh;
+    const AXAttributeResult found = fresh.focusedElement(pid, 1000ms);
+    const auto* element = std::get_if<AXElementRef>(&found.value);
+    if (found.error != AXError::success || !element ||
+        SelectionSnapshot::readStringAttribute(AXAttribute::selectedText, *element) != QStringLiteral("beta")) {
+      state.SkipWithError("the search did not find the selected word");
+    }
+  }
+}
+void BM_SearchInWriter(benchmark::State& state) { searchIn(state, OfficeEditor::Kind::libreOfficeWriter); }
+void BM_SearchInKate(benchmark::State& state) { searchIn(state, OfficeEditor::Kind::kate); }
+BENCHMARK(BM_SearchInWriter)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_SearchInKate)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void captureAtAPressIn(benchmark::State& state, OfficeEditor::Kind kind) {
+  Accessibility::install(accessibility);
+  TestKeyGrabber grabber;
+  OfficeEditor editor(kind);
+  if (!grabber.grab({QStringLiteral("alt"), QStringLiteral("F9")}) || !openEditorWithTheWordSelected(state, editor)) {
+    return;
+  }
+  for (auto _ : state) {
+    state.PauseTiming();
+    TestKeyboard::run({QStringLiteral("key"), QStringLiteral("alt+F9")});
+    waitUntil([] { return false; }, 100ms);  // what the press made the editor announce
+    state.ResumeTiming();
+    expect(state, SelectionSnapshot::capture(), SelectionSnapshot::Source::axSystemWide, QStringLiteral("beta"));
+  }
+}
+void BM_CaptureAtAPressInWriter(benchmark::State& state) {
+  captureAtAPressIn(state, OfficeEditor::Kind::libreOfficeWriter);
+}
+void BM_CaptureAtAPressInKate(benchmark::State& state) { captureAtAPressIn(state, OfficeEditor::Kind::kate); }
+BENCHMARK(BM_CaptureAtAPressInWriter)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_CaptureAtAPressInKate)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 }  // namespace
 

@@ -130,13 +130,18 @@ std::optional<SelectionSnapshot> SelectionSnapshot::capture() {
   // cost the press its time.
   const bool readable = !isPrimarySelectionTerminal(FrontApplication::current().frontmost());
   std::optional<SelectionSnapshot> snapshot;
-  if (readable && trust.isTrusted()) snapshot = captureSystemWide();
-  if (readable && !snapshot && trust.isTrusted()) snapshot = captureApplication();
+  bool nothingSelected = false;
+  if (readable && trust.isTrusted()) snapshot = captureSystemWide(&nothingSelected);
+  if (readable && !snapshot && trust.isTrusted()) snapshot = captureApplication(&nothingSelected);
+  if (!snapshot && nothingSelected) {
+    trace(QStringLiteral("AX: nothing selected in the focused editable element, no copy"));
+    return std::nullopt;
+  }
   if (!snapshot) snapshot = captureViaCmdC();
   return snapshot;
 }
 
-std::optional<SelectionSnapshot> SelectionSnapshot::captureSystemWide() {
+std::optional<SelectionSnapshot> SelectionSnapshot::captureSystemWide(bool* nothingSelected) {
   const AXElementRef systemWide = Accessibility::current().systemWide();
   systemWide->setMessagingTimeout(captureTimeout);
   const FocusedElement focused = focusedElement(systemWide);
@@ -146,10 +151,10 @@ std::optional<SelectionSnapshot> SelectionSnapshot::captureSystemWide() {
     return std::nullopt;
   }
   focused.element->setMessagingTimeout(captureTimeout);
-  return make(focused.element, Source::axSystemWide);
+  return make(focused.element, Source::axSystemWide, nothingSelected);
 }
 
-std::optional<SelectionSnapshot> SelectionSnapshot::captureApplication() {
+std::optional<SelectionSnapshot> SelectionSnapshot::captureApplication(bool* nothingSelected) {
   const std::optional<RunningApplication> app = FrontApplication::current().frontmost();
   if (!app) return std::nullopt;
   const AXElementRef application = Accessibility::current().application(app->pid);
@@ -163,12 +168,19 @@ std::optional<SelectionSnapshot> SelectionSnapshot::captureApplication() {
     return std::nullopt;
   }
   focused.element->setMessagingTimeout(captureTimeout);
-  return make(focused.element, Source::axApplication);
+  return make(focused.element, Source::axApplication, nothingSelected);
 }
 
-std::optional<SelectionSnapshot> SelectionSnapshot::make(const AXElementRef& element, Source source) {
+std::optional<SelectionSnapshot> SelectionSnapshot::make(const AXElementRef& element, Source source,
+                                                        bool* nothingSelected) {
   const std::optional<QString> text = readStringAttribute(AXAttribute::selectedText, element);
-  if (!text || text->isEmpty()) return std::nullopt;
+  if (!text) return std::nullopt;
+  if (text->isEmpty()) {
+    if (nothingSelected && !*nothingSelected) {
+      *nothingSelected = elementIsEditable(element, readStringAttribute(AXAttribute::role, element).value_or(QString()));
+    }
+    return std::nullopt;
+  }
 
   const qsizetype length = characterCount(*text);
   AXTextRange range{0, length};

@@ -20,7 +20,10 @@
 // synthetic copy command whose result is read from the clipboard (the user's
 // clipboard is put back afterwards); in a terminal of the xterm kind, whose
 // copy key would interrupt it, its PRIMARY selection instead, with no key. In
-// Emacs the copy counts only where it ended a region that was shown.
+// Emacs the copy counts only where it ended a region that was shown. Where
+// accessibility finds the focused field editable with nothing selected,
+// nothing is copied: some editors copy their current line without a
+// selection, which would be taken for the user's.
 //
 // Everything runs on the main thread. The captures are synchronous (a press
 // waits for its selection anyway), the accessibility calls bounded by
@@ -48,8 +51,10 @@ struct SelectionSnapshot {
   // accessibility method; nothing when none found a selection.
   static std::optional<SelectionSnapshot> capture();
 
-  static std::optional<SelectionSnapshot> captureSystemWide();
-  static std::optional<SelectionSnapshot> captureApplication();
+  // `nothingSelected`, when given, is set when the focused element is
+  // editable and has nothing selected.
+  static std::optional<SelectionSnapshot> captureSystemWide(bool* nothingSelected = nullptr);
+  static std::optional<SelectionSnapshot> captureApplication(bool* nothingSelected = nullptr);
   static std::optional<SelectionSnapshot> captureViaCmdC();
 
   // Sets the snapshot's range as the element's selection again, unless the
@@ -59,8 +64,10 @@ struct SelectionSnapshot {
   // One line describing the accessibility state, for the log and the trace.
   static QCoro::Task<QString> selectionDiag(QString label);
 
-  // The snapshot of `element`'s selection (nothing without selected text).
-  static std::optional<SelectionSnapshot> make(const AXElementRef& element, Source source);
+  // The snapshot of `element`'s selection (nothing without selected text;
+  // then `nothingSelected`, when given, tells whether the element is editable).
+  static std::optional<SelectionSnapshot> make(const AXElementRef& element, Source source,
+                                               bool* nothingSelected = nullptr);
   // Whether the element accepts a value; when the desktop cannot say, whether
   // its role is one of the text-entry roles.
   static bool elementIsEditable(const AXElementRef& element, const QString& role);

@@ -216,7 +216,11 @@ TEST_F(RequestFlowOnTheDesktop, ADictationRecordsFromThePressAndAPressDuringItsS
   service.enqueue("POST", "/veltrine/api/v1/audio/process",
                   ScriptedResponse::json(200, R"({"operation":"transcribe","action_type":"show_markdown",)"
                                               R"("transcript":"word","result":"word"})"));
-  ASSERT_TRUE(window.command(QStringLiteral("select 0 0")));
+  // An editor without accessibility, nothing selected: the copy command
+  // holds the start until it gives up.
+  TestWindow inaccessible;
+  inaccessible.setEnvironment(QStringLiteral("NO_AT_BRIDGE"), QStringLiteral("1"));
+  ASSERT_TRUE(inaccessible.start(TestWindow::Kind::gtkEditor) && isInFront(inaccessible.processId()));
   // The room is quiet; the user says a short word right at the press, then
   // nothing (sound that no recording hears is gone), and presses Alt+Q once
   // more at once: that press comes while the start still waits for a copy

@@ -84,6 +84,30 @@ TEST_F(Selection, CaptureTriesTheMethodsInOrderUntilOneFindsASelection) {
   EXPECT_EQ(SelectionSnapshot::capture().value_or(SelectionSnapshot{}).source, Source::cmdCopy);
 }
 
+// Some editors (Kate, among others) copy their current line when nothing is
+// selected: that line must not be taken for the user's selection. A view that
+// takes no typing may hold its selection elsewhere (a web page's document).
+TEST_F(Selection, NothingSelectedInAFieldThatTakesTypingSendsNoCopy) {
+  copyOnCopyKey(QStringLiteral("the current line"));
+  const struct {
+    const char* name;
+    std::shared_ptr<FakeElement> focused;
+    bool copies;
+  } cases[] = {
+      {"an editable field", FakeElement::text(QString()), false},
+      {"a read-only view", FakeElement::text(QString(), std::nullopt, QStringLiteral("AXTextArea"), false), true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    accessibility.systemWideElement = FakeElement::focusing(c.focused);
+    accessibility.applications[kGedit] = FakeElement::focusing(c.focused);
+    keyboard.chords.clear();
+    const std::optional<SelectionSnapshot> snapshot = SelectionSnapshot::capture();
+    EXPECT_EQ(keyboard.chords.size(), c.copies ? 1 : 0);
+    EXPECT_EQ(snapshot.has_value(), c.copies);
+  }
+}
+
 TEST_F(Selection, AccessibilityReadsTextRangeAndEditability) {
   auto noRange = FakeElement::text(QStringLiteral("cafe\u0301 \U0001F44D\U0001F3FD"));
   auto withRange = FakeElement::text(QStringLiteral("hello"), AXTextRange{7, 5}, QStringLiteral("AXTextArea"), false);

@@ -4,21 +4,16 @@
 #include "platform/linux/atspielement.h"
 #include "platform/linux/atspifrontcheck.h"
 #include "platform/linux/atspierror.h"
+#include "platform/linux/atspifocussearch.h"
+#include "platform/linux/atspiobjectstates.h"
 #include "platform/linux/atspitextcalls.h"
 #include "platform/linux/qtwidgetelement.h"
 
 #include <QCoreApplication>
-#include <QScopeGuard>
 
 #include <atspi/atspi.h>
 
 namespace {
-
-// Bounds of the search for the focused object in an application's window:
-// large enough for dialogs and editors, small enough to stay within the
-// capture's time even in a huge window.
-constexpr int maximumVisits = 400;
-constexpr int maximumDepth = 40;
 
 // The element standing for the desktop (pid 0) or one application: it only
 // knows its focused element.
@@ -46,17 +41,11 @@ class FocusRoot final : public AccessibleElement {
   std::chrono::milliseconds timeout_ = AtspiElement::defaultTimeout;
 };
 
-// A reference of our own on a libatspi object, released with the holder.
-struct ObjectReference {
-  explicit ObjectReference(AtspiAccessible* accessible)
-      : object(accessible ? static_cast<AtspiAccessible*>(g_object_ref(accessible)) : nullptr) {}
-  ~ObjectReference() {
-    if (object) g_object_unref(object);
-  }
-  ObjectReference(const ObjectReference&) = delete;
-  ObjectReference& operator=(const ObjectReference&) = delete;
-  AtspiAccessible* object;
-};
+// When the focused text of an application that announced something else is
+// looked for ahead of a press: once its announcements have settled for a
+// moment, and no longer than it may hold up a press that comes meanwhile.
+constexpr std::chrono::milliseconds learningDelay{50};
+constexpr std::chrono::milliseconds learningTime{200};
 
 qint32 ownPid() { return qint32(QCoreApplication::applicationPid()); }
 
@@ -99,42 +88,15 @@ AXAttributeResult ownFocus() {
   return {AXError::noValue, {}};
 }
 
-struct StateFlags {
-  bool focused = false;
-  bool active = false;
-  bool showing = false;
-  bool visible = false;
-  bool managesDescendants = false;
-};
-
-StateFlags statesOf(AtspiAccessible* accessible) {
-  AtspiStateSet* states = atspi_accessible_get_state_set(accessible);
-  const StateFlags flags{atspi_state_set_contains(states, ATSPI_STATE_FOCUSED) != FALSE,
-                         atspi_state_set_contains(states, ATSPI_STATE_ACTIVE) != FALSE,
-                         atspi_state_set_contains(states, ATSPI_STATE_SHOWING) != FALSE,
-                         atspi_state_set_contains(states, ATSPI_STATE_VISIBLE) != FALSE,
-                         atspi_state_set_contains(states, ATSPI_STATE_MANAGES_DESCENDANTS) != FALSE};
-  g_object_unref(states);
-  return flags;
+AXAttributeResult elementFor(AtspiAccessible* accessible) {
+  return {AXError::success, AXElementRef(std::make_shared<AtspiElement>(accessible))};
 }
 
-// Depth first through objects on screen; containers that manage their
-// descendants (lists, tables) are not entered, their children come and go.
-// GTK 4 marks nothing below its windows as showing, only as visible.
-AtspiAccessible* findFocused(AtspiAccessible* node, int depth, int& visits) {
-  if (++visits > maximumVisits || depth > maximumDepth) return nullptr;
-  const StateFlags flags = statesOf(node);
-  if (flags.focused) return static_cast<AtspiAccessible*>(g_object_ref(node));
-  if ((depth > 0 && !flags.showing && !flags.visible) || flags.managesDescendants) return nullptr;
-  const gint children = atspi_accessible_get_child_count(node, nullptr);
-  for (gint i = 0; i < children && visits <= maximumVisits; ++i) {
-    AtspiAccessible* child = atspi_accessible_get_child_at_index(node, i, nullptr);
-    if (!child) continue;
-    AtspiAccessible* found = findFocused(child, depth + 1, visits);
-    g_object_unref(child);
-    if (found) return found;
-  }
-  return nullptr;
+// Whether `accessible` is, as the application answers now, a focused
+// editable text.
+bool isFocusedEditableTextNow(AtspiAccessible* accessible) {
+  atspi_accessible_clear_cache(accessible);
+  return atspiIsFocusedEditableText(accessible, AtspiObjectStates::of(accessible));
 }
 
 }  // namespace
@@ -145,15 +107,17 @@ void atspiFocusEvent(_AtspiEvent* focusEvent, void* self) {
   g_boxed_free(ATSPI_TYPE_EVENT, focusEvent);
 }
 
-AtspiAccessibility::AtspiAccessibility() = default;
+AtspiAccessibility::AtspiAccessibility() {
+  learning_.setSingleShot(true);
+  learning_.setInterval(learningDelay);
+  QObject::connect(&learning_, &QTimer::timeout, [this] { learnFocusedText(); });
+}
 
 AtspiAccessibility::~AtspiAccessibility() {
   if (listener_) {
     atspi_event_listener_deregister(listener_, "object:state-changed:focused", nullptr);
     g_object_unref(listener_);
   }
-  if (focus_) g_object_unref(focus_);
-  if (foundFocus_) g_object_unref(foundFocus_);
 }
 
 bool AtspiAccessibility::initialize() {
@@ -184,12 +148,13 @@ void AtspiAccessibility::focusChanged(_AtspiAccessible* source, bool gained) {
   // element gaining the focus replaces the one remembered. Our own windows
   // never do: they are read without the bus, and one of them remembered would
   // hide the user's field from every later request.
-  if (!gained || source == focus_) return;
+  if (!gained || source == focus_.get()) return;
   const std::optional<qint32> pid = processOf(source);
   if (pid == ownPid()) return;
-  if (focus_) g_object_unref(focus_);
-  focus_ = static_cast<AtspiAccessible*>(g_object_ref(source));
+  focus_ = AtspiReference::share(source);
   focusPid_ = pid;
+  // Not from within the event: libatspi may be waiting for an answer here.
+  learning_.start();
 }
 
 AXElementRef AtspiAccessibility::systemWide() { return std::make_shared<FocusRoot>(*this, 0); }
@@ -202,74 +167,112 @@ AXAttributeResult AtspiAccessibility::focusedElement(qint32 pid, std::chrono::mi
   if (QtWidgetElement::thisProcessIsInFront() && (pid == 0 || pid == ownPid())) return ownFocus();
   if (pid == ownPid()) return {AXError::noValue, {}};
   if (!initialize()) return {AXError::apiDisabled, {}};
+  const Clock::time_point deadline = Clock::now() + timeout;
   AtspiElement::applyTimeout(timeout);
-  return pid == 0 ? trackedFocus() : focusInApplication(pid);
+  AXAttributeResult result = pid == 0 ? trackedFocus(deadline) : focusInApplication(pid, deadline);
+  // A search leaves libatspi's time-out at what was left of its own.
+  AtspiElement::applyTimeout(timeout);
+  return result;
 }
 
-AXAttributeResult AtspiAccessibility::trackedFocus() {
+AXAttributeResult AtspiAccessibility::trackedFocus(Clock::time_point deadline) {
   if (!focus_) return {AXError::noValue, {}};
   // Our own reference: a focus event handled while we wait for an answer
   // replaces focus_.
-  AtspiAccessible* focus = static_cast<AtspiAccessible*>(g_object_ref(focus_));
-  const auto release = qScopeGuard([focus] { g_object_unref(focus); });
-  const std::optional<qint32> pid = processOf(focus);
+  const AtspiReference focus = AtspiReference::share(focus_.get());
+  const std::optional<qint32> pid = processOf(focus.get());
   if (!pid) return {AXError::invalidUIElement, {}};
   if (*pid == ownPid()) return {AXError::noValue, {}};
   // The object may have lost the focus to an application that does not speak
   // AT-SPI, which announces nothing: ask it, not libatspi's cache.
-  atspi_accessible_clear_cache(focus);
-  AtspiStateSet* states = atspi_accessible_get_state_set(focus);
-  const bool defunct = atspi_state_set_contains(states, ATSPI_STATE_DEFUNCT);
-  const bool focused = atspi_state_set_contains(states, ATSPI_STATE_FOCUSED);
-  g_object_unref(states);
-  if (defunct) return {AXError::invalidUIElement, {}};
-  if (!inFront(focus, *pid, focused)) return {AXError::noValue, {}};
-  return {AXError::success, AXElementRef(std::make_shared<AtspiElement>(focus))};
+  atspi_accessible_clear_cache(focus.get());
+  const AtspiObjectStates states = AtspiObjectStates::of(focus.get());
+  if (states.defunct) return {AXError::invalidUIElement, {}};
+  if (!inFront(focus.get(), *pid, states.focused)) return {AXError::noValue, {}};
+  if (atspiIsFocusedEditableText(focus.get(), states)) return elementFor(focus.get());
+  // A root pane, a frame or a list's cell: the user types into the focused
+  // text of its application, where it has one.
+  GError* error = nullptr;
+  const AtspiReference application = AtspiReference::adopt(atspi_accessible_get_application(focus.get(), &error));
+  g_clear_error(&error);
+  if (application) {
+    const AtspiReference text = focusedTextIn(application.get(), *pid, deadline);
+    if (text && inFront(text.get(), *pid, true)) return elementFor(text.get());
+  }
+  return elementFor(focus.get());
 }
 
-AXAttributeResult AtspiAccessibility::focusInApplication(qint32 pid) {
-  AtspiAccessible* desktop = atspi_get_desktop(0);
+AXAttributeResult AtspiAccessibility::focusInApplication(qint32 pid, Clock::time_point deadline) {
+  AtspiReference desktop = AtspiReference::adopt(atspi_get_desktop(0));
   if (!desktop) return {AXError::apiDisabled, {}};
-  AtspiAccessible* application = nullptr;
   GError* error = nullptr;
-  const gint count = atspi_accessible_get_child_count(desktop, &error);
+  const gint count = atspi_accessible_get_child_count(desktop.get(), &error);
   if (error) {
-    g_object_unref(desktop);
     const qint32 code = axErrorFromAtspiMessage(QString::fromUtf8(error->message));
     g_clear_error(&error);
     return {code == AXError::cannotComplete ? code : AXError::apiDisabled, {}};
   }
+  AtspiReference application;
   for (gint i = 0; i < count && !application; ++i) {
-    AtspiAccessible* candidate = atspi_accessible_get_child_at_index(desktop, i, nullptr);
-    if (!candidate) continue;
-    if (processOf(candidate) == pid) {
-      application = candidate;
-    } else {
-      g_object_unref(candidate);
-    }
+    AtspiReference candidate = AtspiReference::adopt(atspi_accessible_get_child_at_index(desktop.get(), i, nullptr));
+    if (candidate && processOf(candidate.get()) == pid) application = std::move(candidate);
   }
-  g_object_unref(desktop);
   if (!application) return {AXError::cannotComplete, {}};
 
-  // The active window first; without one, every window.
-  AtspiAccessible* found = nullptr;
-  const gint windows = atspi_accessible_get_child_count(application, nullptr);
-  int visits = 0;
-  for (int pass = 0; pass < 2 && !found; ++pass) {
-    for (gint i = 0; i < windows && !found; ++i) {
-      AtspiAccessible* window = atspi_accessible_get_child_at_index(application, i, nullptr);
-      if (!window) continue;
-      if (pass == 1 || statesOf(window).active) found = findFocused(window, 0, visits);
-      g_object_unref(window);
-    }
+  AtspiReference found;
+  if (focus_ && focusPid_ == pid && isFocusedEditableTextNow(focus_.get())) {
+    found = AtspiReference::share(focus_.get());
+  } else {
+    AtspiReference firstFocused;
+    found = focusedTextIn(application.get(), pid, deadline, &firstFocused);
+    if (!found) found = std::move(firstFocused);
   }
-  g_object_unref(application);
   if (!found) return {AXError::noValue, {}};
-  if (foundFocus_) g_object_unref(foundFocus_);
-  foundFocus_ = found;  // keeps the reference
-  foundFocusPid_ = pid;
-  if (!inFront(found, pid, true)) return {AXError::noValue, {}};
-  return {AXError::success, AXElementRef(std::make_shared<AtspiElement>(found))};
+  if (!inFront(found.get(), pid, true)) return {AXError::noValue, {}};
+  return elementFor(found.get());
+}
+
+AtspiReference AtspiAccessibility::focusedTextIn(_AtspiAccessible* application, qint32 pid,
+                                                 Clock::time_point deadline, AtspiReference* firstFocused) {
+  // What the last search found, when nothing was announced since. (A dialog
+  // announces its own focus: then its window is searched.)
+  const bool known = lastSearch_.found && lastSearch_.isText && lastSearch_.pid == pid &&
+                     lastSearch_.announced.get() == focus_.get();
+  AtspiObjectStates knownStates;
+  if (known) {
+    atspi_accessible_clear_cache(lastSearch_.found.get());
+    knownStates = AtspiObjectStates::of(lastSearch_.found.get());
+    if (atspiIsFocusedEditableText(lastSearch_.found.get(), knownStates)) return AtspiReference::share(lastSearch_.found.get());
+  }
+  AtspiFocusSearch::Found found = AtspiFocusSearch(deadline).inApplication(application);
+  // While a keyboard grab holds the focus (the hotkey, still down), no window
+  // of the application is active and Qt drops the focus of its fields: the
+  // text it had still is where the user types.
+  if (!found.text && !found.sawActiveWindow && known && knownStates.editable && !knownStates.defunct) {
+    return AtspiReference::share(lastSearch_.found.get());
+  }
+  const bool isText = bool(found.text);
+  lastSearch_.found = AtspiReference::share(isText ? found.text.get() : found.focused.get());
+  lastSearch_.pid = pid;
+  lastSearch_.isText = isText;
+  lastSearch_.announced = AtspiReference::share(focus_.get());
+  if (firstFocused) *firstFocused = std::move(found.focused);
+  return std::move(found.text);
+}
+
+void AtspiAccessibility::learnFocusedText() {
+  if (!focus_ || !focusPid_ || QtWidgetElement::thisProcessIsInFront()) return;
+  if (AtspiFrontCheck::byProcess(*focusPid_) == AtspiFrontCheck::Verdict::behind) return;
+  const AtspiReference focus = AtspiReference::share(focus_.get());
+  const qint32 pid = *focusPid_;
+  atspi_accessible_clear_cache(focus.get());
+  const AtspiObjectStates states = AtspiObjectStates::of(focus.get());
+  if (states.defunct || atspiIsFocusedEditableText(focus.get(), states)) return;
+  GError* error = nullptr;
+  const AtspiReference application = AtspiReference::adopt(atspi_accessible_get_application(focus.get(), &error));
+  g_clear_error(&error);
+  if (application) focusedTextIn(application.get(), pid, Clock::now() + learningTime);
+  AtspiElement::applyTimeout(AtspiElement::defaultTimeout);
 }
 
 QCoro::Task<AXAttributeResult> AtspiAccessibility::focusedElementLater(qint32 pid, std::chrono::milliseconds timeout) {
@@ -277,27 +280,30 @@ QCoro::Task<AXAttributeResult> AtspiAccessibility::focusedElementLater(qint32 pi
   if (pid == ownPid()) co_return AXAttributeResult{AXError::noValue, {}};
   if (!initialize()) co_return AXAttributeResult{AXError::apiDisabled, {}};
   // Searching an application's windows takes one call per object, each to be
-  // waited for: the focus it last announced, or else the one the last search
-  // found there, stands for its focused element.
-  AtspiAccessible* candidate = focus_;
+  // waited for: the focus it last announced, or what the last search found
+  // there, stands for its focused element. A focused text that search found
+  // stands for the focus announced before it.
+  AtspiAccessible* candidate = focus_.get();
   std::optional<qint32> candidatePid = focusPid_;
+  const bool searchedSince = lastSearch_.found && lastSearch_.announced.get() == focus_.get();
+  if (searchedSince && lastSearch_.isText && lastSearch_.pid == focusPid_) candidate = lastSearch_.found.get();
   if (pid != 0 && candidatePid != pid) {
-    candidate = foundFocusPid_ == pid ? foundFocus_ : nullptr;
+    candidate = lastSearch_.pid == pid ? lastSearch_.found.get() : nullptr;
     candidatePid = pid;
   }
   if (!candidate) co_return AXAttributeResult{AXError::noValue, {}};
   if (!candidatePid) co_return AXAttributeResult{AXError::invalidUIElement, {}};
   // Nothing of this object is used past the wait but what is held here.
-  const auto held = std::make_shared<ObjectReference>(candidate);
+  const auto held = std::make_shared<AtspiReference>(AtspiReference::share(candidate));
   const qint32 candidateProcess = *candidatePid;
-  const AtspiTextCalls::States states = co_await AtspiTextCalls::states(AtspiObjectPath::of(held->object), timeout);
+  const AtspiTextCalls::States states = co_await AtspiTextCalls::states(AtspiObjectPath::of(held->get()), timeout);
   if (states.error == AXError::cannotComplete) co_return AXAttributeResult{states.error, {}};
   if (states.error != AXError::success || states.has(ATSPI_STATE_DEFUNCT)) {
     co_return AXAttributeResult{AXError::invalidUIElement, {}};
   }
-  if (!co_await inFrontLater(AtspiObjectPath::of(held->object), candidateProcess, states.has(ATSPI_STATE_FOCUSED),
+  if (!co_await inFrontLater(AtspiObjectPath::of(held->get()), candidateProcess, states.has(ATSPI_STATE_FOCUSED),
                              timeout)) {
     co_return AXAttributeResult{AXError::noValue, {}};
   }
-  co_return AXAttributeResult{AXError::success, AXElementRef(std::make_shared<AtspiElement>(held->object))};
+  co_return AXAttributeResult{AXError::success, AXElementRef(std::make_shared<AtspiElement>(held->get()))};
 }

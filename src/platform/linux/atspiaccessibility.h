@@ -1,9 +1,12 @@
 #pragma once
 
 #include "platform/accessibility.h"
+#include "platform/linux/atspireference.h"
 
 #include <QCoroTask>
+#include <QTimer>
 
+#include <chrono>
 #include <optional>
 
 struct _AtspiAccessible;
@@ -12,24 +15,38 @@ struct _AtspiEventListener;
 
 // The desktop's accessibility through AT-SPI.
 //
-// The desktop's focused element is the last object of another application
-// that announced it gained the focus (start() begins listening), provided it
-// belongs to the application in front (AtspiFrontCheck), focused or not: a
-// keyboard grab, such as the one that holds a hotkey while it is down, takes
-// the focus from the application in front for a moment without moving it, and
-// the request that the hotkey starts must still find the user's field. An
-// application's focused element is searched for in its active window, and is
-// given only while the application is in front. While a window of this
-// program is in front, both are the focused Qt widget instead.
+// The desktop's focused element is where the user types in the application
+// in front (start() begins listening to focus changes). The object that last
+// announced it gained the focus is that element when it is a focused text
+// that takes typing. Applications announce other objects last as well
+// (LibreOffice its window's root pane at every press of a grabbed key, Kate
+// a cell of a side list): then the focused editable text of the announcing
+// application's active window is (AtspiFocusSearch), where it holds one, and
+// the announced object otherwise, focused or not, provided it belongs to the
+// application in front (AtspiFrontCheck): a keyboard grab, such as the one
+// that holds a hotkey while it is down, takes the focus from the application
+// in front for a moment without moving it, and the request that the hotkey
+// starts must still find the user's field. An application's focused element
+// is searched for in its active window the same way, and is given only while
+// the application is in front. While a window of this program is in front,
+// both are the focused Qt widget instead.
 //
-// Calls that find nothing answer the AX codes: no accessibility bus is
-// apiDisabled, an application not on the bus cannotComplete, nothing focused
-// noValue. Main thread only.
+// Qt takes the focus from its fields while a keyboard grab lasts, as GTK does,
+// and may announce other objects meanwhile. So the focused text of an
+// application that announced something else is looked for ahead of the next
+// press, on a later turn of the event loop, and stands for that application's
+// focused element while a grab takes the focus from all its windows and
+// nothing was announced since.
+//
+// A search ends within the messaging time-out it is given, with what it found
+// by then. Calls that find nothing answer the AX codes: no accessibility bus
+// is apiDisabled, an application not on the bus cannotComplete, nothing
+// focused noValue. Main thread only.
 //
 // Asked without waiting (focusedElementLater), an application's windows are
-// not searched: each step would be a call to wait for. The focus it last
-// announced, or else what the last search in it found, stands for its
-// focused element, on the same terms.
+// not searched: each step would be a call to wait for. What the last search
+// found stands for the focus announced before it, and else the announced
+// focus, on the same terms.
 class AtspiAccessibility final : public Accessibility {
  public:
   AtspiAccessibility();
@@ -55,19 +72,39 @@ class AtspiAccessibility final : public Accessibility {
   QCoro::Task<AXAttributeResult> focusedElementLater(qint32 pid, std::chrono::milliseconds timeout);
 
  private:
+  using Clock = std::chrono::steady_clock;
+
   bool initialize();
   void focusChanged(_AtspiAccessible* source, bool gained);
-  AXAttributeResult trackedFocus();
-  AXAttributeResult focusInApplication(qint32 pid);
+  AXAttributeResult trackedFocus(Clock::time_point deadline);
+  AXAttributeResult focusInApplication(qint32 pid, Clock::time_point deadline);
+  // The focused editable text of `application`, run by `pid`: the one the
+  // last search found, when nothing was announced since and it still is (or,
+  // while a keyboard grab holds the focus, still takes typing); else one
+  // searched for, and remembered. `firstFocused` receives the first focused
+  // object when the search found no such text.
+  AtspiReference focusedTextIn(_AtspiAccessible* application, qint32 pid, Clock::time_point deadline,
+                               AtspiReference* firstFocused = nullptr);
+  // Searches the application of the announced focus, when that is no focused
+  // editable text, for the one it has.
+  void learnFocusedText();
 
   friend void atspiFocusEvent(_AtspiEvent* event, void* self);
 
   bool initialized_ = false;
   bool available_ = false;
   _AtspiEventListener* listener_ = nullptr;
-  _AtspiAccessible* focus_ = nullptr;
+  AtspiReference focus_;
   std::optional<qint32> focusPid_;
-  // What the last search of an application's windows found, and where.
-  _AtspiAccessible* foundFocus_ = nullptr;
-  qint32 foundFocusPid_ = 0;
+  // What the last search of an application's windows found, in which
+  // process, whether it is a focused editable text, and the focus announced
+  // when it was made.
+  struct Search {
+    AtspiReference found;
+    qint32 pid = 0;
+    bool isText = false;
+    AtspiReference announced;
+  };
+  Search lastSearch_;
+  QTimer learning_;
 };
