@@ -4,11 +4,14 @@
 #include "browserpage.h"
 #include "desktopeditor.h"
 #include "desktopflow.h"
+#include "fakeaccessibility.h"
 #include "fakesynthetickeyboard.h"
 #include "terminalwindow.h"
 #include "testmicrophone.h"
 #include "testwindow.h"
 #include "tracelines.h"
+
+#include "pipeline/selectionsnapshot.h"
 
 #include <QRegularExpression>
 
@@ -129,6 +132,37 @@ INSTANTIATE_TEST_SUITE_P(Debian, EditorsThatReplaceOnPaste,
                                            ReplacingEditor{"Chromium", BrowserPage::Browser::chromium},
                                            ReplacingEditor{"Firefox", BrowserPage::Browser::firefox}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The same editors where accessibility cannot read them (a desktop that runs
+// no accessibility bus for them): the word selected there is read by their
+// copy key, Control+Insert, the only key typed.
+class EditorsWithoutAccessibility : public EditorsOnTheDesktop,
+                                    public ::testing::WithParamInterface<DesktopEditor::Program> {};
+
+TEST_P(EditorsWithoutAccessibility, ReadTheSelectedWordThroughTheCopy) {
+  DesktopEditor editor(GetParam());
+  ASSERT_TRUE(editor.open(QStringLiteral("alpha beta gamma")));
+  ASSERT_TRUE(isInFront(editor.processId()));
+  ASSERT_TRUE(selectInFront(6, 4, QStringLiteral("beta")));
+  FakeAccessibility noAccessibility;  // finds no focused element anywhere
+  noted.chords.clear();
+  const std::optional<SelectionSnapshot> snapshot = SelectionSnapshot::capture();
+  ASSERT_TRUE(snapshot.has_value());
+  EXPECT_EQ(snapshot->text, QStringLiteral("beta"));
+  EXPECT_EQ(snapshot->source, SelectionSnapshot::Source::cmdCopy);
+  EXPECT_EQ(noted.chords, QList<KeyChord>{KeyChord::controlInsert()});
+}
+
+INSTANTIATE_TEST_SUITE_P(Debian, EditorsWithoutAccessibility,
+                         ::testing::Values(DesktopEditor::Program::mousepad, DesktopEditor::Program::gnomeTextEditor,
+                                           DesktopEditor::Program::featherpad),
+                         [](const auto& info) {
+                           switch (info.param) {
+                             case DesktopEditor::Program::mousepad: return std::string("Mousepad");
+                             case DesktopEditor::Program::gnomeTextEditor: return std::string("GnomeTextEditor");
+                             default: return std::string("FeatherPad");
+                           }
+                         });
 
 // A Tk editor (Python's tkinter) names no process on its window, has no
 // accessibility, pastes beside a selection, and calls its window class what
