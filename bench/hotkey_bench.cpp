@@ -1,8 +1,10 @@
 // From a key event to the hotkey handler on the main thread: the listener's
 // own work (matching, trace line, queued delivery), and the whole way from the
-// X server's key event through the X11 tap when a display is there.
+// X server's key event through the X11 tap when a display is there, with an
+// application in front that is shown the mask key at each press.
 #include "benchmain.h"
 #include "fakekeyboardtap.h"
+#include "testwindow.h"
 #include "pipeline/hotkeymanager.h"
 #include "platform/virtualkeycodes.h"
 #include "platform/x11/x11keyboardtap.h"
@@ -68,6 +70,11 @@ double monotonicMs() {
 void BM_XEventToDelivery(benchmark::State& state) {
   if (qEnvironmentVariableIsEmpty("DISPLAY")) {
     state.SkipWithError("needs a display (run it on the test desktop)");
+    return;
+  }
+  TestWindow front;
+  if (!front.start()) {
+    state.SkipWithError("the test window did not come up");
     return;
   }
   TimedX11Tap tap;

@@ -113,8 +113,10 @@ class DesktopFlow : public ::testing::Test {
   // One request as the user makes it: `press`, speak (the test's microphone
   // must be playing) until `buffers` buffers were heard, `press` again; back
   // once the upload went out and the answer was dealt with. `whileSpeaking`
-  // runs once the selection has been read.
-  void speakBetweenPresses(bool (*press)(), int buffers = 6, const std::function<void()>& whileSpeaking = {}) {
+  // runs once the selection has been read; `stop`, when given, is the second
+  // press.
+  void speakBetweenPresses(bool (*press)(), int buffers = 6, const std::function<void()>& whileSpeaking = {},
+                           bool (*stop)() = nullptr) {
     const int uploads = service.requestCount();
     AudioRecorder& recorder = AudioRecorder::shared();
     ASSERT_TRUE(press());
@@ -123,7 +125,7 @@ class DesktopFlow : public ::testing::Test {
     }));
     if (whileSpeaking) whileSpeaking();
     ASSERT_TRUE(heardBuffers(buffers));
-    ASSERT_TRUE(press());
+    ASSERT_TRUE(stop ? stop() : press());
     ASSERT_TRUE(waitUntil(
         [&] { return recorder.state() == RecordingState::idle && service.requestCount() == uploads + 1; },
         std::chrono::seconds(10)));

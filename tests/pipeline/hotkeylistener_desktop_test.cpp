@@ -23,7 +23,7 @@ namespace {
 
 using namespace VirtualKeyCodes;
 
-constexpr int kXKeycodeQ = 24, kXKeycodeE = 26, kXKeycodeZ = 52;
+constexpr int kXKeycodeQ = 24, kXKeycodeE = 26, kXKeycodeZ = 52, kXKeycodeAltL = 64, kXKeycodeSuperL = 133;
 constexpr quint16 kZ = 6;
 
 class HotKeyListenerOnX11 : public ::testing::Test {
@@ -73,6 +73,30 @@ class HotKeyListenerOnX11 : public ::testing::Test {
     return keys;
   }
 
+  // Whether the window saw another key go down while the modifier of that X
+  // keycode was down, each time it was down.
+  bool sawAKeyWhileHeld(int modifierKeycode) const {
+    const QRegularExpression key(QStringLiteral("^key (press|release) \\d+ (\\d+)$"));
+    int holds = 0, masked = 0;
+    bool held = false, seen = false;
+    for (const QString& line : window_.lines()) {
+      const QRegularExpressionMatch match = key.match(line);
+      if (!match.hasMatch()) continue;
+      const bool press = match.captured(1) == u"press";
+      if (match.captured(2).toInt() != modifierKeycode) {
+        seen = seen || (held && press);
+      } else if (press && !held) {
+        held = true;
+        seen = false;
+        ++holds;
+      } else if (!press && held) {
+        held = false;
+        if (seen) ++masked;
+      }
+    }
+    return holds > 0 && masked == holds;
+  }
+
   X11KeyboardTap tap_;
   X11AccessibilityTrust trust_;
   TestWindow window_;
@@ -87,6 +111,27 @@ TEST_F(HotKeyListenerOnX11, AltQIsDeliveredOnceAndTheFrontApplicationNeverSeesQ)
   EXPECT_EQ(delivered_, QList<HotKeyCombo>{HotKeyCombo::transcribe});
   EXPECT_TRUE(windowKeys(kXKeycodeQ).isEmpty()) << window_.lines().join(QLatin1Char('\n')).toStdString();
   EXPECT_TRUE(windowKeys(kXKeycodeE).isEmpty());
+}
+
+// However fast the keys come, the window sees a key while Alt (or Super) is
+// down: a Qt menu bar would otherwise take the keyboard. That key types
+// nothing, and starts nothing here.
+TEST_F(HotKeyListenerOnX11, AHotkeyTappedAtOnceShowsTheWindowAKeyWhileItsModifierIsDown) {
+  HotKeyManager& hotKeys = HotKeyManager::shared();
+  hotKeys.setConfig(HotKeyCombo::agent, {kCommandFlag, kZ, false});
+  startListening();
+  ASSERT_TRUE(TestKeyboard::run({"keydown", "--delay", "0", "alt", "keydown", "--delay", "0", "q", "keyup", "--delay",
+                                 "0", "q", "keyup", "--delay", "0", "alt"}));
+  ASSERT_TRUE(TestKeyboard::run({"keydown", "--delay", "0", "super", "keydown", "--delay", "0", "z", "keyup", "--delay",
+                                 "0", "z", "keyup", "--delay", "0", "super"}));
+  syncListener();
+  syncWindow();
+  EXPECT_EQ(delivered_, (QList<HotKeyCombo>{HotKeyCombo::transcribe, HotKeyCombo::agent}));
+  const QString lines = window_.lines().join(QLatin1Char('\n'));
+  EXPECT_TRUE(sawAKeyWhileHeld(kXKeycodeAltL)) << lines.toStdString();
+  EXPECT_TRUE(sawAKeyWhileHeld(kXKeycodeSuperL)) << lines.toStdString();
+  ASSERT_TRUE(window_.command(QStringLiteral("state")));
+  EXPECT_TRUE(window_.lines().contains(QStringLiteral("text z"))) << lines.toStdString();
 }
 
 TEST_F(HotKeyListenerOnX11, LoneAltFiresOnACleanReleaseOnly) {

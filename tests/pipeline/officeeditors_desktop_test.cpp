@@ -28,10 +28,6 @@ void PrintTo(const Editor& editor, std::ostream* out) { *out << editor.name; }
 
 class RequestsInOfficeEditors : public DesktopFlow, public ::testing::WithParamInterface<Editor> {
  protected:
-  // Alt+E as one chord. (Alt pressed and released around a grabbed key that
-  // was down for less than about 0.1 s opens Kate's menu bar, as Alt alone
-  // does: the answer would be typed into the menu.)
-  static bool pressRewriteAsAChord() { return TestKeyboard::run({"key", "alt+e"}); }
   // Presses the hotkey, speaks, presses it again, and waits until the request
   // went up and its answer was dealt with.
   void speakBetweenPresses(bool (*press)()) {
@@ -68,7 +64,7 @@ TEST_P(RequestsInOfficeEditors, ADictationIsTypedOnceAndARewriteReadsTheWordThro
   clearTrace();
   ASSERT_TRUE(TestKeyboard::selectWithKeys(6, 4));
   ASSERT_TRUE(waitUntil([&] { return editor.shown().value_or(OfficeEditor::Shown{}).selection == u"6-10"; }, 10s));
-  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressRewriteAsAChord));
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressRewrite));
   microphone.stop();
   EXPECT_TRUE(waitUntil([&] { return editor.documentText() == QStringLiteral("alpha bold gamma"); }, 10s))
       << editor.documentText().value_or(QStringLiteral("(unreadable)")).toStdString();

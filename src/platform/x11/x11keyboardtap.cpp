@@ -2,6 +2,7 @@
 
 #include "platform/virtualkeycodes.h"
 #include "platform/x11/x11errortrap.h"
+#include "platform/x11/x11maskkey.h"
 
 #include <QSet>
 #include <QSocketNotifier>
@@ -64,6 +65,7 @@ struct X11KeyboardTap::Connection {
   // read, and the XTEST devices such events come from.
   QList<OwnKey> ownKeys;
   QSet<int> xtestDevices;
+  X11MaskKey maskKey;
   std::unique_ptr<QSocketNotifier> notifier;
 
   ~Connection() {
@@ -145,6 +147,7 @@ struct X11KeyboardTap::Connection {
     X11ErrorTrap trap(display);  // a keyboard that changed under a request errs
     const unsigned int before[] = {altMask, superMask, numLockMask, scrollLockMask};
     readModifierMasks();
+    maskKey.readKeymap(display);
     const unsigned int after[] = {altMask, superMask, numLockMask, scrollLockMask};
     if (std::equal(std::begin(before), std::end(before), std::begin(after))) return;
     applyGrabs(wanted);
@@ -201,6 +204,11 @@ struct X11KeyboardTap::Connection {
     return result;
   }
 
+  // A combination with Alt or Super freezes the keyboard when it is pressed,
+  // until the tap has read the press (see letKeyboardGo()); the others leave
+  // the keyboard running.
+  bool holdsAltOrSuper(unsigned int modifiers) const { return modifiers & (altMask | superMask); }
+
   // Replaces the grabs in place, each combination on its own; notes in
   // `refused` those that another client holds (none of their variants stays
   // grabbed).
@@ -216,7 +224,8 @@ struct X11KeyboardTap::Connection {
       if (variants.isEmpty()) continue;
       X11ErrorTrap combination(display);
       for (const XGrab& grab : variants) {
-        XGrabKey(display, grab.keycode, grab.modifiers, root, False, GrabModeAsync, GrabModeAsync);
+        XGrabKey(display, grab.keycode, grab.modifiers, root, False, GrabModeAsync,
+                 holdsAltOrSuper(grab.modifiers) ? GrabModeSync : GrabModeAsync);
       }
       if (combination.sync() == 0) {
         grabs += variants;
@@ -274,6 +283,9 @@ struct X11KeyboardTap::Connection {
       // Core key events come only through our grabs: intercepted.
       const bool press = event.type == KeyPress;
       const int keycode = static_cast<int>(event.xkey.keycode);
+      // Detectable auto-repeat: a held key repeats its press without releases.
+      const bool autoRepeat = press && heldIntercepted.contains(keycode);
+      if (press) letKeyboardGo(event.xkey, autoRepeat);
       out.keyCode = fromEvdev(keycode - kEvdevOffset);
       out.intercepted = true;
       out.timestampMs = event.xkey.time;
@@ -287,8 +299,7 @@ struct X11KeyboardTap::Connection {
       }
       out.type = press ? KeyTapEvent::Type::keyDown : KeyTapEvent::Type::keyUp;
       out.flags = flagsFromState(event.xkey.state);
-      // Detectable auto-repeat: a held key repeats its press without releases.
-      out.autoRepeat = press && heldIntercepted.contains(keycode);
+      out.autoRepeat = autoRepeat;
       if (press) {
         heldIntercepted.insert(keycode);
       } else {
@@ -317,6 +328,22 @@ struct X11KeyboardTap::Connection {
     }
     out.flags = heldFlags();
     return true;
+  }
+
+  // A grabbed press with Alt or Super held froze the keyboard: the server
+  // holds back every key event after it, above all the modifier's release,
+  // however quickly the user lets go. The focus window, which has seen the
+  // modifier go down, is first shown the mask key, then the keyboard runs
+  // again. A press that froze nothing is let go as well: harmless, and no
+  // press can leave the keyboard frozen.
+  void letKeyboardGo(const XKeyEvent& press, bool autoRepeat) {
+    const bool mayBeFrozen = holdsAltOrSuper(press.state);
+    if (mayBeFrozen && !autoRepeat) maskKey.show(display, press.state, press.time);
+    XAllowEvents(display, AsyncKeyboard, CurrentTime);
+    // Keys this program typed may have waited behind the frozen keyboard:
+    // after this round trip they are on our side too, while we know them.
+    if (mayBeFrozen && !ownKeys.isEmpty()) XSync(display, False);
+    XFlush(display);
   }
 
   // Keeps the held modifiers up to date; false when `key` is no modifier.
@@ -353,6 +380,7 @@ bool X11KeyboardTap::start(Sink sink, const QList<KeyGrab>& grabs) {
   XkbSetDetectableAutoRepeat(display, True, &detectable);
   connection->watchKeyboardChanges();
   connection->readModifierMasks();
+  connection->maskKey.readKeymap(display);
 
   unsigned char maskBits[XIMaskLen(XI_LASTEVENT)] = {};
   XISetMask(maskBits, XI_RawKeyPress);

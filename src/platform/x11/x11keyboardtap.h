@@ -25,6 +25,16 @@
 // would end the process) and the others stay. Most PC keyboards never report
 // Fn to X: combinations that need Fn are not grabbed.
 //
+// A combination with Alt or Super is grabbed so that its press freezes the
+// keyboard until the tap has read it: the application in front has seen the
+// modifier go down, and the server holds back its release, however quickly
+// the user lets go. The tap first shows that application a key it does not
+// act on (X11MaskKey), so that it does not take the modifier for one pressed
+// alone (a Qt menu bar would take the keyboard, and the answer typed later
+// would go into the menu), then lets the keyboard go. The keyboard waits only
+// as long as the main thread takes to read the press; no press leaves it
+// frozen, and closing the connection ends every grab.
+//
 // Which of Mod1...Mod5 stand for Alt and Super is the keymap's choice and may
 // change while the tap runs (xmodmap, a new keyboard): the tap then reads the
 // modifiers again, grabs every combination again with the new ones and tells
