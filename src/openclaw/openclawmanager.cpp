@@ -481,10 +481,11 @@ QCoro::Task<void> OpenClawManager::ensureGatewayCredential() {
 QCoro::Task<void> OpenClawManager::runConfigCommand(QString command, QString secret) {
   const ChildProcess::Result result = co_await LoginShell::run(command, kConfigCommandTimeout);
   if (!result.succeeded()) {
-    // The secret never reaches the log.
-    const QString shown = secret.isEmpty() ? command : QString(command).replace(secret, QStringLiteral("<secret>"));
-    qCWarning(lcOpenClaw).noquote() << "configuration command failed:" << shown
-                                    << QString::fromUtf8(result.standardError).trimmed();
+    // The secret never reaches the log, neither from our command line nor
+    // from the tool's error, which may quote the value it refused.
+    QString line = command + QLatin1Char(' ') + QString::fromUtf8(result.standardError).trimmed();
+    if (!secret.isEmpty()) line.replace(secret, QStringLiteral("<secret>"));
+    qCWarning(lcOpenClaw).noquote() << "configuration command failed:" << line;
   }
 }
 

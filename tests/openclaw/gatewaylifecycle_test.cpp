@@ -2,6 +2,7 @@
 #include "openclawtest.h"
 #include "core/clock.h"
 #include "fakegateway.h"
+#include "logcapture.h"
 #include "faketerminaldriver.h"
 #include "openclaw/openclawmanager.h"
 #include "openclawhome.h"
@@ -188,6 +189,24 @@ TEST_F(GatewayLifecycleTest, ACredentialIsSavedWhereTheConfigurationHasNone) {
   }
   tokens.removeDuplicates();
   EXPECT_EQ(tokens.size(), 4) << "each saved token is new";
+}
+
+// A tool that refuses the token and quotes it back in its error: the failure
+// is logged, the token never.
+TEST_F(GatewayLifecycleTest, ARefusedTokenIsLoggedWithoutTheToken) {
+  OpenClawHome::write(QStringLiteral("fakebin/openclaw"),
+                      "#!/bin/sh\necho \"openclaw $*\" >> \"$HOME/calls.log\"\necho \"invalid value: $*\" >&2\nexit 1\n",
+                      true);
+  LogCapture log;
+  awaitTask(manager.ensureGatewayCredential());
+  const QStringList calls = OpenClawHome::calls();
+  ASSERT_EQ(calls.size(), 2);
+  const QString token = kToken.match(calls[1]).captured();
+  ASSERT_FALSE(token.isEmpty());
+  const QStringList failures = log.texts(QStringLiteral("OpenClaw")).filter(QStringLiteral("configuration command failed"));
+  ASSERT_EQ(failures.size(), 2) << log.texts(QStringLiteral("OpenClaw")).join(u'\n').toStdString();
+  EXPECT_TRUE(failures[1].contains(QStringLiteral("<secret>"))) << failures[1].toStdString();
+  for (const LogCapture::Message& message : log.messages()) EXPECT_FALSE(message.text.contains(token));
 }
 
 TEST_F(GatewayLifecycleTest, InstallOverAnInstallationDoesNotConfigure) {

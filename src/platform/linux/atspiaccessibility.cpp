@@ -92,6 +92,14 @@ AXAttributeResult elementFor(AtspiAccessible* accessible) {
   return {AXError::success, AXElementRef(std::make_shared<AtspiElement>(accessible))};
 }
 
+// The application object `accessible` belongs to; null when it cannot say.
+AtspiReference applicationOf(AtspiAccessible* accessible) {
+  GError* error = nullptr;
+  AtspiReference application = AtspiReference::adopt(atspi_accessible_get_application(accessible, &error));
+  g_clear_error(&error);
+  return application;
+}
+
 // Whether `accessible` is, as the application answers now, a focused
 // editable text.
 bool isFocusedEditableTextNow(AtspiAccessible* accessible) {
@@ -192,9 +200,7 @@ AXAttributeResult AtspiAccessibility::trackedFocus(Clock::time_point deadline) {
   if (atspiIsFocusedEditableText(focus.get(), states)) return elementFor(focus.get());
   // A root pane, a frame or a list's cell: the user types into the focused
   // text of its application, where it has one.
-  GError* error = nullptr;
-  const AtspiReference application = AtspiReference::adopt(atspi_accessible_get_application(focus.get(), &error));
-  g_clear_error(&error);
+  const AtspiReference application = applicationOf(focus.get());
   if (application) {
     const AtspiReference text = focusedTextIn(application.get(), *pid, deadline);
     if (text && inFront(text.get(), *pid, true)) return elementFor(text.get());
@@ -268,9 +274,7 @@ void AtspiAccessibility::learnFocusedText() {
   atspi_accessible_clear_cache(focus.get());
   const AtspiObjectStates states = AtspiObjectStates::of(focus.get());
   if (states.defunct || atspiIsFocusedEditableText(focus.get(), states)) return;
-  GError* error = nullptr;
-  const AtspiReference application = AtspiReference::adopt(atspi_accessible_get_application(focus.get(), &error));
-  g_clear_error(&error);
+  const AtspiReference application = applicationOf(focus.get());
   if (application) focusedTextIn(application.get(), pid, Clock::now() + learningTime);
   AtspiElement::applyTimeout(AtspiElement::defaultTimeout);
 }
