@@ -5,10 +5,10 @@
 #include "core/tracelog.h"
 #include "pipeline/clipboardcopy.h"
 #include "pipeline/commandkeys.h"
+#include "pipeline/highlightedselection.h"
 #include "platform/accessibility.h"
 #include "platform/accessibilitytrust.h"
 #include "platform/pasteboard.h"
-#include "platform/primaryhighlightwatch.h"
 
 #include <QSet>
 
@@ -86,24 +86,6 @@ std::optional<QString> copySelection(const RunningApplication& app) {
   trace(QStringLiteral("CmdC-Fallback: ") + appName(app) +
         QStringLiteral(" copied the text between mark and cursor with no region shown, nothing selected"));
   return std::nullopt;
-}
-
-// A terminal of the xterm kind owns the PRIMARY selection while text is
-// highlighted in it: that is read, and no key is sent (its Control+Shift+C
-// would interrupt the running program). PRIMARY held by anyone else is not the
-// terminal's highlight, nor is what it still holds after a click cleared it.
-std::optional<QString> terminalHighlight(const RunningApplication& app) {
-  Pasteboard& primary = Pasteboard::primarySelection();
-  if (!primary.isOwnedBy(app)) return std::nullopt;
-  if (!PrimaryHighlightWatch::current().isShown(app)) {
-    trace(QStringLiteral("CmdC-Fallback: the highlight of ") + appName(app) +
-          QStringLiteral(" was cleared by a click, nothing selected"));
-    return std::nullopt;
-  }
-  std::optional<QString> text = primary.plainText(0);
-  trace(QStringLiteral("CmdC-Fallback: read the highlighted text of ") + appName(app) +
-        QStringLiteral(" from PRIMARY, no key sent, textLen=") + QString::number(characterCount(text.value_or(QString()))));
-  return text;
 }
 
 }  // namespace
@@ -256,7 +238,7 @@ std::optional<SelectionSnapshot> SelectionSnapshot::captureViaCmdC() {
     // What is highlighted there is the terminal's output, not the command
     // line: an answer is shown, never typed over it.
     editable = false;
-    text = terminalHighlight(*app);
+    text = highlightedSelection(*app);
   } else {
     editable = cmdCopyIsEditable(*app);
     text = copySelection(*app);
