@@ -1,10 +1,10 @@
 #include "awaittask.h"
+#include "nofocusnewdesktop.h"
 #include "openclawtest.h"
 #include "platform/childprocess.h"
 #include "platform/linux/tmuxterminaldriver.h"
 #include "platform/x11/x11windowactivator.h"
 #include "testenvironment.h"
-#include "testwindow.h"
 
 #include <QFile>
 #include <QProcess>
@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+
+#include <signal.h>
 
 namespace {
 
@@ -29,23 +31,32 @@ QString xdotool(const QStringList& arguments) { return run(QStringLiteral("xdoto
 QString activeWindow() { return xdotool({"getactivewindow"}); }
 
 // Spoken commands in real terminal windows shown by tmux (xterm unless a test
-// says otherwise), on the test desktop's window manager.
+// says otherwise), on a display of their own whose window manager leaves every
+// new window behind the one in front: a window the user sees in front is there
+// because the program brought it.
 class AgentWindowTest : public OpenClawTest {
  protected:
   void SetUp() override {
     REQUIRE_TEST_DESKTOP();
     OpenClawTest::SetUp();
+    ASSERT_TRUE(desktop.start()) << desktop.failure().toStdString();
+    // Every program the test starts, and xdotool, show on it.
+    qputenv("DISPLAY", desktop.display().toUtf8());
+    activator = std::make_unique<X11WindowActivator>(desktop.display().toUtf8());
     qputenv("SHELL", "/bin/sh");
     driver = std::make_unique<TmuxTerminalDriver>(TmuxTerminalDriver::Options{socket, emulator(), 20s});
     TerminalDriver::install(driver.get());
-    WindowActivator::install(&activator);
+    WindowActivator::install(activator.get());
   }
 
   void TearDown() override {
+    qputenv("DISPLAY", displayBefore);
     if (!driver) return;
     TerminalDriver::install(nullptr);
     WindowActivator::install(nullptr);
     run(QStringLiteral("tmux"), {QStringLiteral("-S"), socket, QStringLiteral("kill-server")});
+    notes.kill();
+    notes.waitForFinished();
     OpenClawTest::TearDown();
   }
 
@@ -76,12 +87,31 @@ class AgentWindowTest : public OpenClawTest {
     return found;
   }
 
+  // A window of the user's own (the "notes" xterm), in front.
+  QString usersWindow() {
+    notes.start(QStringLiteral("xterm"), {QStringLiteral("-title"), QStringLiteral("notes"), QStringLiteral("-e"),
+                                          QStringLiteral("sleep"), QStringLiteral("600")});
+    QString window;
+    if (!waitUntil([&] { return !(window = xdotool({"search", "--name", "^notes$"})).isEmpty(); }, 10s)) return {};
+    // Asked again until it is in front: a window found before the window manager took it on is not activated.
+    return waitUntil([&] {
+      if (activeWindow() == window) return true;
+      xdotool({"windowactivate", window});
+      return false;
+    }, 10s) ? window : QString();
+  }
+
   const QString socket = TestEnvironment::root() + QStringLiteral("/agent.tmux");
-  X11WindowActivator activator;
+  const QByteArray displayBefore = qgetenv("DISPLAY");
+  NoFocusNewDesktop desktop;
+  std::unique_ptr<X11WindowActivator> activator;
   std::unique_ptr<TmuxTerminalDriver> driver;
+  QProcess notes;
 };
 
 TEST_F(AgentWindowTest, TheRememberedWindowComesToTheFrontWithEachCommandWhereverItWas) {
+  const QString users = usersWindow();
+  ASSERT_FALSE(users.isEmpty());
   say(QStringLiteral("echo first"));
   const std::optional<QString> window = manager.openClawWindowId();
   ASSERT_TRUE(window);
@@ -92,10 +122,9 @@ TEST_F(AgentWindowTest, TheRememberedWindowComesToTheFrontWithEachCommandWhereve
     return !terminal.isEmpty() && xdotool({"getwindowname", terminal}).contains(title);
   }, 10s)) << "the new window is in front with its title";
 
-  TestWindow other;
   const std::function<void()> hide[] = {
       [&] { xdotool({"windowminimize", terminal}); },
-      [&] { ASSERT_TRUE(other.start()); },
+      [&] { xdotool({"windowactivate", users}); },
       // Under a title no longer ours the window is known by the emulator's process.
       [&] {
         xdotool({"set_window", "--name", "notes", terminal});
@@ -120,10 +149,14 @@ TEST_F(AgentWindowTest, ASpokenCommandNeverGoesIntoAWindowOpenedAfterItsOwnClose
   ASSERT_TRUE(closed);
   const QStringList numbers = sessionNumbers();
   ASSERT_EQ(numbers.size(), 1);
+  const qint64 server = tmux({QStringLiteral("display-message"), QStringLiteral("-p"), QStringLiteral("#{pid}")}).toLongLong();
+  ASSERT_GT(server, 0);
   const QString closedWindow = shownWindow(*closed);
   ASSERT_FALSE(closedWindow.isEmpty());
   xdotool({"windowkill", closedWindow});
   ASSERT_TRUE(waitUntil([&] { return sessionNumbers().isEmpty(); }, 10s)) << "the session ends with its window";
+  // And tmux's server with it, which numbers the next session from $0 again.
+  ASSERT_TRUE(waitUntil([&] { return ::kill(static_cast<pid_t>(server), 0) != 0; }, 10s)) << "the tmux server exits";
 
   manager.runInNewTerminalWindow(QStringLiteral("echo home-page"));
   ASSERT_TRUE(waitUntil([&] { return manager.isTerminalIdle(); }, 30s));

@@ -2,6 +2,7 @@
 #include "core/clock.h"
 #include "faketerminaldriver.h"
 #include "openclaw/openclawconfig.h"
+#include "openclaw/openclawgatewayclient.h"
 #include "openclaw/openclawinstallation.h"
 #include "openclawhome.h"
 #include "openclawtest.h"
@@ -10,10 +11,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
+#include <httplib.h>
 
 #include <algorithm>
 #include <chrono>
@@ -29,6 +33,24 @@
 namespace {
 
 using namespace std::chrono_literals;
+
+// Asks the gateway at `gateway` for `message` as the relay does, and gives the message of the error
+// event in its stream, read from the lines as they came; nothing when the stream carries none.
+std::optional<QString> errorEventOfTheGateway(const QUrl& gateway, const QString& token, const QString& message) {
+  httplib::Client client(gateway.host().toStdString(), gateway.port());
+  client.set_read_timeout(30, 0);
+  const httplib::Headers headers{{"Authorization", "Bearer " + token.toStdString()}};
+  const httplib::Result result = client.Post("/v1/chat/completions", headers,
+                                             OpenClawGatewayClient::requestBody(message).toStdString(), "application/json");
+  if (!result) return std::nullopt;
+  for (const QByteArray& line : QByteArray::fromStdString(result->body).split('\n')) {
+    if (!line.startsWith("data: ")) continue;
+    const QJsonValue error = QJsonDocument::fromJson(line.mid(6)).object().value(QStringLiteral("error"));
+    if (error.isObject()) return error.toObject().value(QStringLiteral("message")).toString();
+    if (error.isString()) return error.toString();
+  }
+  return std::nullopt;
+}
 
 // Runs each command that would go to a terminal window in the login shell, as the window would, each in
 // a process group of its own, and ends all they started (a gateway with its workers) when asked or
@@ -176,4 +198,13 @@ TEST_F(RealGatewayStartTest, AGatewayStartedFromAHomeWithoutConfigurationAnswers
   ASSERT_TRUE(credential);
   EXPECT_EQ(credential->mode, QStringLiteral("token"));
   EXPECT_TRUE(QRegularExpression(QStringLiteral("^[0-9a-f]{48}$")).match(credential->secret).hasMatch());
+
+  // Offline, the gateway's agent has no model to ask, and its stream says so in an error event: the
+  // relay fails with the gateway's own words, never an empty answer that hides them.
+  const std::optional<QString> gatewaysError = errorEventOfTheGateway(manager.gatewayURL(), credential->secret, QStringLiteral("/status"));
+  ASSERT_TRUE(gatewaysError && !gatewaysError->trimmed().isEmpty()) << "the gateway streams an error event offline";
+  EXPECT_FALSE(reply) << "answered \"" << reply.value_or(QString()).toStdString() << "\" where the gateway sent "
+                      << gatewaysError->toStdString();
+  ASSERT_TRUE(failure);
+  EXPECT_TRUE(failure->endsWith(*gatewaysError)) << failure->toStdString() << " | the gateway: " << gatewaysError->toStdString();
 }

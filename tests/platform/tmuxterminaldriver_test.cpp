@@ -1,15 +1,40 @@
 #include "awaittask.h"
 #include "platform/childprocess.h"
 #include "platform/linux/tmuxterminaldriver.h"
+#include "platform/windowactivator.h"
 #include "testenvironment.h"
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 using namespace std::chrono_literals;
+
+// The window manager of the fake terminal's windows: each pane of its tmux server is a window, shown by
+// the server's process under the title the pane was given. Brings whichever window a real one would
+// pick to the front, and records it.
+class RecordingWindowActivator final : public WindowActivator {
+ public:
+  explicit RecordingWindowActivator(std::function<QList<ClientWindow>()> windows) : windows_(std::move(windows)) {
+    WindowActivator::install(this);
+  }
+  ~RecordingWindowActivator() override { WindowActivator::install(nullptr); }
+
+  bool activate(const WindowTarget& target) override {
+    const std::optional<quint64> window = target.pick(windows_());
+    if (window) activated.append(*window);
+    return window.has_value();
+  }
+
+  QList<quint64> activated;
+
+ private:
+  std::function<QList<ClientWindow>()> windows_;
+};
 
 // Runs the real tmux on private servers. The "terminal emulator" is a second
 // tmux server that runs the attaching client in a detached session of its own,
@@ -55,6 +80,19 @@ class TmuxTerminalDriverTest : public ::testing::Test {
     return QString::fromUtf8(inInner({QStringLiteral("display-message"), QStringLiteral("-p"), QStringLiteral("-t"), session(window),
                                       QStringLiteral("#{session_id}")}).standardOutput).trimmed();
   }
+  // The fake terminal's windows as a window manager lists them.
+  QList<ClientWindow> shownWindows() {
+    const ChildProcess::Result panes = awaitTask(ChildProcess::run(
+        tmux, {QStringLiteral("-S"), outer, QStringLiteral("list-panes"), QStringLiteral("-a"), QStringLiteral("-F"),
+               QStringLiteral("#{pane_id} #{pid} #{pane_title}")}, 5s));
+    QList<ClientWindow> windows;
+    for (const QString& line : QString::fromUtf8(panes.standardOutput).split(u'\n', Qt::SkipEmptyParts)) {
+      const QStringList fields = line.split(u' ');
+      if (fields.size() < 2) continue;
+      windows.append({fields[0].mid(1).toULongLong() + 1, fields[1].toLongLong(), fields.mid(2).join(u' ')});
+    }
+    return windows;
+  }
   // The user closes the terminal: the emulator and its client go away, and the window with them.
   void closeEveryWindow() {
     awaitTask(ChildProcess::run(tmux, {QStringLiteral("-S"), outer, QStringLiteral("kill-server")}, 5s));
@@ -97,9 +135,11 @@ TEST_F(TmuxTerminalDriverTest, AWindowThatNeverShowsRunsNothing) {
 }
 
 // tmux numbers sessions from $0 again once its server has exited with its last session: the window
-// opened after the first was closed has the first one's number, and still none of its commands.
+// opened after the first was closed has the first one's number, and still none of its commands, nor is it
+// brought to the front for the closed one.
 TEST_F(TmuxTerminalDriverTest, AClosedWindowsCommandsNeverReachAWindowOpenedSince) {
   TmuxTerminalDriver terminal = driver(emulator);
+  RecordingWindowActivator activator([this] { return shownWindows(); });
   const std::optional<QString> closed = awaitTask(terminal.openWindow(QStringLiteral("echo first")));
   ASSERT_TRUE(closed);
   const QString closedNumber = number(*closed);
@@ -115,4 +155,6 @@ TEST_F(TmuxTerminalDriverTest, AClosedWindowsCommandsNeverReachAWindowOpenedSinc
   EXPECT_TRUE(waitUntil([&] { return screen(*opened).contains(QStringLiteral("\nsecond")); }, 10s));
   EXPECT_FALSE(screen(*opened).contains(QStringLiteral("lost"))) << screen(*opened).toStdString();
   EXPECT_TRUE(awaitTask(terminal.runInWindow(*opened, QStringLiteral("echo third"))));
+  EXPECT_TRUE(awaitTask(terminal.activateWindow(*opened)));
+  EXPECT_EQ(activator.activated.size(), 1) << "the open window, and only when asked for by its own id";
 }
