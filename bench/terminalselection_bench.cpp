@@ -2,11 +2,17 @@
 // (its PRIMARY selection, no key sent, once the clicks since it was taken are
 // counted), and how long a paste keeps the user's
 // PRIMARY lent, from the paste to the user's highlight back after xterm read
-// the text. Needs the test desktop and xterm:
+// the text. Then what a press spends reading the selection of a real Konsole
+// with cat running in it: with nothing selected (accessibility says so, and
+// no key is typed where a copy key used to wait 0.3 s for nothing and
+// interrupt cat), and with the word "new" highlighted, through accessibility
+// and from PRIMARY where Konsole shows nothing to accessibility. Needs the
+// test desktop, xterm and Konsole:
 //   source scripts/test-desktop.sh; start_test_desktop; build/bench/terminalselection_bench
 #include "pipeline/selectionsnapshot.h"
 #include "pipeline/textinserter.h"
 #include "platform/accessibilitytrust.h"
+#include "platform/linux/atspiaccessibility.h"
 #include "platform/x11/x11frontapplication.h"
 #include "platform/x11/x11pasteboard.h"
 #include "platform/x11/x11primaryhighlightwatch.h"
@@ -14,6 +20,7 @@
 
 #include "awaittask.h"
 #include "benchmain.h"
+#include "fakeaccessibility.h"
 #include "fakeaccessibilitytrust.h"
 #include "recordingoverlaypresenter.h"
 #include "testkeyboard.h"
@@ -64,6 +71,62 @@ void BM_PasteIntoXtermUntilTheUsersHighlightIsBack(benchmark::State& state) {
 }
 BENCHMARK(BM_PasteIntoXtermUntilTheUsersHighlightIsBack)->Unit(benchmark::kMillisecond)->Iterations(20);
 
+std::unique_ptr<TerminalWindow> konsole;
+
+// Konsole in front of xterm with cat running, started by the first benchmark that needs it.
+bool konsoleInFront() {
+  if (konsole) return true;
+  konsole = std::make_unique<TerminalWindow>(TerminalWindow::Program::konsole);
+  return konsole->start(QStringLiteral("brave new world")) && waitUntil([] {
+           const auto app = FrontApplication::current().frontmost();
+           return app && app->pid == konsole->processId();
+         }) && konsole->startLineReader();
+}
+
+// Reads the selection until the state is over; an error when it finds other
+// than `expected` or when cat was interrupted.
+void captureInKonsole(benchmark::State& state, const std::optional<QString>& expected) {
+  FakeAccessibilityTrust trust{true};
+  for (auto _ : state) {
+    const std::optional<SelectionSnapshot> snapshot = SelectionSnapshot::capture();
+    if ((snapshot ? std::optional(snapshot->text) : std::nullopt) != expected) {
+      state.SkipWithError("another selection was read");
+      return;
+    }
+  }
+  if (!konsole->lineReaderRuns()) state.SkipWithError("cat was interrupted");
+}
+
+void BM_KonsoleWithNothingSelected(benchmark::State& state) {
+  if (!konsoleInFront() || !konsole->click(8, 7, 1)) return state.SkipWithError("Konsole did not come up");
+  captureInKonsole(state, std::nullopt);
+}
+BENCHMARK(BM_KonsoleWithNothingSelected)->Unit(benchmark::kMillisecond)->Iterations(50);
+
+// Double clicks "new" in the line "brave new world" at the top.
+bool highlightNewInKonsole() {
+  const auto app = FrontApplication::current().frontmost();
+  return konsoleInFront() && app && konsole->click(0, 7, 2) &&
+         waitUntil([&] { return primary->isOwnedBy(*app) && primary->string() == QStringLiteral("new"); });
+}
+
+void BM_KonsoleHighlightThroughAccessibility(benchmark::State& state) {
+  if (!highlightNewInKonsole()) return state.SkipWithError("the word was not highlighted");
+  captureInKonsole(state, QStringLiteral("new"));
+}
+BENCHMARK(BM_KonsoleHighlightThroughAccessibility)->Unit(benchmark::kMillisecond)->Iterations(50);
+
+void BM_KonsoleHighlightFromPrimary(benchmark::State& state) {
+  if (!highlightNewInKonsole()) return state.SkipWithError("the word was not highlighted");
+  Accessibility& real = Accessibility::current();
+  {
+    FakeAccessibility none;  // as where Konsole shows nothing to accessibility
+    captureInKonsole(state, QStringLiteral("new"));
+  }
+  Accessibility::install(&real);
+}
+BENCHMARK(BM_KonsoleHighlightFromPrimary)->Unit(benchmark::kMillisecond)->Iterations(50);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -75,6 +138,7 @@ int main(int argc, char** argv) {
   X11SyntheticKeyboard keyboard;
   std::unique_ptr<X11Pasteboard> clipboard, selection;
   std::unique_ptr<X11PrimaryHighlightWatch> highlightWatch;
+  std::unique_ptr<AtspiAccessibility> accessibility;
   std::unique_ptr<TerminalWindow> window;
   return runBenchmarks<QApplication>(
       argc, argv,
@@ -88,6 +152,9 @@ int main(int argc, char** argv) {
         primary = selection.get();
         highlightWatch = std::make_unique<X11PrimaryHighlightWatch>();
         PrimaryHighlightWatch::install(highlightWatch.get());
+        accessibility = std::make_unique<AtspiAccessibility>();
+        accessibility->start();  // before the terminals take the focus, as in the program
+        Accessibility::install(accessibility.get());
         window = std::make_unique<TerminalWindow>(TerminalWindow::Program::xterm);
         if (!window->start(QStringLiteral("brave new world")) ||
             !waitUntil([&] { return front.frontmost() && front.frontmost()->pid == window->processId(); }) ||
@@ -99,7 +166,10 @@ int main(int argc, char** argv) {
         return true;
       },
       [&] {
+        konsole.reset();
         window.reset();
+        Accessibility::install(nullptr);
+        accessibility.reset();
         PrimaryHighlightWatch::install(nullptr);
         highlightWatch.reset();
         Pasteboard::installPrimarySelection(nullptr);

@@ -111,6 +111,10 @@ bool isPrimarySelectionTerminal(const std::optional<RunningApplication>& app) {
   return app && matches(primarySelectionTerminals(), *app);
 }
 
+bool isTerminalEmulator(const std::optional<RunningApplication>& app) {
+  return isPrimarySelectionTerminal(app) || (app && matches(shiftedTerminals(), *app));
+}
+
 bool postCommandV(std::optional<qint32> pid) {
   if (!pid) {
     if (const auto front = FrontApplication::current().frontmost()) pid = front->pid;

@@ -37,6 +37,12 @@ std::optional<KeyChord> commandChord(KeyChord::Key key, const std::optional<Runn
 // the PRIMARY selection it owns, and its paste takes PRIMARY.
 bool isPrimarySelectionTerminal(const std::optional<RunningApplication>& app);
 
+// Whether `app` is a terminal emulator of either kind above. What is selected
+// in one is its output, never a field the answer could replace; it takes
+// PRIMARY when the user highlights text; and its copy key is no key to try:
+// Konsole's copy with nothing selected reaches the running program as ^C.
+bool isTerminalEmulator(const std::optional<RunningApplication>& app);
+
 // Whether `app` is Emacs. Its copy key copies the text between mark and
 // cursor whether or not a region is shown, and ends the region it copies.
 bool isEmacs(const std::optional<RunningApplication>& app);

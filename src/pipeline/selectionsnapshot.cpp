@@ -88,6 +88,14 @@ std::optional<QString> copySelection(const RunningApplication& app) {
   return std::nullopt;
 }
 
+// A terminal's selection is its output, whatever its accessibility says: a
+// rewrite of it is shown, never typed at the prompt.
+void treatAsTerminalOutput(SelectionSnapshot& snapshot) {
+  if (snapshot.isEditable == false) return;
+  snapshot.isEditable = false;
+  trace(QStringLiteral("snapshot: a terminal's selection is its output, isEditable=false"));
+}
+
 }  // namespace
 
 QString SelectionSnapshot::rawValue(Source source) {
@@ -108,17 +116,20 @@ std::optional<SelectionSnapshot::Source> SelectionSnapshot::sourceFromRawValue(c
 
 std::optional<SelectionSnapshot> SelectionSnapshot::capture() {
   AccessibilityTrust& trust = AccessibilityTrust::current();
+  const std::optional<RunningApplication> front = FrontApplication::current().frontmost();
   // Terminals of the xterm kind have no accessibility: asking it would only
   // cost the press its time.
-  const bool readable = !isPrimarySelectionTerminal(FrontApplication::current().frontmost());
+  const bool readable = !isPrimarySelectionTerminal(front);
   std::optional<SelectionSnapshot> snapshot;
   bool nothingSelected = false;
   if (readable && trust.isTrusted()) snapshot = captureSystemWide(&nothingSelected);
   if (readable && !snapshot && trust.isTrusted()) snapshot = captureApplication(&nothingSelected);
   if (!snapshot && nothingSelected) {
-    trace(QStringLiteral("AX: nothing selected in the focused editable element, no copy"));
+    trace(isTerminalEmulator(front) ? QStringLiteral("AX: nothing selected in the terminal, no copy")
+                                    : QStringLiteral("AX: nothing selected in the focused editable element, no copy"));
     return std::nullopt;
   }
+  if (snapshot && isTerminalEmulator(front)) treatAsTerminalOutput(*snapshot);
   if (!snapshot) snapshot = captureViaCmdC();
   return snapshot;
 }
@@ -159,7 +170,8 @@ std::optional<SelectionSnapshot> SelectionSnapshot::make(const AXElementRef& ele
   if (!text) return std::nullopt;
   if (text->isEmpty()) {
     if (nothingSelected && !*nothingSelected) {
-      *nothingSelected = elementIsEditable(element, readStringAttribute(AXAttribute::role, element).value_or(QString()));
+      *nothingSelected = isTerminalEmulator(FrontApplication::current().frontmost()) ||
+                         elementIsEditable(element, readStringAttribute(AXAttribute::role, element).value_or(QString()));
     }
     return std::nullopt;
   }
@@ -234,9 +246,10 @@ std::optional<SelectionSnapshot> SelectionSnapshot::captureViaCmdC() {
   const QString name = appName(app);
   std::optional<bool> editable;
   std::optional<QString> text;
-  if (isPrimarySelectionTerminal(app)) {
+  if (isTerminalEmulator(app)) {
     // What is highlighted there is the terminal's output, not the command
-    // line: an answer is shown, never typed over it.
+    // line: an answer is shown, never typed over it. Its copy key is never
+    // typed: with nothing selected it can reach the running program as ^C.
     editable = false;
     text = highlightedSelection(*app);
   } else {

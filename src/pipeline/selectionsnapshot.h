@@ -18,12 +18,13 @@
 // the whole desktop, the focused element of the front application (both only
 // while the program is trusted to drive other applications), and last a
 // synthetic copy command whose result is read from the clipboard (the user's
-// clipboard is put back afterwards); in a terminal of the xterm kind, whose
-// copy key would interrupt it, its PRIMARY selection instead, with no key. In
-// Emacs the copy counts only where it ended a region that was shown. Where
-// accessibility finds the focused field editable with nothing selected,
-// nothing is copied: some editors copy their current line without a
-// selection, which would be taken for the user's.
+// clipboard is put back afterwards); in a terminal emulator, whose copy key
+// can interrupt the program running in it, its PRIMARY selection instead, with
+// no key, and never as an editable text. In Emacs the copy counts only where
+// it ended a region that was shown. Where accessibility finds nothing
+// selected in the focused field that is editable, or in a terminal, nothing is
+// copied: some editors copy their current line without a selection, which
+// would be taken for the user's.
 //
 // Everything runs on the main thread. The captures are synchronous (a press
 // waits for its selection anyway), the accessibility calls bounded by
@@ -51,8 +52,8 @@ struct SelectionSnapshot {
   // accessibility method; nothing when none found a selection.
   static std::optional<SelectionSnapshot> capture();
 
-  // `nothingSelected`, when given, is set when the focused element is
-  // editable and has nothing selected.
+  // `nothingSelected`, when given, is set when the focused element has
+  // nothing selected and is editable or part of a terminal.
   static std::optional<SelectionSnapshot> captureSystemWide(bool* nothingSelected = nullptr);
   static std::optional<SelectionSnapshot> captureApplication(bool* nothingSelected = nullptr);
   static std::optional<SelectionSnapshot> captureViaCmdC();
@@ -65,7 +66,8 @@ struct SelectionSnapshot {
   static QCoro::Task<QString> selectionDiag(QString label);
 
   // The snapshot of `element`'s selection (nothing without selected text;
-  // then `nothingSelected`, when given, tells whether the element is editable).
+  // then `nothingSelected`, when given, tells whether the element is editable or
+  // part of a terminal).
   static std::optional<SelectionSnapshot> make(const AXElementRef& element, Source source,
                                                bool* nothingSelected = nullptr);
   // Whether the element accepts a value; when the desktop cannot say, whether

@@ -37,6 +37,10 @@ QString prefixOfCharacters(const QString& text, int count) {
   return seen < count ? text : text.left(finder.position());
 }
 
+// Whether the check's copy found no text at all: the clipboard did not
+// change, or changed to no text.
+bool broughtNothingBack(const std::optional<QString>& copied) { return !copied || copied->isEmpty(); }
+
 QString editabilityWord(const std::optional<SelectionSnapshot>& snapshot) {
   if (!snapshot) return QStringLiteral("noSnapshot");
   if (!snapshot->isEditable) return QStringLiteral("nil(undetermined)");
@@ -148,6 +152,15 @@ QCoro::Task<void> TextInserter::pasteAndVerify(std::optional<qint32> pid, QStrin
   trace(QStringLiteral("pasteAndVerify: currentText=") + prefixOfCharacters(currentText, kTracePrefix) +
         QStringLiteral(", originalText=") + prefixOfCharacters(trimmedOriginal, kTracePrefix) +
         QStringLiteral(", match=") + boolWord(unchanged));
+  if (broughtNothingBack(copied)) {
+    // Nothing selected to copy is what a paste over the selection leaves in
+    // most editors, and also what an application that ignored both keys, or
+    // dropped its highlight on the paste, leaves: no proof either way. The
+    // panel is not shown: after every rewrite that landed it would show the
+    // same text again. The result stays on the clipboard for a paste by hand.
+    trace(QStringLiteral("pasteAndVerify: the copy brought nothing back, the paste could not be verified"));
+    co_return;
+  }
   if (unchanged) {
     trace(QStringLiteral("pasteAndVerify: paste failed (text unchanged), showing overlay"));
     OverlayPresenter::current().showResult(result, false, false);

@@ -19,7 +19,10 @@
 // gets the result panel instead, and where nobody could tell whether the
 // field is editable the paste is checked afterwards by copying the selection
 // back: when it still holds the text selected at the start, the paste did
-// not land and the result panel shows the text, so nothing is lost.
+// not land and the result panel shows the text, so nothing is lost. A copy
+// that brings nothing back proves nothing (a paste over a selection leaves
+// none to copy): the trace says the paste could not be verified, and the
+// result stays on the clipboard.
 //
 // The paste key is Shift+Insert, which pastes the PRIMARY selection in
 // terminals of the xterm kind and in terminals inside web pages: the result

@@ -2,12 +2,12 @@
 
 #include "platform/frontapplication.h"
 
-// Whether the text a terminal of the xterm kind holds on PRIMARY is still
-// highlighted on its screen. Such a terminal takes PRIMARY when the user
-// highlights text, but keeps it after a click clears the highlight (its middle
-// button still pastes the old text): owning PRIMARY alone would make a stale
-// word the selection of every later request there, and a dictation would go
-// to the panel instead of the command line.
+// Whether the text a terminal holds on PRIMARY is still highlighted on its
+// screen. A terminal takes PRIMARY when the user highlights text, but keeps
+// it after a click clears the highlight (its middle button still pastes the
+// old text): owning PRIMARY alone would make a stale word the selection of
+// every later request there, and a dictation would go to the panel instead of
+// the command line.
 //
 // The program installs the real implementation at start-up (app/); tests
 // install their own. Until something is installed every highlight counts as

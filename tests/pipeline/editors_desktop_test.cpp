@@ -3,7 +3,7 @@
 // the document holds afterwards.
 #include "browserpage.h"
 #include "desktopeditor.h"
-#include "desktopflow.h"
+#include "speakingdesktopflow.h"
 #include "fakeaccessibility.h"
 #include "fakesynthetickeyboard.h"
 #include "terminalwindow.h"
@@ -21,21 +21,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class EditorsOnTheDesktop : public DesktopFlow {
+class EditorsOnTheDesktop : public SpeakingDesktopFlow {
  protected:
-  void SetUp() override {
-    DesktopFlow::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    // Every chord the program types, on its way to the keyboard.
-    noted.onChord = [this](const KeyChord& chord) { keyboard.typeChord(chord); };
-    SyntheticKeyboard::install(&noted);
-    ASSERT_TRUE(microphone.play(TestMicrophone::tone(440, 1000ms, 0.5), true));
-  }
-  void TearDown() override {
-    microphone.stop();
-    DesktopFlow::TearDown();
-  }
-
   // Selects `length` characters from `start` in the application in front, as
   // the user does with the keys, once it takes keys: until it holds the
   // selection as its PRIMARY selection.
@@ -62,8 +49,6 @@ class EditorsOnTheDesktop : public DesktopFlow {
     };
   }
 
-  FakeSyntheticKeyboard noted;
-  TestMicrophone microphone;
 };
 
 // The editors and browsers that replace a selection on a paste. Each gets a

@@ -327,6 +327,57 @@ TEST(CommandChord, ApplicationsCopyWithControlInsertAndPasteWithShiftInsertTermi
   }
 }
 
+// Konsole's copy key with nothing selected reaches the program running in it
+// as ^C, and what a terminal shows selected is its output. Its selection is
+// read from accessibility where the terminal answers (Konsole's screen is a
+// text with its selection, and it then says when nothing is selected), else
+// from the PRIMARY selection it took when the user highlighted text; its copy
+// key is never typed.
+TEST_F(Selection, ATerminalsSelectionIsReadWithoutItsCopyKeyAndIsNeverEditable) {
+  FakePasteboard primary{FakePasteboard::Slot::primarySelection};
+  const RunningApplication konsole = window("konsole", "konsole");
+  const auto screen = [](const QString& selected) {
+    // Some terminals call their screen editable; it is not where an answer goes.
+    return FakeElement::focusing(FakeElement::text(selected, std::nullopt, QStringLiteral("AXTextArea"), true));
+  };
+  const auto noAccessibility = [] { return FakeElement::failing(AXError::cannotComplete); };
+  const auto noText = [] {
+    auto tab = FakeElement::text(QString(), std::nullopt, QStringLiteral("AXPageTab"), false);
+    tab->attributes.remove(AXAttribute::selectedText);
+    return FakeElement::focusing(tab);
+  };
+  const struct {
+    const char* name;
+    std::shared_ptr<FakeElement> focus;
+    std::optional<qint32> primaryOwner;
+    std::optional<Source> source;
+  } cases[] = {
+      {"accessibility shows the selection", screen(QStringLiteral("brave")), 100, Source::axSystemWide},
+      {"accessibility shows none; PRIMARY is an old highlight", screen(QString()), 100, std::nullopt},
+      {"no accessibility: the highlight on PRIMARY", noAccessibility(), 100, Source::cmdCopy},
+      {"a focused part that shows no text: PRIMARY", noText(), 100, Source::cmdCopy},
+      {"no accessibility, PRIMARY held elsewhere", noAccessibility(), kGedit, std::nullopt},
+  };
+  // Any key typed would copy something.
+  keyboard.onChord = [this](const KeyChord&) { pasteboard.copy({FakePasteboard::textItem(QStringLiteral("copied"))}); };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    front.app = konsole;
+    accessibility.systemWideElement = c.focus;
+    accessibility.applications[konsole.pid] = c.focus;
+    primary.copy({FakePasteboard::textItem(QStringLiteral("brave"))});
+    primary.ownerPid = c.primaryOwner;
+    keyboard.chords.clear();
+    const std::optional<SelectionSnapshot> snapshot = SelectionSnapshot::capture();
+    EXPECT_THAT(keyboard.chords, IsEmpty());
+    ASSERT_EQ(snapshot.has_value(), c.source.has_value());
+    if (!snapshot) continue;
+    EXPECT_EQ(snapshot->source, *c.source);
+    EXPECT_EQ(snapshot->text, QStringLiteral("brave"));
+    EXPECT_EQ(snapshot->isEditable, std::optional(false));
+  }
+}
+
 TEST_F(Selection, KeysAimedAtAProcessGoOutOnlyWhileItOwnsTheFocus) {
   EXPECT_TRUE(postCommandV(kGedit));
   EXPECT_TRUE(postCommandC(kGedit));

@@ -14,11 +14,13 @@
 #include "pipelinestate.h"
 #include "printing.h"
 #include "recordingoverlaypresenter.h"
+#include "tracelines.h"
 
 #include "localization/desktophelpstrings.h"
 #include "localization/languagemanager.h"
 
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTimer>
 
@@ -103,27 +105,41 @@ TEST_F(TextInsertion, TheSelectionDecidesBetweenPastingAndShowingTheResult) {
   EXPECT_THAT(keyboard.chords, IsEmpty());
 }
 
+// A copy that brings nothing back proves nothing: a paste over the selection
+// leaves nothing selected in most editors, and an application that ignored
+// both keys (or dropped its highlight on the paste) leaves the same. The trace
+// says so; the result stays on the clipboard, with no panel.
 TEST_F(TextInsertion, APasteIntoAnUnclassifiedFieldIsCheckedAndShownWhenItDidNotLand) {
+  const QString unverified = QStringLiteral("pasteAndVerify: the copy brought nothing back, the paste could not be verified");
+  const QString landed = QStringLiteral("pasteAndVerify: paste succeeded or text changed, keeping paste result");
+  const QString failed = QStringLiteral("pasteAndVerify: paste failed (text unchanged), showing overlay");
   const struct {
     const char* name;
     std::optional<QString> copied;  // what the field holds when copied again; nothing: the copy is ignored
     QStringList panels;
+    QString verdict;
   } rows[] = {
-      {"the application ignored the paste", QStringLiteral("old words "), {"result plain new words"}},
-      {"the field now holds other text", QStringLiteral("something else"), {}},
-      {"the application ignores the copy", std::nullopt, {}},
+      {"the application ignored the paste", QStringLiteral("old words "), {"result plain new words"}, failed},
+      {"the field now holds other text", QStringLiteral("something else"), {}, landed},
+      {"the application ignores the copy", std::nullopt, {}, unverified},
+      {"the copy finds no text", QString(), {}, unverified},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     keyboard.chords.clear();
     overlays.calls.clear();
+    pasteboard.copy({FakePasteboard::textItem(QStringLiteral("new words"))});  // as the paste left it
     const std::optional<QString> copied = row.copied;
     keyboard.onChord = [this, copied](const KeyChord& chord) {
       if (chord == KeyChord::controlInsert() && copied) pasteboard.copy({FakePasteboard::textItem(*copied)});
     };
+    const qsizetype traced = traceLines().size();
     awaitTask(inserter.pasteAndVerify(kEditorPid, QStringLiteral("old words"), QStringLiteral("new words")));
     EXPECT_EQ(typed(KeyChord::controlInsert()), 1);
     EXPECT_EQ(overlays.calls, row.panels);
+    EXPECT_EQ(traceLines().mid(traced).filter(QRegularExpression(QStringLiteral("^pasteAndVerify: (paste|the copy)"))),
+              QStringList{row.verdict});
+    EXPECT_EQ(pasteboard.string(), QStringLiteral("new words"));
   }
   // The decision to check: a paste into a field nobody could classify.
   keyboard.onChord = [this](const KeyChord& chord) {

@@ -9,10 +9,19 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// The "fixed" font's cell (xterm is started with it) and xterm's inner border, in pixels.
-constexpr int kCellWidth = 6;
-constexpr int kCellHeight = 13;
-constexpr int kBorder = 2;
+// Where the character cells lie in a terminal's window, in pixels (measured
+// on the test desktop with each program's default font and layout).
+struct CellGrid {
+  double left, top, width, height;
+};
+
+CellGrid cellGrid(TerminalWindow::Program program) {
+  switch (program) {
+    case TerminalWindow::Program::konsole: return {1.5, 57, 7.5, 18};    // below its menu and tool bars
+    case TerminalWindow::Program::qterminal: return {2, 56, 9.5, 22};    // below its menu and tab bars
+    default: return {2, 2, 6, 13};  // xterm's "fixed" font (it is started with it) inside its border
+  }
+}
 
 }  // namespace
 
@@ -30,6 +39,7 @@ bool TerminalWindow::start(const QString& firstLine) {
   rc.write(QStringLiteral(R"(PS1='$ '
 HISTFILE=/dev/null
 bind -x '"\C-x\C-l": printf "%s" "$READLINE_LINE" > "%1/line.part"; mv "%1/line.part" "%1/line"'
+reader() { sh -c 'echo $$ > "%1/reader.pid"; exec cat > "%1/read"'; }
 printf '%s\n' '%2'
 : > "%1/ready"
 )")
@@ -43,9 +53,14 @@ printf '%s\n' '%2'
     process_.start(QStringLiteral("xterm"), QStringList{QStringLiteral("-fn"), QStringLiteral("fixed"),
                                                         QStringLiteral("-geometry"), QStringLiteral("80x12+40+40"),
                                                         QStringLiteral("-e")} + shell);
-  } else {  // its own process, not a window of one already running
+  } else if (program_ == Program::lxterminal) {  // its own process, not a window of one already running
     process_.start(QStringLiteral("lxterminal"),
                    {QStringLiteral("--no-remote"), QStringLiteral("--command=") + shell.join(u' ')});
+  } else if (program_ == Program::konsole) {
+    process_.start(QStringLiteral("konsole"),
+                   QStringList{QStringLiteral("--separate"), QStringLiteral("--nofork"), QStringLiteral("-e")} + shell);
+  } else {
+    process_.start(QStringLiteral("qterminal"), {QStringLiteral("-e"), shell.join(u' ')});
   }
   if (!process_.waitForStarted(5000)) return false;
   return waitUntil([this] { return QFile::exists(folder_.filePath(QStringLiteral("ready"))); }, 10s);
@@ -53,13 +68,16 @@ printf '%s\n' '%2'
 
 bool TerminalWindow::click(int row, int column, int times) {
   QProcess search;
-  search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--pid"),
-                                           QString::number(processId())});
+  // Qt programs have windows that are never shown (xterm's first is its own).
+  const QStringList shown = program_ == Program::xterm ? QStringList() : QStringList{QStringLiteral("--onlyvisible")};
+  search.start(QStringLiteral("xdotool"),
+               QStringList{QStringLiteral("search")} + shown + QStringList{QStringLiteral("--pid"), QString::number(processId())});
   if (!search.waitForFinished(5000)) return false;
   const QString window = QString::fromUtf8(search.readAllStandardOutput()).section(u'\n', 0, 0).trimmed();
   if (window.isEmpty()) return false;
-  const int x = kBorder + column * kCellWidth + kCellWidth / 2;
-  const int y = kBorder + row * kCellHeight + kCellHeight / 2;
+  const CellGrid grid = cellGrid(program_);
+  const int x = int(grid.left + (column + 0.5) * grid.width);
+  const int y = int(grid.top + (row + 0.5) * grid.height);
   return TestKeyboard::run({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(x),
                             QString::number(y), QStringLiteral("click"), QStringLiteral("--repeat"),
                             QString::number(times), QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")});
@@ -84,4 +102,27 @@ std::optional<QString> TerminalWindow::commandLine() {
   }
   if (!waitUntil([&] { return line.exists(); }, 5s) || !line.open(QIODevice::ReadOnly)) return std::nullopt;
   return QString::fromUtf8(line.readAll());
+}
+
+bool TerminalWindow::startLineReader() {
+  if (!TestKeyboard::run({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), QStringLiteral("reader\n")})) {
+    return false;
+  }
+  return waitUntil([this] { return lineReaderRuns(); });
+}
+
+bool TerminalWindow::lineReaderRuns() const {
+  QFile pidFile(folder_.filePath(QStringLiteral("reader.pid")));
+  if (!pidFile.open(QIODevice::ReadOnly)) return false;
+  const qint64 pid = pidFile.readAll().trimmed().toLongLong();
+  QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+  if (pid <= 0 || !stat.open(QIODevice::ReadOnly)) return false;
+  // "<pid> (<name>) <state> ...": an ended process not yet reaped is a zombie (Z).
+  const QByteArray fields = stat.readAll();
+  return fields.mid(fields.lastIndexOf(')') + 2, 1) != "Z";
+}
+
+QString TerminalWindow::linesRead() const {
+  QFile read(folder_.filePath(QStringLiteral("read")));
+  return read.open(QIODevice::ReadOnly) ? QString::fromUtf8(read.readAll()) : QString();
 }

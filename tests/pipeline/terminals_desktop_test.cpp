@@ -1,0 +1,119 @@
+// Dictations, rewrites and agent requests in the real Qt terminals of a Debian
+// desktop, Konsole and QTerminal, with a program running in them: no key the
+// program types may reach that program as an interrupt, and an answer never
+// lands on the command line in place of the output the user highlighted.
+#include "fakeaccessibility.h"
+#include "speakingdesktopflow.h"
+#include "terminalwindow.h"
+#include "tracelines.h"
+
+namespace {
+
+const KeyChord kTerminalCopy{KeyChord::Key::c, true};
+const KeyChord kTerminalPaste{KeyChord::Key::v, true};
+
+class TerminalsOnTheDesktop : public SpeakingDesktopFlow {
+ protected:
+  static bool pressAgent() { return TestKeyboard::run({"key", "alt+w"}); }
+  bool uploadedSelection(const QByteArray& text) const {
+    return service.lastRequest().body.contains("name=\"selected_text\"\r\n\r\n" + text + "\r\n");
+  }
+  bool uploadedNoSelection() const { return !service.lastRequest().body.contains("name=\"selected_text\""); }
+  // Highlights the word "new" of the line "brave new world" at the top, as
+  // the user does with a double click, until the terminal holds it as PRIMARY.
+  bool highlightNew(TerminalWindow& terminal) {
+    const auto app = front.frontmost();
+    return app && terminal.click(0, 7, 2) && waitUntil([&] {
+             return primarySelection.isOwnedBy(*app) && primarySelection.string() == QStringLiteral("new");
+           });
+  }
+  // The chords typed, for failure messages ("C+S+c" is Control+Shift+C).
+  QString chords() const {
+    QStringList names;
+    for (const KeyChord& chord : noted.chords) {
+      static const char* const keys[] = {"c", "v", "Insert", "Delete"};
+      names << QStringLiteral("%1%2%3").arg(chord.control ? "C+" : "", chord.shift ? "S+" : "", keys[int(chord.key)]);
+    }
+    return names.join(u' ');
+  }
+};
+
+// Konsole disables its Copy action while nothing is selected; its
+// Control+Shift+C then reaches the program running in it as ^C. With cat
+// reading lines there, a dictation and an agent request with nothing
+// selected type no copy key (at the press, nor at the stop that looks
+// again): cat still runs and the dictation is on its line. A word highlighted
+// afterwards is still read for a rewrite, and the answer is shown in the
+// panel. Read once through accessibility (the desktop runs it for Qt
+// programs) and once with none, as on most desktops without a screen reader:
+// the highlight is then read from Konsole's PRIMARY selection.
+class KonsoleWithARunningProgram : public TerminalsOnTheDesktop, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(KonsoleWithARunningProgram, NoRequestInterruptsItAndAHighlightedWordIsStillRead) {
+  std::optional<FakeAccessibility> noAccessibility;  // finds no focused element anywhere
+  if (!GetParam()) noAccessibility.emplace();
+  TerminalWindow konsole(TerminalWindow::Program::konsole);
+  ASSERT_TRUE(konsole.start(QStringLiteral("brave new world")));
+  ASSERT_TRUE(isInFront(konsole.processId()));
+  ASSERT_TRUE(konsole.startLineReader());
+  answerNext("transcribe", "paste", "ls -la");
+  answerNext("agent", "show_markdown", "done");
+  answerNext("rewrite", "paste", "NEW");
+
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressDictate));
+  EXPECT_TRUE(uploadedNoSelection());
+  ASSERT_TRUE(waitUntil([&] { return noted.chords.contains(kTerminalPaste); }));
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressAgent));
+  EXPECT_TRUE(uploadedNoSelection());
+  EXPECT_EQ(noted.chords, QList<KeyChord>{kTerminalPaste}) << chords().toStdString();
+  EXPECT_TRUE(konsole.lineReaderRuns());
+  ASSERT_TRUE(TestKeyboard::run({"key", "Return"}));
+  QString read;
+  EXPECT_TRUE(waitUntil([&] { return !(read = konsole.linesRead()).isEmpty(); }));
+  EXPECT_EQ(read, QStringLiteral("ls -la\n"));
+
+  ASSERT_TRUE(highlightNew(konsole));
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressRewrite));
+  EXPECT_TRUE(uploadedSelection("new"));
+  const QString readFrom = GetParam() ? QStringLiteral("snapshot[AX-") : QStringLiteral("from PRIMARY, no key sent");
+  EXPECT_EQ(traceLines().filter(readFrom).size(), 1) << traceLines().join(u'\n').toStdString();
+  EXPECT_TRUE(waitUntil([&] { return overlays.calls.contains(QStringLiteral("result plain NEW")); }))
+      << overlays.calls.join(u'|').toStdString();
+  EXPECT_EQ(noted.chords, QList<KeyChord>{kTerminalPaste}) << chords().toStdString();
+  EXPECT_TRUE(konsole.lineReaderRuns());
+  EXPECT_EQ(konsole.linesRead(), QStringLiteral("ls -la\n"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Debian, KonsoleWithARunningProgram, ::testing::Bool(), [](const auto& info) {
+  return std::string(info.param ? "ReadThroughAccessibility" : "WithoutAccessibility");
+});
+
+// QTerminal shows nothing to accessibility, drops its highlight on a paste,
+// and its copy key then leaves the clipboard as it was: a rewrite of a word
+// highlighted in its output is shown in the panel, and the command line stays
+// as it was. A dictation is typed at the prompt once.
+TEST_F(TerminalsOnTheDesktop, InQterminalARewriteOfItsOutputIsShownAndADictationIsTypedOnce) {
+  TerminalWindow qterminal(TerminalWindow::Program::qterminal);
+  ASSERT_TRUE(qterminal.start(QStringLiteral("brave new world")));
+  ASSERT_TRUE(isInFront(qterminal.processId()));
+  answerNext("transcribe", "paste", "ls -la");
+  answerNext("rewrite", "paste", "NEW");
+  ASSERT_TRUE(qterminal.typeAtPrompt(QStringLiteral("echo ")));
+
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressDictate));
+  EXPECT_TRUE(uploadedNoSelection());
+  std::optional<QString> line;
+  EXPECT_TRUE(waitUntil([&] { return (line = qterminal.commandLine()) && line != QStringLiteral("echo "); }));
+  EXPECT_EQ(line.value_or(QStringLiteral("(no answer)")), QStringLiteral("echo ls -la"));
+
+  ASSERT_TRUE(highlightNew(qterminal));
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressRewrite));
+  EXPECT_TRUE(uploadedSelection("new"));
+  EXPECT_TRUE(waitUntil([&] { return overlays.calls.contains(QStringLiteral("result plain NEW")); }))
+      << overlays.calls.join(u'|').toStdString();
+  EXPECT_EQ(qterminal.commandLine().value_or(QStringLiteral("(no answer)")), QStringLiteral("echo ls -la"));
+  EXPECT_EQ(noted.chords, QList<KeyChord>{kTerminalPaste}) << chords().toStdString();
+  EXPECT_FALSE(noted.chords.contains(kTerminalCopy));
+}
+
+}  // namespace
