@@ -90,7 +90,9 @@ void X11PrimaryHighlightWatch::drainEvents() {
       const auto* raw = static_cast<const XIRawEvent*>(event.xcookie.data);
       if (raw->detail == 1 || raw->detail == 3) notePress(raw->time);
     } else if (event.xcookie.evtype == XI_RawKeyPress) {
-      noteKey(static_cast<const XIRawEvent*>(event.xcookie.data)->detail);
+      // A key held down (a hotkey among them) is one key, however long it repeats.
+      const auto* raw = static_cast<const XIRawEvent*>(event.xcookie.data);
+      if (!(raw->flags & XIKeyRepeat)) noteKey(raw->detail);
     }
     XFreeEventData(display_, &event.xcookie);
   }
