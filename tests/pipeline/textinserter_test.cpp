@@ -14,7 +14,6 @@
 #include "pipelinestate.h"
 #include "printing.h"
 #include "recordingoverlaypresenter.h"
-#include "tracelines.h"
 
 #include "localization/desktophelpstrings.h"
 #include "localization/languagemanager.h"
@@ -251,47 +250,6 @@ TEST_F(TextInsertion, BesideASelectionTheTextIsCutFirstOnlyWhileItIsSurelyStillS
     EXPECT_EQ(typed(KeyChord::shiftDelete()), row.cut ? 1 : 0);
     EXPECT_EQ(keyboard.chords.value(keyboard.chords.size() - 1), kPaste);
     EXPECT_EQ(pasteboard.string(), QStringLiteral("new")) << "the answer on the clipboard for the paste";
-  }
-}
-
-// xedit (Xaw) has no copy key: while PRIMARY still holds the captured word,
-// its cut deletes the selection and gives PRIMARY up, and the answer is
-// pasted through PRIMARY. A cut that does not give PRIMARY up deleted
-// nothing; the answer is pasted all the same.
-TEST_F(TextInsertion, InXeditTheSelectionIsCutWhilePrimaryHoldsItAndTheAnswerGoesThroughPrimary) {
-  FakePasteboard primary{FakePasteboard::Slot::primarySelection};
-  front.app = FakeFrontApplication::named(QStringLiteral("Xedit"), kEditorPid);
-  const struct {
-    const char* name;
-    std::optional<qint32> primaryOwner;
-    bool cutGivesUpPrimary;
-    int cuts;
-  } rows[] = {
-      {"the word still selected", kEditorPid, true, 1},
-      {"a click cleared the selection", std::nullopt, true, 0},
-      {"the cut deleted nothing", kEditorPid, false, 1},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    primary.ownerPid = row.primaryOwner;
-    primary.copy({FakePasteboard::textItem(QStringLiteral("old"))});
-    keyboard.chords.clear();
-    const auto cutsTraced = [] { return traceLines().filter(QStringLiteral("Selection cut before the paste")).size(); };
-    const qsizetype cutsBefore = cutsTraced();
-    QString pasted;
-    keyboard.onChord = [&](const KeyChord& chord) {
-      if (chord == KeyChord::shiftDelete() && row.cutGivesUpPrimary) {
-        primary.ownerPid.reset();
-        primary.copy({});
-      }
-      if (chord == kPaste) pasted = primary.string().value_or(QString());
-    };
-    EXPECT_TRUE(inserter.pasteText(QStringLiteral("new"), kEditorPid, QStringLiteral("old")));
-    EXPECT_EQ(typed(KeyChord::shiftDelete()), row.cuts);
-    EXPECT_EQ(typed(KeyChord::controlInsert()), 0);
-    EXPECT_EQ(keyboard.chords.value(keyboard.chords.size() - 1), kPaste);
-    EXPECT_EQ(pasted, QStringLiteral("new"));
-    EXPECT_EQ(cutsTraced() - cutsBefore, row.cuts && row.cutGivesUpPrimary ? 1 : 0);
   }
 }
 
