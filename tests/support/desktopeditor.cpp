@@ -4,7 +4,9 @@
 #include "testkeyboard.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
+#include <QTimer>
 
 namespace {
 
@@ -80,7 +82,17 @@ QString DesktopEditor::serverName() const {
 }
 
 std::optional<QString> DesktopEditor::evaluate(const QString& expression) {
+  // The event loop runs meanwhile: the editor may be waiting for a paste
+  // from this process before it answers. A call made while one is under way
+  // (from a check polled by that loop) gets no answer.
+  static bool underWay = false;
+  if (underWay) return std::nullopt;
+  underWay = true;
   QProcess client;
+  QEventLoop loop;
+  QObject::connect(&client, &QProcess::finished, &loop, &QEventLoop::quit);
+  QObject::connect(&client, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+  QTimer::singleShot(5000, &loop, &QEventLoop::quit);
   if (program_ == Program::emacs) {
     client.start(QStringLiteral("emacsclient"), {QStringLiteral("--socket-name"), folder_.filePath(QStringLiteral("server")),
                                                  QStringLiteral("--eval"), expression});
@@ -88,7 +100,14 @@ std::optional<QString> DesktopEditor::evaluate(const QString& expression) {
     client.start(QStringLiteral("gvim"), {QStringLiteral("--servername"), serverName(), QStringLiteral("--remote-expr"),
                                           expression});
   }
-  if (!client.waitForFinished(5000) || client.exitCode() != 0) return std::nullopt;
+  loop.exec();
+  underWay = false;
+  if (client.state() != QProcess::NotRunning) {
+    client.kill();
+    client.waitForFinished(1000);
+    return std::nullopt;
+  }
+  if (client.exitStatus() != QProcess::NormalExit || client.exitCode() != 0) return std::nullopt;
   QString answer = QString::fromUtf8(client.readAllStandardOutput());
   if (answer.endsWith(QLatin1Char('\n'))) answer.chop(1);  // the clients end their answer with a line break
   return answer;
