@@ -29,8 +29,8 @@ bool showsHighlightedSelection(const RunningApplication& app) {
   if (!retakesPrimaryWhileSelecting(app)) return true;
   const int keys = watch.keysSinceTaken(app);
   if (keys <= kKeysOfTheRequest) return true;
-  trace(QStringLiteral("CmdC-Fallback: ") + nameOf(app) + QStringLiteral(" took ") + QString::number(keys) +
-        QStringLiteral(" keys since it took PRIMARY, its selection has ended, nothing selected"));
+  trace(QStringLiteral("CmdC-Fallback: ") + QString::number(keys) + QStringLiteral(" keys reached ") + nameOf(app) +
+        QStringLiteral(" since it took PRIMARY, its selection has ended, nothing selected"));
   return false;
 }
 
