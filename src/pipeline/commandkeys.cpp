@@ -86,7 +86,7 @@ bool postCommandKey(KeyChord::Key key, std::optional<qint32> target) {
 }  // namespace
 
 std::optional<KeyChord> commandChord(KeyChord::Key key, const std::optional<RunningApplication>& app) {
-  if (isPrimarySelectionTerminal(app)) {
+  if (pastesPrimarySelection(app)) {
     if (key == KeyChord::Key::v) return KeyChord::shiftInsert();
     return std::nullopt;
   }
@@ -100,7 +100,28 @@ bool isEmacs(const std::optional<RunningApplication>& app) {
   return app && matches(names, *app);
 }
 
-bool pastesBesideSelection(const std::optional<RunningApplication>& app) { return app && (app->tk || isEmacs(app)); }
+bool pastesBesideSelection(const std::optional<RunningApplication>& app) {
+  return app && (app->tk || isEmacs(app) || isXawText(app));
+}
+
+bool isGvim(const std::optional<RunningApplication>& app) {
+  static const QSet<QString> names{QStringLiteral("gvim")};
+  return app && matches(names, *app);
+}
+
+bool isXawText(const std::optional<RunningApplication>& app) {
+  // The widget leaves no mark on the window: the programs are known by name.
+  static const QSet<QString> names{QStringLiteral("xedit"), QStringLiteral("xmh")};
+  return app && matches(names, *app);
+}
+
+bool pastesPrimarySelection(const std::optional<RunningApplication>& app) {
+  return isPrimarySelectionTerminal(app) || isGvim(app) || isXawText(app);
+}
+
+bool retakesPrimaryWhileSelecting(const std::optional<RunningApplication>& app) {
+  return isEmacs(app) || isGvim(app);
+}
 
 bool postChord(const KeyChord& chord, qint32 pid) {
   if (!targetInFront(QStringLiteral("Keys"), pid, FrontApplication::current().frontmost())) return false;

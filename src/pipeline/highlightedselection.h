@@ -14,3 +14,12 @@
 // highlight since it took PRIMARY (it keeps the old text for its middle
 // button).
 std::optional<QString> highlightedSelection(const RunningApplication& app);
+
+// Whether `app` still shows the text it holds on PRIMARY: it owns PRIMARY, no
+// click on it has cleared the highlight, and, in a program that takes PRIMARY
+// again after every key that leaves a selection shown (Emacs, gvim), no key
+// reached it since it did, apart from the key of the hotkey that started this
+// request. (A key that ends the selection can itself make the program take
+// PRIMARY once more: a selection ended by the last key before the hotkey
+// still counts as shown.)
+bool showsHighlightedSelection(const RunningApplication& app);

@@ -6,7 +6,7 @@
 
 // Deletes the selection an answer is about to replace, in an application that
 // pastes beside a selection instead of over it (Emacs, Tk: see
-// pastesBesideSelection). The selection may be gone by the time the answer
+// pastesBesideSelection; Xaw). The selection may be gone by the time the answer
 // comes (clicked away, the cursor moved), and a lost selection must cost no
 // character: nothing is deleted unless
 // - PRIMARY is owned by the application and holds exactly the captured text
@@ -19,6 +19,10 @@
 // clipboard shows it was done: Tk cuts its selection or nothing, Emacs the
 // text between mark and cursor that the copy has just found. (Delete would
 // take a character in Emacs, whose region has ended.)
+//
+// Xaw texts have no copy key: their selection is PRIMARY alone, their cut
+// deletes it and gives PRIMARY up, which shows it was done. While PRIMARY
+// holds the captured text, the selection is still the one captured.
 //
 // Main thread only; waits up to 0.3 s for each key's clipboard.
 namespace SelectionEraser {

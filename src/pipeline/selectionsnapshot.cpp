@@ -74,11 +74,17 @@ std::optional<QString> rangeTextIn(const AXAttributeResult& result) {
 // clipboard, which is put back afterwards. Emacs copies the text between mark
 // and cursor also where no region is shown (the user ended it, or never made
 // one since setting the mark): only a copy that ended a shown region is a
-// selection, and Emacs then takes PRIMARY anew with the region's text.
+// selection, and Emacs then takes PRIMARY anew with the region's text. The
+// copy also puts that text on Emacs's kill ring, where the user's next yank
+// would find it: Emacs gets the key only while it seems to show a region.
 std::optional<QString> copySelection(const RunningApplication& app) {
   const std::optional<KeyChord> chord = commandChord(KeyChord::Key::c, app);
   if (!chord) return std::nullopt;
   const bool emacs = isEmacs(app);
+  if (emacs && !showsHighlightedSelection(app)) {
+    trace(QStringLiteral("CmdC-Fallback: ") + appName(app) + QStringLiteral(" shows no region, no key sent"));
+    return std::nullopt;
+  }
   const ClipboardCopy copy = ClipboardCopy::take(app, *chord, emacs);
   if (!emacs || !copy.text) return copy.text;
   Pasteboard& primary = Pasteboard::primarySelection();
@@ -117,9 +123,9 @@ std::optional<SelectionSnapshot::Source> SelectionSnapshot::sourceFromRawValue(c
 std::optional<SelectionSnapshot> SelectionSnapshot::capture() {
   AccessibilityTrust& trust = AccessibilityTrust::current();
   const std::optional<RunningApplication> front = FrontApplication::current().frontmost();
-  // Terminals of the xterm kind have no accessibility: asking it would only
-  // cost the press its time.
-  const bool readable = !isPrimarySelectionTerminal(front);
+  // Terminals of the xterm kind, gvim and Xaw programs show no text to
+  // accessibility: asking it would only cost the press its time.
+  const bool readable = !pastesPrimarySelection(front);
   std::optional<SelectionSnapshot> snapshot;
   bool nothingSelected = false;
   if (readable && trust.isTrusted()) snapshot = captureSystemWide(&nothingSelected);
@@ -246,11 +252,14 @@ std::optional<SelectionSnapshot> SelectionSnapshot::captureViaCmdC() {
   const QString name = appName(app);
   std::optional<bool> editable;
   std::optional<QString> text;
-  if (isTerminalEmulator(app)) {
-    // What is highlighted there is the terminal's output, not the command
-    // line: an answer is shown, never typed over it. Its copy key is never
-    // typed: with nothing selected it can reach the running program as ^C.
-    editable = false;
+  if (isTerminalEmulator(app) || pastesPrimarySelection(app)) {
+    // What is highlighted in a terminal is its output, not the command line,
+    // and no key replaces gvim's Visual selection without leaving Visual mode
+    // (its copy key does nothing there, its paste is a middle click): an
+    // answer is shown there, never typed over it. An Xaw text is cut and
+    // pasted over (SelectionEraser). A terminal's copy key is never typed:
+    // with nothing selected it can reach the running program as ^C.
+    editable = isXawText(app);
     text = highlightedSelection(*app);
   } else {
     editable = cmdCopyIsEditable(*app);

@@ -112,12 +112,12 @@ bool TextInserter::pasteText(const QString& text, std::optional<qint32> pid, con
     SelectionEraser::erase(*front, *replacing);
   }
   // Shift+Insert pastes PRIMARY in some programs (xterm and its kin, a
-  // terminal in a web page): the text is lent to it for the paste. Not where
-  // the paste replaces a selection in an editor: that selection is PRIMARY,
-  // and GTK (3 and 4) drops it once another program takes PRIMARY: the paste would
-  // land beside the text it replaces.
+  // terminal in a web page, gvim, Xaw texts): the text is lent to it for the
+  // paste. Not where the paste replaces a selection in another editor: that
+  // selection is PRIMARY, and GTK (3 and 4) drops it once another program
+  // takes PRIMARY: the paste would land beside the text it replaces.
   const bool throughPrimary = commandChord(KeyChord::Key::v, front) == KeyChord::shiftInsert() &&
-                              (!replacing || isPrimarySelectionTerminal(front));
+                              (!replacing || pastesPrimarySelection(front));
   if (throughPrimary) primaryLoan_.lend(text);
   const bool typed = postCommandV(pid);
   if (throughPrimary) primaryLoan_.giveBack(typed);

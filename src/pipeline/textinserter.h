@@ -25,8 +25,8 @@
 // result stays on the clipboard.
 //
 // The paste key is Shift+Insert, which pastes the PRIMARY selection in
-// terminals of the xterm kind and in terminals inside web pages: the result
-// goes there too for the moment of the paste. Emacs and Tk paste beside a
+// terminals of the xterm kind, in terminals inside web pages, in gvim and in
+// Xaw texts: the result goes there too for the moment of the paste. Emacs, Tk and Xaw paste beside a
 // selection: a selection the result replaces is cut first, when it is surely
 // still the one selected (SelectionEraser).
 //

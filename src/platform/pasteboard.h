@@ -53,8 +53,9 @@ class Pasteboard {
   // client as its window, or one that belongs to its process.
   virtual bool isOwnedBy(const RunningApplication& app) = 0;
 
-  // How many times other applications asked for contents the program holds
-  // (a paste reads them). Counts from when the pasteboard was made.
+  // How many times other applications were given contents the program holds
+  // (a paste reads them). A request for a format it does not hold is refused
+  // and not counted. Counts from when the pasteboard was made.
   virtual qint64 timesRead() = 0;
 
   // The plain text of the first item.

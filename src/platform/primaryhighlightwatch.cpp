@@ -7,6 +7,7 @@ namespace {
 class AlwaysShown final : public PrimaryHighlightWatch {
  public:
   bool isShown(const RunningApplication&) override { return true; }
+  int keysSinceTaken(const RunningApplication&) override { return 0; }
 };
 
 using InstalledWatch = Installed<PrimaryHighlightWatch, AlwaysShown>;

@@ -11,7 +11,7 @@
 //
 // The program installs the real implementation at start-up (app/); tests
 // install their own. Until something is installed every highlight counts as
-// shown.
+// shown, with no key pressed since.
 class PrimaryHighlightWatch {
  public:
   virtual ~PrimaryHighlightWatch() = default;
@@ -19,6 +19,12 @@ class PrimaryHighlightWatch {
   // False when the primary button was pressed on a window of `app` after
   // PRIMARY was last taken: that click cleared the highlight.
   virtual bool isShown(const RunningApplication& app) = 0;
+
+  // How many keys (modifier keys aside) were pressed while a window of `app`
+  // had the focus, since PRIMARY last changed hands. Emacs and gvim take
+  // PRIMARY again after every key that leaves a selection shown: a key
+  // counted here ended the selection they hold there.
+  virtual int keysSinceTaken(const RunningApplication& app) = 0;
 
   static PrimaryHighlightWatch& current();
   // Installs `watch` (not owned; it must outlive its use). nullptr uninstalls.

@@ -27,8 +27,12 @@ class EditorsOnTheDesktop : public SpeakingDesktopFlow {
   // the user does with the keys, once it takes keys: until it holds the
   // selection as its PRIMARY selection.
   bool selectInFront(int start, int length, const QString& expected) {
+    return selectInFront([&] { return TestKeyboard::selectWithKeys(start, length); }, expected);
+  }
+  // The same with the user's own way of selecting, `select`.
+  bool selectInFront(const std::function<bool()>& select, const QString& expected) {
     for (int attempt = 0; attempt < 10; ++attempt) {
-      if (!TestKeyboard::selectWithKeys(start, length)) return false;
+      if (!select()) return false;
       if (waitUntil([&] {
             const auto app = front.frontmost();
             return app && primarySelection.isOwnedBy(*app) && primarySelection.string() == expected;
@@ -222,6 +226,127 @@ TEST_F(EditorsOnTheDesktop, InEmacsADictationIsTypedOnceAndARewriteReplacesTheSe
   EXPECT_TRUE(uploadedSelection("Zebra"));
   EXPECT_TRUE(holds(QStringLiteral("Zebra QUOKKA 4711\nX"))) << last.toStdString();  // on the line below
   EXPECT_TRUE(overlays.calls.filter(QStringLiteral("result")).isEmpty()) << overlays.calls.join(u'|').toStdString();
+}
+
+// A dictation in Emacs with no region shown leaves the kill ring as the user
+// left it, apart from the answer itself, which the paste (a yank of the
+// clipboard) puts in front, as any yank of another program's text does. Emacs
+// gets no copy key: it would add the text between mark and cursor. Also once
+// a region was shown and ended: Emacs keeps that region's text on PRIMARY.
+TEST_F(EditorsOnTheDesktop, InEmacsADictationWithNoRegionShownLeavesTheKillRingAsItWas) {
+  DesktopEditor emacs(DesktopEditor::Program::emacs);
+  ASSERT_TRUE(emacs.open(QStringLiteral("alpha beta gamma")));
+  ASSERT_TRUE(isInFront(emacs.processId()));
+  const auto killRing = [&] {
+    return emacs.evaluate(QStringLiteral("(mapcar #'substring-no-properties kill-ring)"))
+        .value_or(QStringLiteral("(no answer)"))
+        .toStdString();
+  };
+  ASSERT_TRUE(waitUntil([&] { return emacs.evaluate(QStringLiteral("t")).has_value(); }, 10s));  // its server is up
+  ASSERT_TRUE(emacs.evaluate(QStringLiteral(R"((kill-new "from the user"))")));
+  answerNext("transcribe", "paste", "one");
+  answerNext("transcribe", "paste", " two");
+  QString last;
+  const auto holds = [&](const QString& expected) {
+    return waitUntil([&] { return (last = emacs.saveAndRead().value_or(QString()).trimmed()) == expected; }, 15s);
+  };
+
+  // The mark at the start, the cursor at the end: no region shown.
+  ASSERT_TRUE(TestKeyboard::run({"key", "ctrl+Home", "ctrl+End"}));
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressDictate));
+  EXPECT_FALSE(service.lastRequest().body.contains("name=\"selected_text\""));
+  EXPECT_TRUE(holds(QStringLiteral("alpha beta gamma\none"))) << last.toStdString();
+  EXPECT_EQ(killRing(), R"(("one" "from the user"))");
+
+  // A region shown, then ended by C-g and a move.
+  ASSERT_TRUE(selectInFront(6, 4, QStringLiteral("beta")));
+  ASSERT_TRUE(TestKeyboard::run({"key", "ctrl+g", "End"}));
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressDictate));
+  EXPECT_FALSE(service.lastRequest().body.contains("name=\"selected_text\""));
+  EXPECT_TRUE(holds(QStringLiteral("alpha beta gamma two\none"))) << last.toStdString();
+  EXPECT_EQ(killRing(), R"((" two" "one" "from the user"))");
+  EXPECT_FALSE(noted.chords.contains(KeyChord::controlInsert()));
+}
+
+// gvim (Debian's vim-gtk3) is never sent a key that switches its mode: its
+// Control+Insert is Insert, its Shift+Insert a middle click that pastes
+// PRIMARY. A word selected in Visual mode is read from PRIMARY with no key,
+// and since no key replaces it without leaving Visual mode, the answer is
+// shown in the panel, the buffer and the mode as they were. Five dictations
+// in Insert mode are then typed once each at the cursor, through PRIMARY,
+// although gvim still holds the word it showed last on PRIMARY.
+TEST_F(EditorsOnTheDesktop, InGvimAVisualSelectionIsShownInThePanelAndDictationsInInsertModeAreTypedOnce) {
+  DesktopEditor gvim(DesktopEditor::Program::gvim);
+  ASSERT_TRUE(gvim.open(QStringLiteral("alpha beta gamma")));
+  ASSERT_TRUE(isInFront(gvim.processId()));
+  const auto mode = [&] { return gvim.evaluate(QStringLiteral("mode()")).value_or(QStringLiteral("(no answer)")); };
+  QString last;
+  const auto holds = [&](const QString& expected) {
+    return waitUntil([&] { return (last = gvim.saveAndRead().value_or(QString()).trimmed()) == expected; }, 10s);
+  };
+  ASSERT_TRUE(waitUntil([&] { return mode() == QStringLiteral("n"); }, 10s));
+
+  ASSERT_TRUE(TestKeyboard::run({"type", "0wve"}));
+  ASSERT_TRUE(waitUntil([&] {
+    return primarySelection.isOwnedBy(*front.frontmost()) && primarySelection.string() == QStringLiteral("beta");
+  }));
+  answerNext("rewrite", "paste", "BETA");
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressRewrite));
+  EXPECT_TRUE(uploadedSelection("beta"));
+  EXPECT_EQ(overlays.calls.filter(QStringLiteral("result")).size(), 1) << overlays.calls.join(u'|').toStdString();
+  EXPECT_EQ(mode(), QStringLiteral("v"));
+  EXPECT_EQ(gvim.evaluate(QStringLiteral("getline(1)")), QStringLiteral("alpha beta gamma"));
+  EXPECT_TRUE(noted.chords.isEmpty());
+
+  ASSERT_TRUE(TestKeyboard::run({"key", "Escape"}));
+  ASSERT_TRUE(TestKeyboard::run({"type", "0wi"}));  // before "beta"
+  ASSERT_TRUE(waitUntil([&] { return mode() == QStringLiteral("i"); }));
+  QString expected = QStringLiteral("alpha ");
+  for (const char* word : {"one ", "two ", "three ", "four ", "five "}) {
+    answerNext("transcribe", "paste", word);
+    ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressDictate));
+    EXPECT_FALSE(service.lastRequest().body.contains("name=\"selected_text\""));
+    expected += QLatin1String(word);
+    EXPECT_TRUE(holds(expected + QStringLiteral("beta gamma"))) << last.toStdString();
+  }
+  EXPECT_EQ(mode(), QStringLiteral("i"));
+  EXPECT_EQ(overlays.calls.filter(QStringLiteral("result")).size(), 1) << overlays.calls.join(u'|').toStdString();
+  EXPECT_EQ(noted.chords, QList<KeyChord>(5, KeyChord::shiftInsert()));
+}
+
+// xedit (the Athena text widget) keeps its selection on PRIMARY only, and
+// toggles overwrite on Control+Insert: a word selected there is read from
+// PRIMARY with no key, cut with Shift+Delete and replaced through PRIMARY with
+// Shift+Insert. A dictation is typed once at the caret, and text typed
+// afterwards is inserted, not written over.
+TEST_F(EditorsOnTheDesktop, InXeditARewriteReplacesTheSelectedWordAndOverwriteIsNeverSwitched) {
+  DesktopEditor xedit(DesktopEditor::Program::xedit);
+  ASSERT_TRUE(xedit.open(QStringLiteral("alpha beta gamma")));
+  ASSERT_TRUE(isInFront(xedit.processId()));
+  QString last;
+  const auto holds = [&](const QString& expected) {
+    return waitUntil([&] { return (last = xedit.saveAndRead().value_or(QString()).trimmed()) == expected; }, 15s);
+  };
+  // A double click on "beta" in the text below xedit's buttons and messages.
+  ASSERT_TRUE(selectInFront(
+      [] {  // xdotool fails while the window manager has not made the window active yet: try again
+        TestKeyboard::run({"getactivewindow", "mousemove", "--window", "%1", "81", "136", "click", "--repeat", "2", "1"});
+        return true;
+      },
+      QStringLiteral("beta")));
+  answerNext("rewrite", "paste", "BETA");
+  answerNext("transcribe", "paste", "delta ");
+
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressRewrite));
+  EXPECT_TRUE(uploadedSelection("beta"));
+  EXPECT_TRUE(holds(QStringLiteral("alpha BETA gamma"))) << last.toStdString();
+  ASSERT_TRUE(TestKeyboard::run({"key", "ctrl+a"}));  // to the start of the line
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressDictate));
+  EXPECT_TRUE(holds(QStringLiteral("delta alpha BETA gamma"))) << last.toStdString();
+  ASSERT_TRUE(TestKeyboard::run({"type", "Q"}));
+  EXPECT_TRUE(holds(QStringLiteral("delta Qalpha BETA gamma"))) << last.toStdString();
+  EXPECT_TRUE(overlays.calls.filter(QStringLiteral("result")).isEmpty()) << overlays.calls.join(u'|').toStdString();
+  EXPECT_FALSE(noted.chords.contains(KeyChord::controlInsert()));
 }
 
 // LXTerminal keeps Control+Shift+C and Control+Shift+V for itself (its

@@ -4,6 +4,7 @@
 #include "pipeline/clipboardhistory.h"
 #include "pipeline/commandkeys.h"
 #include "pipeline/selectionsnapshot.h"
+#include "platform/primaryhighlightwatch.h"
 
 #include "awaittask.h"
 #include "fakeaccessibility.h"
@@ -177,33 +178,59 @@ TEST_F(Selection, TheCopyTakesTheCopiedTextAndPutsEveryClipboardFormatBack) {
 }
 
 // Emacs's copy copies the text between mark and cursor also where no region
-// is shown; only a copy that ended a shown region (Emacs then takes PRIMARY
-// anew with its text) read a selection. The element accessibility calls
-// focused in Emacs is a bare panel that shows no text: it tells nothing about
-// the editability of what the copy found.
-TEST_F(Selection, InEmacsOnlyACopyThatEndsAShownRegionReadsASelection) {
+// is shown, and puts it on Emacs's kill ring. The copy goes out only while
+// Emacs seems to show a region: it holds PRIMARY (which it takes again after
+// every key while a region is shown) and no key but the hotkey's reached it
+// since. Only a copy that ended a shown region (Emacs then takes PRIMARY anew
+// with its text) read a selection. The element accessibility calls focused in
+// Emacs is a bare panel that shows no text: it tells nothing about the
+// editability of what the copy found.
+TEST_F(Selection, InEmacsTheCopyGoesOutOnlyWhileARegionSeemsShownAndReadsOnlyTheRegion) {
+  struct KeysSinceTaken final : PrimaryHighlightWatch {
+    bool isShown(const RunningApplication&) override { return true; }
+    int keysSinceTaken(const RunningApplication&) override { return keys; }
+    int keys = 0;
+  } watch;
+  PrimaryHighlightWatch::install(&watch);
   FakePasteboard primary{FakePasteboard::Slot::primarySelection};
   front.app = FakeFrontApplication::named(QStringLiteral("Emacs"), kGedit);
   auto panel = std::make_shared<FakeElement>();
   panel->attributes[AXAttribute::role] = {AXError::success, QStringLiteral("AXPanel")};
   panel->valueSettable = {AXError::success, false};
   accessibility.systemWideElement = FakeElement::focusing(panel);
-  for (const bool regionShown : {true, false}) {
-    SCOPED_TRACE(regionShown ? "a region shown" : "no region shown");
+  const QString region = QStringLiteral("between mark and cursor");
+  const struct {
+    const char* name;
+    std::optional<qint32> primaryOwner;
+    int keysSinceTaken;
+    bool copyEndsARegion;
+    bool copySent;
+  } cases[] = {
+      {"a region shown", kGedit, 1, true, true},
+      {"another program took PRIMARY since", kGedit + 1, 1, false, false},
+      {"keys ended the region since", kGedit, 3, false, false},
+      {"the last key before the hotkey ended it", kGedit, 1, false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    primary.copy({FakePasteboard::textItem(region)});
+    primary.ownerPid = c.primaryOwner;
+    watch.keys = c.keysSinceTaken;
+    keyboard.chords.clear();
     keyboard.onChord = [&](const KeyChord& chord) {
       if (chord != KeyChord::controlInsert()) return;
-      pasteboard.copy({FakePasteboard::textItem(QStringLiteral("between mark and cursor"))});
-      if (!regionShown) return;
-      primary.copy({FakePasteboard::textItem(QStringLiteral("between mark and cursor"))});
-      primary.ownerPid = kGedit;
+      pasteboard.copy({FakePasteboard::textItem(region)});
+      if (c.copyEndsARegion) primary.copy({FakePasteboard::textItem(region)});
     };
     const auto snapshot = SelectionSnapshot::captureViaCmdC();
-    ASSERT_EQ(snapshot.has_value(), regionShown);
+    EXPECT_EQ(keyboard.chords.size(), c.copySent ? 1 : 0);
+    ASSERT_EQ(snapshot.has_value(), c.copyEndsARegion);
     if (snapshot) {
-      EXPECT_EQ(snapshot->text, QStringLiteral("between mark and cursor"));
+      EXPECT_EQ(snapshot->text, region);
       EXPECT_EQ(snapshot->isEditable, std::nullopt);
     }
   }
+  PrimaryHighlightWatch::install(nullptr);
   // Elsewhere a focused element that shows text decides, read-only or not.
   front.app = FakeFrontApplication::named(QStringLiteral("Gedit"), kGedit);
   accessibility.systemWideElement = FakeElement::focusing(FakeElement::text(QString(), std::nullopt, "AXStaticText", false));
@@ -318,6 +345,9 @@ TEST(CommandChord, ApplicationsCopyWithControlInsertAndPasteWithShiftInsertTermi
       {"Emacs", window("emacs", "Emacs"), KeyChord::controlInsert(), KeyChord::shiftInsert(), false, true},
       {"a Tk program, whatever its class", tkProgram(QStringLiteral("Notes")), KeyChord::controlInsert(),
        KeyChord::shiftInsert(), false, true},
+      // Control+Insert switches a mode in both; their Shift+Insert pastes PRIMARY.
+      {"gvim", window("gvim", "Gvim"), std::nullopt, KeyChord::shiftInsert()},
+      {"xedit", window("xedit", "Xedit"), std::nullopt, KeyChord::shiftInsert(), false, true},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(commandChord(KeyChord::Key::c, c.app), c.copy) << c.name;

@@ -5,6 +5,7 @@
 #include "testenvironment.h"
 #include "xclient.h"
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <future>
 #include <thread>
@@ -95,6 +96,78 @@ TEST(X11Pasteboard, ALargeTextAnotherApplicationSendsInChunksIsReadWholeAlsoWhen
     EXPECT_TRUE(read == text);
     EXPECT_EQ(owner.incrementalTransfers(), 1);
   }
+}
+
+// Owners of every X toolkit, as they offer their selection: the text is read
+// from the best target each lists, decoded by the type it sends.
+TEST(X11Pasteboard, TheTextOfEveryKindOfOwnerIsReadFromTheBestTargetItLists) {
+  REQUIRE_TEST_DESKTOP();
+  // "Grüße αβ" in COMPOUND_TEXT: Latin-1 at first, then the Greek right half (ESC - F).
+  const std::string compound = "Gr\xfc\xdf" "e \x1b-F\xe1\xe2";
+  const struct {
+    const char* owner;
+    std::vector<XClient::Offer> offers;
+    const char* selection;
+    QString text;
+  } owners[] = {
+      {"Motif's clipboard (NEdit): STRING alone, Latin-1",
+       {{"TIMESTAMP", "INTEGER", "\0\0\0\0"}, {"STRING", "STRING", "Gr\xfc\xdf" "e"}}, "CLIPBOARD",
+       QStringLiteral("Grüße")},
+      {"Motif's PRIMARY: COMPOUND_TEXT before the Latin-1 STRING, which cannot hold it",
+       {{"STRING", "STRING", "Gr\xfc\xdf" "e ??"}, {"TEXT", "COMPOUND_TEXT", compound}, {"COMPOUND_TEXT", "COMPOUND_TEXT", compound}},
+       "PRIMARY", QStringLiteral("Grüße αβ")},
+      {"TEXT alone, answered as COMPOUND_TEXT", {{"TEXT", "COMPOUND_TEXT", compound}}, "PRIMARY",
+       QStringLiteral("Grüße αβ")},
+      {"AbiWord: UTF8_STRING ending in a NUL", {{"UTF8_STRING", "UTF8_STRING", std::string("beta\0", 5)}}, "CLIPBOARD",
+       QStringLiteral("beta")},
+      {"UTF-8 first where it is offered",
+       {{"STRING", "STRING", "Gr\xfc\xdf" "e ??"}, {"UTF8_STRING", "UTF8_STRING", "Grüße αβ"}}, "CLIPBOARD",
+       QStringLiteral("Grüße αβ")},
+  };
+  for (const auto& [name, offers, selection, text] : owners) {
+    XClient::ClipboardOwner owner(offers, selection);
+    ASSERT_TRUE(owner.owns()) << name;
+    const auto which = QByteArray(selection) == "PRIMARY" ? X11Pasteboard::Selection::primary
+                                                          : X11Pasteboard::Selection::clipboard;
+    EXPECT_EQ(X11Pasteboard(which).plainText(0).value_or(QStringLiteral("(nothing)")), text) << name;
+  }
+}
+
+// An owner that never answers costs the wait for one answer, not one for its
+// list of targets and another for the text.
+TEST(X11Pasteboard, AnOwnerThatNeverAnswersCostsOneTimeOut) {
+  REQUIRE_TEST_DESKTOP();
+  XClient::ClipboardOwner silent({{"UTF8_STRING", "UTF8_STRING", "never sent"}}, "CLIPBOARD", false);
+  ASSERT_TRUE(silent.owns());
+  QElapsedTimer waited;
+  waited.start();
+  EXPECT_FALSE(X11Pasteboard().plainText(0).has_value());
+  EXPECT_LT(waited.elapsed(), 1900);
+}
+
+// A requestor that asks first for a target we do not offer (gvim asks for its
+// own _VIMENC_TEXT) is refused at once, and that refusal is no read.
+TEST(X11Pasteboard, ATargetWeDoNotOfferIsRefusedAtOnceAndIsNoRead) {
+  REQUIRE_TEST_DESKTOP();
+  X11Pasteboard primary(X11Pasteboard::Selection::primary);
+  primary.clearContents();
+  primary.setString(QStringLiteral("lent"));
+  const qint64 readsBefore = primary.timesRead();
+  std::future<std::vector<std::optional<XClient::Requestor::Answer>>> asked = std::async(std::launch::async, [] {
+    XClient::Requestor gvim;
+    std::vector<std::optional<XClient::Requestor::Answer>> answers;
+    for (const char* target : {"_VIMENC_TEXT", "TARGETS", "UTF8_STRING"}) answers.push_back(gvim.ask("PRIMARY", target, 6s));
+    return answers;
+  });
+  ASSERT_TRUE(waitUntil([&] { return asked.wait_for(0s) == std::future_status::ready; }, 20s));
+  const auto answers = asked.get();
+  ASSERT_TRUE(answers[0] && answers[1] && answers[2]);
+  EXPECT_TRUE(answers[0]->refused);
+  EXPECT_LT(answers[0]->after, 50ms);
+  EXPECT_EQ(answers[1]->type, "ATOM");
+  EXPECT_EQ(answers[2]->bytes, "lent");
+  EXPECT_EQ(primary.timesRead() - readsBefore, 1);
+  primary.clearContents();
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 #include "xclient.h"
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <climits>
 #include <map>
 #include <thread>
+#include <tuple>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <poll.h>
@@ -90,47 +92,80 @@ std::optional<Paste> paste(int timeoutMs) {
   return result;
 }
 
+Requestor::Requestor() : display_(XOpenDisplay(nullptr)) {
+  if (display_) window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
+}
+Requestor::~Requestor() {
+  if (display_) XCloseDisplay(display_);
+}
+
+std::optional<Requestor::Answer> Requestor::ask(const char* selection, const char* target,
+                                                std::chrono::milliseconds timeout) {
+  if (!display_) return std::nullopt;
+  const Atom property = atom(display_, "XCLIENT_REQUEST");
+  const auto start = Clock::now();
+  XConvertSelection(display_, atom(display_, selection), atom(display_, target), property, window_, CurrentTime);
+  XEvent event{};
+  while (event.type != SelectionNotify) {
+    if (!nextEvent(display_, event, start + timeout)) return std::nullopt;
+  }
+  Answer answer;
+  answer.after = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+  answer.refused = event.xselection.property == None;
+  Atom type = None;
+  if (!answer.refused && takeProperty(display_, window_, property, type, answer.bytes) && type != None) {
+    char* name = XGetAtomName(display_, type);
+    answer.type = name;
+    XFree(name);
+  }
+  return answer;
+}
+
 struct ClipboardOwner::State {
-  std::string text;
+  std::vector<Offer> offers;
+  std::string selection;
+  bool answers;
   size_t chunkBytes;
   int chunkDelayMs;
   Display* display = XOpenDisplay(nullptr);
   std::atomic<bool> owns{false}, stop{false};
   std::atomic<int> incremental{0};
-  std::map<Window, std::pair<Atom, size_t>> transfers{};  // requestor → property, bytes sent
+  std::map<Window, std::tuple<Atom, const Offer*, size_t>> transfers{};  // requestor → property, offer, bytes sent
   std::thread thread{};
 
   void answer(const XSelectionRequestEvent& request) {
-    const Atom utf8 = atom(display, "UTF8_STRING");
     XSelectionEvent notify{SelectionNotify, 0, True, display, request.requestor, request.selection, request.target,
                            request.property == None ? request.target : request.property, request.time};
-    const Atom targets[] = {atom(display, "TARGETS"), utf8};
     const auto set = [&](Atom type, int format, const void* data, size_t count) {
       XChangeProperty(display, request.requestor, notify.property, type, format, PropModeReplace,
                       static_cast<const unsigned char*>(data), int(count));
     };
-    if (request.target == targets[0]) {
-      set(XA_ATOM, 32, targets, 2);
-    } else if (request.target != utf8) {
+    const auto offer = std::find_if(offers.begin(), offers.end(),
+                                    [&](const Offer& o) { return atom(display, o.target.c_str()) == request.target; });
+    if (request.target == atom(display, "TARGETS")) {
+      std::vector<Atom> targets{atom(display, "TARGETS")};
+      for (const Offer& o : offers) targets.push_back(atom(display, o.target.c_str()));
+      set(XA_ATOM, 32, targets.data(), targets.size());
+    } else if (offer == offers.end()) {
       notify.property = None;
-    } else if (long(text.size()) < 4 * XMaxRequestSize(display) - 1024) {
-      set(utf8, 8, text.data(), text.size());
+    } else if (long(offer->bytes.size()) < 4 * XMaxRequestSize(display) - 1024) {
+      set(atom(display, offer->type.c_str()), 8, offer->bytes.data(), offer->bytes.size());
     } else {  // the size first; the requestor deleting it asks for the first chunk
       XSelectInput(display, request.requestor, PropertyChangeMask);
-      const long size = long(text.size());
+      const long size = long(offer->bytes.size());
       set(atom(display, "INCR"), 32, &size, 1);
-      transfers[request.requestor] = {notify.property, 0};
+      transfers[request.requestor] = {notify.property, &*offer, 0};
     }
     XSendEvent(display, request.requestor, False, NoEventMask, reinterpret_cast<XEvent*>(&notify));
     XFlush(display);
   }
 
   void sendNextChunk(Window requestor) {
-    auto& [property, sent] = transfers[requestor];
+    auto& [property, offer, sent] = transfers[requestor];
     std::this_thread::sleep_for(std::chrono::milliseconds(chunkDelayMs));
-    const size_t count = std::min(chunkBytes, text.size() - sent);
-    XChangeProperty(display, requestor, property, atom(display, "UTF8_STRING"), 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(text.data() + sent), int(count));
+    const size_t count = std::min(chunkBytes, offer->bytes.size() - sent);
+    XChangeProperty(display, requestor, property, atom(display, offer->type.c_str()), 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(offer->bytes.data() + sent), int(count));
     XFlush(display);
     sent += count;
     if (count == 0) ++incremental, transfers.erase(requestor);
@@ -140,25 +175,34 @@ struct ClipboardOwner::State {
     XEvent event;
     while (!stop) {
       if (!nextEvent(display, event, Clock::now() + std::chrono::milliseconds(20))) continue;
-      if (event.type == SelectionRequest) answer(event.xselectionrequest);
+      if (event.type == SelectionRequest && answers) answer(event.xselectionrequest);
       if (event.type == SelectionClear) owns = false;
       const auto transfer = transfers.find(event.xproperty.window);
       if (event.type == PropertyNotify && event.xproperty.state == PropertyDelete && transfer != transfers.end() &&
-          transfer->second.first == event.xproperty.atom) {
+          std::get<0>(transfer->second) == event.xproperty.atom) {
         sendNextChunk(event.xproperty.window);
       }
     }
   }
+
+  void start() {
+    if (!display) return;
+    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+    XSetSelectionOwner(display, atom(display, selection.c_str()), window, CurrentTime);
+    owns = XGetSelectionOwner(display, atom(display, selection.c_str())) == window;
+    thread = std::thread([this] { serve(); });
+  }
 };
 
 ClipboardOwner::ClipboardOwner(std::string text, int chunkBytes, int chunkDelayMs)
-    : state_(new State{std::move(text), size_t(chunkBytes), chunkDelayMs}) {
-  State& s = *state_;
-  if (!s.display) return;
-  const Window window = XCreateSimpleWindow(s.display, DefaultRootWindow(s.display), 0, 0, 1, 1, 0, 0, 0);
-  XSetSelectionOwner(s.display, atom(s.display, "CLIPBOARD"), window, CurrentTime);
-  s.owns = XGetSelectionOwner(s.display, atom(s.display, "CLIPBOARD")) == window;
-  s.thread = std::thread([&s] { s.serve(); });
+    : state_(new State{{{"UTF8_STRING", "UTF8_STRING", std::move(text)}}, "CLIPBOARD", true, size_t(chunkBytes),
+                       chunkDelayMs}) {
+  state_->start();
+}
+
+ClipboardOwner::ClipboardOwner(std::vector<Offer> offers, const char* selection, bool answer)
+    : state_(new State{std::move(offers), selection, answer, 64 * 1024, 0}) {
+  state_->start();
 }
 
 ClipboardOwner::~ClipboardOwner() {

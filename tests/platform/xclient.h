@@ -2,9 +2,11 @@
 
 // Another X client on the test desktop, written with Xlib as other applications are, for the
 // tests of the X11 pieces. Xlib stays in xclient.cpp (its macros clash with Qt and GoogleTest).
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 struct _XDisplay;
 
 namespace XClient {
@@ -36,11 +38,40 @@ struct Paste {
 };
 std::optional<Paste> paste(int timeoutMs);
 
-// Owns the CLIPBOARD and serves `text` from a thread of its own, in chunks of
+// An application that asks for a selection in the targets it likes, one after
+// the other, on one connection (as gvim reads PRIMARY). Blocks: call it off the
+// thread serving the selection.
+class Requestor {
+ public:
+  struct Answer {
+    bool refused = false;  // the owner said it cannot (property None)
+    std::string type;      // the type of what it sent
+    std::string bytes;
+    std::chrono::milliseconds after{};  // since the request went out
+  };
+  Requestor();
+  ~Requestor();
+  // Nothing when no answer came within `timeout`.
+  std::optional<Answer> ask(const char* selection, const char* target, std::chrono::milliseconds timeout);
+
+ private:
+  _XDisplay* display_;
+  unsigned long window_ = 0;
+};
+
+// One target an owner offers: what it sends for it, as which type.
+struct Offer {
+  std::string target, type, bytes;
+};
+
+// Owns a selection and serves it from a thread of its own, in chunks of
 // `chunkBytes` when a plain request cannot carry it, each after `chunkDelayMs`.
+// TARGETS lists the offers. One that does not `answer` keeps every requestor
+// waiting.
 class ClipboardOwner {
  public:
-  ClipboardOwner(std::string text, int chunkBytes, int chunkDelayMs);
+  ClipboardOwner(std::string text, int chunkBytes, int chunkDelayMs);  // CLIPBOARD as UTF8_STRING
+  explicit ClipboardOwner(std::vector<Offer> offers, const char* selection = "CLIPBOARD", bool answer = true);
   ~ClipboardOwner();
   bool owns() const;
   int incrementalTransfers() const;  // completed so far

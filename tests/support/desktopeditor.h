@@ -11,7 +11,10 @@
 // by saving it, as the user would. GTK 4 (GNOME Text Editor) answers some
 // selection requests over the accessibility bus wrongly or not at all; the
 // accessibility registry must run before it starts, or it never appears on
-// the bus. Emacs (emacs -Q) shows no text to accessibility at all.
+// the bus. Emacs (emacs -Q) shows no text to accessibility at all, nor do
+// gvim and xedit (Xaw), whose selection is PRIMARY alone. Emacs and gvim are
+// read through their own servers, with no key typed: a key would end a
+// selection there, or switch gvim's mode.
 class DesktopEditor {
  public:
   enum class Program {
@@ -19,6 +22,8 @@ class DesktopEditor {
     mousepad,         // GTK 3
     featherpad,       // Qt 5
     emacs,            // its own text on GTK 3
+    gvim,             // Debian's vim-gtk3
+    xedit,            // the Athena (Xaw) text widget
   };
 
   explicit DesktopEditor(Program program) : program_(program) {}
@@ -34,7 +39,12 @@ class DesktopEditor {
   // opened, nothing when it did not change in time.
   std::optional<QString> saveAndRead();
 
+  // Emacs: the value of a Lisp expression, printed (emacsclient). gvim: the
+  // value of a Vim expression (--remote-expr). Nothing when it did not answer.
+  std::optional<QString> evaluate(const QString& expression);
+
  private:
+  QString serverName() const;
   QString documentPath() const { return folder_.filePath(QStringLiteral("document.txt")); }
 
   Program program_;

@@ -8,15 +8,18 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QHash>
 #include <QSet>
 #include <QSocketNotifier>
 
 #include <chrono>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
 #include <poll.h>
 #include <xcb/xcb.h>
@@ -57,11 +60,7 @@ xcb_connection_t* qtConnection() {
   return x11 ? x11->connection() : nullptr;
 }
 
-// The pieces of a property read, deleted from the window as it is read.
-struct PropertyData {
-  Atom type = None;
-  QByteArray bytes;
-};
+using PropertyData = X11Pasteboard::PropertyData;
 
 std::optional<PropertyData> takeProperty(Display* display, Window window, Atom property) {
   Atom type = None;
@@ -85,9 +84,13 @@ std::optional<PropertyData> takeProperty(Display* display, Window window, Atom p
 }  // namespace
 
 // Sees every event of Qt's connection before Qt does, for the selection:
-// - counts the requests for its contents that reach Qt, which answers them
-//   right after (asking which formats are offered, or since when, reads
-//   nothing);
+// - answers at once, with a refusal, every request for a target we do not
+//   offer. Qt 6.4 answers such a request naming a property it never writes:
+//   a requestor that waits for that property waits out its own time-out.
+//   (gvim asks for its own _VIMENC_TEXT first, then for UTF8_STRING.)
+// - counts the requests for contents we offer, which Qt answers right after
+//   (asking which formats are offered, or since when, reads nothing; nor
+//   does a refused request);
 // - holds back a SelectionClear that has gone stale. Another application
 //   takes the selection from us while the main thread waits (for a copy
 //   typed into it), and we take it back before Qt has read the clear: Qt
@@ -95,8 +98,7 @@ std::optional<PropertyData> takeProperty(Display* display, Window window, Atom p
 //   and the next paste would insert nothing.
 class X11Pasteboard::QtSelectionFilter final : public QAbstractNativeEventFilter {
  public:
-  QtSelectionFilter(xcb_connection_t* connection, Atom selection, Atom targets, Atom timestamp)
-      : connection_(connection), selection_(selection), targets_(targets), timestamp_(timestamp) {
+  QtSelectionFilter(xcb_connection_t* connection, Atom selection) : connection_(connection), selection_(selection) {
     QCoreApplication::instance()->installNativeEventFilter(this);
   }
   ~QtSelectionFilter() override {
@@ -109,7 +111,14 @@ class X11Pasteboard::QtSelectionFilter final : public QAbstractNativeEventFilter
     const uint8_t type = event->response_type & ~0x80;
     if (type == XCB_SELECTION_REQUEST) {
       const auto* request = static_cast<const xcb_selection_request_event_t*>(message);
-      if (request->selection == selection_ && request->target != targets_ && request->target != timestamp_) ++count;
+      if (request->selection != selection_) return false;
+      const QByteArray target = atomName(request->target);
+      if (protocolTargets().contains(target)) return false;
+      if (!offers(target)) {
+        refuse(*request);
+        return true;
+      }
+      ++count;
     } else if (type == XCB_SELECTION_CLEAR) {
       const auto* clear = static_cast<const xcb_selection_clear_event_t*>(message);
       if (clear->selection == selection_) return ownerNow() == clear->owner;
@@ -118,8 +127,53 @@ class X11Pasteboard::QtSelectionFilter final : public QAbstractNativeEventFilter
   }
 
   qint64 count = 0;
+  // The formats of what we hold, as they were given to Qt.
+  QStringList formats;
 
  private:
+  static const QSet<QByteArray>& protocolTargets() {
+    static const QSet<QByteArray> targets{"TARGETS", "MULTIPLE", "TIMESTAMP", "SAVE_TARGETS"};
+    return targets;
+  }
+
+  // What Qt lists among the targets of what we hold: each format by its name,
+  // and for a text the X text targets too. An image it converts to many
+  // formats: those are left to Qt.
+  bool offers(const QByteArray& target) const {
+    static const QSet<QByteArray> textTargets{"UTF8_STRING", "STRING", "TEXT"};
+    for (const QString& format : formats) {
+      if (format.startsWith(u"image/") || format == u"application/x-qt-image") return true;
+      if (format == QLatin1String(target)) return true;
+      if (format == u"text/plain" && textTargets.contains(target)) return true;
+    }
+    return false;
+  }
+
+  void refuse(const xcb_selection_request_event_t& request) {
+    xcb_selection_notify_event_t notify{};
+    notify.response_type = XCB_SELECTION_NOTIFY;
+    notify.time = request.time;
+    notify.requestor = request.requestor;
+    notify.selection = request.selection;
+    notify.target = request.target;
+    notify.property = XCB_NONE;
+    char event[32] = {};  // the server takes events of 32 bytes
+    static_assert(sizeof(notify) <= sizeof(event));
+    std::memcpy(event, &notify, sizeof(notify));
+    xcb_send_event(connection_, false, request.requestor, XCB_EVENT_MASK_NO_EVENT, event);
+    xcb_flush(connection_);
+  }
+
+  QByteArray atomName(xcb_atom_t atom) {
+    if (const auto known = names_.constFind(atom); known != names_.cend()) return *known;
+    xcb_get_atom_name_reply_t* reply = xcb_get_atom_name_reply(connection_, xcb_get_atom_name(connection_, atom), nullptr);
+    QByteArray name;
+    if (reply) name = QByteArray(xcb_get_atom_name_name(reply), xcb_get_atom_name_name_length(reply));
+    free(reply);
+    names_.insert(atom, name);
+    return name;
+  }
+
   xcb_window_t ownerNow() {
     xcb_get_selection_owner_reply_t* reply =
         xcb_get_selection_owner_reply(connection_, xcb_get_selection_owner(connection_, selection_), nullptr);
@@ -129,7 +183,8 @@ class X11Pasteboard::QtSelectionFilter final : public QAbstractNativeEventFilter
   }
 
   xcb_connection_t* connection_;
-  Atom selection_, targets_, timestamp_;
+  Atom selection_;
+  QHash<xcb_atom_t, QByteArray> names_;
 };
 
 X11Pasteboard::X11Pasteboard(Selection selection, QByteArray displayName)
@@ -166,8 +221,7 @@ bool X11Pasteboard::connect() {
   notifier_ = std::make_unique<QSocketNotifier>(ConnectionNumber(display_), QSocketNotifier::Read);
   QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this] { drainEvents(); });
   if (xcb_connection_t* connection = qtConnection()) {
-    qtEvents_ = std::make_unique<QtSelectionFilter>(connection, selectionAtom(), XInternAtom(display_, "TARGETS", False),
-                                                    XInternAtom(display_, "TIMESTAMP", False));
+    qtEvents_ = std::make_unique<QtSelectionFilter>(connection, selectionAtom());
   }
   return true;
 }
@@ -266,17 +320,70 @@ std::optional<QString> X11Pasteboard::plainText(int item) {
     if (!data || !data->hasText()) return std::nullopt;
     return data->text();
   }
-  for (const char* target : {"UTF8_STRING", "text/plain;charset=utf-8"}) {
-    if (const std::optional<QByteArray> bytes = convert(target)) return QString::fromUtf8(*bytes);
+  return foreignText();
+}
+
+// The text of a selection another application owns, read as the X
+// conventions provide: in the best of the text targets its owner lists
+// (asked in this order when it lists none). Motif programs (NEdit) offer
+// STRING alone, or COMPOUND_TEXT, which can carry more than Latin-1 and is
+// taken first. TEXT leaves the choice to the owner, which names the type it
+// sent. The whole read, the list of targets included, is bounded by one
+// time-out: an owner that does not answer is not asked again.
+std::optional<QString> X11Pasteboard::foreignText() {
+  static constexpr const char* textTargets[] = {"UTF8_STRING", "text/plain;charset=utf-8", "COMPOUND_TEXT", "STRING",
+                                                "TEXT"};
+  const auto deadline = std::chrono::steady_clock::now() + conversionTimeout;
+  Conversion listed = convert(XInternAtom(display_, "TARGETS", False), deadline);
+  if (listed.timedOut) return std::nullopt;
+  QSet<Atom> offered;
+  if (listed.data && listed.data->type == XA_ATOM) {
+    const QByteArray& bytes = listed.data->bytes;
+    for (qsizetype at = 0; at + qsizetype(sizeof(long)) <= bytes.size(); at += sizeof(long)) {
+      long atom = 0;
+      std::memcpy(&atom, bytes.constData() + at, sizeof(long));
+      offered.insert(Atom(atom));
+    }
+  }
+  for (const char* name : textTargets) {
+    const Atom target = XInternAtom(display_, name, False);
+    if (!offered.isEmpty() && !offered.contains(target)) continue;
+    const Conversion converted = convert(target, deadline);
+    if (converted.timedOut) return std::nullopt;
+    if (!converted.data) continue;
+    if (std::optional<QString> text = decodeText(*converted.data)) return text;
   }
   return std::nullopt;
 }
 
-// Asks the owner for the clipboard in `target` and waits for it, following
-// the incremental protocol for large contents. Nothing when the owner refuses
-// or does not answer in time.
-std::optional<QByteArray> X11Pasteboard::convert(const char* target) {
-  if (!connect()) return std::nullopt;
+// A selection's text as its type says: UTF-8, Latin-1 (STRING), or an
+// encoding Xlib converts (COMPOUND_TEXT, the locale's). The NUL some owners
+// end their text with (AbiWord) is not part of it.
+std::optional<QString> X11Pasteboard::decodeText(const PropertyData& data) {
+  QByteArray bytes = data.bytes;
+  while (bytes.endsWith('\0')) bytes.chop(1);
+  if (data.type == XInternAtom(display_, "UTF8_STRING", False) ||
+      data.type == XInternAtom(display_, "text/plain;charset=utf-8", False)) {
+    return QString::fromUtf8(bytes);
+  }
+  if (data.type == XA_STRING) return QString::fromLatin1(bytes);
+  if (bytes.isEmpty()) return QString();
+  XTextProperty property{reinterpret_cast<unsigned char*>(bytes.data()), data.type, 8, static_cast<unsigned long>(bytes.size())};
+  char** list = nullptr;
+  int count = 0;
+  const int status = Xutf8TextPropertyToTextList(display_, &property, &list, &count);
+  if (status < Success || !list) return std::nullopt;  // an encoding Xlib does not know
+  QString text;
+  for (int i = 0; i < count; ++i) text += QString::fromUtf8(list[i]);
+  XFreeStringList(list);
+  return text;
+}
+
+// Asks the owner for the selection in `target` and waits for it until
+// `deadline`, following the incremental protocol for large contents (each
+// piece of which gets a time-out of its own). No data when the owner refuses.
+X11Pasteboard::Conversion X11Pasteboard::convert(unsigned long target, std::chrono::steady_clock::time_point deadline) {
+  if (!connect()) return {};
   X11ErrorTrap trap(display_);
   const Atom selection = selectionAtom();
   const Atom property = XInternAtom(display_, "VELTRINE_CLIPBOARD", False);
@@ -285,10 +392,9 @@ std::optional<QByteArray> X11Pasteboard::convert(const char* target) {
   XSync(display_, False);
   drainEvents();
   XDeleteProperty(display_, requestor_, property);
-  XConvertSelection(display_, selection, XInternAtom(display_, target, False), property, requestor_, CurrentTime);
+  XConvertSelection(display_, selection, target, property, requestor_, CurrentTime);
   XFlush(display_);
 
-  auto deadline = std::chrono::steady_clock::now() + conversionTimeout;
   // The next event for the requestor window, counting owner changes on the way.
   const auto nextEvent = [&](XEvent& event) {
     while (true) {
@@ -306,50 +412,59 @@ std::optional<QByteArray> X11Pasteboard::convert(const char* target) {
       ::poll(&descriptor, 1, int(left.count()));
     }
   };
+  const Conversion timedOut{std::nullopt, true};
 
   XEvent event;
   do {
-    if (!nextEvent(event)) return std::nullopt;
+    if (!nextEvent(event)) return timedOut;
   } while (event.type != SelectionNotify);
-  if (event.xselection.property == None) return std::nullopt;
+  if (event.xselection.property == None) return {};
 
   std::optional<PropertyData> data = takeProperty(display_, requestor_, property);
-  if (!data || trap.sync() != 0) return std::nullopt;
-  if (data->type != incremental) return data->bytes;
+  if (!data || trap.sync() != 0) return {};
+  if (data->type != incremental) return {std::move(data)};
 
   // Incremental: each chunk arrives as a new value of the property; an empty
   // one ends the transfer. An owner still sending is given time for each
   // chunk: a large text from a slow application is not cut off.
-  QByteArray bytes;
+  PropertyData whole;
   while (true) {
-    if (!nextEvent(event)) return std::nullopt;
+    deadline = std::chrono::steady_clock::now() + conversionTimeout;
+    if (!nextEvent(event)) return timedOut;
     if (event.type != PropertyNotify || event.xproperty.atom != property || event.xproperty.state != PropertyNewValue) {
       continue;
     }
     std::optional<PropertyData> chunk = takeProperty(display_, requestor_, property);
-    if (!chunk) return std::nullopt;
-    if (chunk->bytes.isEmpty()) return bytes;
-    bytes += chunk->bytes;
-    if (bytes.size() > maximumTextBytes) return std::nullopt;
-    deadline = std::chrono::steady_clock::now() + conversionTimeout;
+    if (!chunk) return {};
+    whole.type = chunk->type;
+    if (chunk->bytes.isEmpty()) return {std::move(whole)};
+    whole.bytes += chunk->bytes;
+    if (whole.bytes.size() > maximumTextBytes) return {};
   }
 }
 
 void X11Pasteboard::clearContents() {
   release();
   clipboard()->clear(clipboardMode(selection_));
+  offer({});
 }
 
 void X11Pasteboard::writeItem(const PasteboardItem& item) {
   auto* data = new QMimeData;
   for (const auto& [format, bytes] : item.formats) data->setData(format, bytes);
   claimForQt();
+  offer(data->formats());
   clipboard()->setMimeData(data, clipboardMode(selection_));
 }
 
 void X11Pasteboard::setString(const QString& text) {
   claimForQt();
+  offer({QStringLiteral("text/plain")});
   clipboard()->setText(text, clipboardMode(selection_));
+}
+
+void X11Pasteboard::offer(const QStringList& formats) {
+  if (connect() && qtEvents_) qtEvents_->formats = formats;
 }
 
 bool X11Pasteboard::isOwnedBy(const RunningApplication& app) {

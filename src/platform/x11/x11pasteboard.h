@@ -4,14 +4,17 @@
 
 #include <QByteArray>
 
+#include <chrono>
 #include <memory>
+#include <optional>
 
 class QSocketNotifier;
 struct _XDisplay;
 
 // An X11 selection: CLIPBOARD, or PRIMARY. Contents are written and saved
 // through QClipboard, which serves them to other applications from the event
-// loop; the requests it answers are counted on the way (timesRead).
+// loop; the requests it answers with contents are counted on the way
+// (timesRead), and those for a format it lacks are refused at once.
 //
 // A private connection watches the selection owner (XFixes) for the change
 // count, so the count moves even while the main thread waits for an
@@ -44,7 +47,19 @@ class X11Pasteboard final : public Pasteboard {
   bool isOwnedBy(const RunningApplication& app) override;
   qint64 timesRead() override;
 
+  // A property as it was read: its type and bytes.
+  struct PropertyData {
+    unsigned long type = 0;
+    QByteArray bytes;
+  };
+
  private:
+  // What a request for a selection brought: the data, or nothing when the
+  // owner refused or (timedOut) did not answer in time.
+  struct Conversion {
+    std::optional<PropertyData> data;
+    bool timedOut = false;
+  };
   class QtSelectionFilter;
 
   bool connect();
@@ -54,7 +69,10 @@ class X11Pasteboard final : public Pasteboard {
   unsigned long qtSelectionOwner();
   void claimForQt();
   void release();
-  std::optional<QByteArray> convert(const char* target);
+  void offer(const QStringList& formats);
+  std::optional<QString> foreignText();
+  std::optional<QString> decodeText(const PropertyData& data);
+  Conversion convert(unsigned long target, std::chrono::steady_clock::time_point deadline);
   unsigned long selectionAtom();
 
   Selection selection_;

@@ -7,6 +7,8 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/XKBlib.h>
 #include <X11/extensions/XInput2.h>
 #include <X11/extensions/Xfixes.h>
 
@@ -37,6 +39,7 @@ X11PrimaryHighlightWatch::X11PrimaryHighlightWatch(QByteArray displayName) {
   X11ErrorTrap trap(display_);
   unsigned char maskBits[XIMaskLen(XI_LASTEVENT)] = {};
   XISetMask(maskBits, XI_RawButtonPress);
+  XISetMask(maskBits, XI_RawKeyPress);
   XIEventMask mask{XIAllMasterDevices, sizeof(maskBits), maskBits};
   XISelectEvents(display_, DefaultRootWindow(display_), &mask, 1);
   XFixesSelectSelectionInput(display_, DefaultRootWindow(display_), XA_PRIMARY, XFixesSetSelectionOwnerNotifyMask);
@@ -63,12 +66,20 @@ bool X11PrimaryHighlightWatch::isShown(const RunningApplication& app) {
   return press == lastPress_.constEnd() || !isAfter(*press, primaryTaken_);
 }
 
+int X11PrimaryHighlightWatch::keysSinceTaken(const RunningApplication& app) {
+  if (inputOpcode_ < 0) return 0;
+  XSync(display_, False);
+  drainEvents();
+  return keysSinceTaken_.value(app.pid);
+}
+
 void X11PrimaryHighlightWatch::drainEvents() {
   while (XPending(display_)) {
     XEvent event;
     XNextEvent(display_, &event);
     if (event.type == fixesEventBase_ + XFixesSelectionNotify) {
       primaryTaken_ = reinterpret_cast<XFixesSelectionNotifyEvent&>(event).selection_timestamp;
+      keysSinceTaken_.clear();
       continue;
     }
     if (event.type != GenericEvent || event.xcookie.extension != inputOpcode_ ||
@@ -78,6 +89,10 @@ void X11PrimaryHighlightWatch::drainEvents() {
     if (event.xcookie.evtype == XI_RawButtonPress) {
       const auto* raw = static_cast<const XIRawEvent*>(event.xcookie.data);
       if (raw->detail == 1 || raw->detail == 3) notePress(raw->time);
+    } else if (event.xcookie.evtype == XI_RawKeyPress) {
+      // A key held down (a hotkey among them) is one key, however long it repeats.
+      const auto* raw = static_cast<const XIRawEvent*>(event.xcookie.data);
+      if (!(raw->flags & XIKeyRepeat)) noteKey(raw->detail);
     }
     XFreeEventData(display_, &event.xcookie);
   }
@@ -99,4 +114,18 @@ void X11PrimaryHighlightWatch::notePress(unsigned long time) {
   if (trap.sync() != 0 || !client) return;
   if (lastPress_.size() >= kMaxApplications && !lastPress_.contains(client->pid)) lastPress_.clear();
   lastPress_.insert(client->pid, time);
+}
+
+void X11PrimaryHighlightWatch::noteKey(int keycode) {
+  // A modifier alone is no command to any program (and the hotkeys hold them).
+  if (IsModifierKey(XkbKeycodeToKeysym(display_, static_cast<KeyCode>(keycode), 0, 0))) return;
+  X11ErrorTrap trap(display_);
+  Window focus = None;
+  int revert = 0;
+  XGetInputFocus(display_, &focus, &revert);
+  if (focus == None || focus == PointerRoot) return;
+  const auto client = X11WindowProperties::clientWindow(display_, focus);
+  if (trap.sync() != 0 || !client) return;
+  if (keysSinceTaken_.size() >= kMaxApplications && !keysSinceTaken_.contains(client->pid)) keysSinceTaken_.clear();
+  ++keysSinceTaken_[client->pid];
 }

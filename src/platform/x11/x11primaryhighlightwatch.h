@@ -15,7 +15,11 @@ struct _XDisplay;
 // 2 raw events on the root window: the press itself goes to the window under
 // the pointer, and only one client may take those) and every new owner of
 // PRIMARY (XFixes, with the server time it was taken). For each press it notes
-// the application under the pointer and the press's server time.
+// the application under the pointer and the press's server time. It hears
+// every key pressed as well, and counts those that reach each application
+// (the one whose window has the focus) until PRIMARY next changes hands: the
+// events come in the order the server handled them, so a key that made the
+// focused program take PRIMARY again is heard before that take.
 //
 // Buttons 1 and 3 count: for a left-handed user they trade places, and
 // xterm's extending button takes PRIMARY again when it is let go. Without a
@@ -28,10 +32,12 @@ class X11PrimaryHighlightWatch final : public QObject, public PrimaryHighlightWa
   ~X11PrimaryHighlightWatch() override;
 
   bool isShown(const RunningApplication& app) override;
+  int keysSinceTaken(const RunningApplication& app) override;
 
  private:
   void drainEvents();
   void notePress(unsigned long time);
+  void noteKey(int keycode);
 
   _XDisplay* display_ = nullptr;
   int inputOpcode_ = -1;
@@ -41,4 +47,6 @@ class X11PrimaryHighlightWatch final : public QObject, public PrimaryHighlightWa
   unsigned long primaryTaken_ = 0;
   // Server time of the last press, by the process of the window it landed on.
   QHash<qint32, unsigned long> lastPress_;
+  // Keys pressed since PRIMARY last changed hands, by the process that had the focus.
+  QHash<qint32, int> keysSinceTaken_;
 };
