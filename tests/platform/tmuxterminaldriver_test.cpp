@@ -158,3 +158,29 @@ TEST_F(TmuxTerminalDriverTest, AClosedWindowsCommandsNeverReachAWindowOpenedSinc
   EXPECT_TRUE(awaitTask(terminal.activateWindow(*opened)));
   EXPECT_EQ(activator.activated.size(), 1) << "the open window, and only when asked for by its own id";
 }
+
+// The user closes the last window and opens another at once: tmux's server is still exiting, and the
+// first request for a session reaches it and fails. The window opens all the same.
+TEST_F(TmuxTerminalDriverTest, AWindowAskedForWhileTheServerExitsStillOpens) {
+  const QString bin = TestEnvironment::root() + QStringLiteral("/bin");
+  ASSERT_TRUE(QDir().mkpath(bin));
+  QFile wrapper(bin + QStringLiteral("/tmux"));
+  ASSERT_TRUE(wrapper.open(QIODevice::WriteOnly));
+  wrapper.write(uR"(#!/bin/sh
+case " $* " in *" new-session "*)
+  if [ ! -e "%1/refused" ]; then : > "%1/refused"; echo "server exited unexpectedly" >&2; exit 1; fi;;
+esac
+exec %2 "$@"
+)"_qs.arg(bin, tmux).toUtf8());
+  wrapper.close();
+  wrapper.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", bin.toUtf8() + ':' + path);
+  TmuxTerminalDriver terminal = driver(emulator);
+  qputenv("PATH", path);
+
+  const std::optional<QString> window = awaitTask(terminal.openWindow(QStringLiteral("echo opened")));
+  EXPECT_TRUE(QFile::exists(bin + QStringLiteral("/refused"))) << "the first request was refused";
+  ASSERT_TRUE(window);
+  EXPECT_TRUE(waitUntil([&] { return screen(*window).contains(QStringLiteral("\nopened")); }, 10s)) << screen(*window).toStdString();
+}

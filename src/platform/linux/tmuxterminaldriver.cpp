@@ -15,6 +15,10 @@ namespace {
 
 constexpr std::chrono::seconds kTmuxTimeout{5};
 constexpr std::chrono::milliseconds kShowPoll{100};
+// tmux's server exits with its last session. A session asked for in that
+// moment reaches the exiting server ("server exited unexpectedly"); asked
+// again a moment later, it starts a server of its own.
+constexpr std::chrono::milliseconds kSecondTryPause{200};
 
 bool isWindowId(const QString& text) {
   static const QRegularExpression token(QStringLiteral("^[0-9a-f]{16}$"));
@@ -66,7 +70,11 @@ QCoro::Task<std::optional<QString>> TmuxTerminalDriver::openWindow(QString comma
   const QString windowId = newWindowId();
   const QStringList create{QStringLiteral("new-session"), QStringLiteral("-d"), QStringLiteral("-s"),
                            sessionName(windowId),         QStringLiteral("-c"), QDir::homePath()};
-  const ChildProcess::Result created = co_await tmux(create);
+  ChildProcess::Result created = co_await tmux(create);
+  if (!created.succeeded()) {
+    co_await QCoro::sleepFor(kSecondTryPause);
+    created = co_await tmux(create);
+  }
   if (!created.succeeded()) {
     qCWarning(lcTerminal) << "tmux could not make a session:" << created.standardError.trimmed();
     co_return std::nullopt;
