@@ -37,6 +37,8 @@ bool DesktopEditor::open(const QString& text) {
     case Program::mousepad: process_.start(QStringLiteral("mousepad"), {documentPath()}); break;
     case Program::featherpad: process_.start(QStringLiteral("featherpad"), {documentPath()}); break;
     case Program::emacs: process_.start(QStringLiteral("emacs"), {QStringLiteral("-Q"), documentPath()}); break;
+    case Program::nedit: process_.start(QStringLiteral("nedit"), {documentPath()}); break;
+    case Program::abiword: process_.start(QStringLiteral("abiword"), {documentPath()}); break;
   }
   return process_.waitForStarted(20000);
 }

@@ -19,6 +19,8 @@ class DesktopEditor {
     mousepad,         // GTK 3
     featherpad,       // Qt 5
     emacs,            // its own text on GTK 3
+    nedit,            // Motif: offers its selections as STRING alone, no accessibility
+    abiword,          // GTK 3: its UTF8_STRING ends in a NUL
   };
 
   explicit DesktopEditor(Program program) : program_(program) {}
