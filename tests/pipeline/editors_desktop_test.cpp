@@ -62,7 +62,8 @@ class EditorsOnTheDesktop : public SpeakingDesktopFlow {
 // the paste. The browsers keep their accessibility off unless a screen reader
 // asks for it: their word is read through the copy, and their page (which
 // may hold a terminal that takes Control+C for an interrupt) never receives
-// Control+C.
+// Control+C. NEdit (Motif) offers its selections as STRING alone and AbiWord
+// ends its text in a NUL: their word too is read through the copy.
 struct ReplacingEditor {
   const char* name;
   std::variant<DesktopEditor::Program, BrowserPage::Browser> program;
@@ -118,6 +119,8 @@ INSTANTIATE_TEST_SUITE_P(Debian, EditorsThatReplaceOnPaste,
                          ::testing::Values(ReplacingEditor{"Mousepad", DesktopEditor::Program::mousepad},
                                            ReplacingEditor{"GnomeTextEditor", DesktopEditor::Program::gnomeTextEditor},
                                            ReplacingEditor{"FeatherPad", DesktopEditor::Program::featherpad},
+                                           ReplacingEditor{"NEdit", DesktopEditor::Program::nedit},
+                                           ReplacingEditor{"AbiWord", DesktopEditor::Program::abiword},
                                            ReplacingEditor{"Chromium", BrowserPage::Browser::chromium},
                                            ReplacingEditor{"Firefox", BrowserPage::Browser::firefox}),
                          [](const auto& info) { return std::string(info.param.name); });

@@ -110,7 +110,7 @@ std::optional<Requestor::Answer> Requestor::ask(const char* selection, const cha
     if (!nextEvent(display_, event, start + timeout)) return std::nullopt;
   }
   Answer answer;
-  answer.after = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+  answer.after = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
   answer.refused = event.xselection.property == None;
   Atom type = None;
   if (!answer.refused && takeProperty(display_, window_, property, type, answer.bytes) && type != None) {

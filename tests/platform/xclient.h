@@ -47,7 +47,7 @@ class Requestor {
     bool refused = false;  // the owner said it cannot (property None)
     std::string type;      // the type of what it sent
     std::string bytes;
-    std::chrono::milliseconds after{};  // since the request went out
+    std::chrono::microseconds after{};  // since the request went out
   };
   Requestor();
   ~Requestor();

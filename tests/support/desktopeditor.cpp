@@ -49,6 +49,8 @@ bool DesktopEditor::open(const QString& text) {
                                                documentPath()});
       break;
     case Program::xedit: process_.start(QStringLiteral("xedit"), {documentPath()}); break;
+    case Program::nedit: process_.start(QStringLiteral("nedit"), {documentPath()}); break;
+    case Program::abiword: process_.start(QStringLiteral("abiword"), {documentPath()}); break;
   }
   return process_.waitForStarted(20000);
 }

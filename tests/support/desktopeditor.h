@@ -24,6 +24,8 @@ class DesktopEditor {
     emacs,            // its own text on GTK 3
     gvim,             // Debian's vim-gtk3
     xedit,            // the Athena (Xaw) text widget
+    nedit,            // Motif: offers its selections as STRING alone, no accessibility
+    abiword,          // GTK 3: its UTF8_STRING ends in a NUL
   };
 
   explicit DesktopEditor(Program program) : program_(program) {}
