@@ -141,6 +141,17 @@ TEST_F(HotKeyListenerOnX11, AHotkeyTappedAtOnceShowsTheWindowAKeyWhileItsModifie
   EXPECT_TRUE(window_.lines().contains(QStringLiteral("text z"))) << lines.toStdString();
 }
 
+// Stopping gives every combination back at once: Q then reaches the window.
+TEST_F(HotKeyListenerOnX11, AfterStopAltQReachesTheFrontApplication) {
+  startListening();
+  HotKeyManager::shared().stop();
+  ASSERT_TRUE(TestKeyboard::run({"keydown", "alt", "key", "q", "keyup", "alt"}));
+  syncWindow();
+  EXPECT_EQ(windowKeys(kXKeycodeQ), (QStringList{QStringLiteral("key press"), QStringLiteral("key release")}));
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(delivered_.isEmpty());
+}
+
 TEST_F(HotKeyListenerOnX11, LoneAltFiresOnACleanReleaseOnly) {
   HotKeyManager& hotKeys = HotKeyManager::shared();
   hotKeys.setConfig(HotKeyCombo::agent, {kOptionFlag, -1, false});
