@@ -92,10 +92,13 @@ bool X11ConnectionThread::runTasks() {
       tasks_.pop_front();
     }
     runGuarded(task->work);
+    {
+      std::lock_guard lock(mutex_);
+      task->done = true;
+      finished_.notify_all();
+    }
+    // The caller needs nothing of what the task's round trips queued.
     runGuarded(serve_);
-    std::lock_guard lock(mutex_);
-    task->done = true;
-    finished_.notify_all();
   }
 }
 
