@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 TestKeyWatcher::~TestKeyWatcher() {
   process_.closeWriteChannel();
   if (!process_.waitForFinished(5000)) process_.kill();
