@@ -37,7 +37,9 @@
 // only until that thread has read the press (well under a millisecond),
 // never for the main thread, which may be busy for seconds (a capture that
 // runs to its time limits, a large panel being laid out). No press leaves the
-// keyboard frozen, and closing the connection ends every grab.
+// keyboard frozen while the process runs; a process stopped as a whole (a
+// debugger, SIGSTOP) holds it until it goes on, and one that ends gives it
+// back, since closing the connection ends every grab.
 //
 // Which of Mod1...Mod5 stand for Alt and Super is the keymap's choice and may
 // change while the tap runs (xmodmap, a new keyboard): the tap then reads the
