@@ -43,14 +43,22 @@ bool X11ConnectionThread::start(int socket, std::function<void()> serve) {
   return true;
 }
 
-void X11ConnectionThread::run(const std::function<void()>& task) {
-  if (!running()) return;
-  Task pending{task};
-  std::unique_lock lock(mutex_);
-  if (stopping_) return;
-  tasks_.push_back(&pending);
+X11ConnectionThread::Pending X11ConnectionThread::post(std::function<void()> task) {
+  Pending pending;
+  if (!running()) return pending;
+  std::lock_guard lock(mutex_);
+  if (stopping_) return pending;
+  pending.thread_ = this;
+  pending.task_ = std::make_shared<Task>(Task{std::move(task)});
+  tasks_.push_back(pending.task_);
   wake();
-  finished_.wait(lock, [&] { return pending.done; });
+  return pending;
+}
+
+void X11ConnectionThread::Pending::wait() {
+  if (!task_) return;
+  std::unique_lock lock(thread_->mutex_);
+  thread_->finished_.wait(lock, [this] { return task_->done; });
 }
 
 void X11ConnectionThread::stop() {
@@ -76,14 +84,14 @@ void X11ConnectionThread::dropTasks() {
   std::lock_guard lock(mutex_);
   stopping_ = true;
   // A caller still waiting gets its answer: nothing was done.
-  for (Task* left : tasks_) left->done = true;
+  for (const std::shared_ptr<Task>& left : tasks_) left->done = true;
   tasks_.clear();
   finished_.notify_all();
 }
 
 bool X11ConnectionThread::runTasks() {
   for (;;) {
-    Task* task = nullptr;
+    std::shared_ptr<Task> task;
     {
       std::lock_guard lock(mutex_);
       if (stopping_) return false;

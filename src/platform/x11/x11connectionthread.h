@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -16,7 +17,20 @@
 // reads. It sleeps in poll() on the connection's socket and on an eventfd
 // that a new task or stop() writes to.
 class X11ConnectionThread {
+  struct Task;
+
  public:
+  // A task handed to the thread; wait() returns once it is done.
+  class Pending {
+   public:
+    void wait();
+
+   private:
+    friend class X11ConnectionThread;
+    X11ConnectionThread* thread_ = nullptr;
+    std::shared_ptr<Task> task_;  // none: nothing to wait for
+  };
+
   X11ConnectionThread() = default;
   ~X11ConnectionThread() { stop(); }
   X11ConnectionThread(const X11ConnectionThread&) = delete;
@@ -32,7 +46,10 @@ class X11ConnectionThread {
   // Runs `task` on the thread and waits until it is done. The thread only
   // waits for the X server, so this takes a round trip or two. Does nothing
   // when the thread is not running.
-  void run(const std::function<void()>& task);
+  void run(std::function<void()> task) { post(std::move(task)).wait(); }
+  // The same without waiting yet, so that several threads can do their part
+  // at once. Wait for the result before the thread's owner goes.
+  [[nodiscard]] Pending post(std::function<void()> task);
 
   // Ends the thread and waits for it; the connection is then the caller's
   // again (closing it is up to the caller). Harmless when not running.
@@ -56,6 +73,6 @@ class X11ConnectionThread {
   int wakeup_ = -1;  // eventfd
   std::mutex mutex_;
   std::condition_variable finished_;
-  std::deque<Task*> tasks_;
+  std::deque<std::shared_ptr<Task>> tasks_;
   bool stopping_ = false;
 };

@@ -14,6 +14,7 @@
 #include <iterator>
 #include <mutex>
 #include <utility>
+#include <vector>
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
@@ -503,13 +504,13 @@ QList<KeyGrab> X11KeyboardTap::refusedGrabs() const {
 
 void X11KeyboardTap::noteOwnKeys(const QList<OwnKey>& keys) {
   if (keys.isEmpty()) return;
-  for (X11KeyboardTap* tap : QList<X11KeyboardTap*>(runningTaps())) tap->markOwnKeys(keys);
-}
-
-void X11KeyboardTap::markOwnKeys(const QList<OwnKey>& keys) {
-  if (!connection_) return;
-  Connection& connection = *connection_;
-  connection.reader.run([&] { connection.markTyped(keys); });
+  // The threads of the running taps read up to the typed keys at once.
+  std::vector<X11ConnectionThread::Pending> marking;
+  for (X11KeyboardTap* tap : runningTaps()) {
+    Connection* connection = tap->connection_.get();
+    marking.push_back(connection->reader.post([connection, keys] { connection->markTyped(keys); }));
+  }
+  for (X11ConnectionThread::Pending& pending : marking) pending.wait();
 }
 
 void X11KeyboardTap::deliver() {

@@ -82,7 +82,6 @@ class X11KeyboardTap final : public KeyboardTap {
   struct Connection;
 
   void deliver();
-  void markOwnKeys(const QList<OwnKey>& keys);
 
   QByteArray displayName_;
   std::unique_ptr<Connection> connection_;
