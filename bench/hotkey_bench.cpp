@@ -1,9 +1,12 @@
 // From a key event to the hotkey handler on the main thread: the listener's
 // own work (matching, trace line, queued delivery), and the whole way from the
 // X server's key event through the X11 tap when a display is there, with an
-// application in front that is shown the mask key at each press.
+// application in front that is shown the mask key at each press; and how long
+// such a press holds the keyboard while the main thread is busy.
+#include "awaittask.h"
 #include "benchmain.h"
 #include "fakekeyboardtap.h"
+#include "testkeywatcher.h"
 #include "testwindow.h"
 #include "pipeline/hotkeymanager.h"
 #include "platform/virtualkeycodes.h"
@@ -18,8 +21,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -106,6 +111,58 @@ void BM_XEventToDelivery(benchmark::State& state) {
   KeyboardTap::install(nullptr);
 }
 BENCHMARK(BM_XEventToDelivery)->UseManualTime()->Iterations(100)->Unit(benchmark::kMillisecond);
+
+// How long an Alt hotkey holds the desktop's keyboard while this program's
+// main thread is busy (300 ms from just before the press): from the press
+// until the application in front is shown the mask key, which comes just
+// before the keyboard is let go, and until it gets the key typed right
+// after. Server time stamps: whole milliseconds.
+void BM_AltHotkeyHoldsTheKeyboard(benchmark::State& state) {
+  if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+    state.SkipWithError("needs a display (run it on the test desktop)");
+    return;
+  }
+  TestKeyWatcher front;
+  if (!front.start()) {
+    state.SkipWithError("the key watcher did not come up");
+    return;
+  }
+  X11KeyboardTap tap;
+  KeyboardTap::install(&tap);
+  int delivered = 0;
+  HotKeyManager::shared().start([&](HotKeyCombo) { ++delivered; });
+  using Key = TestKeyWatcher::Key;
+  double worstMaskMs = 0, worstNextKeyMs = 0;
+  qsizetype seen = 0;
+  for (auto _ : state) {
+    const int before = delivered;
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"), {"sleep", "0.05", "keydown", "alt", "key", "q", "keyup", "alt", "key", "z"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const auto typedAfter = [&](const Key& key) { return key.press && key.keycode == 52; };
+    const bool arrived = waitUntil([&] {
+      const QList<Key> keys = front.keys().mid(seen);
+      return delivered > before && std::any_of(keys.begin(), keys.end(), typedAfter) &&
+             xdotool.state() == QProcess::NotRunning;
+    });
+    const QList<Key> keys = front.keys().mid(seen);
+    seen += keys.size();
+    const auto mask = std::find_if(keys.begin(), keys.end(), [](const Key& key) { return key.sent && key.press; });
+    const auto next = std::find_if(keys.begin(), keys.end(), typedAfter);
+    if (!arrived || mask == keys.end() || next == keys.end()) {
+      state.SkipWithError("a key did not arrive");
+      break;
+    }
+    worstMaskMs = std::max(worstMaskMs, double(mask->delayMs));
+    worstNextKeyMs = std::max(worstNextKeyMs, double(next->delayMs));
+    state.SetIterationTime(double(mask->delayMs) / 1000.0);
+  }
+  state.counters["worst_mask_ms"] = worstMaskMs;
+  state.counters["worst_next_key_ms"] = worstNextKeyMs;
+  HotKeyManager::shared().stop();
+  KeyboardTap::install(nullptr);
+}
+BENCHMARK(BM_AltHotkeyHoldsTheKeyboard)->UseManualTime()->Iterations(30)->Unit(benchmark::kMillisecond);
 
 // One copy chord typed through XTEST, with the given number of keyboard taps
 // running (the listener's and the hotkey recording's): each reads up to the

@@ -12,16 +12,23 @@
 #include "testenvironment.h"
 #include "testkeygrabber.h"
 #include "testkeyboard.h"
+#include "testkeywatcher.h"
 #include "testwindow.h"
 
 #include <QCoreApplication>
+#include <QProcess>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 namespace {
 
 using namespace VirtualKeyCodes;
+
+using namespace std::chrono_literals;
 
 constexpr int kXKeycodeQ = 24, kXKeycodeE = 26, kXKeycodeZ = 52, kXKeycodeAltL = 64, kXKeycodeSuperL = 133;
 constexpr quint16 kZ = 6;
@@ -134,6 +141,17 @@ TEST_F(HotKeyListenerOnX11, AHotkeyTappedAtOnceShowsTheWindowAKeyWhileItsModifie
   EXPECT_TRUE(window_.lines().contains(QStringLiteral("text z"))) << lines.toStdString();
 }
 
+// Stopping gives every combination back at once: Q then reaches the window.
+TEST_F(HotKeyListenerOnX11, AfterStopAltQReachesTheFrontApplication) {
+  startListening();
+  HotKeyManager::shared().stop();
+  ASSERT_TRUE(TestKeyboard::run({"keydown", "alt", "key", "q", "keyup", "alt"}));
+  syncWindow();
+  EXPECT_EQ(windowKeys(kXKeycodeQ), (QStringList{QStringLiteral("key press"), QStringLiteral("key release")}));
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(delivered_.isEmpty());
+}
+
 TEST_F(HotKeyListenerOnX11, LoneAltFiresOnACleanReleaseOnly) {
   HotKeyManager& hotKeys = HotKeyManager::shared();
   hotKeys.setConfig(HotKeyCombo::agent, {kOptionFlag, -1, false});
@@ -175,6 +193,55 @@ TEST_F(HotKeyListenerOnX11, TheProgramsOwnKeysStartNothing) {
   ASSERT_TRUE(keyboard.typeChord(KeyChord::controlInsert()));
   syncListener();
   EXPECT_TRUE(delivered_.isEmpty()) << delivered_.size();
+}
+
+// Nothing a user types waits for this program's main thread, which may be
+// busy for seconds (a capture running to its time limits, a large panel being
+// laid out): with it blocked for 2 s, the user presses Alt+Q and types on in
+// the application in front. That application is shown the mask key while Alt
+// is down, gets the next key at once, and never Q; the hotkey is delivered
+// once when the main thread is back.
+TEST_F(HotKeyListenerOnX11, TheKeyboardNeverWaitsForABusyMainThread) {
+  TestKeyWatcher front;
+  ASSERT_TRUE(front.start());
+  startListening();
+  std::chrono::steady_clock::time_point busyUntil;
+  QMetaObject::invokeMethod(
+      qApp,
+      [&] {
+        std::this_thread::sleep_for(2s);
+        busyUntil = std::chrono::steady_clock::now();
+      },
+      Qt::QueuedConnection);
+  // The user's keys, from another process, once the main thread is busy.
+  QProcess user;
+  user.start(QStringLiteral("xdotool"), {"sleep", "0.3", "keydown", "alt", "key", "q", "keyup", "alt", "key", "z"});
+  ASSERT_TRUE(waitUntil([&] { return delivered_.contains(HotKeyCombo::transcribe); }, 10s));
+  ASSERT_TRUE(user.state() == QProcess::NotRunning || user.waitForFinished(5000));
+  ASSERT_EQ(user.exitCode(), 0);
+
+  using Key = TestKeyWatcher::Key;
+  ASSERT_TRUE(front.waitForKey([](const Key& key) { return key.press && key.keycode == kXKeycodeZ; }));
+  const QList<Key> keys = front.keys();
+  QStringList shown;
+  for (const Key& key : keys) {
+    shown << QStringLiteral("%1 %2%3 after %4 ms")
+                 .arg(key.press ? "press" : "release")
+                 .arg(key.keycode)
+                 .arg(key.sent ? " (sent)" : "")
+                 .arg(key.delayMs);
+  }
+  const std::string seen = shown.join(QLatin1Char('\n')).toStdString();
+  const auto z = std::find_if(keys.begin(), keys.end(), [](const Key& key) { return key.press && key.keycode == kXKeycodeZ; });
+  EXPECT_LE(z->delayMs, 100) << seen;
+  EXPECT_LT(z->arrival, std::chrono::duration_cast<std::chrono::milliseconds>(busyUntil.time_since_epoch())) << seen;
+  EXPECT_TRUE(std::none_of(keys.begin(), keys.end(), [](const Key& key) { return key.keycode == kXKeycodeQ; })) << seen;
+  const auto altDown = std::find_if(keys.begin(), keys.end(), [](const Key& key) { return key.keycode == kXKeycodeAltL; });
+  const auto altUp = std::find_if(altDown, keys.end(), [](const Key& key) { return !key.press; });
+  EXPECT_TRUE(std::any_of(altDown, altUp, [](const Key& key) { return key.sent && key.press; })) << seen;
+
+  syncListener();
+  EXPECT_EQ(delivered_, QList<HotKeyCombo>{HotKeyCombo::transcribe});
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 #include "xclient.h"
 #include <gtest/gtest.h>
 
+#include <future>
+#include <thread>
+
 namespace {
 
 constexpr int badWindow = 3, badAtom = 5;
@@ -54,6 +57,38 @@ TEST(X11ErrorTrap, NestedTrapsEachKeepTheirOwnDisplaysErrors) {
     EXPECT_EQ(outer.sync(), badAtom);
   }
   EXPECT_EQ(handler.count(), 2);
+}
+
+// The keyboard tap opens traps on its own thread while the main thread opens
+// others: each thread's trap catches its own display's errors, however their
+// lives overlap, and the handler from before is back once the last closes.
+TEST(X11ErrorTrap, TrapsOfTwoThreadsCatchTheirOwnErrorsWhateverCloses) {
+  REQUIRE_TEST_DESKTOP();
+  XClient::Connection mainDisplay, threadDisplay;
+  ASSERT_TRUE(mainDisplay.display && threadDisplay.display);
+  XClient::ErrorCounter handler;
+  std::promise<void> threadTrapOpen, mainTrapClosed;
+  std::promise<int> threadError;
+  auto mainTrap = std::make_unique<X11ErrorTrap>(mainDisplay.display);
+  std::thread other([&] {
+    X11ErrorTrap trap(threadDisplay.display);
+    threadTrapOpen.set_value();
+    mainTrapClosed.get_future().wait();
+    threadDisplay.sendBadWindowRequest();
+    threadError.set_value(trap.sync());
+  });
+  threadTrapOpen.get_future().wait();
+  mainDisplay.sendBadAtomRequest();
+  EXPECT_EQ(mainTrap->sync(), badAtom);
+  mainTrap.reset();
+  mainTrapClosed.set_value();
+  EXPECT_EQ(threadError.get_future().get(), badWindow);
+  other.join();
+  EXPECT_EQ(handler.count(), 0);
+
+  mainDisplay.sendBadWindowRequest();
+  mainDisplay.sync();
+  EXPECT_EQ(handler.count(), 1);
 }
 
 }  // namespace

@@ -2,9 +2,18 @@
 
 #include <X11/Xlib.h>
 
+#include <mutex>
+
 namespace {
 
-X11ErrorTrap* innermost = nullptr;
+// This thread's open traps, the innermost first.
+thread_local X11ErrorTrap* innermost = nullptr;
+
+// The handler in place before the first of the open traps, and how many
+// traps are open on every thread.
+std::mutex handlerMutex;
+XErrorHandler previousHandler = nullptr;
+int openTraps = 0;
 
 }  // namespace
 
@@ -16,25 +25,27 @@ struct X11ErrorTrapHandler {
         return 0;
       }
     }
-    // Not ours: whoever handled errors before the outermost trap decides.
-    X11ErrorTrap* outermost = innermost;
-    while (outermost && outermost->outer_) outermost = outermost->outer_;
-    const auto previous = outermost ? reinterpret_cast<XErrorHandler>(outermost->previous_) : nullptr;
+    // Not ours: whoever handled errors before the traps decides.
+    XErrorHandler previous = nullptr;
+    {
+      std::lock_guard lock(handlerMutex);
+      previous = previousHandler;
+    }
     return previous ? previous(display, event) : 0;
   }
 };
 
-X11ErrorTrap::X11ErrorTrap(_XDisplay* display)
-    : display_(display),
-      previous_(reinterpret_cast<void (*)()>(XSetErrorHandler(&X11ErrorTrapHandler::handle))),
-      outer_(innermost) {
+X11ErrorTrap::X11ErrorTrap(_XDisplay* display) : display_(display), outer_(innermost) {
   innermost = this;
+  std::lock_guard lock(handlerMutex);
+  if (openTraps++ == 0) previousHandler = XSetErrorHandler(&X11ErrorTrapHandler::handle);
 }
 
 X11ErrorTrap::~X11ErrorTrap() {
   XSync(display_, False);
   innermost = outer_;
-  XSetErrorHandler(reinterpret_cast<XErrorHandler>(previous_));
+  std::lock_guard lock(handlerMutex);
+  if (--openTraps == 0) XSetErrorHandler(previousHandler);
 }
 
 int X11ErrorTrap::sync() {

@@ -5,8 +5,13 @@ struct _XDisplay;
 // Catches the X errors of one display while it lives, instead of letting them
 // reach Xlib's default handler, which ends the process (a key grab that
 // another client already holds answers BadAccess). Errors of other displays
-// go on to the handler that was installed before. Main thread only; traps
-// may nest.
+// go on to the handler that was installed before. Traps may nest.
+//
+// Any thread may open traps on the displays it uses (the keyboard tap reads
+// its own connection on a thread of its own): Xlib reports an error on the
+// thread that reads it, and each thread sees its own traps only. Xlib has one
+// error handler for the whole process, so it is ours while any trap of any
+// thread is open, and the one from before comes back with the last to close.
 class X11ErrorTrap {
  public:
   explicit X11ErrorTrap(_XDisplay* display);
@@ -22,7 +27,6 @@ class X11ErrorTrap {
   friend struct X11ErrorTrapHandler;
 
   _XDisplay* display_;
-  void (*previous_)();  // the Xlib error handler installed before this trap
-  X11ErrorTrap* outer_;
+  X11ErrorTrap* outer_;  // the trap this thread opened before, if still open
   int error_ = 0;
 };

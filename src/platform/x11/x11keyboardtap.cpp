@@ -1,15 +1,20 @@
 #include "platform/x11/x11keyboardtap.h"
 
 #include "platform/virtualkeycodes.h"
+#include "platform/x11/x11connectionthread.h"
 #include "platform/x11/x11errortrap.h"
 #include "platform/x11/x11maskkey.h"
 
+#include <QObject>
 #include <QSet>
-#include <QSocketNotifier>
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <iterator>
+#include <mutex>
+#include <utility>
+#include <vector>
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
@@ -43,8 +48,27 @@ bool endsWith(const char* text, const char* suffix) {
 }  // namespace
 
 // The Xlib side of the tap: the connection, what the server calls each
-// modifier, the grabs in place and the keys held.
+// modifier, the grabs in place and the keys held. Once the tap runs, its
+// reader thread alone uses all this, except `shared`.
 struct X11KeyboardTap::Connection {
+  // One key event read from the server, with what tells this program's own
+  // typing apart from the user's.
+  struct ReadKey {
+    KeyTapEvent event;
+    int keycode = 0;  // X keycode
+    bool press = false;
+    int device = -1;  // the XInput device it came from; -1: a grab's, which names none
+  };
+
+  // What the reader thread hands to the main thread, under `mutex`.
+  struct Shared {
+    std::mutex mutex;
+    QList<ReadKey> inbox;    // read, not yet delivered
+    QList<KeyGrab> refused;  // the wanted combinations another client holds
+    bool regrabbed = false;  // the modifiers were remapped and the grabs renewed
+    bool deliveryPosted = false;
+  };
+
   Display* display = nullptr;
   int xinputOpcode = 0;
   int xkbEventBase = -1;  // -1: the server has no XKB
@@ -52,24 +76,29 @@ struct X11KeyboardTap::Connection {
   unsigned int superMask = Mod4Mask;
   unsigned int numLockMask = 0;
   unsigned int scrollLockMask = 0;
-  QList<KeyGrab> wanted;   // the combinations asked for
-  QList<KeyGrab> refused;  // those of them another client holds
-  QList<XGrab> grabs;      // what the server holds for us
+  QList<KeyGrab> wanted;  // the combinations asked for
+  QList<XGrab> grabs;     // what the server holds for us
   // The modifiers were remapped and the combinations grabbed again since the
-  // last delivery.
+  // last hand-over.
   bool regrabbed = false;
-  QSet<quint16> heldModifiers;   // virtual key codes of the modifier keys down
-  QSet<int> heldIntercepted;     // X keycodes of the intercepted keys down
-  QList<KeyTapEvent> translated;  // read from the server, not yet delivered
-  // Key events the program typed itself and this connection has not yet
-  // read, and the XTEST devices such events come from.
+  QSet<quint16> heldModifiers;  // virtual key codes of the modifier keys down
+  QSet<int> heldIntercepted;    // X keycodes of the intercepted keys down
+  QList<ReadKey> translated;    // read from the server, not yet handed over
+  // While the program's own typing is being marked: the key events it typed,
+  // and the XTEST devices such events come from.
   QList<OwnKey> ownKeys;
   QSet<int> xtestDevices;
   X11MaskKey maskKey;
-  std::unique_ptr<QSocketNotifier> notifier;
+  Shared shared;
+  // Tells the main thread that `shared` has something new for it.
+  std::function<void()> announce;
+  // Main thread side: where the announcements run, while the tap runs.
+  std::unique_ptr<QObject> mailbox;
+  X11ConnectionThread reader;
 
   ~Connection() {
-    notifier.reset();
+    reader.stop();
+    mailbox.reset();  // drops the announcements not yet run
     // Closing the connection also gives every grab back.
     if (display) XCloseDisplay(display);
   }
@@ -214,7 +243,7 @@ struct X11KeyboardTap::Connection {
   // grabbed).
   void applyGrabs(const QList<KeyGrab>& keyGrabs) {
     wanted = keyGrabs;
-    refused.clear();
+    QList<KeyGrab> refused;
     const Window root = DefaultRootWindow(display);
     X11ErrorTrap trap(display);
     for (const XGrab& grab : grabs) XUngrabKey(display, grab.keycode, grab.modifiers, root);
@@ -237,6 +266,8 @@ struct X11KeyboardTap::Connection {
       refused.append(keyGrab);
     }
     trap.sync();
+    std::lock_guard lock(shared.mutex);
+    shared.refused = refused;
   }
 
   // Which slave keyboards are XTEST devices, the source of typed keys. A
@@ -253,13 +284,36 @@ struct X11KeyboardTap::Connection {
     if (devices) XIFreeDeviceInfo(devices);
   }
 
-  // Whether a key event is one the program typed; each typed key is matched
-  // once.
-  bool takeOwnKey(int keycode, bool press) {
-    const qsizetype index = ownKeys.indexOf(OwnKey{keycode, press});
-    if (index < 0) return false;
-    ownKeys.removeAt(index);
-    return true;
+  // Marks the events of `keys` as the program's own; each typed key is
+  // matched once, by the first of its events not yet matched (the keys of an
+  // earlier chord may still wait for the main thread).
+  void markOwnKeysIn(QList<ReadKey>& keys) {
+    for (ReadKey& key : keys) {
+      if (ownKeys.isEmpty()) return;
+      if (key.event.synthetic || (key.device >= 0 && !xtestDevices.contains(key.device))) continue;
+      const qsizetype index = ownKeys.indexOf(OwnKey{key.keycode, key.press});
+      if (index < 0) continue;
+      ownKeys.removeAt(index);
+      key.event.synthetic = true;
+    }
+  }
+
+  // Tells apart the key events this program has just typed (`keys`, which
+  // the server has taken), whether this thread read them already or not:
+  // the main thread, busy typing, has not taken any of them yet.
+  void markTyped(const QList<OwnKey>& keys) {
+    ownKeys = keys;
+    // After this round trip every event of the typed keys is on our side of
+    // the connection: read them now, while we know them. A typed key that
+    // never came (another client's grab had it) is forgotten with the rest.
+    readXtestDevices();
+    drain();
+    {
+      std::lock_guard lock(shared.mutex);
+      markOwnKeysIn(shared.inbox);
+    }
+    markOwnKeysIn(translated);
+    ownKeys.clear();
   }
 
   // Reads every event the connection holds into `translated`.
@@ -272,13 +326,28 @@ struct X11KeyboardTap::Connection {
         if (!keyboardChangeQueued()) followKeyboardChange();
         continue;
       }
-      KeyTapEvent out;
+      ReadKey out;
       if (translate(event, out)) translated.append(out);
     }
   }
 
+  // Reads what came in and hands it to the main thread.
+  void serve() {
+    drain();
+    if (translated.isEmpty() && !regrabbed) return;
+    bool announced = false;
+    {
+      std::lock_guard lock(shared.mutex);
+      shared.inbox += std::exchange(translated, {});
+      shared.regrabbed = shared.regrabbed || std::exchange(regrabbed, false);
+      announced = std::exchange(shared.deliveryPosted, true);
+    }
+    if (!announced) announce();
+  }
+
   // Turns one X event into the tap's event; false for events of no interest.
-  bool translate(XEvent& event, KeyTapEvent& out) {
+  bool translate(XEvent& event, ReadKey& read) {
+    KeyTapEvent& out = read.event;
     if (event.type == KeyPress || event.type == KeyRelease) {
       // Core key events come only through our grabs: intercepted.
       const bool press = event.type == KeyPress;
@@ -291,7 +360,8 @@ struct X11KeyboardTap::Connection {
       out.timestampMs = event.xkey.time;
       // Routed to us by a grab, so no device is named: our own typing is
       // known by its keys alone.
-      out.synthetic = takeOwnKey(keycode, press);
+      read.keycode = keycode;
+      read.press = press;
       if (noteModifier(out.keyCode, press)) {
         out.type = KeyTapEvent::Type::flagsChanged;
         out.flags = heldFlags();
@@ -318,7 +388,9 @@ struct X11KeyboardTap::Connection {
     out.keyCode = fromEvdev(raw->detail - kEvdevOffset);
     out.intercepted = false;
     out.timestampMs = raw->time;
-    out.synthetic = xtestDevices.contains(raw->sourceid) && takeOwnKey(raw->detail, press);
+    read.keycode = raw->detail;
+    read.press = press;
+    read.device = raw->sourceid;
     out.autoRepeat = press && (raw->flags & XIKeyRepeat);
     XFreeEventData(display, &event.xcookie);
     if (noteModifier(out.keyCode, press)) {
@@ -334,8 +406,9 @@ struct X11KeyboardTap::Connection {
   // holds back every key event after it, above all the modifier's release,
   // however quickly the user lets go. The focus window, which has seen the
   // modifier go down, is first shown the mask key, then the keyboard runs
-  // again. A press that froze nothing is let go as well: harmless, and no
-  // press can leave the keyboard frozen.
+  // again, as soon as the reader thread has read the press. A press that
+  // froze nothing is let go as well: harmless, and no press can leave the
+  // keyboard frozen.
   void letKeyboardGo(const XKeyEvent& press, bool autoRepeat) {
     const bool mayBeFrozen = holdsAltOrSuper(press.state);
     if (mayBeFrozen && !autoRepeat) maskKey.show(display, press.state, press.time);
@@ -368,45 +441,51 @@ bool X11KeyboardTap::start(Sink sink, const QList<KeyGrab>& grabs) {
   connection->display = XOpenDisplay(displayName_.isEmpty() ? nullptr : displayName_.constData());
   if (!connection->display) return false;
   Display* display = connection->display;
-  X11ErrorTrap trap(display);
+  {
+    X11ErrorTrap trap(display);
+    int event = 0, error = 0, major = 2, minor = 0;
+    if (!XQueryExtension(display, "XInputExtension", &connection->xinputOpcode, &event, &error) ||
+        XIQueryVersion(display, &major, &minor) != Success || major < 2) {
+      return false;
+    }
+    // Repeats of a held key then come as presses alone, which tells them apart.
+    Bool detectable = False;
+    XkbSetDetectableAutoRepeat(display, True, &detectable);
+    connection->watchKeyboardChanges();
+    connection->readModifierMasks();
+    connection->maskKey.readKeymap(display);
 
-  int event = 0, error = 0, major = 2, minor = 0;
-  if (!XQueryExtension(display, "XInputExtension", &connection->xinputOpcode, &event, &error) ||
-      XIQueryVersion(display, &major, &minor) != Success || major < 2) {
-    return false;
+    unsigned char maskBits[XIMaskLen(XI_LASTEVENT)] = {};
+    XISetMask(maskBits, XI_RawKeyPress);
+    XISetMask(maskBits, XI_RawKeyRelease);
+    XIEventMask mask{XIAllMasterDevices, static_cast<int>(sizeof maskBits), maskBits};
+    XISelectEvents(display, DefaultRootWindow(display), &mask, 1);
+    connection->readHeldModifiers();
+    if (trap.sync() != 0) return false;
+    connection->applyGrabs(grabs);
   }
-  // Repeats of a held key then come as presses alone, which tells them apart.
-  Bool detectable = False;
-  XkbSetDetectableAutoRepeat(display, True, &detectable);
-  connection->watchKeyboardChanges();
-  connection->readModifierMasks();
-  connection->maskKey.readKeymap(display);
 
-  unsigned char maskBits[XIMaskLen(XI_LASTEVENT)] = {};
-  XISetMask(maskBits, XI_RawKeyPress);
-  XISetMask(maskBits, XI_RawKeyRelease);
-  XIEventMask mask{XIAllMasterDevices, static_cast<int>(sizeof maskBits), maskBits};
-  XISelectEvents(display, DefaultRootWindow(display), &mask, 1);
-  connection->readHeldModifiers();
-  if (trap.sync() != 0) return false;
-  connection->applyGrabs(grabs);
-
-  connection->notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(display), QSocketNotifier::Read);
-  QObject::connect(connection->notifier.get(), &QSocketNotifier::activated, connection->notifier.get(),
-                   [this] { readEvents(); });
+  // The reader thread must never touch the main thread's objects: it only
+  // posts a call to the mailbox, which lives here.
+  connection->mailbox = std::make_unique<QObject>();
+  QObject* mailbox = connection->mailbox.get();
+  connection->announce = [this, mailbox] {
+    QMetaObject::invokeMethod(mailbox, [this] { deliver(); }, Qt::QueuedConnection);
+  };
+  // The thread reads first what Xlib queued while waiting for the replies
+  // above: the socket will not announce those events again.
+  Connection* reader = connection.get();
+  if (!connection->reader.start(ConnectionNumber(display), [reader] { reader->serve(); })) return false;
   connection_ = std::move(connection);
   sink_ = std::move(sink);
   runningTaps().append(this);
-  // Events Xlib read while waiting for the replies above are already queued:
-  // the socket will not announce them again.
-  QMetaObject::invokeMethod(connection_->notifier.get(), [this] { readEvents(); }, Qt::QueuedConnection);
   return true;
 }
 
 bool X11KeyboardTap::setGrabs(const QList<KeyGrab>& grabs) {
   if (!connection_) return false;
-  connection_->applyGrabs(grabs);
-  QMetaObject::invokeMethod(connection_->notifier.get(), [this] { readEvents(); }, Qt::QueuedConnection);
+  Connection& connection = *connection_;
+  connection.reader.run([&] { connection.applyGrabs(grabs); });
   return true;
 }
 
@@ -417,39 +496,40 @@ void X11KeyboardTap::stop() {
   sink_ = nullptr;
 }
 
-QList<KeyGrab> X11KeyboardTap::refusedGrabs() const { return connection_ ? connection_->refused : QList<KeyGrab>{}; }
+QList<KeyGrab> X11KeyboardTap::refusedGrabs() const {
+  if (!connection_) return {};
+  std::lock_guard lock(connection_->shared.mutex);
+  return connection_->shared.refused;
+}
 
 void X11KeyboardTap::noteOwnKeys(const QList<OwnKey>& keys) {
   if (keys.isEmpty()) return;
-  for (X11KeyboardTap* tap : QList<X11KeyboardTap*>(runningTaps())) tap->markOwnKeys(keys);
+  // The threads of the running taps read up to the typed keys at once.
+  std::vector<X11ConnectionThread::Pending> marking;
+  for (X11KeyboardTap* tap : runningTaps()) {
+    Connection* connection = tap->connection_.get();
+    marking.push_back(connection->reader.post([connection, keys] { connection->markTyped(keys); }));
+  }
+  for (X11ConnectionThread::Pending& pending : marking) pending.wait();
 }
 
-void X11KeyboardTap::markOwnKeys(const QList<OwnKey>& keys) {
+void X11KeyboardTap::deliver() {
   if (!connection_) return;
-  Connection& connection = *connection_;
-  connection.ownKeys = keys;
-  // After this round trip every event of the typed keys is on our side of
-  // the connection: read them now, while we know them. A typed key that
-  // never came (another client's grab had it) is forgotten with the rest.
-  connection.readXtestDevices();
-  connection.drain();
-  connection.ownKeys.clear();
-  if (connection.translated.isEmpty() && !connection.regrabbed) return;
-  QMetaObject::invokeMethod(connection.notifier.get(), [this] { readEvents(); }, Qt::QueuedConnection);
-}
-
-void X11KeyboardTap::readEvents() {
-  if (!connection_) return;
-  // Translate the whole batch first: the sink may stop the tap, which closes
-  // the connection under our feet.
-  connection_->drain();
-  const QList<KeyTapEvent> batch = std::exchange(connection_->translated, {});
-  const bool regrabbed = std::exchange(connection_->regrabbed, false);
+  Connection::Shared& shared = connection_->shared;
+  QList<Connection::ReadKey> batch;
+  bool regrabbed = false;
+  {
+    std::lock_guard lock(shared.mutex);
+    batch = std::exchange(shared.inbox, {});
+    regrabbed = std::exchange(shared.regrabbed, false);
+    shared.deliveryPosted = false;
+  }
+  // The sink may stop the tap, which ends the connection under our feet.
   const Sink sink = sink_;
   const quint64 generation = generation_;
-  for (const KeyTapEvent& event : batch) {
+  for (const Connection::ReadKey& read : batch) {
     if (generation_ != generation || !sink) break;
-    sink(event);
+    sink(read.event);
   }
   if (regrabbed && generation_ == generation) notifyRegrabbed();
 }

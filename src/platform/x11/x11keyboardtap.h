@@ -6,8 +6,9 @@
 
 #include <memory>
 
-// The keyboard tap of an X11 session, on a private Xlib connection read on the
-// main thread.
+// The keyboard tap of an X11 session, on a private Xlib connection read by a
+// thread of its own (X11ConnectionThread). The events it reads are handed to
+// the main thread, where the sink gets them as from any other tap.
 //
 // X11 cannot decide per event whether another application sees a key, so the
 // tap works in two ways at once:
@@ -31,9 +32,14 @@
 // the user lets go. The tap first shows that application a key it does not
 // act on (X11MaskKey), so that it does not take the modifier for one pressed
 // alone (a Qt menu bar would take the keyboard, and the answer typed later
-// would go into the menu), then lets the keyboard go. The keyboard waits only
-// as long as the main thread takes to read the press; no press leaves it
-// frozen, and closing the connection ends every grab.
+// would go into the menu), then lets the keyboard go. This is why the
+// connection has a thread of its own: the keyboard of the whole desktop waits
+// only until that thread has read the press (well under a millisecond),
+// never for the main thread, which may be busy for seconds (a capture that
+// runs to its time limits, a large panel being laid out). No press leaves the
+// keyboard frozen while the process runs; a process stopped as a whole (a
+// debugger, SIGSTOP) holds it until it goes on, and one that ends gives it
+// back, since closing the connection ends every grab.
 //
 // Which of Mod1...Mod5 stand for Alt and Super is the keymap's choice and may
 // change while the tap runs (xmodmap, a new keyboard): the tap then reads the
@@ -43,8 +49,12 @@
 // The program's own typing (X11SyntheticKeyboard) goes through the same
 // server and comes back here like the user's keys. The keyboard hands every
 // key it typed to noteOwnKeys() once the server has taken them; each running
-// tap then reads up to that point and marks those events as synthetic, so
-// they are told apart however late the tap would have read them.
+// tap then reads up to that point and marks those events as synthetic, also
+// those its thread read already and the main thread has not taken yet, so
+// they are told apart whenever the tap reads them.
+//
+// Every member function is for the main thread; start() and stop() wait for
+// the reader thread, setGrabs() and noteOwnKeys() for a round trip or two.
 class X11KeyboardTap final : public KeyboardTap {
  public:
   // One key event typed through XTEST: its X keycode, pressed or let go.
@@ -71,8 +81,7 @@ class X11KeyboardTap final : public KeyboardTap {
  private:
   struct Connection;
 
-  void readEvents();
-  void markOwnKeys(const QList<OwnKey>& keys);
+  void deliver();
 
   QByteArray displayName_;
   std::unique_ptr<Connection> connection_;
