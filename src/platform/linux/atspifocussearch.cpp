@@ -4,8 +4,6 @@
 
 #include <atspi/atspi.h>
 
-#include <algorithm>
-
 namespace {
 
 // Bounds of the walk: large enough for dialogs and editors, small enough to
@@ -46,14 +44,6 @@ AtspiFocusSearch::Found AtspiFocusSearch::inApplication(_AtspiAccessible* applic
     }
   }
   return found;
-}
-
-bool AtspiFocusSearch::timeLeft() const {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now());
-  if (left.count() <= 0) return false;
-  const int milliseconds = int(std::min<std::chrono::milliseconds::rep>(left.count(), 60'000));
-  atspi_set_timeout(milliseconds, milliseconds);
-  return true;
 }
 
 void AtspiFocusSearch::searchWindow(_AtspiAccessible* window, Found& found) {

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "platform/linux/atspideadline.h"
 #include "platform/linux/atspireference.h"
-
-#include <chrono>
 
 struct AtspiObjectStates;
 
@@ -23,9 +22,7 @@ struct AtspiObjectStates;
 // wait for it longer than its messaging time-out.
 class AtspiFocusSearch {
  public:
-  using Clock = std::chrono::steady_clock;
-
-  explicit AtspiFocusSearch(Clock::time_point deadline) : deadline_(deadline) {}
+  explicit AtspiFocusSearch(const AtspiDeadline& deadline) : deadline_(deadline) {}
 
   struct Found {
     AtspiReference text;           // focused, editable, with a Text interface
@@ -35,8 +32,7 @@ class AtspiFocusSearch {
   Found inApplication(_AtspiAccessible* application);
 
  private:
-  // Whether time is left; bounds libatspi's next calls by what is left.
-  bool timeLeft() const;
+  bool timeLeft() const { return deadline_.timeLeft(); }
   void searchWindow(_AtspiAccessible* window, Found& found);
   // False when the window offers no Collection or does not answer it.
   bool askCollection(_AtspiAccessible* window, Found& found);
@@ -44,6 +40,6 @@ class AtspiFocusSearch {
   // Notes `accessible`, in `states`, if it is focused.
   static void consider(_AtspiAccessible* accessible, const AtspiObjectStates& states, Found& found);
 
-  Clock::time_point deadline_;
+  AtspiDeadline deadline_;
   int visits_ = 0;
 };
