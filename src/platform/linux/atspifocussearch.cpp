@@ -16,6 +16,8 @@ constexpr int maximumDepth = 40;
 // An object that manages its descendants but has no more children than this
 // has only those it shows, made already: asking them costs nothing more.
 constexpr int maximumManagedChildren = 200;
+// How many such objects a window may hold for one request to go through it.
+constexpr int maximumManagingObjects = 4;
 // Enough for every object an application marks focused at once.
 constexpr int maximumMatches = 32;
 
@@ -85,12 +87,22 @@ void AtspiFocusSearch::searchTree(_AtspiAccessible* root, int depth, Found& foun
   // on, and the children of an object that manages its descendants may be
   // countless (a spreadsheet's cells, made on demand: asked for them all,
   // LibreOffice Calc spends minutes and hundreds of megabytes). Asked for
-  // the first such object alone, it stops there without entering it; where
-  // there is one, each child is searched on its own.
-  const std::optional<std::vector<AtspiReference>> managing =
-      timeLeft() ? matches(collection, ATSPI_STATE_MANAGES_DESCENDANTS, 1) : std::nullopt;
+  // that many such objects, it stops at the last without entering it: they
+  // are asked for one more at a time while those found have few children.
+  // Where one has many, each child is searched on its own.
+  std::optional<std::vector<AtspiReference>> managing;
+  bool fewChildrenEach = false;
+  for (int count = 1; count <= maximumManagingObjects && timeLeft(); ++count) {
+    managing = matches(collection, ATSPI_STATE_MANAGES_DESCENDANTS, count);
+    if (!managing) break;
+    if (managing->size() < size_t(count)) {
+      fewChildrenEach = true;
+      break;
+    }
+    if (atspi_accessible_get_child_count(managing->back().get(), nullptr) > maximumManagedChildren) break;
+  }
   std::optional<std::vector<AtspiReference>> focused;
-  if (managing && managing->empty() && timeLeft()) focused = matches(collection, ATSPI_STATE_FOCUSED, maximumMatches);
+  if (fewChildrenEach && timeLeft()) focused = matches(collection, ATSPI_STATE_FOCUSED, maximumMatches);
   g_object_unref(collection);
   if (focused) {
     for (const AtspiReference& match : *focused) {
@@ -98,7 +110,7 @@ void AtspiFocusSearch::searchTree(_AtspiAccessible* root, int depth, Found& foun
       atspi_accessible_clear_cache(match.get());
       consider(match.get(), AtspiObjectStates::of(match.get()), found);
     }
-  } else if (managing && !managing->empty()) {
+  } else if (managing) {
     searchChildren(root, depth, found);
   } else {
     walk(root, depth, found);
