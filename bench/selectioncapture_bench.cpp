@@ -219,7 +219,7 @@ void searchIn(benchmark::State& state, OfficeEditor::Kind kind) {
   const qint32 pid = FrontApplication::current().frontmost().value_or(RunningApplication{}).pid;
   for (auto _ : state) {
     AtspiAccessibility fresh;
-    const AXAttributeResult found = fresh.focusedElement(pid, 1000ms);
+    const AXAttributeResult found = fresh.focusedElement(pid, AtspiDeadline::after(1000ms));
     const auto* element = std::get_if<AXElementRef>(&found.value);
     if (found.error != AXError::success || !element ||
         SelectionSnapshot::readStringAttribute(AXAttribute::selectedText, *element) != QStringLiteral("beta")) {

@@ -18,8 +18,19 @@ using namespace std::chrono_literals;
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
+// Each accessibility step (a capture, the copy's editability probe) as a
+// whole, however many calls it makes: an application that stopped answering
+// holds the press for these times at most, not for them once per call.
 constexpr auto captureTimeout = 1000ms;
 constexpr auto editabilityProbeTimeout = 500ms;
+
+// Bounds the calls on `element` by the step's time-out and its end.
+void boundByStep(const AXElementRef& element, std::chrono::milliseconds timeout, Clock::time_point end) {
+  element->setMessagingTimeout(timeout);
+  element->setMessagingDeadline(end);
+}
 
 QString boolWord(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
 
@@ -141,23 +152,24 @@ std::optional<SelectionSnapshot> SelectionSnapshot::capture() {
 }
 
 std::optional<SelectionSnapshot> SelectionSnapshot::captureSystemWide(bool* nothingSelected) {
+  const Clock::time_point end = Clock::now() + captureTimeout;
   const AXElementRef systemWide = Accessibility::current().systemWide();
-  systemWide->setMessagingTimeout(captureTimeout);
+  boundByStep(systemWide, captureTimeout, end);
   const FocusedElement focused = focusedElement(systemWide);
   if (!focused.element) {
     qCDebug(lcSelection, "axSystemWide: focusedElement failed, err=%d", focused.error);
     trace(QStringLiteral("AX-SystemWide: focusedElement failed err=") + QString::number(focused.error));
     return std::nullopt;
   }
-  focused.element->setMessagingTimeout(captureTimeout);
-  return make(focused.element, Source::axSystemWide, nothingSelected);
+  return makeWithin(focused.element, Source::axSystemWide, end, nothingSelected);
 }
 
 std::optional<SelectionSnapshot> SelectionSnapshot::captureApplication(bool* nothingSelected) {
   const std::optional<RunningApplication> app = FrontApplication::current().frontmost();
   if (!app) return std::nullopt;
+  const Clock::time_point end = Clock::now() + captureTimeout;
   const AXElementRef application = Accessibility::current().application(app->pid);
-  application->setMessagingTimeout(captureTimeout);
+  boundByStep(application, captureTimeout, end);
   const FocusedElement focused = focusedElement(application);
   if (!focused.element) {
     const QString name = appName(app);
@@ -166,8 +178,24 @@ std::optional<SelectionSnapshot> SelectionSnapshot::captureApplication(bool* not
           QString::number(focused.error));
     return std::nullopt;
   }
-  focused.element->setMessagingTimeout(captureTimeout);
-  return make(focused.element, Source::axApplication, nothingSelected);
+  return makeWithin(focused.element, Source::axApplication, end, nothingSelected);
+}
+
+std::optional<SelectionSnapshot> SelectionSnapshot::makeWithin(const AXElementRef& element, Source source,
+                                                              std::chrono::steady_clock::time_point end,
+                                                              bool* nothingSelected) {
+  boundByStep(element, captureTimeout, end);
+  bool editableAndEmpty = false;
+  std::optional<SelectionSnapshot> snapshot = make(element, source, &editableAndEmpty);
+  // The element outlives the capture (the selection is put back through it).
+  element->setMessagingDeadline(Clock::time_point::max());
+  if (Clock::now() >= end) {
+    // Whatever was read by then may be only part of the answer.
+    trace(QStringLiteral("snapshot[") + rawValue(source) + QStringLiteral("]: out of time, nothing found"));
+    return std::nullopt;
+  }
+  if (nothingSelected && editableAndEmpty) *nothingSelected = true;
+  return snapshot;
 }
 
 std::optional<SelectionSnapshot> SelectionSnapshot::make(const AXElementRef& element, Source source,
@@ -215,12 +243,13 @@ bool SelectionSnapshot::elementIsEditable(const AXElementRef& element, const QSt
 }
 
 std::optional<bool> SelectionSnapshot::cmdCopyIsEditable(const RunningApplication& app) {
+  const Clock::time_point end = Clock::now() + editabilityProbeTimeout;
   // The focused element of `container` when its role can be read, with that role.
-  const auto probe = [](const AXElementRef& container) -> std::optional<std::pair<AXElementRef, QString>> {
-    container->setMessagingTimeout(editabilityProbeTimeout);
+  const auto probe = [end](const AXElementRef& container) -> std::optional<std::pair<AXElementRef, QString>> {
+    boundByStep(container, editabilityProbeTimeout, end);
     const FocusedElement focused = focusedElement(container);
     if (!focused.element) return std::nullopt;
-    focused.element->setMessagingTimeout(editabilityProbeTimeout);
+    boundByStep(focused.element, editabilityProbeTimeout, end);
     const std::optional<QString> role = readStringAttribute(AXAttribute::role, focused.element);
     if (!role || role->isEmpty()) return std::nullopt;
     return std::make_pair(focused.element, *role);
@@ -239,9 +268,17 @@ std::optional<bool> SelectionSnapshot::cmdCopyIsEditable(const RunningApplicatio
     return editable;
   };
 
+  // An answer found in time; the probe that ran out says nothing.
+  const auto inTime = [end](std::optional<bool> editable) -> std::optional<bool> {
+    if (Clock::now() < end) return editable;
+    trace(QStringLiteral("CmdC-isEditable: out of time, returning nil (undetermined)"));
+    return std::nullopt;
+  };
   Accessibility& accessibility = Accessibility::current();
-  if (const auto found = probe(accessibility.systemWide())) return answer(*found, QStringLiteral("SystemWide"));
-  if (const auto found = probe(accessibility.application(app.pid))) return answer(*found, QStringLiteral("Application"));
+  if (const auto found = probe(accessibility.systemWide())) return inTime(answer(*found, QStringLiteral("SystemWide")));
+  if (const auto found = probe(accessibility.application(app.pid))) {
+    return inTime(answer(*found, QStringLiteral("Application")));
+  }
   trace(QStringLiteral("CmdC-isEditable: AX role unavailable, returning nil (undetermined)"));
   return std::nullopt;
 }

@@ -6,6 +6,7 @@
 #include <QCoroTask>
 #include <QString>
 
+#include <chrono>
 #include <optional>
 
 // The text the user had selected in the front application when a request
@@ -27,8 +28,9 @@
 // would be taken for the user's.
 //
 // Everything runs on the main thread. The captures are synchronous (a press
-// waits for its selection anyway), the accessibility calls bounded by
-// messaging time-outs and the copy by 0.3 s. Putting the selection back and
+// waits for its selection anyway): each accessibility capture ends within
+// 1 s and the copy's editability probe within 0.5 s, however many calls they
+// make, and the copy within 0.3 s. Putting the selection back and
 // the diagnostic line, which run while the user records, wait for no
 // application: they answer once the application has answered.
 struct SelectionSnapshot {
@@ -70,6 +72,12 @@ struct SelectionSnapshot {
   // part of a terminal).
   static std::optional<SelectionSnapshot> make(const AXElementRef& element, Source source,
                                                bool* nothingSelected = nullptr);
+  // make() as the last part of a capture that must have ended by `end`: a
+  // snapshot read by then, else nothing. Sets `nothingSelected` (when given)
+  // only on an answer read in time.
+  static std::optional<SelectionSnapshot> makeWithin(const AXElementRef& element, Source source,
+                                                     std::chrono::steady_clock::time_point end,
+                                                     bool* nothingSelected = nullptr);
   // Whether the element accepts a value; when the desktop cannot say, whether
   // its role is one of the text-entry roles.
   static bool elementIsEditable(const AXElementRef& element, const QString& role);

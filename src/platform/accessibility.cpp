@@ -7,6 +7,7 @@ namespace {
 class DisabledElement final : public AccessibleElement {
  public:
   void setMessagingTimeout(std::chrono::milliseconds) override {}
+  void setMessagingDeadline(std::chrono::steady_clock::time_point) override {}
   AXAttributeResult copyAttributeValue(const QString&) override { return {AXError::apiDisabled, {}}; }
   AXSettableResult isAttributeSettable(const QString&) override { return {AXError::apiDisabled, false}; }
   QCoro::Task<qint32> setAttributeValue(QString, AXValue) override { co_return AXError::apiDisabled; }

@@ -74,8 +74,8 @@ struct AXSettableResult {
 };
 
 // One element, used on the main thread. Every call ends within the
-// element's messaging time-out or fails with cannotComplete, so an
-// application that hangs cannot hang the program. Reads come in two forms:
+// element's messaging time-out, and by its messaging deadline, or fails with
+// cannotComplete, so an application that hangs cannot hang the program. Reads come in two forms:
 // at once, holding the calling thread until the application answers (the
 // selection read at a press, which the request waits for anyway), and later,
 // answered on a later turn of the event loop, for whatever runs while the
@@ -88,6 +88,11 @@ class AccessibleElement {
   // Bounds every later call on this element. Without one, the desktop
   // service's default applies.
   virtual void setMessagingTimeout(std::chrono::milliseconds timeout) = 0;
+  // Ends every later call made at once on this element by `deadline`, all of
+  // them together: each is given what is left, within the time-out, and one
+  // made when nothing is left fails at once. A step of several calls (a
+  // capture) thus ends within its own time however many calls it makes.
+  virtual void setMessagingDeadline(std::chrono::steady_clock::time_point deadline) = 0;
 
   virtual AXAttributeResult copyAttributeValue(const QString& attribute) = 0;
   // The same read without waiting. Elements that never wait for another

@@ -17,6 +17,8 @@
 
 #include <gmock/gmock.h>
 
+#include <thread>
+
 using namespace std::chrono_literals;
 using ::testing::Contains;
 using ::testing::IsEmpty;
@@ -83,6 +85,36 @@ TEST_F(Selection, CaptureTriesTheMethodsInOrderUntilOneFindsASelection) {
   accessibility.applications[kGedit] = field("app");
   copyOnCopyKey(QStringLiteral("copied"));
   EXPECT_EQ(SelectionSnapshot::capture().value_or(SelectionSnapshot{}).source, Source::cmdCopy);
+}
+
+// An application that answers slowly: the calls of one step share its time,
+// and a step that ran out found nothing, whatever it read by then. A field
+// whose emptiness was read too late does not keep the copy from running, and
+// an editability probe that ran out leaves editability undetermined.
+TEST_F(Selection, EachAccessibilityStepEndsWithinItsOwnTimeAndRunningOutFindsNothing) {
+  const auto slowly = [](std::shared_ptr<FakeElement> element) {
+    element->onRead = [](const QString&) { std::this_thread::sleep_for(400ms); };
+    return element;
+  };
+  // Four reads of 0.4 s: the word is read in time, its role no longer.
+  auto field = slowly(FakeElement::text(QStringLiteral("hello"), AXTextRange{0, 5}));
+  accessibility.systemWideElement = slowly(FakeElement::focusing(field));
+  clearTrace();
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_FALSE(SelectionSnapshot::captureSystemWide());
+  const auto end = accessibility.systemWideElement->deadline.value_or(started);
+  EXPECT_TRUE(end >= started + 1000ms && end < started + 1100ms) << "the step's own end";
+  EXPECT_THAT(traceLines(), Contains(QStringLiteral("snapshot[AX-SystemWide]: out of time, nothing found")));
+
+  auto empty = slowly(FakeElement::text(QString()));
+  accessibility.systemWideElement = slowly(FakeElement::focusing(empty));
+  copyOnCopyKey(QStringLiteral("copied"));
+  keyboard.chords.clear();
+  const std::optional<SelectionSnapshot> copied = SelectionSnapshot::capture();
+  ASSERT_TRUE(copied);
+  EXPECT_EQ(copied->source, Source::cmdCopy);
+  EXPECT_EQ(copied->isEditable, std::nullopt);
+  EXPECT_EQ(keyboard.chords.size(), 1);
 }
 
 // Some editors (Kate, among others) copy their current line when nothing is

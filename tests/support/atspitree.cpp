@@ -35,7 +35,8 @@ AtSpiTree readTree(const QStringList& arguments) {
 AtSpiTree AtSpiTree::read() { return readTree({QString::number(QCoreApplication::applicationPid())}); }
 
 AtSpiTree AtSpiTree::readApplication(qint64 pid) {
-  return readTree({QString::number(pid), QStringLiteral("--showing"), QStringLiteral("--text")});
+  return readTree({QString::number(pid), QStringLiteral("--showing"), QStringLiteral("--text"),
+                   QStringLiteral("--outside-managed")});
 }
 
 namespace {

@@ -22,7 +22,8 @@ struct AtSpiTree {
 
   // This process's tree as it is now; no nodes when it could not be read.
   static AtSpiTree read();
-  // The objects on screen in the application run by `pid`, with their texts.
+  // The objects on screen in the application run by `pid`, with their texts;
+  // nothing below an object that manages countless descendants.
   static AtSpiTree readApplication(qint64 pid);
 
   // The first node with this role and name and everything under it, if any.

@@ -26,6 +26,7 @@ std::shared_ptr<FakeElement> FakeElement::failing(qint32 error) {
 
 AXAttributeResult FakeElement::copyAttributeValue(const QString& attribute) {
   if (onRead) onRead(attribute);
+  if (deadline && std::chrono::steady_clock::now() >= *deadline) return {AXError::cannotComplete, {}};
   return attributes.value(attribute, AXAttributeResult{AXError::attributeUnsupported, {}});
 }
 

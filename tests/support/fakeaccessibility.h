@@ -21,6 +21,8 @@ class FakeElement final : public AccessibleElement {
   static std::shared_ptr<FakeElement> failing(qint32 error);
 
   void setMessagingTimeout(std::chrono::milliseconds timeout) override { this->timeout = timeout; }
+  // Reads made past it fail with cannotComplete, as a real element's would.
+  void setMessagingDeadline(std::chrono::steady_clock::time_point deadline) override { this->deadline = deadline; }
   AXAttributeResult copyAttributeValue(const QString& attribute) override;
   AXSettableResult isAttributeSettable(const QString& attribute) override;
   // A write that succeeds becomes the attribute's value. While `answersHeld`
@@ -35,7 +37,9 @@ class FakeElement final : public AccessibleElement {
 
   QList<std::pair<QString, AXValue>> writes;
   std::optional<std::chrono::milliseconds> timeout;
-  // Called at every read, before it is answered.
+  std::optional<std::chrono::steady_clock::time_point> deadline;
+  // Called at every read, before it is answered (a read that takes time
+  // sleeps here).
   std::function<void(const QString& attribute)> onRead;
 };
 

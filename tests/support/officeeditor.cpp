@@ -2,6 +2,7 @@
 
 #include "atspitree.h"
 #include "awaittask.h"
+#include "testkeyboard.h"
 
 #include "platform/frontapplication.h"
 
@@ -41,14 +42,18 @@ bool OfficeEditor::open(const QString& text) {
   if (!folder_.isValid() || !writeFile(documentPath(), text.toUtf8()) || !start()) return false;
   // In front, and the document on screen: keys typed before would go nowhere.
   // LibreOffice's splash screen comes first, from a process of its own.
-  return waitUntil(
-      [&] {
-        const auto front = FrontApplication::current().frontmost();
-        if (!front || ::getpgid(pid_t(front->pid)) != pid_t(process_.processId())) return false;
-        applicationPid_ = front->pid;
-        return documentText() == text;
-      },
-      90s);
+  const auto inFront = [&] {
+    const auto front = FrontApplication::current().frontmost();
+    if (!front || ::getpgid(pid_t(front->pid)) != pid_t(process_.processId())) return false;
+    applicationPid_ = front->pid;
+    return kind_ != Kind::libreOfficeCalc ||
+           !AtSpiTree::readApplication(applicationPid_).under(QStringLiteral("document spreadsheet")).nodes.isEmpty();
+  };
+  if (kind_ != Kind::libreOfficeCalc) return waitUntil([&] { return inFront() && documentText() == text; }, 90s);
+  if (!waitUntil(inFront, 90s)) return false;
+  QStringList keys{QStringLiteral("key"), QStringLiteral("F2")};
+  if (!text.isEmpty()) keys << QStringLiteral("type") << text;
+  return TestKeyboard::run(keys) && waitUntil([&] { return documentText() == text; }, 10s);
 }
 
 bool OfficeEditor::start() {
@@ -59,7 +64,7 @@ bool OfficeEditor::start() {
   environment.insert(QStringLiteral("XDG_CACHE_HOME"), folder_.filePath(QStringLiteral("cache")));
   QString program;
   QStringList arguments;
-  if (kind_ == Kind::libreOfficeWriter) {
+  if (kind_ != Kind::kate) {
     const QString profile = folder_.filePath(QStringLiteral("profile"));
     if (!QDir().mkpath(profile + QStringLiteral("/user")) ||
         !writeFile(profile + QStringLiteral("/user/registrymodifications.xcu"), libreOfficeSettings)) {
@@ -67,8 +72,12 @@ bool OfficeEditor::start() {
     }
     environment.insert(QStringLiteral("SAL_USE_VCLPLUGIN"), QStringLiteral("gtk3"));
     program = QStringLiteral("libreoffice");
-    arguments = {QStringLiteral("--writer"), QStringLiteral("--norestore"),
-                 QStringLiteral("-env:UserInstallation=file://") + profile, documentPath()};
+    arguments = {QStringLiteral("--norestore"), QStringLiteral("-env:UserInstallation=file://") + profile};
+    if (kind_ == Kind::libreOfficeWriter) {
+      arguments << QStringLiteral("--writer") << documentPath();
+    } else {
+      arguments << QStringLiteral("--calc");
+    }
   } else {
     program = QStringLiteral("kate");
     arguments = {QStringLiteral("-n"), documentPath()};
@@ -98,8 +107,11 @@ std::optional<OfficeEditor::Shown> OfficeEditor::shown() const {
     }
     return std::nullopt;
   }
-  const QList<AtSpiTree::Node> paragraphs =
-      tree.under(QStringLiteral("document text")).withRole(QStringLiteral("paragraph"));
+  // Calc's cell in edit mode shows its text beside the sheet, whose cells
+  // are not read.
+  const QString documentRole =
+      kind_ == Kind::libreOfficeCalc ? QStringLiteral("document spreadsheet") : QStringLiteral("document text");
+  const QList<AtSpiTree::Node> paragraphs = tree.under(documentRole).withRole(QStringLiteral("paragraph"));
   if (paragraphs.isEmpty()) return std::nullopt;
   Shown document;
   QStringList lines;

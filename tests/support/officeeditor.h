@@ -8,12 +8,14 @@
 
 // A big editor of the Linux desktop on the test desktop, started as a user
 // starts it on one document (a private folder, a fresh profile): LibreOffice
-// Writer through its GTK 3 front end, or Kate (Qt 5). Both are slow to start.
+// Writer or Calc through their GTK 3 front end, or Kate (Qt 5). All are slow
+// to start. Calc starts on a new spreadsheet with its first cell in edit
+// mode (F2), the document being what that cell holds.
 // It runs in a process group of its own, killed whole with this object:
 // LibreOffice's window belongs to a process its launcher started.
 class OfficeEditor {
  public:
-  enum class Kind { libreOfficeWriter, kate };
+  enum class Kind { libreOfficeWriter, libreOfficeCalc, kate };
 
   explicit OfficeEditor(Kind kind) : kind_(kind) {}
   ~OfficeEditor();  // kills it, without saving
@@ -21,7 +23,8 @@ class OfficeEditor {
   OfficeEditor& operator=(const OfficeEditor&) = delete;
 
   // Opens a document holding `text` and waits until the editor is in front
-  // with the document shown; false when it did not come up in time.
+  // with the document shown; false when it did not come up in time. (Calc:
+  // types `text` into its first cell, left in edit mode.)
   bool open(const QString& text);
   // The document as the editor shows it, read over AT-SPI as a screen reader
   // reads it: its text (lines joined by "\n") and its selection as
@@ -33,6 +36,8 @@ class OfficeEditor {
   };
   std::optional<Shown> shown() const;
   std::optional<QString> documentText() const;
+  // The process that shows the window (LibreOffice's is not the one started).
+  qint64 applicationPid() const { return applicationPid_; }
 
  private:
   QString documentPath() const { return folder_.filePath(QStringLiteral("document.txt")); }

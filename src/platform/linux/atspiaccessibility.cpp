@@ -22,9 +22,10 @@ class FocusRoot final : public AccessibleElement {
   FocusRoot(AtspiAccessibility& service, qint32 pid) : service_(service), pid_(pid) {}
 
   void setMessagingTimeout(std::chrono::milliseconds timeout) override { timeout_ = timeout; }
+  void setMessagingDeadline(AtspiDeadline::Clock::time_point deadline) override { deadline_ = deadline; }
   AXAttributeResult copyAttributeValue(const QString& attribute) override {
     if (attribute != AXAttribute::focusedUIElement) return {AXError::attributeUnsupported, {}};
-    return service_.focusedElement(pid_, timeout_);
+    return service_.focusedElement(pid_, AtspiDeadline(std::min(AtspiDeadline::Clock::now() + timeout_, deadline_)));
   }
   QCoro::Task<AXAttributeResult> copyAttributeValueLater(QString attribute) override {
     if (attribute != AXAttribute::focusedUIElement) return unsupported();
@@ -39,6 +40,7 @@ class FocusRoot final : public AccessibleElement {
   AtspiAccessibility& service_;
   qint32 pid_;
   std::chrono::milliseconds timeout_ = AtspiElement::defaultTimeout;
+  AtspiDeadline::Clock::time_point deadline_ = AtspiDeadline::Clock::time_point::max();
 };
 
 // When the focused text of an application that announced something else is
@@ -54,11 +56,11 @@ qint32 ownPid() { return qint32(QCoreApplication::applicationPid()); }
 // keyboard grab (the hotkey that started this request, still held): it took
 // the focus from the whole application without giving it to anyone. The field
 // is still where the user types, and gets the focus back when the key goes up.
-bool inFront(AtspiAccessible* object, qint32 pid, bool focused) {
+bool inFront(AtspiAccessible* object, qint32 pid, bool focused, const AtspiDeadline& deadline) {
   switch (AtspiFrontCheck::byProcess(pid)) {
     case AtspiFrontCheck::Verdict::inFront: return true;
     case AtspiFrontCheck::Verdict::behind: return false;
-    case AtspiFrontCheck::Verdict::askTheWindow: return focused && AtspiFrontCheck::windowIsActive(object);
+    case AtspiFrontCheck::Verdict::askTheWindow: return focused && AtspiFrontCheck::windowIsActive(object, deadline);
   }
   return false;
 }
@@ -90,6 +92,11 @@ AXAttributeResult ownFocus() {
 
 AXAttributeResult elementFor(AtspiAccessible* accessible) {
   return {AXError::success, AXElementRef(std::make_shared<AtspiElement>(accessible))};
+}
+
+// Whether the application of `accessible` answers by `deadline`.
+bool answersIn(AtspiAccessible* accessible, const AtspiDeadline& deadline) {
+  return AtspiConnection::shared().answers(AtspiObjectPath::of(accessible).service, deadline.left());
 }
 
 // The application object `accessible` belongs to; null when it cannot say.
@@ -169,21 +176,20 @@ AXElementRef AtspiAccessibility::systemWide() { return std::make_shared<FocusRoo
 
 AXElementRef AtspiAccessibility::application(qint32 pid) { return std::make_shared<FocusRoot>(*this, pid); }
 
-AXAttributeResult AtspiAccessibility::focusedElement(qint32 pid, std::chrono::milliseconds timeout) {
+AXAttributeResult AtspiAccessibility::focusedElement(qint32 pid, const AtspiDeadline& deadline) {
   // Never ask the bus about this process: the question would come back to
   // this very thread, which is waiting for the answer.
   if (QtWidgetElement::thisProcessIsInFront() && (pid == 0 || pid == ownPid())) return ownFocus();
   if (pid == ownPid()) return {AXError::noValue, {}};
   if (!initialize()) return {AXError::apiDisabled, {}};
-  const Clock::time_point deadline = Clock::now() + timeout;
-  AtspiElement::applyTimeout(timeout);
+  if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
   AXAttributeResult result = pid == 0 ? trackedFocus(deadline) : focusInApplication(pid, deadline);
-  // A search leaves libatspi's time-out at what was left of its own.
-  AtspiElement::applyTimeout(timeout);
+  // The calls leave libatspi's time-out at what was left of the deadline.
+  AtspiElement::applyTimeout(AtspiElement::defaultTimeout);
   return result;
 }
 
-AXAttributeResult AtspiAccessibility::trackedFocus(Clock::time_point deadline) {
+AXAttributeResult AtspiAccessibility::trackedFocus(const AtspiDeadline& deadline) {
   if (!focus_) return {AXError::noValue, {}};
   // Our own reference: a focus event handled while we wait for an answer
   // replaces focus_.
@@ -191,24 +197,28 @@ AXAttributeResult AtspiAccessibility::trackedFocus(Clock::time_point deadline) {
   const std::optional<qint32> pid = processOf(focus.get());
   if (!pid) return {AXError::invalidUIElement, {}};
   if (*pid == ownPid()) return {AXError::noValue, {}};
+  if (!answersIn(focus.get(), deadline)) return {AXError::cannotComplete, {}};
   // The object may have lost the focus to an application that does not speak
   // AT-SPI, which announces nothing: ask it, not libatspi's cache.
+  if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
   atspi_accessible_clear_cache(focus.get());
   const AtspiObjectStates states = AtspiObjectStates::of(focus.get());
+  if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
   if (states.defunct) return {AXError::invalidUIElement, {}};
-  if (!inFront(focus.get(), *pid, states.focused)) return {AXError::noValue, {}};
+  if (!inFront(focus.get(), *pid, states.focused, deadline)) return {AXError::noValue, {}};
   if (atspiIsFocusedEditableText(focus.get(), states)) return elementFor(focus.get());
   // A root pane, a frame or a list's cell: the user types into the focused
   // text of its application, where it has one.
   const AtspiReference application = applicationOf(focus.get());
   if (application) {
     const AtspiReference text = focusedTextIn(application.get(), *pid, deadline);
-    if (text && inFront(text.get(), *pid, true)) return elementFor(text.get());
+    if (text && inFront(text.get(), *pid, true, deadline)) return elementFor(text.get());
   }
+  if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
   return elementFor(focus.get());
 }
 
-AXAttributeResult AtspiAccessibility::focusInApplication(qint32 pid, Clock::time_point deadline) {
+AXAttributeResult AtspiAccessibility::focusInApplication(qint32 pid, const AtspiDeadline& deadline) {
   AtspiReference desktop = AtspiReference::adopt(atspi_get_desktop(0));
   if (!desktop) return {AXError::apiDisabled, {}};
   GError* error = nullptr;
@@ -219,11 +229,11 @@ AXAttributeResult AtspiAccessibility::focusInApplication(qint32 pid, Clock::time
     return {code == AXError::cannotComplete ? code : AXError::apiDisabled, {}};
   }
   AtspiReference application;
-  for (gint i = 0; i < count && !application; ++i) {
+  for (gint i = 0; i < count && !application && deadline.timeLeft(); ++i) {
     AtspiReference candidate = AtspiReference::adopt(atspi_accessible_get_child_at_index(desktop.get(), i, nullptr));
     if (candidate && processOf(candidate.get()) == pid) application = std::move(candidate);
   }
-  if (!application) return {AXError::cannotComplete, {}};
+  if (!application || !answersIn(application.get(), deadline)) return {AXError::cannotComplete, {}};
 
   AtspiReference found;
   if (focus_ && focusPid_ == pid && isFocusedEditableTextNow(focus_.get())) {
@@ -233,19 +243,20 @@ AXAttributeResult AtspiAccessibility::focusInApplication(qint32 pid, Clock::time
     found = focusedTextIn(application.get(), pid, deadline, &firstFocused);
     if (!found) found = std::move(firstFocused);
   }
+  if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
   if (!found) return {AXError::noValue, {}};
-  if (!inFront(found.get(), pid, true)) return {AXError::noValue, {}};
+  if (!inFront(found.get(), pid, true, deadline)) return {AXError::noValue, {}};
   return elementFor(found.get());
 }
 
 AtspiReference AtspiAccessibility::focusedTextIn(_AtspiAccessible* application, qint32 pid,
-                                                 Clock::time_point deadline, AtspiReference* firstFocused) {
+                                                 const AtspiDeadline& deadline, AtspiReference* firstFocused) {
   // What the last search found, when nothing was announced since. (A dialog
   // announces its own focus: then its window is searched.)
   const bool known = lastSearch_.found && lastSearch_.isText && lastSearch_.pid == pid &&
                      lastSearch_.announced.get() == focus_.get();
   AtspiObjectStates knownStates;
-  if (known) {
+  if (known && deadline.timeLeft()) {
     atspi_accessible_clear_cache(lastSearch_.found.get());
     knownStates = AtspiObjectStates::of(lastSearch_.found.get());
     if (atspiIsFocusedEditableText(lastSearch_.found.get(), knownStates)) return AtspiReference::share(lastSearch_.found.get());
@@ -271,11 +282,16 @@ void AtspiAccessibility::learnFocusedText() {
   if (AtspiFrontCheck::byProcess(*focusPid_) == AtspiFrontCheck::Verdict::behind) return;
   const AtspiReference focus = AtspiReference::share(focus_.get());
   const qint32 pid = *focusPid_;
-  atspi_accessible_clear_cache(focus.get());
-  const AtspiObjectStates states = AtspiObjectStates::of(focus.get());
-  if (states.defunct || atspiIsFocusedEditableText(focus.get(), states)) return;
-  const AtspiReference application = applicationOf(focus.get());
-  if (application) focusedTextIn(application.get(), pid, Clock::now() + learningTime);
+  // Nobody waits for this, but a press may come meanwhile: an application
+  // that stopped answering costs it no more than the learning time.
+  const AtspiDeadline deadline = AtspiDeadline::after(learningTime);
+  if (answersIn(focus.get(), deadline) && deadline.timeLeft()) {
+    atspi_accessible_clear_cache(focus.get());
+    const AtspiObjectStates states = AtspiObjectStates::of(focus.get());
+    const AtspiReference application =
+        states.defunct || atspiIsFocusedEditableText(focus.get(), states) ? AtspiReference() : applicationOf(focus.get());
+    if (application) focusedTextIn(application.get(), pid, deadline);
+  }
   AtspiElement::applyTimeout(AtspiElement::defaultTimeout);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/accessibility.h"
+#include "platform/linux/atspideadline.h"
 #include "platform/linux/atspireference.h"
 
 #include <QCoroTask>
@@ -38,8 +39,9 @@ struct _AtspiEventListener;
 // focused element while a grab takes the focus from all its windows and
 // nothing was announced since.
 //
-// A search ends within the messaging time-out it is given, with what it found
-// by then. Calls that find nothing answer the AX codes: no accessibility bus
+// A search ends within the messaging time-out it is given, and by the
+// messaging deadline, with what it found by then; a lookup that ran out of
+// time finds nothing (cannotComplete). Calls that find nothing answer the AX codes: no accessibility bus
 // is apiDisabled, an application not on the bus cannotComplete, nothing
 // focused noValue. Main thread only.
 //
@@ -66,24 +68,22 @@ class AtspiAccessibility final : public Accessibility {
   bool busUsed() const { return initialized_; }
 
   // The focused element of the whole desktop (pid 0) or of one application,
-  // each call bounded by `timeout`.
-  AXAttributeResult focusedElement(qint32 pid, std::chrono::milliseconds timeout);
+  // found by `deadline` (else cannotComplete).
+  AXAttributeResult focusedElement(qint32 pid, const AtspiDeadline& deadline);
   // The same without waiting on the calling thread.
   QCoro::Task<AXAttributeResult> focusedElementLater(qint32 pid, std::chrono::milliseconds timeout);
 
  private:
-  using Clock = std::chrono::steady_clock;
-
   bool initialize();
   void focusChanged(_AtspiAccessible* source, bool gained);
-  AXAttributeResult trackedFocus(Clock::time_point deadline);
-  AXAttributeResult focusInApplication(qint32 pid, Clock::time_point deadline);
+  AXAttributeResult trackedFocus(const AtspiDeadline& deadline);
+  AXAttributeResult focusInApplication(qint32 pid, const AtspiDeadline& deadline);
   // The focused editable text of `application`, run by `pid`: the one the
   // last search found, when nothing was announced since and it still is (or,
   // while a keyboard grab holds the focus, still takes typing); else one
   // searched for, and remembered. `firstFocused` receives the first focused
   // object when the search found no such text.
-  AtspiReference focusedTextIn(_AtspiAccessible* application, qint32 pid, Clock::time_point deadline,
+  AtspiReference focusedTextIn(_AtspiAccessible* application, qint32 pid, const AtspiDeadline& deadline,
                                AtspiReference* firstFocused = nullptr);
   // Searches the application of the announced focus, when that is no focused
   // editable text, for the one it has.

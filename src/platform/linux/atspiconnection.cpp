@@ -13,6 +13,7 @@ namespace {
 const QString kConnectionName = QStringLiteral("veltrine-accessibility");
 const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
 const QString kGet = QStringLiteral("Get");
+const QString kPeer = QStringLiteral("org.freedesktop.DBus.Peer");
 
 }  // namespace
 
@@ -58,6 +59,17 @@ QDBusPendingCall AtspiConnection::send(const AtspiObjectPath& object, const QStr
   QDBusMessage message = QDBusMessage::createMethodCall(object.service, object.path, interface, method);
   message.setArguments(arguments);
   return connection_->asyncCall(message, int(timeout.count()));
+}
+
+bool AtspiConnection::answers(const QString& service, std::chrono::milliseconds timeout) {
+  if (!connect() || service.isEmpty() || timeout.count() <= 0) return false;
+  const QDBusMessage ping =
+      QDBusMessage::createMethodCall(service, QStringLiteral("/"), kPeer, QStringLiteral("Ping"));
+  const QDBusMessage reply = connection_->call(ping, QDBus::Block, int(timeout.count()));
+  if (reply.type() == QDBusMessage::ReplyMessage) return true;
+  // A refusal is an answer too; only silence and a vanished peer are not.
+  const qint32 code = axErrorFromAtspiMessage(reply.errorName() + QLatin1Char(' ') + reply.errorMessage());
+  return code != AXError::cannotComplete && code != AXError::invalidUIElement;
 }
 
 QCoro::Task<AtspiReply> AtspiConnection::call(AtspiObjectPath object, QString interface, QString method,

@@ -66,6 +66,13 @@ class AtspiConnection {
   QCoro::Task<AtspiReply> property(AtspiObjectPath object, QString interface, QString name,
                                    std::chrono::milliseconds timeout);
 
+  // Whether the application at bus name `service` answers at all within
+  // `timeout`, waited for on the calling thread: a question its bus library
+  // answers without the toolkit. libatspi waits for a stopped application
+  // up to its time-out on every call, and some of its functions make more
+  // than one: a step asks this first, and asks nothing more when it fails.
+  bool answers(const QString& service, std::chrono::milliseconds timeout);
+
   // The reply to a call sent earlier. No bus is apiDisabled, no answer in
   // time cannotComplete, and the other errors as libatspi's would map.
   static QCoro::Task<AtspiReply> answer(QDBusPendingCall pending);

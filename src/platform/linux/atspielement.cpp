@@ -7,6 +7,8 @@
 
 #include <atspi/atspi.h>
 
+#include <algorithm>
+
 namespace {
 
 // Turns a GError into a result code and frees it.
@@ -49,52 +51,68 @@ void AtspiElement::applyTimeout(std::chrono::milliseconds timeout) {
   atspi_set_timeout(int(timeout.count()), int(timeout.count()));
 }
 
+AtspiDeadline AtspiElement::callDeadline() const {
+  return AtspiDeadline(std::min(AtspiDeadline::Clock::now() + timeout_, deadline_));
+}
+
 AXAttributeResult AtspiElement::copyAttributeValue(const QString& attribute) {
-  applyTimeout(timeout_);
-  if (attribute == AXAttribute::role) return role();
-  if (attribute == AXAttribute::selectedText) return selectedText();
-  if (attribute == AXAttribute::selectedTextRange) return selectedTextRange();
+  const AtspiDeadline deadline = callDeadline();
+  if (attribute == AXAttribute::role) return role(deadline);
+  if (attribute == AXAttribute::selectedText) return selectedText(deadline);
+  if (attribute == AXAttribute::selectedTextRange) return selectedTextRange(deadline);
   return {AXError::attributeUnsupported, {}};
 }
 
-AXAttributeResult AtspiElement::role() {
+AXAttributeResult AtspiElement::role(const AtspiDeadline& deadline) {
+  if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
   GError* error = nullptr;
   const AtspiRole role = atspi_accessible_get_role(accessible_, &error);
   if (error) return {takeError(error), {}};
-  const bool multiLine = roleNameDependsOnLines(role) && hasState(accessible_, ATSPI_STATE_MULTI_LINE);
-  return {AXError::success, axRoleName(role, multiLine)};
+  if (!roleNameDependsOnLines(role)) return {AXError::success, axRoleName(role, false)};
+  if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
+  return {AXError::success, axRoleName(role, hasState(accessible_, ATSPI_STATE_MULTI_LINE))};
 }
 
-qint32 AtspiElement::missingTextError() {
+qint32 AtspiElement::missingTextError(const AtspiDeadline& deadline) {
+  if (!deadline.timeLeft()) return AXError::cannotComplete;
   GError* error = nullptr;
   atspi_accessible_get_role(accessible_, &error);
   return error ? takeError(error) : AXError::attributeUnsupported;
 }
 
-AXAttributeResult AtspiElement::selectedText() {
+AXAttributeResult AtspiElement::selectedText(const AtspiDeadline& deadline) {
+  if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
   TextInterface text(accessible_);
-  if (!text.text) return {missingTextError(), {}};
+  if (!text.text) return {missingTextError(deadline), {}};
   GError* error = nullptr;
+  if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
   const gint selections = atspi_text_get_n_selections(text.text, &error);
   if (error) return {takeError(error), {}};
   if (selections <= 0) return {AXError::success, QString()};
+  if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
   AtspiRange* range = atspi_text_get_selection(text.text, 0, &error);
   if (error) return {takeError(error), {}};
   if (!range) return {AXError::failure, {}};
-  gchar* selected = atspi_text_get_text(text.text, range->start_offset, range->end_offset, &error);
+  const gint start = range->start_offset;
+  const gint end = range->end_offset;
   g_free(range);
+  if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
+  gchar* selected = atspi_text_get_text(text.text, start, end, &error);
   if (error) return {takeError(error), {}};
   const QString value = QString::fromUtf8(selected);
   g_free(selected);
   return {AXError::success, value};
 }
 
-AXAttributeResult AtspiElement::selectedTextRange() {
+AXAttributeResult AtspiElement::selectedTextRange(const AtspiDeadline& deadline) {
+  if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
   TextInterface text(accessible_);
-  if (!text.text) return {missingTextError(), {}};
+  if (!text.text) return {missingTextError(deadline), {}};
   GError* error = nullptr;
+  if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
   const gint selections = atspi_text_get_n_selections(text.text, &error);
   if (error) return {takeError(error), {}};
+  if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
   if (selections <= 0) {
     // No selection: the caret, as an empty range.
     const gint caret = atspi_text_get_caret_offset(text.text, &error);
@@ -110,8 +128,8 @@ AXAttributeResult AtspiElement::selectedTextRange() {
 }
 
 AXSettableResult AtspiElement::isAttributeSettable(const QString& attribute) {
-  applyTimeout(timeout_);
   if (attribute != AXAttribute::value) return {AXError::attributeUnsupported, false};
+  if (!callDeadline().timeLeft()) return {AXError::cannotComplete, false};
   // libatspi keeps states it learnt from events, and not every change is
   // announced (a field made read-only is not): ask the application afresh.
   atspi_accessible_clear_cache(accessible_);

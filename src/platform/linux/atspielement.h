@@ -2,6 +2,7 @@
 
 #include "platform/accessibleelement.h"
 #include "platform/linux/atspiconnection.h"
+#include "platform/linux/atspideadline.h"
 
 #include <memory>
 
@@ -10,7 +11,9 @@ struct _AtspiAccessible;
 // An object of another application reached through AT-SPI. Text roles and
 // their selection come from the Text interface, editability from
 // STATE_EDITABLE, and the selection is set back through the Text interface.
-// Every call runs under the element's messaging time-out. Reads at once go
+// Every call runs under the element's messaging time-out, a read at once as
+// a whole however many calls it takes, and ends by the element's messaging
+// deadline. Reads at once go
 // through libatspi; reads later and writes through AtspiConnection, whose
 // answers nobody waits for.
 class AtspiElement final : public AccessibleElement {
@@ -27,6 +30,7 @@ class AtspiElement final : public AccessibleElement {
   static constexpr std::chrono::milliseconds defaultTimeout{800};
 
   void setMessagingTimeout(std::chrono::milliseconds timeout) override { timeout_ = timeout; }
+  void setMessagingDeadline(AtspiDeadline::Clock::time_point deadline) override { deadline_ = deadline; }
   AXAttributeResult copyAttributeValue(const QString& attribute) override;
   QCoro::Task<AXAttributeResult> copyAttributeValueLater(QString attribute) override;
   AXSettableResult isAttributeSettable(const QString& attribute) override;
@@ -35,15 +39,18 @@ class AtspiElement final : public AccessibleElement {
   QCoro::Task<qint32> setAttributeValue(QString attribute, AXValue value) override;
 
  private:
-  AXAttributeResult role();
-  AXAttributeResult selectedText();
-  AXAttributeResult selectedTextRange();
+  // When the call that starts now must have ended.
+  AtspiDeadline callDeadline() const;
+  AXAttributeResult role(const AtspiDeadline& deadline);
+  AXAttributeResult selectedText(const AtspiDeadline& deadline);
+  AXAttributeResult selectedTextRange(const AtspiDeadline& deadline);
   // The code for "no Text interface": unsupported when the object answers,
   // else why it does not.
-  qint32 missingTextError();
+  qint32 missingTextError(const AtspiDeadline& deadline);
 
   _AtspiAccessible* accessible_;
   AtspiObjectPath path_;
   std::chrono::milliseconds timeout_ = defaultTimeout;
+  AtspiDeadline::Clock::time_point deadline_ = AtspiDeadline::Clock::time_point::max();
   std::shared_ptr<int> unansweredSelections_;
 };

@@ -4,7 +4,8 @@
 
 #include <atspi/atspi.h>
 
-#include <algorithm>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -12,18 +13,43 @@ namespace {
 // stay within the capture's time even in a huge window.
 constexpr int maximumVisits = 400;
 constexpr int maximumDepth = 40;
+// An object that manages its descendants but has no more children than this
+// has only those it shows, made already: asking them costs nothing more.
+constexpr int maximumManagedChildren = 200;
+// How many such objects a window may hold for one request to go through it.
+constexpr int maximumManagingObjects = 4;
 // Enough for every object an application marks focused at once.
 constexpr int maximumMatches = 32;
 
-// A match rule for the objects that say they are focused.
-AtspiMatchRule* focusedRule() {
+// A match rule for the objects in `state`.
+AtspiMatchRule* ruleFor(AtspiStateType state) {
   AtspiStateSet* states = atspi_state_set_new(nullptr);
-  atspi_state_set_add(states, ATSPI_STATE_FOCUSED);
+  atspi_state_set_add(states, state);
   AtspiMatchRule* rule =
       atspi_match_rule_new(states, ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_ALL, nullptr,
                            ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_ALL, FALSE);
   g_object_unref(states);
   return rule;
+}
+
+// The objects below the collection's object that match `rule`, in tree
+// order, at most `count` (0: all); nothing when it does not answer.
+std::optional<std::vector<AtspiReference>> matches(AtspiCollection* collection, AtspiStateType state, int count) {
+  AtspiMatchRule* rule = ruleFor(state);
+  GError* error = nullptr;
+  GArray* found =
+      atspi_collection_get_matches(collection, rule, ATSPI_Collection_SORT_ORDER_CANONICAL, count, TRUE, &error);
+  g_object_unref(rule);
+  std::vector<AtspiReference> result;
+  for (guint i = 0; found && i < found->len; ++i) {
+    result.push_back(AtspiReference::adopt(g_array_index(found, AtspiAccessible*, i)));
+  }
+  if (found) g_array_free(found, TRUE);
+  if (error) {
+    g_clear_error(&error);
+    return std::nullopt;
+  }
+  return result;
 }
 
 }  // namespace
@@ -48,40 +74,64 @@ AtspiFocusSearch::Found AtspiFocusSearch::inApplication(_AtspiAccessible* applic
   return found;
 }
 
-bool AtspiFocusSearch::timeLeft() const {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now());
-  if (left.count() <= 0) return false;
-  const int milliseconds = int(std::min<std::chrono::milliseconds::rep>(left.count(), 60'000));
-  atspi_set_timeout(milliseconds, milliseconds);
-  return true;
-}
+void AtspiFocusSearch::searchWindow(_AtspiAccessible* window, Found& found) { searchTree(window, 0, found); }
 
-void AtspiFocusSearch::searchWindow(_AtspiAccessible* window, Found& found) {
-  if (!askCollection(window, found)) walk(window, 0, found);
-}
-
-bool AtspiFocusSearch::askCollection(_AtspiAccessible* window, Found& found) {
-  AtspiCollection* collection = atspi_accessible_get_collection_iface(window);
-  if (!collection) return false;
-  AtspiMatchRule* rule = focusedRule();
-  GError* error = nullptr;
-  GArray* matches = atspi_collection_get_matches(collection, rule, ATSPI_Collection_SORT_ORDER_CANONICAL,
-                                                 maximumMatches, TRUE, &error);
-  g_object_unref(rule);
+void AtspiFocusSearch::searchTree(_AtspiAccessible* root, int depth, Found& found) {
+  if (found.text || depth > maximumDepth || !timeLeft()) return;
+  AtspiCollection* collection = atspi_accessible_get_collection_iface(root);
+  if (!collection) {
+    walk(root, depth, found);
+    return;
+  }
+  // The collection goes through every object below the one it is asked
+  // on, and the children of an object that manages its descendants may be
+  // countless (a spreadsheet's cells, made on demand: asked for them all,
+  // LibreOffice Calc spends minutes and hundreds of megabytes). Asked for
+  // that many such objects, it stops at the last without entering it: they
+  // are asked for one more at a time while those found have few children.
+  // Where one has many, each child is searched on its own.
+  std::optional<std::vector<AtspiReference>> managing;
+  bool fewChildrenEach = false;
+  for (int count = 1; count <= maximumManagingObjects && timeLeft(); ++count) {
+    managing = matches(collection, ATSPI_STATE_MANAGES_DESCENDANTS, count);
+    if (!managing) break;
+    if (managing->size() < size_t(count)) {
+      fewChildrenEach = true;
+      break;
+    }
+    if (atspi_accessible_get_child_count(managing->back().get(), nullptr) > maximumManagedChildren) break;
+  }
+  std::optional<std::vector<AtspiReference>> focused;
+  if (fewChildrenEach && timeLeft()) focused = matches(collection, ATSPI_STATE_FOCUSED, maximumMatches);
   g_object_unref(collection);
-  if (error || !matches) {
-    g_clear_error(&error);
-    if (matches) g_array_free(matches, TRUE);
-    return false;
+  if (focused) {
+    for (const AtspiReference& match : *focused) {
+      if (found.text || !timeLeft()) break;
+      atspi_accessible_clear_cache(match.get());
+      consider(match.get(), AtspiObjectStates::of(match.get()), found);
+    }
+  } else if (managing) {
+    searchChildren(root, depth, found);
+  } else {
+    walk(root, depth, found);
   }
-  for (guint i = 0; i < matches->len; ++i) {
-    AtspiReference match = AtspiReference::adopt(g_array_index(matches, AtspiAccessible*, i));
-    if (found.text || !timeLeft()) continue;
-    atspi_accessible_clear_cache(match.get());
-    consider(match.get(), AtspiObjectStates::of(match.get()), found);
+}
+
+void AtspiFocusSearch::searchChildren(_AtspiAccessible* root, int depth, Found& found) {
+  const gint children = atspi_accessible_get_child_count(root, nullptr);
+  for (gint i = 0; i < children && !found.text && timeLeft(); ++i) {
+    AtspiReference child = AtspiReference::adopt(atspi_accessible_get_child_at_index(root, i, nullptr));
+    if (!child) continue;
+    atspi_accessible_clear_cache(child.get());
+    const AtspiObjectStates states = AtspiObjectStates::of(child.get());
+    consider(child.get(), states, found);
+    // Writer's document manages its paragraphs, and has only those on
+    // screen: a handful. Calc's sheet says it has 2^31 - 1 cells.
+    if (!states.managesDescendants ||
+        (timeLeft() && atspi_accessible_get_child_count(child.get(), nullptr) <= maximumManagedChildren)) {
+      searchTree(child.get(), depth + 1, found);
+    }
   }
-  g_array_free(matches, TRUE);
-  return true;
 }
 
 void AtspiFocusSearch::walk(_AtspiAccessible* node, int depth, Found& found) {

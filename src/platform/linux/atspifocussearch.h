@@ -1,8 +1,7 @@
 #pragma once
 
+#include "platform/linux/atspideadline.h"
 #include "platform/linux/atspireference.h"
-
-#include <chrono>
 
 struct AtspiObjectStates;
 
@@ -17,15 +16,16 @@ struct AtspiObjectStates;
 // editable text the first focused object found is the answer.
 //
 // An application that offers the Collection interface is asked for its
-// focused objects in one request. The others are walked depth first through
-// what is on screen, up to a bounded number of objects. Either way the
+// focused objects in one request, except below objects that manage their
+// descendants (a spreadsheet, a large table or list), whose children may be
+// countless: those are entered only when they have a few children, and what
+// lies beside them is asked the same way. The others are walked depth first through what is on
+// screen, up to a bounded number of objects. Either way the
 // search ends at its deadline with what it found by then: a capture must not
 // wait for it longer than its messaging time-out.
 class AtspiFocusSearch {
  public:
-  using Clock = std::chrono::steady_clock;
-
-  explicit AtspiFocusSearch(Clock::time_point deadline) : deadline_(deadline) {}
+  explicit AtspiFocusSearch(const AtspiDeadline& deadline) : deadline_(deadline) {}
 
   struct Found {
     AtspiReference text;           // focused, editable, with a Text interface
@@ -35,15 +35,19 @@ class AtspiFocusSearch {
   Found inApplication(_AtspiAccessible* application);
 
  private:
-  // Whether time is left; bounds libatspi's next calls by what is left.
-  bool timeLeft() const;
+  bool timeLeft() const { return deadline_.timeLeft(); }
   void searchWindow(_AtspiAccessible* window, Found& found);
-  // False when the window offers no Collection or does not answer it.
-  bool askCollection(_AtspiAccessible* window, Found& found);
+  // Searches below `root`, at `depth` below the window: with the Collection
+  // interface where it has it (around the objects that manage their
+  // descendants), else by a walk.
+  void searchTree(_AtspiAccessible* root, int depth, Found& found);
+  // Searches each child of `root` on its own, leaving out what is below
+  // those that manage their descendants.
+  void searchChildren(_AtspiAccessible* root, int depth, Found& found);
   void walk(_AtspiAccessible* node, int depth, Found& found);
   // Notes `accessible`, in `states`, if it is focused.
   static void consider(_AtspiAccessible* accessible, const AtspiObjectStates& states, Found& found);
 
-  Clock::time_point deadline_;
+  AtspiDeadline deadline_;
   int visits_ = 0;
 };

@@ -73,15 +73,15 @@ bool AtspiFrontCheck::sharesSandbox(qint32 proxy, qint32 application) {
   return false;
 }
 
-bool AtspiFrontCheck::windowIsActive(_AtspiAccessible* accessible) {
+bool AtspiFrontCheck::windowIsActive(_AtspiAccessible* accessible, const AtspiDeadline& deadline) {
   auto* node = static_cast<AtspiAccessible*>(g_object_ref(accessible));
   bool active = false;
-  for (int depth = 0; depth < maximumDepth && node; ++depth) {
+  for (int depth = 0; depth < maximumDepth && node && deadline.timeLeft(); ++depth) {
     GError* error = nullptr;
     AtspiAccessible* parent = atspi_accessible_get_parent(node, &error);
     g_clear_error(&error);
     if (parent && isApplicationRoot(parent)) {
-      active = isActive(node);
+      active = deadline.timeLeft() && isActive(node);
       g_object_unref(parent);
       break;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/linux/atspiconnection.h"
+#include "platform/linux/atspideadline.h"
 
 #include <QCoroTask>
 #include <QtGlobal>
@@ -40,9 +41,9 @@ struct AtspiFrontCheck {
   // Whether the bus proxy `proxy` was started for the sandbox `application` runs in.
   static bool sharesSandbox(qint32 proxy, qint32 application);
 
-  // Whether the window holding `accessible` is the active one; each call
-  // bounded by libatspi's time-out.
-  static bool windowIsActive(_AtspiAccessible* accessible);
+  // Whether the window holding `accessible` is the active one, as told by
+  // `deadline` (no answer by then is no).
+  static bool windowIsActive(_AtspiAccessible* accessible, const AtspiDeadline& deadline);
   // The same without waiting on the calling thread.
   static QCoro::Task<bool> windowIsActiveLater(AtspiObjectPath object, std::chrono::milliseconds timeout);
 };

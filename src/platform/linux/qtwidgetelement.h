@@ -25,6 +25,7 @@ class QtWidgetElement final : public AccessibleElement {
   QWidget* widget() const { return widget_; }
 
   void setMessagingTimeout(std::chrono::milliseconds) override {}
+  void setMessagingDeadline(std::chrono::steady_clock::time_point) override {}
   AXAttributeResult copyAttributeValue(const QString& attribute) override;
   AXSettableResult isAttributeSettable(const QString& attribute) override;
   // Answered at once: the widget is ours.

@@ -1,10 +1,13 @@
-// veltrine-atspitree <pid> [--showing] [--text]: prints the accessible tree of
+// veltrine-atspitree <pid> [--showing] [--text] [--outside-managed]: prints the accessible tree of
 // that process's application as a screen reader reads it over AT-SPI, one
 // object a line: two spaces of indent per level, then role, name and
 // description separated by tabs (line breaks written as "\n"). --showing
 // leaves out the windows' objects that are not on screen, with everything
 // below them; --text adds two fields to objects that offer a text: the whole
-// text, and its first selection as "<start>-<end>" (empty without one). Exits 1 when no such application is registered. A process of its own:
+// text, and its first selection as "<start>-<end>" (empty without one);
+// --outside-managed prints nothing below an object that manages its
+// descendants and has more than a screenful of them (a spreadsheet's cells
+// are countless and made on demand). Exits 1 when no such application is registered. A process of its own:
 // a Qt program reading its own tree would wait for answers only its own
 // (blocked) event loop could give.
 #include <atspi/atspi.h>
@@ -16,6 +19,8 @@
 namespace {
 
 constexpr int kMaxDepth = 40;
+// More children than an object that manages them has on screen.
+constexpr int kManyChildren = 1000;
 
 std::string text(gchar* value, GError** error) {
   g_clear_error(error);
@@ -29,6 +34,14 @@ std::string text(gchar* value, GError** error) {
 
 bool onlyShowing = false;
 bool withText = false;
+bool outsideManaged = false;
+
+bool managesDescendants(AtspiAccessible* object) {
+  AtspiStateSet* states = atspi_accessible_get_state_set(object);
+  const bool manages = atspi_state_set_contains(states, ATSPI_STATE_MANAGES_DESCENDANTS);
+  g_object_unref(states);
+  return manages;
+}
 
 bool isShowing(AtspiAccessible* object) {
   AtspiStateSet* states = atspi_accessible_get_state_set(object);
@@ -68,6 +81,7 @@ void print(AtspiAccessible* object, int depth) {
   if (depth >= kMaxDepth) return;
   const gint children = atspi_accessible_get_child_count(object, &error);
   g_clear_error(&error);
+  if (outsideManaged && children > kManyChildren && managesDescendants(object)) return;
   for (gint i = 0; i < children; ++i) {
     AtspiAccessible* child = atspi_accessible_get_child_at_index(object, i, &error);
     g_clear_error(&error);
@@ -88,6 +102,8 @@ int main(int argc, char** argv) {
       onlyShowing = true;
     } else if (option == "--text") {
       withText = true;
+    } else if (option == "--outside-managed") {
+      outsideManaged = true;
     } else {
       return 2;
     }

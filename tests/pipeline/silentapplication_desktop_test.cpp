@@ -1,0 +1,69 @@
+// A request while the application in front has stopped answering (here a
+// real editor stopped with SIGSTOP, as a hung one is): its accessibility
+// never answers, nor does its clipboard. Each way of reading the selection
+// gives up within its own time, whatever the number of calls it makes, so
+// the press holds the program no longer than those times together, and the
+// next press still ends the recording with one upload.
+#include "desktopeditor.h"
+#include "desktopflow.h"
+#include "testmicrophone.h"
+#include "tracelines.h"
+
+#include "pipeline/selectionsnapshot.h"
+
+#include <QElapsedTimer>
+#include <QScopeGuard>
+#include <QTimer>
+
+#include <csignal>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// Both accessibility captures (1 s each), the copy's editability probe
+// (0.5 s), the copy (0.3 s), and what the press does besides (the recording
+// indicator, the clipboard context), which takes milliseconds.
+constexpr auto longestHold = 3000ms;
+
+class SilentApplication : public DesktopFlow {};
+
+TEST_F(SilentApplication, HoldsThePressNoLongerThanTheCapturesTimesAndTheNextPressStillUploads) {
+  DesktopEditor editor(DesktopEditor::Program::mousepad);
+  ASSERT_TRUE(editor.open(QStringLiteral("alpha beta gamma")));
+  ASSERT_TRUE(isInFront(editor.processId()));
+  // Until accessibility reads the word, the program has not met the editor
+  // yet: the stop would then cost it less than a real hang does.
+  ASSERT_TRUE(TestKeyboard::selectWithKeys(6, 4));
+  ASSERT_TRUE(waitUntil([] {
+    const std::optional<SelectionSnapshot> read = SelectionSnapshot::captureSystemWide();
+    return read && read->text == QStringLiteral("beta");
+  }, 10s));
+  answerNext("transcribe", "paste", "said");
+  TestMicrophone microphone;
+  ASSERT_TRUE(microphone.play(TestMicrophone::tone(440, 1000ms, 0.5), true));
+
+  const auto pid = pid_t(editor.processId());
+  ASSERT_EQ(::kill(pid, SIGSTOP), 0);
+  const auto resume = qScopeGuard([pid] { ::kill(pid, SIGCONT); });
+  // How long each press kept the main thread: from the press reaching the
+  // program to its event loop running again.
+  const auto held = std::make_shared<QList<qint64>>();
+  onPress = [held] {
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    QTimer::singleShot(0, [held, clock] { *held << clock->elapsed(); });
+  };
+  clearTrace();
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressDictate));
+  waitUntil([] { return false; }, 500ms);
+  EXPECT_EQ(service.requestCount(), 1);
+  ASSERT_EQ(held->size(), 2);
+  // The first press reads the selection at the start, the second once more
+  // at the stop, since the start found none.
+  for (const qint64 milliseconds : *held) {
+    EXPECT_LE(milliseconds, longestHold.count()) << traceLines().join(u'\n').toStdString();
+  }
+}
+
+}  // namespace
