@@ -26,9 +26,9 @@
 //
 // The paste key is Shift+Insert, which pastes the PRIMARY selection in
 // terminals of the xterm kind, in terminals inside web pages, in gvim and in
-// Xaw texts: the result goes there too for the moment of the paste. Emacs, Tk and Xaw paste beside a
-// selection: a selection the result replaces is cut first, when it is surely
-// still the one selected (SelectionEraser).
+// Xaw texts: the result goes there too for the moment of the paste. Emacs,
+// Tk and Xaw paste beside a selection: a selection the result replaces is cut
+// first, when it is surely still the one selected (SelectionEraser).
 //
 // Main thread only.
 class TextInserter : public QObject {
