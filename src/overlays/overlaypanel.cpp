@@ -112,6 +112,7 @@ void OverlayPanel::orderFrontRegardless() {
   updateShape();
   show();
   raise();
+  if (QWindow* window = windowHandle()) WorkspacePresence::current().showOnAllWorkspaces(*window);
 }
 
 void OverlayPanel::orderOut() {

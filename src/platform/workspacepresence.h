@@ -12,8 +12,10 @@ class WorkspacePresence {
  public:
   virtual ~WorkspacePresence() = default;
 
-  // Marks `window` for every workspace. Call it before each showing: window
-  // managers forget the mark of a window that was hidden.
+  // Marks `window` for every workspace. Call it before each showing (window
+  // managers forget the mark of a window that was hidden) and again right
+  // after: a busy window manager that learns of the hiding only then erases
+  // the mark made before, while it still takes a request made after.
   virtual void showOnAllWorkspaces(QWindow& window) = 0;
 
   static WorkspacePresence& current();

@@ -112,12 +112,9 @@ inline void clickText(const QWidget& root, const QString& text) {
   click(button);
 }
 
-// Nothing cut, empty, misplaced or overlapping on `root` once laid out.
-#define EXPECT_LOOKS_RIGHT(root)                                 \
-  do {                                                           \
-    settleLayout();                                              \
-    EXPECT_THAT(shownPageFaults(root), ::testing::IsEmpty());   \
-  } while (false)
+// Nothing cut, empty, misplaced or overlapping on `root` once laid out and
+// done animating.
+#define EXPECT_LOOKS_RIGHT(root) EXPECT_THAT(settledPageFaults(root), ::testing::IsEmpty())
 
 // A record as the request flow makes it.
 inline RecordingHistory makeRecord(RecognitionStatus status, const QString& operation = QStringLiteral("transcribe")) {

@@ -154,3 +154,15 @@ std::vector<std::string> shownPageFaults(const QWidget& root) {
 void settleLayout() {
   waitUntil([] { return false; }, std::chrono::milliseconds(100));
 }
+
+std::vector<std::string> settledPageFaults(const QWidget& root) {
+  settleLayout();
+  std::vector<std::string> faults;
+  waitUntil(
+      [&] {
+        faults = shownPageFaults(root);
+        return faults.empty();
+      },
+      std::chrono::seconds(1));
+  return faults;
+}

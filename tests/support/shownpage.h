@@ -23,3 +23,8 @@ std::vector<std::string> shownPageFaults(const QWidget& root);
 
 // Lets posted layout and resize events run, as by the time anything is drawn.
 void settleLayout();
+
+// The faults of `root` that stay once its layouts have settled and its running
+// animations (a card easing to its new height is cut on purpose meanwhile)
+// have had a second to end.
+std::vector<std::string> settledPageFaults(const QWidget& root);
