@@ -108,7 +108,8 @@ class DesktopFlow : public ::testing::Test {
                     ScriptedResponse::json(200, body.arg(operation, action, result).toUtf8()));
   }
   bool isInFront(qint64 pid) {
-    return waitUntil([&] { return front.frontmost() && front.frontmost()->pid == pid; }, std::chrono::seconds(20));
+    return waitUntilSteady([&] { return front.frontmost() && front.frontmost()->pid == pid; },
+                           std::chrono::milliseconds(150), std::chrono::seconds(20));
   }
   // One request as the user makes it: `press`, speak (the test's microphone
   // must be playing) until `buffers` buffers were heard, `press` again; back

@@ -56,7 +56,8 @@ class SelectionOnTheDesktop : public ::testing::Test {
   virtual TestWindow::Kind kind() const { return TestWindow::Kind::qt; }
   virtual bool sandboxed() const { return false; }
   bool isInFront(qint64 pid) {
-    return waitUntil([&] { return front.frontmost() && front.frontmost()->pid == pid; });
+    return waitUntilSteady([&] { return front.frontmost() && front.frontmost()->pid == pid; },
+                           std::chrono::milliseconds(150));
   }
 
   X11AccessibilityTrust trust;

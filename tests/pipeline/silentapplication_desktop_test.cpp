@@ -33,12 +33,14 @@ TEST_F(SilentApplication, HoldsThePressNoLongerThanTheCapturesTimesAndTheNextPre
   ASSERT_TRUE(editor.open(QStringLiteral("alpha beta gamma")));
   ASSERT_TRUE(isInFront(editor.processId()));
   // Until accessibility reads the word, the program has not met the editor
-  // yet: the stop would then cost it less than a real hang does.
+  // yet: the stop would then cost it less than a real hang does. Each read
+  // gives up after its second, and an editor that builds its accessible tree
+  // on the first questions, on a machine busy with other tests, may need many.
   ASSERT_TRUE(TestKeyboard::selectWithKeys(6, 4));
   ASSERT_TRUE(waitUntil([] {
     const std::optional<SelectionSnapshot> read = SelectionSnapshot::captureSystemWide();
     return read && read->text == QStringLiteral("beta");
-  }, 10s));
+  }, 30s));
   answerNext("transcribe", "paste", "said");
   TestMicrophone microphone;
   ASSERT_TRUE(microphone.play(TestMicrophone::tone(440, 1000ms, 0.5), true));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCoroTask>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -73,4 +74,24 @@ bool waitUntil(Condition condition, std::chrono::milliseconds timeout = std::chr
   poll.start(5);
   loop.exec();
   return condition();
+}
+
+// Spins the event loop until `condition` has held without a break for `hold`,
+// or `timeout` passes. For states that can show for a moment before they
+// settle, such as a window manager's stale active window naming a new
+// program's window that reuses the id of one just closed.
+template <typename Condition>
+bool waitUntilSteady(Condition condition, std::chrono::milliseconds hold,
+                     std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
+  QElapsedTimer held;
+  return waitUntil(
+      [&] {
+        if (!condition()) {
+          held.invalidate();
+          return false;
+        }
+        if (!held.isValid()) held.start();
+        return held.elapsed() >= hold.count();
+      },
+      timeout);
 }
