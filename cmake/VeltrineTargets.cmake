@@ -32,13 +32,17 @@ function(veltrine_library folder)
     Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Network QCoro6::Core QCoro6::Network ${ARG_DEPENDS})
 endfunction()
 
-# veltrine_tests(<folder> [DEPENDS <targets>...])
+# veltrine_tests(<folder> [TIMEOUT <seconds>] [DEPENDS <targets>...])
 # Every *_test.cpp of tests/<folder> goes into test_<folder>, run offscreen;
 # every *_desktop_test.cpp into test_<folder>_desktop, run on the test desktop's
 # display one at a time (they would steal the focus from each other).
 # Each test case runs as its own process, so shared singletons start fresh.
+# A test case may take 120 s unless TIMEOUT gives its folder more.
 function(veltrine_tests folder)
-  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT" "DEPENDS" ${ARGN})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
   file(GLOB all_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   file(GLOB desktop_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_desktop_test.cpp)
   file(GLOB helpers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
@@ -47,14 +51,14 @@ function(veltrine_tests folder)
     list(REMOVE_ITEM offscreen_tests ${desktop_tests})
   endif()
   if(offscreen_tests)
-    _veltrine_test_executable(test_${folder} "${offscreen_tests};${helpers}" OFF "${ARG_DEPENDS}")
+    _veltrine_test_executable(test_${folder} "${offscreen_tests};${helpers}" OFF "${ARG_DEPENDS}" ${ARG_TIMEOUT})
   endif()
   if(desktop_tests)
-    _veltrine_test_executable(test_${folder}_desktop "${desktop_tests};${helpers}" ON "${ARG_DEPENDS}")
+    _veltrine_test_executable(test_${folder}_desktop "${desktop_tests};${helpers}" ON "${ARG_DEPENDS}" ${ARG_TIMEOUT})
   endif()
 endfunction()
 
-function(_veltrine_test_executable target sources on_desktop depends)
+function(_veltrine_test_executable target sources on_desktop depends timeout)
   # Each test carries its folder's name as a label: ctest -L mainwindow.
   get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
   add_executable(${target} ${sources})
@@ -64,8 +68,8 @@ function(_veltrine_test_executable target sources on_desktop depends)
   if(on_desktop)
     gtest_discover_tests(${target}
       DISCOVERY_TIMEOUT 30
-      PROPERTIES ENVIRONMENT "VELTRINE_TEST_DISPLAY=1" RESOURCE_LOCK desktop_focus TIMEOUT 120 LABELS ${folder})
+      PROPERTIES ENVIRONMENT "VELTRINE_TEST_DISPLAY=1" RESOURCE_LOCK desktop_focus TIMEOUT ${timeout} LABELS ${folder})
   else()
-    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 30 PROPERTIES TIMEOUT 120 LABELS ${folder})
+    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 30 PROPERTIES TIMEOUT ${timeout} LABELS ${folder})
   endif()
 endfunction()

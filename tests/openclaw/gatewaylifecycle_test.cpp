@@ -45,7 +45,10 @@ class GatewayLifecycleTest : public OpenClawTest {
     OpenClawHome::installTool(QStringLiteral("fakebin/openclaw"));
     manager.setGatewayURLForTesting(gatewayURL = closedPort());
   }
-  void startTheGateway() { gateway = std::make_unique<FakeGateway>(gatewayURL.port()); }
+  void startTheGateway() {
+    gateway = std::make_unique<FakeGateway>(gatewayURL.port());
+    EXPECT_EQ(gateway->url(), gatewayURL) << "another program took the gateway's port";
+  }
   // The tool's configuration commands, each saved token written as "<token>".
   QStringList configCommands() const {
     QStringList commands = OpenClawHome::calls().filter(QRegularExpression(QStringLiteral("^openclaw config")));
@@ -282,7 +285,7 @@ TEST_F(GatewayLifecycleTest, WithoutATerminalNothingWaitsForOne) {
 TEST_F(GatewayLifecycleTest, TheRealToolsRefusalIsSeenWhereItWritesIt) {
   REQUIRE_REAL_OPENCLAW();
   const QString tool = realOpenClawFolder();
-  const OpenClawToolLock toolLog(std::chrono::seconds(100));
+  const OpenClawToolLock toolLog(std::chrono::seconds(130));
   // The configuration commands reach only the fake tool: the gateway still finds no mode.
   OpenClawHome::writeConfig(kNoMode);
   int starts = 0;

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <random>
 #include <thread>
 
 #include <fcntl.h>
@@ -21,11 +22,18 @@
 #include <unistd.h>
 
 // A loopback address where nothing listens until a test starts something there.
+// The port lies below the range the system hands out to outgoing connections
+// and to listeners on port 0 (32768 and up by default): under the whole suite's
+// load, a port from that range is soon taken by some other test's connection,
+// and the gateway the test starts there later cannot have it.
 inline QUrl closedPort() {
-  QTcpServer server;
-  server.listen(QHostAddress::LocalHost);
-  const quint16 port = server.serverPort();
-  server.close();
+  static std::mt19937 random(std::random_device{}());
+  std::uniform_int_distribution<int> below(20000, 32000);
+  quint16 port = 0;
+  for (int attempt = 0; attempt < 100 && port == 0; ++attempt) {
+    QTcpServer server;
+    if (server.listen(QHostAddress::LocalHost, quint16(below(random)))) port = server.serverPort();
+  }
   return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port));
 }
 
