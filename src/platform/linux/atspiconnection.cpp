@@ -14,6 +14,10 @@ const QString kConnectionName = QStringLiteral("veltrine-accessibility");
 const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
 const QString kGet = QStringLiteral("Get");
 const QString kPeer = QStringLiteral("org.freedesktop.DBus.Peer");
+// How long an application that did not answer is taken as silent: longer
+// than the steps of one press take together, shorter than a dictation.
+constexpr std::chrono::seconds kSilenceKept{2};
+constexpr std::chrono::milliseconds kSilenceShownAfter{250};
 
 }  // namespace
 
@@ -63,12 +67,20 @@ QDBusPendingCall AtspiConnection::send(const AtspiObjectPath& object, const QStr
 
 bool AtspiConnection::answers(const QString& service, std::chrono::milliseconds timeout) {
   if (!connect() || service.isEmpty() || timeout.count() <= 0) return false;
+  if (const auto silent = silentUntil_.constFind(service); silent != silentUntil_.cend()) {
+    if (std::chrono::steady_clock::now() < *silent) return false;
+    silentUntil_.erase(silent);
+  }
   const QDBusMessage ping =
       QDBusMessage::createMethodCall(service, QStringLiteral("/"), kPeer, QStringLiteral("Ping"));
   const QDBusMessage reply = connection_->call(ping, QDBus::Block, int(timeout.count()));
   if (reply.type() == QDBusMessage::ReplyMessage) return true;
   // A refusal is an answer too; only silence and a vanished peer are not.
   const qint32 code = axErrorFromAtspiMessage(reply.errorName() + QLatin1Char(' ') + reply.errorMessage());
+  // A question left too little time proves nothing.
+  if (code == AXError::cannotComplete && timeout >= kSilenceShownAfter) {
+    silentUntil_.insert(service, std::chrono::steady_clock::now() + kSilenceKept);
+  }
   return code != AXError::cannotComplete && code != AXError::invalidUIElement;
 }
 

@@ -5,6 +5,7 @@
 #include <QCoroTask>
 #include <QDBusConnection>
 #include <QDBusPendingCall>
+#include <QHash>
 #include <QString>
 #include <QVariantList>
 
@@ -71,6 +72,10 @@ class AtspiConnection {
   // answers without the toolkit. libatspi waits for a stopped application
   // up to its time-out on every call, and some of its functions make more
   // than one: a step asks this first, and asks nothing more when it fails.
+  // An application that let the question go unanswered for a quarter second
+  // or more is taken as silent, without asking, for the next two seconds:
+  // the other steps of the same press would each wait out their whole time
+  // for it too.
   bool answers(const QString& service, std::chrono::milliseconds timeout);
 
   // The reply to a call sent earlier. No bus is apiDisabled, no answer in
@@ -82,4 +87,6 @@ class AtspiConnection {
 
   std::optional<QDBusConnection> connection_;
   bool tried_ = false;
+  // Until when each application that did not answer is taken as silent.
+  QHash<QString, std::chrono::steady_clock::time_point> silentUntil_;
 };
