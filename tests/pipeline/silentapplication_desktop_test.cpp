@@ -8,6 +8,7 @@
 #include "desktopeditor.h"
 #include "desktopflow.h"
 #include "testmicrophone.h"
+#include "testwindow.h"
 #include "tracelines.h"
 
 #include "pipeline/selectionsnapshot.h"
@@ -66,6 +67,43 @@ TEST_F(SilentApplication, HoldsThePressNoLongerThanTheCapturesTimesAndTheNextPre
   ASSERT_EQ(held->size(), 2);
   // The first press reads the selection at the start, the second once more
   // at the stop, since the start found none.
+  for (const qint64 milliseconds : *held) {
+    EXPECT_LE(milliseconds, longestHold.count()) << traceLines().join(u'\n').toStdString();
+  }
+}
+
+// A Qt application whose window's thread hangs while its bus thread still
+// answers the accessibility bus's ping: the ping passes, and it is the
+// application's answers to the real questions that never come. The first
+// capture runs out of time, and the other steps take the application as
+// silent. The user speaks longer than the two seconds that lasts, so the
+// stop press asks the application anew.
+TEST_F(SilentApplication, AHungApplicationThatStillAnswersThePingHoldsThePressNoLonger) {
+  TestWindow window;
+  ASSERT_TRUE(window.start(TestWindow::Kind::qt));
+  ASSERT_TRUE(window.command(QStringLiteral("text alpha beta gamma")));
+  ASSERT_TRUE(window.command(QStringLiteral("select 6 10")));
+  ASSERT_TRUE(isInFront(window.processId()));
+  ASSERT_TRUE(waitUntil([] {
+    const std::optional<SelectionSnapshot> read = SelectionSnapshot::captureSystemWide();
+    return read && read->text == QStringLiteral("beta");
+  }, 30s));
+  answerNext("transcribe", "paste", "said");
+  TestMicrophone microphone;
+  ASSERT_TRUE(microphone.play(TestMicrophone::tone(440, 1000ms, 0.5), true));
+
+  ASSERT_TRUE(window.command(QStringLiteral("hang 20000")));
+  const auto held = std::make_shared<QList<qint64>>();
+  onPress = [held] {
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    QTimer::singleShot(0, [held, clock] { *held << clock->elapsed(); });
+  };
+  clearTrace();
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressDictate, 40));
+  waitUntil([] { return false; }, 500ms);
+  EXPECT_EQ(service.requestCount(), 1);
+  ASSERT_EQ(held->size(), 2);
   for (const qint64 milliseconds : *held) {
     EXPECT_LE(milliseconds, longestHold.count()) << traceLines().join(u'\n').toStdString();
   }

@@ -99,6 +99,14 @@ bool answersIn(AtspiAccessible* accessible, const AtspiDeadline& deadline) {
   return AtspiConnection::shared().answers(AtspiObjectPath::of(accessible).service, deadline.left());
 }
 
+// A step that ran out of time after the application of `asked` answered the
+// ping: its answers to the real questions did not come in time. The next
+// steps of the press take it as silent rather than wait for it too.
+AXAttributeResult outOfTimeAsking(AtspiAccessible* asked) {
+  AtspiConnection::shared().takeAsSilent(AtspiObjectPath::of(asked).service);
+  return {AXError::cannotComplete, {}};
+}
+
 // The application object `accessible` belongs to; null when it cannot say.
 AtspiReference applicationOf(AtspiAccessible* accessible) {
   GError* error = nullptr;
@@ -200,10 +208,10 @@ AXAttributeResult AtspiAccessibility::trackedFocus(const AtspiDeadline& deadline
   if (!answersIn(focus.get(), deadline)) return {AXError::cannotComplete, {}};
   // The object may have lost the focus to an application that does not speak
   // AT-SPI, which announces nothing: ask it, not libatspi's cache.
-  if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
+  if (!deadline.timeLeft()) return outOfTimeAsking(focus.get());
   atspi_accessible_clear_cache(focus.get());
   const AtspiObjectStates states = AtspiObjectStates::of(focus.get());
-  if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
+  if (!deadline.timeLeft()) return outOfTimeAsking(focus.get());
   if (states.defunct) return {AXError::invalidUIElement, {}};
   if (!inFront(focus.get(), *pid, states.focused, deadline)) return {AXError::noValue, {}};
   if (atspiIsFocusedEditableText(focus.get(), states)) return elementFor(focus.get());
@@ -214,7 +222,7 @@ AXAttributeResult AtspiAccessibility::trackedFocus(const AtspiDeadline& deadline
     const AtspiReference text = focusedTextIn(application.get(), *pid, deadline);
     if (text && inFront(text.get(), *pid, true, deadline)) return elementFor(text.get());
   }
-  if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
+  if (!deadline.timeLeft()) return outOfTimeAsking(focus.get());
   return elementFor(focus.get());
 }
 
@@ -243,7 +251,7 @@ AXAttributeResult AtspiAccessibility::focusInApplication(qint32 pid, const Atspi
     found = focusedTextIn(application.get(), pid, deadline, &firstFocused);
     if (!found) found = std::move(firstFocused);
   }
-  if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
+  if (!deadline.timeLeft()) return outOfTimeAsking(application.get());
   if (!found) return {AXError::noValue, {}};
   if (!inFront(found.get(), pid, true, deadline)) return {AXError::noValue, {}};
   return elementFor(found.get());

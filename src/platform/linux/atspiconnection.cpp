@@ -78,10 +78,12 @@ bool AtspiConnection::answers(const QString& service, std::chrono::milliseconds 
   // A refusal is an answer too; only silence and a vanished peer are not.
   const qint32 code = axErrorFromAtspiMessage(reply.errorName() + QLatin1Char(' ') + reply.errorMessage());
   // A question left too little time proves nothing.
-  if (code == AXError::cannotComplete && timeout >= kSilenceShownAfter) {
-    silentUntil_.insert(service, std::chrono::steady_clock::now() + kSilenceKept);
-  }
+  if (code == AXError::cannotComplete && timeout >= kSilenceShownAfter) takeAsSilent(service);
   return code != AXError::cannotComplete && code != AXError::invalidUIElement;
+}
+
+void AtspiConnection::takeAsSilent(const QString& service) {
+  if (!service.isEmpty()) silentUntil_.insert(service, std::chrono::steady_clock::now() + kSilenceKept);
 }
 
 QCoro::Task<AtspiReply> AtspiConnection::call(AtspiObjectPath object, QString interface, QString method,

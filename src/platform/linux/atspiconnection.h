@@ -77,6 +77,10 @@ class AtspiConnection {
   // the other steps of the same press would each wait out their whole time
   // for it too.
   bool answers(const QString& service, std::chrono::milliseconds timeout);
+  // Takes the application at `service` as silent, as above, after it
+  // answered the ping but not the questions that followed in their time
+  // (its bus library answers on a thread of its own, its toolkit hangs).
+  void takeAsSilent(const QString& service);
 
   // The reply to a call sent earlier. No bus is apiDisabled, no answer in
   // time cannotComplete, and the other errors as libatspi's would map.

@@ -10,6 +10,8 @@
 //   state                report "text ..." and "selection <start> <end>"
 //   setclipboard <format> <base64> [<format> <base64>...]   own the clipboard
 //   clipboard            report "clipboard <format> <base64>" per format offered, or "clipboard empty"
+//   hang <milliseconds>  answer, then hold the window's thread that long (a hung
+//                        application: its bus thread still answers the bus)
 //   quit                 exit (so does the end of standard input)
 // Events go to standard output as they happen: "ready" (shown, active, field
 // focused), "key press|release <X keysym> <X keycode>", "text <current text>",
@@ -20,6 +22,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QSocketNotifier>
+#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -100,6 +103,9 @@ class TestWindow : public QWidget {
       if (formats.isEmpty()) report(QStringLiteral("clipboard empty"));
       for (const QString& format : formats)
         report(QStringLiteral("clipboard ") + format + QLatin1Char(' ') + QString::fromLatin1(data->data(format).toBase64()));
+    } else if (verb == QLatin1String("hang")) {
+      const unsigned long milliseconds = words.value(0).toULong();
+      QTimer::singleShot(0, [milliseconds] { QThread::msleep(milliseconds); });
     } else if (verb == QLatin1String("quit")) {
       report(QStringLiteral("ok quit"));
       return QApplication::quit();
