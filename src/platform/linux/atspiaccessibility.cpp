@@ -259,21 +259,26 @@ AXAttributeResult AtspiAccessibility::focusInApplication(qint32 pid, const Atspi
 
 AtspiReference AtspiAccessibility::focusedTextIn(_AtspiAccessible* application, qint32 pid,
                                                  const AtspiDeadline& deadline, AtspiReference* firstFocused) {
-  // What the last search found, when nothing was announced since. (A dialog
-  // announces its own focus: then its window is searched.)
-  const bool known = lastSearch_.found && lastSearch_.isText && lastSearch_.pid == pid &&
-                     lastSearch_.announced.get() == focus_.get();
+  // The text the last search found in this application, and whether nothing
+  // was announced since. (A dialog announces its own focus: then its window
+  // is searched.)
+  const bool sameApplication = lastSearch_.found && lastSearch_.isText && lastSearch_.pid == pid;
+  const bool known = sameApplication && lastSearch_.announced.get() == focus_.get();
   AtspiObjectStates knownStates;
-  if (known && deadline.timeLeft()) {
+  if (sameApplication && deadline.timeLeft()) {
     atspi_accessible_clear_cache(lastSearch_.found.get());
     knownStates = AtspiObjectStates::of(lastSearch_.found.get());
-    if (atspiIsFocusedEditableText(lastSearch_.found.get(), knownStates)) return AtspiReference::share(lastSearch_.found.get());
+    if (known && atspiIsFocusedEditableText(lastSearch_.found.get(), knownStates)) {
+      return AtspiReference::share(lastSearch_.found.get());
+    }
   }
   AtspiFocusSearch::Found found = AtspiFocusSearch(deadline).inApplication(application);
   // While a keyboard grab holds the focus (the hotkey, still down), no window
-  // of the application is active and Qt drops the focus of its fields: the
-  // text it had still is where the user types.
-  if (!found.text && !found.sawActiveWindow && known && knownStates.editable && !knownStates.defunct) {
+  // of the application is active and Qt drops the focus of its fields; Kate
+  // even announces a cell of a side list as focused meanwhile. The text the
+  // last search found before the grab still is where the user types, and
+  // stays what the next search knows.
+  if (!found.text && !found.sawActiveWindow && sameApplication && knownStates.editable && !knownStates.defunct) {
     return AtspiReference::share(lastSearch_.found.get());
   }
   const bool isText = bool(found.text);
