@@ -31,7 +31,8 @@ bool postChord(const KeyChord& chord, qint32 pid);
 // Control+Insert and the paste Shift+Insert, which every toolkit takes for a
 // copy and a paste: a terminal inside a web page or an editor built on a
 // browser engine reads Control+C with nothing selected as an interrupt, and
-// Emacs reads Control+V as a page down. A terminal in a web page pastes PRIMARY on Shift+Insert, as xterm does.
+// Emacs reads Control+V as a page down. A terminal in a web page pastes
+// PRIMARY on Shift+Insert, as xterm does.
 std::optional<KeyChord> commandChord(KeyChord::Key key, const std::optional<RunningApplication>& app);
 
 // Whether `app` is a terminal of the xterm kind: what is highlighted in it is

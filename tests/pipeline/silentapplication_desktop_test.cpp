@@ -30,46 +30,57 @@ namespace {
 // step asking anew would hold the press up to 2.8 s.
 constexpr auto longestHold = 2000ms;
 
-class SilentApplication : public DesktopFlow {};
+class SilentApplication : public DesktopFlow {
+ protected:
+  // Until accessibility reads the word, the program has not met the
+  // application yet: the stop would then cost it less than a real hang does.
+  // Each read gives up after its second, and an application that builds its
+  // accessible tree on the first questions, on a machine busy with other
+  // tests, may need many.
+  static bool accessibilityReads(const QString& word) {
+    return waitUntil([&] {
+      const std::optional<SelectionSnapshot> read = SelectionSnapshot::captureSystemWide();
+      return read && read->text == word;
+    }, 30s);
+  }
+
+  // One dictation of `buffers` buffers while the application in front is
+  // silent: it gives one upload, and each of its two presses holds the main
+  // thread (from the press reaching the program to its event loop running
+  // again) no longer than longestHold. The first press reads the selection
+  // at the start, the second once more at the stop, since the start found none.
+  void dictateWhileSilent(int buffers) {
+    answerNext("transcribe", "paste", "said");
+    TestMicrophone microphone;
+    ASSERT_TRUE(microphone.play(TestMicrophone::tone(440, 1000ms, 0.5), true));
+    const auto held = std::make_shared<QList<qint64>>();
+    onPress = [held] {
+      auto clock = std::make_shared<QElapsedTimer>();
+      clock->start();
+      QTimer::singleShot(0, [held, clock] { *held << clock->elapsed(); });
+    };
+    clearTrace();
+    ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressDictate, buffers));
+    waitUntil([] { return false; }, 500ms);
+    EXPECT_EQ(service.requestCount(), 1);
+    ASSERT_EQ(held->size(), 2);
+    for (const qint64 milliseconds : *held) {
+      EXPECT_LE(milliseconds, longestHold.count()) << traceLines().join(u'\n').toStdString();
+    }
+  }
+};
 
 TEST_F(SilentApplication, HoldsThePressNoLongerThanTheCapturesTimesAndTheNextPressStillUploads) {
   DesktopEditor editor(DesktopEditor::Program::mousepad);
   ASSERT_TRUE(editor.open(QStringLiteral("alpha beta gamma")));
   ASSERT_TRUE(isInFront(editor.processId()));
-  // Until accessibility reads the word, the program has not met the editor
-  // yet: the stop would then cost it less than a real hang does. Each read
-  // gives up after its second, and an editor that builds its accessible tree
-  // on the first questions, on a machine busy with other tests, may need many.
   ASSERT_TRUE(TestKeyboard::selectWithKeys(6, 4));
-  ASSERT_TRUE(waitUntil([] {
-    const std::optional<SelectionSnapshot> read = SelectionSnapshot::captureSystemWide();
-    return read && read->text == QStringLiteral("beta");
-  }, 30s));
-  answerNext("transcribe", "paste", "said");
-  TestMicrophone microphone;
-  ASSERT_TRUE(microphone.play(TestMicrophone::tone(440, 1000ms, 0.5), true));
+  ASSERT_TRUE(accessibilityReads(QStringLiteral("beta")));
 
   const auto pid = pid_t(editor.processId());
   ASSERT_EQ(::kill(pid, SIGSTOP), 0);
   const auto resume = qScopeGuard([pid] { ::kill(pid, SIGCONT); });
-  // How long each press kept the main thread: from the press reaching the
-  // program to its event loop running again.
-  const auto held = std::make_shared<QList<qint64>>();
-  onPress = [held] {
-    auto clock = std::make_shared<QElapsedTimer>();
-    clock->start();
-    QTimer::singleShot(0, [held, clock] { *held << clock->elapsed(); });
-  };
-  clearTrace();
-  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressDictate));
-  waitUntil([] { return false; }, 500ms);
-  EXPECT_EQ(service.requestCount(), 1);
-  ASSERT_EQ(held->size(), 2);
-  // The first press reads the selection at the start, the second once more
-  // at the stop, since the start found none.
-  for (const qint64 milliseconds : *held) {
-    EXPECT_LE(milliseconds, longestHold.count()) << traceLines().join(u'\n').toStdString();
-  }
+  dictateWhileSilent(6);
 }
 
 // A Qt application whose window's thread hangs while its bus thread still
@@ -84,29 +95,10 @@ TEST_F(SilentApplication, AHungApplicationThatStillAnswersThePingHoldsThePressNo
   ASSERT_TRUE(window.command(QStringLiteral("text alpha beta gamma")));
   ASSERT_TRUE(window.command(QStringLiteral("select 6 10")));
   ASSERT_TRUE(isInFront(window.processId()));
-  ASSERT_TRUE(waitUntil([] {
-    const std::optional<SelectionSnapshot> read = SelectionSnapshot::captureSystemWide();
-    return read && read->text == QStringLiteral("beta");
-  }, 30s));
-  answerNext("transcribe", "paste", "said");
-  TestMicrophone microphone;
-  ASSERT_TRUE(microphone.play(TestMicrophone::tone(440, 1000ms, 0.5), true));
+  ASSERT_TRUE(accessibilityReads(QStringLiteral("beta")));
 
   ASSERT_TRUE(window.command(QStringLiteral("hang 20000")));
-  const auto held = std::make_shared<QList<qint64>>();
-  onPress = [held] {
-    auto clock = std::make_shared<QElapsedTimer>();
-    clock->start();
-    QTimer::singleShot(0, [held, clock] { *held << clock->elapsed(); });
-  };
-  clearTrace();
-  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressDictate, 40));
-  waitUntil([] { return false; }, 500ms);
-  EXPECT_EQ(service.requestCount(), 1);
-  ASSERT_EQ(held->size(), 2);
-  for (const qint64 milliseconds : *held) {
-    EXPECT_LE(milliseconds, longestHold.count()) << traceLines().join(u'\n').toStdString();
-  }
+  dictateWhileSilent(40);
 }
 
 }  // namespace
