@@ -99,9 +99,11 @@ bool answersIn(AtspiAccessible* accessible, const AtspiDeadline& deadline) {
   return AtspiConnection::shared().answers(AtspiObjectPath::of(accessible).service, deadline.left());
 }
 
-// A step that ran out of time after the application of `asked` answered the
-// ping: its answers to the real questions did not come in time. The next
-// steps of the press take it as silent rather than wait for it too.
+// A step whose first question after the ping took all of its time: the
+// application of `asked` answers the ping (on a bus thread of its own) but
+// not the questions (its toolkit hangs). The next steps of the press take it
+// as silent rather than wait for it too. (A search of many questions that runs
+// out of time is a slow application, not a silent one.)
 AXAttributeResult outOfTimeAsking(AtspiAccessible* asked) {
   AtspiConnection::shared().takeAsSilent(AtspiObjectPath::of(asked).service);
   return {AXError::cannotComplete, {}};
@@ -222,7 +224,7 @@ AXAttributeResult AtspiAccessibility::trackedFocus(const AtspiDeadline& deadline
     const AtspiReference text = focusedTextIn(application.get(), *pid, deadline);
     if (text && inFront(text.get(), *pid, true, deadline)) return elementFor(text.get());
   }
-  if (!deadline.timeLeft()) return outOfTimeAsking(focus.get());
+  if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
   return elementFor(focus.get());
 }
 
@@ -251,7 +253,7 @@ AXAttributeResult AtspiAccessibility::focusInApplication(qint32 pid, const Atspi
     found = focusedTextIn(application.get(), pid, deadline, &firstFocused);
     if (!found) found = std::move(firstFocused);
   }
-  if (!deadline.timeLeft()) return outOfTimeAsking(application.get());
+  if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
   if (!found) return {AXError::noValue, {}};
   if (!inFront(found.get(), pid, true, deadline)) return {AXError::noValue, {}};
   return elementFor(found.get());
