@@ -105,6 +105,34 @@ std::optional<QString> copySelection(const RunningApplication& app) {
   return std::nullopt;
 }
 
+// What a terminal's accessible selection is worth. VTE says rightly whether
+// text is highlighted, but once its screen has scrolled the range it gives
+// lies elsewhere: an empty one at the end of the text, or one on another
+// line. What the terminal highlights it also holds as the PRIMARY selection,
+// which it takes at every new highlight and keeps only while the highlight
+// is shown (it drops the highlight when another program takes PRIMARY), and
+// which it serves itself: where the two disagree, PRIMARY is the terminal's
+// word on what is highlighted.
+enum class TerminalSelection { accessible, highlighted, nothing };
+
+TerminalSelection judgeTerminalSelection(const AXElementRef& element, const RunningApplication& terminal,
+                                         const QString& accessibleText) {
+  Pasteboard& primary = Pasteboard::primarySelection();
+  if (accessibleText.isEmpty()) {
+    const AXAttributeResult count = element->copyAttributeValue(AXAttribute::selectionCount);
+    const auto* selections = std::get_if<qint64>(&count.value);
+    if (count.error != AXError::success || !selections || *selections == 0) return TerminalSelection::nothing;
+    trace(QStringLiteral("AX: the terminal highlights text its accessible selection does not give"));
+    return primary.isOwnedBy(terminal) ? TerminalSelection::highlighted : TerminalSelection::nothing;
+  }
+  if (!primary.isOwnedBy(terminal)) return TerminalSelection::accessible;
+  const std::optional<QString> highlighted = primary.plainText(0);
+  if (!highlighted || highlighted->isEmpty() || *highlighted == accessibleText) return TerminalSelection::accessible;
+  trace(QStringLiteral("AX: the terminal's accessible selection (textLen=") +
+        QString::number(characterCount(accessibleText)) + QStringLiteral(") is not what it highlights"));
+  return TerminalSelection::highlighted;
+}
+
 // A terminal's selection is its output, whatever its accessibility says: a
 // rewrite of it is shown, never typed at the prompt.
 void treatAsTerminalOutput(SelectionSnapshot& snapshot) {
@@ -202,10 +230,24 @@ std::optional<SelectionSnapshot> SelectionSnapshot::make(const AXElementRef& ele
                                                         bool* nothingSelected) {
   const std::optional<QString> text = readStringAttribute(AXAttribute::selectedText, element);
   if (!text) return std::nullopt;
+  const std::optional<RunningApplication> front = FrontApplication::current().frontmost();
+  if (front && isTerminalEmulator(front)) {
+    const TerminalSelection judged = judgeTerminalSelection(element, *front, *text);
+    if (judged == TerminalSelection::highlighted) {
+      // Read as the highlight of a terminal without accessibility is: no
+      // position, nothing to put back, never typed over.
+      if (const std::optional<QString> highlighted = highlightedSelection(*front); highlighted && !highlighted->isEmpty()) {
+        return SelectionSnapshot{*highlighted, AXTextRange{-1, -1}, nullptr, false, Source::cmdCopy};
+      }
+    }
+    if (judged != TerminalSelection::accessible) {
+      if (nothingSelected) *nothingSelected = true;
+      return std::nullopt;
+    }
+  }
   if (text->isEmpty()) {
     if (nothingSelected && !*nothingSelected) {
-      *nothingSelected = isTerminalEmulator(FrontApplication::current().frontmost()) ||
-                         elementIsEditable(element, readStringAttribute(AXAttribute::role, element).value_or(QString()));
+      *nothingSelected = elementIsEditable(element, readStringAttribute(AXAttribute::role, element).value_or(QString()));
     }
     return std::nullopt;
   }
@@ -219,7 +261,7 @@ std::optional<SelectionSnapshot> SelectionSnapshot::make(const AXElementRef& ele
   const QString role = readStringAttribute(AXAttribute::role, element).value_or(QString());
   const bool editable = elementIsEditable(element, role);
 
-  const QString name = appName(FrontApplication::current().frontmost());
+  const QString name = appName(front);
   qCInfo(lcSelection, "snapshot[%s]: app=%s, role=%s, textLen=%ld, isEditable=%s", qUtf8Printable(rawValue(source)),
          qUtf8Printable(name), qUtf8Printable(role), long(length), qUtf8Printable(boolWord(editable)));
   trace(QStringLiteral("snapshot[") + rawValue(source) + QStringLiteral("]: app=") + name + QStringLiteral(", role=") +

@@ -43,6 +43,10 @@ inline const QString selectedText = QStringLiteral("AXSelectedText");
 inline const QString selectedTextRange = QStringLiteral("AXSelectedTextRange");
 inline const QString role = QStringLiteral("AXRole");
 inline const QString value = QStringLiteral("AXValue");
+// How many stretches of a text are selected, as a number. Said rightly also
+// where the element no longer knows where they lie (a terminal whose screen
+// has scrolled).
+inline const QString selectionCount = QStringLiteral("AXSelectionCount");
 }  // namespace AXAttribute
 
 // A stretch of an element's text in the element's own text units.
@@ -60,8 +64,8 @@ struct AXTextRange {
 class AccessibleElement;
 using AXElementRef = std::shared_ptr<AccessibleElement>;
 
-// An attribute's value: nothing, a text, a range or another element.
-using AXValue = std::variant<std::monostate, QString, AXTextRange, AXElementRef>;
+// An attribute's value: nothing, a text, a range, another element or a number.
+using AXValue = std::variant<std::monostate, QString, AXTextRange, AXElementRef, qint64>;
 
 struct AXAttributeResult {
   qint32 error = AXError::noValue;

@@ -394,13 +394,20 @@ TEST(CommandChord, ApplicationsCopyWithControlInsertAndPasteWithShiftInsertTermi
 // read from accessibility where the terminal answers (Konsole's screen is a
 // text with its selection, and it then says when nothing is selected), else
 // from the PRIMARY selection it took when the user highlighted text; its copy
-// key is never typed.
+// key is never typed. Once a VTE terminal's screen has scrolled, its
+// accessible selection still says that text is highlighted, but not where:
+// the highlight is then what it holds on PRIMARY.
 TEST_F(Selection, ATerminalsSelectionIsReadWithoutItsCopyKeyAndIsNeverEditable) {
   FakePasteboard primary{FakePasteboard::Slot::primarySelection};
   const RunningApplication konsole = window("konsole", "konsole");
   const auto screen = [](const QString& selected) {
     // Some terminals call their screen editable; it is not where an answer goes.
     return FakeElement::focusing(FakeElement::text(selected, std::nullopt, QStringLiteral("AXTextArea"), true));
+  };
+  const auto scrolledScreen = [](const QString& selected) {
+    auto text = FakeElement::text(selected, std::nullopt, QStringLiteral("AXTextArea"), true);
+    text->attributes.insert(AXAttribute::selectionCount, {AXError::success, qint64(1)});
+    return FakeElement::focusing(text);
   };
   const auto noAccessibility = [] { return FakeElement::failing(AXError::cannotComplete); };
   const auto noText = [] {
@@ -416,6 +423,11 @@ TEST_F(Selection, ATerminalsSelectionIsReadWithoutItsCopyKeyAndIsNeverEditable) 
   } cases[] = {
       {"accessibility shows the selection", screen(QStringLiteral("brave")), 100, Source::axSystemWide},
       {"accessibility shows none; PRIMARY is an old highlight", screen(QString()), 100, std::nullopt},
+      {"scrolled: a highlight at an empty range; PRIMARY", scrolledScreen(QString()), 100, Source::cmdCopy},
+      {"scrolled: a highlight on another line; PRIMARY", scrolledScreen(QStringLiteral(" alpha")), 100,
+       Source::cmdCopy},
+      {"scrolled: a highlight at an empty range, PRIMARY held elsewhere", scrolledScreen(QString()), kGedit,
+       std::nullopt},
       {"no accessibility: the highlight on PRIMARY", noAccessibility(), 100, Source::cmdCopy},
       {"a focused part that shows no text: PRIMARY", noText(), 100, Source::cmdCopy},
       {"no accessibility, PRIMARY held elsewhere", noAccessibility(), kGedit, std::nullopt},

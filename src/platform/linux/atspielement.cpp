@@ -60,6 +60,7 @@ AXAttributeResult AtspiElement::copyAttributeValue(const QString& attribute) {
   if (attribute == AXAttribute::role) return role(deadline);
   if (attribute == AXAttribute::selectedText) return selectedText(deadline);
   if (attribute == AXAttribute::selectedTextRange) return selectedTextRange(deadline);
+  if (attribute == AXAttribute::selectionCount) return selectionCount(deadline);
   return {AXError::attributeUnsupported, {}};
 }
 
@@ -125,6 +126,17 @@ AXAttributeResult AtspiElement::selectedTextRange(const AtspiDeadline& deadline)
   const AXTextRange value{range->start_offset, range->end_offset - range->start_offset};
   g_free(range);
   return {AXError::success, value};
+}
+
+AXAttributeResult AtspiElement::selectionCount(const AtspiDeadline& deadline) {
+  if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
+  TextInterface text(accessible_);
+  if (!text.text) return {missingTextError(deadline), {}};
+  if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
+  GError* error = nullptr;
+  const gint selections = atspi_text_get_n_selections(text.text, &error);
+  if (error) return {takeError(error), {}};
+  return {AXError::success, qint64(std::max(selections, 0))};
 }
 
 AXSettableResult AtspiElement::isAttributeSettable(const QString& attribute) {

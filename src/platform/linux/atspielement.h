@@ -44,6 +44,7 @@ class AtspiElement final : public AccessibleElement {
   AXAttributeResult role(const AtspiDeadline& deadline);
   AXAttributeResult selectedText(const AtspiDeadline& deadline);
   AXAttributeResult selectedTextRange(const AtspiDeadline& deadline);
+  AXAttributeResult selectionCount(const AtspiDeadline& deadline);
   // The code for "no Text interface": unsupported when the object answers,
   // else why it does not.
   qint32 missingTextError(const AtspiDeadline& deadline);
