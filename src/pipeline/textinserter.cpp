@@ -24,6 +24,11 @@ namespace {
 // copy that reads the selection back a moment to reach the clipboard.
 constexpr auto kWaitBeforeCheck = 200ms;
 constexpr auto kWaitAfterCopy = 150ms;
+// A program that fetches the clipboard's formats when it changes hands asks
+// within milliseconds; one that is busy gets this long before the paste key
+// goes out all the same.
+constexpr auto kFormatsWait = 1000ms;
+constexpr auto kFormatsPoll = 5ms;
 constexpr int kTracePrefix = 30;
 
 QString boolWord(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
@@ -91,6 +96,9 @@ void TextInserter::insert(const QString& result, const std::optional<QString>& s
 bool TextInserter::pasteText(const QString& text, std::optional<qint32> pid, const std::optional<QString>& replacing) {
   if (text.isEmpty()) return true;
   Pasteboard& pasteboard = Pasteboard::current();
+  const std::optional<RunningApplication> front = FrontApplication::current().frontmost();
+  const bool awaitFormats = pastesOnlyFormatsFetchedAtChange(front) && (!pid || front->pid == *pid);
+  const qint64 formatsAsked = awaitFormats ? pasteboard.formatsAskedBy(*front) : 0;
   pasteboard.clearContents();
   pasteboard.setString(text);
   if (skipSystemPaste_) return true;
@@ -107,7 +115,10 @@ bool TextInserter::pasteText(const QString& text, std::optional<qint32> pid, con
     fillPermissionDenied_ = !trusted;
   }
   if (!trusted) return true;
-  const std::optional<RunningApplication> front = FrontApplication::current().frontmost();
+  if (awaitFormats) {
+    pasteOnceFormatsAsked(text, pid, *front, formatsAsked);
+    return true;
+  }
   if (replacing && pastesBesideSelection(front) && (!pid || front->pid == *pid)) {
     SelectionEraser::erase(*front, *replacing);
   }
@@ -126,6 +137,24 @@ bool TextInserter::pasteText(const QString& text, std::optional<qint32> pid, con
   if (typed) return true;
   OverlayPresenter::current().showResult(text, false, false);
   return false;
+}
+
+QCoro::Task<void> TextInserter::pasteOnceFormatsAsked(QString text, std::optional<qint32> pid,
+                                                      RunningApplication app, qint64 askedBefore) {
+  const QPointer<TextInserter> self(this);
+  const auto deadline = std::chrono::steady_clock::now() + Clock::scaled(kFormatsWait);
+  // Polled from the event loop, which answers the question meanwhile.
+  bool asked = false;
+  while (!(asked = Pasteboard::current().formatsAskedBy(app) != askedBefore) &&
+         std::chrono::steady_clock::now() < deadline) {
+    co_await QCoro::sleepFor(kFormatsPoll);
+    if (!self) co_return;
+  }
+  trace(QStringLiteral("paste: ") + app.localizedName +
+        (asked ? QStringLiteral(" has the clipboard's formats, paste key sent")
+               : QStringLiteral(" did not ask for the clipboard's formats in time, paste key sent")));
+  if (postCommandV(pid)) co_return;
+  OverlayPresenter::current().showResult(text, false, false);
 }
 
 QCoro::Task<void> TextInserter::pasteAndVerify(std::optional<qint32> pid, QString originalText, QString result) {

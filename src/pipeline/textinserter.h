@@ -45,9 +45,18 @@ class TextInserter : public QObject {
   // back, or the desktop does not let us type). An empty text does nothing.
   // When the keys cannot go out to `pid`, the result panel shows the text and
   // the answer is false. A paste that replaces the selected text `replacing`
-  // deletes it first where the application would paste beside it.
+  // deletes it first where the application would paste beside it. Where the
+  // application must first fetch the clipboard's formats, the key goes out
+  // later (pasteOnceFormatsAsked) and the answer is true.
   bool pasteText(const QString& text, std::optional<qint32> pid,
                  const std::optional<QString>& replacing = std::nullopt);
+
+  // The paste key for a program that pastes only the formats it fetched when
+  // the clipboard changed hands, once it has fetched ours (asked more often
+  // than `askedBefore`), or after a while. When the keys cannot go out to
+  // `pid`, the result panel shows the text.
+  QCoro::Task<void> pasteOnceFormatsAsked(QString text, std::optional<qint32> pid, RunningApplication app,
+                                          qint64 askedBefore);
 
   // Checks a paste into a field of unknown editability (about 350 ms).
   QCoro::Task<void> pasteAndVerify(std::optional<qint32> pid, QString originalText, QString result);

@@ -58,6 +58,15 @@ class Pasteboard {
   // and not counted. Counts from when the pasteboard was made.
   virtual qint64 timesRead() = 0;
 
+  // How many times a window of `app` asked which formats the contents the
+  // program holds come in, each asking answered by the time it is counted.
+  // Some programs ask whenever the clipboard changes hands, and paste later
+  // only what that answer allowed. Counts from when the pasteboard was made.
+  virtual qint64 formatsAskedBy(const RunningApplication& app) {
+    Q_UNUSED(app);
+    return 0;
+  }
+
   // The plain text of the first item.
   std::optional<QString> string() { return plainText(0); }
 

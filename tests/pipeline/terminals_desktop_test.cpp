@@ -1,7 +1,8 @@
-// Dictations, rewrites and agent requests in the real Qt terminals of a Debian
-// desktop, Konsole and QTerminal, with a program running in them: no key the
-// program types may reach that program as an interrupt, and an answer never
-// lands on the command line in place of the output the user highlighted.
+// Dictations, rewrites and agent requests in the real terminals of a Debian
+// desktop, with a program running in them and with output that has scrolled:
+// no key the program types may reach that program as an interrupt, an answer
+// never lands on the command line in place of the output the user
+// highlighted, and a dictation lands at the prompt.
 #include "fakeaccessibility.h"
 #include "speakingdesktopflow.h"
 #include "terminalwindow.h"
@@ -26,6 +27,12 @@ class TerminalsOnTheDesktop : public SpeakingDesktopFlow {
     return app && terminal.click(0, 7, 2) && waitUntil([&] {
              return primarySelection.isOwnedBy(*app) && primarySelection.string() == QStringLiteral("new");
            });
+  }
+  // The command line once it is no longer `before`: what a paste made of it.
+  QString commandLineAfter(TerminalWindow& terminal, const QString& before) {
+    std::optional<QString> line;
+    waitUntil([&] { return (line = terminal.commandLine()) && line != before; });
+    return line.value_or(QStringLiteral("(no answer)"));
   }
   // The chords typed, for failure messages ("C+S+c" is Control+Shift+C).
   QString chords() const {
@@ -115,5 +122,60 @@ TEST_F(TerminalsOnTheDesktop, InQterminalARewriteOfItsOutputIsShownAndADictation
   EXPECT_EQ(noted.chords, QList<KeyChord>{kTerminalPaste}) << chords().toStdString();
   EXPECT_FALSE(noted.chords.contains(kTerminalCopy));
 }
+
+// Every family of terminal on a Debian desktop, once its output has scrolled
+// as in any terminal used a while. A dictation at the prompt is pasted there
+// once. A word highlighted in the output is read with no key, and a rewrite
+// of it is shown in the panel with the command line untouched: VTE's
+// accessible selection no longer says where the highlight is once the screen
+// has scrolled. Once a click has cleared the highlight (the terminal still
+// holds the word as PRIMARY), nothing is uploaded as selected, and the
+// rewrite's new text is typed at the prompt.
+struct ScrolledTerminal {
+  const char* name;
+  TerminalWindow::Program program;
+  KeyChord paste;
+};
+
+void PrintTo(const ScrolledTerminal& terminal, std::ostream* out) { *out << terminal.name; }
+
+class TerminalsThatHaveScrolled : public TerminalsOnTheDesktop, public ::testing::WithParamInterface<ScrolledTerminal> {};
+
+TEST_P(TerminalsThatHaveScrolled, PasteAtThePromptAndShowARewriteOfTheHighlightedOutput) {
+  TerminalWindow terminal(GetParam().program);
+  ASSERT_TRUE(terminal.start(QStringLiteral("brave new world"), TerminalWindow::Output::scrolled));
+  ASSERT_TRUE(isInFront(terminal.processId()));
+  answerNext("transcribe", "paste", "ls -la");
+  answerNext("rewrite", "paste", "NEW");
+  answerNext("rewrite", "paste", "X");
+  ASSERT_TRUE(terminal.typeAtPrompt(QStringLiteral("echo ")));
+
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressDictate));
+  EXPECT_TRUE(uploadedNoSelection());
+  EXPECT_EQ(commandLineAfter(terminal, QStringLiteral("echo ")), QStringLiteral("echo ls -la"));
+
+  ASSERT_TRUE(highlightNew(terminal));
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressRewrite));
+  EXPECT_TRUE(uploadedSelection("new")) << traceLines().join(u'\n').toStdString();
+  EXPECT_TRUE(waitUntil([&] { return overlays.calls.contains(QStringLiteral("result plain NEW")); }))
+      << overlays.calls.join(u'|').toStdString();
+  EXPECT_EQ(terminal.commandLine().value_or(QStringLiteral("(no answer)")), QStringLiteral("echo ls -la"));
+
+  ASSERT_TRUE(terminal.click(3, 30, 1));
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressRewrite));
+  EXPECT_TRUE(uploadedNoSelection()) << traceLines().join(u'\n').toStdString();
+  EXPECT_EQ(commandLineAfter(terminal, QStringLiteral("echo ls -la")), QStringLiteral("echo ls -laX"));
+  EXPECT_EQ(noted.chords, (QList<KeyChord>{GetParam().paste, GetParam().paste})) << chords().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Debian, TerminalsThatHaveScrolled,
+    ::testing::Values(ScrolledTerminal{"xterm", TerminalWindow::Program::xterm, KeyChord::shiftInsert()},
+                      ScrolledTerminal{"LXTerminal", TerminalWindow::Program::lxterminal, kTerminalPaste},
+                      ScrolledTerminal{"Xfce4Terminal", TerminalWindow::Program::xfce4terminal, kTerminalPaste},
+                      ScrolledTerminal{"GnomeTerminal", TerminalWindow::Program::gnometerminal, kTerminalPaste},
+                      ScrolledTerminal{"Konsole", TerminalWindow::Program::konsole, kTerminalPaste},
+                      ScrolledTerminal{"QTerminal", TerminalWindow::Program::qterminal, kTerminalPaste}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <QFile>
 
+#include <csignal>
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -19,18 +21,29 @@ CellGrid cellGrid(TerminalWindow::Program program) {
   switch (program) {
     case TerminalWindow::Program::konsole: return {1.5, 57, 7.5, 18};    // below its menu and tool bars
     case TerminalWindow::Program::qterminal: return {2, 56, 9.5, 22};    // below its menu and tab bars
+    case TerminalWindow::Program::lxterminal: return {0, 28, 8, 17};     // below its menu bar
+    case TerminalWindow::Program::xfce4terminal: return {0, 27, 10, 19};  // below its menu bar
+    case TerminalWindow::Program::gnometerminal: return {0, 27, 9, 18};   // below its menu bar
     default: return {2, 2, 6, 13};  // xterm's "fixed" font (it is started with it) inside its border
   }
+}
+
+qint64 readNumber(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toLongLong() : 0;
 }
 
 }  // namespace
 
 TerminalWindow::~TerminalWindow() {
+  // The shell's end closes its window also where the window belongs to a
+  // server that outlives the command that asked for it.
+  if (shellProcessId_ > 0) ::kill(pid_t(shellProcessId_), SIGHUP);
   process_.kill();
   process_.waitForFinished(2000);
 }
 
-bool TerminalWindow::start(const QString& firstLine) {
+bool TerminalWindow::start(const QString& firstLine, Output output) {
   if (!folder_.isValid()) return false;
   // Ctrl+X Ctrl+L writes the command line to a file (renamed into place, so
   // it is never read half written).
@@ -40,10 +53,12 @@ bool TerminalWindow::start(const QString& firstLine) {
 HISTFILE=/dev/null
 bind -x '"\C-x\C-l": printf "%s" "$READLINE_LINE" > "%1/line.part"; mv "%1/line.part" "%1/line"'
 reader() { sh -c 'echo $$ > "%1/reader.pid"; exec cat > "%1/read"'; }
-printf '%s\n' '%2'
+echo $$ > "%1/shell.pid"; echo $PPID > "%1/terminal.pid"
+%3printf '%s\n' '%2'
 : > "%1/ready"
 )")
-               .arg(folder_.path(), firstLine)
+               .arg(folder_.path(), firstLine,
+                    output == Output::scrolled ? QStringLiteral("seq 40; clear\n") : QString())
                .toUtf8());
   rc.close();
   process_.setProcessChannelMode(QProcess::ForwardedChannels);
@@ -56,6 +71,11 @@ printf '%s\n' '%2'
   } else if (program_ == Program::lxterminal) {  // its own process, not a window of one already running
     process_.start(QStringLiteral("lxterminal"),
                    {QStringLiteral("--no-remote"), QStringLiteral("--command=") + shell.join(u' ')});
+  } else if (program_ == Program::xfce4terminal) {  // likewise
+    process_.start(QStringLiteral("xfce4-terminal"),
+                   {QStringLiteral("--disable-server"), QStringLiteral("--command=") + shell.join(u' ')});
+  } else if (program_ == Program::gnometerminal) {  // a window of its server, which the bus starts
+    process_.start(QStringLiteral("gnome-terminal"), QStringList{QStringLiteral("--wait"), QStringLiteral("--")} + shell);
   } else if (program_ == Program::konsole) {
     process_.start(QStringLiteral("konsole"),
                    QStringList{QStringLiteral("--separate"), QStringLiteral("--nofork"), QStringLiteral("-e")} + shell);
@@ -63,7 +83,11 @@ printf '%s\n' '%2'
     process_.start(QStringLiteral("qterminal"), {QStringLiteral("-e"), shell.join(u' ')});
   }
   if (!process_.waitForStarted(5000)) return false;
-  return waitUntil([this] { return QFile::exists(folder_.filePath(QStringLiteral("ready"))); }, 10s);
+  if (!waitUntil([this] { return QFile::exists(folder_.filePath(QStringLiteral("ready"))); }, 15s)) return false;
+  // The shell's parent shows its window.
+  shellProcessId_ = readNumber(folder_.filePath(QStringLiteral("shell.pid")));
+  windowProcessId_ = readNumber(folder_.filePath(QStringLiteral("terminal.pid")));
+  return shellProcessId_ > 0 && windowProcessId_ > 0;
 }
 
 bool TerminalWindow::click(int row, int column, int times) {

@@ -7,24 +7,32 @@
 #include <optional>
 
 // A terminal emulator of the test desktop with bash in it (no user
-// configuration): Debian's xterm, LXTerminal (VTE, whose copy and paste keys
-// take Shift), Konsole (Qt, shifted keys, its screen a text with its
-// selection over accessibility) or QTerminal (Qt, shifted keys, no
-// accessibility). The shell prints `firstLine`, then waits at the prompt "$ ".
+// configuration): Debian's xterm, the VTE terminals LXTerminal,
+// xfce4-terminal and GNOME Terminal (whose copy and paste keys take Shift,
+// and whose screen is a text with its selection over accessibility), Konsole
+// (Qt, shifted keys, accessible as VTE is) or QTerminal (Qt, shifted keys, no
+// accessibility). The shell prints `firstLine` at the top of the screen, then
+// waits at the prompt "$ ".
 class TerminalWindow {
  public:
-  enum class Program { xterm, lxterminal, konsole, qterminal };
+  enum class Program { xterm, lxterminal, xfce4terminal, gnometerminal, konsole, qterminal };
+  // What the shell printed before `firstLine`: nothing, or forty lines and a
+  // `clear`, after which the screen has scrolled, as any terminal that has
+  // been used a while.
+  enum class Output { fresh, scrolled };
 
   explicit TerminalWindow(Program program) : program_(program) {}
   ~TerminalWindow();
 
-  // Starts xterm and waits until the shell is at its prompt.
-  bool start(const QString& firstLine);
-  qint64 processId() const { return process_.processId(); }
+  // Starts the terminal and waits until the shell is at its prompt.
+  bool start(const QString& firstLine, Output output = Output::fresh);
+  // The process that shows the window (GNOME Terminal's windows all belong
+  // to its server, not to the command that asked for one).
+  qint64 processId() const { return windowProcessId_; }
 
   // Clicks the character cell (`row`, `column`), counted from 0 at the top
   // left, `times` times in a row: twice highlights the word there, once
-  // clears the highlight. Not in LXTerminal.
+  // clears the highlight.
   bool click(int row, int column, int times);
   // The shell's command line as it stands, read through a key bound in the
   // shell that changes nothing; nothing when the shell does not answer.
@@ -44,5 +52,7 @@ class TerminalWindow {
  private:
   Program program_;
   QProcess process_;
+  qint64 windowProcessId_ = 0;
+  qint64 shellProcessId_ = 0;
   QTemporaryDir folder_;
 };

@@ -113,6 +113,7 @@ class X11Pasteboard::QtSelectionFilter final : public QAbstractNativeEventFilter
       const auto* request = static_cast<const xcb_selection_request_event_t*>(message);
       if (request->selection != selection_) return false;
       const QByteArray target = atomName(request->target);
+      if (target == "TARGETS") noteFormatsAsked(request->requestor);
       if (protocolTargets().contains(target)) return false;
       if (!offers(target)) {
         refuse(*request);
@@ -129,6 +130,9 @@ class X11Pasteboard::QtSelectionFilter final : public QAbstractNativeEventFilter
   qint64 count = 0;
   // The formats of what we hold, as they were given to Qt.
   QStringList formats;
+  // How many times each client asked for our formats, by the first
+  // resource id of its block (X gives each client one, the same size for all).
+  QHash<uint32_t, qint64> formatsAsked;
 
  private:
   static const QSet<QByteArray>& protocolTargets() {
@@ -147,6 +151,14 @@ class X11Pasteboard::QtSelectionFilter final : public QAbstractNativeEventFilter
       if (format == u"text/plain" && textTargets.contains(target)) return true;
     }
     return false;
+  }
+
+  void noteFormatsAsked(xcb_window_t requestor) {
+    // More clients than ever ask in one session; past it the counts start again.
+    constexpr qsizetype kMaxClients = 256;
+    const uint32_t client = requestor & ~xcb_get_setup(connection_)->resource_id_mask;
+    if (formatsAsked.size() >= kMaxClients && !formatsAsked.contains(client)) formatsAsked.clear();
+    ++formatsAsked[client];
   }
 
   void refuse(const xcb_selection_request_event_t& request) {
@@ -478,6 +490,15 @@ bool X11Pasteboard::isOwnedBy(const RunningApplication& app) {
   X11ErrorTrap trap(display_);
   const std::optional<qint32> process = X11WindowProperties::pid(display_, current);
   return trap.sync() == 0 && process == app.pid;
+}
+
+qint64 X11Pasteboard::formatsAskedBy(const RunningApplication& app) {
+  xcb_connection_t* connection = qtConnection();
+  if (!connect() || !qtEvents_ || !connection || app.window == 0) return 0;
+  // Qt answers a request as soon as this filter has seen it; the round trip
+  // makes sure the server has passed the answer on before anything we do next.
+  free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+  return qtEvents_->formatsAsked.value(uint32_t(app.window) & ~xcb_get_setup(connection)->resource_id_mask);
 }
 
 qint64 X11Pasteboard::timesRead() {

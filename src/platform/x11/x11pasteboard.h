@@ -46,6 +46,7 @@ class X11Pasteboard final : public Pasteboard {
   void setString(const QString& text) override;
   bool isOwnedBy(const RunningApplication& app) override;
   qint64 timesRead() override;
+  qint64 formatsAskedBy(const RunningApplication& app) override;
 
   // A property as it was read: its type and bytes.
   struct PropertyData {
