@@ -17,6 +17,7 @@
 #include "platform/x11/x11compositorpresence.h"
 #include "platform/x11/x11focusrefusal.h"
 #include "platform/x11/x11frontapplication.h"
+#include "platform/x11/x11panelwindowrole.h"
 #include "platform/x11/x11workspacepresence.h"
 
 #include "awaittask.h"
@@ -74,17 +75,20 @@ class Panels : public ::testing::Test {
   void SetUp() override {
     WorkspacePresence::install(&presence_);
     FocusRefusal::install(&refusal_);
+    PanelWindowRole::install(&role_);
   }
   void TearDown() override {
     recording.hide();
     clarify.hide();
     result.hide();
     if (tip.panel()) tip.panel()->orderOut();
+    PanelWindowRole::install(nullptr);
     FocusRefusal::install(nullptr);
     WorkspacePresence::install(nullptr);
   }
   X11WorkspacePresence presence_;
   X11FocusRefusal refusal_;
+  X11PanelWindowRole role_;
   RecordingOverlayWindowController& recording = RecordingOverlayWindowController::shared();
   ClarifyOverlayWindowController& clarify = ClarifyOverlayWindowController::shared();
   TipOverlayWindowController& tip = TipOverlayWindowController::shared();
