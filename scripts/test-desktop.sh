@@ -1,6 +1,9 @@
 # Starts a private desktop for the tests; sourced by scripts/test.
 # Everything lives in one temporary folder and every process is recorded, so
 # the EXIT trap stops exactly what was started and removes the folder.
+# VELTRINE_TEST_WM names the window manager: openbox (the default), kwin,
+# mutter or xfwm4, each with its own default settings (the desktop's home is
+# new). It stays exported, with VELTRINE_TEST_WM_PID, for the tests.
 
 desktop_pids=()
 desktop_dir=""
@@ -27,6 +30,18 @@ wait_for() {  # wait_for <what> <command...>
   done
   echo "test desktop: $what did not come up" >&2
   return 1
+}
+
+# Runs the window manager `name` on $DISPLAY in the foreground (exec: the
+# process recorded is the window manager itself), as each starts on Xvfb.
+start_window_manager() {  # start_window_manager <name>
+  case "$1" in
+    openbox) exec openbox --sm-disable ;;
+    kwin) exec kwin_x11 --replace ;;  # composites, with software OpenGL here
+    mutter) exec mutter --replace --x11 ;;  # composites as well
+    xfwm4) exec xfwm4 --compositor=off ;;  # on Xvfb its compositor does not start anyway
+    *) echo "test desktop: unknown window manager '$1' (openbox, kwin, mutter, xfwm4)" >&2; return 2 ;;
+  esac
 }
 
 start_test_desktop() {
@@ -58,9 +73,12 @@ start_test_desktop() {
   export NO_AT_BRIDGE=0
 
   # Window manager and a tray host, so the status item is really shown.
-  openbox --sm-disable >"$desktop_dir/openbox.log" 2>&1 &
+  export VELTRINE_TEST_WM=${VELTRINE_TEST_WM:-openbox}
+  start_window_manager "$VELTRINE_TEST_WM" >"$desktop_dir/$VELTRINE_TEST_WM.log" 2>&1 &
   desktop_pids+=($!)
-  wait_for "the window manager" xprop -root _NET_SUPPORTING_WM_CHECK
+  export VELTRINE_TEST_WM_PID=$!
+  wait_for "the window manager $VELTRINE_TEST_WM" xprop -root _NET_SUPPORTING_WM_CHECK ||
+    { tail -n 20 "$desktop_dir/$VELTRINE_TEST_WM.log" >&2; return 1; }
   trayer --edge top --align right --widthtype pixel --width 200 --heighttype pixel --height 24 \
     >"$desktop_dir/trayer.log" 2>&1 &
   desktop_pids+=($!)

@@ -16,6 +16,7 @@
 #include "platform/x11/x11compositorpresence.h"
 #include "platform/x11/x11primaryhighlightwatch.h"
 #include "platform/x11/x11focusrefusal.h"
+#include "platform/x11/x11panelwindowrole.h"
 #include "platform/x11/x11frontapplication.h"
 #include "platform/x11/x11keyboardtap.h"
 #include "platform/x11/x11pasteboard.h"
@@ -46,6 +47,7 @@ DesktopServices::~DesktopServices() {
   UrlOpener::install(nullptr);
   WorkspacePresence::install(nullptr);
   FocusRefusal::install(nullptr);
+  PanelWindowRole::install(nullptr);
   IdleSleepInhibitor::install(nullptr);
   CompositorPresence::install(nullptr);
   PrimaryHighlightWatch::install(nullptr);
@@ -92,6 +94,8 @@ void DesktopServices::install() {
   WorkspacePresence::install(workspacePresence_.get());
   focusRefusal_ = std::make_unique<X11FocusRefusal>();
   FocusRefusal::install(focusRefusal_.get());
+  panelWindowRole_ = std::make_unique<X11PanelWindowRole>();
+  PanelWindowRole::install(panelWindowRole_.get());
   // logind's own idle action follows its lock; GNOME's, KDE's and Xfce's
   // power managers follow the session's inhibitors.
   idleSleepInhibitor_ = std::make_unique<CombinedIdleSleepInhibitor>();

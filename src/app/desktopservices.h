@@ -20,6 +20,7 @@ class X11SyntheticKeyboard;
 class X11WindowActivator;
 class X11WorkspacePresence;
 class X11FocusRefusal;
+class X11PanelWindowRole;
 
 // The desktop as the program sees it: the X11 and Linux implementations of
 // the platform interfaces, made and installed together at launch (tests
@@ -50,6 +51,7 @@ class DesktopServices {
   std::unique_ptr<DesktopUrlOpener> urlOpener_;
   std::unique_ptr<X11WorkspacePresence> workspacePresence_;
   std::unique_ptr<X11FocusRefusal> focusRefusal_;
+  std::unique_ptr<X11PanelWindowRole> panelWindowRole_;
   std::unique_ptr<CombinedIdleSleepInhibitor> idleSleepInhibitor_;
   std::unique_ptr<X11CompositorPresence> compositorPresence_;
   std::unique_ptr<X11PrimaryHighlightWatch> primaryHighlightWatch_;

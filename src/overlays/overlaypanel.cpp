@@ -3,6 +3,7 @@
 #include "overlays/overlaycontentview.h"
 #include "platform/compositorpresence.h"
 #include "platform/focusrefusal.h"
+#include "platform/panelwindowrole.h"
 #include "platform/workspacepresence.h"
 
 #include <QCursor>
@@ -106,13 +107,17 @@ void OverlayPanel::orderFrontRegardless() {
   // the window manager first sees it.
   winId();
   if (QWindow* window = windowHandle()) {
+    PanelWindowRole::current().markAsPanel(*window);
     WorkspacePresence::current().showOnAllWorkspaces(*window);
     FocusRefusal::current().refuseFocus(*window);
   }
   updateShape();
   show();
   raise();
-  if (QWindow* window = windowHandle()) WorkspacePresence::current().showOnAllWorkspaces(*window);
+  if (QWindow* window = windowHandle()) {
+    PanelWindowRole::current().markAsPanel(*window);
+    WorkspacePresence::current().showOnAllWorkspaces(*window);
+  }
 }
 
 void OverlayPanel::orderOut() {

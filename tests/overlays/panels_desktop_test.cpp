@@ -17,6 +17,7 @@
 #include "platform/x11/x11compositorpresence.h"
 #include "platform/x11/x11focusrefusal.h"
 #include "platform/x11/x11frontapplication.h"
+#include "platform/x11/x11panelwindowrole.h"
 #include "platform/x11/x11workspacepresence.h"
 
 #include "awaittask.h"
@@ -24,6 +25,7 @@
 #include "testenvironment.h"
 #include "testkeyboard.h"
 #include "testwindow.h"
+#include "windowmanagerdesktop.h"
 
 #include <QAccessible>
 #include <QGuiApplication>
@@ -37,6 +39,8 @@
 #include <algorithm>
 #include <csignal>
 #include <functional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include <gmock/gmock.h>
@@ -71,74 +75,25 @@ class Panels : public ::testing::Test {
   void SetUp() override {
     WorkspacePresence::install(&presence_);
     FocusRefusal::install(&refusal_);
+    PanelWindowRole::install(&role_);
   }
   void TearDown() override {
     recording.hide();
     clarify.hide();
     result.hide();
     if (tip.panel()) tip.panel()->orderOut();
+    PanelWindowRole::install(nullptr);
     FocusRefusal::install(nullptr);
     WorkspacePresence::install(nullptr);
   }
   X11WorkspacePresence presence_;
   X11FocusRefusal refusal_;
+  X11PanelWindowRole role_;
   RecordingOverlayWindowController& recording = RecordingOverlayWindowController::shared();
   ClarifyOverlayWindowController& clarify = ClarifyOverlayWindowController::shared();
   TipOverlayWindowController& tip = TipOverlayWindowController::shared();
   ResultOverlayWindowController& result = ResultOverlayWindowController::shared();
 };
-
-TEST_F(Panels, NeverTakeTheFocusFromTheApplicationInFrontNotEvenWhenClicked) {
-  REQUIRE_TEST_DESKTOP();
-  TestWindow window;
-  ASSERT_TRUE(window.start());
-  X11FrontApplication front;
-  recording.show();
-  QSignalSpy dismissed(&AppEvents::shared(), &AppEvents::overlayDismissedDuringRecording);
-  ASSERT_TRUE(onScreen(recording.panel()) && click(recording.view()->closeButton()));
-  clarify.show(QStringLiteral("Which of the two files do you mean?"));
-  tip.present(QStringLiteral("Credits are used up for this month."));
-  result.show(QStringLiteral("# Answer\n\none two three four five six"), true, true);
-  const QList<OverlayPanel*> panels{recording.panel(), clarify.panel(), tip.panel(), result.panel()};
-  for (OverlayPanel* panel : panels) {
-    ASSERT_TRUE(onScreen(panel));
-    // Told to the window manager too: no input hint, no offer to take the focus.
-    const QString id = QString::number(panel->winId());
-    EXPECT_THAT(run("xprop", {"-id", id, "WM_HINTS"}).toStdString(),
-                testing::HasSubstr("accepts input or input focus: False"));
-    EXPECT_THAT(run("xprop", {"-id", id, "WM_PROTOCOLS"}).toStdString(), testing::Not(testing::HasSubstr("WM_TAKE_FOCUS")));
-  }
-
-  // The user clicks the indicator's and the tip's body, the result's pin, drags
-  // across its text to select a word, and drags the panel by its background.
-  QTextBrowser* answer = result.panel()->findChild<QTextBrowser*>();
-  ASSERT_NE(answer, nullptr);
-  QTextCursor word(answer->document());
-  word.setPosition(answer->document()->find(QStringLiteral("two")).selectionStart());
-  const QPoint text = answer->viewport()->mapToGlobal(answer->cursorRect(word).center()) + QPoint(1, 0);
-  const QRect before = result.panel()->geometry();
-  const auto body = [](QWidget* panel, int left) { return panel->geometry().center() - QPoint(left, 0); };
-  const std::vector<std::function<bool()>> clicks{
-      [&] { return click(body(panels[0], 100)); }, [&] { return click(body(panels[2], 60)); },
-      [&] { return click(result.panel()->findChild<ResultOverlayView*>()->pinButton()); },
-      [&] { return drag(text, QPoint(40, 0)); },
-      [&] { return drag(QPoint(before.center().x(), before.bottom() - 12), QPoint(-100, -100)); }};  // by the footer
-  for (size_t i = 0; i < clicks.size(); ++i) {
-    ASSERT_TRUE(clicks[i]());
-    ASSERT_TRUE(window.command(QStringLiteral("state")));  // the click has reached the desktop
-    for (OverlayPanel* panel : panels) EXPECT_FALSE(panel->isActiveWindow()) << "click " << i;
-    EXPECT_EQ(QGuiApplication::focusWindow(), nullptr);
-    const auto app = front.frontmost();
-    EXPECT_EQ(app ? qint64(app->pid) : -1, window.processId()) << "click " << i;
-  }
-  EXPECT_TRUE(waitUntil([&] { return !result.viewModel().pinned(); }));
-  EXPECT_TRUE(waitUntil([&] { return answer->textCursor().hasSelection(); }));
-  EXPECT_TRUE(waitUntil([&] { return result.panel()->geometry().y() < before.y() - 60; }));  // dragged
-  EXPECT_TRUE(waitUntil([&] { return dismissed.size() == 1; }));
-  ASSERT_TRUE(TestKeyboard::run({"type", "still here"}));
-  EXPECT_TRUE(window.waitForLine(QStringLiteral("text still here")));
-  EXPECT_FALSE(window.lines().contains(QStringLiteral("focus out")));
-}
 
 TEST_F(Panels, NeverHideTheUsersFieldFromTheNextRequest) {
   REQUIRE_TEST_DESKTOP();
@@ -180,36 +135,177 @@ TEST_F(Panels, NeverHideTheUsersFieldFromTheNextRequest) {
   EXPECT_EQ(snapshot->text, QStringLiteral("brave"));
 }
 
-// The window manager's process (openbox names it on the root window).
-pid_t windowManager() {
-  const QString line = run("xprop", {"-root", "_OPENBOX_PID"});
-  const qsizetype equals = line.indexOf('=');
-  return equals < 0 ? 0 : pid_t(line.mid(equals + 1).trimmed().toInt());
+qulonglong hexAfter(const QString& text, const QString& label) {
+  const qsizetype at = text.indexOf(label);
+  return at < 0 ? 0 : text.mid(at + label.size()).trimmed().section(' ', 0, 0).toULongLong(nullptr, 16);
 }
 
-TEST_F(Panels, StayOnEveryWorkspaceAlsoWhenShownAgain) {
+// The window on the root window that holds the window `id`: the frame the
+// window manager put it in, or the window itself when it is not managed.
+qulonglong topLevelOf(qulonglong id) {
+  for (int depth = 0; id != 0 && depth < 8; ++depth) {
+    const QString tree = run("xwininfo", {"-tree", "-id", QString::number(id)});
+    const qulonglong parent = hexAfter(tree, "Parent window id:");
+    if (parent == 0 || parent == hexAfter(tree, "Root window id:")) return id;
+    id = parent;
+  }
+  return 0;
+}
+
+// True once `panel` is on screen (mapped, neither hidden nor minimised by the
+// window manager) and stacked above the window `front`.
+bool shownAbove(const OverlayPanel* panel, qulonglong front) {
+  const QString id = QString::number(panel->winId());
+  return waitUntil([&] {
+    if (!run("xwininfo", {"-id", id}).contains("IsViewable") ||
+        run("xprop", {"-id", id, "_NET_WM_STATE"}).contains("_NET_WM_STATE_HIDDEN")) {
+      return false;
+    }
+    // The root window's children, topmost first.
+    QList<qulonglong> order;
+    const QString children = run("xwininfo", {"-root", "-children"});
+    for (const QString& line : children.mid(children.indexOf("children:")).split('\n').mid(1)) {
+      order << line.trimmed().section(' ', 0, 0).toULongLong(nullptr, 16);
+    }
+    const qsizetype above = order.indexOf(topLevelOf(panel->winId()));
+    const qsizetype below = order.indexOf(topLevelOf(front));
+    return above >= 0 && below >= 0 && above < below;
+  });
+}
+
+// What the window manager and the X server say of `panel`, for a failure's message.
+std::string describe(const OverlayPanel* panel) {
+  const QString id = QString::number(panel->winId());
+  return (run("xprop", {"-id", id}) + run("xwininfo", {"-id", id}) + run("xwininfo", {"-root", "-children"})).toStdString();
+}
+
+// The window managers of the desktops a user runs the program on: each
+// instance runs under the one it names, on this test desktop when it runs
+// that one, else in a test desktop of its own.
+class PanelsUnderEachWindowManager : public Panels, public ::testing::WithParamInterface<std::string> {};
+
+// Whatever the state of the program's main window, every panel shows above
+// the application in front, on every workspace, and the focus stays in that
+// application when a panel shows and when it is clicked.
+TEST_P(PanelsUnderEachWindowManager, ShowAboveTheApplicationInFrontOnEveryWorkspaceAndNeverTakeTheFocus) {
   REQUIRE_TEST_DESKTOP();
-  ASSERT_TRUE(TestKeyboard::run({"set_num_desktops", "2"}));
-  tip.present(QStringLiteral("tip"));
-  ASSERT_TRUE(onScreen(tip.panel()));
+  const QString manager = QString::fromStdString(GetParam());
+  if (manager != WindowManagerDesktop::current()) {
+    const WindowManagerDesktop::Run other = WindowManagerDesktop::runCurrentTestUnder(manager);
+    EXPECT_TRUE(other.passed) << other.output.toStdString();
+    return;
+  }
+  QWidget mainWindow;
+  mainWindow.setWindowTitle(QStringLiteral("Veltrine main window"));
+  mainWindow.resize(400, 300);
+  mainWindow.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow));
+  TestWindow window;
+  ASSERT_TRUE(window.start());
+  const QString found = run("xdotool", {"search", "--onlyvisible", "--name", "^Veltrine test window$"});
+  const qulonglong frontWindow = found.section('\n', 0, 0).trimmed().toULongLong();
+  ASSERT_NE(frontWindow, 0u);
+  X11FrontApplication front;
+  const auto frontIsTheWindow = [&] {
+    const auto app = front.frontmost();
+    return app && qint64(app->pid) == window.processId();
+  };
+  ASSERT_TRUE(waitUntil(frontIsTheWindow));
+
+  const QList<std::pair<const char*, std::function<void()>>> mainWindowStates{
+      {"open", [] {}}, {"minimised", [&] { mainWindow.showMinimized(); }}, {"closed", [&] { mainWindow.hide(); }}};
+  for (const auto& [state, enter] : mainWindowStates) {
+    enter();
+    recording.show();
+    clarify.show(QStringLiteral("Which of the two files do you mean?"));
+    tip.present(QStringLiteral("Credits are used up for this month."));
+    result.show(QStringLiteral("# Answer\n\none two three four five six"), true, true);
+    const std::vector<const OverlayPanel*> shown{recording.panel(), clarify.panel(), tip.panel(), result.panel()};
+    for (size_t i = 0; i < shown.size(); ++i) {
+      EXPECT_TRUE(shownAbove(shown[i], frontWindow))
+          << "main window " << state << ", panel " << i << ":\n" << describe(shown[i]);
+    }
+    EXPECT_TRUE(frontIsTheWindow()) << "main window " << state;
+    recording.hide();
+    clarify.hide();
+    result.hide();
+    tip.panel()->orderOut();
+  }
+
+  // The main window closed, as it mostly is.
+  recording.show();
+  QSignalSpy dismissed(&AppEvents::shared(), &AppEvents::overlayDismissedDuringRecording);
+  ASSERT_TRUE(shownAbove(recording.panel(), frontWindow)) << describe(recording.panel());
+  ASSERT_TRUE(click(recording.view()->closeButton()));
+  clarify.show(QStringLiteral("Which of the two files do you mean?"));
+  tip.present(QStringLiteral("Credits are used up for this month."));
+  result.show(QStringLiteral("# Answer\n\none two three four five six"), true, true);
+  const QList<OverlayPanel*> panels{recording.panel(), clarify.panel(), tip.panel(), result.panel()};
+  for (OverlayPanel* panel : panels) {
+    ASSERT_TRUE(shownAbove(panel, frontWindow)) << describe(panel);
+    // Told to the window manager too: no input hint, no offer to take the focus.
+    const QString id = QString::number(panel->winId());
+    EXPECT_THAT(run("xprop", {"-id", id, "WM_HINTS"}).toStdString(),
+                testing::HasSubstr("accepts input or input focus: False"));
+    EXPECT_THAT(run("xprop", {"-id", id, "WM_PROTOCOLS"}).toStdString(), testing::Not(testing::HasSubstr("WM_TAKE_FOCUS")));
+  }
+
+  // The user clicks the indicator's and the tip's body, the result's pin, drags
+  // across its text to select a word, and drags the panel by its background.
+  QTextBrowser* answer = result.panel()->findChild<QTextBrowser*>();
+  ASSERT_NE(answer, nullptr);
+  QTextCursor word(answer->document());
+  word.setPosition(answer->document()->find(QStringLiteral("two")).selectionStart());
+  const QPoint text = answer->viewport()->mapToGlobal(answer->cursorRect(word).center()) + QPoint(1, 0);
+  const QRect before = result.panel()->geometry();
+  const auto body = [](QWidget* panel, int left) { return panel->geometry().center() - QPoint(left, 0); };
+  const std::vector<std::function<bool()>> clicks{
+      [&] { return click(body(panels[0], 100)); }, [&] { return click(body(panels[2], 60)); },
+      [&] { return click(result.panel()->findChild<ResultOverlayView*>()->pinButton()); },
+      [&] { return drag(text, QPoint(40, 0)); },
+      [&] { return drag(QPoint(before.center().x(), before.bottom() - 12), QPoint(-100, -100)); }};  // by the footer
+  for (size_t i = 0; i < clicks.size(); ++i) {
+    ASSERT_TRUE(clicks[i]());
+    ASSERT_TRUE(window.command(QStringLiteral("state")));  // the click has reached the desktop
+    for (OverlayPanel* panel : panels) EXPECT_FALSE(panel->isActiveWindow()) << "click " << i;
+    EXPECT_EQ(QGuiApplication::focusWindow(), nullptr);
+    const auto app = front.frontmost();
+    EXPECT_EQ(app ? qint64(app->pid) : -1, window.processId()) << "click " << i;
+  }
+  EXPECT_TRUE(waitUntil([&] { return !result.viewModel().pinned(); }));
+  EXPECT_TRUE(waitUntil([&] { return answer->textCursor().hasSelection(); }));
+  EXPECT_TRUE(waitUntil([&] { return result.panel()->geometry().y() < before.y() - 60; }));  // dragged
+  EXPECT_TRUE(waitUntil([&] { return dismissed.size() == 1; }));
+  ASSERT_TRUE(TestKeyboard::run({"type", "still here"}));
+  EXPECT_TRUE(window.waitForLine(QStringLiteral("text still here")));
+  EXPECT_FALSE(window.lines().contains(QStringLiteral("focus out")));
+
   // Window managers forget the marks of hidden windows, and a busy one learns
   // that the panel was hidden only after it is shown again.
-  const pid_t manager = windowManager();
-  ASSERT_GT(manager, 0);
-  ASSERT_EQ(::kill(manager, SIGSTOP), 0);
-  auto resume = qScopeGuard([&] { ::kill(manager, SIGCONT); });
+  ASSERT_TRUE(TestKeyboard::run({"set_num_desktops", "2"}));
+  const qint64 managerProcess = WindowManagerDesktop::currentProcessId();
+  ASSERT_GT(managerProcess, 0);
+  ASSERT_EQ(::kill(pid_t(managerProcess), SIGSTOP), 0);
+  auto resume = qScopeGuard([&] { ::kill(pid_t(managerProcess), SIGCONT); });
   tip.panel()->orderOut();
   tip.present(QStringLiteral("tip again"));
   QCoreApplication::processEvents();
-  ::kill(manager, SIGCONT);
+  ::kill(pid_t(managerProcess), SIGCONT);
   resume.dismiss();
-  ASSERT_TRUE(onScreen(tip.panel()));
   const QString id = QString::number(tip.panel()->winId());
   EXPECT_TRUE(waitUntil([&] { return run("xprop", {"-id", id, "_NET_WM_DESKTOP"}).contains("4294967295"); }));
   ASSERT_TRUE(TestKeyboard::run({"set_desktop", "1"}));
   EXPECT_TRUE(waitUntil([&] { return run("xwininfo", {"-id", id}).contains("IsViewable"); }));
   TestKeyboard::run({"set_desktop", "0"});
 }
+
+INSTANTIATE_TEST_SUITE_P(, PanelsUnderEachWindowManager,
+                         ::testing::ValuesIn([] {
+                           std::vector<std::string> names;
+                           for (const QString& name : WindowManagerDesktop::all()) names.push_back(name.toStdString());
+                           return names;
+                         }()),
+                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
 
 // The test desktop's X server (no compositor runs there), its desktop one known colour.
 class PanelsWithoutACompositor : public Panels {

@@ -1,0 +1,44 @@
+#include "windowmanagerdesktop.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace WindowManagerDesktop {
+
+QStringList all() {
+  return {QStringLiteral("openbox"), QStringLiteral("kwin"), QStringLiteral("mutter"), QStringLiteral("xfwm4")};
+}
+
+QString current() {
+  const QString named = qEnvironmentVariable("VELTRINE_TEST_WM");
+  return named.isEmpty() ? QStringLiteral("openbox") : named;
+}
+
+qint64 currentProcessId() { return qEnvironmentVariableIntValue("VELTRINE_TEST_WM_PID"); }
+
+Run runCurrentTestUnder(const QString& name) {
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  const QString filter =
+      QStringLiteral("--gtest_filter=%1.%2").arg(QString::fromUtf8(test->test_suite_name()), QString::fromUtf8(test->name()));
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("VELTRINE_TEST_WM"), name);
+  environment.remove(QStringLiteral("VELTRINE_TEST_WM_PID"));
+  QProcess desktop;
+  desktop.setProcessEnvironment(environment);
+  desktop.setProcessChannelMode(QProcess::MergedChannels);
+  // The desktop's EXIT trap stops what it started once the test has ended.
+  desktop.start(QStringLiteral("bash"),
+                {QStringLiteral("-c"), QStringLiteral(R"(source "$1" && shift && start_test_desktop >/dev/null && "$@")"),
+                 QStringLiteral("bash"), QStringLiteral(VELTRINE_TEST_DESKTOP_SCRIPT),
+                 QCoreApplication::applicationFilePath(), filter});
+  Run run;
+  if (!desktop.waitForFinished(-1)) return run;
+  run.output = QString::fromUtf8(desktop.readAll());
+  run.passed = desktop.exitStatus() == QProcess::NormalExit && desktop.exitCode() == 0 &&
+               run.output.contains(QStringLiteral("[  PASSED  ] 1 test"));
+  return run;
+}
+
+}  // namespace WindowManagerDesktop
