@@ -236,7 +236,8 @@ std::optional<SelectionSnapshot> SelectionSnapshot::make(const AXElementRef& ele
     if (judged == TerminalSelection::highlighted) {
       // Read as the highlight of a terminal without accessibility is: no
       // position, nothing to put back, never typed over.
-      if (const std::optional<QString> highlighted = highlightedSelection(*front); highlighted && !highlighted->isEmpty()) {
+      const std::optional<QString> highlighted = highlightedSelection(*front);
+      if (highlighted && !highlighted->isEmpty()) {
         return SelectionSnapshot{*highlighted, AXTextRange{-1, -1}, nullptr, false, Source::cmdCopy};
       }
     }
@@ -247,7 +248,8 @@ std::optional<SelectionSnapshot> SelectionSnapshot::make(const AXElementRef& ele
   }
   if (text->isEmpty()) {
     if (nothingSelected && !*nothingSelected) {
-      *nothingSelected = elementIsEditable(element, readStringAttribute(AXAttribute::role, element).value_or(QString()));
+      const QString role = readStringAttribute(AXAttribute::role, element).value_or(QString());
+      *nothingSelected = elementIsEditable(element, role);
     }
     return std::nullopt;
   }

@@ -139,7 +139,8 @@ struct ScrolledTerminal {
 
 void PrintTo(const ScrolledTerminal& terminal, std::ostream* out) { *out << terminal.name; }
 
-class TerminalsThatHaveScrolled : public TerminalsOnTheDesktop, public ::testing::WithParamInterface<ScrolledTerminal> {};
+class TerminalsThatHaveScrolled : public TerminalsOnTheDesktop,
+                                  public ::testing::WithParamInterface<ScrolledTerminal> {};
 
 TEST_P(TerminalsThatHaveScrolled, PasteAtThePromptAndShowARewriteOfTheHighlightedOutput) {
   TerminalWindow terminal(GetParam().program);

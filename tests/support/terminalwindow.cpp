@@ -75,7 +75,8 @@ echo $$ > "%1/shell.pid"; echo $PPID > "%1/terminal.pid"
     process_.start(QStringLiteral("xfce4-terminal"),
                    {QStringLiteral("--disable-server"), QStringLiteral("--command=") + shell.join(u' ')});
   } else if (program_ == Program::gnometerminal) {  // a window of its server, which the bus starts
-    process_.start(QStringLiteral("gnome-terminal"), QStringList{QStringLiteral("--wait"), QStringLiteral("--")} + shell);
+    process_.start(QStringLiteral("gnome-terminal"),
+                   QStringList{QStringLiteral("--wait"), QStringLiteral("--")} + shell);
   } else if (program_ == Program::konsole) {
     process_.start(QStringLiteral("konsole"),
                    QStringList{QStringLiteral("--separate"), QStringLiteral("--nofork"), QStringLiteral("-e")} + shell);
