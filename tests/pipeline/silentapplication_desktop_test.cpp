@@ -101,4 +101,24 @@ TEST_F(SilentApplication, AHungApplicationThatStillAnswersThePingHoldsThePressNo
   dictateWhileSilent(40);
 }
 
+// A Qt application that answers the lookup of its focused field and the read
+// of the selected text, then hangs before the reads that follow (the range,
+// the role, whether it takes typing): those share what is left of the
+// capture's time rather than waiting out a time of their own each, and the
+// other steps take the application as silent.
+TEST_F(SilentApplication, AnApplicationThatStopsBetweenTheReadsHoldsThePressNoLonger) {
+  TestWindow window;
+  window.setEnvironment(QStringLiteral("VELTRINE_TESTWINDOW_OWN_ACCESSIBILITY"), QStringLiteral("1"));
+  ASSERT_TRUE(window.start(TestWindow::Kind::qt));
+  ASSERT_TRUE(window.command(QStringLiteral("text alpha beta gamma")));
+  ASSERT_TRUE(window.command(QStringLiteral("select 6 10")));
+  ASSERT_TRUE(isInFront(window.processId()));
+  ASSERT_TRUE(accessibilityReads(QStringLiteral("beta")));
+
+  ASSERT_TRUE(window.command(QStringLiteral("hangafterread 20000")));
+  dictateWhileSilent(6);
+  EXPECT_FALSE(traceLines().filter(QStringLiteral("snapshot[AX-SystemWide]: out of time")).isEmpty())
+      << traceLines().join(u'\n').toStdString();
+}
+
 }  // namespace

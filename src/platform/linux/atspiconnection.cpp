@@ -17,7 +17,6 @@ const QString kPeer = QStringLiteral("org.freedesktop.DBus.Peer");
 // How long an application that did not answer is taken as silent: longer
 // than the steps of one press take together, shorter than a dictation.
 constexpr std::chrono::seconds kSilenceKept{2};
-constexpr std::chrono::milliseconds kSilenceShownAfter{250};
 
 }  // namespace
 
@@ -78,7 +77,7 @@ bool AtspiConnection::answers(const QString& service, std::chrono::milliseconds 
   // A refusal is an answer too; only silence and a vanished peer are not.
   const qint32 code = axErrorFromAtspiMessage(reply.errorName() + QLatin1Char(' ') + reply.errorMessage());
   // A question left too little time proves nothing.
-  if (code == AXError::cannotComplete && timeout >= kSilenceShownAfter) takeAsSilent(service);
+  if (code == AXError::cannotComplete && timeout >= silenceShownAfter) takeAsSilent(service);
   return code != AXError::cannotComplete && code != AXError::invalidUIElement;
 }
 

@@ -77,6 +77,8 @@ class AtspiConnection {
   // the other steps of the same press would each wait out their whole time
   // for it too.
   bool answers(const QString& service, std::chrono::milliseconds timeout);
+  // A question left unanswered for less than this proves nothing.
+  static constexpr std::chrono::milliseconds silenceShownAfter{250};
   // Takes the application at `service` as silent, as above, after it
   // answered the ping but not the questions that followed in their time
   // (its bus library answers on a thread of its own, its toolkit hangs).

@@ -56,7 +56,26 @@ AtspiDeadline AtspiElement::callDeadline() const {
 }
 
 AXAttributeResult AtspiElement::copyAttributeValue(const QString& attribute) {
-  const AtspiDeadline deadline = callDeadline();
+  const AtspiDeadline::Clock::time_point start = AtspiDeadline::Clock::now();
+  questionUnanswered_ = false;
+  AXAttributeResult result = read(attribute, callDeadline());
+  // The application answered the lookup of this element, then left a
+  // question unanswered for long enough (its bus library may still answer
+  // the ping while its toolkit hangs): the next steps of the press take it as
+  // silent rather than wait out their own time for it too.
+  if (questionUnanswered_ && AtspiDeadline::Clock::now() - start >= AtspiConnection::silenceShownAfter) {
+    AtspiConnection::shared().takeAsSilent(path_.service);
+  }
+  return result;
+}
+
+qint32 AtspiElement::takeCallError(GError*& error) {
+  const qint32 code = takeError(error);
+  if (code == AXError::cannotComplete) questionUnanswered_ = true;
+  return code;
+}
+
+AXAttributeResult AtspiElement::read(const QString& attribute, const AtspiDeadline& deadline) {
   if (attribute == AXAttribute::role) return role(deadline);
   if (attribute == AXAttribute::selectedText) return selectedText(deadline);
   if (attribute == AXAttribute::selectedTextRange) return selectedTextRange(deadline);
@@ -68,7 +87,7 @@ AXAttributeResult AtspiElement::role(const AtspiDeadline& deadline) {
   if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
   GError* error = nullptr;
   const AtspiRole role = atspi_accessible_get_role(accessible_, &error);
-  if (error) return {takeError(error), {}};
+  if (error) return {takeCallError(error), {}};
   if (!roleNameDependsOnLines(role)) return {AXError::success, axRoleName(role, false)};
   if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
   return {AXError::success, axRoleName(role, hasState(accessible_, ATSPI_STATE_MULTI_LINE))};
@@ -78,7 +97,7 @@ qint32 AtspiElement::missingTextError(const AtspiDeadline& deadline) {
   if (!deadline.timeLeft()) return AXError::cannotComplete;
   GError* error = nullptr;
   atspi_accessible_get_role(accessible_, &error);
-  return error ? takeError(error) : AXError::attributeUnsupported;
+  return error ? takeCallError(error) : AXError::attributeUnsupported;
 }
 
 AXAttributeResult AtspiElement::selectedText(const AtspiDeadline& deadline) {
@@ -88,18 +107,18 @@ AXAttributeResult AtspiElement::selectedText(const AtspiDeadline& deadline) {
   GError* error = nullptr;
   if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
   const gint selections = atspi_text_get_n_selections(text.text, &error);
-  if (error) return {takeError(error), {}};
+  if (error) return {takeCallError(error), {}};
   if (selections <= 0) return {AXError::success, QString()};
   if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
   AtspiRange* range = atspi_text_get_selection(text.text, 0, &error);
-  if (error) return {takeError(error), {}};
+  if (error) return {takeCallError(error), {}};
   if (!range) return {AXError::failure, {}};
   const gint start = range->start_offset;
   const gint end = range->end_offset;
   g_free(range);
   if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
   gchar* selected = atspi_text_get_text(text.text, start, end, &error);
-  if (error) return {takeError(error), {}};
+  if (error) return {takeCallError(error), {}};
   const QString value = QString::fromUtf8(selected);
   g_free(selected);
   return {AXError::success, value};
@@ -112,16 +131,16 @@ AXAttributeResult AtspiElement::selectedTextRange(const AtspiDeadline& deadline)
   GError* error = nullptr;
   if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
   const gint selections = atspi_text_get_n_selections(text.text, &error);
-  if (error) return {takeError(error), {}};
+  if (error) return {takeCallError(error), {}};
   if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
   if (selections <= 0) {
     // No selection: the caret, as an empty range.
     const gint caret = atspi_text_get_caret_offset(text.text, &error);
-    if (error) return {takeError(error), {}};
+    if (error) return {takeCallError(error), {}};
     return {AXError::success, AXTextRange{caret, 0}};
   }
   AtspiRange* range = atspi_text_get_selection(text.text, 0, &error);
-  if (error) return {takeError(error), {}};
+  if (error) return {takeCallError(error), {}};
   if (!range) return {AXError::failure, {}};
   const AXTextRange value{range->start_offset, range->end_offset - range->start_offset};
   g_free(range);

@@ -7,6 +7,7 @@
 #include <memory>
 
 struct _AtspiAccessible;
+struct _GError;
 
 // An object of another application reached through AT-SPI. Text roles and
 // their selection come from the Text interface, editability from
@@ -39,8 +40,13 @@ class AtspiElement final : public AccessibleElement {
   QCoro::Task<qint32> setAttributeValue(QString attribute, AXValue value) override;
 
  private:
-  // When the call that starts now must have ended.
+  // When the call that starts now must have ended: by the element's messaging
+  // time-out, and never later than its messaging deadline (what is left of
+  // the step it belongs to).
   AtspiDeadline callDeadline() const;
+  AXAttributeResult read(const QString& attribute, const AtspiDeadline& deadline);
+  // Turns the error of a call into its code, noting a question left unanswered.
+  qint32 takeCallError(_GError*& error);
   AXAttributeResult role(const AtspiDeadline& deadline);
   AXAttributeResult selectedText(const AtspiDeadline& deadline);
   AXAttributeResult selectedTextRange(const AtspiDeadline& deadline);
@@ -54,4 +60,6 @@ class AtspiElement final : public AccessibleElement {
   std::chrono::milliseconds timeout_ = defaultTimeout;
   AtspiDeadline::Clock::time_point deadline_ = AtspiDeadline::Clock::time_point::max();
   std::shared_ptr<int> unansweredSelections_;
+  // Whether a call of the read under way went unanswered (cannotComplete).
+  bool questionUnanswered_ = false;
 };

@@ -12,10 +12,16 @@
 //   clipboard            report "clipboard <format> <base64>" per format offered, or "clipboard empty"
 //   hang <milliseconds>  answer, then hold the window's thread that long (a hung
 //                        application: its bus thread still answers the bus)
+//   hangafterread <milliseconds>   the same once the field's text has next been
+//                        read through accessibility, after answering that read
+//                        (needs VELTRINE_TESTWINDOW_OWN_ACCESSIBILITY=1 at start:
+//                        the field then answers accessibility itself, as
+//                        applications with their own widgets do)
 //   quit                 exit (so does the end of standard input)
 // Events go to standard output as they happen: "ready" (shown, active, field
 // focused), "key press|release <X keysym> <X keycode>", "text <current text>",
 // "focus in", "focus out".
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
@@ -35,6 +41,76 @@ namespace {
 void report(const QString& line) {
   std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
   std::fflush(stdout);
+}
+
+// Milliseconds to hold the window's thread once the field's text has next been
+// read through accessibility; 0 for none.
+unsigned long hangAfterNextRead = 0;
+
+// The window's text field, a class of its own so that it can answer
+// accessibility itself.
+class Field : public QLineEdit {
+  Q_OBJECT
+
+ public:
+  using QLineEdit::QLineEdit;
+};
+
+// What the field shows to accessibility: a one-line editable text and its
+// selection, as Qt's own line edit shows them.
+class FieldAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+ public:
+  explicit FieldAccessible(Field* field) : QAccessibleWidget(field, QAccessible::EditableText) {}
+
+  void* interface_cast(QAccessible::InterfaceType type) override {
+    if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+    return QAccessibleWidget::interface_cast(type);
+  }
+  QAccessible::State state() const override {
+    QAccessible::State state = QAccessibleWidget::state();
+    state.editable = true;
+    state.selectableText = true;
+    return state;
+  }
+  QString text(QAccessible::Text kind) const override {
+    return kind == QAccessible::Value ? field()->text() : QAccessibleWidget::text(kind);
+  }
+
+  void selection(int index, int* start, int* end) const override {
+    const bool selected = index == 0 && field()->hasSelectedText();
+    *start = selected ? field()->selectionStart() : 0;
+    *end = selected ? field()->selectionEnd() : 0;
+  }
+  int selectionCount() const override { return field()->hasSelectedText() ? 1 : 0; }
+  void addSelection(int start, int end) override { setSelection(0, start, end); }
+  void removeSelection(int) override { field()->deselect(); }
+  void setSelection(int, int start, int end) override { field()->setSelection(start, end - start); }
+  int cursorPosition() const override { return field()->cursorPosition(); }
+  void setCursorPosition(int position) override { field()->setCursorPosition(position); }
+  QString text(int start, int end) const override {
+    if (hangAfterNextRead > 0 && end > start) {
+      // Answered first: the hang starts once this call has returned.
+      QTimer::singleShot(0, [milliseconds = hangAfterNextRead] { QThread::msleep(milliseconds); });
+      hangAfterNextRead = 0;
+    }
+    return field()->text().mid(start, end - start);
+  }
+  int characterCount() const override { return int(field()->text().size()); }
+  QRect characterRect(int) const override { return {}; }
+  int offsetAtPoint(const QPoint&) const override { return -1; }
+  void scrollToSubstring(int, int) override {}
+  QString attributes(int offset, int* start, int* end) const override {
+    *start = *end = offset;
+    return {};
+  }
+
+ private:
+  Field* field() const { return static_cast<Field*>(widget()); }
+};
+
+QAccessibleInterface* fieldAccessible(const QString& className, QObject* object) {
+  if (className != QLatin1String("Field")) return nullptr;
+  return new FieldAccessible(static_cast<Field*>(object));
 }
 
 class TestWindow : public QWidget {
@@ -106,6 +182,8 @@ class TestWindow : public QWidget {
     } else if (verb == QLatin1String("hang")) {
       const unsigned long milliseconds = words.value(0).toULong();
       QTimer::singleShot(0, [milliseconds] { QThread::msleep(milliseconds); });
+    } else if (verb == QLatin1String("hangafterread")) {
+      hangAfterNextRead = words.value(0).toULong();
     } else if (verb == QLatin1String("quit")) {
       report(QStringLiteral("ok quit"));
       return QApplication::quit();
@@ -115,7 +193,7 @@ class TestWindow : public QWidget {
     report(QStringLiteral("ok ") + verb);
   }
 
-  QLineEdit* field_ = new QLineEdit(this);
+  QLineEdit* field_ = new Field(this);
   QByteArray pending_;
 };
 
@@ -123,6 +201,7 @@ class TestWindow : public QWidget {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  if (qEnvironmentVariableIntValue("VELTRINE_TESTWINDOW_OWN_ACCESSIBILITY") == 1) QAccessible::installFactory(fieldAccessible);
   TestWindow window;
   window.bringToFront();
   QTimer poll;  // says "ready" once the window really has the keyboard
@@ -134,3 +213,5 @@ int main(int argc, char** argv) {
   poll.start(10);
   return QApplication::exec();
 }
+
+#include "main.moc"
