@@ -154,7 +154,7 @@ AXAttributeResult AtspiElement::selectionCount(const AtspiDeadline& deadline) {
   if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
   GError* error = nullptr;
   const gint selections = atspi_text_get_n_selections(text.text, &error);
-  if (error) return {takeError(error), {}};
+  if (error) return {takeCallError(error), {}};
   return {AXError::success, qint64(std::max(selections, 0))};
 }
 
