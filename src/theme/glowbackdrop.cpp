@@ -115,8 +115,9 @@ void GlowBackdrop::paintEvent(QPaintEvent*) {
   // whole number of them each, so that they meet without a seam or a shift.
   const qreal inset = std::max({insets_.left(), insets_.top(), insets_.right(), insets_.bottom(), 0.0});
   const int slice = margin() + int(std::ceil(inset + cornerRadius_ + glow_.reach())) + 1;
-  if (width() > 2 * slice && height() > 2 * slice) {
-    const int corner = int(std::ceil(slice * scale));
+  const int corner = int(std::ceil(slice * scale));
+  const QSize pixels = (QSizeF(size()) * scale).toSize();
+  if (pixels.width() > 2 * corner && pixels.height() > 2 * corner) {
     const QString key = QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9")
                             .arg(glow_.color.rgba64().toArgb32())
                             .arg(glow_.radius)
@@ -131,12 +132,11 @@ void GlowBackdrop::paintEvent(QPaintEvent*) {
     if (slices.isNull()) slices = glowImage(QSize(2 * corner + 1, 2 * corner + 1), scale);
     // Where the slices meet, in the image's pixels and in the backdrop's coordinates.
     const qreal from[4] = {0, qreal(corner), qreal(corner + 1), qreal(2 * corner + 1)};
-    const auto cuts = [&](int length) {
-      const qreal pixels = std::round(length * scale);
-      return std::array<qreal, 4>{0, corner / scale, (pixels - corner) / scale, qreal(length)};
+    const auto cuts = [&](int length, int lengthInPixels) {
+      return std::array<qreal, 4>{0, corner / scale, (lengthInPixels - corner) / scale, qreal(length)};
     };
-    const std::array<qreal, 4> across = cuts(width());
-    const std::array<qreal, 4> down = cuts(height());
+    const std::array<qreal, 4> across = cuts(width(), pixels.width());
+    const std::array<qreal, 4> down = cuts(height(), pixels.height());
     for (int row = 0; row < 3; ++row) {
       for (int column = 0; column < 3; ++column) {
         painter.drawImage(QRectF(QPointF(across[column], down[row]), QPointF(across[column + 1], down[row + 1])), slices,
@@ -146,7 +146,6 @@ void GlowBackdrop::paintEvent(QPaintEvent*) {
     return;
   }
 
-  const QSize pixels = (QSizeF(size()) * scale).toSize();
   if (cache_.isNull() || cacheScale_ != scale || cache_.size() != pixels) {
     cache_ = glowImage(pixels, scale);
     cacheScale_ = scale;

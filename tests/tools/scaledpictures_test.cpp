@@ -127,8 +127,8 @@ TEST_P(ScaledPictures, LookAsAtRatioOneOnlySharper) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Gallery, ScaledPictures,
-                         testing::Values(Scale{"--main-window", 2}, Scale{"--panels", 2}, Scale{"--panels", 1.5},
-                                         Scale{"--main-window", 1.5}),
+                         testing::Values(Scale{"--main-window", 2}, Scale{"--panels", 2}, Scale{"--main-window", 1.5},
+                                         Scale{"--panels", 1.5}, Scale{"--panels", 1.25}),
                          [](const testing::TestParamInfo<Scale>& info) {
                            return std::string(info.param.pictures + 2) == "panels"
                                       ? "Panels" + std::to_string(int(info.param.ratio * 100))
