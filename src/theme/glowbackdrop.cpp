@@ -139,8 +139,8 @@ void GlowBackdrop::paintEvent(QPaintEvent*) {
     const std::array<qreal, 4> down = cuts(height(), pixels.height());
     for (int row = 0; row < 3; ++row) {
       for (int column = 0; column < 3; ++column) {
-        painter.drawImage(QRectF(QPointF(across[column], down[row]), QPointF(across[column + 1], down[row + 1])), slices,
-                          QRectF(QPointF(from[column], from[row]), QPointF(from[column + 1], from[row + 1])));
+        const QRectF target(QPointF(across[column], down[row]), QPointF(across[column + 1], down[row + 1]));
+        painter.drawImage(target, slices, QRectF(QPointF(from[column], from[row]), QPointF(from[column + 1], from[row + 1])));
       }
     }
     return;
