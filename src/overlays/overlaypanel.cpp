@@ -26,7 +26,8 @@ Qt::WindowFlags flagsFor(const OverlayPanel::Settings& settings) {
 
 }  // namespace
 
-OverlayPanel::OverlayPanel(const Settings& settings) : QWidget(nullptr, flagsFor(settings)), settings_(settings) {
+OverlayPanel::OverlayPanel(const Settings& settings)
+    : QWidget(nullptr, flagsFor(settings)), settings_(settings), wantedSize_(settings.size) {
   setAttribute(Qt::WA_ShowWithoutActivating);
   setAttribute(Qt::WA_TranslucentBackground);
   setAttribute(Qt::WA_QuitOnClose, false);
@@ -55,6 +56,11 @@ void OverlayPanel::setContentView(QWidget* view) {
 }
 
 void OverlayPanel::setContentSize(const QSize& size) {
+  wantedSize_ = size;
+  resizeTo(size);
+}
+
+void OverlayPanel::resizeTo(const QSize& size) {
   resize(size);
   if (content_) content_->setGeometry(rect());
   updateShape();
@@ -97,9 +103,15 @@ void OverlayPanel::place(const PanelPlacement& placement) {
   for (const QScreen* screen : QGuiApplication::screens()) screens.append(screen->geometry());
   std::optional<QRect> mainScreen;
   if (const QScreen* primary = QGuiApplication::primaryScreen()) mainScreen = primary->geometry();
-  if (const std::optional<QPoint> origin = placement.origin(screens, mainScreen, QCursor::pos(), size())) {
-    move(*origin);
+  const std::optional<QRect> screen = PanelPlacement::screenFor(screens, mainScreen, QCursor::pos());
+  if (!screen) return;
+  QRect available = *screen;
+  for (const QScreen* candidate : QGuiApplication::screens()) {
+    if (candidate->geometry() == *screen) available = candidate->availableGeometry();
   }
+  const QRect frame = placement.frame(*screen, available, wantedSize_);
+  if (frame.size() != size()) resizeTo(frame.size());
+  move(frame.topLeft());
 }
 
 void OverlayPanel::orderFrontRegardless() {

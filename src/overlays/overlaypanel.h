@@ -50,7 +50,8 @@ class OverlayPanel : public QWidget {
   void setContentSize(const QSize& size);
 
   // Moves the panel onto the screen under the pointer by `placement`; without
-  // any screen it stays where it is.
+  // any screen it stays where it is. On a screen too small for the size last
+  // asked for, the panel is made as large as the screen's free area allows.
   void place(const PanelPlacement& placement);
 
   // Where no compositor runs, lets the desktop show through `share` (0 to 1)
@@ -73,7 +74,12 @@ class OverlayPanel : public QWidget {
   // Cuts the window to the view's outline while no compositor runs.
   void updateShape();
 
+  // Resizes the panel and its view, keeping the size asked for.
+  void resizeTo(const QSize& size);
+
   Settings settings_;
+  // The size the panel's owner asked for; the panel may be smaller on a small screen.
+  QSize wantedSize_;
   QPointer<QWidget> content_;
   DissolveMasks dissolveMasks_;
   int dissolveLevel_ = 0;

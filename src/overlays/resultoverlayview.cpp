@@ -68,7 +68,9 @@ ResultOverlayView::ResultOverlayView(ResultOverlayViewModel& model, QWidget* par
   auto* markdownLayout = new QVBoxLayout(markdownBox_);
   markdownLayout->setContentsMargins(4, 4, 4, 4);
   markdown_ = new MarkdownScrollView(QString(), kMarkdownHeight, markdownBox_);
-  markdown_->setFixedHeight(kMarkdownHeight);
+  // Shorter only in a panel cut to a small screen; the text then scrolls.
+  markdown_->setMaximumHeight(kMarkdownHeight);
+  markdown_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
   markdownLayout->addWidget(markdown_);
   column->addWidget(markdownBox_);
 

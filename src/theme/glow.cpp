@@ -1,5 +1,7 @@
 #include "theme/glow.h"
 
+#include "theme/devicepixels.h"
+
 #include <QPaintDevice>
 #include <QPainter>
 
@@ -64,6 +66,7 @@ QImage Glow::glowOf(const QImage& coverage, qreal pixelsPerPoint) const {
   blur(alpha, width, height, radius / 2 * pixelsPerPoint);
 
   QImage result(width, height, QImage::Format_ARGB32_Premultiplied);
+  result.setDevicePixelRatio(coverage.devicePixelRatio());
   const QColor rgb = color.toRgb();
   for (int y = 0; y < height; ++y) {
     QRgb* line = reinterpret_cast<QRgb*>(result.scanLine(y));
@@ -83,8 +86,9 @@ void Glow::paint(QPainter& painter, const QRectF& bounds, const std::function<vo
     const qreal deviceRatio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     const qreal scale = deviceRatio * std::hypot(world.m11(), world.m12());
     const qreal margin = reach();
-    const QRectF area = bounds.adjusted(-margin, -margin, margin, margin);
-    QImage coverage(QSize(int(std::ceil(area.width() * scale)), int(std::ceil(area.height() * scale))),
+    // On whole device pixels, so that the glow is copied without resampling.
+    const QRectF area = DevicePixels::aligned(painter, bounds.adjusted(-margin, -margin, margin, margin));
+    QImage coverage(QSize(int(std::ceil(area.width() * scale - 1e-6)), int(std::ceil(area.height() * scale - 1e-6))),
                     QImage::Format_ARGB32_Premultiplied);
     coverage.fill(Qt::transparent);
     {

@@ -26,7 +26,8 @@ struct Glow {
   void paint(QPainter& painter, const QRectF& bounds, const std::function<void(QPainter&)>& content) const;
 
   // The glow of `coverage`'s alpha, tinted with `color`, as an image of the
-  // same size. `pixelsPerPoint` scales the radius to the image's pixels; the
-  // image must already have a transparent margin of reach() for the glow.
+  // same size and device pixel ratio. `pixelsPerPoint` scales the radius to
+  // the image's pixels; the image must already have a transparent margin of
+  // reach() for the glow.
   QImage glowOf(const QImage& coverage, qreal pixelsPerPoint) const;
 };

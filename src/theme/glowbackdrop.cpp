@@ -4,17 +4,16 @@
 #include <QHash>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
-#include <qdrawutil.h>
 
+#include <array>
 #include <cmath>
 
 namespace {
 
 // One shared image per look; a program shows a handful of looks. Kept to the
 // end of the process (never destroyed after the application object).
-QHash<QString, QPixmap>& slicedGlows() {
-  static auto* images = new QHash<QString, QPixmap>;
+QHash<QString, QImage>& slicedGlows() {
+  static auto* images = new QHash<QString, QImage>;
   return *images;
 }
 
@@ -88,13 +87,13 @@ void GlowBackdrop::follow() {
   setVisible(target_->isVisibleTo(parent) && glow_.isVisible());
 }
 
-QImage GlowBackdrop::glowImage(const QSize& size, qreal scale) const {
+QImage GlowBackdrop::glowImage(const QSize& pixels, qreal scale) const {
   const int m = margin();
-  const QRectF rect = QRectF(QPointF(m, m), QSizeF(size) - QSizeF(2 * m, 2 * m))
-                          .marginsRemoved(insets_);
+  const QSizeF size = QSizeF(pixels) / scale;
+  const QRectF rect = QRectF(QPointF(m, m), size - QSizeF(2 * m, 2 * m)).marginsRemoved(insets_);
   QPainterPath shape;
   shape.addRoundedRect(rect, cornerRadius_, cornerRadius_);
-  QImage coverage(size * scale, QImage::Format_ARGB32_Premultiplied);
+  QImage coverage(pixels, QImage::Format_ARGB32_Premultiplied);
   coverage.fill(Qt::transparent);
   QPainter offscreen(&coverage);
   offscreen.setRenderHint(QPainter::Antialiasing);
@@ -112,10 +111,13 @@ void GlowBackdrop::paintEvent(QPaintEvent*) {
   // Past the corners and the blur's reach, every row of the glow between the
   // top and bottom slices is the same, and so is every column: a backdrop with
   // room for a middle draws the shared corners and edges and stretches the
-  // middle line between them.
+  // middle line between them. The slices are cut in the device's pixels, a
+  // whole number of them each, so that they meet without a seam or a shift.
   const qreal inset = std::max({insets_.left(), insets_.top(), insets_.right(), insets_.bottom(), 0.0});
   const int slice = margin() + int(std::ceil(inset + cornerRadius_ + glow_.reach())) + 1;
-  if (width() > 2 * slice && height() > 2 * slice) {
+  const int corner = int(std::ceil(slice * scale));
+  const QSize pixels = (QSizeF(size()) * scale).toSize();
+  if (pixels.width() > 2 * corner && pixels.height() > 2 * corner) {
     const QString key = QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9")
                             .arg(glow_.color.rgba64().toArgb32())
                             .arg(glow_.radius)
@@ -126,19 +128,26 @@ void GlowBackdrop::paintEvent(QPaintEvent*) {
                             .arg(insets_.top())
                             .arg(insets_.right())
                             .arg(insets_.bottom());
-    QPixmap& slices = slicedGlows()[key];
-    if (slices.isNull()) {
-      slices = QPixmap::fromImage(glowImage(QSize(2 * slice + 1, 2 * slice + 1), scale));
-      slices.setDevicePixelRatio(scale);
+    QImage& slices = slicedGlows()[key];
+    if (slices.isNull()) slices = glowImage(QSize(2 * corner + 1, 2 * corner + 1), scale);
+    // Where the slices meet, in the image's pixels and in the backdrop's coordinates.
+    const qreal from[4] = {0, qreal(corner), qreal(corner + 1), qreal(2 * corner + 1)};
+    const auto cuts = [&](int length, int lengthInPixels) {
+      return std::array<qreal, 4>{0, corner / scale, (lengthInPixels - corner) / scale, qreal(length)};
+    };
+    const std::array<qreal, 4> across = cuts(width(), pixels.width());
+    const std::array<qreal, 4> down = cuts(height(), pixels.height());
+    for (int row = 0; row < 3; ++row) {
+      for (int column = 0; column < 3; ++column) {
+        const QRectF target(QPointF(across[column], down[row]), QPointF(across[column + 1], down[row + 1]));
+        painter.drawImage(target, slices, QRectF(QPointF(from[column], from[row]), QPointF(from[column + 1], from[row + 1])));
+      }
     }
-    const QMargins edges(slice, slice, slice, slice);
-    qDrawBorderPixmap(&painter, rect(), edges, slices, QRect(QPoint(), slices.deviceIndependentSize().toSize()),
-                      edges, QTileRules(Qt::StretchTile));
     return;
   }
 
-  if (cache_.isNull() || cacheScale_ != scale || cache_.size() != size() * scale) {
-    cache_ = glowImage(size(), scale);
+  if (cache_.isNull() || cacheScale_ != scale || cache_.size() != pixels) {
+    cache_ = glowImage(pixels, scale);
     cacheScale_ = scale;
   }
   painter.drawImage(QRectF(rect()), cache_);

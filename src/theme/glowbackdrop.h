@@ -35,8 +35,9 @@ class GlowBackdrop : public QWidget {
  private:
   void follow();
   int margin() const;
-  // The glow of the rectangle as it sits in a backdrop of `size`.
-  QImage glowImage(const QSize& size, qreal scale) const;
+  // The glow of the rectangle as it sits in a backdrop of `pixels` device
+  // pixels at `scale` device pixels per logical pixel.
+  QImage glowImage(const QSize& pixels, qreal scale) const;
 
   QPointer<QWidget> target_;
   Glow glow_;

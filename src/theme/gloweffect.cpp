@@ -73,7 +73,9 @@ void GlowEffect::draw(QPainter* painter) {
   }
 
   // Always through the pixmap: drawing the source straight onto the painter
-  // breaks when a child widget carries an effect of its own.
+  // breaks when a child widget carries an effect of its own. The pixmap holds
+  // the device's pixels (twice as many each way at a ratio of 2) and says so
+  // (its device pixel ratio), and so does its glow: both cover the same area.
   QPoint offset;
   const QPixmap source = sourcePixmap(Qt::DeviceCoordinates, &offset, QGraphicsEffect::PadToEffectiveBoundingRect);
   if (source.isNull()) return;

@@ -1,5 +1,6 @@
 #include "theme/symbolimage.h"
 
+#include "theme/devicepixels.h"
 #include "theme/themelogging.h"
 
 #include <QDir>
@@ -109,6 +110,13 @@ void SymbolImage::paint(QPainter& painter, const QRectF& box, const QString& nam
   const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
   const QPixmap image = tinted(name, side, color, ratio);
   if (image.isNull()) return;
-  const QRectF target(box.center().x() - side / 2, box.center().y() - side / 2, side, side);
+  QRectF target(box.center().x() - side / 2, box.center().y() - side / 2, side, side);
+  if (painter.worldTransform().type() <= QTransform::TxTranslate) {
+    // Copied pixel for pixel (a symbol 13 wide at a ratio of 1.25 is 16
+    // device pixels, not 16.25), from the corner of a device pixel: a symbol
+    // half a pixel off would be resampled into a blur.
+    const QSizeF shown = image.deviceIndependentSize();
+    target = QRectF(DevicePixels::rounded(painter, box.center() - QPointF(shown.width(), shown.height()) / 2), shown);
+  }
   painter.drawPixmap(target, image, QRectF(image.rect()));
 }

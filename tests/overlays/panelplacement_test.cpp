@@ -39,4 +39,30 @@ TEST(PanelPlacement, CentredOnTheScreenUnderThePointerAtAHeightFromItsBottom) {
   }
 }
 
+TEST(PanelPlacement, StaysInsideTheFreePartOfTheScreenAndShrinksToItWhereItMust) {
+  // Logical screens of HiDPI machines: 1280 x 800 at 200 %, 1366 x 768 at 150 %.
+  const QRect scaled(0, 0, 640, 400), laptop(0, 0, 911, 512);
+  const struct {
+    const char* what;
+    PanelPlacement placement;
+    QRect screen;
+    QRect available;
+    QSize panel;
+    QRect frame;
+  } cases[] = {
+      {"fits: where origin() puts it", {0, 44}, kMain, kMain, {680, 600}, {300, 156, 680, 600}},
+      {"answer at 200 %", {0, 44}, scaled, scaled, {680, 600}, {0, 0, 640, 400}},
+      {"answer at 150 %", {0, 44}, laptop, laptop, {680, 600}, {116, 0, 680, 512}},
+      {"under a top bar", {0, 44}, scaled, {0, 24, 640, 376}, {680, 600}, {0, 24, 640, 376}},
+      // A dock at the bottom: the panel rises just enough to stand on it, where it must.
+      {"over a tall bottom dock", {0.12, 0}, kMain, {0, 0, 1280, 680}, {360, 88}, {460, 680 - 88, 360, 88}},
+      {"above a low bottom dock", {0.12, 0}, kMain, {0, 0, 1280, 760}, {360, 88}, {460, 800 - 96 - 88, 360, 88}},
+      {"left dock, second screen", {0, 60}, kSecond, {1380, -200, 1820, 1200}, {1900, 56},
+       {1380, -200 + 1200 - 60 - 56, 1820, 56}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.placement.frame(c.screen, c.available, c.panel), c.frame) << c.what;
+  }
+}
+
 }  // namespace

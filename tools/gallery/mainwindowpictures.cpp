@@ -101,7 +101,9 @@ class Pictures {
     await([&] { return window.windowHandle() && window.windowHandle()->isExposed(); });
     pause(400);
     const QString file = QDir(folder_).filePath(name + QStringLiteral(".png"));
-    if (window.screen()->grabWindow(window.winId()).save(file)) {
+    // The size named: without it, some platforms grab only the window's size
+    // in logical pixels, a corner of the window on a screen scaled 2x.
+    if (window.screen()->grabWindow(window.winId(), 0, 0, window.width(), window.height()).save(file)) {
       std::printf("%s\n", qPrintable(file));
     } else {
       std::fprintf(stderr, "veltrine-gallery: cannot write %s\n", qPrintable(file));

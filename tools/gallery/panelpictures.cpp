@@ -47,12 +47,15 @@ class ToneEngine final : public AudioEngine {
   Tap tap_;
 };
 
-// The view as its panel shows it, drawn over nothing.
+// The view as its panel shows it, drawn over nothing, with every pixel of
+// the screen (twice as many each way on a screen at twice the scale).
 bool save(QWidget& view, const QSize& size, const QString& path) {
   view.resize(size);
   view.show();
   QApplication::processEvents();
-  QImage image(size, QImage::Format_ARGB32);
+  const qreal ratio = view.devicePixelRatioF();
+  QImage image((QSizeF(size) * ratio).toSize(), QImage::Format_ARGB32);
+  image.setDevicePixelRatio(ratio);
   image.fill(Qt::transparent);
   view.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
   view.hide();
