@@ -1,5 +1,6 @@
 #include "theme/devicepixels.h"
 
+#include <QPaintDevice>
 #include <QPainter>
 #include <QTransform>
 
@@ -20,6 +21,12 @@ constexpr qreal kSlack = 1e-6;
 }  // namespace
 
 namespace DevicePixels {
+
+qreal ratio(const QPainter& painter) { return painter.device() ? painter.device()->devicePixelRatioF() : 1.0; }
+
+QSize covering(const QSizeF& pixels) {
+  return QSize(int(std::ceil(pixels.width() - kSlack)), int(std::ceil(pixels.height() - kSlack)));
+}
 
 QPointF rounded(const QPainter& painter, const QPointF& point) {
   QTransform toDevice;

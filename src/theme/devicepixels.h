@@ -2,6 +2,7 @@
 
 #include <QPointF>
 #include <QRectF>
+#include <QSize>
 
 class QPainter;
 
@@ -14,6 +15,12 @@ class QPainter;
 // Under a painter that rotates or shears nothing is on the grid: each
 // function then answers what it was given.
 namespace DevicePixels {
+
+// Device pixels per logical pixel of the painter's device (1 without one).
+qreal ratio(const QPainter& painter);
+// How many whole device pixels it takes to cover `pixels` of them (a length
+// computed as 24.0000001 takes 24).
+QSize covering(const QSizeF& pixels);
 
 // The corner of a device pixel nearest to `point`.
 QPointF rounded(const QPainter& painter, const QPointF& point);

@@ -2,7 +2,6 @@
 
 #include "theme/devicepixels.h"
 
-#include <QPaintDevice>
 #include <QPainter>
 
 #include <array>
@@ -83,13 +82,11 @@ void Glow::paint(QPainter& painter, const QRectF& bounds, const std::function<vo
   if (isVisible() && !bounds.isEmpty()) {
     // Rendered at the device's resolution so the glow is as sharp as the drawing.
     const QTransform& world = painter.worldTransform();
-    const qreal deviceRatio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    const qreal scale = deviceRatio * std::hypot(world.m11(), world.m12());
+    const qreal scale = DevicePixels::ratio(painter) * std::hypot(world.m11(), world.m12());
     const qreal margin = reach();
     // On whole device pixels, so that the glow is copied without resampling.
     const QRectF area = DevicePixels::aligned(painter, bounds.adjusted(-margin, -margin, margin, margin));
-    QImage coverage(QSize(int(std::ceil(area.width() * scale - 1e-6)), int(std::ceil(area.height() * scale - 1e-6))),
-                    QImage::Format_ARGB32_Premultiplied);
+    QImage coverage(DevicePixels::covering(area.size() * scale), QImage::Format_ARGB32_Premultiplied);
     coverage.fill(Qt::transparent);
     {
       QPainter offscreen(&coverage);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "theme/devicepixels.h"
+
 #include <QCache>
 #include <QPainter>
 #include <QPixmap>
@@ -42,7 +44,7 @@ class PictureCache {
   // with `paint` when the cache does not hold it.
   void draw(QPainter& painter, const Key& key, const QRect& area, const std::function<void(QPainter&)>& paint) {
     // Pictures of another pixel ratio (another screen) no longer fit.
-    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const qreal ratio = DevicePixels::ratio(painter);
     if (ratio != ratio_) pictures_.clear();
     ratio_ = ratio;
     const PicturePlace place = placePicture(painter, area);

@@ -16,7 +16,7 @@ void ScanlineTexture::paint(QPainter& painter, const QRectF& rect) const {
   // Each line on whole rows of device pixels, as many as make one logical
   // pixel: at a ratio of 1.5 a line at a half row would be two faint rows,
   // and lines would alternate between sharp and blurred down the page.
-  const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+  const qreal ratio = DevicePixels::ratio(painter);
   const qreal height = std::max(1.0, std::round(ratio)) / ratio;
   for (int row = 0; row < count; ++row) {
     const QPointF start = DevicePixels::rounded(painter, QPointF(rect.left(), rect.top() + row * 3));

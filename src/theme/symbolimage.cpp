@@ -107,7 +107,7 @@ QIcon SymbolImage::icon(const QString& name, const QColor& color) { return QIcon
 void SymbolImage::paint(QPainter& painter, const QRectF& box, const QString& name, const QColor& color) {
   const qreal side = std::min(box.width(), box.height());
   if (side <= 0) return;
-  const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+  const qreal ratio = DevicePixels::ratio(painter);
   const QPixmap image = tinted(name, side, color, ratio);
   if (image.isNull()) return;
   QRectF target(box.center().x() - side / 2, box.center().y() - side / 2, side, side);
