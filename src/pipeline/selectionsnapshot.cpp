@@ -112,24 +112,30 @@ std::optional<QString> copySelection(const RunningApplication& app) {
 // which it takes at every new highlight and keeps only while the highlight
 // is shown (it drops the highlight when another program takes PRIMARY), and
 // which it serves itself: where the two disagree, PRIMARY is the terminal's
-// word on what is highlighted.
+// word on what is highlighted, and `highlighted` is set to it.
 enum class TerminalSelection { accessible, highlighted, nothing };
 
 TerminalSelection judgeTerminalSelection(const AXElementRef& element, const RunningApplication& terminal,
-                                         const QString& accessibleText) {
+                                         const QString& accessibleText, QString* highlighted) {
   Pasteboard& primary = Pasteboard::primarySelection();
   if (accessibleText.isEmpty()) {
     const AXAttributeResult count = element->copyAttributeValue(AXAttribute::selectionCount);
     const auto* selections = std::get_if<qint64>(&count.value);
     if (count.error != AXError::success || !selections || *selections == 0) return TerminalSelection::nothing;
     trace(QStringLiteral("AX: the terminal highlights text its accessible selection does not give"));
-    return primary.isOwnedBy(terminal) ? TerminalSelection::highlighted : TerminalSelection::nothing;
   }
-  if (!primary.isOwnedBy(terminal)) return TerminalSelection::accessible;
-  const std::optional<QString> highlighted = primary.plainText(0);
-  if (!highlighted || highlighted->isEmpty() || *highlighted == accessibleText) return TerminalSelection::accessible;
-  trace(QStringLiteral("AX: the terminal's accessible selection (textLen=") +
-        QString::number(characterCount(accessibleText)) + QStringLiteral(") is not what it highlights"));
+  if (!primary.isOwnedBy(terminal)) {
+    return accessibleText.isEmpty() ? TerminalSelection::nothing : TerminalSelection::accessible;
+  }
+  *highlighted = primary.plainText(0).value_or(QString());
+  if (highlighted->isEmpty()) {
+    return accessibleText.isEmpty() ? TerminalSelection::nothing : TerminalSelection::accessible;
+  }
+  if (*highlighted == accessibleText) return TerminalSelection::accessible;
+  if (!accessibleText.isEmpty()) {
+    trace(QStringLiteral("AX: the terminal's accessible selection (textLen=") +
+          QString::number(characterCount(accessibleText)) + QStringLiteral(") is not what it highlights"));
+  }
   return TerminalSelection::highlighted;
 }
 
@@ -232,14 +238,15 @@ std::optional<SelectionSnapshot> SelectionSnapshot::make(const AXElementRef& ele
   if (!text) return std::nullopt;
   const std::optional<RunningApplication> front = FrontApplication::current().frontmost();
   if (front && isTerminalEmulator(front)) {
-    const TerminalSelection judged = judgeTerminalSelection(element, *front, *text);
-    if (judged == TerminalSelection::highlighted) {
-      // Read as the highlight of a terminal without accessibility is: no
-      // position, nothing to put back, never typed over.
-      const std::optional<QString> highlighted = highlightedSelection(*front);
-      if (highlighted && !highlighted->isEmpty()) {
-        return SelectionSnapshot{*highlighted, AXTextRange{-1, -1}, nullptr, false, Source::cmdCopy};
-      }
+    QString highlighted;
+    const TerminalSelection judged = judgeTerminalSelection(element, *front, *text, &highlighted);
+    // Taken as the highlight of a terminal without accessibility is: while no
+    // click has cleared it, with no position, nothing to put back, never
+    // typed over.
+    if (judged == TerminalSelection::highlighted && showsHighlightedSelection(*front)) {
+      trace(QStringLiteral("AX: read the terminal's highlighted text from PRIMARY, no key sent, textLen=") +
+            QString::number(characterCount(highlighted)));
+      return SelectionSnapshot{highlighted, AXTextRange{-1, -1}, nullptr, false, Source::cmdCopy};
     }
     if (judged != TerminalSelection::accessible) {
       if (nothingSelected) *nothingSelected = true;
