@@ -21,6 +21,7 @@
 #include "theme/neonbutton.h"
 #include "windowmanagerdesktop.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QRegularExpression>
@@ -161,5 +162,86 @@ INSTANTIATE_TEST_SUITE_P(
                     Screen{"At2560x1440ScaledTo200", "2560x1440", "", "2", ""},
                     Screen{"At1920x1080WithXftDpi144", "1920x1080", "", "", "144"}),
     [](const testing::TestParamInfo<Screen>& info) { return std::string(info.param.name); });
+
+// Where the screen called `name` lies, in the server's pixels.
+QRect monitor(const QString& name) {
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    if (screen->name() == name) return QRect(screen->geometry().topLeft(), screen->size() * screen->devicePixelRatio());
+  }
+  return {};
+}
+
+// Runs a command of the desktop to its end, its output unread.
+void run(const QString& program, const QStringList& arguments) {
+  QProcess process;
+  process.start(program, arguments);
+  process.waitForFinished(5000);
+}
+
+// Three monitors of one screen: the main window fits the one it is on, and
+// follows it as a dock comes and goes and as it is moved to a smaller one and
+// back; a floating panel shown on a tiny one is made as small as it is, and
+// shown then on the large one has its own size again.
+using Monitors = AppShellTest;
+
+TEST_F(Monitors, TheWindowAndAPanelFitTheMonitorAndWorkAreaTheyAreShownIn) {
+  REQUIRE_TEST_DESKTOP();
+  const Screen monitors{"Monitors", "2800x900", "", "", ""};
+  if (!onDesktopOf(monitors)) {
+    const WindowManagerDesktop::Run nested = runOnDesktopOf(monitors);
+    EXPECT_TRUE(nested.passed) << nested.output.toStdString();
+    return;
+  }
+  const QString xrandr = QStringLiteral("xrandr"), setMonitor = QStringLiteral("--setmonitor");
+  run(xrandr, {setMonitor, QStringLiteral("Large"), QStringLiteral("1400/370x900/238+0+0"), QStringLiteral("screen")});
+  run(xrandr, {setMonitor, QStringLiteral("Medium"), QStringLiteral("1000/264x600/160+1400+0"), QStringLiteral("none")});
+  run(xrandr, {setMonitor, QStringLiteral("Tiny"), QStringLiteral("300/80x300/80+2500+0"), QStringLiteral("none")});
+  ASSERT_TRUE(waitUntil([] { return QGuiApplication::screens().size() == 3; }));
+
+  signIn();
+  OnboardingManager::shared().markCompleted();
+  RootWindow window(voice_inputApp::standardViews());
+  window.show();
+  const QString id = QString::number(window.winId());
+  const auto fitsOn = [&](const char* name, bool ownSize) {
+    return waitUntil([&] {
+      return window.screen()->name() == QLatin1String(name) &&
+             (monitor(QLatin1String(name)) & workArea()).contains(serverFrame(window)) &&
+             (window.size() == QSize(1120, 720)) == ownSize;
+    });
+  };
+  const auto moveTo = [&](int x, int y) {
+    run(QStringLiteral("xdotool"), {QStringLiteral("windowmove"), id, QString::number(x), QString::number(y)});
+  };
+  moveTo(40, 40);
+  EXPECT_TRUE(fitsOn("Large", true));
+  // A second tray host is a dock of its own (the first keeps the tray).
+  QProcess dock;
+  dock.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("bottom"), QStringLiteral("--height"),
+                                        QStringLiteral("200"), QStringLiteral("--SetDockType"), QStringLiteral("true"),
+                                        QStringLiteral("--SetPartialStrut"), QStringLiteral("true")});
+  EXPECT_TRUE(fitsOn("Large", false));
+  dock.terminate();
+  dock.waitForFinished(5000);
+  EXPECT_TRUE(fitsOn("Large", true));
+  moveTo(1450, 20);
+  EXPECT_TRUE(fitsOn("Medium", false));
+  moveTo(40, 40);
+  EXPECT_TRUE(fitsOn("Large", true));
+
+  RecordingOverlayWindowController& recording = RecordingOverlayWindowController::shared();
+  const auto shownOn = [&](const char* name, int x, int y) {
+    recording.hide();
+    run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(x), QString::number(y)});
+    EXPECT_TRUE(waitUntil([&] { return monitor(QLatin1String(name)).contains(QCursor::pos()); }));
+    recording.show();
+    EXPECT_TRUE(waitUntil([&] { return monitor(QLatin1String(name)).contains(serverFrame(*recording.panel())); }))
+        << name;
+    return recording.panel()->size();
+  };
+  EXPECT_LE(shownOn("Tiny", 2600, 100).width(), 300);
+  EXPECT_EQ(shownOn("Large", 600, 500).width(), 360);
+  recording.hide();
+}
 
 }  // namespace
