@@ -1,6 +1,7 @@
 #include "app/rootwindow.h"
 
 #include "awaittask.h"
+#include "desktopprobe.h"
 #include "fakeservice.h"
 #include "testenvironment.h"
 #include "testwindow.h"
@@ -23,20 +24,6 @@ qint64 activeWindowProcess() {
   xdotool.start(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow"), QStringLiteral("getwindowpid")});
   if (!xdotool.waitForFinished(5000) || xdotool.exitCode() != 0) return 0;
   return xdotool.readAllStandardOutput().trimmed().toLongLong();
-}
-
-// What a command prints, trimmed.
-QString output(const QString& program, const QStringList& arguments) {
-  QProcess process;
-  process.start(program, arguments);
-  process.waitForFinished(5000);
-  return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-}
-
-// A property of a window (or of the root window), as xprop prints it.
-QString property(const QString& window, const QString& name) {
-  return output(QStringLiteral("xprop"),
-                window.isEmpty() ? QStringList{QStringLiteral("-root"), name} : QStringList{QStringLiteral("-id"), window, name});
 }
 
 // A copy of the program, started as the desktop would start it.
@@ -84,51 +71,42 @@ TEST(SecondInstance, AMinimisedWindowComesBackInFrontWhereTheUserIsFromASecondSt
   REQUIRE_TEST_DESKTOP();
   FakeService service;
   Program first(service.origin());
-  ASSERT_TRUE(first.process.waitForStarted(5000));
   ASSERT_TRUE(waitUntil([&] { return activeWindowProcess() == first.process.processId(); }, std::chrono::seconds(10)));
-  const QString window = output(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")});
-  const auto minimiseOn = [&](const QString& workspace) {
-    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("set_desktop_for_window"), window, workspace});
-    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("windowminimize"), window});
+  const QString window = output("xdotool", {"getactivewindow"});
+  const auto minimiseOn = [&](int workspace) {
+    QProcess::execute("xdotool", {"set_desktop_for_window", window, QString::number(workspace)});
+    QProcess::execute("xdotool", {"windowminimize", window});
     return waitUntil([&] {
-      return property(window, QStringLiteral("WM_STATE")).contains(QStringLiteral("Iconic")) &&
-             property(window, QStringLiteral("_NET_WM_DESKTOP")).endsWith(QStringLiteral("= ") + workspace);
+      return output("xprop", {"-id", window, "WM_STATE"}).contains("Iconic") &&
+             propertyNumbers(window, "_NET_WM_DESKTOP") == QList<int>{workspace};
     });
   };
   const auto backInFront = [&] {
     return waitUntil([&] {
-      const QString here = property({}, QStringLiteral("_NET_CURRENT_DESKTOP")).section(u'=', 1);
-      return output(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}) == window &&
-             property(window, QStringLiteral("WM_STATE")).contains(QStringLiteral("Normal")) &&
-             property(window, QStringLiteral("_NET_WM_DESKTOP")).section(u'=', 1) == here && here.trimmed() == u'0';
+      return output("xdotool", {"getactivewindow"}) == window && output("xprop", {"-id", window, "WM_STATE"}).contains("Normal") &&
+             propertyNumbers(window, "_NET_WM_DESKTOP") == QList<int>{0} && propertyNumbers({}, "_NET_CURRENT_DESKTOP") == QList<int>{0};
     });
   };
 
-  ASSERT_TRUE(minimiseOn(QStringLiteral("0")));
+  ASSERT_TRUE(minimiseOn(0));
   Program second(service.origin());
   ASSERT_TRUE(second.process.waitForFinished(10000));
   EXPECT_TRUE(backInFront());
 
-  ASSERT_TRUE(minimiseOn(QStringLiteral("1")));
-  // The tray icon is the program's smallest window; a click opens its menu,
-  // which takes the keys.
-  const auto shownWindows = [&] {
-    return output(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                              QStringLiteral("--pid"), QString::number(first.process.processId())})
-        .split(u'\n', Qt::SkipEmptyParts);
+  ASSERT_TRUE(minimiseOn(1));
+  // The tray icon is the program's smallest window; its menu, once shown, takes the keys.
+  const auto shown = [&] {
+    return output("xdotool", {"search", "--onlyvisible", "--pid", QString::number(first.process.processId())}).split(u'\n');
   };
-  const QStringList before = shownWindows();
-  const auto icon = std::find_if(before.begin(), before.end(), [](const QString& id) {
-    const QString geometry = output(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), id});
-    const QStringList size = geometry.section(QStringLiteral("Geometry: "), 1).split(u'x');
+  const QStringList windows = shown();
+  const auto icon = std::find_if(windows.begin(), windows.end(), [](const QString& id) {
+    const QStringList size = output("xdotool", {"getwindowgeometry", id}).section("Geometry: ", 1).split(u'x');
     return size.size() == 2 && size[0].toInt() <= 48 && size[1].toInt() <= 48;
   });
-  ASSERT_NE(icon, before.end());
-  QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("--window"), *icon,
-                                                QStringLiteral("8"), QStringLiteral("8"), QStringLiteral("click"),
-                                                QStringLiteral("1")});
-  ASSERT_TRUE(waitUntil([&] { return shownWindows().size() > before.size(); }));
-  QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Down"), QStringLiteral("Return")});
+  ASSERT_NE(icon, windows.end());
+  QProcess::execute("xdotool", {"mousemove", "--window", *icon, "8", "8", "click", "1"});
+  ASSERT_TRUE(waitUntil([&] { return shown().size() > windows.size(); }));
+  QProcess::execute("xdotool", {"key", "Down", "Return"});
   EXPECT_TRUE(backInFront());
 }
 
