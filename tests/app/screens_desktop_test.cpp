@@ -109,14 +109,15 @@ TEST_P(Screens, TheMainWindowAndTheOnboardingFitTheWorkArea) {
   expectFitted(window, parts);
 }
 
-INSTANTIATE_TEST_SUITE_P(Laptops, Screens,
-                         testing::Values(Screen{"At1366x768", {"1366x768", "", "", ""}},
-                                         Screen{"At1366x768WithADock", {"1366x768", "bottom:44", "", ""}},
-                                         Screen{"At1920x1080ScaledTo150WithADock", {"1920x1080", "bottom:66", "1.5", ""}},
-                                         Screen{"At1920x1080ScaledTo150WithADockOnTop", {"1920x1080", "top:48", "1.5", ""}},
-                                         Screen{"At2560x1440ScaledTo200", {"2560x1440", "", "2", ""}},
-                                         Screen{"At1920x1080WithXftDpi144", {"1920x1080", "", "", "144"}}),
-                         [](const testing::TestParamInfo<Screen>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Laptops, Screens,
+    testing::Values(Screen{"At1366x768", {"1366x768", "", "", ""}},
+                    Screen{"At1366x768WithADock", {"1366x768", "bottom:44", "", ""}},
+                    Screen{"At1920x1080ScaledTo150WithADock", {"1920x1080", "bottom:66", "1.5", ""}},
+                    Screen{"At1920x1080ScaledTo150WithADockOnTop", {"1920x1080", "top:48", "1.5", ""}},
+                    Screen{"At2560x1440ScaledTo200", {"2560x1440", "", "2", ""}},
+                    Screen{"At1920x1080WithXftDpi144", {"1920x1080", "", "", "144"}}),
+    [](const testing::TestParamInfo<Screen>& info) { return std::string(info.param.name); });
 
 QRect monitor(const QString& name) {
   for (const QScreen* screen : QGuiApplication::screens()) {

@@ -83,8 +83,10 @@ TEST(SecondInstance, AMinimisedWindowComesBackInFrontWhereTheUserIsFromASecondSt
   };
   const auto backInFront = [&] {
     return waitUntil([&] {
-      return output("xdotool", {"getactivewindow"}) == window && output("xprop", {"-id", window, "WM_STATE"}).contains("Normal") &&
-             propertyNumbers(window, "_NET_WM_DESKTOP") == QList<int>{0} && propertyNumbers({}, "_NET_CURRENT_DESKTOP") == QList<int>{0};
+      return output("xdotool", {"getactivewindow"}) == window &&
+             output("xprop", {"-id", window, "WM_STATE"}).contains("Normal") &&
+             propertyNumbers(window, "_NET_WM_DESKTOP") == QList<int>{0} &&
+             propertyNumbers({}, "_NET_CURRENT_DESKTOP") == QList<int>{0};
     });
   };
 
@@ -96,7 +98,8 @@ TEST(SecondInstance, AMinimisedWindowComesBackInFrontWhereTheUserIsFromASecondSt
   ASSERT_TRUE(minimiseOn(1));
   // The tray icon is the program's smallest window; its menu, once shown, takes the keys.
   const auto shown = [&] {
-    return output("xdotool", {"search", "--onlyvisible", "--pid", QString::number(first.process.processId())}).split(u'\n');
+    const QString pid = QString::number(first.process.processId());
+    return output("xdotool", {"search", "--onlyvisible", "--pid", pid}).split(u'\n');
   };
   const QStringList windows = shown();
   const auto icon = std::find_if(windows.begin(), windows.end(), [](const QString& id) {

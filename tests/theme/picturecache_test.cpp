@@ -37,7 +37,9 @@ TEST(PictureCache, ACopyShowsWhatDrawingStraightOntoTheViewShowsWhereverTheViewL
       const QImage copy = drawn(true), straight = drawn(false);
       int worst = 0;
       for (int y = 0; y < copy.height(); ++y) {
-        for (int x = 0; x < copy.width(); ++x) worst = std::max(worst, std::abs(alphaAt(copy, x, y) - alphaAt(straight, x, y)));
+        for (int x = 0; x < copy.width(); ++x) {
+          worst = std::max(worst, std::abs(alphaAt(copy, x, y) - alphaAt(straight, x, y)));
+        }
       }
       EXPECT_LE(worst, 2) << "at ratio " << ratio << ", offset " << offset;
     }

@@ -61,11 +61,14 @@ bool X11WindowActivator::activateHere(quint64 window) {
   X11ErrorTrap trap(display_);
   const Window root = DefaultRootWindow(display_);
   if (!X11WindowProperties::single(display_, root, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW)) return false;
-  const std::optional<unsigned long> here = X11WindowProperties::single(display_, root, "_NET_CURRENT_DESKTOP", XA_CARDINAL);
+  const std::optional<unsigned long> here =
+      X11WindowProperties::single(display_, root, "_NET_CURRENT_DESKTOP", XA_CARDINAL);
   const std::optional<unsigned long> there =
       X11WindowProperties::single(display_, static_cast<Window>(window), "_NET_WM_DESKTOP", XA_CARDINAL);
   // A window on every workspace (0xFFFFFFFF) is here already.
-  if (here && there && *there != *here && *there != 0xFFFFFFFFUL) ask(window, "_NET_WM_DESKTOP", long(*here), kSourcePager);
+  if (here && there && *there != *here && *there != 0xFFFFFFFFUL) {
+    ask(window, "_NET_WM_DESKTOP", long(*here), kSourcePager);
+  }
   ask(window, "_NET_ACTIVE_WINDOW", kSourcePager, CurrentTime);
   return trap.sync() == 0;
 }
