@@ -6,6 +6,8 @@
 
 #include <functional>
 
+class QScreen;
+
 // The program's one main window. Its content follows the account: the
 // sign-in view while nobody is signed in, the onboarding flow while the
 // signed-in user has not finished it, the main view otherwise; the choice is
@@ -20,8 +22,6 @@
 //
 // Closing it never destroys it (the application delegate hides it instead),
 // and its quit command ends the program from any of the program's windows.
-class QScreen;
-
 class RootWindow : public QWidget {
   Q_OBJECT
 
