@@ -4,6 +4,12 @@
 # VELTRINE_TEST_WM names the window manager: openbox (the default), kwin,
 # mutter or xfwm4, each with its own default settings (the desktop's home is
 # new). It stays exported, with VELTRINE_TEST_WM_PID, for the tests.
+# The screen is 1280x800 unless VELTRINE_TEST_SCREEN gives another size
+# (WIDTHxHEIGHT, in device pixels). VELTRINE_TEST_DOCK=EDGE:PIXELS (top or
+# bottom, say bottom:66) makes the tray host a dock along that edge that
+# reserves its space, as a desktop panel does: the window manager leaves it out
+# of the work area. VELTRINE_TEST_DPI sets Xft.dpi (144 is KDE's and Xfce's
+# 150 %), from which Qt takes its scale. All three stay exported.
 
 desktop_pids=()
 desktop_dir=""
@@ -54,11 +60,15 @@ start_test_desktop() {
   unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME WAYLAND_DISPLAY SESSION_MANAGER
 
   # Display: Xvfb picks a free display number and writes it to descriptor 3.
-  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset \
+  export VELTRINE_TEST_SCREEN=${VELTRINE_TEST_SCREEN:-1280x800}
+  Xvfb -displayfd 3 -screen 0 "${VELTRINE_TEST_SCREEN}x24" -nolisten tcp -noreset \
     3>"$desktop_dir/display" >"$desktop_dir/xvfb.log" 2>&1 &
   desktop_pids+=($!)
   wait_for "the display" grep -q '^[0-9]' "$desktop_dir/display" || { cat "$desktop_dir/xvfb.log" >&2; return 1; }
   export DISPLAY=":$(head -n1 "$desktop_dir/display")"
+  if [[ -n "${VELTRINE_TEST_DPI:-}" ]]; then
+    echo "Xft.dpi: $VELTRINE_TEST_DPI" | xrdb -merge
+  fi
 
   # Session bus, then the accessibility bus it launches on demand.
   dbus-daemon --session --nofork --nopidfile --address="unix:path=$XDG_RUNTIME_DIR/bus" \
@@ -79,8 +89,12 @@ start_test_desktop() {
   export VELTRINE_TEST_WM_PID=$!
   wait_for "the window manager $VELTRINE_TEST_WM" xprop -root _NET_SUPPORTING_WM_CHECK ||
     { tail -n 20 "$desktop_dir/$VELTRINE_TEST_WM.log" >&2; return 1; }
-  trayer --edge top --align right --widthtype pixel --width 200 --heighttype pixel --height 24 \
-    >"$desktop_dir/trayer.log" 2>&1 &
+  local tray=(--edge top --align right --widthtype pixel --width 200 --heighttype pixel --height 24)
+  if [[ -n "${VELTRINE_TEST_DOCK:-}" ]]; then
+    tray=(--edge "${VELTRINE_TEST_DOCK%%:*}" --align left --widthtype percent --width 100
+          --heighttype pixel --height "${VELTRINE_TEST_DOCK##*:}" --SetDockType true --SetPartialStrut true)
+  fi
+  trayer "${tray[@]}" >"$desktop_dir/trayer.log" 2>&1 &
   desktop_pids+=($!)
   wait_for "the tray host" sh -c "xwininfo -root -tree | grep -q '\"trayer\"'"
 

@@ -17,6 +17,7 @@
 #include "pipeline/hotkeymanager.h"
 #include "pipeline/permissionmanager.h"
 #include "platform/idlesleepinhibitor.h"
+#include "platform/windowactivator.h"
 #include "service/authstore.h"
 
 #include <QCoreApplication>
@@ -134,11 +135,16 @@ void AppDelegate::showMainWindow() {
 }
 
 void AppDelegate::activateMainWindow() {
-  if (QWidget* window = mainWindow()) {
-    window->show();
-    window->raise();
-    window->activateWindow();
-  }
+  QWidget* window = mainWindow();
+  if (!window) return;
+  // Showing, raising and activating leave a minimised window minimised, and
+  // one on another workspace out of sight: the window manager is asked to
+  // bring it here and restore it too.
+  window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+  window->show();
+  window->raise();
+  window->activateWindow();
+  WindowActivator::current().activateHere(window->winId());
 }
 
 bool AppDelegate::windowShouldClose() {

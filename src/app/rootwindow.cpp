@@ -1,5 +1,6 @@
 #include "app/rootwindow.h"
 
+#include "app/screenfit.h"
 #include "onboarding/onboardingmanager.h"
 #include "service/authstore.h"
 
@@ -7,7 +8,9 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 
 const QString RootWindow::kQuitTitle = QStringLiteral("退出Veltrine");
 
@@ -49,13 +52,66 @@ QSize RootWindow::askedSize() const {
   return size.expandedTo(view_->minimumSize()).boundedTo(view_->maximumSize());
 }
 
-void RootWindow::fitContent() {
-  if (view_) setFixedSize(askedSize());
+bool RootWindow::fitContent() {
+  if (!view_) return false;
+  const QScreen* screen = this->screen();
+  if (const QWindow* handle = windowHandle()) fittedFrame_ = handle->frameMargins();
+  const QSize minimum = view_->minimumSizeHint().expandedTo(view_->minimumSize());
+  const QSize size =
+      ScreenFit::contentSize(askedSize(), minimum, screen ? screen->availableGeometry() : QRect(), fittedFrame_);
+  const bool resized = size != this->size();
+  setFixedSize(size);
+  return resized;
+}
+
+void RootWindow::refit() {
+  fitContent();
+  keepInWorkArea();
+}
+
+void RootWindow::keepInWorkArea() {
+  const QScreen* screen = this->screen();
+  // Until the window is on screen, where it goes is the window manager's choice.
+  const bool placed = windowHandle() && (windowHandle()->isExposed() || !fittedFrame_.isNull());
+  if (!isVisible() || !placed || !screen) return;
+  const QRect frame(pos(), size().grownBy(fittedFrame_));
+  const QPoint position = ScreenFit::framePosition(frame, screen->availableGeometry());
+  if (position != pos()) move(position);
+}
+
+void RootWindow::followScreen() {
+  QWindow* handle = windowHandle();
+  if (!handle) return;
+  connect(handle, &QWindow::screenChanged, this, &RootWindow::followScreen, Qt::UniqueConnection);
+  if (handle->screen() != followedScreen_) {
+    disconnect(screenResized_);
+    disconnect(workAreaChanged_);
+    followedScreen_ = handle->screen();
+    if (followedScreen_) {
+      // A new scale changes the screen's size in logical pixels.
+      screenResized_ = connect(followedScreen_, &QScreen::geometryChanged, this, &RootWindow::refit);
+      workAreaChanged_ = connect(followedScreen_, &QScreen::availableGeometryChanged, this, &RootWindow::refit);
+    }
+  }
+  refit();
 }
 
 bool RootWindow::event(QEvent* event) {
-  // The content asked for another size (a taller step of the sign-in, say).
-  if (event->type() == QEvent::LayoutRequest) fitContent();
+  switch (event->type()) {
+    case QEvent::LayoutRequest:
+      // The content asked for another size (a taller step of the sign-in, say).
+      if (fitContent()) keepInWorkArea();
+      break;
+    case QEvent::Show:
+      followScreen();
+      break;
+    case QEvent::Move:
+      // The window manager has framed the window: the frame counts from now on.
+      if (windowHandle() && windowHandle()->frameMargins() != fittedFrame_ && fitContent()) keepInWorkArea();
+      break;
+    default:
+      break;
+  }
   return QWidget::event(event);
 }
 
@@ -102,7 +158,7 @@ void RootWindow::evaluate() {
     layout()->addWidget(next);
   }
   view_ = next;
-  fitContent();
+  if (fitContent()) keepInWorkArea();
   Q_EMIT contentChanged();
 }
 

@@ -1,16 +1,24 @@
 #pragma once
 
+#include <QMargins>
 #include <QPointer>
 #include <QWidget>
 
 #include <functional>
+
+class QScreen;
 
 // The program's one main window. Its content follows the account: the
 // sign-in view while nobody is signed in, the onboarding flow while the
 // signed-in user has not finished it, the main view otherwise; the choice is
 // made again whenever either changes, and a content that stays chosen keeps
 // its state. The window takes the size its content asks for, and follows it
-// when the content asks for another.
+// when the content asks for another; where the part of the screen that the
+// desktop's panels and docks leave free cannot hold that size with the
+// window's frame, the window is made as large as it can hold (the content
+// scrolls what no longer fits) and kept inside it. It follows the screen it is
+// on: a change of its work area, size or scale, or a move to another screen,
+// fits it again.
 //
 // Closing it never destroys it (the application delegate hides it instead),
 // and its quit command ends the program from any of the program's windows.
@@ -50,7 +58,14 @@ class RootWindow : public QWidget {
 
  private:
   QSize askedSize() const;
-  void fitContent();
+  // True when the window changed its size.
+  bool fitContent();
+  // Moves the window's frame inside the work area where it reaches out of it.
+  void keepInWorkArea();
+  // Fits the window and keeps it inside the work area.
+  void refit();
+  // Follows the screen the window is on now.
+  void followScreen();
   void evaluate();
   void tokenChanged();
   QWidget* makeView(Content content);
@@ -60,4 +75,10 @@ class RootWindow : public QWidget {
   QPointer<QWidget> view_;
   QAction* quitAction_;
   bool hadToken_ = false;
+  QPointer<QScreen> followedScreen_;
+  QMetaObject::Connection screenResized_;
+  QMetaObject::Connection workAreaChanged_;
+  // The window manager's frame as the last fit reckoned it (none before the
+  // window is first framed).
+  QMargins fittedFrame_;
 };

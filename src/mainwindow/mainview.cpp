@@ -45,7 +45,7 @@ QWidget* makePage(SidebarTab tab) {
 }  // namespace
 
 MainView::MainView(QWidget* parent) : QWidget(parent) {
-  setFixedSize(frameWidth, frameHeight);
+  resize(frameWidth, frameHeight);
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(0);

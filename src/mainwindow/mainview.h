@@ -10,8 +10,10 @@ class Popover;
 class Sidebar;
 class SidebarEdge;
 
-// The main window's root view for a signed-in user: a fixed 1120 by 720
-// frame with the sidebar on the left and the selected page on the right.
+// The main window's root view for a signed-in user: a 1120 by 720 frame (the
+// window holding it may make it smaller on a small screen, where the pages
+// and the sidebar's entries scroll) with the sidebar on the left and the
+// selected page on the right.
 // Only the selected page exists: choosing another entry replaces it, so a
 // page starts afresh each time it is chosen.
 //
@@ -38,6 +40,8 @@ class MainView : public QWidget {
 
   static constexpr int frameWidth = 1120;
   static constexpr int frameHeight = 720;
+
+  QSize sizeHint() const override { return QSize(frameWidth, frameHeight); }
 
   SidebarTab selectedTab() const { return selectedTab_; }
   void setSelectedTab(SidebarTab tab);

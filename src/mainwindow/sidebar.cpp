@@ -6,6 +6,7 @@
 #include "mainwindow/recorderstatusline.h"
 #include "mainwindow/sidebaritem.h"
 #include "mainwindow/squaresymbolbutton.h"
+#include "mainwindow/themedscrollarea.h"
 #include "theme/cyberdividerline.h"
 #include "theme/neontitlelabel.h"
 #include "theme/palette.h"
@@ -51,20 +52,29 @@ Sidebar::Sidebar(QWidget* parent) : QWidget(parent) {
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
-  column->addWidget(makeHeader());
-  column->addWidget(new CyberDividerLine(Palette::neonCyan, this));
+  // On a screen too short for the whole column the header and the entries
+  // scroll; the footer with the account, language and permission buttons
+  // always stays in view.
+  auto* scroll = new ThemedScrollArea(this);
+  QWidget* top = scroll->content();
+  auto* topColumn = new QVBoxLayout(top);
+  topColumn->setContentsMargins(0, 0, 0, 0);
+  topColumn->setSpacing(0);
+  topColumn->addWidget(makeHeader(top));
+  topColumn->addWidget(new CyberDividerLine(Palette::neonCyan, top));
 
   auto* entries = new QVBoxLayout;
   entries->setContentsMargins(0, 20, 0, 20);
   entries->setSpacing(6);
   for (SidebarTab tab : allSidebarTabs()) {
-    auto* entry = new SidebarItem(iconName(tab), label(tab), this);
+    auto* entry = new SidebarItem(iconName(tab), label(tab), top);
     connect(entry, &SidebarItem::clicked, this, [this, tab] { Q_EMIT tabChosen(tab); });
     entries->addWidget(entry);
     items_.insert(tab, entry);
   }
-  column->addLayout(entries);
-  column->addStretch(1);
+  topColumn->addLayout(entries);
+  topColumn->addStretch(1);
+  column->addWidget(scroll, 1);
   column->addWidget(new CyberDividerLine(Palette::neonGreen, this));
   column->addWidget(makeFooter());
 
@@ -73,8 +83,8 @@ Sidebar::Sidebar(QWidget* parent) : QWidget(parent) {
   retranslate();
 }
 
-QWidget* Sidebar::makeHeader() {
-  auto* header = new QWidget(this);
+QWidget* Sidebar::makeHeader(QWidget* parent) {
+  auto* header = new QWidget(parent);
   auto* row = new QHBoxLayout(header);
   row->setContentsMargins(24, 28, 24, 28);
   row->setSpacing(14);

@@ -17,7 +17,8 @@ class SquareSymbolButton;
 
 // The main window's left column, 240 wide: the program's icon and name, one
 // entry per page, and at its foot the recorder's state with the account,
-// language and permission buttons. It shows what it is given and reports
+// language and permission buttons (always in view: on a short screen the
+// entries scroll). It shows what it is given and reports
 // presses; the main view decides what they do.
 class Sidebar : public QWidget {
   Q_OBJECT
@@ -50,7 +51,7 @@ class Sidebar : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  QWidget* makeHeader();
+  QWidget* makeHeader(QWidget* parent);
   QWidget* makeFooter();
 
   NeonTitleLabel* title_ = nullptr;

@@ -53,7 +53,7 @@ OnboardingView::OnboardingView(PermissionManager& pm, LanguageManager& lang, His
       currentStep_(currentStep),
       stepCompleted_(std::move(stepCompleted)),
       onFinish_(std::move(onFinish)) {
-  setFixedSize(kWidth, kHeight);
+  resize(kWidth, kHeight);
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
@@ -69,7 +69,8 @@ OnboardingView::OnboardingView(PermissionManager& pm, LanguageManager& lang, His
   scroll_ = new QScrollArea;
   scroll_->setFrameShape(QFrame::NoFrame);
   scroll_->setWidgetResizable(true);
-  scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // Only a window narrower than the flow's own width scrolls sideways.
+  scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   // A slim indicator in the theme's line colour, without the platform's arrows.
   ThinScrollBar{Palette::cyberBorder, Palette::cyberTextTertiary, QMargins(0, 4, 2, 4)}.apply(*scroll_->verticalScrollBar());
   scroll_->viewport()->setAutoFillBackground(false);
@@ -102,6 +103,8 @@ OnboardingView::OnboardingView(PermissionManager& pm, LanguageManager& lang, His
 }
 
 OnboardingView::~OnboardingView() { setAppeared(false); }
+
+QSize OnboardingView::sizeHint() const { return QSize(kWidth, kHeight); }
 
 QWidget* OnboardingView::buildNavigationBar() {
   auto* bar = new QWidget;

@@ -23,7 +23,9 @@ struct RecordingHistory;
 // The onboarding flow: what a signed-in user sees instead of the main window
 // until they have finished it on this machine. Eight steps in a line (welcome,
 // permissions, five practice exercises, completion) with the step indicator
-// on top, the step's page in the middle and Back / Next below.
+// on top, the step's page in the middle and Back / Next below. It is 1120 by
+// 720; made smaller on a small screen, the page scrolls and the indicator and
+// Back / Next stay in view.
 //
 // Each exercise is one real request made with a global hotkey. The flow
 // decides by itself whether it was passed, from the request's history record
@@ -44,6 +46,8 @@ class OnboardingView : public QWidget {
   OnboardingView(PermissionManager& pm, LanguageManager& lang, HistoryStore& historyStore, OnboardingStep currentStep,
                  QSet<int> stepCompleted, std::function<void()> onFinish, QWidget* parent = nullptr);
   ~OnboardingView() override;
+
+  QSize sizeHint() const override;
 
   OnboardingStep currentStep() const { return currentStep_; }
   // The raw values of the practice steps passed so far.

@@ -7,6 +7,7 @@ namespace {
 class NoWindowActivator final : public WindowActivator {
  public:
   bool activate(const WindowTarget&) override { return false; }
+  bool activateHere(quint64) override { return false; }
 };
 
 using InstalledActivator = Installed<WindowActivator, NoWindowActivator>;

@@ -30,9 +30,8 @@ struct WindowTarget {
   std::optional<quint64> pick(const QList<ClientWindow>& windows) const;
 };
 
-// Brings a window of another program to the front: raised, restored when it
-// was minimised, on the current desktop, with the keyboard focus. Asked of
-// the window manager, which may decline.
+// Brings a window to the front: raised, restored when it was minimised, with
+// the keyboard focus. Asked of the window manager, which may decline.
 //
 // The program installs the real implementation at start-up (app/); tests
 // install a fake. Until something is installed no window can be activated.
@@ -40,8 +39,13 @@ class WindowActivator {
  public:
   virtual ~WindowActivator() = default;
 
-  // False when no window matches `target`, or there is no window manager to ask.
+  // A window of another program. False when no window matches `target`, or
+  // there is no window manager to ask.
   virtual bool activate(const WindowTarget& target) = 0;
+  // One of our own windows, by its native id, on the workspace the user is
+  // on: a window left on another workspace moves here (the user stays where
+  // they are). False when there is no window manager to ask.
+  virtual bool activateHere(quint64 window) = 0;
 
   static WindowActivator& current();
   // Installs `activator` (not owned; it must outlive its use). nullptr uninstalls.

@@ -1,6 +1,7 @@
 #include "app/rootwindow.h"
 
 #include "awaittask.h"
+#include "desktopprobe.h"
 #include "fakeservice.h"
 #include "testenvironment.h"
 #include "testwindow.h"
@@ -12,6 +13,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -59,6 +62,62 @@ TEST(SecondInstance, StartingTheProgramAgainBringsTheRunningWindowForward) {
   EXPECT_EQ(second.process.exitCode(), 0);
   EXPECT_TRUE(waitUntil([&] { return activeWindowProcess() == first.process.processId(); }));
   EXPECT_EQ(first.process.state(), QProcess::Running);
+}
+
+// Minimised, and again minimised on another workspace, the main window comes
+// back in front on the workspace the user is on: through a second start and
+// through the tray menu's first item.
+TEST(SecondInstance, AMinimisedWindowComesBackInFrontWhereTheUserIsFromASecondStartAndTheTray) {
+  REQUIRE_TEST_DESKTOP();
+  FakeService service;
+  Program first(service.origin());
+  ASSERT_TRUE(waitUntil([&] { return activeWindowProcess() == first.process.processId(); }, std::chrono::seconds(10)));
+  const QString window = output("xdotool", {"getactivewindow"});
+  // Asked again until it stays so: the program's own activation at its start
+  // may still be on its way.
+  const auto minimiseOn = [&](int workspace) {
+    return waitUntilSteady(
+        [&] {
+          const bool done = output("xprop", {"-id", window, "WM_STATE"}).contains("Iconic") &&
+                            propertyNumbers(window, "_NET_WM_DESKTOP") == QList<int>{workspace};
+          if (!done) {
+            QProcess::execute("xdotool", {"set_desktop_for_window", window, QString::number(workspace)});
+            QProcess::execute("xdotool", {"windowminimize", window});
+          }
+          return done;
+        },
+        std::chrono::milliseconds(300), std::chrono::seconds(10));
+  };
+  const auto backInFront = [&] {
+    return waitUntil([&] {
+      return output("xdotool", {"getactivewindow"}) == window &&
+             output("xprop", {"-id", window, "WM_STATE"}).contains("Normal") &&
+             propertyNumbers(window, "_NET_WM_DESKTOP") == QList<int>{0} &&
+             propertyNumbers({}, "_NET_CURRENT_DESKTOP") == QList<int>{0};
+    });
+  };
+
+  ASSERT_TRUE(minimiseOn(0));
+  Program second(service.origin());
+  ASSERT_TRUE(second.process.waitForFinished(10000));
+  EXPECT_TRUE(backInFront());
+
+  ASSERT_TRUE(minimiseOn(1));
+  // The tray icon is the program's smallest window; its menu, once shown, takes the keys.
+  const auto shown = [&] {
+    const QString pid = QString::number(first.process.processId());
+    return output("xdotool", {"search", "--onlyvisible", "--pid", pid}).split(u'\n');
+  };
+  const QStringList windows = shown();
+  const auto icon = std::find_if(windows.begin(), windows.end(), [](const QString& id) {
+    const QStringList size = output("xdotool", {"getwindowgeometry", id}).section("Geometry: ", 1).split(u'x');
+    return size.size() == 2 && size[0].toInt() <= 48 && size[1].toInt() <= 48;
+  });
+  ASSERT_NE(icon, windows.end());
+  QProcess::execute("xdotool", {"mousemove", "--window", *icon, "8", "8", "click", "1"});
+  ASSERT_TRUE(waitUntil([&] { return shown().size() > windows.size(); }));
+  QProcess::execute("xdotool", {"key", "Down", "Return"});
+  EXPECT_TRUE(backInFront());
 }
 
 // The quit key ends the program from whichever of its windows has the focus,

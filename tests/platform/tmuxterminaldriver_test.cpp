@@ -29,6 +29,7 @@ class RecordingWindowActivator final : public WindowActivator {
     if (window) activated.append(*window);
     return window.has_value();
   }
+  bool activateHere(quint64) override { return false; }
 
   QList<quint64> activated;
 

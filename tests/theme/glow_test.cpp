@@ -66,30 +66,38 @@ TEST(Glow, EveryGlowingWidgetDrawsAtEverySizeAndGlowsPastItsEdges) {
   }
 }
 
-// A card's glow is drawn from slices of one small image: what reaches the
-// screen is still the blur of its whole shape, with no seam or shift.
+// A card's glow is drawn from slices of one small image, cut in device
+// pixels: what reaches the screen is still the blur of its whole shape, with
+// no seam or shift, also at 1.25, 1.5 and 2 device pixels per logical pixel
+// (Qt's scale factor, see CMakeLists.txt).
 TEST(Glow, ACardsGlowIsTheBlurOfItsWholeShapeAtEverySizeAndGoesWhenItIsHidden) {
-  for (const QSize size : {QSize(40, 30), QSize(240, 80), QSize(520, 190)}) {
+  const NeonCardStyle style{Palette::neonPurple, 6};
+  // Sizes and places on whole device pixels at each scale, the glow's own widget included.
+  const int margin = int(std::ceil(style.glow().reach()));
+  for (const QSize size : {QSize(40, 32), QSize(240, 80), QSize(520, 192)}) {
     QWidget parent;
-    parent.resize(size + QSize(60, 60));
+    parent.resize(size + QSize(64 + 2 * margin, 64 + 2 * margin));
     auto* card = new NeonCard(Palette::neonPurple, 6, &parent);
-    card->setGeometry(QRect(QPoint(30, 30), size));
+    card->setGeometry(QRect(QPoint(32 + margin, 32 + margin), size));
+    const qreal ratio = parent.devicePixelRatioF();
     const qreal inset = NeonCardStyle::borderWidth / 2;
-    const QImage coverage = paintOffscreen(parent.size(), [&](QPainter& painter) {
+    const QImage coverage = paintOffscreen(parent.size() * ratio, [&](QPainter& painter) {
       painter.setRenderHint(QPainter::Antialiasing);
+      painter.scale(ratio, ratio);
       painter.fillPath(NeonCardStyle::shape(QRectF(card->geometry()).adjusted(inset, inset, -inset, -inset)),
                        QColor::fromRgbF(0, 0, 0, float(Palette::cyberCardBg.alphaF())));
     });
-    const QImage expected = NeonCardStyle{Palette::neonPurple, 6}.glow().glowOf(coverage, 1).convertToFormat(QImage::Format_ARGB32);
+    const QImage expected = style.glow().glowOf(coverage, ratio).convertToFormat(QImage::Format_ARGB32);
     const QImage actual = shown(parent);
+    const QRect face(card->pos() * ratio, card->size() * ratio);
     int differing = 0;
     for (int y = 0; y < actual.height(); ++y) {
       for (int x = 0; x < actual.width(); ++x) {
         const QRgb a = actual.pixel(x, y), b = expected.pixel(x, y);
-        differing += !card->geometry().contains(x, y) && (std::abs(qAlpha(a) - qAlpha(b)) > 2 || !colourNear(a, b, 2));
+        differing += !face.contains(x, y) && (std::abs(qAlpha(a) - qAlpha(b)) > 2 || !colourNear(a, b, 2));
       }
     }
-    EXPECT_EQ(differing, 0) << size.width() << "x" << size.height();
+    EXPECT_EQ(differing, 0) << size.width() << "x" << size.height() << " at " << ratio;
     card->hide();
     EXPECT_EQ(totalAlpha(shown(parent)), 0);
   }

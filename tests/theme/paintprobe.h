@@ -14,10 +14,13 @@ inline QImage paintOffscreen(const QSize& size, const std::function<void(QPainte
   return image;
 }
 
-// The children of `parent` as it shows them, glows included, on a transparent background.
+// The children of `parent` as it shows them, glows included, on a transparent
+// background, one pixel per device pixel of its screen.
 inline QImage shown(QWidget& parent) {
   parent.show();
-  QImage image(parent.size(), QImage::Format_ARGB32);
+  const qreal ratio = parent.devicePixelRatioF();
+  QImage image(parent.size() * ratio, QImage::Format_ARGB32);
+  image.setDevicePixelRatio(ratio);
   image.fill(Qt::transparent);
   parent.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
   return image;

@@ -52,14 +52,35 @@ bool X11WindowActivator::activate(const WindowTarget& target) {
   }
 
   X11ErrorTrap trap(display_);
+  ask(*window, "_NET_ACTIVE_WINDOW", kSourcePager, CurrentTime);
+  return trap.sync() == 0;
+}
+
+bool X11WindowActivator::activateHere(quint64 window) {
+  if (!connect()) return false;
+  X11ErrorTrap trap(display_);
+  const Window root = DefaultRootWindow(display_);
+  if (!X11WindowProperties::single(display_, root, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW)) return false;
+  const std::optional<unsigned long> here =
+      X11WindowProperties::single(display_, root, "_NET_CURRENT_DESKTOP", XA_CARDINAL);
+  const std::optional<unsigned long> there =
+      X11WindowProperties::single(display_, static_cast<Window>(window), "_NET_WM_DESKTOP", XA_CARDINAL);
+  // A window on every workspace (0xFFFFFFFF) is here already.
+  if (here && there && *there != *here && *there != 0xFFFFFFFFUL) {
+    ask(window, "_NET_WM_DESKTOP", long(*here), kSourcePager);
+  }
+  ask(window, "_NET_ACTIVE_WINDOW", kSourcePager, CurrentTime);
+  return trap.sync() == 0;
+}
+
+void X11WindowActivator::ask(quint64 window, const char* message, long first, long second) {
   XEvent event{};
   event.xclient.type = ClientMessage;
-  event.xclient.window = static_cast<Window>(*window);
-  event.xclient.message_type = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
+  event.xclient.window = static_cast<Window>(window);
+  event.xclient.message_type = XInternAtom(display_, message, False);
   event.xclient.format = 32;
-  event.xclient.data.l[0] = kSourcePager;
-  event.xclient.data.l[1] = CurrentTime;
-  event.xclient.data.l[2] = None;  // none of our windows is active
+  event.xclient.data.l[0] = first;
+  event.xclient.data.l[1] = second;
+  event.xclient.data.l[2] = None;  // _NET_ACTIVE_WINDOW: none of our windows is active
   XSendEvent(display_, DefaultRootWindow(display_), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
-  return trap.sync() == 0;
 }

@@ -10,9 +10,12 @@ struct _XDisplay;
 // from _NET_CLIENT_LIST with their process and title, and the one picked
 // is asked for with a _NET_ACTIVE_WINDOW message as a pager sends it, which
 // window managers honour without the focus-stealing checks they apply to
-// applications (openbox, xfwm, KWin and Mutter do). Without a window manager
-// that lists its windows nothing is activated. Uses a private connection,
-// opened at the first request.
+// applications (openbox, xfwm, KWin and Mutter do), and which also restores a
+// minimised window. Our own window is first moved to the current workspace
+// with a _NET_WM_DESKTOP message: asked to activate a window elsewhere, a
+// window manager takes the user there instead. Without a window manager that
+// lists its windows nothing is activated. Uses a private connection, opened
+// at the first request.
 class X11WindowActivator final : public WindowActivator {
  public:
   explicit X11WindowActivator(QByteArray displayName = {});
@@ -21,10 +24,13 @@ class X11WindowActivator final : public WindowActivator {
   X11WindowActivator& operator=(const X11WindowActivator&) = delete;
 
   bool activate(const WindowTarget& target) override;
+  bool activateHere(quint64 window) override;
 
  private:
   bool connect();
   QList<ClientWindow> clientWindows();
+  // A client message about `window` to the window manager, with its first two values.
+  void ask(quint64 window, const char* message, long first, long second);
 
   QByteArray displayName_;
   _XDisplay* display_ = nullptr;

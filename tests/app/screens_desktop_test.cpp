@@ -1,0 +1,182 @@
+// The main window and the onboarding on the screens of common laptops, each
+// in a test desktop of its own at that size and scale, with a dock that
+// reserves its space where there is one; then on three monitors of one
+// screen. What the X server holds of the window, frame included, lies in the
+// part of the screen the window manager leaves free, and the sidebar's items
+// and the onboarding's navigation bar show whole. Where the free part holds
+// 1120 x 720, nothing changes.
+#include "app/voice_inputapp.h"
+
+#include "appshelltest.h"
+#include "desktopprobe.h"
+#include "mainwindow/accountbutton.h"
+#include "mainwindow/mainview.h"
+#include "mainwindow/plainbutton.h"
+#include "mainwindow/sidebar.h"
+#include "mainwindow/sidebaritem.h"
+#include "mainwindow/squaresymbolbutton.h"
+#include "onboarding/onboardingmanager.h"
+#include "onboarding/onboardingview.h"
+#include "overlays/overlaypanel.h"
+#include "overlays/recordingoverlaywindowcontroller.h"
+#include "testenvironment.h"
+#include "theme/neonbutton.h"
+#include "windowmanagerdesktop.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <array>
+
+namespace {
+
+// A screen as the test desktop starts it, by its settings: the size in device
+// pixels, a dock (edge:pixels), Qt's scale factor and Xft.dpi; empty when unset.
+struct Screen {
+  const char* name;
+  std::array<const char*, 4> settings;
+};
+void PrintTo(const Screen& screen, std::ostream* out) { *out << screen.name; }
+const std::array<const char*, 4> kSettings{"VELTRINE_TEST_SCREEN", "VELTRINE_TEST_DOCK", "QT_SCALE_FACTOR",
+                                           "VELTRINE_TEST_DPI"};
+
+// Unless this process runs on a desktop of `screen`, runs the test again in a
+// new one and says so.
+bool ranOnDesktopOf(const Screen& screen) {
+  bool here = true;
+  for (size_t i = 0; i < kSettings.size(); ++i) here &= qEnvironmentVariable(kSettings[i]) == screen.settings[i];
+  if (here) return false;
+  for (size_t i = 0; i < kSettings.size(); ++i) qputenv(kSettings[i], screen.settings[i]);
+  const WindowManagerDesktop::Run run = WindowManagerDesktop::runCurrentTestUnder(WindowManagerDesktop::current());
+  for (const char* setting : kSettings) qunsetenv(setting);
+  EXPECT_TRUE(run.passed) << run.output.toStdString();
+  return true;
+}
+
+QRect workArea() {
+  const QList<int> area = propertyNumbers({}, "_NET_WORKAREA");
+  return area.size() >= 4 ? QRect(area[0], area[1], area[2], area[3]) : QRect();
+}
+
+// The names of `parts` that do not show whole (a glowing part may paint past its edges).
+QStringList hidden(const QList<QWidget*>& parts) {
+  QStringList names;
+  for (const QWidget* part : parts) {
+    if (!part->isVisible() || !(QRegion(part->rect()) - part->visibleRegion()).isEmpty()) {
+      names << QString::fromLatin1(part->metaObject()->className()) + u' ' + part->accessibleName();
+    }
+  }
+  return names;
+}
+
+// Once the window manager has framed it, the window lies in the work area and
+// shows `parts` whole; where the work area holds 1120 x 720 with the frame,
+// the window has exactly that size.
+void expectFitted(const QWidget& window, const QList<QWidget*>& parts) {
+  const QString id = QString::number(window.winId());
+  const bool fitted = waitUntil([&] { return workArea().contains(serverFrame(id)) && hidden(parts).isEmpty(); });
+  const QRect frame = serverFrame(id);
+  EXPECT_TRUE(fitted) << "frame (" << frame.x() << ", " << frame.y() << ") " << frame.width() << " x "
+                      << frame.height() << ", hidden: " << hidden(parts).join(u',').toStdString();
+  const QSize border = frame.size() - window.size() * window.devicePixelRatioF();
+  if (workArea().size().expandedTo(QSize(1120, 720) * window.devicePixelRatioF() + border) == workArea().size()) {
+    EXPECT_EQ(window.size(), QSize(1120, 720));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+  }
+}
+
+class Screens : public AppShellTest, public testing::WithParamInterface<Screen> {};
+
+TEST_P(Screens, TheMainWindowAndTheOnboardingFitTheWorkArea) {
+  REQUIRE_TEST_DESKTOP();
+  if (ranOnDesktopOf(GetParam())) return;
+  signIn();
+  RootWindow window(voice_inputApp::standardViews());
+  window.show();
+  auto* onboarding = qobject_cast<OnboardingView*>(window.contentView());
+  ASSERT_NE(onboarding, nullptr);
+  expectFitted(window, {onboarding->nextButton()});
+  onboarding->goNext();
+  expectFitted(window, {onboarding->nextButton(), onboarding->backButton()});
+
+  OnboardingManager::shared().markCompleted();
+  auto* main = qobject_cast<MainView*>(window.contentView());
+  ASSERT_NE(main, nullptr);
+  Sidebar* sidebar = main->sidebar();
+  QList<QWidget*> parts{sidebar->accountButton(), sidebar->languageButton(), sidebar->permissionButton()};
+  for (SidebarTab tab : allSidebarTabs()) parts << sidebar->item(tab);
+  expectFitted(window, parts);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Laptops, Screens,
+    testing::Values(Screen{"At1366x768", {"1366x768", "", "", ""}},
+                    Screen{"At1366x768WithADock", {"1366x768", "bottom:44", "", ""}},
+                    Screen{"At1920x1080ScaledTo150WithADock", {"1920x1080", "bottom:66", "1.5", ""}},
+                    Screen{"At1920x1080ScaledTo150WithADockOnTop", {"1920x1080", "top:48", "1.5", ""}},
+                    Screen{"At2560x1440ScaledTo200", {"2560x1440", "", "2", ""}},
+                    Screen{"At1920x1080WithXftDpi144", {"1920x1080", "", "", "144"}}),
+    [](const testing::TestParamInfo<Screen>& info) { return std::string(info.param.name); });
+
+QRect monitor(const QString& name) {
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    if (screen->name() == name) return screen->geometry();
+  }
+  return {};
+}
+
+using Monitors = AppShellTest;
+
+// The main window fits the monitor it is on, and follows it as a dock comes
+// and goes and as it is moved to a smaller monitor and back; a floating panel
+// shown on a tiny monitor is made as small as it is, and shown then on the
+// large one has its own size again.
+TEST_F(Monitors, TheWindowAndAPanelFitTheMonitorAndWorkAreaTheyAreShownIn) {
+  REQUIRE_TEST_DESKTOP();
+  if (ranOnDesktopOf(Screen{"Monitors", {"2800x900", "", "", ""}})) return;
+  output("xrandr", {"--setmonitor", "Large", "1400/370x900/238+0+0", "screen"});
+  output("xrandr", {"--setmonitor", "Medium", "1000/264x600/160+1400+0", "none"});
+  output("xrandr", {"--setmonitor", "Tiny", "300/80x300/80+2500+0", "none"});
+  ASSERT_TRUE(waitUntil([] { return QGuiApplication::screens().size() == 3; }));
+
+  signIn();
+  OnboardingManager::shared().markCompleted();
+  RootWindow window(voice_inputApp::standardViews());
+  window.show();
+  const QString id = QString::number(window.winId());
+  const auto movedTo = [&](int x, const char* name, bool ownSize) {
+    if (x >= 0) QProcess::execute("xdotool", {"windowmove", id, QString::number(x), "40"});
+    return waitUntil([&] {
+      return window.screen()->name() == name && (monitor(name) & workArea()).contains(serverFrame(id)) &&
+             (window.size() == QSize(1120, 720)) == ownSize;
+    });
+  };
+  EXPECT_TRUE(movedTo(40, "Large", true));
+  // A second tray host is a dock of its own (the first keeps the tray).
+  QProcess dock;
+  dock.start("trayer", {"--edge", "bottom", "--height", "200", "--SetDockType", "true", "--SetPartialStrut", "true"});
+  EXPECT_TRUE(movedTo(-1, "Large", false));
+  dock.terminate();
+  dock.waitForFinished(5000);
+  EXPECT_TRUE(movedTo(-1, "Large", true));
+  EXPECT_TRUE(movedTo(1450, "Medium", false));
+  EXPECT_TRUE(movedTo(40, "Large", true));
+
+  RecordingOverlayWindowController& recording = RecordingOverlayWindowController::shared();
+  const auto widthShownOn = [&](const char* name) {
+    recording.hide();
+    const QPoint middle = monitor(name).center();
+    QProcess::execute("xdotool", {"mousemove", QString::number(middle.x()), QString::number(middle.y())});
+    EXPECT_TRUE(waitUntil([&] { return monitor(name).contains(QCursor::pos()); }));
+    recording.show();
+    const QString panel = QString::number(recording.panel()->winId());
+    EXPECT_TRUE(waitUntil([&] { return monitor(name).contains(serverFrame(panel)); })) << name;
+    return recording.panel()->width();
+  };
+  EXPECT_LE(widthShownOn("Tiny"), 300);
+  EXPECT_EQ(widthShownOn("Large"), 360);
+  recording.hide();
+}
+
+}  // namespace
