@@ -127,15 +127,17 @@ TEST_F(TerminalsOnTheDesktop, InQterminalARewriteOfItsOutputIsShownAndADictation
 
 // Every family of terminal on a Debian desktop, once its output has scrolled
 // as in any terminal used a while. The first dictation after the terminal
-// starts is pasted at the prompt once: GNOME Terminal and MATE Terminal ask
-// for the clipboard's formats whenever it changes hands, and the paste key
-// waits for that question; the others ask none, and the key waits for none
-// longer than 60 ms. A word highlighted in the output is read with no key, and
-// a rewrite of it is shown in the panel with the command line untouched: VTE's
+// starts is pasted at the prompt once: GNOME Terminal and MATE Terminal (and
+// cool-retro-term, whose paste does not depend on it) ask for the clipboard's
+// formats whenever it changes hands, and the paste key waits for that
+// question; the others ask none, and the key waits for none longer than
+// 60 ms. A word highlighted in the output is read with no key, and a rewrite
+// of it is shown in the panel with the command line untouched: VTE's
 // accessible selection no longer says where the highlight is once the screen
-// has scrolled. Once a click has cleared the highlight (the terminal still
-// holds the word as PRIMARY), nothing is uploaded as selected, and the
-// rewrite's new text is typed at the prompt.
+// has scrolled, and cool-retro-term's accessible text is empty whatever it
+// shows. Once a click has cleared the highlight (the terminal still holds the
+// word as PRIMARY), nothing is uploaded as selected, and the rewrite's new
+// text is typed at the prompt.
 struct ScrolledTerminal {
   const char* name;
   TerminalWindow::Program program;
@@ -195,7 +197,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ScrolledTerminal{"GnomeTerminal", TerminalWindow::Program::gnometerminal, kTerminalPaste, kAsked},
                       ScrolledTerminal{"MateTerminal", TerminalWindow::Program::mateterminal, kTerminalPaste, kAsked},
                       ScrolledTerminal{"Konsole", TerminalWindow::Program::konsole, kTerminalPaste, kNotAsked},
-                      ScrolledTerminal{"QTerminal", TerminalWindow::Program::qterminal, kTerminalPaste, kNotAsked}),
+                      ScrolledTerminal{"QTerminal", TerminalWindow::Program::qterminal, kTerminalPaste, kNotAsked},
+                      ScrolledTerminal{"CoolRetroTerm", TerminalWindow::Program::coolretroterm, kTerminalPaste,
+                                       kAsked}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
