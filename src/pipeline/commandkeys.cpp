@@ -100,12 +100,6 @@ bool isEmacs(const std::optional<RunningApplication>& app) {
   return app && matches(names, *app);
 }
 
-bool pastesOnlyFormatsFetchedAtChange(const std::optional<RunningApplication>& app) {
-  static const QSet<QString> names{QStringLiteral("gnome-terminal-server"), QStringLiteral("gnome-terminal"),
-                                   QStringLiteral("org.gnome.terminal")};
-  return app && matches(names, *app);
-}
-
 bool pastesBesideSelection(const std::optional<RunningApplication>& app) {
   return app && (app->tk || isEmacs(app) || isXawText(app));
 }

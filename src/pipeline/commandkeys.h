@@ -71,12 +71,6 @@ bool retakesPrimaryWhileSelecting(const std::optional<RunningApplication>& app);
 // cursor whether or not a region is shown, and ends the region it copies.
 bool isEmacs(const std::optional<RunningApplication>& app);
 
-// Whether `app` pastes only what the formats it fetched when the clipboard
-// last changed hands allow: GNOME Terminal asks the new owner for them at the
-// change, and a paste key that comes before the answer finds the formats of
-// the clipboard's previous owner, or none, and pastes nothing.
-bool pastesOnlyFormatsFetchedAtChange(const std::optional<RunningApplication>& app);
-
 // Whether `app` pastes beside a selection instead of over it: Emacs (unless
 // the user turned on delete-selection-mode, which no other program can see),
 // Tk programs on X11 and Xaw text programs. Their cut key is Shift+Delete.

@@ -113,7 +113,24 @@ std::optional<QString> copySelection(const RunningApplication& app) {
 // is shown (it drops the highlight when another program takes PRIMARY), and
 // which it serves itself: where the two disagree, PRIMARY is the terminal's
 // word on what is highlighted, and `highlighted` is set to it.
+//
+// An accessible text that says nothing is highlighted is believed only where
+// it shows the terminal's screen (showsTheScreen): cool-retro-term shows an
+// empty text, with nothing selected, whatever its screen holds.
 enum class TerminalSelection { accessible, highlighted, nothing };
+
+// Whether a terminal's accessible text is its screen: it holds the first line
+// of what the terminal has highlighted (a highlight of blanks proves nothing
+// either way, and the text is believed).
+bool showsTheScreen(const AXElementRef& element, const QString& highlighted) {
+  QString firstLine;
+  for (const QString& line : highlighted.split(u'\n')) {
+    if (!(firstLine = line.trimmed()).isEmpty()) break;
+  }
+  if (firstLine.isEmpty()) return true;
+  const std::optional<QString> screen = stringIn(element->copyAttributeValue(AXAttribute::value));
+  return screen && screen->contains(firstLine);
+}
 
 TerminalSelection judgeTerminalSelection(const AXElementRef& element, const RunningApplication& terminal,
                                          const QString& accessibleText, QString* highlighted) {
@@ -121,7 +138,14 @@ TerminalSelection judgeTerminalSelection(const AXElementRef& element, const Runn
   if (accessibleText.isEmpty()) {
     const AXAttributeResult count = element->copyAttributeValue(AXAttribute::selectionCount);
     const auto* selections = std::get_if<qint64>(&count.value);
-    if (count.error != AXError::success || !selections || *selections == 0) return TerminalSelection::nothing;
+    if (count.error != AXError::success || !selections || *selections == 0) {
+      // Nothing highlighted, says the accessible text.
+      if (!primary.isOwnedBy(terminal)) return TerminalSelection::nothing;
+      *highlighted = primary.plainText(0).value_or(QString());
+      if (highlighted->isEmpty() || showsTheScreen(element, *highlighted)) return TerminalSelection::nothing;
+      trace(QStringLiteral("AX: the terminal's accessible text does not show its screen, no word on its highlight"));
+      return TerminalSelection::highlighted;
+    }
     trace(QStringLiteral("AX: the terminal highlights text its accessible selection does not give"));
   }
   if (!primary.isOwnedBy(terminal)) {

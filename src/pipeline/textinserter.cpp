@@ -24,11 +24,6 @@ namespace {
 // copy that reads the selection back a moment to reach the clipboard.
 constexpr auto kWaitBeforeCheck = 200ms;
 constexpr auto kWaitAfterCopy = 150ms;
-// A program that fetches the clipboard's formats when it changes hands asks
-// within milliseconds; one that is busy gets this long before the paste key
-// goes out all the same.
-constexpr auto kFormatsWait = 1000ms;
-constexpr auto kFormatsPoll = 5ms;
 constexpr int kTracePrefix = 30;
 
 QString boolWord(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
@@ -85,23 +80,30 @@ void TextInserter::insert(const QString& result, const std::optional<QString>& s
     return;
   }
   if (!snapshot->isEditable.has_value()) {
-    // Checked only when the paste went out: otherwise the panel shows it already.
-    if (pasteText(result, pid, *selectedText)) pasteAndVerify(pid, *selectedText, result);
+    pasteAndCheck(result, pid, *selectedText);
     return;
   }
   // A read-only selection: the result is shown, the clipboard left alone.
   OverlayPresenter::current().showResult(result, false, false);
 }
 
-bool TextInserter::pasteText(const QString& text, std::optional<qint32> pid, const std::optional<QString>& replacing) {
-  if (text.isEmpty()) return true;
+QCoro::Task<void> TextInserter::pasteAndCheck(QString result, std::optional<qint32> pid, QString selectedText) {
+  const QPointer<TextInserter> self(this);
+  // Checked only when the paste went out: otherwise the panel shows it already.
+  const bool typed = co_await pasteText(result, pid, selectedText);
+  if (self && typed) co_await pasteAndVerify(pid, selectedText, result);
+}
+
+QCoro::Task<bool> TextInserter::pasteText(QString text, std::optional<qint32> pid, std::optional<QString> replacing) {
+  if (text.isEmpty()) co_return true;
+  const QPointer<TextInserter> self(this);
   Pasteboard& pasteboard = Pasteboard::current();
   const std::optional<RunningApplication> front = FrontApplication::current().frontmost();
-  const bool awaitFormats = pastesOnlyFormatsFetchedAtChange(front) && (!pid || front->pid == *pid);
-  const qint64 formatsAsked = awaitFormats ? pasteboard.formatsAskedBy(*front) : 0;
+  const bool intoFront = front && (!pid || front->pid == *pid);
+  const qint64 formatsAsked = intoFront ? ClipboardFormatsWait::askedSoFar(*front) : 0;
   pasteboard.clearContents();
   pasteboard.setString(text);
-  if (skipSystemPaste_) return true;
+  if (skipSystemPaste_) co_return true;
 
   // Asked at every paste: the trust can come and go while the program runs.
   bool trusted = AccessibilityTrust::current().isTrusted();
@@ -114,13 +116,12 @@ bool TextInserter::pasteText(const QString& text, std::optional<qint32> pid, con
     // Refused: later pastes only fill the clipboard until the trust returns.
     fillPermissionDenied_ = !trusted;
   }
-  if (!trusted) return true;
-  if (awaitFormats) {
-    pasteOnceFormatsAsked(text, pid, *front, formatsAsked);
-    return true;
-  }
-  if (replacing && pastesBesideSelection(front) && (!pid || front->pid == *pid)) {
-    SelectionEraser::erase(*front, *replacing);
+  if (!trusted) co_return true;
+  if (replacing && intoFront && pastesBesideSelection(front)) SelectionEraser::erase(*front, *replacing);
+  // A program that pastes PRIMARY alone never reads the clipboard.
+  if (intoFront && !pastesPrimarySelection(front)) {
+    co_await formatsWait_.untilAsked(*front, formatsAsked);
+    if (!self) co_return false;
   }
   // Shift+Insert pastes PRIMARY in some programs (xterm and its kin, a
   // terminal in a web page, gvim, Xaw texts): the text is lent to it for the
@@ -134,27 +135,9 @@ bool TextInserter::pasteText(const QString& text, std::optional<qint32> pid, con
   if (throughPrimary) primaryLoan_.giveBack(typed);
   // No keys went out (another window took the focus meanwhile): the result
   // would only sit unseen on the clipboard, so the panel shows it.
-  if (typed) return true;
+  if (typed) co_return true;
   OverlayPresenter::current().showResult(text, false, false);
-  return false;
-}
-
-QCoro::Task<void> TextInserter::pasteOnceFormatsAsked(QString text, std::optional<qint32> pid,
-                                                      RunningApplication app, qint64 askedBefore) {
-  const QPointer<TextInserter> self(this);
-  const auto deadline = std::chrono::steady_clock::now() + Clock::scaled(kFormatsWait);
-  // Polled from the event loop, which answers the question meanwhile.
-  bool asked = false;
-  while (!(asked = Pasteboard::current().formatsAskedBy(app) != askedBefore) &&
-         std::chrono::steady_clock::now() < deadline) {
-    co_await QCoro::sleepFor(kFormatsPoll);
-    if (!self) co_return;
-  }
-  trace(QStringLiteral("paste: ") + app.localizedName +
-        (asked ? QStringLiteral(" has the clipboard's formats, paste key sent")
-               : QStringLiteral(" did not ask for the clipboard's formats in time, paste key sent")));
-  if (postCommandV(pid)) co_return;
-  OverlayPresenter::current().showResult(text, false, false);
+  co_return false;
 }
 
 QCoro::Task<void> TextInserter::pasteAndVerify(std::optional<qint32> pid, QString originalText, QString result) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pipeline/clipboardformatswait.h"
 #include "pipeline/primaryselectionloan.h"
 #include "pipeline/selectionsnapshot.h"
 
@@ -28,7 +29,9 @@
 // terminals of the xterm kind, in terminals inside web pages, in gvim and in
 // Xaw texts: the result goes there too for the moment of the paste. Emacs,
 // Tk and Xaw paste beside a selection: a selection the result replaces is cut
-// first, when it is surely still the one selected (SelectionEraser).
+// first, when it is surely still the one selected (SelectionEraser). Programs
+// that fetch the clipboard's formats when it changes hands are given the
+// moment to do so before the key (ClipboardFormatsWait).
 //
 // Main thread only.
 class TextInserter : public QObject {
@@ -42,21 +45,13 @@ class TextInserter : public QObject {
               const std::optional<SelectionSnapshot>& snapshot, std::optional<qint32> pid);
 
   // Clipboard, then the paste command (unless the onboarding holds pastes
-  // back, or the desktop does not let us type). An empty text does nothing.
-  // When the keys cannot go out to `pid`, the result panel shows the text and
-  // the answer is false. A paste that replaces the selected text `replacing`
-  // deletes it first where the application would paste beside it. Where the
-  // application must first fetch the clipboard's formats, the key goes out
-  // later (pasteOnceFormatsAsked) and the answer is true.
-  bool pasteText(const QString& text, std::optional<qint32> pid,
-                 const std::optional<QString>& replacing = std::nullopt);
-
-  // The paste key for a program that pastes only the formats it fetched when
-  // the clipboard changed hands, once it has fetched ours (asked more often
-  // than `askedBefore`), or after a while. When the keys cannot go out to
-  // `pid`, the result panel shows the text.
-  QCoro::Task<void> pasteOnceFormatsAsked(QString text, std::optional<qint32> pid, RunningApplication app,
-                                          qint64 askedBefore);
+  // back, or the desktop does not let us type) once the program in front has
+  // had its moment to fetch the clipboard's formats. An empty text does
+  // nothing. When the keys cannot go out to `pid`, the result panel shows the
+  // text and the answer is false. A paste that replaces the selected text
+  // `replacing` deletes it first where the application would paste beside it.
+  QCoro::Task<bool> pasteText(QString text, std::optional<qint32> pid,
+                              std::optional<QString> replacing = std::nullopt);
 
   // Checks a paste into a field of unknown editability (about 350 ms).
   QCoro::Task<void> pasteAndVerify(std::optional<qint32> pid, QString originalText, QString result);
@@ -71,7 +66,11 @@ class TextInserter : public QObject {
   bool fillPermissionDenied() const { return fillPermissionDenied_; }
 
  private:
+  // The paste, then its check.
+  QCoro::Task<void> pasteAndCheck(QString result, std::optional<qint32> pid, QString selectedText);
+
   PrimarySelectionLoan primaryLoan_;
+  ClipboardFormatsWait formatsWait_;
   bool skipSystemPaste_ = false;
   bool fillPermissionDenied_ = false;
 };

@@ -42,7 +42,10 @@ inline const QString focusedUIElement = QStringLiteral("AXFocusedUIElement");
 inline const QString selectedText = QStringLiteral("AXSelectedText");
 inline const QString selectedTextRange = QStringLiteral("AXSelectedTextRange");
 inline const QString role = QStringLiteral("AXRole");
+// The element's value; of a text, the text itself, read only as far as its
+// first valueLengthRead characters (a terminal's screen fits many times).
 inline const QString value = QStringLiteral("AXValue");
+inline constexpr qsizetype valueLengthRead = 65536;
 // How many stretches of a text are selected, as a number. Said rightly also
 // where the element no longer knows where they lie (a terminal whose screen
 // has scrolled).

@@ -396,13 +396,20 @@ TEST(CommandChord, ApplicationsCopyWithControlInsertAndPasteWithShiftInsertTermi
 // from the PRIMARY selection it took when the user highlighted text; its copy
 // key is never typed. Once a VTE terminal's screen has scrolled, its
 // accessible selection still says that text is highlighted, but not where:
-// the highlight is then what it holds on PRIMARY.
+// the highlight is then what it holds on PRIMARY. An accessible text that
+// does not show the screen (empty, or without the highlighted word) says
+// nothing about the highlight: PRIMARY again.
 TEST_F(Selection, ATerminalsSelectionIsReadWithoutItsCopyKeyAndIsNeverEditable) {
   FakePasteboard primary{FakePasteboard::Slot::primarySelection};
   const RunningApplication konsole = window("konsole", "konsole");
-  const auto screen = [](const QString& selected) {
+  // A terminal's screen, with a prompt and the word "brave" in its output.
+  const auto screen = [](const QString& selected, std::optional<qint64> selections = std::nullopt,
+                         const QString& shown = QStringLiteral("$ echo brave\nbrave\n$ ")) {
     // Some terminals call their screen editable; it is not where an answer goes.
-    return FakeElement::focusing(FakeElement::text(selected, std::nullopt, QStringLiteral("AXTextArea"), true));
+    auto text = FakeElement::text(selected, std::nullopt, QStringLiteral("AXTextArea"), true);
+    text->attributes.insert(AXAttribute::value, {AXError::success, shown});
+    if (selections) text->attributes.insert(AXAttribute::selectionCount, {AXError::success, *selections});
+    return FakeElement::focusing(text);
   };
   const auto scrolledScreen = [](const QString& selected) {
     auto text = FakeElement::text(selected, std::nullopt, QStringLiteral("AXTextArea"), true);
@@ -423,6 +430,11 @@ TEST_F(Selection, ATerminalsSelectionIsReadWithoutItsCopyKeyAndIsNeverEditable) 
   } cases[] = {
       {"accessibility shows the selection", screen(QStringLiteral("brave")), 100, Source::axSystemWide},
       {"accessibility shows none; PRIMARY is an old highlight", screen(QString()), 100, std::nullopt},
+      {"none selected, none highlighted; PRIMARY is an old highlight", screen(QString(), 0), 100, std::nullopt},
+      // cool-retro-term: a focused, editable, empty text, whatever it shows.
+      {"an empty text; the highlight on PRIMARY", screen(QString(), 0, QString()), 100, Source::cmdCopy},
+      {"a text that is not the screen; PRIMARY", screen(QString(), 0, QStringLiteral("input")), 100, Source::cmdCopy},
+      {"an empty text, PRIMARY held elsewhere", screen(QString(), 0, QString()), kGedit, std::nullopt},
       {"scrolled: a highlight at an empty range; PRIMARY", scrolledScreen(QString()), 100, Source::cmdCopy},
       {"scrolled: a highlight on another line; PRIMARY", scrolledScreen(QStringLiteral(" alpha")), 100,
        Source::cmdCopy},

@@ -101,12 +101,19 @@ TEST_F(SilentApplication, AHungApplicationThatStillAnswersThePingHoldsThePressNo
   dictateWhileSilent(40);
 }
 
-// A Qt application that answers the lookup of its focused field and the read
-// of the selected text, then hangs before the reads that follow (the range,
-// the role, whether it takes typing): those share what is left of the
-// capture's time rather than waiting out a time of their own each, and the
-// other steps take the application as silent.
-TEST_F(SilentApplication, AnApplicationThatStopsBetweenTheReadsHoldsThePressNoLonger) {
+// A Qt application that answers the lookup of its focused field, then hangs:
+// - after answering the read of the selected text, before the reads that
+//   follow (the range, the role, whether it takes typing): those share what
+//   is left of the capture's time rather than waiting out a time of their own
+//   each;
+// - at the first question about the field's selection: that one read, left
+//   unanswered, takes the capture's time and is all that shows the
+//   application silent.
+// Either way the other steps take the application as silent.
+class ApplicationSilentAfterItsLookup : public SilentApplication,
+                                        public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ApplicationSilentAfterItsLookup, HoldsThePressNoLonger) {
   TestWindow window;
   window.setEnvironment(QStringLiteral("VELTRINE_TESTWINDOW_OWN_ACCESSIBILITY"), QStringLiteral("1"));
   ASSERT_TRUE(window.start(TestWindow::Kind::qt));
@@ -115,10 +122,16 @@ TEST_F(SilentApplication, AnApplicationThatStopsBetweenTheReadsHoldsThePressNoLo
   ASSERT_TRUE(isInFront(window.processId()));
   ASSERT_TRUE(accessibilityReads(QStringLiteral("beta")));
 
-  ASSERT_TRUE(window.command(QStringLiteral("hangafterread 20000")));
+  ASSERT_TRUE(window.command(QLatin1String(GetParam()) + QStringLiteral(" 20000")));
   // However the reads after the hang fail (out of time, or at once once the
   // application is taken as silent), the press is held no longer.
   dictateWhileSilent(6);
 }
+
+INSTANTIATE_TEST_SUITE_P(Hangs, ApplicationSilentAfterItsLookup, ::testing::Values("hangafterread", "hangatselection"),
+                         [](const auto& info) {
+                           return std::string(info.param == std::string("hangafterread") ? "BetweenTheReads"
+                                                                                         : "AtTheFirstRead");
+                         });
 
 }  // namespace

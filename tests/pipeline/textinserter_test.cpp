@@ -92,9 +92,9 @@ TEST_F(TextInsertion, TheSelectionDecidesBetweenPastingAndShowingTheResult) {
     keyboard.chords.clear();
     overlays.calls.clear();
     inserter.insert(row.result, row.selected, row.taken, kEditorPid);
+    EXPECT_TRUE(waitUntil([&] { return typed(kPaste) == row.pastes; })) << typed(kPaste);
     EXPECT_EQ(pasteboard.string(), row.clipboardAfter.value_or(kUsersClipboard));
     EXPECT_EQ(pasteboard.itemCount(), 1);
-    EXPECT_EQ(typed(kPaste), row.pastes);
     EXPECT_EQ(overlays.calls, row.panels);
   }
   // During the onboarding the result only reaches the clipboard.
@@ -149,10 +149,50 @@ TEST_F(TextInsertion, APasteIntoAnUnclassifiedFieldIsCheckedAndShownWhenItDidNot
   overlays.calls.clear();
   pasteboard.copy({FakePasteboard::textItem(kUsersClipboard)});
   inserter.insert(QStringLiteral("new words"), QStringLiteral(" old words"), snapshot("old words", std::nullopt), kEditorPid);
-  EXPECT_EQ(typed(kPaste), 1);
+  EXPECT_TRUE(waitUntil([&] { return typed(kPaste) == 1; }));
   ASSERT_TRUE(waitUntil([&] { return !overlays.calls.isEmpty(); }));
   EXPECT_EQ(overlays.calls, QStringList{"result plain new words"});
   EXPECT_EQ(pasteboard.string(), QStringLiteral("new words")) << "the result again, not the copied selection";
+}
+
+// GNOME Terminal and MATE Terminal ask the clipboard's new owner for its
+// formats whenever it changes hands, and paste only what the answer allowed:
+// the paste key waits until the program in front has asked. A program learnt
+// to ask (it asked before the key at its last paste) is waited for up to a
+// second, also when busy; any other up to 60 ms, so that a question that
+// comes later than that finds the key gone.
+TEST_F(TextInsertion, ThePasteKeyWaitsForAProgramThatAsksForTheClipboardsFormatsAtEveryChange) {
+  constexpr int kBusy = 400;  // of the inserter's time: well past 60 ms, well within a second
+  std::optional<int> asksAfter;
+  QObject context;
+  pasteboard.onWrite = [&] {
+    if (asksAfter) {
+      QTimer::singleShot(Clock::scaledMs(*asksAfter), &context, [&] { ++pasteboard.formatsAsked[kEditorPid]; });
+    }
+  };
+  qint64 askedAtKey = 0;
+  keyboard.onChord = [&](const KeyChord&) { askedAtKey = pasteboard.formatsAsked.value(kEditorPid); };
+  const struct {
+    const char* name;
+    std::optional<int> asksAfter;  // nothing: it does not ask
+    bool askedBeforeKey;
+  } pastes[] = {
+      {"not known to ask, asks late", kBusy, false},
+      {"asks at once: learnt", 0, true},
+      {"known to ask, asks late", kBusy, true},
+      {"known to ask, asks no more", std::nullopt, false},
+      {"forgotten, asks late", kBusy, false},
+  };
+  for (const auto& paste : pastes) {
+    SCOPED_TRACE(paste.name);
+    asksAfter = paste.asksAfter;
+    ASSERT_TRUE(passed(kBusy + 100));  // a question still to come from the paste before has come
+    const qint64 before = pasteboard.formatsAsked.value(kEditorPid);
+    keyboard.chords.clear();
+    EXPECT_TRUE(awaitTask(inserter.pasteText(QStringLiteral("said"), kEditorPid)));
+    EXPECT_EQ(typed(kPaste), 1);
+    EXPECT_EQ(askedAtKey > before, paste.askedBeforeKey);
+  }
 }
 
 TEST_F(TextInsertion, WhenNoKeysCanReachTheTargetThePanelShowsTheResult) {
@@ -193,31 +233,31 @@ TEST_F(TextInsertion, IntoXtermTheResultIsLentToPrimaryAndTheUsersHighlightRetur
   front.app = RunningApplication{kEditorPid, QStringLiteral("XTerm"), QStringLiteral("xterm"), QStringLiteral("XTerm")};
 
   // Two pastes before the terminal reads the first.
-  inserter.pasteText(QStringLiteral("one"), kEditorPid);
-  inserter.pasteText(QStringLiteral("two"), kEditorPid);
+  awaitTask(inserter.pasteText(QStringLiteral("one"), kEditorPid));
+  awaitTask(inserter.pasteText(QStringLiteral("two"), kEditorPid));
   EXPECT_EQ(keyboard.chords, (QList<KeyChord>{KeyChord::shiftInsert(), KeyChord::shiftInsert()}));
   EXPECT_EQ(primaryText(), QStringLiteral("two"));
   ++primary.reads;  // as xterm does a moment after the key
   EXPECT_TRUE(waitUntil([&] { return primaryText() == highlight; }));
 
   // A terminal that never asks.
-  inserter.pasteText(QStringLiteral("three"), kEditorPid);
+  awaitTask(inserter.pasteText(QStringLiteral("three"), kEditorPid));
   EXPECT_TRUE(waitUntil([&] { return primaryText() == highlight; }));
 
-  inserter.pasteText(QStringLiteral("four"), kEditorPid);
+  awaitTask(inserter.pasteText(QStringLiteral("four"), kEditorPid));
   primary.copy({FakePasteboard::textItem(QStringLiteral("highlighted meanwhile"))});
   ++primary.reads;
   ASSERT_TRUE(passed(1100));
   EXPECT_EQ(primaryText(), QStringLiteral("highlighted meanwhile"));
 
   front.app = FakeFrontApplication::named(QStringLiteral("Editor"), kEditorPid);
-  inserter.pasteText(QStringLiteral("plain"), kEditorPid);
+  awaitTask(inserter.pasteText(QStringLiteral("plain"), kEditorPid));
   EXPECT_EQ(primaryText(), QStringLiteral("plain"));
   EXPECT_TRUE(waitUntil([&] { return primaryText() == QStringLiteral("highlighted meanwhile"); }));
   primary.writes = 0;
-  inserter.pasteText(QStringLiteral("over"), kEditorPid, QStringLiteral("selected"));
+  awaitTask(inserter.pasteText(QStringLiteral("over"), kEditorPid, QStringLiteral("selected")));
   front.app = FakeFrontApplication::named(QStringLiteral("Konsole"), kEditorPid);
-  inserter.pasteText(QStringLiteral("shifted"), kEditorPid);
+  awaitTask(inserter.pasteText(QStringLiteral("shifted"), kEditorPid));
   EXPECT_EQ(primary.writes, 0);
   EXPECT_EQ(keyboard.chords.mid(keyboard.chords.size() - 2),
             (QList<KeyChord>{KeyChord::shiftInsert(), KeyChord{KeyChord::Key::v, true}}));
@@ -262,7 +302,7 @@ TEST_F(TextInsertion, BesideASelectionTheTextIsCutFirstOnlyWhileItIsSurelyStillS
       if (!copies.isEmpty() && (chord == KeyChord::controlInsert() || chord == KeyChord::shiftDelete()))
         pasteboard.copy({FakePasteboard::textItem(copies)});
     };
-    EXPECT_TRUE(inserter.pasteText(QStringLiteral("new"), kEditorPid, QStringLiteral("old")));
+    EXPECT_TRUE(awaitTask(inserter.pasteText(QStringLiteral("new"), kEditorPid, QStringLiteral("old"))));
     EXPECT_EQ(typed(KeyChord::shiftDelete()), row.cut ? 1 : 0);
     EXPECT_EQ(keyboard.chords.value(keyboard.chords.size() - 1), kPaste);
     EXPECT_EQ(pasteboard.string(), QStringLiteral("new")) << "the answer on the clipboard for the paste";
@@ -271,24 +311,24 @@ TEST_F(TextInsertion, BesideASelectionTheTextIsCutFirstOnlyWhileItIsSurelyStillS
 
 TEST_F(TextInsertion, WithoutTheDesktopsTrustTheUserIsAskedOnceUntilTheTrustReturns) {
   trust.trusted = false;
-  inserter.pasteText(QStringLiteral("first"), kEditorPid);
+  awaitTask(inserter.pasteText(QStringLiteral("first"), kEditorPid));
   EXPECT_EQ(pasteboard.string(), QStringLiteral("first"));
   EXPECT_TRUE(inserter.fillPermissionDenied());
   ASSERT_NE(PermissionHelpDialog::current(), nullptr);
   EXPECT_TRUE(PermissionHelpDialog::current()->isVisible());
   delete PermissionHelpDialog::current();
 
-  inserter.pasteText(QStringLiteral("second"), kEditorPid);  // not asked again
+  awaitTask(inserter.pasteText(QStringLiteral("second"), kEditorPid));  // not asked again
   EXPECT_EQ(pasteboard.string(), QStringLiteral("second"));
   EXPECT_EQ(PermissionHelpDialog::current(), nullptr);
   EXPECT_THAT(keyboard.chords, IsEmpty());
 
   trust.trusted = true;  // granted in the desktop's settings meanwhile
-  inserter.pasteText(QStringLiteral("third"), kEditorPid);
+  awaitTask(inserter.pasteText(QStringLiteral("third"), kEditorPid));
   EXPECT_EQ(typed(kPaste), 1);
   EXPECT_FALSE(inserter.fillPermissionDenied());
   trust.trusted = false;  // and lost again: the user hears about it again
-  inserter.pasteText(QStringLiteral("fourth"), kEditorPid);
+  awaitTask(inserter.pasteText(QStringLiteral("fourth"), kEditorPid));
   EXPECT_NE(PermissionHelpDialog::current(), nullptr);
   EXPECT_EQ(typed(kPaste), 1);
 }

@@ -38,6 +38,7 @@ void FakePasteboard::setString(const QString& text) { writeItem(textItem(text));
 void FakePasteboard::write(const QList<PasteboardItem>& items) {
   copy(items);
   ++writes;
+  if (onWrite) onWrite();
 }
 
 void FakePasteboard::copy(const QList<PasteboardItem>& items) {

@@ -2,7 +2,10 @@
 
 #include "platform/pasteboard.h"
 
+#include <QHash>
 #include <QSet>
+
+#include <functional>
 
 // A clipboard of several items in memory; installed for its lifetime, as the
 // clipboard or as the PRIMARY selection. Formats named in `unreadable` offer
@@ -25,6 +28,7 @@ class FakePasteboard final : public Pasteboard {
   void setString(const QString& text) override;
   bool isOwnedBy(const RunningApplication& app) override { return ownerPid == app.pid; }
   qint64 timesRead() override { return reads; }
+  qint64 formatsAskedBy(const RunningApplication& app) override { return formatsAsked.value(app.pid); }
 
   // What a copy in another application does: replaces the contents.
   void copy(const QList<PasteboardItem>& items);
@@ -35,6 +39,8 @@ class FakePasteboard final : public Pasteboard {
   qint64 count = 1;
   int writes = 0;  // clears and writes of the program
   qint64 reads = 0;  // by other applications
+  QHash<qint32, qint64> formatsAsked;  // by process: which formats the program's contents come in
+  std::function<void()> onWrite;  // after each clear and write of the program
 
  private:
   Slot slot_;

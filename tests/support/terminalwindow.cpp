@@ -24,6 +24,8 @@ CellGrid cellGrid(TerminalWindow::Program program) {
     case TerminalWindow::Program::lxterminal: return {0, 28, 8, 17};     // below its menu bar
     case TerminalWindow::Program::xfce4terminal: return {0, 27, 10, 19};  // below its menu bar
     case TerminalWindow::Program::gnometerminal: return {0, 27, 9, 18};   // below its menu bar
+    case TerminalWindow::Program::mateterminal: return {0, 27, 8, 17};    // below its menu bar
+    case TerminalWindow::Program::coolretroterm: return {56, 52, 12.7, 29};  // inside the picture of a screen
     default: return {2, 2, 6, 13};  // xterm's "fixed" font (it is started with it) inside its border
   }
 }
@@ -77,6 +79,14 @@ echo $$ > "%1/shell.pid"; echo $PPID > "%1/terminal.pid"
   } else if (program_ == Program::gnometerminal) {  // a window of its server, which the bus starts
     process_.start(QStringLiteral("gnome-terminal"),
                    QStringList{QStringLiteral("--wait"), QStringLiteral("--")} + shell);
+  } else if (program_ == Program::mateterminal) {  // its own process, not a window of one already running
+    process_.start(QStringLiteral("mate-terminal"), {QStringLiteral("--disable-factory"), QStringLiteral("-e"), shell.join(u' ')});
+  } else if (program_ == Program::coolretroterm) {  // OpenGL on Xvfb: in software
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LIBGL_ALWAYS_SOFTWARE"), QStringLiteral("1"));
+    process_.setProcessEnvironment(environment);
+    process_.start(QStringLiteral("cool-retro-term"),
+                   QStringList{QStringLiteral("--default-settings"), QStringLiteral("-e")} + shell);
   } else if (program_ == Program::konsole) {
     process_.start(QStringLiteral("konsole"),
                    QStringList{QStringLiteral("--separate"), QStringLiteral("--nofork"), QStringLiteral("-e")} + shell);

@@ -8,14 +8,15 @@
 
 // A terminal emulator of the test desktop with bash in it (no user
 // configuration): Debian's xterm, the VTE terminals LXTerminal,
-// xfce4-terminal and GNOME Terminal (whose copy and paste keys take Shift,
-// and whose screen is a text with its selection over accessibility), Konsole
-// (Qt, shifted keys, accessible as VTE is) or QTerminal (Qt, shifted keys, no
-// accessibility). The shell prints `firstLine` at the top of the screen, then
-// waits at the prompt "$ ".
+// xfce4-terminal, GNOME Terminal and MATE Terminal (whose copy and paste keys
+// take Shift, and whose screen is a text with its selection over
+// accessibility), Konsole (Qt, shifted keys, accessible as VTE is), QTerminal
+// (Qt, shifted keys, no accessibility) or cool-retro-term (Qt Quick, shifted
+// keys, an empty accessible text in place of its screen). The shell prints
+// `firstLine` at the top of the screen, then waits at the prompt "$ ".
 class TerminalWindow {
  public:
-  enum class Program { xterm, lxterminal, xfce4terminal, gnometerminal, konsole, qterminal };
+  enum class Program { xterm, lxterminal, xfce4terminal, gnometerminal, mateterminal, konsole, qterminal, coolretroterm };
   // What the shell printed before `firstLine`: nothing, or forty lines and a
   // `clear`, after which the screen has scrolled, as any terminal that has
   // been used a while.

@@ -80,6 +80,7 @@ AXAttributeResult AtspiElement::read(const QString& attribute, const AtspiDeadli
   if (attribute == AXAttribute::selectedText) return selectedText(deadline);
   if (attribute == AXAttribute::selectedTextRange) return selectedTextRange(deadline);
   if (attribute == AXAttribute::selectionCount) return selectionCount(deadline);
+  if (attribute == AXAttribute::value) return wholeText(deadline);
   return {AXError::attributeUnsupported, {}};
 }
 
@@ -156,6 +157,22 @@ AXAttributeResult AtspiElement::selectionCount(const AtspiDeadline& deadline) {
   const gint selections = atspi_text_get_n_selections(text.text, &error);
   if (error) return {takeCallError(error), {}};
   return {AXError::success, qint64(std::max(selections, 0))};
+}
+
+AXAttributeResult AtspiElement::wholeText(const AtspiDeadline& deadline) {
+  if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
+  TextInterface text(accessible_);
+  if (!text.text) return {missingTextError(deadline), {}};
+  if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
+  GError* error = nullptr;
+  const gint count = atspi_text_get_character_count(text.text, &error);
+  if (error) return {takeCallError(error), {}};
+  if (!deadline.timeLeft()) return {AXError::cannotComplete, {}};
+  gchar* whole = atspi_text_get_text(text.text, 0, std::min<gint>(count, gint(AXAttribute::valueLengthRead)), &error);
+  if (error) return {takeCallError(error), {}};
+  const QString value = QString::fromUtf8(whole);
+  g_free(whole);
+  return {AXError::success, value};
 }
 
 AXSettableResult AtspiElement::isAttributeSettable(const QString& attribute) {

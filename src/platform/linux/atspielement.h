@@ -9,8 +9,8 @@
 struct _AtspiAccessible;
 struct _GError;
 
-// An object of another application reached through AT-SPI. Text roles and
-// their selection come from the Text interface, editability from
+// An object of another application reached through AT-SPI. Text roles, their
+// text and their selection come from the Text interface, editability from
 // STATE_EDITABLE, and the selection is set back through the Text interface.
 // Every call runs under the element's messaging time-out, a read at once as
 // a whole however many calls it takes, and ends by the element's messaging
@@ -51,6 +51,7 @@ class AtspiElement final : public AccessibleElement {
   AXAttributeResult selectedText(const AtspiDeadline& deadline);
   AXAttributeResult selectedTextRange(const AtspiDeadline& deadline);
   AXAttributeResult selectionCount(const AtspiDeadline& deadline);
+  AXAttributeResult wholeText(const AtspiDeadline& deadline);
   // The code for "no Text interface": unsupported when the object answers,
   // else why it does not.
   qint32 missingTextError(const AtspiDeadline& deadline);

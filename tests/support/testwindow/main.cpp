@@ -17,6 +17,9 @@
 //                        (needs VELTRINE_TESTWINDOW_OWN_ACCESSIBILITY=1 at start:
 //                        the field then answers accessibility itself, as
 //                        applications with their own widgets do)
+//   hangatselection <milliseconds>   the same when the field's selection is
+//                        next asked about through accessibility, that question
+//                        left unanswered (needs the same)
 //   quit                 exit (so does the end of standard input)
 // Events go to standard output as they happen: "ready" (shown, active, field
 // focused), "key press|release <X keysym> <X keycode>", "text <current text>",
@@ -33,6 +36,7 @@
 #include <QVBoxLayout>
 
 #include <cstdio>
+#include <utility>
 
 #include <unistd.h>
 
@@ -46,6 +50,9 @@ void report(const QString& line) {
 // Milliseconds to hold the window's thread once the field's text has next been
 // read through accessibility; 0 for none.
 unsigned long hangAfterNextRead = 0;
+// Milliseconds to hold the window's thread in the next question about the
+// field's selection; 0 for none.
+unsigned long hangAtNextSelection = 0;
 
 // The window's text field, a class of its own so that it can answer
 // accessibility itself.
@@ -81,7 +88,10 @@ class FieldAccessible : public QAccessibleWidget, public QAccessibleTextInterfac
     *start = selected ? field()->selectionStart() : 0;
     *end = selected ? field()->selectionEnd() : 0;
   }
-  int selectionCount() const override { return field()->hasSelectedText() ? 1 : 0; }
+  int selectionCount() const override {
+    if (hangAtNextSelection > 0) QThread::msleep(std::exchange(hangAtNextSelection, 0));
+    return field()->hasSelectedText() ? 1 : 0;
+  }
   void addSelection(int start, int end) override { setSelection(0, start, end); }
   void removeSelection(int) override { field()->deselect(); }
   void setSelection(int, int start, int end) override { field()->setSelection(start, end - start); }
@@ -184,6 +194,8 @@ class TestWindow : public QWidget {
       QTimer::singleShot(0, [milliseconds] { QThread::msleep(milliseconds); });
     } else if (verb == QLatin1String("hangafterread")) {
       hangAfterNextRead = words.value(0).toULong();
+    } else if (verb == QLatin1String("hangatselection")) {
+      hangAtNextSelection = words.value(0).toULong();
     } else if (verb == QLatin1String("quit")) {
       report(QStringLiteral("ok quit"));
       return QApplication::quit();
