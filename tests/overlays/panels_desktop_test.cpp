@@ -164,6 +164,11 @@ bool shownAbove(const OverlayPanel* panel, qulonglong front) {
   });
 }
 
+// The window the window manager names active; 0 for none. (xfwm4 names a second window after it.)
+qulonglong activeWindow() {
+  return run("xprop", {"-root", "_NET_ACTIVE_WINDOW"}).section('#', 1).section(',', 0, 0).trimmed().toULongLong(nullptr, 16);
+}
+
 // What the window manager and the X server say of `panel`, for a failure's message.
 std::string describe(const OverlayPanel* panel) {
   const QString id = QString::number(panel->winId());
@@ -194,9 +199,22 @@ TEST_P(PanelsUnderEachWindowManager, ShowAboveTheApplicationInFrontOnEveryWorksp
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow));
   TestWindow window;
   ASSERT_TRUE(window.start());
-  const QString found = run("xdotool", {"search", "--onlyvisible", "--name", "^Veltrine test window$"});
-  const qulonglong frontWindow = found.section('\n', 0, 0).trimmed().toULongLong();
-  ASSERT_NE(frontWindow, 0u);
+  qulonglong frontWindow = 0;
+  ASSERT_TRUE(waitUntil([&] {  // mapped by the window manager
+    const QString found = run("xdotool", {"search", "--onlyvisible", "--name", "^Veltrine test window$"});
+    return (frontWindow = found.section('\n', 0, 0).trimmed().toULongLong()) != 0;
+  }));
+  // In front as the window manager says, not only by the X focus that the
+  // window took itself: a window manager still starting when the window showed
+  // takes the focus afterwards and may leave it nowhere. Asked again until it is.
+  ASSERT_TRUE(waitUntil(
+      [&] {
+        if (activeWindow() == frontWindow) return true;
+        TestKeyboard::run({"windowactivate", QString::number(frontWindow)});
+        return false;
+      },
+      std::chrono::seconds(30)))
+      << "the window manager names " << activeWindow() << " active";
   X11FrontApplication front;
   const auto frontIsTheWindow = [&] {
     const auto app = front.frontmost();
@@ -208,6 +226,8 @@ TEST_P(PanelsUnderEachWindowManager, ShowAboveTheApplicationInFrontOnEveryWorksp
       {"open", [] {}}, {"minimised", [&] { mainWindow.showMinimized(); }}, {"closed", [&] { mainWindow.hide(); }}};
   for (const auto& [state, enter] : mainWindowStates) {
     enter();
+    // Each case starts with the window in front, however the window manager took the main window's change.
+    ASSERT_TRUE(waitUntil([&] { return activeWindow() == frontWindow && frontIsTheWindow(); })) << state;
     recording.show();
     clarify.show(QStringLiteral("Which of the two files do you mean?"));
     tip.present(QStringLiteral("Credits are used up for this month."));
