@@ -2,8 +2,10 @@
 # Everything lives in one temporary folder and every process is recorded, so
 # the EXIT trap stops exactly what was started and removes the folder.
 # VELTRINE_TEST_WM names the window manager: openbox (the default), kwin,
-# mutter or xfwm4, each with its own default settings (the desktop's home is
-# new). It stays exported, with VELTRINE_TEST_WM_PID, for the tests.
+# mutter, xfwm4 or i3, each with its own default settings (the desktop's home
+# is new); the tiling bspwm, herbstluftwm, awesome, spectrwm and dwm run with
+# their packaged configurations. It stays exported, with VELTRINE_TEST_WM_PID,
+# for the tests.
 # The screen is 1280x800 unless VELTRINE_TEST_SCREEN gives another size
 # (WIDTHxHEIGHT, in device pixels). VELTRINE_TEST_DOCK=EDGE:PIXELS (top or
 # bottom, say bottom:66) makes the tray host a dock along that edge that
@@ -46,8 +48,24 @@ start_window_manager() {  # start_window_manager <name>
     kwin) exec kwin_x11 --replace ;;  # composites, with software OpenGL here
     mutter) exec mutter --replace --x11 ;;  # composites as well
     xfwm4) exec xfwm4 --compositor=off ;;  # on Xvfb its compositor does not start anyway
-    *) echo "test desktop: unknown window manager '$1' (openbox, kwin, mutter, xfwm4)" >&2; return 2 ;;
+    i3) write_i3_configuration "$desktop_dir/i3.config" && exec i3 -c "$desktop_dir/i3.config" ;;
+    bspwm)  # its example configuration, as a user copies it
+      install -D -m 0755 /usr/share/doc/bspwm/examples/bspwmrc "$HOME/.config/bspwm/bspwmrc"
+      exec bspwm ;;
+    herbstluftwm | awesome | spectrwm | dwm) exec "$1" ;;
+    *) echo "test desktop: unknown window manager '$1' (openbox, kwin, mutter, xfwm4, i3," \
+         "bspwm, herbstluftwm, awesome, spectrwm, dwm)" >&2; return 2 ;;
   esac
+}
+
+# What i3's first-run wizard writes when the user picks Super as the modifier
+# (its template with the keys it binds), without the wizard itself, which holds
+# the keyboard, and without the programs the template starts that a bare desktop
+# lacks. The bar stays, without its status line and its tray: i3bar's tray would
+# take the system tray from the test desktop's tray host.
+write_i3_configuration() {  # write_i3_configuration <file>
+  sed -e 's/^set \$mod .*/set $mod Mod4/' -e '/^exec /d' \
+    -e 's/^\([[:space:]]*\)status_command .*/\1tray_output none/' /etc/i3/config.keycodes >"$1"
 }
 
 start_test_desktop() {

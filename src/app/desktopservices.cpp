@@ -15,14 +15,12 @@
 #include "platform/x11/x11accessibilitytrust.h"
 #include "platform/x11/x11compositorpresence.h"
 #include "platform/x11/x11primaryhighlightwatch.h"
-#include "platform/x11/x11focusrefusal.h"
 #include "platform/x11/x11panelwindowrole.h"
 #include "platform/x11/x11frontapplication.h"
 #include "platform/x11/x11keyboardtap.h"
 #include "platform/x11/x11pasteboard.h"
 #include "platform/x11/x11synthetickeyboard.h"
 #include "platform/x11/x11windowactivator.h"
-#include "platform/x11/x11workspacepresence.h"
 
 DesktopServices::DesktopServices() = default;
 
@@ -45,8 +43,6 @@ DesktopServices::~DesktopServices() {
   TerminalDriver::install(nullptr);
   WindowActivator::install(nullptr);
   UrlOpener::install(nullptr);
-  WorkspacePresence::install(nullptr);
-  FocusRefusal::install(nullptr);
   PanelWindowRole::install(nullptr);
   IdleSleepInhibitor::install(nullptr);
   CompositorPresence::install(nullptr);
@@ -90,10 +86,6 @@ void DesktopServices::install() {
   TerminalDriver::install(terminalDriver_.get());
   urlOpener_ = std::make_unique<DesktopUrlOpener>();
   UrlOpener::install(urlOpener_.get());
-  workspacePresence_ = std::make_unique<X11WorkspacePresence>();
-  WorkspacePresence::install(workspacePresence_.get());
-  focusRefusal_ = std::make_unique<X11FocusRefusal>();
-  FocusRefusal::install(focusRefusal_.get());
   panelWindowRole_ = std::make_unique<X11PanelWindowRole>();
   PanelWindowRole::install(panelWindowRole_.get());
   // logind's own idle action follows its lock; GNOME's, KDE's and Xfce's

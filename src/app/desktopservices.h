@@ -18,8 +18,6 @@ class X11KeyboardTap;
 class X11Pasteboard;
 class X11SyntheticKeyboard;
 class X11WindowActivator;
-class X11WorkspacePresence;
-class X11FocusRefusal;
 class X11PanelWindowRole;
 
 // The desktop as the program sees it: the X11 and Linux implementations of
@@ -49,8 +47,6 @@ class DesktopServices {
   std::unique_ptr<X11WindowActivator> windowActivator_;
   std::unique_ptr<TmuxTerminalDriver> terminalDriver_;
   std::unique_ptr<DesktopUrlOpener> urlOpener_;
-  std::unique_ptr<X11WorkspacePresence> workspacePresence_;
-  std::unique_ptr<X11FocusRefusal> focusRefusal_;
   std::unique_ptr<X11PanelWindowRole> panelWindowRole_;
   std::unique_ptr<CombinedIdleSleepInhibitor> idleSleepInhibitor_;
   std::unique_ptr<X11CompositorPresence> compositorPresence_;

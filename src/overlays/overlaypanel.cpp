@@ -2,9 +2,7 @@
 
 #include "overlays/overlaycontentview.h"
 #include "platform/compositorpresence.h"
-#include "platform/focusrefusal.h"
 #include "platform/panelwindowrole.h"
-#include "platform/workspacepresence.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -17,10 +15,7 @@ namespace {
 Qt::WindowFlags flagsFor(const OverlayPanel::Settings& settings) {
   Qt::WindowFlags flags =
       Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus;
-  // A window manager frames the windows it manages, and the frame catches the
-  // clicks the panel lets through: a panel that ignores the mouse goes
-  // unmanaged (it is then on every workspace and never focused by itself).
-  if (settings.ignoresMouse) flags |= Qt::WindowTransparentForInput | Qt::X11BypassWindowManagerHint;
+  if (settings.ignoresMouse) flags |= Qt::WindowTransparentForInput;
   return flags;
 }
 
@@ -115,21 +110,13 @@ void OverlayPanel::place(const PanelPlacement& placement) {
 }
 
 void OverlayPanel::orderFrontRegardless() {
-  // The window exists from here on, so the workspace mark can go on it before
-  // the window manager first sees it.
+  // The window exists from here on, so the window manager can be told what it
+  // is before it first sees it.
   winId();
-  if (QWindow* window = windowHandle()) {
-    PanelWindowRole::current().markAsPanel(*window);
-    WorkspacePresence::current().showOnAllWorkspaces(*window);
-    FocusRefusal::current().refuseFocus(*window);
-  }
+  if (QWindow* window = windowHandle(); window && !isVisible()) PanelWindowRole::current().markAsPanel(*window);
   updateShape();
   show();
   raise();
-  if (QWindow* window = windowHandle()) {
-    PanelWindowRole::current().markAsPanel(*window);
-    WorkspacePresence::current().showOnAllWorkspaces(*window);
-  }
 }
 
 void OverlayPanel::orderOut() {

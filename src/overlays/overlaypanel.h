@@ -15,9 +15,10 @@
 // The panel is a tool window that stays on top, is shown without activation
 // and refuses the keyboard focus outright, also when clicked: the copy and
 // paste keys of the next request must reach the user's application, never one
-// of our panels. Its buttons, links, mouse selection and dragging work without
-// the focus. The result panel can be dragged by its background. A panel that
-// ignores the mouse lets every click through to the window below.
+// of our panels. What it is to the window manager is told before each showing
+// (PanelWindowRole). Its buttons, links, mouse selection and dragging work
+// without the focus. The result panel can be dragged by its background. A
+// panel that ignores the mouse lets every click through to the window below.
 //
 // Fading changes the window's opacity (never a graphics effect, which would
 // flatten the glowing widgets inside).

@@ -2,12 +2,12 @@
 
 class QWindow;
 
-// Tells the window manager what a floating panel is: a utility window of its
-// own, kept above the other windows and out of task bars and pagers. Of its
-// own, because window managers treat a window that belongs to the program's
-// other windows by those windows' state: KWin hides such utility windows while
-// the program is not the active one (and it never is), and minimises them
-// with the main window.
+// What a floating panel is to the window manager, told in one place: a panel
+// floats above the other windows at its own size and place, on every
+// workspace, and never takes the keyboard from the application the user types
+// into, neither when it shows nor when the pointer enters or clicks it.
+// Window managers differ on what they do with a window they manage: tiling
+// ones tile it, move it, or give it the focus however it is marked.
 //
 // The program installs the real implementation at start-up (app/); tests
 // install a fake. Until something is installed nothing is told beyond what
@@ -16,9 +16,9 @@ class PanelWindowRole {
  public:
   virtual ~PanelWindowRole() = default;
 
-  // Call it once the window exists, before each showing and again right
-  // after: a window manager that learns of the last hiding late drops states
-  // set before the showing, while it keeps a request made after.
+  // Call it once the window exists and before each showing, while it is
+  // hidden: what a window manager learns of a window it learns when the
+  // window is shown.
   virtual void markAsPanel(QWindow& window) = 0;
 
   static PanelWindowRole& current();

@@ -15,12 +15,12 @@
 #include "platform/linux/atspiaccessibility.h"
 #include "platform/x11/x11accessibilitytrust.h"
 #include "platform/x11/x11compositorpresence.h"
-#include "platform/x11/x11focusrefusal.h"
 #include "platform/x11/x11frontapplication.h"
 #include "platform/x11/x11panelwindowrole.h"
-#include "platform/x11/x11workspacepresence.h"
+#include "platform/x11/x11pasteboard.h"
 
 #include "awaittask.h"
+#include "servergeometry.h"
 #include "testcompositor.h"
 #include "testenvironment.h"
 #include "testkeyboard.h"
@@ -43,7 +43,6 @@
 #include <utility>
 #include <vector>
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -72,22 +71,14 @@ bool onScreen(QWidget* panel) { return panel && QTest::qWaitForWindowExposed(pan
 // The real desktop's window manager; every panel is hidden again afterwards.
 class Panels : public ::testing::Test {
  protected:
-  void SetUp() override {
-    WorkspacePresence::install(&presence_);
-    FocusRefusal::install(&refusal_);
-    PanelWindowRole::install(&role_);
-  }
+  void SetUp() override { PanelWindowRole::install(&role_); }
   void TearDown() override {
     recording.hide();
     clarify.hide();
     result.hide();
     if (tip.panel()) tip.panel()->orderOut();
     PanelWindowRole::install(nullptr);
-    FocusRefusal::install(nullptr);
-    WorkspacePresence::install(nullptr);
   }
-  X11WorkspacePresence presence_;
-  X11FocusRefusal refusal_;
   X11PanelWindowRole role_;
   RecordingOverlayWindowController& recording = RecordingOverlayWindowController::shared();
   ClarifyOverlayWindowController& clarify = ClarifyOverlayWindowController::shared();
@@ -173,6 +164,11 @@ bool shownAbove(const OverlayPanel* panel, qulonglong front) {
   });
 }
 
+// The window the window manager names active; 0 for none. (xfwm4 names a second window after it.)
+qulonglong activeWindow() {
+  return run("xprop", {"-root", "_NET_ACTIVE_WINDOW"}).section('#', 1).section(',', 0, 0).trimmed().toULongLong(nullptr, 16);
+}
+
 // What the window manager and the X server say of `panel`, for a failure's message.
 std::string describe(const OverlayPanel* panel) {
   const QString id = QString::number(panel->winId());
@@ -185,8 +181,9 @@ std::string describe(const OverlayPanel* panel) {
 class PanelsUnderEachWindowManager : public Panels, public ::testing::WithParamInterface<std::string> {};
 
 // Whatever the state of the program's main window, every panel shows above
-// the application in front, on every workspace, and the focus stays in that
-// application when a panel shows and when it is clicked.
+// the application in front at its own size and place, on every workspace, and
+// the focus stays in that application when a panel shows, when the pointer
+// enters it and when it is clicked; its buttons work.
 TEST_P(PanelsUnderEachWindowManager, ShowAboveTheApplicationInFrontOnEveryWorkspaceAndNeverTakeTheFocus) {
   REQUIRE_TEST_DESKTOP();
   const QString manager = QString::fromStdString(GetParam());
@@ -202,9 +199,22 @@ TEST_P(PanelsUnderEachWindowManager, ShowAboveTheApplicationInFrontOnEveryWorksp
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow));
   TestWindow window;
   ASSERT_TRUE(window.start());
-  const QString found = run("xdotool", {"search", "--onlyvisible", "--name", "^Veltrine test window$"});
-  const qulonglong frontWindow = found.section('\n', 0, 0).trimmed().toULongLong();
-  ASSERT_NE(frontWindow, 0u);
+  qulonglong frontWindow = 0;
+  ASSERT_TRUE(waitUntil([&] {  // mapped by the window manager
+    const QString found = run("xdotool", {"search", "--onlyvisible", "--name", "^Veltrine test window$"});
+    return (frontWindow = found.section('\n', 0, 0).trimmed().toULongLong()) != 0;
+  }));
+  // In front as the window manager says, not only by the X focus that the
+  // window took itself: a window manager still starting when the window showed
+  // takes the focus afterwards and may leave it nowhere. Asked again until it is.
+  ASSERT_TRUE(waitUntil(
+      [&] {
+        if (activeWindow() == frontWindow) return true;
+        TestKeyboard::run({"windowactivate", QString::number(frontWindow)});
+        return false;
+      },
+      std::chrono::seconds(30)))
+      << "the window manager names " << activeWindow() << " active";
   X11FrontApplication front;
   const auto frontIsTheWindow = [&] {
     const auto app = front.frontmost();
@@ -216,6 +226,8 @@ TEST_P(PanelsUnderEachWindowManager, ShowAboveTheApplicationInFrontOnEveryWorksp
       {"open", [] {}}, {"minimised", [&] { mainWindow.showMinimized(); }}, {"closed", [&] { mainWindow.hide(); }}};
   for (const auto& [state, enter] : mainWindowStates) {
     enter();
+    // Each case starts with the window in front, however the window manager took the main window's change.
+    ASSERT_TRUE(waitUntil([&] { return activeWindow() == frontWindow && frontIsTheWindow(); })) << state;
     recording.show();
     clarify.show(QStringLiteral("Which of the two files do you mean?"));
     tip.present(QStringLiteral("Credits are used up for this month."));
@@ -243,11 +255,8 @@ TEST_P(PanelsUnderEachWindowManager, ShowAboveTheApplicationInFrontOnEveryWorksp
   const QList<OverlayPanel*> panels{recording.panel(), clarify.panel(), tip.panel(), result.panel()};
   for (OverlayPanel* panel : panels) {
     ASSERT_TRUE(shownAbove(panel, frontWindow)) << describe(panel);
-    // Told to the window manager too: no input hint, no offer to take the focus.
-    const QString id = QString::number(panel->winId());
-    EXPECT_THAT(run("xprop", {"-id", id, "WM_HINTS"}).toStdString(),
-                testing::HasSubstr("accepts input or input focus: False"));
-    EXPECT_THAT(run("xprop", {"-id", id, "WM_PROTOCOLS"}).toStdString(), testing::Not(testing::HasSubstr("WM_TAKE_FOCUS")));
+    // Where the panel put itself, at its own size: neither tiled nor moved.
+    EXPECT_EQ(serverGeometry(panel), panel->geometry()) << describe(panel);
   }
 
   // The user clicks the indicator's and the tip's body, the result's pin, drags
@@ -267,8 +276,11 @@ TEST_P(PanelsUnderEachWindowManager, ShowAboveTheApplicationInFrontOnEveryWorksp
   for (size_t i = 0; i < clicks.size(); ++i) {
     ASSERT_TRUE(clicks[i]());
     ASSERT_TRUE(window.command(QStringLiteral("state")));  // the click has reached the desktop
-    for (OverlayPanel* panel : panels) EXPECT_FALSE(panel->isActiveWindow()) << "click " << i;
-    EXPECT_EQ(QGuiApplication::focusWindow(), nullptr);
+    // (Qt may still name the hidden main window focused for a while under KWin and awesome.)
+    for (OverlayPanel* panel : panels) {
+      EXPECT_FALSE(panel->isActiveWindow()) << "click " << i;
+      EXPECT_NE(QGuiApplication::focusWindow(), panel->windowHandle()) << "click " << i;
+    }
     const auto app = front.frontmost();
     EXPECT_EQ(app ? qint64(app->pid) : -1, window.processId()) << "click " << i;
   }
@@ -278,11 +290,22 @@ TEST_P(PanelsUnderEachWindowManager, ShowAboveTheApplicationInFrontOnEveryWorksp
   EXPECT_TRUE(waitUntil([&] { return dismissed.size() == 1; }));
   ASSERT_TRUE(TestKeyboard::run({"type", "still here"}));
   EXPECT_TRUE(window.waitForLine(QStringLiteral("text still here")));
+
+  // The answer's copy button: the text on the clipboard, as the application reads it, and the panel gone.
+  X11Pasteboard clipboard;
+  Pasteboard::install(&clipboard);
+  const auto uninstall = qScopeGuard([] { Pasteboard::install(nullptr); });
+  ASSERT_TRUE(click(result.panel()->findChild<ResultOverlayView*>()->copyButton()));
+  EXPECT_TRUE(waitUntil([&] { return !result.panel()->isVisible(); }));
+  ASSERT_TRUE(window.command(QStringLiteral("clipboard")));
+  const QString copied = QString::fromLatin1(QByteArray("# Answer\n\none two three four five six").toBase64());
+  EXPECT_TRUE(window.lines().contains(QStringLiteral("clipboard text/plain ") + copied));
+  ASSERT_TRUE(TestKeyboard::run({"type", " and here"}));
+  EXPECT_TRUE(window.waitForLine(QStringLiteral("text still here and here")));
   EXPECT_FALSE(window.lines().contains(QStringLiteral("focus out")));
 
-  // Window managers forget the marks of hidden windows, and a busy one learns
-  // that the panel was hidden only after it is shown again.
-  ASSERT_TRUE(TestKeyboard::run({"set_num_desktops", "2"}));
+  // On another workspace, also when the panel was shown again at once while
+  // the window manager was too busy to hear of it.
   const qint64 managerProcess = WindowManagerDesktop::currentProcessId();
   ASSERT_GT(managerProcess, 0);
   ASSERT_EQ(::kill(pid_t(managerProcess), SIGSTOP), 0);
@@ -292,11 +315,11 @@ TEST_P(PanelsUnderEachWindowManager, ShowAboveTheApplicationInFrontOnEveryWorksp
   QCoreApplication::processEvents();
   ::kill(pid_t(managerProcess), SIGCONT);
   resume.dismiss();
+  ASSERT_TRUE(WindowManagerDesktop::showWorkspace(1));
+  ASSERT_TRUE(waitUntil([] { return run("xprop", {"-root", "_NET_CURRENT_DESKTOP"}).contains("= 1"); }));
   const QString id = QString::number(tip.panel()->winId());
-  EXPECT_TRUE(waitUntil([&] { return run("xprop", {"-id", id, "_NET_WM_DESKTOP"}).contains("4294967295"); }));
-  ASSERT_TRUE(TestKeyboard::run({"set_desktop", "1"}));
   EXPECT_TRUE(waitUntil([&] { return run("xwininfo", {"-id", id}).contains("IsViewable"); }));
-  TestKeyboard::run({"set_desktop", "0"});
+  WindowManagerDesktop::showWorkspace(0);
 }
 
 INSTANTIATE_TEST_SUITE_P(, PanelsUnderEachWindowManager,

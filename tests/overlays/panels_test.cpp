@@ -20,6 +20,7 @@
 
 #include "awaittask.h"
 #include "fakeaudioengine.h"
+#include "fakepanelwindowrole.h"
 #include "fakepasteboard.h"
 #include "shownpage.h"
 
@@ -29,6 +30,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <functional>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -315,6 +317,28 @@ TEST_F(Panels, TheRecordingIndicatorShowsOnOnePanelWhoseCloseButtonCancelsByStat
   EXPECT_EQ(controller.view()->dotPhase(), phase);
   for (int i = 0; i < 6; ++i) controller.view()->advanceDots();
   EXPECT_EQ(controller.view()->dotPhase(), phase);
+}
+
+// The window manager learns what a panel is when the panel is mapped: each
+// panel is marked before every showing from hidden, never once it is shown.
+TEST_F(Panels, EachPanelIsMarkedBeforeEveryShowingWhileItIsStillHidden) {
+  FakePanelWindowRole role;
+  RecordingOverlayWindowController& recording = RecordingOverlayWindowController::shared();
+  const std::vector<std::function<OverlayPanel*()>> showings{
+      [&] { return recording.show(), recording.panel(); },
+      [&] { return clarify.show(QStringLiteral("which one?")), clarify.panel(); },
+      [&] { return tip.present(QStringLiteral("a tip")), tip.panel(); },
+      [&] { return result.show(QStringLiteral("an answer"), false, false), result.panel(); }};
+  for (size_t i = 0; i < showings.size(); ++i) {
+    OverlayPanel* panel = showings[i]();
+    showings[i]();  // again while shown: replaced in place
+    panel->orderOut();
+    showings[i]();
+    ASSERT_TRUE(visible(panel));
+    EXPECT_EQ(role.count(panel->windowHandle(), false), 2) << "panel " << i;
+    EXPECT_EQ(role.count(panel->windowHandle(), true), 0) << "panel " << i;
+  }
+  recording.hide();
 }
 
 TEST_F(Panels, TheLowerLayersReachEveryPanelThroughThePresenter) {

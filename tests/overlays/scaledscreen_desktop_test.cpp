@@ -12,14 +12,12 @@
 #include "overlays/resultoverlayview.h"
 #include "overlays/resultoverlaywindowcontroller.h"
 #include "overlays/tipoverlaywindowcontroller.h"
-#include "platform/x11/x11focusrefusal.h"
-#include "platform/x11/x11workspacepresence.h"
+#include "platform/x11/x11panelwindowrole.h"
 
+#include "servergeometry.h"
 #include "testenvironment.h"
 
 #include <QGuiApplication>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
 #include <QScrollBar>
@@ -30,25 +28,10 @@
 
 namespace {
 
-// The window's frame in the X server's (device) pixels, as xwininfo reads it.
-QRect serverFrame(const QWidget* window) {
-  QProcess process;
-  process.start(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(window->winId())});
-  process.waitForFinished(5000);
-  const QString info = QString::fromUtf8(process.readAllStandardOutput());
-  const auto number = [&](const QString& label) {
-    return QRegularExpression(label + QStringLiteral(":\\s*(-?\\d+)")).match(info).captured(1).toInt();
-  };
-  return QRect(number(QStringLiteral("Absolute upper-left X")), number(QStringLiteral("Absolute upper-left Y")),
-               number(QStringLiteral("Width")), number(QStringLiteral("Height")));
-}
-
 TEST(ScaledScreen, EveryPanelLiesInsideTheFreeAreaOfTheScreen) {
   REQUIRE_TEST_DESKTOP();
-  X11WorkspacePresence presence;
-  X11FocusRefusal refusal;
-  WorkspacePresence::install(&presence);
-  FocusRefusal::install(&refusal);
+  X11PanelWindowRole role;
+  PanelWindowRole::install(&role);
   QScreen* screen = QGuiApplication::primaryScreen();
   ASSERT_NE(screen, nullptr);
   const qreal ratio = screen->devicePixelRatio();
@@ -66,7 +49,7 @@ TEST(ScaledScreen, EveryPanelLiesInsideTheFreeAreaOfTheScreen) {
                                     TipOverlayWindowController::shared().panel(), result.panel()};
   for (OverlayPanel* panel : panels) {
     ASSERT_TRUE(panel && QTest::qWaitForWindowExposed(panel->windowHandle()));
-    const QRect frame = serverFrame(panel);
+    const QRect frame = serverGeometry(panel);
     EXPECT_TRUE(free.contains(frame)) << "a panel at (" << frame.x() << ", " << frame.y() << ") " << frame.width()
                                       << " x " << frame.height() << " at ratio " << ratio;
   }
@@ -87,8 +70,7 @@ TEST(ScaledScreen, EveryPanelLiesInsideTheFreeAreaOfTheScreen) {
   ClarifyOverlayWindowController::shared().hide();
   result.hide();
   TipOverlayWindowController::shared().panel()->orderOut();
-  FocusRefusal::install(nullptr);
-  WorkspacePresence::install(nullptr);
+  PanelWindowRole::install(nullptr);
 }
 
 }  // namespace

@@ -8,7 +8,8 @@
 namespace WindowManagerDesktop {
 
 QStringList all() {
-  return {QStringLiteral("openbox"), QStringLiteral("kwin"), QStringLiteral("mutter"), QStringLiteral("xfwm4")};
+  return {QStringLiteral("openbox"), QStringLiteral("kwin"), QStringLiteral("mutter"), QStringLiteral("xfwm4"),
+          QStringLiteral("i3")};
 }
 
 QString current() {
@@ -17,6 +18,20 @@ QString current() {
 }
 
 qint64 currentProcessId() { return qEnvironmentVariableIntValue("VELTRINE_TEST_WM_PID"); }
+
+bool showWorkspace(int index) {
+  const auto run = [](const QString& program, const QStringList& arguments) {
+    return QProcess::execute(program, arguments) == 0;
+  };
+  // i3 makes its workspaces as they are named, and takes no count of them.
+  if (current() == QStringLiteral("i3")) {
+    return run(QStringLiteral("i3-msg"), {QStringLiteral("-q"), QStringLiteral("workspace number %1").arg(index + 1)});
+  }
+  if (index > 0 && !run(QStringLiteral("xdotool"), {QStringLiteral("set_num_desktops"), QString::number(index + 1)})) {
+    return false;
+  }
+  return run(QStringLiteral("xdotool"), {QStringLiteral("set_desktop"), QString::number(index)});
+}
 
 Run runCurrentTestUnder(const QString& name) {
   const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();

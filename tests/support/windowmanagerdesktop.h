@@ -18,6 +18,10 @@ QString current();
 // Its process, when the desktop says it; 0 otherwise.
 qint64 currentProcessId();
 
+// Asks the window manager of this test desktop to show its workspace `index`
+// (from 0), making as many as that needs; false when it could not be asked.
+bool showWorkspace(int index);
+
 struct Run {
   bool passed = false;
   QString output;  // the test's own output, then the desktop's messages

@@ -2,20 +2,19 @@
 
 #include "platform/panelwindowrole.h"
 
-// The EWMH and ICCCM hints on Qt's own X connection. Qt's X11 layer makes a
-// tool window transient for the program's client leader (WM_TRANSIENT_FOR),
-// and window managers then treat it as a child of every window of the
-// program: KWin hides it while the program is not active and minimises it
-// with the main window. The panel's native window is therefore a plain
-// window to Qt (the widget stays a tool window to the rest of the program),
-// which names no window it belongs to, and it gets the utility type Qt gives
-// a borderless tool window, as before. openbox, mutter and xfwm4 show it the
-// same either way.
-//
-// Before a showing the states go on as properties (above, out of task bars
-// and pagers: no longer a transient, the window would otherwise be listed);
-// on a window already shown they are asked of the window manager, which
-// may have dropped them while it learned late of the last hiding (mutter).
+// A panel on X11 is a window no window manager manages (override-redirect),
+// as menus and notification bubbles are. No hint set kept every window
+// manager in hand: with the utility type and a false input hint, i3 gives the
+// panel the focus when the pointer enters or clicks it (it ignores the hint
+// of a window without WM_TAKE_FOCUS), spectrwm when it shows, bspwm and dwm
+// tile it, herbstluftwm moves it to a corner and names it the active window;
+// with WM_TAKE_FOCUS offered, i3 and spectrwm name the panel the active window
+// (the program would then take itself for the application in front), and
+// awesome moves the focus to a window of its own. A window outside their
+// hands keeps its place and size, stays in view whichever workspace is shown,
+// and is given the focus by no one. It stays above the application windows:
+// window managers restack their own windows among themselves, and the panel
+// is raised each time it shows.
 class X11PanelWindowRole final : public PanelWindowRole {
  public:
   void markAsPanel(QWindow& window) override;
