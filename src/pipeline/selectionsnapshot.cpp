@@ -134,29 +134,24 @@ bool showsTheScreen(const AXElementRef& element, const QString& highlighted) {
 
 TerminalSelection judgeTerminalSelection(const AXElementRef& element, const RunningApplication& terminal,
                                          const QString& accessibleText, QString* highlighted) {
-  Pasteboard& primary = Pasteboard::primarySelection();
+  // Whether the accessible text says that nothing at all is highlighted.
+  bool saysNothing = false;
   if (accessibleText.isEmpty()) {
     const AXAttributeResult count = element->copyAttributeValue(AXAttribute::selectionCount);
     const auto* selections = std::get_if<qint64>(&count.value);
-    if (count.error != AXError::success || !selections || *selections == 0) {
-      // Nothing highlighted, says the accessible text.
-      if (!primary.isOwnedBy(terminal)) return TerminalSelection::nothing;
-      *highlighted = primary.plainText(0).value_or(QString());
-      if (highlighted->isEmpty() || showsTheScreen(element, *highlighted)) return TerminalSelection::nothing;
-      trace(QStringLiteral("AX: the terminal's accessible text does not show its screen, no word on its highlight"));
-      return TerminalSelection::highlighted;
-    }
-    trace(QStringLiteral("AX: the terminal highlights text its accessible selection does not give"));
+    saysNothing = count.error != AXError::success || !selections || *selections == 0;
+    if (!saysNothing) trace(QStringLiteral("AX: the terminal highlights text its accessible selection does not give"));
   }
-  if (!primary.isOwnedBy(terminal)) {
-    return accessibleText.isEmpty() ? TerminalSelection::nothing : TerminalSelection::accessible;
-  }
+  const TerminalSelection asAccessibilitySays =
+      accessibleText.isEmpty() ? TerminalSelection::nothing : TerminalSelection::accessible;
+  Pasteboard& primary = Pasteboard::primarySelection();
+  if (!primary.isOwnedBy(terminal)) return asAccessibilitySays;
   *highlighted = primary.plainText(0).value_or(QString());
-  if (highlighted->isEmpty()) {
-    return accessibleText.isEmpty() ? TerminalSelection::nothing : TerminalSelection::accessible;
-  }
-  if (*highlighted == accessibleText) return TerminalSelection::accessible;
-  if (!accessibleText.isEmpty()) {
+  if (highlighted->isEmpty() || *highlighted == accessibleText) return asAccessibilitySays;
+  if (saysNothing) {
+    if (showsTheScreen(element, *highlighted)) return TerminalSelection::nothing;
+    trace(QStringLiteral("AX: the terminal's accessible text does not show its screen, no word on its highlight"));
+  } else if (!accessibleText.isEmpty()) {
     trace(QStringLiteral("AX: the terminal's accessible selection (textLen=") +
           QString::number(characterCount(accessibleText)) + QStringLiteral(") is not what it highlights"));
   }
