@@ -18,6 +18,7 @@ class X11KeyboardTap;
 class X11Pasteboard;
 class X11SyntheticKeyboard;
 class X11WindowActivator;
+class X11PanelKeyboard;
 class X11PanelWindowRole;
 
 // The desktop as the program sees it: the X11 and Linux implementations of
@@ -48,6 +49,7 @@ class DesktopServices {
   std::unique_ptr<TmuxTerminalDriver> terminalDriver_;
   std::unique_ptr<DesktopUrlOpener> urlOpener_;
   std::unique_ptr<X11PanelWindowRole> panelWindowRole_;
+  std::unique_ptr<X11PanelKeyboard> panelKeyboard_;
   std::unique_ptr<CombinedIdleSleepInhibitor> idleSleepInhibitor_;
   std::unique_ptr<X11CompositorPresence> compositorPresence_;
   std::unique_ptr<X11PrimaryHighlightWatch> primaryHighlightWatch_;
