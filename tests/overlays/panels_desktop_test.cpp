@@ -214,7 +214,8 @@ class PanelsUnderEachWindowManager : public Panels, public ::testing::WithParamI
 // Whatever the state of the program's main window, every panel shows above
 // the application in front at its own size and place, on every workspace, and
 // the focus stays in that application when a panel shows, when the pointer
-// enters it and when it is clicked; its buttons work.
+// enters it and when it is clicked anywhere but in the answer's text (below);
+// its buttons work.
 TEST_P(PanelsUnderEachWindowManager, ShowAboveTheApplicationInFrontOnEveryWorkspaceAndNeverTakeTheFocus) {
   REQUIRE_TEST_DESKTOP();
   const QString manager = QString::fromStdString(GetParam());
