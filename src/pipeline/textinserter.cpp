@@ -130,7 +130,7 @@ QCoro::Task<bool> TextInserter::pasteText(QString text, std::optional<qint32> pi
   // takes PRIMARY: the paste would land beside the text it replaces.
   const bool throughPrimary = commandChord(KeyChord::Key::v, front) == KeyChord::shiftInsert() &&
                               (!replacing || pastesPrimarySelection(front));
-  if (throughPrimary) primaryLoan_.lend(text);
+  if (throughPrimary) primaryLoan_.lend(text, front);
   const bool typed = postCommandV(pid);
   if (throughPrimary) primaryLoan_.giveBack(typed);
   // No keys went out (another window took the focus meanwhile): the result
