@@ -13,9 +13,9 @@ using namespace std::chrono_literals;
 namespace {
 
 // A terminal asks for the text at once when it takes the paste key: xterm
-// whose keys go through fcitx5's XIM asked 10 to 43 ms after the key (24
-// pastes, looked at every 10 ms). One that has not asked within a second
-// never will.
+// asked 10 to 68 ms after it with its keys going through fcitx5's XIM (34
+// pastes), 208 ms once on a busy machine without an input method. One that
+// has not asked within a second never will.
 constexpr auto kReadTimeout = 1000ms;
 constexpr auto kReadPoll = 10ms;
 
