@@ -121,18 +121,20 @@ class X11Pasteboard::QtSelectionFilter final : public QAbstractNativeEventFilter
     if (type == XCB_SELECTION_REQUEST) {
       auto* request = static_cast<xcb_selection_request_event_t*>(message);
       if (request->selection != selection_) return false;
+      const QByteArray target = atomName(request->target);
+      if (target == "TARGETS") noteClient(formatsAsked, request->requestor);
+      if (!protocolTargets().contains(target)) {
+        if (!offers(target)) {
+          refuse(*request);
+          return true;
+        }
+        ++count;
+        noteClient(readsBy, request->requestor);
+      }
+      // Left to Qt, dated no earlier than we took the selection.
       if (ownedSince != XCB_CURRENT_TIME && request->time != XCB_CURRENT_TIME && isBefore(request->time, ownedSince)) {
         request->time = ownedSince;
       }
-      const QByteArray target = atomName(request->target);
-      if (target == "TARGETS") noteClient(formatsAsked, request->requestor);
-      if (protocolTargets().contains(target)) return false;
-      if (!offers(target)) {
-        refuse(*request);
-        return true;
-      }
-      ++count;
-      noteClient(readsBy, request->requestor);
     } else if (type == XCB_SELECTION_CLEAR) {
       const auto* clear = static_cast<const xcb_selection_clear_event_t*>(message);
       if (clear->selection == selection_) return ownerNow() == clear->owner;
