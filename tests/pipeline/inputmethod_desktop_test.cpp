@@ -105,9 +105,9 @@ class DictationsThroughFcitx5 : public SpeakingDesktopFlow, public ::testing::Wi
  protected:
   // Opens the program and brings it in front.
   bool openTarget() { return target.open() && isInFront(target.processId()); }
-  // Waits until the loan of PRIMARY for the paste has ended: the keys that
-  // read xterm's command line would otherwise reach the shell in the middle of
-  // the paste.
+  // Waits until the loan of PRIMARY for the paste has ended (read, or given
+  // up): the keys that read xterm's command line would otherwise reach the
+  // shell in the middle of the paste.
   bool pasteRead() {
     return waitUntil([&] { return traceLines().filter(QStringLiteral("read PRIMARY within")).size() > loans; }, 5s) &&
            ++loans;
@@ -133,12 +133,11 @@ TEST_P(DictationsThroughFcitx5, AreEachTypedOnceWithPinyinOffAndOnInTurn) {
   QString last;
   int typed = 0;
   for (qsizetype round = 0; round < words.size(); ++round) {
-    const bool pinyin = round / 2 % 2 == 1;
-    ASSERT_TRUE(switchPinyin(pinyin)) << "round " << round;
-    answerNext("transcribe", "paste", words[round] + u' ');
+    const QString& word = words[round];
+    ASSERT_TRUE(switchPinyin(round / 2 % 2 == 1)) << "round " << round;
+    answerNext("transcribe", "paste", word + u' ');
     ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressDictate));
     ASSERT_TRUE(pasteRead());
-    const QString word = words[round];
     if (waitUntil([&] { return (last = target.text()).contains(word); }, 5s)) ++typed;
     expected += word + u' ';
   }

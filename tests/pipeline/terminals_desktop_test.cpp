@@ -8,6 +8,7 @@
 #include "speakingdesktopflow.h"
 #include "terminalwindow.h"
 #include "tracelines.h"
+#include "windowgeometry.h"
 
 #include "overlays/overlayclosebutton.h"
 #include "overlays/resultoverlayview.h"
@@ -219,20 +220,6 @@ INSTANTIATE_TEST_SUITE_P(
 class TerminalsUnderThePanel : public TerminalsOnTheDesktop,
                                public ::testing::WithParamInterface<ScrolledTerminal> {
  protected:
-  // Where the X window `id` lies on the screen (a frame the window manager
-  // drew around it not counted).
-  static QRect geometryOf(unsigned long id) {
-    QProcess xdotool;
-    xdotool.start(QStringLiteral("xdotool"),
-                  {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), QString::number(id)});
-    if (!xdotool.waitForFinished(5000)) return {};
-    QHash<QString, int> values;
-    for (const QString& line : QString::fromUtf8(xdotool.readAllStandardOutput()).split(u'\n')) {
-      values.insert(line.section(u'=', 0, 0), line.section(u'=', 1).toInt());
-    }
-    return QRect(values.value("X"), values.value("Y"), values.value("WIDTH"), values.value("HEIGHT"));
-  }
-
   RealPanels panels;
 };
 
@@ -252,7 +239,7 @@ TEST_P(TerminalsUnderThePanel, AClickOnThePanelsCloseButtonLeavesTheHighlightedW
   QWidget* close = panel->findChild<ResultOverlayView*>()->closeButton();
   const auto app = front.frontmost();
   ASSERT_TRUE(app);
-  const QRect window = geometryOf(app->window);
+  const QRect window = windowGeometry(app->window);
   ASSERT_FALSE(window.isEmpty());
   panel->move(panel->pos() + window.center() - close->mapToGlobal(close->rect().center()));
   ASSERT_TRUE(waitUntil([&] { return window.contains(close->mapToGlobal(close->rect().center())); }));

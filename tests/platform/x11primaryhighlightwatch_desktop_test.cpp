@@ -9,9 +9,9 @@
 #include "testenvironment.h"
 #include "testkeyboard.h"
 #include "testwindow.h"
+#include "windowgeometry.h"
 
 #include <QGuiApplication>
-#include <QProcess>
 #include <QTest>
 #include <QWidget>
 
@@ -20,20 +20,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-// The middle of the active window on the screen.
-QPoint middleOfActiveWindow() {
-  QProcess xdotool;
-  xdotool.start(QStringLiteral("xdotool"),
-                {QStringLiteral("getactivewindow"), QStringLiteral("getwindowgeometry"), QStringLiteral("--shell")});
-  if (!xdotool.waitForFinished(5000)) return {};
-  QHash<QString, int> values;
-  for (const QString& line : QString::fromUtf8(xdotool.readAllStandardOutput()).split(u'\n')) {
-    values.insert(line.section(u'=', 0, 0), line.section(u'=', 1).toInt());
-  }
-  return {values.value(QStringLiteral("X")) + values.value(QStringLiteral("WIDTH")) / 2,
-          values.value(QStringLiteral("Y")) + values.value(QStringLiteral("HEIGHT")) / 2};
-}
 
 QString number(int value) { return QString::number(value); }
 
@@ -50,8 +36,9 @@ TEST(X11PrimaryHighlightWatch, APressOnOurOwnWindowThatHidOnItIsNoClickInTheWind
   ASSERT_TRUE(other.start());
   RunningApplication app;
   app.pid = qint32(other.processId());
-  const QPoint middle = middleOfActiveWindow();
-  ASSERT_FALSE(middle.isNull());
+  const QRect window = windowGeometry();
+  ASSERT_FALSE(window.isEmpty());
+  const QPoint middle = window.center();
   X11Pasteboard primary(X11Pasteboard::Selection::primary);
   primary.setString(QStringLiteral("highlighted"));  // taken after every earlier press
   ASSERT_TRUE(waitUntil([&] { return watch.isShown(app); }));
