@@ -12,8 +12,8 @@
 # reserves its space, as a desktop panel does: the window manager leaves it out
 # of the work area. VELTRINE_TEST_DPI sets Xft.dpi (144 is KDE's and Xfce's
 # 150 %), from which Qt takes its scale. All three stay exported.
-# VELTRINE_TEST_IM=fcitx5 runs that input method for every program started
-# after the desktop (see start_input_method).
+# VELTRINE_TEST_IM=fcitx5 (or ibus) runs that input method for every program
+# started after the desktop (see start_input_method).
 
 desktop_pids=()
 desktop_dir=""
@@ -141,9 +141,9 @@ start_test_desktop() {
 
 # Runs the input method `name` as a user of a Chinese desktop has it: fcitx5
 # with a profile of the US keyboard and Pinyin (Control+Space switches between
-# them, the keyboard first), and the variables that send every program's keys
-# through it exported: GTK and Qt programs load its module, X programs (xterm)
-# reach it through XIM.
+# them, the keyboard first), or ibus with its English keyboard, and exports the
+# variables that send every program's keys through it: GTK and Qt programs load
+# its module, X programs (xterm) reach it through XIM.
 start_input_method() {  # start_input_method <name>
   case "$1" in
     fcitx5)
@@ -176,6 +176,12 @@ CONFIG
         { tail -n 20 "$desktop_dir/fcitx5.log" >&2; return 1; }
       export GTK_IM_MODULE=fcitx QT_IM_MODULE=fcitx XMODIFIERS=@im=fcitx
       ;;
-    *) echo "test desktop: unknown input method '$1' (fcitx5)" >&2; return 2 ;;
+    ibus)
+      ibus-daemon --xim --panel=disable --replace >"$desktop_dir/ibus.log" 2>&1 &
+      desktop_pids+=($!)
+      wait_for "the input method ibus" ibus list-engine || { tail -n 20 "$desktop_dir/ibus.log" >&2; return 1; }
+      export GTK_IM_MODULE=ibus QT_IM_MODULE=ibus XMODIFIERS=@im=ibus
+      ;;
+    *) echo "test desktop: unknown input method '$1' (fcitx5, ibus)" >&2; return 2 ;;
   esac
 }

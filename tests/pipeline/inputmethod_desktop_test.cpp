@@ -1,8 +1,9 @@
 // Dictations where every key goes through an input method, as on the desktops
 // of users who write Chinese: fcitx5 with the US keyboard and Pinyin, Control+
-// Space to switch between them, GTK and Qt programs with its modules, X
-// programs (xterm) through XIM. Each test runs in a test desktop of its own
-// that starts fcitx5 before any program.
+// Space to switch between them, or ibus with its English keyboard; GTK and Qt
+// programs with their modules, X programs (xterm) through XIM. Each test runs
+// in a test desktop of its own that starts the input method before any
+// program.
 #include "desktopeditor.h"
 #include "officeeditor.h"
 #include "realpanels.h"
@@ -20,11 +21,14 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Unless this process runs on a desktop with fcitx5, runs the test again in a
-// new one and says so.
-bool ranOnDesktopWithFcitx5() {
-  if (qEnvironmentVariable("VELTRINE_TEST_IM") == u"fcitx5") return false;
-  qputenv("VELTRINE_TEST_IM", "fcitx5");
+enum class Method { fcitx5, ibus };
+
+// Unless this process runs on a desktop with input method `method`, runs the
+// test again in a new one and says so.
+bool ranOnDesktopWith(Method method) {
+  const char* name = method == Method::fcitx5 ? "fcitx5" : "ibus";
+  if (qEnvironmentVariable("VELTRINE_TEST_IM") == QLatin1String(name)) return false;
+  qputenv("VELTRINE_TEST_IM", name);
   const WindowManagerDesktop::Run run = WindowManagerDesktop::runCurrentTestUnder(WindowManagerDesktop::current());
   qunsetenv("VELTRINE_TEST_IM");
   EXPECT_TRUE(run.passed) << run.output.toStdString();
@@ -53,7 +57,7 @@ bool switchPinyin(bool on) {
   return false;
 }
 
-// A program of each kind whose keys go through fcitx5: mousepad (GTK 3),
+// A program of each kind whose keys go through the input method: mousepad (GTK 3),
 // KWrite (KTextEditor, Qt 5) and xterm (XIM). Each holds a line of text the
 // test reads back as the user sees it.
 class Target {
@@ -97,11 +101,13 @@ class Target {
 struct InputMethodTarget {
   const char* name;
   Target::Program program;
+  Method method = Method::fcitx5;
 };
 
 void PrintTo(const InputMethodTarget& target, std::ostream* out) { *out << target.name; }
 
-class DictationsThroughFcitx5 : public SpeakingDesktopFlow, public ::testing::WithParamInterface<InputMethodTarget> {
+class DictationsThroughAnInputMethod : public SpeakingDesktopFlow,
+                                       public ::testing::WithParamInterface<InputMethodTarget> {
  protected:
   // Opens the program and brings it in front.
   bool openTarget() { return target.open() && isInFront(target.processId()); }
@@ -119,14 +125,15 @@ class DictationsThroughFcitx5 : public SpeakingDesktopFlow, public ::testing::Wi
   RealPanels panels;
 };
 
-// Eight dictations, two at a time with Pinyin off, then on, in turn, as a
-// user who writes in two languages does: each is typed once, in order. The
-// paste key goes through fcitx5 whether or not Pinyin composes. (With Pinyin
-// off, mousepad stamps its request for the clipboard with the time of an
-// earlier key it took through fcitx5, which came before the answer was put on
-// the clipboard.)
-TEST_P(DictationsThroughFcitx5, AreEachTypedOnceWithPinyinOffAndOnInTurn) {
-  if (ranOnDesktopWithFcitx5()) return;
+// Eight dictations, with fcitx5 two at a time with Pinyin off, then on, in
+// turn, as a user who writes in two languages does: each is typed once, in
+// order. The paste key goes through the input method whether or not it
+// composes. (With Pinyin off, mousepad stamps its request for the clipboard
+// with the time of an earlier key it took through fcitx5, which came before
+// the answer was put on the clipboard.)
+TEST_P(DictationsThroughAnInputMethod, AreEachTypedOnceInOrder) {
+  const bool fcitx5 = GetParam().method == Method::fcitx5;
+  if (ranOnDesktopWith(GetParam().method)) return;
   ASSERT_TRUE(openTarget());
   const QStringList words{"one", "two", "three", "four", "five", "six", "seven", "eight"};
   QString expected;
@@ -134,7 +141,9 @@ TEST_P(DictationsThroughFcitx5, AreEachTypedOnceWithPinyinOffAndOnInTurn) {
   int typed = 0;
   for (qsizetype round = 0; round < words.size(); ++round) {
     const QString& word = words[round];
-    ASSERT_TRUE(switchPinyin(round / 2 % 2 == 1)) << "round " << round;
+    if (fcitx5) {
+      ASSERT_TRUE(switchPinyin(round / 2 % 2 == 1)) << "round " << round;
+    }
     answerNext("transcribe", "paste", word + u' ');
     ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressDictate));
     ASSERT_TRUE(pasteRead());
@@ -151,8 +160,10 @@ TEST_P(DictationsThroughFcitx5, AreEachTypedOnceWithPinyinOffAndOnInTurn) {
 // candidates), and dictates: the dictation lands, and the composition is not
 // lost either: committed before it as the letters typed, or kept open and
 // committed afterwards with Space as 你好.
-TEST_P(DictationsThroughFcitx5, OverAnOpenCompositionLoseNeitherTheDictationNorTheComposition) {
-  if (ranOnDesktopWithFcitx5()) return;
+using DictationsOverACompositionInFcitx5 = DictationsThroughAnInputMethod;
+
+TEST_P(DictationsOverACompositionInFcitx5, LoseNeitherTheDictationNorTheComposition) {
+  if (ranOnDesktopWith(Method::fcitx5)) return;
   ASSERT_TRUE(openTarget());
   ASSERT_TRUE(switchPinyin(true));
   ASSERT_TRUE(TestKeyboard::run({"type", "--delay", "30", "nihao"}));
@@ -171,10 +182,18 @@ TEST_P(DictationsThroughFcitx5, OverAnOpenCompositionLoseNeitherTheDictationNorT
   EXPECT_TRUE(waitUntil(bothKept, 10s)) << last.toStdString() << "\n" << traceLines().join(u'\n').toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(Debian, DictationsThroughFcitx5,
-                         ::testing::Values(InputMethodTarget{"Mousepad", Target::Program::mousepad},
-                                           InputMethodTarget{"KWrite", Target::Program::kwrite},
-                                           InputMethodTarget{"Xterm", Target::Program::xterm}),
-                         [](const auto& info) { return std::string(info.param.name); });
+const auto kFcitx5Targets = ::testing::Values(InputMethodTarget{"Mousepad", Target::Program::mousepad},
+                                              InputMethodTarget{"KWrite", Target::Program::kwrite},
+                                              InputMethodTarget{"Xterm", Target::Program::xterm});
+const auto kName = [](const auto& info) { return std::string(info.param.name); };
+
+INSTANTIATE_TEST_SUITE_P(Fcitx5, DictationsThroughAnInputMethod, kFcitx5Targets, kName);
+INSTANTIATE_TEST_SUITE_P(Fcitx5, DictationsOverACompositionInFcitx5, kFcitx5Targets, kName);
+// The same dictations through ibus with its English keyboard.
+INSTANTIATE_TEST_SUITE_P(Ibus, DictationsThroughAnInputMethod,
+                         ::testing::Values(InputMethodTarget{"Mousepad", Target::Program::mousepad, Method::ibus},
+                                           InputMethodTarget{"KWrite", Target::Program::kwrite, Method::ibus},
+                                           InputMethodTarget{"Xterm", Target::Program::xterm, Method::ibus}),
+                         kName);
 
 }  // namespace

@@ -17,9 +17,12 @@ constexpr int kActive = 2;
 Fcitx5InputMethod::Fcitx5InputMethod(QDBusConnection bus) : bus_(std::move(bus)) {}
 
 QDBusMessage Fcitx5InputMethod::call(const QString& method) {
-  const QDBusMessage message = QDBusMessage::createMethodCall(
+  QDBusMessage message = QDBusMessage::createMethodCall(
       QStringLiteral("org.fcitx.Fcitx5"), QStringLiteral("/controller"), QStringLiteral("org.fcitx.Fcitx.Controller1"),
       method);
+  // fcitx5 registers with the bus to be started on a call: a user who runs
+  // another input method, or none, must not find it started by a paste.
+  message.setAutoStartService(false);
   return bus_.call(message, QDBus::Block, kTimeoutMs);
 }
 
