@@ -255,8 +255,9 @@ TEST_P(TerminalsUnderThePanel, AClickOnThePanelsCloseButtonLeavesTheHighlightedW
 
 INSTANTIATE_TEST_SUITE_P(
     Debian, TerminalsUnderThePanel,
-    ::testing::Values(ScrolledTerminal{"xterm", TerminalWindow::Program::xterm, KeyChord::shiftInsert(), nullptr},
-                      ScrolledTerminal{"GnomeTerminal", TerminalWindow::Program::gnometerminal, kTerminalPaste, kAsked}),
+    ::testing::Values(
+        ScrolledTerminal{"xterm", TerminalWindow::Program::xterm, KeyChord::shiftInsert(), nullptr},
+        ScrolledTerminal{"GnomeTerminal", TerminalWindow::Program::gnometerminal, kTerminalPaste, kAsked}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -22,6 +22,6 @@ inline QRect windowGeometry(unsigned long id = 0) {
   for (const QString& line : QString::fromUtf8(xdotool.readAllStandardOutput()).split(u'\n')) {
     values.insert(line.section(u'=', 0, 0), line.section(u'=', 1).toInt());
   }
-  return QRect(values.value(QStringLiteral("X")), values.value(QStringLiteral("Y")), values.value(QStringLiteral("WIDTH")),
-               values.value(QStringLiteral("HEIGHT")));
+  const auto value = [&](const char* name) { return values.value(QLatin1String(name)); };
+  return QRect(value("X"), value("Y"), value("WIDTH"), value("HEIGHT"));
 }
