@@ -12,6 +12,8 @@
 # reserves its space, as a desktop panel does: the window manager leaves it out
 # of the work area. VELTRINE_TEST_DPI sets Xft.dpi (144 is KDE's and Xfce's
 # 150 %), from which Qt takes its scale. All three stay exported.
+# VELTRINE_TEST_IM=fcitx5 (or ibus) runs that input method for every program
+# started after the desktop (see start_input_method).
 
 desktop_pids=()
 desktop_dir=""
@@ -131,5 +133,55 @@ start_test_desktop() {
   wait_for "the sound server" pactl info
   pactl set-default-source veltrine_microphone
   pactl set-default-sink veltrine_speaker
+  if [[ -n "${VELTRINE_TEST_IM:-}" ]]; then
+    start_input_method "$VELTRINE_TEST_IM" || return 1
+  fi
   echo "test desktop: DISPLAY=$DISPLAY, bus and sound server in $XDG_RUNTIME_DIR"
+}
+
+# Runs the input method `name` as a user of a Chinese desktop has it: fcitx5
+# with a profile of the US keyboard and Pinyin (Control+Space switches between
+# them, the keyboard first), or ibus with its English keyboard, and exports the
+# variables that send every program's keys through it: GTK and Qt programs load
+# its module, X programs (xterm) reach it through XIM.
+start_input_method() {  # start_input_method <name>
+  case "$1" in
+    fcitx5)
+      mkdir -p "$HOME/.config/fcitx5"
+      cat >"$HOME/.config/fcitx5/profile" <<'PROFILE'
+[Groups/0]
+Name=Default
+Default Layout=us
+DefaultIM=pinyin
+
+[Groups/0/Items/0]
+Name=keyboard-us
+Layout=
+
+[Groups/0/Items/1]
+Name=pinyin
+Layout=
+
+[GroupOrder]
+0=Default
+PROFILE
+      cat >"$HOME/.config/fcitx5/config" <<'CONFIG'
+[Hotkey/TriggerKeys]
+0=Control+space
+CONFIG
+      fcitx5 --replace >"$desktop_dir/fcitx5.log" 2>&1 &
+      desktop_pids+=($!)
+      wait_for "the input method fcitx5" dbus-send --session --print-reply --dest=org.fcitx.Fcitx5 \
+        /controller org.fcitx.Fcitx.Controller1.CurrentInputMethod ||
+        { tail -n 20 "$desktop_dir/fcitx5.log" >&2; return 1; }
+      export GTK_IM_MODULE=fcitx QT_IM_MODULE=fcitx XMODIFIERS=@im=fcitx
+      ;;
+    ibus)
+      ibus-daemon --xim --panel=disable --replace >"$desktop_dir/ibus.log" 2>&1 &
+      desktop_pids+=($!)
+      wait_for "the input method ibus" ibus list-engine || { tail -n 20 "$desktop_dir/ibus.log" >&2; return 1; }
+      export GTK_IM_MODULE=ibus QT_IM_MODULE=ibus XMODIFIERS=@im=ibus
+      ;;
+    *) echo "test desktop: unknown input method '$1' (fcitx5, ibus)" >&2; return 2 ;;
+  esac
 }

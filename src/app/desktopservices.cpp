@@ -5,6 +5,7 @@
 #include "platform/linux/atspiaccessibility.h"
 #include "platform/linux/desktopsettingslauncher.h"
 #include "platform/linux/desktopurlopener.h"
+#include "platform/linux/fcitx5inputmethod.h"
 #include "platform/linux/logindidlesleepinhibitor.h"
 #include "platform/linux/pulsesoundserverwatcher.h"
 #include "platform/linux/qtaudioengine.h"
@@ -47,6 +48,7 @@ DesktopServices::~DesktopServices() {
   IdleSleepInhibitor::install(nullptr);
   CompositorPresence::install(nullptr);
   PrimaryHighlightWatch::install(nullptr);
+  InputMethod::install(nullptr);
 }
 
 void DesktopServices::install() {
@@ -98,4 +100,6 @@ void DesktopServices::install() {
   CompositorPresence::install(compositorPresence_.get());
   primaryHighlightWatch_ = std::make_unique<X11PrimaryHighlightWatch>();
   PrimaryHighlightWatch::install(primaryHighlightWatch_.get());
+  inputMethod_ = std::make_unique<Fcitx5InputMethod>();
+  InputMethod::install(inputMethod_.get());
 }

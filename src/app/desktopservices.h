@@ -6,6 +6,7 @@ class AtspiAccessibility;
 class CombinedIdleSleepInhibitor;
 class DesktopSettingsLauncher;
 class DesktopUrlOpener;
+class Fcitx5InputMethod;
 class PulseSoundServerWatcher;
 class QtMicrophoneAccess;
 class SysfsMachineInfo;
@@ -51,4 +52,5 @@ class DesktopServices {
   std::unique_ptr<CombinedIdleSleepInhibitor> idleSleepInhibitor_;
   std::unique_ptr<X11CompositorPresence> compositorPresence_;
   std::unique_ptr<X11PrimaryHighlightWatch> primaryHighlightWatch_;
+  std::unique_ptr<Fcitx5InputMethod> inputMethod_;
 };
