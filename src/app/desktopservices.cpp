@@ -4,6 +4,7 @@
 #include "platform/combinedidlesleepinhibitor.h"
 #include "platform/linux/atspiaccessibility.h"
 #include "platform/linux/desktopsettingslauncher.h"
+#include "platform/linux/desktopstatusicon.h"
 #include "platform/linux/desktopurlopener.h"
 #include "platform/linux/logindidlesleepinhibitor.h"
 #include "platform/linux/pulsesoundserverwatcher.h"
@@ -20,6 +21,7 @@
 #include "platform/x11/x11keyboardtap.h"
 #include "platform/x11/x11pasteboard.h"
 #include "platform/x11/x11synthetickeyboard.h"
+#include "platform/x11/x11trayappearance.h"
 #include "platform/x11/x11windowactivator.h"
 
 DesktopServices::DesktopServices() = default;
@@ -47,6 +49,8 @@ DesktopServices::~DesktopServices() {
   IdleSleepInhibitor::install(nullptr);
   CompositorPresence::install(nullptr);
   PrimaryHighlightWatch::install(nullptr);
+  StatusIcon::installFactory({});
+  TrayAppearance::install(nullptr);
 }
 
 void DesktopServices::install() {
@@ -98,4 +102,7 @@ void DesktopServices::install() {
   CompositorPresence::install(compositorPresence_.get());
   primaryHighlightWatch_ = std::make_unique<X11PrimaryHighlightWatch>();
   PrimaryHighlightWatch::install(primaryHighlightWatch_.get());
+  trayAppearance_ = std::make_unique<X11TrayAppearance>();
+  TrayAppearance::install(trayAppearance_.get());
+  StatusIcon::installFactory([] { return std::make_unique<DesktopStatusIcon>(); });
 }
