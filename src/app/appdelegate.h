@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/activationpolicy.h"
-#include "app/statusitem.h"
 #include "app/singleinstance.h"
+#include "app/statusitem.h"
 #include "app/updater.h"
 #include "app/updaterdelegate.h"
 #include "platform/idlesleepinhibitor.h"

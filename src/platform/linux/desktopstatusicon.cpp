@@ -32,8 +32,10 @@ QImage render(const QByteArray& drawing, int side) {
   QImage image(side, side, QImage::Format_ARGB32);
   image.fill(Qt::transparent);
   QSvgRenderer renderer(drawing);
-  QPainter painter(&image);
-  renderer.render(&painter, QRectF(0, 0, side, side));
+  {
+    QPainter painter(&image);
+    renderer.render(&painter, QRectF(0, 0, side, side));
+  }
   return image;
 }
 
