@@ -4,6 +4,7 @@
 #include "platform/combinedidlesleepinhibitor.h"
 #include "platform/linux/atspiaccessibility.h"
 #include "platform/linux/desktopsettingslauncher.h"
+#include "platform/linux/desktopstatusicon.h"
 #include "platform/linux/desktopurlopener.h"
 #include "platform/linux/fcitx5inputmethod.h"
 #include "platform/linux/logindidlesleepinhibitor.h"
@@ -21,6 +22,7 @@
 #include "platform/x11/x11keyboardtap.h"
 #include "platform/x11/x11pasteboard.h"
 #include "platform/x11/x11synthetickeyboard.h"
+#include "platform/x11/x11trayappearance.h"
 #include "platform/x11/x11windowactivator.h"
 
 DesktopServices::DesktopServices() = default;
@@ -49,6 +51,8 @@ DesktopServices::~DesktopServices() {
   CompositorPresence::install(nullptr);
   PrimaryHighlightWatch::install(nullptr);
   InputMethod::install(nullptr);
+  StatusIcon::installFactory({});
+  TrayAppearance::install(nullptr);
 }
 
 void DesktopServices::install() {
@@ -102,4 +106,7 @@ void DesktopServices::install() {
   PrimaryHighlightWatch::install(primaryHighlightWatch_.get());
   inputMethod_ = std::make_unique<Fcitx5InputMethod>();
   InputMethod::install(inputMethod_.get());
+  trayAppearance_ = std::make_unique<X11TrayAppearance>();
+  TrayAppearance::install(trayAppearance_.get());
+  StatusIcon::installFactory([] { return std::make_unique<DesktopStatusIcon>(); });
 }

@@ -18,6 +18,7 @@ class X11FrontApplication;
 class X11KeyboardTap;
 class X11Pasteboard;
 class X11SyntheticKeyboard;
+class X11TrayAppearance;
 class X11WindowActivator;
 class X11PanelWindowRole;
 
@@ -53,4 +54,5 @@ class DesktopServices {
   std::unique_ptr<X11CompositorPresence> compositorPresence_;
   std::unique_ptr<X11PrimaryHighlightWatch> primaryHighlightWatch_;
   std::unique_ptr<Fcitx5InputMethod> inputMethod_;
+  std::unique_ptr<X11TrayAppearance> trayAppearance_;
 };
