@@ -19,8 +19,10 @@
 #include "platform/x11/x11frontapplication.h"
 #include "platform/x11/x11keyboardtap.h"
 #include "platform/x11/x11pasteboard.h"
+#include "platform/x11/x11pointerbuttons.h"
 #include "platform/x11/x11synthetickeyboard.h"
 #include "platform/x11/x11windowactivator.h"
+#include "platform/x11/x11workarea.h"
 
 DesktopServices::DesktopServices() = default;
 
@@ -47,6 +49,8 @@ DesktopServices::~DesktopServices() {
   IdleSleepInhibitor::install(nullptr);
   CompositorPresence::install(nullptr);
   PrimaryHighlightWatch::install(nullptr);
+  WorkArea::install(nullptr);
+  PointerButtons::install(nullptr);
 }
 
 void DesktopServices::install() {
@@ -98,4 +102,8 @@ void DesktopServices::install() {
   CompositorPresence::install(compositorPresence_.get());
   primaryHighlightWatch_ = std::make_unique<X11PrimaryHighlightWatch>();
   PrimaryHighlightWatch::install(primaryHighlightWatch_.get());
+  workArea_ = std::make_unique<X11WorkArea>();
+  WorkArea::install(workArea_.get());
+  pointerButtons_ = std::make_unique<X11PointerButtons>();
+  PointerButtons::install(pointerButtons_.get());
 }

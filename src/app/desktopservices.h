@@ -19,6 +19,8 @@ class X11Pasteboard;
 class X11SyntheticKeyboard;
 class X11WindowActivator;
 class X11PanelWindowRole;
+class X11PointerButtons;
+class X11WorkArea;
 
 // The desktop as the program sees it: the X11 and Linux implementations of
 // the platform interfaces, made and installed together at launch (tests
@@ -51,4 +53,6 @@ class DesktopServices {
   std::unique_ptr<CombinedIdleSleepInhibitor> idleSleepInhibitor_;
   std::unique_ptr<X11CompositorPresence> compositorPresence_;
   std::unique_ptr<X11PrimaryHighlightWatch> primaryHighlightWatch_;
+  std::unique_ptr<X11WorkArea> workArea_;
+  std::unique_ptr<X11PointerButtons> pointerButtons_;
 };
