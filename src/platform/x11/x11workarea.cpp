@@ -20,7 +20,8 @@ constexpr int kDockDepth = 3;
 // The window that holds a strut, `window` or one inside it, with the strut;
 // None when there is none.
 Window findStrut(Display* display, Window window, int depth, std::array<long, 12>& strut) {
-  const QList<unsigned long> partial = X11WindowProperties::longs(display, window, "_NET_WM_STRUT_PARTIAL", XA_CARDINAL);
+  const QList<unsigned long> partial =
+      X11WindowProperties::longs(display, window, "_NET_WM_STRUT_PARTIAL", XA_CARDINAL);
   const QList<unsigned long> values =
       partial.size() >= 12 ? partial : X11WindowProperties::longs(display, window, "_NET_WM_STRUT", XA_CARDINAL);
   if (values.size() >= 4) {
