@@ -139,12 +139,13 @@ void AppDelegate::activateMainWindow() {
   if (!window) return;
   // Showing, raising and activating leave a minimised window minimised, and
   // one on another workspace out of sight: the window manager is asked to
-  // bring it here and restore it too.
+  // bring it here and restore it too, before Qt's own activation: where that
+  // is granted, it takes the user to the window's workspace (mutter does).
+  WindowActivator::current().activateHere(window->winId());
   window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
   window->show();
   window->raise();
   window->activateWindow();
-  WindowActivator::current().activateHere(window->winId());
 }
 
 bool AppDelegate::windowShouldClose() {

@@ -21,9 +21,11 @@
 #include "platform/x11/x11frontapplication.h"
 #include "platform/x11/x11keyboardtap.h"
 #include "platform/x11/x11pasteboard.h"
+#include "platform/x11/x11pointerbuttons.h"
 #include "platform/x11/x11synthetickeyboard.h"
 #include "platform/x11/x11trayappearance.h"
 #include "platform/x11/x11windowactivator.h"
+#include "platform/x11/x11workarea.h"
 
 DesktopServices::DesktopServices() = default;
 
@@ -53,6 +55,8 @@ DesktopServices::~DesktopServices() {
   InputMethod::install(nullptr);
   StatusIcon::installFactory({});
   TrayAppearance::install(nullptr);
+  WorkArea::install(nullptr);
+  PointerButtons::install(nullptr);
 }
 
 void DesktopServices::install() {
@@ -109,4 +113,8 @@ void DesktopServices::install() {
   trayAppearance_ = std::make_unique<X11TrayAppearance>();
   TrayAppearance::install(trayAppearance_.get());
   StatusIcon::installFactory([] { return std::make_unique<DesktopStatusIcon>(); });
+  workArea_ = std::make_unique<X11WorkArea>();
+  WorkArea::install(workArea_.get());
+  pointerButtons_ = std::make_unique<X11PointerButtons>();
+  PointerButtons::install(pointerButtons_.get());
 }

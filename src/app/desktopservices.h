@@ -21,6 +21,8 @@ class X11SyntheticKeyboard;
 class X11TrayAppearance;
 class X11WindowActivator;
 class X11PanelWindowRole;
+class X11PointerButtons;
+class X11WorkArea;
 
 // The desktop as the program sees it: the X11 and Linux implementations of
 // the platform interfaces, made and installed together at launch (tests
@@ -55,4 +57,6 @@ class DesktopServices {
   std::unique_ptr<X11PrimaryHighlightWatch> primaryHighlightWatch_;
   std::unique_ptr<Fcitx5InputMethod> inputMethod_;
   std::unique_ptr<X11TrayAppearance> trayAppearance_;
+  std::unique_ptr<X11WorkArea> workArea_;
+  std::unique_ptr<X11PointerButtons> pointerButtons_;
 };
