@@ -12,6 +12,12 @@
 # reserves its space, as a desktop panel does: the window manager leaves it out
 # of the work area. VELTRINE_TEST_DPI sets Xft.dpi (144 is KDE's and Xfce's
 # 150 %), from which Qt takes its scale. All three stay exported.
+# VELTRINE_TEST_IM=fcitx5 (or ibus) runs that input method for every program
+# started after the desktop (see start_input_method).
+# VELTRINE_TEST_TRAY puts a desktop's panel with its packaged settings in
+# place of trayer (the default): xfce4-panel, mate-panel, lxqt-panel, tint2,
+# lxpanel or polybar, "xfce4-panel:light" and "tint2:light" for the light
+# variants they ship (start_panel). It stays exported.
 
 desktop_pids=()
 desktop_dir=""
@@ -68,6 +74,59 @@ write_i3_configuration() {  # write_i3_configuration <file>
     -e 's/^\([[:space:]]*\)status_command .*/\1tray_output none/' /etc/i3/config.keycodes >"$1"
 }
 
+# Runs the desktop panel `name` on $DISPLAY in the foreground (exec), with the
+# settings its package installs, as on a user's first login: the panels of
+# Xfce, MATE and LXQt, whose trays host StatusNotifierItems as well as XEmbed
+# icons, and tint2, lxpanel and polybar, whose trays are XEmbed only. A
+# ":light" suffix picks the light variant the panel ships (xfce4-panel, tint2).
+start_panel() {  # start_panel <name>[:light]
+  local name=${1%%:*} variant=${1#*:}
+  [[ "$variant" == "$1" ]] && variant=""
+  case "$name" in
+    xfce4-panel)  # xfconfd comes with the bus; the first run takes the default panels
+      if [[ "$variant" == light ]]; then
+        mkdir -p "$HOME/.config/xfce4/panel"
+        sed 's/"dark-mode" type="bool" value="true"/"dark-mode" type="bool" value="false"/' \
+          /etc/xdg/xfce4/panel/default.xml >"$desktop_dir/xfce4-panel-default.xml"
+        export XDG_CONFIG_DIRS="$desktop_dir/xdg:/etc/xdg"
+        install -D "$desktop_dir/xfce4-panel-default.xml" "$desktop_dir/xdg/xfce4/panel/default.xml"
+      fi
+      XFCE_PANEL_MIGRATE_DEFAULT=1 exec xfce4-panel --disable-wm-check ;;
+    mate-panel) exec mate-panel ;;  # its default layout, its applets started by the bus
+    lxqt-panel)  # as startlxqt starts it: LXQt's settings and theme plugin
+      XDG_CONFIG_DIRS=/etc/xdg:/usr/share XDG_CURRENT_DESKTOP=LXQt QT_QPA_PLATFORMTHEME=lxqt exec lxqt-panel ;;
+    tint2)
+      if [[ "$variant" == light ]]; then exec tint2 -c /usr/share/tint2/horizontal-light-opaque.tint2rc; fi
+      exec tint2 ;;
+    lxpanel) exec lxpanel --profile default ;;
+    polybar)  # its example bar, with the tray its configuration offers commented out
+      sed 's/^; *tray-position = right/tray-position = right/' /etc/polybar/config.ini >"$desktop_dir/polybar.ini"
+      exec polybar --config="$desktop_dir/polybar.ini" example ;;
+    *) echo "test desktop: unknown panel '$1' (xfce4-panel, mate-panel, lxqt-panel, tint2, lxpanel," \
+         "polybar)" >&2; return 2 ;;
+  esac
+}
+
+# Waits until the panel's tray has taken the system tray, and, for a panel
+# that hosts StatusNotifierItems, until it has registered as their host.
+wait_for_panel() {  # wait_for_panel <name>[:light]
+  wait_for "the system tray of $1" /usr/bin/python3 -c '
+import ctypes
+x = ctypes.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+x.XGetSelectionOwner.restype = ctypes.c_ulong
+display = x.XOpenDisplay(None)
+raise SystemExit(0 if x.XGetSelectionOwner(display, x.XInternAtom(display, b"_NET_SYSTEM_TRAY_S0", 0)) else 1)' || return 1
+  case "${1%%:*}" in
+    xfce4-panel | mate-panel | lxqt-panel)
+      wait_for "the status notifier host of $1" sh -c 'dbus-send --session --print-reply \
+        --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher org.freedesktop.DBus.Properties.Get \
+        string:org.kde.StatusNotifierWatcher string:IsStatusNotifierHostRegistered | grep -q "boolean true"' ;;
+  esac
+}
+
 start_test_desktop() {
   desktop_dir=$(mktemp -d "${TMPDIR:-/tmp}/veltrine-desktop.XXXXXX")
   trap stop_test_desktop EXIT
@@ -107,14 +166,21 @@ start_test_desktop() {
   export VELTRINE_TEST_WM_PID=$!
   wait_for "the window manager $VELTRINE_TEST_WM" xprop -root _NET_SUPPORTING_WM_CHECK ||
     { tail -n 20 "$desktop_dir/$VELTRINE_TEST_WM.log" >&2; return 1; }
-  local tray=(--edge top --align right --widthtype pixel --width 200 --heighttype pixel --height 24)
-  if [[ -n "${VELTRINE_TEST_DOCK:-}" ]]; then
-    tray=(--edge "${VELTRINE_TEST_DOCK%%:*}" --align left --widthtype percent --width 100
-          --heighttype pixel --height "${VELTRINE_TEST_DOCK##*:}" --SetDockType true --SetPartialStrut true)
+  export VELTRINE_TEST_TRAY=${VELTRINE_TEST_TRAY:-trayer}
+  if [[ "$VELTRINE_TEST_TRAY" == trayer ]]; then
+    local tray=(--edge top --align right --widthtype pixel --width 200 --heighttype pixel --height 24)
+    if [[ -n "${VELTRINE_TEST_DOCK:-}" ]]; then
+      tray=(--edge "${VELTRINE_TEST_DOCK%%:*}" --align left --widthtype percent --width 100
+            --heighttype pixel --height "${VELTRINE_TEST_DOCK##*:}" --SetDockType true --SetPartialStrut true)
+    fi
+    trayer "${tray[@]}" >"$desktop_dir/trayer.log" 2>&1 &
+    desktop_pids+=($!)
+    wait_for "the tray host" sh -c "xwininfo -root -tree | grep -q '\"trayer\"'"
+  else
+    start_panel "$VELTRINE_TEST_TRAY" >"$desktop_dir/panel.log" 2>&1 &
+    desktop_pids+=($!)
+    wait_for_panel "$VELTRINE_TEST_TRAY" || { tail -n 20 "$desktop_dir/panel.log" >&2; return 1; }
   fi
-  trayer "${tray[@]}" >"$desktop_dir/trayer.log" 2>&1 &
-  desktop_pids+=($!)
-  wait_for "the tray host" sh -c "xwininfo -root -tree | grep -q '\"trayer\"'"
 
   # Sound server: a null output and a 48 kHz stereo pipe microphone, so the
   # recorder's resampling path is the one real machines take.
@@ -131,5 +197,55 @@ start_test_desktop() {
   wait_for "the sound server" pactl info
   pactl set-default-source veltrine_microphone
   pactl set-default-sink veltrine_speaker
+  if [[ -n "${VELTRINE_TEST_IM:-}" ]]; then
+    start_input_method "$VELTRINE_TEST_IM" || return 1
+  fi
   echo "test desktop: DISPLAY=$DISPLAY, bus and sound server in $XDG_RUNTIME_DIR"
+}
+
+# Runs the input method `name` as a user of a Chinese desktop has it: fcitx5
+# with a profile of the US keyboard and Pinyin (Control+Space switches between
+# them, the keyboard first), or ibus with its English keyboard, and exports the
+# variables that send every program's keys through it: GTK and Qt programs load
+# its module, X programs (xterm) reach it through XIM.
+start_input_method() {  # start_input_method <name>
+  case "$1" in
+    fcitx5)
+      mkdir -p "$HOME/.config/fcitx5"
+      cat >"$HOME/.config/fcitx5/profile" <<'PROFILE'
+[Groups/0]
+Name=Default
+Default Layout=us
+DefaultIM=pinyin
+
+[Groups/0/Items/0]
+Name=keyboard-us
+Layout=
+
+[Groups/0/Items/1]
+Name=pinyin
+Layout=
+
+[GroupOrder]
+0=Default
+PROFILE
+      cat >"$HOME/.config/fcitx5/config" <<'CONFIG'
+[Hotkey/TriggerKeys]
+0=Control+space
+CONFIG
+      fcitx5 --replace >"$desktop_dir/fcitx5.log" 2>&1 &
+      desktop_pids+=($!)
+      wait_for "the input method fcitx5" dbus-send --session --print-reply --dest=org.fcitx.Fcitx5 \
+        /controller org.fcitx.Fcitx.Controller1.CurrentInputMethod ||
+        { tail -n 20 "$desktop_dir/fcitx5.log" >&2; return 1; }
+      export GTK_IM_MODULE=fcitx QT_IM_MODULE=fcitx XMODIFIERS=@im=fcitx
+      ;;
+    ibus)
+      ibus-daemon --xim --panel=disable --replace >"$desktop_dir/ibus.log" 2>&1 &
+      desktop_pids+=($!)
+      wait_for "the input method ibus" ibus list-engine || { tail -n 20 "$desktop_dir/ibus.log" >&2; return 1; }
+      export GTK_IM_MODULE=ibus QT_IM_MODULE=ibus XMODIFIERS=@im=ibus
+      ;;
+    *) echo "test desktop: unknown input method '$1' (fcitx5, ibus)" >&2; return 2 ;;
+  esac
 }

@@ -1,7 +1,6 @@
 #include "app/appdelegate.h"
 
 #include "app/appcastupdater.h"
-#include "app/statusitem.h"
 #include "core/appevents.h"
 #include "core/clock.h"
 #include "core/logging.h"
@@ -9,6 +8,7 @@
 #include "diagnostics/crashreporter.h"
 #include "diagnostics/logreporter.h"
 #include "localization/appstrings.h"
+#include "localization/languagemanager.h"
 #include "mainwindow/applicationwindows.h"
 #include "mainwindow/configfetcher.h"
 #include "mainwindow/permissionwindowmanager.h"
@@ -23,7 +23,7 @@
 #include <QCoreApplication>
 #include <QCoroTimer>
 #include <QEvent>
-#include <QMenu>
+#include <QKeySequence>
 #include <QTimer>
 #include <QWidget>
 
@@ -139,12 +139,13 @@ void AppDelegate::activateMainWindow() {
   if (!window) return;
   // Showing, raising and activating leave a minimised window minimised, and
   // one on another workspace out of sight: the window manager is asked to
-  // bring it here and restore it too.
+  // bring it here and restore it too, before Qt's own activation: where that
+  // is granted, it takes the user to the window's workspace (mutter does).
+  WindowActivator::current().activateHere(window->winId());
   window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
   window->show();
   window->raise();
   window->activateWindow();
-  WindowActivator::current().activateHere(window->winId());
 }
 
 bool AppDelegate::windowShouldClose() {
@@ -185,9 +186,15 @@ void AppDelegate::setupStatusItem() {
   if (statusItem_) return;
   statusItem_ = new StatusItem(this);
   updateStatusIcon(false);
-  statusItem_->setMenuBuilder([this](QMenu& menu) { buildStatusMenu(menu); });
+  statusItem_->setMenuBuilder([this] { return buildStatusMenu(); });
   connect(&AppEvents::shared(), &AppEvents::audioRecorderStateChanged, this,
           [this](bool recording) { updateStatusIcon(recording); });
+  // The tray holds the menu as it stands; every change reaches it at once.
+  for (const auto& change : {&AppDelegate::updateStateChanged, &AppDelegate::crashUploadStateChanged}) {
+    connect(this, change, statusItem_, &StatusItem::refreshMenu);
+  }
+  connect(&LanguageManager::shared(), &LanguageManager::currentChanged, statusItem_, &StatusItem::refreshMenu);
+  connect(&CrashReporter::shared(), &CrashReporter::pendingReportsChanged, statusItem_, &StatusItem::refreshMenu);
   statusItem_->show();
 }
 
@@ -199,22 +206,16 @@ void AppDelegate::showStatusMenu() {
   if (statusItem_) statusItem_->popUpMenu();
 }
 
-void AppDelegate::buildStatusMenu(QMenu& menu) {
+QList<StatusItem::Entry> AppDelegate::buildStatusMenu() {
   const AppStrings& strings = currentStrings();
-
-  menu.addAction(strings.menuShowMain, this, &AppDelegate::showMainWindow);
-  menu.addSeparator();
-  menu.addAction(strings.menuPermissions, this, &AppDelegate::openPermissions);
+  const auto item = [](const QString& title, bool enabled, std::function<void()> action) {
+    return StatusItem::Entry{{title, enabled, {}}, enabled ? std::move(action) : nullptr};
+  };
+  const StatusItem::Entry separator;
 
   QString updateTitle = strings.menuCheckUpdate;
   if (updateState_ == UpdateState::checking) updateTitle = strings.menuChecking;
   if (updateState_ == UpdateState::downloading) updateTitle = strings.menuDownloading;
-  QAction* update = menu.addAction(updateTitle);
-  if (updateState_ == UpdateState::idle) {
-    connect(update, &QAction::triggered, this, &AppDelegate::checkForUpdates);
-  } else {
-    update->setEnabled(false);
-  }
 
   const qsizetype pending = CrashReporter::shared().pendingReports().size();
   const bool uploading = crashUploadState_ == CrashUploadState::uploading;
@@ -224,16 +225,16 @@ void AppDelegate::buildStatusMenu(QMenu& menu) {
   } else if (pending > 0) {
     crashTitle = strings.menuUploadCrashLogs(pending);
   }
-  QAction* crash = menu.addAction(crashTitle);
-  if (pending > 0 && !uploading) {
-    connect(crash, &QAction::triggered, this, &AppDelegate::uploadCrashLogs);
-  } else {
-    crash->setEnabled(false);
-  }
 
-  menu.addSeparator();
-  QAction* quit = menu.addAction(strings.menuQuit, this, &AppDelegate::quitApp);
-  quit->setShortcut(QKeySequence::Quit);
+  StatusItem::Entry quit = item(strings.menuQuit, true, [this] { quitApp(); });
+  quit.shown.shortcut = QKeySequence(QKeySequence::Quit);
+  return {item(strings.menuShowMain, true, [this] { showMainWindow(); }),
+          separator,
+          item(strings.menuPermissions, true, [this] { openPermissions(); }),
+          item(updateTitle, updateState_ == UpdateState::idle, [this] { checkForUpdates(); }),
+          item(crashTitle, pending > 0 && !uploading, [this] { uploadCrashLogs(); }),
+          separator,
+          quit};
 }
 
 void AppDelegate::openPermissions() {

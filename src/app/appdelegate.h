@@ -2,6 +2,7 @@
 
 #include "app/activationpolicy.h"
 #include "app/singleinstance.h"
+#include "app/statusitem.h"
 #include "app/updater.h"
 #include "app/updaterdelegate.h"
 #include "platform/idlesleepinhibitor.h"
@@ -13,9 +14,7 @@
 #include <functional>
 #include <memory>
 
-class QMenu;
 class QWidget;
-class StatusItem;
 
 // The program's life from launch to the first shown window, and its tray
 // presence afterwards.
@@ -29,8 +28,9 @@ class StatusItem;
 // forward. Closing the main window only hides it.
 //
 // The tray menu offers the main window, the permission window, the update
-// check, the upload of pending crash reports and quitting; it is built anew at
-// each opening. One per process, main thread only.
+// check, the upload of pending crash reports and quitting; it is built anew
+// whenever its language, the update state or the pending reports change, and
+// once more as it opens. One per process, main thread only.
 class AppDelegate : public QObject, public UpdaterDelegate {
   Q_OBJECT
   Q_PROPERTY(ActivationPolicy activationPolicy READ activationPolicy NOTIFY activationPolicyChanged)
@@ -81,7 +81,8 @@ class AppDelegate : public QObject, public UpdaterDelegate {
   void setupStatusItem();
   void updateStatusIcon(bool recording);
   void showStatusMenu();
-  void buildStatusMenu(QMenu& menu);
+  // The menu as it stands: entries in order, with what each does.
+  QList<StatusItem::Entry> buildStatusMenu();
   StatusItem* statusItem() const { return statusItem_; }
 
   // Menu actions.

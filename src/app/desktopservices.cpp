@@ -4,7 +4,9 @@
 #include "platform/combinedidlesleepinhibitor.h"
 #include "platform/linux/atspiaccessibility.h"
 #include "platform/linux/desktopsettingslauncher.h"
+#include "platform/linux/desktopstatusicon.h"
 #include "platform/linux/desktopurlopener.h"
+#include "platform/linux/fcitx5inputmethod.h"
 #include "platform/linux/logindidlesleepinhibitor.h"
 #include "platform/linux/pulsesoundserverwatcher.h"
 #include "platform/linux/qtaudioengine.h"
@@ -20,8 +22,11 @@
 #include "platform/x11/x11frontapplication.h"
 #include "platform/x11/x11keyboardtap.h"
 #include "platform/x11/x11pasteboard.h"
+#include "platform/x11/x11pointerbuttons.h"
 #include "platform/x11/x11synthetickeyboard.h"
+#include "platform/x11/x11trayappearance.h"
 #include "platform/x11/x11windowactivator.h"
+#include "platform/x11/x11workarea.h"
 
 DesktopServices::DesktopServices() = default;
 
@@ -49,6 +54,11 @@ DesktopServices::~DesktopServices() {
   IdleSleepInhibitor::install(nullptr);
   CompositorPresence::install(nullptr);
   PrimaryHighlightWatch::install(nullptr);
+  InputMethod::install(nullptr);
+  StatusIcon::installFactory({});
+  TrayAppearance::install(nullptr);
+  WorkArea::install(nullptr);
+  PointerButtons::install(nullptr);
 }
 
 void DesktopServices::install() {
@@ -102,4 +112,13 @@ void DesktopServices::install() {
   CompositorPresence::install(compositorPresence_.get());
   primaryHighlightWatch_ = std::make_unique<X11PrimaryHighlightWatch>();
   PrimaryHighlightWatch::install(primaryHighlightWatch_.get());
+  inputMethod_ = std::make_unique<Fcitx5InputMethod>();
+  InputMethod::install(inputMethod_.get());
+  trayAppearance_ = std::make_unique<X11TrayAppearance>();
+  TrayAppearance::install(trayAppearance_.get());
+  StatusIcon::installFactory([] { return std::make_unique<DesktopStatusIcon>(); });
+  workArea_ = std::make_unique<X11WorkArea>();
+  WorkArea::install(workArea_.get());
+  pointerButtons_ = std::make_unique<X11PointerButtons>();
+  PointerButtons::install(pointerButtons_.get());
 }

@@ -6,6 +6,7 @@ class AtspiAccessibility;
 class CombinedIdleSleepInhibitor;
 class DesktopSettingsLauncher;
 class DesktopUrlOpener;
+class Fcitx5InputMethod;
 class PulseSoundServerWatcher;
 class QtMicrophoneAccess;
 class SysfsMachineInfo;
@@ -17,9 +18,12 @@ class X11FrontApplication;
 class X11KeyboardTap;
 class X11Pasteboard;
 class X11SyntheticKeyboard;
+class X11TrayAppearance;
 class X11WindowActivator;
 class X11PanelKeyboard;
 class X11PanelWindowRole;
+class X11PointerButtons;
+class X11WorkArea;
 
 // The desktop as the program sees it: the X11 and Linux implementations of
 // the platform interfaces, made and installed together at launch (tests
@@ -53,4 +57,8 @@ class DesktopServices {
   std::unique_ptr<CombinedIdleSleepInhibitor> idleSleepInhibitor_;
   std::unique_ptr<X11CompositorPresence> compositorPresence_;
   std::unique_ptr<X11PrimaryHighlightWatch> primaryHighlightWatch_;
+  std::unique_ptr<Fcitx5InputMethod> inputMethod_;
+  std::unique_ptr<X11TrayAppearance> trayAppearance_;
+  std::unique_ptr<X11WorkArea> workArea_;
+  std::unique_ptr<X11PointerButtons> pointerButtons_;
 };

@@ -2,6 +2,8 @@
 
 #include "app/screenfit.h"
 #include "onboarding/onboardingmanager.h"
+#include "platform/pointerbuttons.h"
+#include "platform/workarea.h"
 #include "service/authstore.h"
 
 #include <QAction>
@@ -38,6 +40,11 @@ RootWindow::RootWindow(Views views, QWidget* parent) : QWidget(parent), views_(s
   view_ = makeView(content_);
   layout->addWidget(view_);
   fitContent();
+
+  atRest_.setSingleShot(true);
+  atRest_.setInterval(kRestMs);
+  connect(&atRest_, &QTimer::timeout, this, &RootWindow::refitAtRest);
+  connect(&WorkArea::current(), &WorkArea::changed, this, &RootWindow::refit);
 }
 
 QSize RootWindow::askedSize() const {
@@ -52,13 +59,16 @@ QSize RootWindow::askedSize() const {
   return size.expandedTo(view_->minimumSize()).boundedTo(view_->maximumSize());
 }
 
+QRect RootWindow::workArea() const {
+  const QScreen* screen = this->screen();
+  return screen ? WorkArea::current().freeArea(*screen) : QRect();
+}
+
 bool RootWindow::fitContent() {
   if (!view_) return false;
-  const QScreen* screen = this->screen();
   if (const QWindow* handle = windowHandle()) fittedFrame_ = handle->frameMargins();
   const QSize minimum = view_->minimumSizeHint().expandedTo(view_->minimumSize());
-  const QSize size =
-      ScreenFit::contentSize(askedSize(), minimum, screen ? screen->availableGeometry() : QRect(), fittedFrame_);
+  const QSize size = ScreenFit::contentSize(askedSize(), minimum, workArea(), fittedFrame_);
   const bool resized = size != this->size();
   setFixedSize(size);
   return resized;
@@ -70,28 +80,41 @@ void RootWindow::refit() {
 }
 
 void RootWindow::keepInWorkArea() {
-  const QScreen* screen = this->screen();
   // Until the window is on screen, where it goes is the window manager's choice.
   const bool placed = windowHandle() && (windowHandle()->isExposed() || !fittedFrame_.isNull());
-  if (!isVisible() || !placed || !screen) return;
-  const QRect frame(pos(), size().grownBy(fittedFrame_));
-  const QPoint position = ScreenFit::framePosition(frame, screen->availableGeometry());
+  if (!isVisible() || !placed) return;
+  const QPoint position = ScreenFit::framePosition(QRect(pos(), size().grownBy(fittedFrame_)), workArea());
   if (position != pos()) move(position);
 }
 
 void RootWindow::followScreen() {
   QWindow* handle = windowHandle();
   if (!handle) return;
-  connect(handle, &QWindow::screenChanged, this, &RootWindow::followScreen, Qt::UniqueConnection);
-  if (handle->screen() != followedScreen_) {
-    disconnect(screenResized_);
-    disconnect(workAreaChanged_);
-    followedScreen_ = handle->screen();
-    if (followedScreen_) {
-      // A new scale changes the screen's size in logical pixels.
-      screenResized_ = connect(followedScreen_, &QScreen::geometryChanged, this, &RootWindow::refit);
-      workAreaChanged_ = connect(followedScreen_, &QScreen::availableGeometryChanged, this, &RootWindow::refit);
-    }
+  connect(handle, &QWindow::screenChanged, this, &RootWindow::movedToScreen, Qt::UniqueConnection);
+  if (handle->screen() == followedScreen_) return;
+  disconnect(screenResized_);
+  disconnect(workAreaChanged_);
+  followedScreen_ = handle->screen();
+  if (followedScreen_) {
+    // A new scale changes the screen's size in logical pixels.
+    screenResized_ = connect(followedScreen_, &QScreen::geometryChanged, this, &RootWindow::refit);
+    workAreaChanged_ = connect(followedScreen_, &QScreen::availableGeometryChanged, this, &RootWindow::refit);
+  }
+}
+
+void RootWindow::movedToScreen() {
+  followScreen();
+  // Moved by the user's hand as often as not: fitted once it rests there.
+  // Fitted while the window manager still moves it, it would be put back
+  // under the pointer at its new size, maybe on the monitor it came from.
+  atRest_.start();
+}
+
+void RootWindow::refitAtRest() {
+  // The user still holds the window (or anything else): not yet.
+  if (PointerButtons::current().anyHeld()) {
+    atRest_.start();
+    return;
   }
   refit();
 }
@@ -104,10 +127,15 @@ bool RootWindow::event(QEvent* event) {
       break;
     case QEvent::Show:
       followScreen();
+      refit();
       break;
     case QEvent::Move:
-      // The window manager has framed the window: the frame counts from now on.
-      if (windowHandle() && windowHandle()->frameMargins() != fittedFrame_ && fitContent()) keepInWorkArea();
+      if (windowHandle() && windowHandle()->frameMargins() != fittedFrame_) {
+        // The window manager has framed the window: the frame counts from now on.
+        if (fitContent()) keepInWorkArea();
+      } else if (atRest_.isActive()) {
+        atRest_.start();  // still moving
+      }
       break;
     default:
       break;

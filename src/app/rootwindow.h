@@ -2,6 +2,7 @@
 
 #include <QMargins>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -17,8 +18,9 @@ class QScreen;
 // desktop's panels and docks leave free cannot hold that size with the
 // window's frame, the window is made as large as it can hold (the content
 // scrolls what no longer fits) and kept inside it. It follows the screen it is
-// on: a change of its work area, size or scale, or a move to another screen,
-// fits it again.
+// on: a change of its work area, size or scale fits it again, and so does a
+// move to another screen once the window rests there and the user has let
+// it go.
 //
 // Closing it never destroys it (the application delegate hides it instead),
 // and its quit command ends the program from any of the program's windows.
@@ -58,14 +60,19 @@ class RootWindow : public QWidget {
 
  private:
   QSize askedSize() const;
+  // The free part of the window's screen.
+  QRect workArea() const;
   // True when the window changed its size.
   bool fitContent();
   // Moves the window's frame inside the work area where it reaches out of it.
   void keepInWorkArea();
   // Fits the window and keeps it inside the work area.
   void refit();
-  // Follows the screen the window is on now.
+  // Follows the screen the window is on now: its size and work area.
   void followScreen();
+  void movedToScreen();
+  // Fits the window once the user has let it go.
+  void refitAtRest();
   void evaluate();
   void tokenChanged();
   QWidget* makeView(Content content);
@@ -78,6 +85,9 @@ class RootWindow : public QWidget {
   QPointer<QScreen> followedScreen_;
   QMetaObject::Connection screenResized_;
   QMetaObject::Connection workAreaChanged_;
+  // Runs while the window moves to another monitor, and again after each move.
+  QTimer atRest_;
+  static constexpr int kRestMs = 150;
   // The window manager's frame as the last fit reckoned it (none before the
   // window is first framed).
   QMargins fittedFrame_;

@@ -3,45 +3,41 @@
 #include "theme/palette.h"
 #include "theme/symbolimage.h"
 
-#include <QCursor>
-#include <QGuiApplication>
-#include <QIcon>
-#include <QMenu>
-#include <QPalette>
-#include <QSystemTrayIcon>
-
-StatusItem::StatusItem(QObject* parent) : QObject(parent), tray_(new QSystemTrayIcon(this)), menu_(new QMenu()) {
-  tray_->setToolTip(QStringLiteral("Veltrine"));
-  tray_->setContextMenu(menu_);
-  connect(menu_, &QMenu::aboutToShow, this, &StatusItem::rebuildMenu);
-  // The right button opens the context menu by itself; the left one (and a
-  // double click) opens the same menu.
-  connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-    if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) popUpMenu();
+StatusItem::StatusItem(QObject* parent) : QObject(parent), icon_(StatusIcon::create()) {
+  // The idle image in the tray's own colour; while recording the filled
+  // symbol in the recording colour.
+  const QByteArray idle = SymbolImage::drawing(QStringLiteral("waveform.circle"));
+  const QByteArray recording = SymbolImage::drawing(QStringLiteral("waveform.circle.fill"));
+  icon_->setImages({idle, StatusIcon::filled(recording, Palette::neonRed)});
+  connect(icon_.get(), &StatusIcon::menuAboutToShow, this, &StatusItem::refreshMenu);
+  connect(icon_.get(), &StatusIcon::entryChosen, this, [this](int index) {
+    if (index < 0 || index >= entries_.size()) return;
+    // The action may build the menu again, which replaces the entries.
+    const std::function<void()> action = entries_[index].action;
+    if (action) action();
   });
-  updateStatusIcon(false);
 }
 
-StatusItem::~StatusItem() { delete menu_; }
+StatusItem::~StatusItem() = default;
 
-void StatusItem::show() { tray_->show(); }
+void StatusItem::setMenuBuilder(MenuBuilder builder) {
+  builder_ = std::move(builder);
+  refreshMenu();
+}
+
+void StatusItem::show() { icon_->show(); }
 
 void StatusItem::updateStatusIcon(bool recording) {
   recording_ = recording;
-  // At rest a quiet symbol in the desktop's own text colour, so that it
-  // reads on a light panel as on a dark one, like the desktop's own icons;
-  // while recording the filled symbol in the recording colour.
-  const QColor idle = QGuiApplication::palette().color(QPalette::Active, QPalette::WindowText);
-  QIcon icon = recording ? SymbolImage::icon(QStringLiteral("waveform.circle.fill"), Palette::neonRed)
-                         : SymbolImage::icon(QStringLiteral("waveform.circle"), idle);
-  icon.setIsMask(!recording);
-  tray_->setIcon(icon);
+  icon_->setRecording(recording);
   Q_EMIT iconChanged();
 }
 
-void StatusItem::popUpMenu() { menu_->popup(QCursor::pos()); }
-
-void StatusItem::rebuildMenu() {
-  menu_->clear();
-  if (builder_) builder_(*menu_);
+void StatusItem::refreshMenu() {
+  entries_ = builder_ ? builder_() : QList<Entry>();
+  StatusIcon::Menu menu;
+  for (const Entry& entry : entries_) menu << entry.shown;
+  icon_->setMenu(menu);
 }
+
+void StatusItem::popUpMenu() { icon_->popUpMenu(); }

@@ -1,47 +1,53 @@
 #pragma once
 
+#include "platform/statusicon.h"
+
+#include <QList>
 #include <QObject>
 
 #include <functional>
-
-class QMenu;
-class QSystemTrayIcon;
+#include <memory>
 
 // The program's icon in the desktop's tray. It shows whether a recording
-// runs and opens its menu on a click of either mouse button; the menu is
-// filled anew (by whoever set the builder) each time it opens, so it always
-// shows the current state.
+// runs and opens its menu on a click of either mouse button. The menu is built
+// (by whoever set the builder) whenever something in it may have changed and
+// handed whole to the tray, which then holds it before the first click and
+// shows each change in place.
 class StatusItem : public QObject {
   Q_OBJECT
   Q_PROPERTY(bool recordingIcon READ recordingIcon NOTIFY iconChanged)
 
  public:
-  using MenuBuilder = std::function<void(QMenu& menu)>;
+  // An entry of the menu as shown, and what choosing it does.
+  struct Entry {
+    StatusIcon::MenuEntry shown;
+    std::function<void()> action;
+  };
+  using MenuBuilder = std::function<QList<Entry>()>;
 
   explicit StatusItem(QObject* parent = nullptr);
   ~StatusItem() override;
 
-  void setMenuBuilder(MenuBuilder builder) { builder_ = std::move(builder); }
+  void setMenuBuilder(MenuBuilder builder);
 
   void show();
   // The idle or the recording image.
   void updateStatusIcon(bool recording);
   bool recordingIcon() const { return recording_; }
 
-  // Opens the menu at the pointer, filled anew.
+  // Builds the menu again from the current state.
+  void refreshMenu();
+  // Opens the menu at the pointer.
   void popUpMenu();
 
-  QSystemTrayIcon* trayIcon() const { return tray_; }
-  QMenu* menu() const { return menu_; }
+  StatusIcon& icon() { return *icon_; }
 
  Q_SIGNALS:
   void iconChanged();
 
  private:
-  void rebuildMenu();
-
-  QSystemTrayIcon* tray_ = nullptr;
-  QMenu* menu_ = nullptr;
+  std::unique_ptr<StatusIcon> icon_;
   MenuBuilder builder_;
+  QList<Entry> entries_;
   bool recording_ = false;
 };

@@ -109,15 +109,24 @@ void CrashReporter::handleException(const QString& name, const QString& reason, 
   if (store().save(report)) CrashSignalHandler::crashAlreadyReported();
 }
 
-void CrashReporter::save(const CrashReport& report) { store().save(report); }
+void CrashReporter::save(const CrashReport& report) {
+  store().save(report);
+  Q_EMIT pendingReportsChanged();
+}
 
 QList<CrashReport> CrashReporter::loadAll() const { return store().loadAll(); }
 
-void CrashReporter::prune() { store().prune(); }
+void CrashReporter::prune() {
+  store().prune();
+  Q_EMIT pendingReportsChanged();
+}
 
 QList<CrashReport> CrashReporter::pendingReports() const { return store().pendingReports(); }
 
-void CrashReporter::markReported(const QString& id) { store().markReported(id); }
+void CrashReporter::markReported(const QString& id) {
+  store().markReported(id);
+  Q_EMIT pendingReportsChanged();
+}
 
 QCoro::Task<int> CrashReporter::uploadPendingReports() {
   if (uploading_) co_return co_await qCoro(this, &CrashReporter::uploadFinished);

@@ -70,6 +70,8 @@ class CrashReporter : public QObject {
  Q_SIGNALS:
   // An upload run ended, with the number of reports it got accepted.
   void uploadFinished(int accepted);
+  // A report was saved, accepted by the service or dropped: the pending ones changed.
+  void pendingReportsChanged();
 
  private:
   CrashReporter() = default;

@@ -5,6 +5,7 @@
 #include "mainwindow/permissiongateview.h"
 #include "pipeline/hotkeymanager.h"
 #include "pipeline/permissionmanager.h"
+#include "platform/windowactivator.h"
 #include "theme/palette.h"
 
 #include <QGuiApplication>
@@ -17,6 +18,8 @@ const QString PermissionWindowManager::kWindowTitle = QStringLiteral("权限设�
 namespace {
 
 void bringForward(QWidget* window) {
+  // One left open on another workspace comes here, as the main window does.
+  if (window->isVisible()) WindowActivator::current().activateHere(window->winId());
   window->show();
   window->raise();
   window->activateWindow();

@@ -10,6 +10,7 @@
 #include "pipeline/savedpasteboard.h"
 #include "pipeline/selectioneraser.h"
 #include "platform/accessibilitytrust.h"
+#include "platform/inputmethod.h"
 #include "platform/pasteboard.h"
 
 #include <QCoroTimer>
@@ -117,6 +118,13 @@ QCoro::Task<bool> TextInserter::pasteText(QString text, std::optional<qint32> pi
     fillPermissionDenied_ = !trusted;
   }
   if (!trusted) co_return true;
+  // A composition the user left open in an input method is committed first,
+  // as the letters typed: KTextEditor (Kate, KWrite) would paste inside it and
+  // drop the paste when it ends.
+  if (intoFront && InputMethod::current().commitComposition()) {
+    trace(QStringLiteral("paste: the input method composes in ") + front->localizedName +
+          QStringLiteral(", what it holds is committed first"));
+  }
   if (replacing && intoFront && pastesBesideSelection(front)) SelectionEraser::erase(*front, *replacing);
   // A program that pastes PRIMARY alone never reads the clipboard.
   if (intoFront && !pastesPrimarySelection(front)) {
@@ -130,7 +138,7 @@ QCoro::Task<bool> TextInserter::pasteText(QString text, std::optional<qint32> pi
   // takes PRIMARY: the paste would land beside the text it replaces.
   const bool throughPrimary = commandChord(KeyChord::Key::v, front) == KeyChord::shiftInsert() &&
                               (!replacing || pastesPrimarySelection(front));
-  if (throughPrimary) primaryLoan_.lend(text);
+  if (throughPrimary) primaryLoan_.lend(text, front);
   const bool typed = postCommandV(pid);
   if (throughPrimary) primaryLoan_.giveBack(typed);
   // No keys went out (another window took the focus meanwhile): the result

@@ -57,6 +57,11 @@ class Pasteboard {
   // (a paste reads them). A request for a format it does not hold is refused
   // and not counted. Counts from when the pasteboard was made.
   virtual qint64 timesRead() = 0;
+  // The same for the reads of a window of `app` alone.
+  virtual qint64 timesReadBy(const RunningApplication& app) {
+    Q_UNUSED(app);
+    return timesRead();
+  }
 
   // How many times a window of `app` asked which formats the contents the
   // program holds come in, each asking answered by the time it is counted.

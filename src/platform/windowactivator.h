@@ -44,7 +44,9 @@ class WindowActivator {
   virtual bool activate(const WindowTarget& target) = 0;
   // One of our own windows, by its native id, on the workspace the user is
   // on: a window left on another workspace moves here (the user stays where
-  // they are). False when there is no window manager to ask.
+  // they are). Asked before anything else activates the window, which could
+  // take the user to the window's workspace first. False when there is no
+  // window manager to ask.
   virtual bool activateHere(quint64 window) = 0;
 
   static WindowActivator& current();

@@ -78,6 +78,11 @@ QStringList SymbolImage::names() {
   return names;
 }
 
+QByteArray SymbolImage::drawing(const QString& name) {
+  QFile file(resourcePath(name));
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 qreal SymbolImage::boxSide(qreal pointSize) {
   // The drawings fill about five sixths of their square.
   return std::round(pointSize * 1.2);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QColor>
 #include <QIcon>
 #include <QPixmap>
@@ -34,7 +35,11 @@ class SymbolImage {
   // pixmap (and a warning), never someone else's drawing.
   static QPixmap pixmap(const QString& name, qreal pointSize, const QColor& color, qreal devicePixelRatio = 1);
 
-  // An icon for menus, buttons and the tray that renders sharp at any size.
+  // The symbol's drawing itself (SVG, in no colour of its own); empty for a
+  // name the set lacks.
+  static QByteArray drawing(const QString& name);
+
+  // An icon for menus and buttons that renders sharp at any size.
   static QIcon icon(const QString& name, const QColor& color);
 
   // Draws the symbol centred in `box` (the largest square that fits), tinted.

@@ -20,6 +20,7 @@
 #include "pipeline/hotkeymanager.h"
 #include "pipeline/permissionmanager.h"
 #include "platform/linux/atspiaccessibility.h"
+#include "platform/linux/fcitx5inputmethod.h"
 #include "platform/linux/pulsesoundserverwatcher.h"
 #include "platform/linux/qtaudioengine.h"
 #include "platform/linux/qtmicrophoneaccess.h"
@@ -60,6 +61,7 @@ class DesktopFlow : public ::testing::Test {
     Pasteboard::install(&pasteboard);
     Pasteboard::installPrimarySelection(&primarySelection);
     PrimaryHighlightWatch::install(&highlightWatch);
+    InputMethod::install(&inputMethod);
     Accessibility::install(&accessibility);
     accessibility.start();
 
@@ -89,6 +91,7 @@ class DesktopFlow : public ::testing::Test {
     Pasteboard::install(nullptr);
     Pasteboard::installPrimarySelection(nullptr);
     PrimaryHighlightWatch::install(nullptr);
+    InputMethod::install(nullptr);
     SyntheticKeyboard::install(nullptr);
     FrontApplication::install(nullptr);
     KeyboardTap::install(nullptr);
@@ -146,5 +149,6 @@ class DesktopFlow : public ::testing::Test {
   X11Pasteboard pasteboard;
   X11Pasteboard primarySelection{X11Pasteboard::Selection::primary};
   X11PrimaryHighlightWatch highlightWatch;
+  Fcitx5InputMethod inputMethod;
   AtspiAccessibility accessibility;
 };

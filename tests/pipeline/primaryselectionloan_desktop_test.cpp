@@ -59,4 +59,41 @@ TEST(PrimarySelectionLoan, ARefusedRequestIsNoReadAndTheLoanEndsAfterTheRealOne)
   Clock::setTimeScaleForTesting(1);
 }
 
+// fcitx5 reads PRIMARY as soon as it changes hands, while the paste key is
+// still on its way to the terminal through the input method. That read is not
+// the terminal's: the terminal, reading 300 ms later, still gets the lent text.
+TEST(PrimarySelectionLoan, LastsUntilTheTerminalItselfHasReadIt) {
+  REQUIRE_TEST_DESKTOP();
+  X11Pasteboard primary(X11Pasteboard::Selection::primary);
+  Pasteboard::installPrimarySelection(&primary);
+  {
+    XClient::ClipboardOwner users({{"UTF8_STRING", "UTF8_STRING", "the user's"}}, "PRIMARY");
+    ASSERT_TRUE(users.owns());
+    XClient::Requestor terminal;
+    RunningApplication app;
+    app.window = terminal.window();
+    PrimarySelectionLoan loan;
+    loan.lend(QStringLiteral("lent"), app);
+    loan.giveBack(true);
+
+    using Answer = std::optional<XClient::Requestor::Answer>;
+    std::future<std::vector<Answer>> asked = std::async(std::launch::async, [&terminal] {
+      XClient::Requestor inputMethod;
+      std::vector<Answer> answers{inputMethod.ask("PRIMARY", "UTF8_STRING", 6s)};
+      std::this_thread::sleep_for(300ms);
+      answers.push_back(terminal.ask("PRIMARY", "UTF8_STRING", 6s));
+      return answers;
+    });
+    ASSERT_TRUE(waitUntil([&] { return asked.wait_for(0s) == std::future_status::ready; }, 20s));
+    const std::vector<Answer> answers = asked.get();
+    ASSERT_TRUE(answers[0] && answers[1]);
+    EXPECT_EQ(answers[0]->bytes, "lent");
+    EXPECT_EQ(answers[1]->bytes, "lent");
+    // Then the user's own comes back.
+    EXPECT_TRUE(waitUntil([&] { return primary.string() == QStringLiteral("the user's"); }, 3s));
+  }
+  primary.clearContents();
+  Pasteboard::installPrimarySelection(nullptr);
+}
+
 }  // namespace

@@ -4,9 +4,14 @@
 // never lands on the command line in place of the output the user
 // highlighted, and a dictation lands at the prompt.
 #include "fakeaccessibility.h"
+#include "realpanels.h"
 #include "speakingdesktopflow.h"
 #include "terminalwindow.h"
 #include "tracelines.h"
+#include "windowgeometry.h"
+
+#include "overlays/overlayclosebutton.h"
+#include "overlays/resultoverlayview.h"
 
 #include <QRegularExpression>
 
@@ -203,6 +208,56 @@ INSTANTIATE_TEST_SUITE_P(
                       ScrolledTerminal{"QTerminal", TerminalWindow::Program::qterminal, kTerminalPaste, kNotAsked},
                       ScrolledTerminal{"CoolRetroTerm", TerminalWindow::Program::coolretroterm, kTerminalPaste,
                                        kAsked}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The user rewrites a word highlighted in a terminal; the answer shows in the
+// panel, which the user has dragged over the terminal, and closes with its ×.
+// That press was the panel's, not the terminal's: the word is still
+// highlighted there, and a rewrite asked for next is sent with it, although the
+// panel hid on the click and the pointer now rests over the terminal. Once
+// xterm (which pastes PRIMARY) and once GNOME Terminal that has scrolled (its
+// accessibility no longer says where the highlight is).
+class TerminalsUnderThePanel : public TerminalsOnTheDesktop,
+                               public ::testing::WithParamInterface<ScrolledTerminal> {
+ protected:
+  RealPanels panels;
+};
+
+TEST_P(TerminalsUnderThePanel, AClickOnThePanelsCloseButtonLeavesTheHighlightedWordSelected) {
+  TerminalWindow terminal(GetParam().program);
+  ASSERT_TRUE(terminal.start(QStringLiteral("brave new world"), TerminalWindow::Output::scrolled));
+  ASSERT_TRUE(isInFront(terminal.processId()));
+  answerNext("rewrite", "paste", "NEW");
+  answerNext("rewrite", "paste", "NEWER");
+  ASSERT_TRUE(highlightNew(terminal));
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressRewrite));
+  EXPECT_TRUE(uploadedSelection("new"));
+  ASSERT_TRUE(waitUntil(&RealPanels::resultShown));
+
+  // The × over the middle of the terminal's window.
+  OverlayPanel* panel = RealPanels::result().panel();
+  QWidget* close = panel->findChild<ResultOverlayView*>()->closeButton();
+  const auto app = front.frontmost();
+  ASSERT_TRUE(app);
+  const QRect window = windowGeometry(app->window);
+  ASSERT_FALSE(window.isEmpty());
+  panel->move(panel->pos() + window.center() - close->mapToGlobal(close->rect().center()));
+  ASSERT_TRUE(waitUntil([&] { return window.contains(close->mapToGlobal(close->rect().center())); }));
+  const QPoint at = close->mapToGlobal(close->rect().center());
+  ASSERT_TRUE(TestKeyboard::run({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"}));
+  ASSERT_TRUE(waitUntil([] { return !RealPanels::resultShown(); }));
+  ASSERT_TRUE(primarySelection.isOwnedBy(*app) && primarySelection.string() == QStringLiteral("new"));
+
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressRewrite));
+  EXPECT_TRUE(uploadedSelection("new")) << traceLines().join(u'\n').toStdString();
+  EXPECT_TRUE(traceLines().filter(QStringLiteral("cleared by a click")).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Debian, TerminalsUnderThePanel,
+    ::testing::Values(
+        ScrolledTerminal{"xterm", TerminalWindow::Program::xterm, KeyChord::shiftInsert(), nullptr},
+        ScrolledTerminal{"GnomeTerminal", TerminalWindow::Program::gnometerminal, kTerminalPaste, kAsked}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

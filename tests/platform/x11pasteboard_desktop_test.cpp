@@ -170,4 +170,48 @@ TEST(X11Pasteboard, ATargetWeDoNotOfferIsRefusedAtOnceAndIsNoRead) {
   primary.clearContents();
 }
 
+// A program whose keys go through an input method's module (mousepad with
+// fcitx5) may stamp its request with the time of a key from before we took the
+// clipboard. The request reached us because we own the clipboard now: it gets
+// what we hold, and the answer carries the time we took it at.
+TEST(X11Pasteboard, ARequestStampedBeforeWeTookTheClipboardGetsWhatWeHold) {
+  REQUIRE_TEST_DESKTOP();
+  X11Pasteboard pasteboard;
+  pasteboard.clearContents();
+  pasteboard.setString(QStringLiteral("the answer"));
+  std::future<std::optional<XClient::Requestor::Answer>> asked = std::async(std::launch::async, [] {
+    XClient::Requestor mousepad;
+    return mousepad.ask("CLIPBOARD", "UTF8_STRING", 6s, 1);  // a millisecond after the server started
+  });
+  ASSERT_TRUE(waitUntil([&] { return asked.wait_for(0s) == std::future_status::ready; }, 20s));
+  const auto answer = asked.get();
+  ASSERT_TRUE(answer);
+  EXPECT_FALSE(answer->refused);
+  EXPECT_EQ(answer->bytes, "the answer");
+  pasteboard.clearContents();
+}
+
+// fcitx5 reads PRIMARY whenever it changes hands: its reads are not the
+// terminal's.
+TEST(X11Pasteboard, CountsTheReadsOfEachApplicationApart) {
+  REQUIRE_TEST_DESKTOP();
+  X11Pasteboard primary(X11Pasteboard::Selection::primary);
+  primary.clearContents();
+  primary.setString(QStringLiteral("lent"));
+  XClient::Requestor terminal;
+  RunningApplication app;
+  app.window = terminal.window();
+  const qint64 before = primary.timesReadBy(app);
+  std::future<bool> read = std::async(std::launch::async, [&terminal] {
+    XClient::Requestor bystander;
+    const auto theirs = bystander.ask("PRIMARY", "UTF8_STRING", 6s);
+    const auto ours = terminal.ask("PRIMARY", "UTF8_STRING", 6s);
+    return theirs && ours && theirs->bytes == "lent" && ours->bytes == "lent";
+  });
+  ASSERT_TRUE(waitUntil([&] { return read.wait_for(0s) == std::future_status::ready; }, 20s));
+  EXPECT_TRUE(read.get());
+  EXPECT_EQ(primary.timesReadBy(app) - before, 1);
+  primary.clearContents();
+}
+
 }  // namespace

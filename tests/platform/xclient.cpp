@@ -100,11 +100,11 @@ Requestor::~Requestor() {
 }
 
 std::optional<Requestor::Answer> Requestor::ask(const char* selection, const char* target,
-                                                std::chrono::milliseconds timeout) {
+                                                std::chrono::milliseconds timeout, unsigned long time) {
   if (!display_) return std::nullopt;
   const Atom property = atom(display_, "XCLIENT_REQUEST");
   const auto start = Clock::now();
-  XConvertSelection(display_, atom(display_, selection), atom(display_, target), property, window_, CurrentTime);
+  XConvertSelection(display_, atom(display_, selection), atom(display_, target), property, window_, time);
   XEvent event{};
   while (event.type != SelectionNotify) {
     if (!nextEvent(display_, event, start + timeout)) return std::nullopt;

@@ -51,8 +51,12 @@ class Requestor {
   };
   Requestor();
   ~Requestor();
-  // Nothing when no answer came within `timeout`.
-  std::optional<Answer> ask(const char* selection, const char* target, std::chrono::milliseconds timeout);
+  // Nothing when no answer came within `timeout`. The request is stamped
+  // with the server time `time`, the moment it is made when that is 0.
+  std::optional<Answer> ask(const char* selection, const char* target, std::chrono::milliseconds timeout,
+                            unsigned long time = 0);
+  // Its window: the requestor of its requests.
+  unsigned long window() const { return window_; }
 
  private:
   _XDisplay* display_;

@@ -64,7 +64,13 @@ bool OfficeEditor::start() {
   environment.insert(QStringLiteral("XDG_CACHE_HOME"), folder_.filePath(QStringLiteral("cache")));
   QString program;
   QStringList arguments;
-  if (kind_ != Kind::kate) {
+  if (kind_ == Kind::kate) {
+    program = QStringLiteral("kate");
+    arguments = {QStringLiteral("-n"), documentPath()};
+  } else if (kind_ == Kind::kwrite) {
+    program = QStringLiteral("kwrite");
+    arguments = {documentPath()};
+  } else {
     const QString profile = folder_.filePath(QStringLiteral("profile"));
     if (!QDir().mkpath(profile + QStringLiteral("/user")) ||
         !writeFile(profile + QStringLiteral("/user/registrymodifications.xcu"), libreOfficeSettings)) {
@@ -78,9 +84,6 @@ bool OfficeEditor::start() {
     } else {
       arguments << QStringLiteral("--calc");
     }
-  } else {
-    program = QStringLiteral("kate");
-    arguments = {QStringLiteral("-n"), documentPath()};
   }
   process_.setProcessEnvironment(environment);
   // Their chatter on the terminal says nothing about the test.
@@ -101,7 +104,7 @@ bool OfficeEditor::start() {
 std::optional<OfficeEditor::Shown> OfficeEditor::shown() const {
   if (applicationPid_ == 0) return std::nullopt;
   const AtSpiTree tree = AtSpiTree::readApplication(applicationPid_);
-  if (kind_ == Kind::kate) {
+  if (kind_ == Kind::kate || kind_ == Kind::kwrite) {
     for (const AtSpiTree::Node& node : tree.withRole(QStringLiteral("text"))) {
       if (node.name == QStringLiteral("document.txt")) return Shown{node.text, node.selection};
     }

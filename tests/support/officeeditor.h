@@ -8,14 +8,15 @@
 
 // A big editor of the Linux desktop on the test desktop, started as a user
 // starts it on one document (a private folder, a fresh profile): LibreOffice
-// Writer or Calc through their GTK 3 front end, or Kate (Qt 5). All are slow
+// Writer or Calc through their GTK 3 front end, or Kate or KWrite (Qt 5, the
+// same KTextEditor part). All are slow
 // to start. Calc starts on a new spreadsheet with its first cell in edit
 // mode (F2), the document being what that cell holds.
 // It runs in a process group of its own, killed whole with this object:
 // LibreOffice's window belongs to a process its launcher started.
 class OfficeEditor {
  public:
-  enum class Kind { libreOfficeWriter, libreOfficeCalc, kate };
+  enum class Kind { libreOfficeWriter, libreOfficeCalc, kate, kwrite };
 
   explicit OfficeEditor(Kind kind) : kind_(kind) {}
   ~OfficeEditor();  // kills it, without saving

@@ -1,6 +1,6 @@
 #include "platform/x11/x11compositorpresence.h"
 
-#include "platform/x11/x11errortrap.h"
+#include "platform/x11/x11selectionownerwatch.h"
 
 #include <QSocketNotifier>
 
@@ -12,13 +12,8 @@ X11CompositorPresence::X11CompositorPresence(QByteArray displayName) {
   if (!display_) return;
   const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(DefaultScreen(display_));
   selection_ = XInternAtom(display_, name.constData(), False);
-  int errorBase = 0;
-  if (XFixesQueryExtension(display_, &fixesEventBase_, &errorBase)) {
-    X11ErrorTrap trap(display_);
-    XFixesSelectSelectionInput(display_, DefaultRootWindow(display_), selection_,
-                               XFixesSetSelectionOwnerNotifyMask | XFixesSelectionWindowDestroyNotifyMask |
-                                   XFixesSelectionClientCloseNotifyMask);
-    trap.sync();
+  fixesEventBase_ = watchSelectionOwner(display_, selection_);
+  if (fixesEventBase_) {
     notifier_ = std::make_unique<QSocketNotifier>(ConnectionNumber(display_), QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, &X11CompositorPresence::drainEvents);
   }

@@ -62,6 +62,10 @@ xcb_connection_t* qtConnection() {
 
 using PropertyData = X11Pasteboard::PropertyData;
 
+// Whether server time `earlier` comes before `later`, across the 32-bit
+// millisecond clock's wrap.
+bool isBefore(uint32_t earlier, uint32_t later) { return static_cast<int32_t>(earlier - later) < 0; }
+
 std::optional<PropertyData> takeProperty(Display* display, Window window, Atom property) {
   Atom type = None;
   int format = 0;
@@ -93,7 +97,12 @@ std::optional<PropertyData> takeProperty(Display* display, Window window, Atom p
 //   one of our views is PRIMARY, and the copy key there fills the clipboard);
 // - counts the requests for contents we offer, which Qt answers right after
 //   (asking which formats are offered, or since when, reads nothing; nor
-//   does a refused request);
+//   does a refused request), and by which client;
+// - dates a request stamped before we took the selection at the moment we
+//   took it. Qt refuses such a request as one meant for an earlier owner, yet
+//   it reached us because we own the selection now: a GTK 3 program whose keys
+//   go through fcitx5's module stamps its paste with the time of an earlier
+//   key, and would paste nothing.
 // - holds back a SelectionClear that has gone stale. Another application
 //   takes the selection from us while the main thread waits (for a copy
 //   typed into it), and we take it back before Qt has read the clear: Qt
@@ -114,16 +123,22 @@ class X11Pasteboard::QtSelectionFilter final : public QAbstractNativeEventFilter
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
     const uint8_t type = event->response_type & ~0x80;
     if (type == XCB_SELECTION_REQUEST) {
-      const auto* request = static_cast<const xcb_selection_request_event_t*>(message);
+      auto* request = static_cast<xcb_selection_request_event_t*>(message);
       if (request->selection != selection_) return false;
       const QByteArray target = atomName(request->target);
-      if (target == "TARGETS") noteFormatsAsked(request->requestor);
-      if (protocolTargets().contains(target)) return false;
-      if (!offers(target, *request)) {
-        refuse(*request);
-        return true;
+      if (target == "TARGETS") noteClient(formatsAsked, request->requestor);
+      if (!protocolTargets().contains(target)) {
+        if (!offers(target, *request)) {
+          refuse(*request);
+          return true;
+        }
+        ++count;
+        noteClient(readsBy, request->requestor);
       }
-      ++count;
+      // Left to Qt, dated no earlier than we took the selection.
+      if (ownedSince != XCB_CURRENT_TIME && request->time != XCB_CURRENT_TIME && isBefore(request->time, ownedSince)) {
+        request->time = ownedSince;
+      }
     } else if (type == XCB_SELECTION_CLEAR) {
       const auto* clear = static_cast<const xcb_selection_clear_event_t*>(message);
       if (clear->selection == selection_) return ownerNow() == clear->owner;
@@ -132,9 +147,13 @@ class X11Pasteboard::QtSelectionFilter final : public QAbstractNativeEventFilter
   }
 
   qint64 count = 0;
-  // How many times each client asked for our formats, by the first
-  // resource id of its block (X gives each client one, the same size for all).
+  // How many times each client asked for our formats, and read what we hold,
+  // by the first resource id of its block (X gives each client one, the same
+  // size for all).
   QHash<uint32_t, qint64> formatsAsked;
+  QHash<uint32_t, qint64> readsBy;
+  // The server time we last took the selection at; none before.
+  uint32_t ownedSince = XCB_CURRENT_TIME;
 
  private:
   static const QSet<QByteArray>& protocolTargets() {
@@ -162,12 +181,12 @@ class X11Pasteboard::QtSelectionFilter final : public QAbstractNativeEventFilter
     return false;
   }
 
-  void noteFormatsAsked(xcb_window_t requestor) {
+  void noteClient(QHash<uint32_t, qint64>& counts, xcb_window_t requestor) {
     // More clients than ever ask in one session; past it the counts start again.
     constexpr qsizetype kMaxClients = 256;
     const uint32_t client = requestor & ~xcb_get_setup(connection_)->resource_id_mask;
-    if (formatsAsked.size() >= kMaxClients && !formatsAsked.contains(client)) formatsAsked.clear();
-    ++formatsAsked[client];
+    if (counts.size() >= kMaxClients && !counts.contains(client)) counts.clear();
+    ++counts[client];
   }
 
   void refuse(const xcb_selection_request_event_t& request) {
@@ -252,8 +271,14 @@ void X11Pasteboard::drainEvents() {
   while (XPending(display_)) {
     XEvent event;
     XNextEvent(display_, &event);
-    if (event.type == fixesEventBase_ + XFixesSelectionNotify) ++ownerChanges_;
+    if (event.type == fixesEventBase_ + XFixesSelectionNotify) noteOwnerChange(event);
   }
+}
+
+void X11Pasteboard::noteOwnerChange(const XEvent& event) {
+  ++ownerChanges_;
+  const auto& change = reinterpret_cast<const XFixesSelectionNotifyEvent&>(event);
+  if (qtEvents_ && qtOwner_ != 0 && change.owner == qtOwner_) qtEvents_->ownedSince = change.selection_timestamp;
 }
 
 qint64 X11Pasteboard::changeCount() {
@@ -306,6 +331,8 @@ void X11Pasteboard::claimForQt() {
   const xcb_atom_t selection = selectionAtom();
   xcb_set_selection_owner(connection, xcb_window_t(window), selection, XCB_CURRENT_TIME);
   free(xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr));
+  // The time it was taken at, before any request for it comes.
+  changeCount();
 }
 
 void X11Pasteboard::release() {
@@ -423,7 +450,7 @@ X11Pasteboard::Conversion X11Pasteboard::convert(unsigned long target, std::chro
       while (XPending(display_)) {
         XNextEvent(display_, &event);
         if (event.type == fixesEventBase_ + XFixesSelectionNotify) {
-          ++ownerChanges_;
+          noteOwnerChange(event);
           continue;
         }
         if (event.xany.window == requestor_) return true;
@@ -507,4 +534,10 @@ qint64 X11Pasteboard::formatsAskedBy(const RunningApplication& app) {
 qint64 X11Pasteboard::timesRead() {
   if (!connect() || !qtEvents_) return 0;
   return qtEvents_->count;
+}
+
+qint64 X11Pasteboard::timesReadBy(const RunningApplication& app) {
+  xcb_connection_t* connection = qtConnection();
+  if (!connect() || !qtEvents_ || !connection || app.window == 0) return 0;
+  return qtEvents_->readsBy.value(uint32_t(app.window) & ~xcb_get_setup(connection)->resource_id_mask);
 }

@@ -10,6 +10,7 @@
 
 class QSocketNotifier;
 struct _XDisplay;
+union _XEvent;
 
 // An X11 selection: CLIPBOARD, or PRIMARY. Contents are written and saved
 // through QClipboard, which serves them to other applications from the event
@@ -46,6 +47,7 @@ class X11Pasteboard final : public Pasteboard {
   void setString(const QString& text) override;
   bool isOwnedBy(const RunningApplication& app) override;
   qint64 timesRead() override;
+  qint64 timesReadBy(const RunningApplication& app) override;
   qint64 formatsAskedBy(const RunningApplication& app) override;
 
   // A property as it was read: its type and bytes.
@@ -65,6 +67,7 @@ class X11Pasteboard final : public Pasteboard {
 
   bool connect();
   void drainEvents();
+  void noteOwnerChange(const _XEvent& event);
   unsigned long owner();
   bool ownedByThisProcess(unsigned long owner);
   unsigned long qtSelectionOwner();

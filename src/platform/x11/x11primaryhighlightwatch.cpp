@@ -3,20 +3,32 @@
 #include "platform/x11/x11errortrap.h"
 #include "platform/x11/x11windowproperties.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
 #include <QSocketNotifier>
+
+#include <cstddef>
+#include <cstring>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/XKBlib.h>
+#include <X11/extensions/XI2proto.h>
 #include <X11/extensions/XInput2.h>
 #include <X11/extensions/Xfixes.h>
+#include <xcb/xcb.h>
 
 namespace {
 
-// More applications than anyone clicks in during one session; past it the
-// oldest knowledge goes, which only lets an old highlight count as shown.
+// More applications than anyone clicks in during one session, and more
+// presses than anyone makes while one highlight stands; past them the oldest
+// knowledge goes, which only lets an old highlight count as shown.
 constexpr qsizetype kMaxApplications = 256;
+constexpr qsizetype kMaxPresses = 256;
+// The presses on our own windows remembered: more than the presses heard
+// before the event loop reads them.
+constexpr qsizetype kMaxOwnPresses = 64;
 
 // Whether server time `later` comes after `earlier`, across the 32-bit
 // millisecond clock's wrap (every 49.7 days).
@@ -25,6 +37,48 @@ bool isAfter(unsigned long later, unsigned long earlier) {
 }
 
 }  // namespace
+
+// Notes the server time of every button press Qt's connection receives: a
+// press on a window of this process, or one that a grab of ours took.
+class X11PrimaryHighlightWatch::OwnPressFilter final : public QAbstractNativeEventFilter {
+ public:
+  explicit OwnPressFilter(int inputOpcode) : inputOpcode_(inputOpcode) {
+    QCoreApplication::instance()->installNativeEventFilter(this);
+  }
+  ~OwnPressFilter() override {
+    if (QCoreApplication::instance()) QCoreApplication::instance()->removeNativeEventFilter(this);
+  }
+
+  bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
+    if (eventType != "xcb_generic_event_t") return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    const uint8_t type = event->response_type & ~0x80;
+    if (type == XCB_BUTTON_PRESS) {
+      note(static_cast<const xcb_button_press_event_t*>(message)->time);
+    } else if (type == XCB_GE_GENERIC) {
+      // Qt takes the pointer's events through XInput 2 where the server has
+      // it. The time lies within the first 32 bytes, which xcb leaves in place.
+      const auto* generic = static_cast<const xcb_ge_generic_event_t*>(message);
+      if (generic->extension == inputOpcode_ && generic->event_type == XI_ButtonPress) {
+        uint32_t time = 0;
+        std::memcpy(&time, static_cast<const char*>(message) + offsetof(xXIDeviceEvent, time), sizeof(time));
+        note(time);
+      }
+    }
+    return false;
+  }
+
+  bool contains(unsigned long time) const { return times_.contains(time); }
+
+ private:
+  void note(unsigned long time) {
+    if (times_.size() >= kMaxOwnPresses) times_.removeFirst();
+    times_.append(time);
+  }
+
+  int inputOpcode_;
+  QList<unsigned long> times_;
+};
 
 X11PrimaryHighlightWatch::X11PrimaryHighlightWatch(QByteArray displayName) {
   display_ = XOpenDisplay(displayName.isEmpty() ? nullptr : displayName.constData());
@@ -49,9 +103,11 @@ X11PrimaryHighlightWatch::X11PrimaryHighlightWatch(QByteArray displayName) {
   }
   notifier_ = std::make_unique<QSocketNotifier>(ConnectionNumber(display_), QSocketNotifier::Read);
   connect(notifier_.get(), &QSocketNotifier::activated, this, &X11PrimaryHighlightWatch::drainEvents);
+  if (QCoreApplication::instance()) ownPresses_ = std::make_unique<OwnPressFilter>(inputOpcode_);
 }
 
 X11PrimaryHighlightWatch::~X11PrimaryHighlightWatch() {
+  ownPresses_.reset();
   notifier_.reset();
   if (display_) XCloseDisplay(display_);
 }
@@ -62,8 +118,11 @@ bool X11PrimaryHighlightWatch::isShown(const RunningApplication& app) {
   // come to yet.
   XSync(display_, False);
   drainEvents();
-  const auto press = lastPress_.constFind(app.pid);
-  return press == lastPress_.constEnd() || !isAfter(*press, primaryTaken_);
+  for (const Press& press : std::as_const(presses_)) {
+    if (press.pid != app.pid || !isAfter(press.time, primaryTaken_)) continue;
+    if (!ownPresses_ || !ownPresses_->contains(press.time)) return false;
+  }
+  return true;
 }
 
 int X11PrimaryHighlightWatch::keysSinceTaken(const RunningApplication& app) {
@@ -80,6 +139,7 @@ void X11PrimaryHighlightWatch::drainEvents() {
     if (event.type == fixesEventBase_ + XFixesSelectionNotify) {
       primaryTaken_ = reinterpret_cast<XFixesSelectionNotifyEvent&>(event).selection_timestamp;
       keysSinceTaken_.clear();
+      presses_.clear();
       continue;
     }
     if (event.type != GenericEvent || event.xcookie.extension != inputOpcode_ ||
@@ -100,7 +160,8 @@ void X11PrimaryHighlightWatch::drainEvents() {
 
 void X11PrimaryHighlightWatch::notePress(unsigned long time) {
   // Read as the press is heard, a moment after it: the pointer has not moved
-  // off the window it pressed on in that time.
+  // off the window it pressed on in that time, but a window of ours that hid
+  // on the press has uncovered another (see OwnPressFilter).
   X11ErrorTrap trap(display_);
   Window window = DefaultRootWindow(display_);
   for (int depth = 0; depth < 16; ++depth) {
@@ -112,8 +173,8 @@ void X11PrimaryHighlightWatch::notePress(unsigned long time) {
   }
   const auto client = X11WindowProperties::clientWindow(display_, window);
   if (trap.sync() != 0 || !client) return;
-  if (lastPress_.size() >= kMaxApplications && !lastPress_.contains(client->pid)) lastPress_.clear();
-  lastPress_.insert(client->pid, time);
+  if (presses_.size() >= kMaxPresses) presses_.removeFirst();
+  presses_.append({time, client->pid});
 }
 
 void X11PrimaryHighlightWatch::noteKey(int keycode) {

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QObject>
 
 #include <memory>
@@ -21,6 +22,13 @@ struct _XDisplay;
 // events come in the order the server handled them, so a key that made the
 // focused program take PRIMARY again is heard before that take.
 //
+// A press the program's own windows received (a panel's close button, the
+// tray icon, or anywhere while a menu of ours holds the pointer) never reached
+// another application, whatever lies under the pointer by the time the press
+// is read: a panel that hides on that click has uncovered the window below.
+// Qt's connection sees those presses, with the same server time as the raw
+// ones; which presses were ours is settled when a highlight is asked about.
+//
 // Buttons 1 and 3 count: for a left-handed user they trade places, and
 // xterm's extending button takes PRIMARY again when it is let go. Without a
 // display, XInput 2 or XFixes every highlight counts as shown.
@@ -35,9 +43,17 @@ class X11PrimaryHighlightWatch final : public QObject, public PrimaryHighlightWa
   int keysSinceTaken(const RunningApplication& app) override;
 
  private:
+  class OwnPressFilter;
+
   void drainEvents();
   void notePress(unsigned long time);
   void noteKey(int keycode);
+
+  // A press and the process of the window under the pointer when it was read.
+  struct Press {
+    unsigned long time = 0;
+    qint32 pid = 0;
+  };
 
   _XDisplay* display_ = nullptr;
   int inputOpcode_ = -1;
@@ -45,8 +61,9 @@ class X11PrimaryHighlightWatch final : public QObject, public PrimaryHighlightWa
   std::unique_ptr<QSocketNotifier> notifier_;
   // Server time PRIMARY was last taken, 0 while that has not happened since the start.
   unsigned long primaryTaken_ = 0;
-  // Server time of the last press, by the process of the window it landed on.
-  QHash<qint32, unsigned long> lastPress_;
+  // The presses since PRIMARY last changed hands, oldest first.
+  QList<Press> presses_;
+  std::unique_ptr<OwnPressFilter> ownPresses_;
   // Keys pressed since PRIMARY last changed hands, by the process that had the focus.
   QHash<qint32, int> keysSinceTaken_;
 };

@@ -69,8 +69,26 @@ bool X11WindowActivator::activateHere(quint64 window) {
   if (here && there && *there != *here && *there != 0xFFFFFFFFUL) {
     ask(window, "_NET_WM_DESKTOP", long(*here), kSourcePager);
   }
-  ask(window, "_NET_ACTIVE_WINDOW", kSourcePager, CurrentTime);
+  // A time of 0 is an old client's: mutter then activates a window only on
+  // the current workspace, and marks it as demanding attention instead.
+  ask(window, "_NET_ACTIVE_WINDOW", kSourcePager, long(serverTime()));
+  // Both are with the window manager before anything else asks for the window.
   return trap.sync() == 0;
+}
+
+unsigned long X11WindowActivator::serverTime() {
+  // The server stamps the change of a property with its time.
+  if (!clock_) {
+    XSetWindowAttributes attributes{};
+    attributes.event_mask = PropertyChangeMask;
+    clock_ = XCreateWindow(display_, DefaultRootWindow(display_), -1, -1, 1, 1, 0, CopyFromParent, InputOnly,
+                           CopyFromParent, CWEventMask, &attributes);
+  }
+  const Atom stamp = XInternAtom(display_, "VELTRINE_SERVER_TIME", False);
+  XChangeProperty(display_, clock_, stamp, XA_STRING, 8, PropModeAppend, nullptr, 0);
+  XEvent event;
+  XWindowEvent(display_, clock_, PropertyChangeMask, &event);
+  return event.xproperty.time;
 }
 
 void X11WindowActivator::ask(quint64 window, const char* message, long first, long second) {

@@ -31,7 +31,10 @@ class X11WindowActivator final : public WindowActivator {
   QList<ClientWindow> clientWindows();
   // A client message about `window` to the window manager, with its first two values.
   void ask(quint64 window, const char* message, long first, long second);
+  // The X server's time now.
+  unsigned long serverTime();
 
   QByteArray displayName_;
   _XDisplay* display_ = nullptr;
+  unsigned long clock_ = 0;  // a window of ours whose property changes tell the time
 };
