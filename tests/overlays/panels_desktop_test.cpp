@@ -447,7 +447,8 @@ TEST_P(PanelsUnderEachWindowManager, CopyTheAnswersSelectedWordsOfferThemToAMidd
   };
 
   // Right after the start.
-  ASSERT_NO_FATAL_FAILURE(copyAndPaste(QStringLiteral("two three"), QStringLiteral("ctrl+c"), QStringLiteral(" typed ")));
+  ASSERT_NO_FATAL_FAILURE(
+      copyAndPaste(QStringLiteral("two three"), QStringLiteral("ctrl+c"), QStringLiteral(" typed ")));
 
   // The editor's own selection comes and goes (GTK then gives PRIMARY up), and a dictation is pasted there.
   ASSERT_TRUE(TestKeyboard::run({"key", "shift+Home", "End"}));
@@ -455,7 +456,8 @@ TEST_P(PanelsUnderEachWindowManager, CopyTheAnswersSelectedWordsOfferThemToAMidd
   ASSERT_TRUE(awaitTask(inserter.pasteText(QStringLiteral(" dictated "), qint32(editor.processId()))));
   EXPECT_EQ(document(QStringLiteral(" dictated "), 1).count(QStringLiteral(" dictated ")), 1);
   QTest::qWait(1500);  // PRIMARY, lent for the paste, comes back within a second when the editor does not read it
-  ASSERT_NO_FATAL_FAILURE(copyAndPaste(QStringLiteral("four five"), QStringLiteral("ctrl+Insert"), QStringLiteral(" again ")));
+  ASSERT_NO_FATAL_FAILURE(
+      copyAndPaste(QStringLiteral("four five"), QStringLiteral("ctrl+Insert"), QStringLiteral(" again ")));
 
   // Words selected once more, and the panel closed: typing goes to the editor.
   ASSERT_TRUE(selectInAnswer(QStringLiteral("six")));
