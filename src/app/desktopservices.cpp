@@ -17,6 +17,7 @@
 #include "platform/x11/x11accessibilitytrust.h"
 #include "platform/x11/x11compositorpresence.h"
 #include "platform/x11/x11primaryhighlightwatch.h"
+#include "platform/x11/x11panelkeyboard.h"
 #include "platform/x11/x11panelwindowrole.h"
 #include "platform/x11/x11frontapplication.h"
 #include "platform/x11/x11keyboardtap.h"
@@ -49,6 +50,7 @@ DesktopServices::~DesktopServices() {
   WindowActivator::install(nullptr);
   UrlOpener::install(nullptr);
   PanelWindowRole::install(nullptr);
+  PanelKeyboard::install(nullptr);
   IdleSleepInhibitor::install(nullptr);
   CompositorPresence::install(nullptr);
   PrimaryHighlightWatch::install(nullptr);
@@ -98,6 +100,8 @@ void DesktopServices::install() {
   UrlOpener::install(urlOpener_.get());
   panelWindowRole_ = std::make_unique<X11PanelWindowRole>();
   PanelWindowRole::install(panelWindowRole_.get());
+  panelKeyboard_ = std::make_unique<X11PanelKeyboard>();
+  PanelKeyboard::install(panelKeyboard_.get());
   // logind's own idle action follows its lock; GNOME's, KDE's and Xfce's
   // power managers follow the session's inhibitors.
   idleSleepInhibitor_ = std::make_unique<CombinedIdleSleepInhibitor>();

@@ -20,6 +20,7 @@ class X11Pasteboard;
 class X11SyntheticKeyboard;
 class X11TrayAppearance;
 class X11WindowActivator;
+class X11PanelKeyboard;
 class X11PanelWindowRole;
 class X11PointerButtons;
 class X11WorkArea;
@@ -52,6 +53,7 @@ class DesktopServices {
   std::unique_ptr<TmuxTerminalDriver> terminalDriver_;
   std::unique_ptr<DesktopUrlOpener> urlOpener_;
   std::unique_ptr<X11PanelWindowRole> panelWindowRole_;
+  std::unique_ptr<X11PanelKeyboard> panelKeyboard_;
   std::unique_ptr<CombinedIdleSleepInhibitor> idleSleepInhibitor_;
   std::unique_ptr<X11CompositorPresence> compositorPresence_;
   std::unique_ptr<X11PrimaryHighlightWatch> primaryHighlightWatch_;

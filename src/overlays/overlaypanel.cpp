@@ -2,6 +2,7 @@
 
 #include "overlays/overlaycontentview.h"
 #include "platform/compositorpresence.h"
+#include "platform/panelkeyboard.h"
 #include "platform/panelwindowrole.h"
 
 #include <QCursor>
@@ -113,7 +114,10 @@ void OverlayPanel::orderFrontRegardless() {
   // The window exists from here on, so the window manager can be told what it
   // is before it first sees it.
   winId();
-  if (QWindow* window = windowHandle(); window && !isVisible()) PanelWindowRole::current().markAsPanel(*window);
+  QWindow* window = windowHandle();
+  if (window && !isVisible()) PanelWindowRole::current().markAsPanel(*window);
+  // Presses are seen on the window, before any widget of the panel has them.
+  if (window && settings_.canBecomeKey) window->installEventFilter(this);
   updateShape();
   show();
   raise();
@@ -121,8 +125,24 @@ void OverlayPanel::orderFrontRegardless() {
 
 void OverlayPanel::orderOut() {
   dragOffset_.reset();
+  if (settings_.canBecomeKey) PanelKeyboard::current().giveBack();
   hide();
   dissolveLevel_ = 0;  // the shape follows at the next showing
+}
+
+bool OverlayPanel::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonPress && watched == windowHandle()) {
+    // The widgets a press gives the focus to, as Qt picks them: the one under
+    // the pointer or the nearest of its parents that takes it on a click.
+    const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+    for (const QWidget* widget = childAt(at); widget && widget != this; widget = widget->parentWidget()) {
+      if (widget->focusPolicy() & Qt::ClickFocus) {
+        PanelKeyboard::current().lend(*windowHandle());
+        break;
+      }
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void OverlayPanel::mousePressEvent(QMouseEvent* event) {

@@ -12,13 +12,18 @@
 // Each floating overlay owns one, made on its first showing and reused for the
 // life of the program; showing and hiding never destroy it.
 //
-// The panel is a tool window that stays on top, is shown without activation
-// and refuses the keyboard focus outright, also when clicked: the copy and
-// paste keys of the next request must reach the user's application, never one
-// of our panels. What it is to the window manager is told before each showing
-// (PanelWindowRole). Its buttons, links, mouse selection and dragging work
-// without the focus. The result panel can be dragged by its background. A
-// panel that ignores the mouse lets every click through to the window below.
+// The panel is a tool window that stays on top and is shown without
+// activation: the copy and paste keys of the next request must reach the
+// user's application, never one of our panels. What it is to the window
+// manager is told before each showing (PanelWindowRole). Its buttons, links,
+// mouse selection and dragging work without the focus. A panel that can
+// become key (the result panel) takes the keyboard only while the user works
+// inside it: a press on a widget that takes the focus on a click (its
+// selectable text) lends it the keyboard (PanelKeyboard), so that the copy
+// key copies what they selected there; buttons and the background leave the
+// keyboard where it is. Hiding gives it back. The result panel can be dragged
+// by its background. A panel that ignores the mouse lets every click through
+// to the window below.
 //
 // Fading changes the window's opacity (never a graphics effect, which would
 // flatten the glowing widgets inside).
@@ -36,6 +41,7 @@ class OverlayPanel : public QWidget {
     QSize size;
     bool ignoresMouse = false;
     bool movableByBackground = false;
+    bool canBecomeKey = false;
   };
 
   explicit OverlayPanel(const Settings& settings);
@@ -66,6 +72,7 @@ class OverlayPanel : public QWidget {
   void orderOut();
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;

@@ -79,7 +79,7 @@ void ResultOverlayWindowController::hideLater(int delayMs) {
 }
 
 void ResultOverlayWindowController::makePanel() {
-  panel_ = new OverlayPanel({QSize(ResultOverlayView::kPlainWidth, kPlainMinHeight), false, true});
+  panel_ = new OverlayPanel({QSize(ResultOverlayView::kPlainWidth, kPlainMinHeight), false, true, true});
   hostingView_ = new ResultOverlayView(viewModel_);
   connect(hostingView_, &ResultOverlayView::dismissRequested, this, [this] { hideLater(0); });
   connect(hostingView_, &ResultOverlayView::copyRequested, this, &ResultOverlayWindowController::copyText);

@@ -13,6 +13,7 @@
 #include "pipeline/permissionmanager.h"
 #include "platform/accessibilitytrust.h"
 #include "platform/frontapplication.h"
+#include "platform/panelkeyboard.h"
 #include "service/authstore.h"
 
 #include <QFile>
@@ -85,6 +86,10 @@ const QList<quint64>& AppHotKeyHandler::probeDelays() {
 void AppHotKeyHandler::handleHotKey(HotKeyCombo combo) {
   trace(QStringLiteral("handleHotKey: combo=") + rawValue(combo) + QStringLiteral(", state=") +
         toString(recorder_.state()));
+  // A request is for the application the user types into: the answer panel
+  // they were selecting text in gives the keyboard back there first, before
+  // anything reads the selection or types.
+  PanelKeyboard::current().giveBack();
   // A press during a start belongs to that start (the user pressed twice, or
   // pressed while the selection was being read): it changes nothing, also
   // when the recorder already runs.

@@ -12,14 +12,18 @@
 #include "overlays/tipoverlayview.h"
 #include "overlays/tipoverlaywindowcontroller.h"
 #include "pipeline/selectionsnapshot.h"
+#include "pipeline/textinserter.h"
 #include "platform/linux/atspiaccessibility.h"
 #include "platform/x11/x11accessibilitytrust.h"
 #include "platform/x11/x11compositorpresence.h"
 #include "platform/x11/x11frontapplication.h"
+#include "platform/x11/x11panelkeyboard.h"
 #include "platform/x11/x11panelwindowrole.h"
 #include "platform/x11/x11pasteboard.h"
+#include "platform/x11/x11synthetickeyboard.h"
 
 #include "awaittask.h"
+#include "desktopeditor.h"
 #include "servergeometry.h"
 #include "testcompositor.h"
 #include "testenvironment.h"
@@ -28,6 +32,7 @@
 #include "windowmanagerdesktop.h"
 
 #include <QAccessible>
+#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
@@ -71,15 +76,20 @@ bool onScreen(QWidget* panel) { return panel && QTest::qWaitForWindowExposed(pan
 // The real desktop's window manager; every panel is hidden again afterwards.
 class Panels : public ::testing::Test {
  protected:
-  void SetUp() override { PanelWindowRole::install(&role_); }
+  void SetUp() override {
+    PanelWindowRole::install(&role_);
+    PanelKeyboard::install(&keyboard_);
+  }
   void TearDown() override {
     recording.hide();
     clarify.hide();
     result.hide();
     if (tip.panel()) tip.panel()->orderOut();
+    PanelKeyboard::install(nullptr);
     PanelWindowRole::install(nullptr);
   }
   X11PanelWindowRole role_;
+  X11PanelKeyboard keyboard_;
   RecordingOverlayWindowController& recording = RecordingOverlayWindowController::shared();
   ClarifyOverlayWindowController& clarify = ClarifyOverlayWindowController::shared();
   TipOverlayWindowController& tip = TipOverlayWindowController::shared();
@@ -169,6 +179,28 @@ qulonglong activeWindow() {
   return run("xprop", {"-root", "_NET_ACTIVE_WINDOW"}).section('#', 1).section(',', 0, 0).trimmed().toULongLong(nullptr, 16);
 }
 
+// The window of process `pid`, once it is mapped and in front as the window
+// manager says, not only by the X focus that the window took itself: a window
+// manager still starting when the window showed takes the focus afterwards and
+// may leave it nowhere. Asked again until it is; 0 when it never was.
+qulonglong bringToFront(qint64 pid) {
+  qulonglong window = 0;
+  if (!waitUntil([&] {  // mapped by the window manager
+        const QString found = run("xdotool", {"search", "--onlyvisible", "--pid", QString::number(pid)});
+        return (window = found.section('\n', 0, 0).trimmed().toULongLong()) != 0;
+      }, std::chrono::seconds(20))) {
+    return 0;
+  }
+  const bool inFront = waitUntil(
+      [&] {
+        if (activeWindow() == window) return true;
+        TestKeyboard::run({"windowactivate", QString::number(window)});
+        return false;
+      },
+      std::chrono::seconds(30));
+  return inFront ? window : 0;
+}
+
 // What the window manager and the X server say of `panel`, for a failure's message.
 std::string describe(const OverlayPanel* panel) {
   const QString id = QString::number(panel->winId());
@@ -183,7 +215,8 @@ class PanelsUnderEachWindowManager : public Panels, public ::testing::WithParamI
 // Whatever the state of the program's main window, every panel shows above
 // the application in front at its own size and place, on every workspace, and
 // the focus stays in that application when a panel shows, when the pointer
-// enters it and when it is clicked; its buttons work.
+// enters it and when it is clicked anywhere but in the answer's text (below);
+// its buttons work.
 TEST_P(PanelsUnderEachWindowManager, ShowAboveTheApplicationInFrontOnEveryWorkspaceAndNeverTakeTheFocus) {
   REQUIRE_TEST_DESKTOP();
   const QString manager = QString::fromStdString(GetParam());
@@ -199,22 +232,9 @@ TEST_P(PanelsUnderEachWindowManager, ShowAboveTheApplicationInFrontOnEveryWorksp
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow));
   TestWindow window;
   ASSERT_TRUE(window.start());
-  qulonglong frontWindow = 0;
-  ASSERT_TRUE(waitUntil([&] {  // mapped by the window manager
-    const QString found = run("xdotool", {"search", "--onlyvisible", "--name", "^Veltrine test window$"});
-    return (frontWindow = found.section('\n', 0, 0).trimmed().toULongLong()) != 0;
-  }));
-  // In front as the window manager says, not only by the X focus that the
-  // window took itself: a window manager still starting when the window showed
-  // takes the focus afterwards and may leave it nowhere. Asked again until it is.
-  ASSERT_TRUE(waitUntil(
-      [&] {
-        if (activeWindow() == frontWindow) return true;
-        TestKeyboard::run({"windowactivate", QString::number(frontWindow)});
-        return false;
-      },
-      std::chrono::seconds(30)))
-      << "the window manager names " << activeWindow() << " active";
+  const qulonglong frontWindow = bringToFront(window.processId());
+  ASSERT_NE(frontWindow, 0u) << "the window manager names " << activeWindow() << " active";
+  window.clearLines();  // a window manager still starting may have taken the focus from it and given it back
   X11FrontApplication front;
   const auto frontIsTheWindow = [&] {
     const auto app = front.frontmost();
@@ -259,20 +279,16 @@ TEST_P(PanelsUnderEachWindowManager, ShowAboveTheApplicationInFrontOnEveryWorksp
     EXPECT_EQ(serverGeometry(panel), panel->geometry()) << describe(panel);
   }
 
-  // The user clicks the indicator's and the tip's body, the result's pin, drags
-  // across its text to select a word, and drags the panel by its background.
-  QTextBrowser* answer = result.panel()->findChild<QTextBrowser*>();
-  ASSERT_NE(answer, nullptr);
-  QTextCursor word(answer->document());
-  word.setPosition(answer->document()->find(QStringLiteral("two")).selectionStart());
-  const QPoint text = answer->viewport()->mapToGlobal(answer->cursorRect(word).center()) + QPoint(1, 0);
+  // The user clicks the indicator's and the tip's body, the result's pin, and
+  // drags the panel by its background. (The answer stands at the top of the
+  // screen, off the indicator and the tip, which it would cover.)
+  result.panel()->move(result.panel()->x(), 0);
   const QRect before = result.panel()->geometry();
   const auto body = [](QWidget* panel, int left) { return panel->geometry().center() - QPoint(left, 0); };
   const std::vector<std::function<bool()>> clicks{
       [&] { return click(body(panels[0], 100)); }, [&] { return click(body(panels[2], 60)); },
       [&] { return click(result.panel()->findChild<ResultOverlayView*>()->pinButton()); },
-      [&] { return drag(text, QPoint(40, 0)); },
-      [&] { return drag(QPoint(before.center().x(), before.bottom() - 12), QPoint(-100, -100)); }};  // by the footer
+      [&] { return drag(QPoint(before.center().x(), before.bottom() - 12), QPoint(-100, 100)); }};  // by the footer
   for (size_t i = 0; i < clicks.size(); ++i) {
     ASSERT_TRUE(clicks[i]());
     ASSERT_TRUE(window.command(QStringLiteral("state")));  // the click has reached the desktop
@@ -285,8 +301,7 @@ TEST_P(PanelsUnderEachWindowManager, ShowAboveTheApplicationInFrontOnEveryWorksp
     EXPECT_EQ(app ? qint64(app->pid) : -1, window.processId()) << "click " << i;
   }
   EXPECT_TRUE(waitUntil([&] { return !result.viewModel().pinned(); }));
-  EXPECT_TRUE(waitUntil([&] { return answer->textCursor().hasSelection(); }));
-  EXPECT_TRUE(waitUntil([&] { return result.panel()->geometry().y() < before.y() - 60; }));  // dragged
+  EXPECT_TRUE(waitUntil([&] { return result.panel()->geometry().y() > before.y() + 60; }));  // dragged
   EXPECT_TRUE(waitUntil([&] { return dismissed.size() == 1; }));
   ASSERT_TRUE(TestKeyboard::run({"type", "still here"}));
   EXPECT_TRUE(window.waitForLine(QStringLiteral("text still here")));
@@ -320,6 +335,137 @@ TEST_P(PanelsUnderEachWindowManager, ShowAboveTheApplicationInFrontOnEveryWorksp
   const QString id = QString::number(tip.panel()->winId());
   EXPECT_TRUE(waitUntil([&] { return run("xwininfo", {"-id", id}).contains("IsViewable"); }));
   WindowManagerDesktop::showWorkspace(0);
+}
+
+// Where the words `words` of `answer`'s text begin, or end, on the screen.
+QPoint textPoint(const QTextBrowser* answer, const QString& words, bool end) {
+  const QTextCursor found = answer->document()->find(words);
+  QTextCursor at(answer->document());
+  at.setPosition(end ? found.selectionEnd() : found.selectionStart());
+  return answer->viewport()->mapToGlobal(answer->cursorRect(at).center());
+}
+
+// The window's frame on the screen, as xdotool reads it.
+QRect windowGeometry(qulonglong window) {
+  const QString shown = run("xdotool", {"getwindowgeometry", QString::number(window)});
+  const QStringList at = shown.section("Position:", 1).trimmed().section(' ', 0, 0).split(',');
+  const QStringList size = shown.section("Geometry:", 1).trimmed().section('\n', 0, 0).split('x');
+  if (at.size() != 2 || size.size() != 2) return {};
+  return QRect(at[0].toInt(), at[1].toInt(), size[0].toInt(), size[1].toInt());
+}
+
+// The user works inside the answer, with a real editor in front: a word range
+// dragged across in the answer's text is what a middle click pastes, and
+// Control+C or Control+Insert copies it, since the panel has the keyboard
+// while they work there; a click back into the editor gives the keyboard back
+// there. The same after a dictation was pasted into the editor, which lends
+// the clipboard and PRIMARY for the paste.
+TEST_P(PanelsUnderEachWindowManager, CopyTheAnswersSelectedWordsOfferThemToAMiddleClickAndGiveTheKeyboardBack) {
+  REQUIRE_TEST_DESKTOP();
+  const QString manager = QString::fromStdString(GetParam());
+  if (manager != WindowManagerDesktop::current()) {
+    const WindowManagerDesktop::Run other = WindowManagerDesktop::runCurrentTestUnder(manager);
+    EXPECT_TRUE(other.passed) << other.output.toStdString();
+    return;
+  }
+  // The desktop as the program installs it at start-up.
+  X11Pasteboard clipboard;
+  X11Pasteboard primary(X11Pasteboard::Selection::primary);
+  X11FrontApplication front;
+  X11SyntheticKeyboard keyboard;
+  X11AccessibilityTrust trust;
+  Pasteboard::install(&clipboard);
+  Pasteboard::installPrimarySelection(&primary);
+  FrontApplication::install(&front);
+  SyntheticKeyboard::install(&keyboard);
+  AccessibilityTrust::install(&trust);
+  const auto uninstall = qScopeGuard([] {
+    AccessibilityTrust::install(nullptr);
+    SyntheticKeyboard::install(nullptr);
+    FrontApplication::install(nullptr);
+    Pasteboard::installPrimarySelection(nullptr);
+    Pasteboard::install(nullptr);
+  });
+
+  DesktopEditor editor(DesktopEditor::Program::mousepad);
+  ASSERT_TRUE(editor.open(QStringLiteral("alpha")));
+  const qulonglong editorWindow = bringToFront(editor.processId());
+  ASSERT_NE(editorWindow, 0u) << "the window manager names " << activeWindow() << " active";
+  // The editor's text near its bottom left corner; the panel stands in the screen's bottom right corner.
+  const QRect editorFrame = windowGeometry(editorWindow);
+  ASSERT_TRUE(editorFrame.isValid());
+  const QPoint inEditor(editorFrame.left() + 40, editorFrame.bottom() - 80);
+  const auto clickEditor = [&](int button) {
+    return TestKeyboard::run({"mousemove", QString::number(inEditor.x()), QString::number(inEditor.y()), "click",
+                              QString::number(button)});
+  };
+  // The document once it holds `words` `times` times, saved as the user saves
+  // it (the last one saved when it never does within ten seconds: a paste the
+  // editor asks this process for comes late on a busy machine).
+  const auto document = [&](const QString& words, int times) {
+    std::optional<QString> text;
+    const QDeadlineTimer deadline(10000);
+    do {
+      text = editor.saveAndRead();
+      if (text && text->count(words) == times) break;
+      QTest::qWait(200);
+    } while (!deadline.hasExpired());
+    return text.value_or(QString());
+  };
+
+  clipboard.setString(QStringLiteral("earlier"));
+  result.show(QStringLiteral("# Answer\n\none two three four five six"), true, true);
+  ASSERT_TRUE(onScreen(result.panel()));
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  result.panel()->move(screen.right() + 1 - result.panel()->width(), screen.bottom() + 1 - result.panel()->height());
+  ASSERT_FALSE(result.panel()->geometry().contains(inEditor)) << "the editor is at " << editorFrame.x();
+  QTextBrowser* answer = result.panel()->findChild<QTextBrowser*>();
+  ASSERT_NE(answer, nullptr);
+  const auto selectInAnswer = [&](const QString& words) {
+    const QPoint from = textPoint(answer, words, false) + QPoint(1, 0);
+    return drag(from, textPoint(answer, words, true) - from) &&
+           waitUntil([&] { return answer->textCursor().selectedText() == words; });
+  };
+  // The user selects words in the answer and copies them with `copyKey`; then clicks back into the
+  // editor, types, pastes there with Control+V and pastes with a middle click.
+  const auto copyAndPaste = [&](const QString& words, const QString& copyKey, const QString& typed) {
+    ASSERT_TRUE(selectInAnswer(words));
+    // The panel has the keyboard: the copy key reaches it.
+    EXPECT_TRUE(waitUntil([&] { return result.panel()->isActiveWindow(); }));
+    ASSERT_TRUE(TestKeyboard::run({"key", copyKey}));
+    ASSERT_TRUE(clickEditor(1));
+    // The editor has the keyboard again, where it was.
+    EXPECT_TRUE(waitUntil([&] { return !result.panel()->isActiveWindow(); }));
+    ASSERT_TRUE(TestKeyboard::run({"type", typed}));
+    ASSERT_TRUE(TestKeyboard::run({"key", "ctrl+v"}));
+    ASSERT_TRUE(clickEditor(2));
+    const QString pasted = document(words, 2);
+    EXPECT_EQ(pasted.count(words), 2) << "copied with " << copyKey.toStdString() << ": " << pasted.toStdString();
+    EXPECT_EQ(pasted.count(typed), 1) << pasted.toStdString();
+    const auto app = front.frontmost();
+    EXPECT_EQ(app ? qint64(app->pid) : -1, editor.processId());
+  };
+
+  // Right after the start.
+  ASSERT_NO_FATAL_FAILURE(
+      copyAndPaste(QStringLiteral("two three"), QStringLiteral("ctrl+c"), QStringLiteral(" typed ")));
+
+  // The editor's own selection comes and goes (GTK then gives PRIMARY up), and a dictation is pasted there.
+  ASSERT_TRUE(TestKeyboard::run({"key", "shift+Home", "End"}));
+  TextInserter inserter;
+  ASSERT_TRUE(awaitTask(inserter.pasteText(QStringLiteral(" dictated "), qint32(editor.processId()))));
+  EXPECT_EQ(document(QStringLiteral(" dictated "), 1).count(QStringLiteral(" dictated ")), 1);
+  QTest::qWait(1500);  // PRIMARY, lent for the paste, comes back within a second when the editor does not read it
+  ASSERT_NO_FATAL_FAILURE(
+      copyAndPaste(QStringLiteral("four five"), QStringLiteral("ctrl+Insert"), QStringLiteral(" again ")));
+
+  // Words selected once more, and the panel closed: typing goes to the editor.
+  ASSERT_TRUE(selectInAnswer(QStringLiteral("six")));
+  EXPECT_TRUE(waitUntil([&] { return result.panel()->isActiveWindow(); }));
+  ASSERT_TRUE(click(result.panel()->findChild<ResultOverlayView*>()->closeButton()));
+  ASSERT_TRUE(waitUntil([&] { return !result.panel()->isVisible(); }));
+  ASSERT_TRUE(TestKeyboard::run({"type", " closed "}));
+  EXPECT_EQ(document(QStringLiteral(" closed "), 1).count(QStringLiteral(" closed ")), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(, PanelsUnderEachWindowManager,

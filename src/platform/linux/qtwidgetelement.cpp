@@ -6,6 +6,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QWindow>
 
 namespace {
 
@@ -36,7 +37,9 @@ QString selectedText(const QTextCursor& cursor) {
 QtWidgetElement::QtWidgetElement(QWidget* widget) : widget_(widget) {}
 
 bool QtWidgetElement::thisProcessIsInFront() {
-  return QGuiApplication::focusWindow() != nullptr && QGuiApplication::applicationState() == Qt::ApplicationActive;
+  const QWindow* focus = QGuiApplication::focusWindow();
+  return focus && !focus->flags().testFlag(Qt::WindowDoesNotAcceptFocus) &&
+         QGuiApplication::applicationState() == Qt::ApplicationActive;
 }
 
 std::shared_ptr<QtWidgetElement> QtWidgetElement::focusedInThisProcess() {

@@ -19,7 +19,9 @@ class QtWidgetElement final : public AccessibleElement {
   // The widget with the keyboard focus while a window of this process is the
   // active one; nothing otherwise.
   static std::shared_ptr<QtWidgetElement> focusedInThisProcess();
-  // Whether a window of this process is the active one.
+  // Whether a window of this process is the active one. A floating panel
+  // (a window that refuses the focus by its flags) never is, also while the
+  // user works in its text: a request is for the application they type into.
   static bool thisProcessIsInFront();
 
   QWidget* widget() const { return widget_; }

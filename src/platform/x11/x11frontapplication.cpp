@@ -18,9 +18,18 @@ std::optional<X11WindowProperties::ClientWindow> focusedClient(Display* display)
   return X11WindowProperties::clientWindow(display, focus);
 }
 
+// The window the window manager names active. mutter names a window it does
+// not manage (one of our panels while the user selects text in it) while
+// that window has the focus, and still a moment after the panel gave the
+// focus back: such a window is no application's, and the focus tells.
 Window activeWindow(Display* display) {
   const auto window = X11WindowProperties::single(display, DefaultRootWindow(display), "_NET_ACTIVE_WINDOW", XA_WINDOW);
-  return window ? static_cast<Window>(*window) : None;
+  XWindowAttributes attributes{};
+  if (!window || !XGetWindowAttributes(display, static_cast<Window>(*window), &attributes) ||
+      attributes.override_redirect) {
+    return None;
+  }
+  return static_cast<Window>(*window);
 }
 
 }  // namespace

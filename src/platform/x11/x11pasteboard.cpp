@@ -91,7 +91,10 @@ std::optional<PropertyData> takeProperty(Display* display, Window window, Atom p
 // - answers at once, with a refusal, every request for a target we do not
 //   offer. Qt 6.4 answers such a request naming a property it never writes:
 //   a requestor that waits for that property waits out its own time-out.
-//   (gvim asks for its own _VIMENC_TEXT first, then for UTF8_STRING.)
+//   (gvim asks for its own _VIMENC_TEXT first, then for UTF8_STRING.) What
+//   we offer is what Qt holds at the request: the program's own writes, and
+//   as much Qt's, which never pass through here (a text the user selects in
+//   one of our views is PRIMARY, and the copy key there fills the clipboard);
 // - counts the requests for contents we offer, which Qt answers right after
 //   (asking which formats are offered, or since when, reads nothing; nor
 //   does a refused request), and by which client;
@@ -107,7 +110,8 @@ std::optional<PropertyData> takeProperty(Display* display, Window window, Atom p
 //   and the next paste would insert nothing.
 class X11Pasteboard::QtSelectionFilter final : public QAbstractNativeEventFilter {
  public:
-  QtSelectionFilter(xcb_connection_t* connection, Atom selection) : connection_(connection), selection_(selection) {
+  QtSelectionFilter(xcb_connection_t* connection, Atom selection, QClipboard::Mode mode)
+      : connection_(connection), selection_(selection), mode_(mode) {
     QCoreApplication::instance()->installNativeEventFilter(this);
   }
   ~QtSelectionFilter() override {
@@ -124,7 +128,7 @@ class X11Pasteboard::QtSelectionFilter final : public QAbstractNativeEventFilter
       const QByteArray target = atomName(request->target);
       if (target == "TARGETS") noteClient(formatsAsked, request->requestor);
       if (!protocolTargets().contains(target)) {
-        if (!offers(target)) {
+        if (!offers(target, *request)) {
           refuse(*request);
           return true;
         }
@@ -143,8 +147,6 @@ class X11Pasteboard::QtSelectionFilter final : public QAbstractNativeEventFilter
   }
 
   qint64 count = 0;
-  // The formats of what we hold, as they were given to Qt.
-  QStringList formats;
   // How many times each client asked for our formats, and read what we hold,
   // by the first resource id of its block (X gives each client one, the same
   // size for all).
@@ -159,12 +161,19 @@ class X11Pasteboard::QtSelectionFilter final : public QAbstractNativeEventFilter
     return targets;
   }
 
-  // What Qt lists among the targets of what we hold: each format by its name,
-  // and for a text the X text targets too. An image it converts to many
-  // formats: those are left to Qt.
-  bool offers(const QByteArray& target) const {
+  // What Qt lists among the targets of what it holds: each format by its
+  // name, and for a text the X text targets too. An image it converts to many
+  // formats: those are left to Qt. Nothing once another client owns the
+  // selection: what Qt still holds is no longer the selection.
+  bool offers(const QByteArray& target, const xcb_selection_request_event_t& request) {
     static const QSet<QByteArray> textTargets{"UTF8_STRING", "STRING", "TEXT"};
-    for (const QString& format : formats) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const bool held = clipboard && (mode_ == QClipboard::Selection ? clipboard->ownsSelection()
+                                                                   : clipboard->ownsClipboard());
+    if (!held || ownerNow() != request.owner) return false;
+    const QMimeData* data = clipboard->mimeData(mode_);
+    if (!data) return false;
+    for (const QString& format : data->formats()) {
       if (format.startsWith(u"image/") || format == u"application/x-qt-image") return true;
       if (format == QLatin1String(target)) return true;
       if (format == u"text/plain" && textTargets.contains(target)) return true;
@@ -215,6 +224,7 @@ class X11Pasteboard::QtSelectionFilter final : public QAbstractNativeEventFilter
 
   xcb_connection_t* connection_;
   Atom selection_;
+  QClipboard::Mode mode_;
   QHash<xcb_atom_t, QByteArray> names_;
 };
 
@@ -252,7 +262,7 @@ bool X11Pasteboard::connect() {
   notifier_ = std::make_unique<QSocketNotifier>(ConnectionNumber(display_), QSocketNotifier::Read);
   QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this] { drainEvents(); });
   if (xcb_connection_t* connection = qtConnection()) {
-    qtEvents_ = std::make_unique<QtSelectionFilter>(connection, selectionAtom());
+    qtEvents_ = std::make_unique<QtSelectionFilter>(connection, selectionAtom(), clipboardMode(selection_));
   }
   return true;
 }
@@ -485,25 +495,18 @@ X11Pasteboard::Conversion X11Pasteboard::convert(unsigned long target, std::chro
 void X11Pasteboard::clearContents() {
   release();
   clipboard()->clear(clipboardMode(selection_));
-  offer({});
 }
 
 void X11Pasteboard::writeItem(const PasteboardItem& item) {
   auto* data = new QMimeData;
   for (const auto& [format, bytes] : item.formats) data->setData(format, bytes);
   claimForQt();
-  offer(data->formats());
   clipboard()->setMimeData(data, clipboardMode(selection_));
 }
 
 void X11Pasteboard::setString(const QString& text) {
   claimForQt();
-  offer({QStringLiteral("text/plain")});
   clipboard()->setText(text, clipboardMode(selection_));
-}
-
-void X11Pasteboard::offer(const QStringList& formats) {
-  if (connect() && qtEvents_) qtEvents_->formats = formats;
 }
 
 bool X11Pasteboard::isOwnedBy(const RunningApplication& app) {

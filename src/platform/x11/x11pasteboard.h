@@ -73,7 +73,6 @@ class X11Pasteboard final : public Pasteboard {
   unsigned long qtSelectionOwner();
   void claimForQt();
   void release();
-  void offer(const QStringList& formats);
   std::optional<QString> foreignText();
   std::optional<QString> decodeText(const PropertyData& data);
   Conversion convert(unsigned long target, std::chrono::steady_clock::time_point deadline);
