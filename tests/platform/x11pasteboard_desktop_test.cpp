@@ -170,6 +170,29 @@ TEST(X11Pasteboard, ATargetWeDoNotOfferIsRefusedAtOnceAndIsNoRead) {
   primary.clearContents();
 }
 
+// Text the user selects in one of the program's own views is put on PRIMARY by
+// Qt itself, before the program has pasted anything: gvim's first question,
+// for a format we do not offer, is refused at once there too, never left to
+// its time-out.
+TEST(X11Pasteboard, OurOwnSelectionIsServedAsWellBeforeAnyPaste) {
+  REQUIRE_TEST_DESKTOP();
+  X11Pasteboard primary(X11Pasteboard::Selection::primary);
+  QGuiApplication::clipboard()->setText(QStringLiteral("selected in the panel"), QClipboard::Selection);
+  std::future<std::vector<std::optional<XClient::Requestor::Answer>>> asked = std::async(std::launch::async, [] {
+    XClient::Requestor gvim;
+    std::vector<std::optional<XClient::Requestor::Answer>> answers;
+    for (const char* target : {"_VIMENC_TEXT", "UTF8_STRING"}) answers.push_back(gvim.ask("PRIMARY", target, 3s));
+    return answers;
+  });
+  ASSERT_TRUE(waitUntil([&] { return asked.wait_for(0s) == std::future_status::ready; }, 20s));
+  const auto answers = asked.get();
+  ASSERT_TRUE(answers[0] && answers[1]);
+  EXPECT_TRUE(answers[0]->refused);
+  EXPECT_LT(answers[0]->after, 50ms);
+  EXPECT_EQ(answers[1]->bytes, "selected in the panel");
+  QGuiApplication::clipboard()->clear(QClipboard::Selection);
+}
+
 // A program whose keys go through an input method's module (mousepad with
 // fcitx5) may stamp its request with the time of a key from before we took the
 // clipboard. The request reached us because we own the clipboard now: it gets

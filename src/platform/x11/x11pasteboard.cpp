@@ -229,9 +229,20 @@ class X11Pasteboard::QtSelectionFilter final : public QAbstractNativeEventFilter
 };
 
 X11Pasteboard::X11Pasteboard(Selection selection, QByteArray displayName)
-    : selection_(selection), displayName_(std::move(displayName)) {}
+    : selection_(selection), displayName_(std::move(displayName)) {
+  // Qt takes the selection for text selected in the program's own views
+  // without passing here: the filter must answer those requests too, also
+  // before the program's first paste opens the connection.
+  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+    qtTookSelection_ =
+        QObject::connect(QGuiApplication::clipboard(), &QClipboard::changed, [this](QClipboard::Mode mode) {
+          if (mode == clipboardMode(selection_)) connect();
+        });
+  }
+}
 
 X11Pasteboard::~X11Pasteboard() {
+  QObject::disconnect(qtTookSelection_);
   qtEvents_.reset();
   notifier_.reset();
   if (display_) XCloseDisplay(display_);

@@ -3,6 +3,7 @@
 #include "platform/pasteboard.h"
 
 #include <QByteArray>
+#include <QMetaObject>
 
 #include <chrono>
 #include <memory>
@@ -86,5 +87,7 @@ class X11Pasteboard final : public Pasteboard {
   int fixesEventBase_ = 0;
   qint64 ownerChanges_ = 0;
   std::unique_ptr<QSocketNotifier> notifier_;
+  // Opens the connection (and the filter) once Qt takes the selection itself.
+  QMetaObject::Connection qtTookSelection_;
   std::unique_ptr<QtSelectionFilter> qtEvents_;
 };
