@@ -16,6 +16,7 @@
 #include "platform/linux/tmuxterminaldriver.h"
 #include "platform/x11/x11accessibilitytrust.h"
 #include "platform/x11/x11compositorpresence.h"
+#include "platform/x11/x11displayloss.h"
 #include "platform/x11/x11primaryhighlightwatch.h"
 #include "platform/x11/x11panelkeyboard.h"
 #include "platform/x11/x11panelwindowrole.h"
@@ -63,6 +64,7 @@ DesktopServices::~DesktopServices() {
 
 void DesktopServices::install() {
   if (accessibilityTrust_) return;
+  X11DisplayLoss::install();
   accessibilityTrust_ = std::make_unique<X11AccessibilityTrust>();
   AccessibilityTrust::install(accessibilityTrust_.get());
   microphoneAccess_ = std::make_unique<QtMicrophoneAccess>();
