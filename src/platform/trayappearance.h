@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QObject>
+#include <QWindow>
 
 // What the desktop's system tray tells, or shows, of its panel's colours: the
 // text colour a tray may name for the icons it holds, and the background its
@@ -17,6 +18,12 @@ class TrayAppearance : public QObject {
   virtual QColor background() = 0;
   // Looks at the panel again (it may have been drawn since, or changed its theme).
   virtual void refresh() = 0;
+  // Whether the tray has taken the icon `window` into its panel. True where
+  // that cannot be known, or where there is no tray to take it.
+  virtual bool holdsIcon(WId window) {
+    Q_UNUSED(window);
+    return true;
+  }
 
   static TrayAppearance& current();
   // Installs `appearance` (not owned; it must outlive its use). nullptr uninstalls.

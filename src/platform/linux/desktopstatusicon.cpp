@@ -1,11 +1,13 @@
 #include "platform/linux/desktopstatusicon.h"
 
+#include "core/logging.h"
 #include "core/paths.h"
 #include "core/privatefile.h"
 #include "platform/linux/dbusmenuexporter.h"
 #include "platform/linux/statusnotifieritem.h"
 #include "platform/trayappearance.h"
 
+#include <QApplication>
 #include <QCryptographicHash>
 #include <QCursor>
 #include <QDBusMessage>
@@ -20,6 +22,7 @@
 #include <QPalette>
 #include <QSvgRenderer>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QtEndian>
 
 namespace {
@@ -27,6 +30,10 @@ namespace {
 const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
 // The sizes trays ask for, from small panels to large ones and scaled screens.
 constexpr int kSizes[] = {16, 22, 24, 32, 48, 64};
+// A tray takes an icon within milliseconds; one that has not after this long
+// missed the request.
+constexpr int kDockCheckMs = 500;
+constexpr int kDockChecks = 6;
 
 QImage render(const QByteArray& drawing, int side) {
   QImage image(side, side, QImage::Format_ARGB32);
@@ -67,7 +74,11 @@ DesktopStatusIcon::DesktopStatusIcon(QDBusConnection bus)
   connect(&watcher_, &QDBusServiceWatcher::serviceRegistered, this, [this] {
     if (item_) item_->registerWithWatcher();
   });
-  connect(&TrayAppearance::current(), &TrayAppearance::changed, this, &DesktopStatusIcon::present);
+  connect(&TrayAppearance::current(), &TrayAppearance::changed, this, [this] {
+    present();
+    // Qt docks the icon anew with a new tray.
+    if (tray_) watchDocking();
+  });
 }
 
 DesktopStatusIcon::~DesktopStatusIcon() = default;
@@ -137,6 +148,31 @@ void DesktopStatusIcon::useSystemTray() {
   });
   present();
   tray_->show();
+  watchDocking();
+}
+
+void DesktopStatusIcon::watchDocking() {
+  const bool idle = dockChecksLeft_ == 0;
+  dockChecksLeft_ = kDockChecks;
+  if (idle) QTimer::singleShot(kDockCheckMs, this, &DesktopStatusIcon::checkDocked);
+}
+
+void DesktopStatusIcon::checkDocked() {
+  if (!tray_ || dockChecksLeft_ <= 0) return;
+  --dockChecksLeft_;
+  // Qt's icon is a top-level widget of its own, reparented by the tray.
+  WId window = 0;
+  for (const QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget->objectName() == QLatin1String("QSystemTrayIconSys") && widget->isVisible()) {
+      window = widget->internalWinId();
+    }
+  }
+  if (window && !TrayAppearance::current().holdsIcon(window)) {
+    qCInfo(lcAppDelegate, "status icon: the tray did not take the icon; asking again");
+    tray_->hide();
+    tray_->show();
+  }
+  if (dockChecksLeft_ > 0) QTimer::singleShot(kDockCheckMs, this, &DesktopStatusIcon::checkDocked);
 }
 
 QByteArray DesktopStatusIcon::drawing() {

@@ -21,6 +21,11 @@ class StatusNotifierItem;
 // Over StatusNotifierItem both are named in an icon folder of the program's
 // own, the idle one as a symbolic icon that hosts may recolour, and sent as
 // pixmaps too.
+//
+// A tray can miss an XEmbed icon's request to be docked: polybar does when it
+// calls its icons in again just after it started, and Qt answers with a new
+// window. The icon is then on no panel at all, so the program looks whether
+// the tray took it and asks again if not.
 class DesktopStatusIcon final : public StatusIcon {
  public:
   explicit DesktopStatusIcon(QDBusConnection bus = QDBusConnection::sessionBus());
@@ -35,6 +40,9 @@ class DesktopStatusIcon final : public StatusIcon {
  private:
   void useStatusNotifierItem();
   void useSystemTray();
+  // Looks, a few times over the next seconds, whether the tray took the icon.
+  void watchDocking();
+  void checkDocked();
   // The image of the moment on the tray in use.
   void present();
   QByteArray drawing();
@@ -48,6 +56,7 @@ class DesktopStatusIcon final : public StatusIcon {
   Menu menu_;
   bool recording_ = false;
   bool shown_ = false;
+  int dockChecksLeft_ = 0;
   std::unique_ptr<QMenu> popup_;
   std::unique_ptr<StatusNotifierItem> item_;
   std::unique_ptr<QSystemTrayIcon> tray_;

@@ -164,6 +164,19 @@ void X11TrayAppearance::drainEvents() {
   Q_EMIT this->changed();
 }
 
+bool X11TrayAppearance::holdsIcon(WId window) {
+  if (!display_ || !window || !owner_) return true;
+  X11ErrorTrap trap(display_);
+  Window root = 0, parent = 0;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  const bool known = XQueryTree(display_, Window(window), &root, &parent, &children, &count);
+  if (children) XFree(children);
+  // A window gone meanwhile is nothing to dock.
+  if (trap.sync() || !known) return true;
+  return parent != root;
+}
+
 QColor X11TrayAppearance::readTextColor() {
   if (!owner_) return {};
   X11ErrorTrap trap(display_);

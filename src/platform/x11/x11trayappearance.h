@@ -20,6 +20,9 @@ struct _XDisplay;
 //
 // A private connection follows the owner (XFixes) and its colours (property
 // changes), so another tray or a new theme is noticed at once.
+//
+// An icon the tray has taken is a child of one of the tray's windows (XEmbed
+// reparents it); one that still hangs from the root window was not taken.
 class X11TrayAppearance final : public TrayAppearance {
  public:
   explicit X11TrayAppearance(QByteArray displayName = {});
@@ -28,6 +31,7 @@ class X11TrayAppearance final : public TrayAppearance {
   QColor textColor() override { return textColor_; }
   QColor background() override { return background_; }
   void refresh() override;
+  bool holdsIcon(WId window) override;
 
  private:
   void drainEvents();
