@@ -2,6 +2,7 @@
 // without a session manager: the program ends as an X client does, never with
 // a crash that its next start would report.
 #include "awaittask.h"
+#include "privatedisplay.h"
 #include "testenvironment.h"
 
 #include <QDir>
@@ -11,23 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// A display of its own, so that the rest of the suite keeps the test desktop.
-struct PrivateDisplay {
-  PrivateDisplay() {
-    server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    server.start(QStringLiteral("Xvfb"),
-                 {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
-                  QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-    if (server.waitForReadyRead(10000)) name = u':' + QString::fromLatin1(server.readLine().trimmed());
-  }
-  ~PrivateDisplay() {
-    server.kill();
-    server.waitForFinished(3000);
-  }
-  QProcess server;
-  QString name;
-};
 
 TEST(SessionEnd, TheProgramEndsWithoutACrashWhenTheDisplayGoesAway) {
   REQUIRE_TEST_DESKTOP();

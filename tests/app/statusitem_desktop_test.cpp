@@ -9,6 +9,7 @@
 #include "app/statusitem.h"
 
 #include "appshelltest.h"
+#include "privatedisplay.h"
 #include "core/appevents.h"
 #include "localization/appstrings.h"
 #include "localization/languagemanager.h"
@@ -20,11 +21,14 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QHash>
 #include <QImage>
 #include <QPixmap>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -293,5 +297,49 @@ INSTANTIATE_TEST_SUITE_P(Panels, StatusIconOnPanels,
                                          Panel{"tint2:light", "Tint2Light"}, Panel{"lxpanel", "Lxpanel"},
                                          Panel{"polybar", "Polybar"}),
                          [](const testing::TestParamInfo<Panel>& info) { return std::string(info.param.testName); });
+
+// A panel whose tray holds StatusNotifierItems only, with nobody (or a
+// windowless proxy such as xembedsniproxy) owning the XEmbed tray, as Plasma's:
+// the icon takes its colour from the desktop's dock, here polybar's dark bar
+// (its packaged settings keep its tray off), not from the application palette.
+TEST(TrayAppearanceOfADesktop, WithoutAnXEmbedTrayComesFromTheDock) {
+  REQUIRE_TEST_DESKTOP();
+  PrivateDisplay display;
+  ASSERT_FALSE(display.name.isEmpty());
+  QProcess bar;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("DISPLAY"), display.name);
+  bar.setProcessEnvironment(environment);
+  bar.start(QStringLiteral("polybar"), {QStringLiteral("--config=/etc/polybar/config.ini"), QStringLiteral("example")});
+  ASSERT_TRUE(bar.waitForStarted(5000));
+  const auto stop = qScopeGuard([&] {
+    bar.terminate();
+    if (!bar.waitForFinished(3000)) bar.kill();
+  });
+
+  // The bar's own colour, as its settings name it.
+  QFile settings(QStringLiteral("/etc/polybar/config.ini"));
+  ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+  const QRegularExpressionMatch named =
+      QRegularExpression(QStringLiteral("^background = (#[0-9A-Fa-f]{6})$"), QRegularExpression::MultilineOption)
+          .match(QString::fromUtf8(settings.readAll()));
+  ASSERT_TRUE(named.hasMatch());
+  const QColor drawn(named.captured(1));
+
+  X11TrayAppearance appearance(display.name.toLocal8Bit());
+  QColor background;
+  // Drawn once the bar has painted (a new window is black first).
+  EXPECT_TRUE(waitUntil(
+      [&] {
+        appearance.refresh();
+        background = appearance.background();
+        return background.isValid() && contrast(background.rgb(), drawn.rgb()) < 1.1;
+      },
+      std::chrono::seconds(15)))
+      << "read " << background.name().toStdString() << ", the bar is " << drawn.name().toStdString();
+  const QColor icon = StatusIcon::idleColor(appearance.textColor(), background, QColor(Qt::black));
+  EXPECT_GE(contrast(icon.rgb(), background.rgb()), 3.0)
+      << icon.name().toStdString() << " on " << background.name().toStdString();
+}
 
 }  // namespace

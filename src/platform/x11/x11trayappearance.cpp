@@ -111,6 +111,46 @@ QColor medianColor(XImage* image, const Visual* visual) {
   return {};
 }
 
+// The median colour of the part of `window` that lies on the screen, read from
+// the window itself (a panel of another depth than its frame reads right only
+// so).
+QColor onScreenColor(Display* display, Window window, const XWindowAttributes& attributes) {
+  int x = 0, y = 0;
+  Window child = 0;
+  if (!XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child)) return {};
+  const int screenWidth = DisplayWidth(display, DefaultScreen(display));
+  const int screenHeight = DisplayHeight(display, DefaultScreen(display));
+  const int left = std::max(0, -x), top = std::max(0, -y);
+  const int width = std::min(attributes.width, screenWidth - x) - left;
+  const int height = std::min(attributes.height, screenHeight - y) - top;
+  if (width <= 0 || height <= 0) return {};
+  XImage* image = XGetImage(display, window, left, top, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
+  if (!image) return {};
+  const QColor color = medianColor(image, attributes.visual);
+  XDestroyImage(image);
+  return color;
+}
+
+// The largest viewable window of the dock type at or under `window`.
+void findLargestDock(Display* display, Window window, Atom dockAtom, int depth, Window& dock,
+                     XWindowAttributes& dockAttributes) {
+  XWindowAttributes attributes;
+  if (!viewable(display, window, attributes)) return;
+  const QList<unsigned long> types = X11WindowProperties::longs(display, window, "_NET_WM_WINDOW_TYPE", XA_ATOM);
+  if (types.contains(dockAtom)) {
+    if (qint64(attributes.width) * attributes.height > qint64(dockAttributes.width) * dockAttributes.height) {
+      dock = window;
+      dockAttributes = attributes;
+    }
+    return;
+  }
+  // Window managers put a dock inside a frame or two.
+  if (depth >= 2) return;
+  for (Window child : childWindows(display, window)) {
+    findLargestDock(display, child, dockAtom, depth + 1, dock, dockAttributes);
+  }
+}
+
 }  // namespace
 
 X11TrayAppearance::X11TrayAppearance(QByteArray displayName) {
@@ -188,6 +228,11 @@ QColor X11TrayAppearance::readTextColor() {
 }
 
 QColor X11TrayAppearance::readBackground() {
+  const QColor tray = readTrayBackground();
+  return tray.isValid() ? tray : readDockBackground();
+}
+
+QColor X11TrayAppearance::readTrayBackground() {
   if (!owner_) return {};
   X11ErrorTrap trap(display_);
   const std::optional<Client> client = clientOf(display_, owner_);
@@ -205,19 +250,18 @@ QColor X11TrayAppearance::readBackground() {
       panelAttributes = attributes;
     }
   }
-  QColor background;
-  // Only its part on screen can be read.
-  const int screenWidth = DisplayWidth(display_, DefaultScreen(display_));
-  const int screenHeight = DisplayHeight(display_, DefaultScreen(display_));
-  const int left = std::max(0, -panelAttributes.x), top = std::max(0, -panelAttributes.y);
-  const int width = std::min(panelAttributes.width, screenWidth - panelAttributes.x) - left;
-  const int height = std::min(panelAttributes.height, screenHeight - panelAttributes.y) - top;
-  if (panel && width > 0 && height > 0) {
-    XImage* image = XGetImage(display_, panel, left, top, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
-    if (image) {
-      background = medianColor(image, panelAttributes.visual);
-      XDestroyImage(image);
-    }
+  const QColor background = panel ? onScreenColor(display_, panel, panelAttributes) : QColor();
+  return trap.sync() ? QColor() : background;
+}
+
+QColor X11TrayAppearance::readDockBackground() {
+  X11ErrorTrap trap(display_);
+  const Atom dockAtom = XInternAtom(display_, "_NET_WM_WINDOW_TYPE_DOCK", False);
+  Window dock = 0;
+  XWindowAttributes dockAttributes{};
+  for (Window window : childWindows(display_, DefaultRootWindow(display_))) {
+    findLargestDock(display_, window, dockAtom, 0, dock, dockAttributes);
   }
+  const QColor background = dock ? onScreenColor(display_, dock, dockAttributes) : QColor();
   return trap.sync() ? QColor() : background;
 }

@@ -16,7 +16,10 @@ struct _XDisplay;
 // LXQt's, trayer), and then the panel is looked at: the largest window on
 // screen of the tray's own client, or the one that holds such a window, read
 // back from the X server. Its background is the colour of the median
-// lightness, so that text, icons and a gradient do not move it.
+// lightness, so that text, icons and a gradient do not move it. Where the
+// tray's owner shows no window of its own (Plasma's tray is part of its panel,
+// and xembedsniproxy or nobody owns the XEmbed tray), the largest dock on
+// screen is the panel the icon is on.
 //
 // A private connection follows the owner (XFixes) and its colours (property
 // changes), so another tray or a new theme is noticed at once.
@@ -38,6 +41,8 @@ class X11TrayAppearance final : public TrayAppearance {
   void followOwner();
   QColor readTextColor();
   QColor readBackground();
+  QColor readTrayBackground();
+  QColor readDockBackground();
 
   _XDisplay* display_ = nullptr;
   unsigned long selection_ = 0;
