@@ -2,7 +2,7 @@
 
 #include <QColor>
 #include <QObject>
-#include <QWindow>
+#include <qwindowdefs.h>
 
 // What the desktop's system tray tells, or shows, of its panel's colours: the
 // text colour a tray may name for the icons it holds, and the background its

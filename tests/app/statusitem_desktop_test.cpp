@@ -19,7 +19,6 @@
 #include "testenvironment.h"
 #include "windowmanagerdesktop.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
@@ -176,13 +175,8 @@ int reddish(const QImage& screen, const QRect& icon) {
 // Whether Qt's XEmbed icon is up and not yet in the tray (there is none over
 // StatusNotifierItem).
 bool xembedIconOutsideTheTray(TrayAppearance& tray) {
-  for (const QWidget* widget : QApplication::topLevelWidgets()) {
-    if (widget->objectName() == QLatin1String("QSystemTrayIconSys") && widget->isVisible() &&
-        !tray.holdsIcon(widget->internalWinId())) {
-      return true;
-    }
-  }
-  return false;
+  const WId window = DesktopStatusIcon::xembedIconWindow();
+  return window && !tray.holdsIcon(window);
 }
 
 void xdotool(const QStringList& arguments) { QProcess::execute(QStringLiteral("xdotool"), arguments); }

@@ -160,19 +160,22 @@ void DesktopStatusIcon::watchDocking() {
 void DesktopStatusIcon::checkDocked() {
   if (!tray_ || dockChecksLeft_ <= 0) return;
   --dockChecksLeft_;
-  // Qt's icon is a top-level widget of its own, reparented by the tray.
-  WId window = 0;
-  for (const QWidget* widget : QApplication::topLevelWidgets()) {
-    if (widget->objectName() == QLatin1String("QSystemTrayIconSys") && widget->isVisible()) {
-      window = widget->internalWinId();
-    }
-  }
+  const WId window = xembedIconWindow();
   if (window && !TrayAppearance::current().holdsIcon(window)) {
     qCInfo(lcAppDelegate, "status icon: the tray did not take the icon; asking again");
     tray_->hide();
     tray_->show();
   }
   if (dockChecksLeft_ > 0) QTimer::singleShot(kDockCheckMs, this, &DesktopStatusIcon::checkDocked);
+}
+
+WId DesktopStatusIcon::xembedIconWindow() {
+  for (const QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget->objectName() == QLatin1String("QSystemTrayIconSys") && widget->isVisible()) {
+      return widget->internalWinId();
+    }
+  }
+  return 0;
 }
 
 QByteArray DesktopStatusIcon::drawing() {

@@ -4,6 +4,7 @@
 
 #include <QDBusConnection>
 #include <QDBusServiceWatcher>
+#include <qwindowdefs.h>
 
 #include <memory>
 
@@ -36,6 +37,10 @@ class DesktopStatusIcon final : public StatusIcon {
   void setMenu(const Menu& menu) override;
   void show() override;
   void popUpMenu() override;
+
+  // Qt's XEmbed icon window while it shows (a top-level window of its own,
+  // which the tray reparents); 0 over StatusNotifierItem.
+  static WId xembedIconWindow();
 
  private:
   void useStatusNotifierItem();

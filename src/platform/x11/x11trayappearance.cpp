@@ -159,6 +159,7 @@ X11TrayAppearance::X11TrayAppearance(QByteArray displayName) {
   const QByteArray name = "_NET_SYSTEM_TRAY_S" + QByteArray::number(DefaultScreen(display_));
   selection_ = XInternAtom(display_, name.constData(), False);
   colorsAtom_ = XInternAtom(display_, "_NET_SYSTEM_TRAY_COLORS", False);
+  dockAtom_ = XInternAtom(display_, "_NET_WM_WINDOW_TYPE_DOCK", False);
   fixesEventBase_ = watchSelectionOwner(display_, selection_);
   if (fixesEventBase_) {
     notifier_ = std::make_unique<QSocketNotifier>(ConnectionNumber(display_), QSocketNotifier::Read);
@@ -256,11 +257,10 @@ QColor X11TrayAppearance::readTrayBackground() {
 
 QColor X11TrayAppearance::readDockBackground() {
   X11ErrorTrap trap(display_);
-  const Atom dockAtom = XInternAtom(display_, "_NET_WM_WINDOW_TYPE_DOCK", False);
   Window dock = 0;
   XWindowAttributes dockAttributes{};
   for (Window window : childWindows(display_, DefaultRootWindow(display_))) {
-    findLargestDock(display_, window, dockAtom, 0, dock, dockAttributes);
+    findLargestDock(display_, window, dockAtom_, 0, dock, dockAttributes);
   }
   const QColor background = dock ? onScreenColor(display_, dock, dockAttributes) : QColor();
   return trap.sync() ? QColor() : background;

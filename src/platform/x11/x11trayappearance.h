@@ -47,6 +47,7 @@ class X11TrayAppearance final : public TrayAppearance {
   _XDisplay* display_ = nullptr;
   unsigned long selection_ = 0;
   unsigned long colorsAtom_ = 0;
+  unsigned long dockAtom_ = 0;
   unsigned long owner_ = 0;
   int fixesEventBase_ = 0;
   QColor textColor_;
