@@ -4,6 +4,7 @@
 #include "theme/palette.h"
 
 #include <QPainter>
+#include <QShowEvent>
 
 TextLabel::TextLabel(const QFont& font, const QColor& color, QWidget* parent) : QLabel(parent) {
   setTextFormat(Qt::PlainText);
@@ -51,6 +52,14 @@ void TextLabel::armSelection() {
   if (selectable_ && textInteractionFlags() == Qt::NoTextInteraction) {
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   }
+}
+
+void TextLabel::showEvent(QShowEvent* event) {
+  // A highlight left from an earlier showing would turn the user's next press
+  // inside it into a drag of the old words instead of a new selection. A
+  // window restored from a minimised state (a spontaneous showing) keeps it.
+  if (!event->spontaneous() && hasSelectedText()) setSelection(0, 0);
+  QLabel::showEvent(event);
 }
 
 void TextLabel::enterEvent(QEnterEvent* event) {

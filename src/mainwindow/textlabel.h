@@ -26,7 +26,8 @@ class TextLabel : public QLabel {
   // The text can be selected with the mouse (then also with the keyboard)
   // and copied. What selection needs (a text document per label) is made when
   // the pointer first comes to the label, not for every label of a long list;
-  // the label's size is the same either way.
+  // the label's size is the same either way. Shown anew (its window was
+  // closed and opened again), the label starts with nothing selected.
   void setSelectable(bool selectable);
 
   // A one-line label that may be given less room than its text: the text is
@@ -36,6 +37,7 @@ class TextLabel : public QLabel {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
 

@@ -4,6 +4,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetrics>
+#include <QShowEvent>
 #include <QTextDocument>
 
 #include <cmath>
@@ -62,6 +63,12 @@ QSize WrappingText::sizeHint() const {
 QSize WrappingText::minimumSizeHint() const {
   const QFontMetrics metrics(font());
   return {metrics.averageCharWidth() * 4, metrics.height()};
+}
+
+void WrappingText::showEvent(QShowEvent* event) {
+  // As a label's: an old highlight would make the next press a drag of it.
+  if (!event->spontaneous() && textCursor().hasSelection()) moveCursor(QTextCursor::Start);
+  QTextEdit::showEvent(event);
 }
 
 void WrappingText::resizeEvent(QResizeEvent* event) {

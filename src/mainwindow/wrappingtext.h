@@ -7,7 +7,8 @@
 // A short plain text that the user can select and copy, wrapped onto as many
 // lines as its width needs, inside a word when the word alone is longer than
 // a line (an e-mail address in a narrow popover), and exactly as tall as its
-// lines. It has no frame, background or scroll bars of its own.
+// lines. It has no frame, background or scroll bars of its own. Shown anew,
+// it starts with nothing selected.
 class WrappingText : public QTextEdit {
   Q_OBJECT
 
@@ -25,4 +26,5 @@ class WrappingText : public QTextEdit {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 };

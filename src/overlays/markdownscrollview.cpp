@@ -3,6 +3,7 @@
 #include "overlays/markdowntextview.h"
 
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 MarkdownScrollView::MarkdownScrollView(const QString& text, qreal maxHeight, QWidget* parent)
@@ -18,7 +19,18 @@ void MarkdownScrollView::setText(const QString& text) {
   lastText_ = text;
   renderer_.render(text);
   textView_->applyInsets();
+  startAtTheTop();
+  Q_EMIT textChanged();
+}
+
+void MarkdownScrollView::startAtTheTop() {
   textView_->moveCursor(QTextCursor::Start);
   textView_->verticalScrollBar()->setValue(0);
-  Q_EMIT textChanged();
+}
+
+void MarkdownScrollView::showEvent(QShowEvent* event) {
+  // Only a showing the program asked for: a window given back by the window
+  // manager (restored from a minimised state) keeps what the user left.
+  if (!event->spontaneous()) startAtTheTop();
+  QWidget::showEvent(event);
 }

@@ -15,9 +15,13 @@ class MarkdownTextView;
 //
 // A new text is rendered at once and the view scrolls back to the top; setting
 // the text it already shows changes nothing, so the user's selection and
-// scroll position survive a parent that passes the same text again. The view
-// keeps its renderer, so that a text that grows (an answer streaming in)
-// renders only what changed at its end.
+// scroll position survive a parent that passes the same text again while it
+// is on screen. Shown anew (its window, or the view itself, was hidden), it
+// starts at the top with nothing selected: a highlight left from an earlier
+// showing would turn the user's next press inside it into a drag of the old
+// words instead of a new selection. The view keeps its renderer, so that a
+// text that grows (an answer streaming in) renders only what changed at its
+// end.
 class MarkdownScrollView : public QWidget {
   Q_OBJECT
   Q_PROPERTY(QString text READ text WRITE setText NOTIFY textChanged)
@@ -35,8 +39,14 @@ class MarkdownScrollView : public QWidget {
 
   MarkdownTextView* textView() const { return textView_; }
 
+  // Clears the selection and scrolls back to the beginning of the text.
+  void startAtTheTop();
+
  Q_SIGNALS:
   void textChanged();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
 
  private:
   MarkdownTextView* textView_;

@@ -3,6 +3,7 @@
 #include "core/charactercount.h"
 #include "core/clock.h"
 #include "core/tracelog.h"
+#include "overlays/markdownscrollview.h"
 #include "overlays/overlaypanel.h"
 #include "overlays/resultoverlayview.h"
 #include "platform/pasteboard.h"
@@ -46,6 +47,9 @@ void ResultOverlayWindowController::show(const QString& text, bool isMarkdown, b
   viewModel_.setPinned(pinned);
   viewModel_.setCopied(false);
   if (!panel_) makePanel();
+  // A showing starts at the top with nothing selected, also when the panel
+  // already shows this text (the same question asked twice).
+  hostingView_->markdownView()->startAtTheTop();
   resizePanel();
   panel_->orderFrontRegardless();
 

@@ -6,6 +6,7 @@
 #include "overlays/clarifyoverlayview.h"
 #include "overlays/clarifyoverlaywindowcontroller.h"
 #include "overlays/markdownscrollview.h"
+#include "overlays/markdowntextview.h"
 #include "overlays/overlayclosebutton.h"
 #include "overlays/overlaypanel.h"
 #include "overlays/paneloverlaypresenter.h"
@@ -27,8 +28,10 @@
 #include <QAbstractButton>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextEdit>
 
 #include <functional>
 #include <thread>
@@ -278,6 +281,34 @@ TEST_F(Panels, TheResultsTextsFollowTheInterfaceLanguageExceptTheMarkdownTitle) 
   result.show(QStringLiteral("# md"), true, false);
   setLanguage(AppLanguage::ru);
   EXPECT_TRUE(shownTexts(*result.panel()).contains(QStringLiteral("◈ 搜索结果")));
+}
+
+// A long answer the user has scrolled down in and selected from: a change of
+// language, which draws it again, leaves both; showing it again, still on
+// screen or after it was closed, starts at the top with nothing selected.
+TEST_F(Panels, EveryShowingOfAnAnswerStartsAtTheTopWithNothingSelected) {
+  const QString answer = QStringLiteral("# Answer\n\n") + QStringLiteral("a line of the answer\n").repeated(200);
+  result.show(answer, true, true);
+  QTextEdit* text = resultView()->markdownView()->textView();
+  const auto readFurtherDown = [&] {
+    text->selectAll();
+    text->verticalScrollBar()->setValue(text->verticalScrollBar()->maximum());
+    ASSERT_GT(text->verticalScrollBar()->value(), 0);
+  };
+  const auto atTheTopWithNothingSelected = [&] {
+    return text->verticalScrollBar()->value() == 0 && !text->textCursor().hasSelection();
+  };
+  ASSERT_NO_FATAL_FAILURE(readFurtherDown());
+  setLanguage(AppLanguage::ru);
+  EXPECT_FALSE(atTheTopWithNothingSelected());
+
+  result.show(answer, true, true);
+  EXPECT_TRUE(atTheTopWithNothingSelected()) << "shown again on screen";
+  ASSERT_NO_FATAL_FAILURE(readFurtherDown());
+  click(resultView()->closeButton());
+  ASSERT_TRUE(waitUntil([&] { return !visible(result.panel()); }));
+  result.show(answer, true, false);
+  EXPECT_TRUE(atTheTopWithNothingSelected()) << "shown again after closing";
 }
 
 // One panel, whose close button asks the request flow to cancel by state; the

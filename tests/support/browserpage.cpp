@@ -70,11 +70,15 @@ bool BrowserPage::open(const QString& text) {
   process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   if (browser_ == Browser::chromium) {
     // As root it runs only without its sandbox; nothing of its own may reach the network.
+    // Its passwords and cookie key stay in the new profile (the basic store): on a desktop
+    // whose session bus can start GNOME's keyring, a new profile asks the keyring for a
+    // store, and the keyring's "Choose password for new keyring" dialog grabs the keyboard
+    // and keeps the page from coming to the front.
     process_.start(QStringLiteral("chromium"),
                    {QStringLiteral("--no-sandbox"), QStringLiteral("--disable-gpu"), QStringLiteral("--no-first-run"),
                     QStringLiteral("--disable-background-networking"), QStringLiteral("--disable-component-update"),
-                    QStringLiteral("--disable-sync"), QStringLiteral("--user-data-dir=") + profile,
-                    url.toString(QUrl::FullyEncoded)});
+                    QStringLiteral("--disable-sync"), QStringLiteral("--password-store=basic"),
+                    QStringLiteral("--user-data-dir=") + profile, url.toString(QUrl::FullyEncoded)});
   } else {
     process_.start(QStringLiteral("firefox-esr"), {QStringLiteral("--no-remote"), QStringLiteral("--profile"), profile,
                                                    url.toString(QUrl::FullyEncoded)});
