@@ -127,6 +127,31 @@ raise SystemExit(0 if x.XGetSelectionOwner(display, x.XInternAtom(display, b"_NE
   esac
 }
 
+# Waits until the window manager gives a newly mapped window the focus, as it
+# does once it has started: xfwm4 names itself at once but leaves the windows
+# mapped in its first seconds unfocused, and a window that got no focus when it
+# mapped never gets it later. So each try maps a window of its own, which goes
+# again. A window manager that never names an active window costs 15 tries.
+wait_for_window_manager_focus() {
+  local probe focused=""
+  for _ in $(seq 15); do
+    xterm -geometry 20x2 -title "test desktop probe" -e sleep 60 >/dev/null 2>&1 &
+    probe=$!
+    for _ in $(seq 50); do
+      xdotool search --onlyvisible --pid "$probe" >/dev/null 2>&1 && break
+      sleep 0.1
+    done
+    for _ in $(seq 10); do
+      [[ "$(xdotool getactivewindow getwindowpid 2>/dev/null)" == "$probe" ]] && { focused=1; break; }
+      sleep 0.1
+    done
+    kill "$probe" 2>/dev/null
+    wait "$probe" 2>/dev/null
+    [[ -n "$focused" ]] && return 0
+  done
+  echo "test desktop: the window manager $VELTRINE_TEST_WM gave no new window the focus" >&2
+}
+
 start_test_desktop() {
   desktop_dir=$(mktemp -d "${TMPDIR:-/tmp}/veltrine-desktop.XXXXXX")
   trap stop_test_desktop EXIT
@@ -135,6 +160,10 @@ start_test_desktop() {
   export HOME="$desktop_dir/home"
   export TMPDIR="$desktop_dir/tmp"
   unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME WAYLAND_DISPLAY SESSION_MANAGER
+  # The caller's input method serves the caller's display, not this one: the programs here
+  # start without one (Qt's module would reach the system bus before a test names its own),
+  # unless VELTRINE_TEST_IM names one (start_input_method).
+  unset GTK_IM_MODULE QT_IM_MODULE QT_IM_MODULES XMODIFIERS SDL_IM_MODULE GLFW_IM_MODULE CLUTTER_IM_MODULE
 
   # Display: Xvfb picks a free display number and writes it to descriptor 3.
   export VELTRINE_TEST_SCREEN=${VELTRINE_TEST_SCREEN:-1280x800}
@@ -197,6 +226,7 @@ start_test_desktop() {
   wait_for "the sound server" pactl info
   pactl set-default-source veltrine_microphone
   pactl set-default-sink veltrine_speaker
+  wait_for_window_manager_focus
   if [[ -n "${VELTRINE_TEST_IM:-}" ]]; then
     start_input_method "$VELTRINE_TEST_IM" || return 1
   fi
