@@ -145,8 +145,8 @@ wait_for_window_manager_focus() {
       [[ "$(xdotool getactivewindow getwindowpid 2>/dev/null)" == "$probe" ]] && { focused=1; break; }
       sleep 0.1
     done
-    kill "$probe" 2>/dev/null
-    wait "$probe" 2>/dev/null
+    kill "$probe" 2>/dev/null || true
+    wait "$probe" 2>/dev/null || true
     [[ -n "$focused" ]] && return 0
   done
   echo "test desktop: the window manager $VELTRINE_TEST_WM gave no new window the focus" >&2

@@ -80,7 +80,8 @@ class MainWindowShownAgain : public MainWindowTest {
 // history page (a plain label): words selected there, the window closed and
 // opened again; a drag that begins inside the words selected before selects
 // anew (an old highlight would be dragged away instead), and a middle click
-// into the editor pastes what it selected.
+// into the editor pastes what it selected. A window only minimised keeps the
+// selection.
 TEST_F(MainWindowShownAgain, TheAnswersStartUnselectedAndTheFirstDragSelects) {
   REQUIRE_TEST_DESKTOP();
   RecordingHistory plain = makeRecord(RecognitionStatus::success);
@@ -97,6 +98,12 @@ TEST_F(MainWindowShownAgain, TheAnswersStartUnselectedAndTheFirstDragSelects) {
   const QTextEdit* answer = latest.first()->textView();
   const auto answerSelection = [&] { return answer->textCursor().selectedText(); };
   ASSERT_TRUE(TestPointer::dragAcross(answer, QStringLiteral("three four five six"), answerSelection));
+  // Minimised and restored, the window is as the user left it.
+  view.showMinimized();
+  ASSERT_TRUE(waitUntil([&] { return !view.windowHandle()->isExposed(); }));
+  view.showNormal();
+  ASSERT_TRUE(waitUntil([&] { return view.windowHandle()->isExposed(); }));
+  EXPECT_EQ(answerSelection(), QStringLiteral("three four five six"));
   ASSERT_NO_FATAL_FAILURE(closeAndShowAgain());
   ASSERT_TRUE(TestPointer::dragAcross(answer, QStringLiteral("five six"), answerSelection)) << answerSelection().toStdString();
   QString pasted = middleClickIntoTheEditor(QStringLiteral("five six"));
