@@ -164,6 +164,11 @@ start_test_desktop() {
   # start without one (Qt's module would reach the system bus before a test names its own),
   # unless VELTRINE_TEST_IM names one (start_input_method).
   unset GTK_IM_MODULE QT_IM_MODULE QT_IM_MODULES XMODIFIERS SDL_IM_MODULE GLFW_IM_MODULE CLUTTER_IM_MODULE
+  # Nor is the caller's desktop this one: the programs here see a plain X11 session and
+  # draw on this display in their toolkit's own look (where XDG_CURRENT_DESKTOP names GNOME,
+  # GNOME Terminal draws its own title bar, and its rows are no longer where the tests click).
+  unset XDG_CURRENT_DESKTOP XDG_SESSION_DESKTOP DESKTOP_SESSION QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME GDK_BACKEND
+  export XDG_SESSION_TYPE=x11
 
   # Display: Xvfb picks a free display number and writes it to descriptor 3.
   export VELTRINE_TEST_SCREEN=${VELTRINE_TEST_SCREEN:-1280x800}
@@ -181,6 +186,7 @@ start_test_desktop() {
     >"$desktop_dir/dbus.log" 2>&1 &
   desktop_pids+=($!)
   export DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/bus"
+  unset AT_SPI_BUS_ADDRESS  # the caller's accessibility bus; this desktop's is asked of its session bus
   wait_for "the session bus" test -S "$XDG_RUNTIME_DIR/bus"
   /usr/libexec/at-spi-bus-launcher --launch-immediately >"$desktop_dir/atspi.log" 2>&1 &
   desktop_pids+=($!)
