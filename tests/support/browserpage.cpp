@@ -80,6 +80,7 @@ bool BrowserPage::open(const QString& text) {
                     QStringLiteral("--disable-sync"), QStringLiteral("--password-store=basic"),
                     QStringLiteral("--user-data-dir=") + profile, url.toString(QUrl::FullyEncoded)});
   } else {
+    // Firefox keeps its passwords in the profile's own store and never asks the keyring.
     process_.start(QStringLiteral("firefox-esr"), {QStringLiteral("--no-remote"), QStringLiteral("--profile"), profile,
                                                    url.toString(QUrl::FullyEncoded)});
   }
