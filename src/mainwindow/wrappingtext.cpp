@@ -4,7 +4,6 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetrics>
-#include <QShowEvent>
 #include <QTextDocument>
 
 #include <cmath>
@@ -63,12 +62,6 @@ QSize WrappingText::sizeHint() const {
 QSize WrappingText::minimumSizeHint() const {
   const QFontMetrics metrics(font());
   return {metrics.averageCharWidth() * 4, metrics.height()};
-}
-
-void WrappingText::showEvent(QShowEvent* event) {
-  // As a label's: an old highlight would make the next press a drag of it.
-  if (!event->spontaneous() && textCursor().hasSelection()) moveCursor(QTextCursor::Start);
-  QTextEdit::showEvent(event);
 }
 
 void WrappingText::resizeEvent(QResizeEvent* event) {

@@ -7,8 +7,7 @@
 // A short plain text that the user can select and copy, wrapped onto as many
 // lines as its width needs, inside a word when the word alone is longer than
 // a line (an e-mail address in a narrow popover), and exactly as tall as its
-// lines. It has no frame, background or scroll bars of its own. Shown anew,
-// it starts with nothing selected.
+// lines. It has no frame, background or scroll bars of its own.
 class WrappingText : public QTextEdit {
   Q_OBJECT
 
@@ -26,5 +25,4 @@ class WrappingText : public QTextEdit {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
-  void showEvent(QShowEvent* event) override;
 };

@@ -11,15 +11,8 @@
 #include "testpointer.h"
 
 #include <QDeadlineTimer>
-#include <QScopeGuard>
 
 namespace {
-
-QString run(const QString& program, const QStringList& arguments) {
-  QProcess process;
-  process.start(program, arguments);
-  return process.waitForFinished(5000) ? QString::fromUtf8(process.readAllStandardOutput()) : QString();
-}
 
 class MainWindowShownAgain : public MainWindowTest {
  protected:
@@ -34,15 +27,13 @@ class MainWindowShownAgain : public MainWindowTest {
   // The editor on the right of the screen, the main window on its left.
   void arrange() {
     ASSERT_TRUE(editor.open(QStringLiteral("alpha")));
-    qulonglong window = 0;
-    ASSERT_TRUE(waitUntil(
-        [&] {
-          const QString found = run("xdotool", {"search", "--onlyvisible", "--pid", QString::number(editor.processId())});
-          return (window = found.section('\n', 0, 0).trimmed().toULongLong()) != 0;
-        },
-        std::chrono::seconds(20)));
-    ASSERT_TRUE(TestKeyboard::run({"windowsize", QString::number(window), "480", "600", "windowmove",
-                                   QString::number(window), "780", "60"}));
+    // Once its window shows (xdotool finds none before, and fails); every
+    // condition must hold, or any window would match the class.
+    const QStringList editorWindow{"search", "--all", "--onlyvisible", "--pid", QString::number(editor.processId()),
+                                   "--class", "."};
+    ASSERT_TRUE(waitUntil([&] { return TestKeyboard::run(editorWindow + QStringList{"windowsize", "480", "600",
+                                                                                     "windowmove", "780", "60"}); },
+                          std::chrono::seconds(20)));
     view.setMinimumSize(0, 0);
     view.setGeometry(20, 40, 740, 700);
     view.show();
@@ -105,7 +96,8 @@ TEST_F(MainWindowShownAgain, TheAnswersStartUnselectedAndTheFirstDragSelects) {
   ASSERT_TRUE(waitUntil([&] { return view.windowHandle()->isExposed(); }));
   EXPECT_EQ(answerSelection(), QStringLiteral("three four five six"));
   ASSERT_NO_FATAL_FAILURE(closeAndShowAgain());
-  ASSERT_TRUE(TestPointer::dragAcross(answer, QStringLiteral("five six"), answerSelection)) << answerSelection().toStdString();
+  ASSERT_TRUE(TestPointer::dragAcross(answer, QStringLiteral("five six"), answerSelection))
+      << answerSelection().toStdString();
   QString pasted = middleClickIntoTheEditor(QStringLiteral("five six"));
   EXPECT_EQ(pasted.count(QStringLiteral("five six")), 1) << pasted.toStdString();
 
