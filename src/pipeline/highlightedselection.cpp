@@ -8,10 +8,6 @@
 
 namespace {
 
-// The key of the hotkey that started the request reaches the program in front
-// as well (a hotkey of modifiers alone adds none).
-constexpr int kKeysOfTheRequest = 1;
-
 QString nameOf(const RunningApplication& app) {
   return app.localizedName.isEmpty() ? QStringLiteral("nil") : app.localizedName;
 }
@@ -28,7 +24,7 @@ bool showsHighlightedSelection(const RunningApplication& app) {
   }
   if (!retakesPrimaryWhileSelecting(app)) return true;
   const int keys = watch.keysSinceTaken(app);
-  if (keys <= kKeysOfTheRequest) return true;
+  if (keys == 0) return true;
   trace(QStringLiteral("CmdC-Fallback: ") + QString::number(keys) + QStringLiteral(" keys reached ") + nameOf(app) +
         QStringLiteral(" since it took PRIMARY, its selection has ended, nothing selected"));
   return false;

@@ -18,8 +18,9 @@ std::optional<QString> highlightedSelection(const RunningApplication& app);
 // Whether `app` still shows the text it holds on PRIMARY: it owns PRIMARY, no
 // click on it has cleared the highlight, and, in a program that takes PRIMARY
 // again after every key that leaves a selection shown (Emacs, gvim), no key
-// reached it since it did, apart from the key of the hotkey that started this
-// request. (A key that ends the selection can itself make the program take
-// PRIMARY once more: a selection ended by the last key before the hotkey
-// still counts as shown.)
+// reached it since it did. The hotkeys never reach it: a selection the user
+// keeps is still shown at the second request over it, and at the tenth. (A
+// key that ends the selection can itself make the program take PRIMARY once
+// more: a selection ended by the last key before the hotkey still counts as
+// shown.)
 bool showsHighlightedSelection(const RunningApplication& app);

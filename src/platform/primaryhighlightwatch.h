@@ -20,10 +20,11 @@ class PrimaryHighlightWatch {
   // PRIMARY was last taken: that click cleared the highlight.
   virtual bool isShown(const RunningApplication& app) = 0;
 
-  // How many keys (modifier keys aside) were pressed while a window of `app`
-  // had the focus, since PRIMARY last changed hands. Emacs and gvim take
-  // PRIMARY again after every key that leaves a selection shown: a key
-  // counted here ended the selection they hold there.
+  // How many keys (modifier keys aside) reached `app` since PRIMARY last
+  // changed hands: pressed while a window of it had the focus, and not taken
+  // by this program's own hotkeys, which no other program receives. Emacs and
+  // gvim take PRIMARY again after every key that leaves a selection shown: a
+  // key counted here ended the selection they hold there.
   virtual int keysSinceTaken(const RunningApplication& app) = 0;
 
   static PrimaryHighlightWatch& current();

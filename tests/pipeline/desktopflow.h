@@ -104,6 +104,7 @@ class DesktopFlow : public ::testing::Test {
 
   static bool pressRewrite() { return TestKeyboard::run({"keydown", "alt", "key", "e", "keyup", "alt"}); }
   static bool pressDictate() { return TestKeyboard::run({"key", "alt+q"}); }
+  static bool pressAgent() { return TestKeyboard::run({"key", "alt+w"}); }
   // The service's answer to the next upload: `result`, to be dealt with as `action`.
   void answerNext(const QString& operation, const QString& action, const QString& result) {
     const QString body = QStringLiteral(R"({"operation":"%1","action_type":"%2","transcript":"said","result":"%3"})");

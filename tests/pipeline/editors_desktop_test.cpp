@@ -6,15 +6,22 @@
 #include "speakingdesktopflow.h"
 #include "fakeaccessibility.h"
 #include "fakesynthetickeyboard.h"
+#include "realpanels.h"
 #include "terminalwindow.h"
 #include "testmicrophone.h"
+#include "testpointer.h"
 #include "testwindow.h"
 #include "tracelines.h"
 
+#include "overlays/markdownscrollview.h"
+#include "overlays/overlayclosebutton.h"
+#include "overlays/resultoverlayview.h"
+#include "overlays/resultplaintext.h"
 #include "pipeline/selectionsnapshot.h"
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTest>
 
 #include <variant>
 
@@ -324,6 +331,74 @@ TEST_F(EditorsOnTheDesktop, InGvimAVisualSelectionIsShownInThePanelAndDictations
   EXPECT_EQ(mode(), QStringLiteral("i"));
   EXPECT_EQ(overlays.calls.filter(QStringLiteral("result")).size(), 1) << overlays.calls.join(u'|').toStdString();
   EXPECT_EQ(noted.chords, QList<KeyChord>(5, KeyChord::shiftInsert()));
+}
+
+// The user keeps a word selected in gvim's Visual mode and makes one request
+// after another over it, closing the answer panel in between: each request
+// reads the word and shows its answer, the buffer and the mode untouched. The
+// hotkeys never reach gvim, so they never end its selection. A key that does
+// reach it counts: Escape ends Visual mode (gvim takes PRIMARY once more with
+// the word, as it does at every key that ends its selection), and after one
+// more key, a move, the next request finds nothing selected.
+TEST_F(EditorsOnTheDesktop, InGvimEveryRequestOverAKeptVisualSelectionReadsItAndShowsItsAnswer) {
+  RealPanels panels;
+  DesktopEditor gvim(DesktopEditor::Program::gvim);
+  ASSERT_TRUE(gvim.open(QStringLiteral("alpha beta gamma")));
+  ASSERT_TRUE(isInFront(gvim.processId()));
+  const auto mode = [&] { return gvim.evaluate(QStringLiteral("mode()")).value_or(QStringLiteral("(no answer)")); };
+  ASSERT_TRUE(waitUntil([&] { return mode() == QStringLiteral("n"); }, 10s));
+  ASSERT_TRUE(TestKeyboard::run({"type", "0wve"}));
+  ASSERT_TRUE(waitUntil([&] {
+    return primarySelection.isOwnedBy(*front.frontmost()) && primarySelection.string() == QStringLiteral("beta");
+  }));
+  // The answer as the panel shows it on screen.
+  const auto shownAnswer = [] {
+    if (!RealPanels::resultShown()) return QString();
+    const ResultOverlayView* view = RealPanels::result().panel()->findChild<ResultOverlayView*>();
+    if (!view) return QString();
+    if (view->plainTextView()->isVisible()) return view->plainTextView()->text();
+    return view->markdownView()->isVisible() ? view->markdownView()->text() : QString();
+  };
+
+  const struct {
+    const char* name;
+    bool (*press)();
+    const char* operation;
+    const char* action;
+    const char* answer;
+  } requests[] = {
+      {"agent", &pressAgent, "agent", "show_markdown", "about beta"},
+      {"rewrite", &pressRewrite, "rewrite", "paste", "BETA"},
+      {"dictation", &pressDictate, "transcribe", "paste", "delta"},
+  };
+  for (const auto& request : requests) {
+    SCOPED_TRACE(request.name);
+    answerNext(QLatin1String(request.operation), QLatin1String(request.action), QLatin1String(request.answer));
+    ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(request.press));
+    EXPECT_TRUE(uploadedSelection("beta")) << traceLines().filter(QStringLiteral("CmdC")).join(u'\n').toStdString();
+    QString shown;
+    EXPECT_TRUE(waitUntil([&] { return (shown = shownAnswer()) == QLatin1String(request.answer); }, 10s))
+        << shown.toStdString();
+    EXPECT_EQ(mode(), QStringLiteral("v"));
+    EXPECT_EQ(gvim.evaluate(QStringLiteral("getline(1)")), QStringLiteral("alpha beta gamma"));
+    // The user closes the panel.
+    ResultOverlayView* view = RealPanels::result().panel()->findChild<ResultOverlayView*>();
+    ASSERT_TRUE(view && QTest::qWaitForWindowExposed(view->window()->windowHandle()));
+    const QWidget* close = view->closeButton();
+    ASSERT_TRUE(TestPointer::click(close->mapToGlobal(close->rect().center())));
+    ASSERT_TRUE(waitUntil([] { return !RealPanels::resultShown(); }));
+  }
+  EXPECT_TRUE(noted.chords.isEmpty());
+
+  ASSERT_TRUE(TestKeyboard::run({"key", "Escape"}));
+  ASSERT_TRUE(waitUntil([&] { return mode() == QStringLiteral("n"); }));
+  ASSERT_TRUE(TestKeyboard::run({"key", "l"}));
+  ASSERT_TRUE(waitUntil([&] { return gvim.evaluate(QStringLiteral("col('.')")) == QStringLiteral("11"); }));
+  answerNext("agent", "show_markdown", "nothing selected");
+  ASSERT_NO_FATAL_FAILURE(speakBetweenPresses(&pressAgent));
+  EXPECT_FALSE(service.lastRequest().body.contains("name=\"selected_text\""))
+      << traceLines().filter(QStringLiteral("CmdC")).join(u'\n').toStdString();
+  EXPECT_EQ(gvim.evaluate(QStringLiteral("getline(1)")), QStringLiteral("alpha beta gamma"));
 }
 
 // xedit (the Athena text widget) keeps its selection on PRIMARY only, and

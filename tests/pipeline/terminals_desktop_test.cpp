@@ -22,7 +22,6 @@ const KeyChord kTerminalPaste{KeyChord::Key::v, true};
 
 class TerminalsOnTheDesktop : public SpeakingDesktopFlow {
  protected:
-  static bool pressAgent() { return TestKeyboard::run({"key", "alt+w"}); }
   bool uploadedSelection(const QByteArray& text) const {
     return service.lastRequest().body.contains("name=\"selected_text\"\r\n\r\n" + text + "\r\n");
   }

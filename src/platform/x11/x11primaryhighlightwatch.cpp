@@ -1,6 +1,7 @@
 #include "platform/x11/x11primaryhighlightwatch.h"
 
 #include "platform/x11/x11errortrap.h"
+#include "platform/x11/x11interceptedkeys.h"
 #include "platform/x11/x11windowproperties.h"
 
 #include <QAbstractNativeEventFilter>
@@ -26,6 +27,9 @@ namespace {
 // knowledge goes, which only lets an old highlight count as shown.
 constexpr qsizetype kMaxApplications = 256;
 constexpr qsizetype kMaxPresses = 256;
+// The keys remembered for one application: past them the oldest go, and the
+// rest still count as keys that ended its selection.
+constexpr qsizetype kMaxKeys = 64;
 // The presses on our own windows remembered: more than the presses heard
 // before the event loop reads them.
 constexpr qsizetype kMaxOwnPresses = 64;
@@ -129,7 +133,11 @@ int X11PrimaryHighlightWatch::keysSinceTaken(const RunningApplication& app) {
   if (inputOpcode_ < 0) return 0;
   XSync(display_, False);
   drainEvents();
-  return keysSinceTaken_.value(app.pid);
+  int reached = 0;
+  for (const Key& key : keysSinceTaken_.value(app.pid)) {
+    if (!X11InterceptedKeys::contains(key.keycode, key.time)) ++reached;
+  }
+  return reached;
 }
 
 void X11PrimaryHighlightWatch::drainEvents() {
@@ -152,7 +160,7 @@ void X11PrimaryHighlightWatch::drainEvents() {
     } else if (event.xcookie.evtype == XI_RawKeyPress) {
       // A key held down (a hotkey among them) is one key, however long it repeats.
       const auto* raw = static_cast<const XIRawEvent*>(event.xcookie.data);
-      if (!(raw->flags & XIKeyRepeat)) noteKey(raw->detail);
+      if (!(raw->flags & XIKeyRepeat)) noteKey(raw->detail, raw->time);
     }
     XFreeEventData(display_, &event.xcookie);
   }
@@ -177,7 +185,7 @@ void X11PrimaryHighlightWatch::notePress(unsigned long time) {
   presses_.append({time, client->pid});
 }
 
-void X11PrimaryHighlightWatch::noteKey(int keycode) {
+void X11PrimaryHighlightWatch::noteKey(int keycode, unsigned long time) {
   // A modifier alone is no command to any program (and the hotkeys hold them).
   if (IsModifierKey(XkbKeycodeToKeysym(display_, static_cast<KeyCode>(keycode), 0, 0))) return;
   X11ErrorTrap trap(display_);
@@ -188,5 +196,7 @@ void X11PrimaryHighlightWatch::noteKey(int keycode) {
   const auto client = X11WindowProperties::clientWindow(display_, focus);
   if (trap.sync() != 0 || !client) return;
   if (keysSinceTaken_.size() >= kMaxApplications && !keysSinceTaken_.contains(client->pid)) keysSinceTaken_.clear();
-  ++keysSinceTaken_[client->pid];
+  QList<Key>& keys = keysSinceTaken_[client->pid];
+  if (keys.size() >= kMaxKeys) keys.removeFirst();
+  keys.append({keycode, time});
 }
