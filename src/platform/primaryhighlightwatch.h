@@ -22,9 +22,10 @@ class PrimaryHighlightWatch {
 
   // How many keys (modifier keys aside) reached `app` since PRIMARY last
   // changed hands: pressed while a window of it had the focus, and not taken
-  // by this program's own hotkeys, which no other program receives. Emacs and
-  // gvim take PRIMARY again after every key that leaves a selection shown: a
-  // key counted here ended the selection they hold there.
+  // by a grab (this program's hotkeys, a window manager's shortcuts), which
+  // the application never receives. Emacs and gvim take PRIMARY again after
+  // every key that leaves a selection shown: a key counted here ended the
+  // selection they hold there.
   virtual int keysSinceTaken(const RunningApplication& app) = 0;
 
   static PrimaryHighlightWatch& current();

@@ -3,7 +3,6 @@
 #include "platform/virtualkeycodes.h"
 #include "platform/x11/x11connectionthread.h"
 #include "platform/x11/x11errortrap.h"
-#include "platform/x11/x11interceptedkeys.h"
 #include "platform/x11/x11maskkey.h"
 
 #include <QObject>
@@ -355,12 +354,7 @@ struct X11KeyboardTap::Connection {
       const int keycode = static_cast<int>(event.xkey.keycode);
       // Detectable auto-repeat: a held key repeats its press without releases.
       const bool autoRepeat = press && heldIntercepted.contains(keycode);
-      if (press) {
-        // Noted before the keyboard runs again: the program in front never
-        // received this press, and must not be thought to have.
-        X11InterceptedKeys::note(keycode, event.xkey.time);
-        letKeyboardGo(event.xkey, autoRepeat);
-      }
+      if (press) letKeyboardGo(event.xkey, autoRepeat);
       out.keyCode = fromEvdev(keycode - kEvdevOffset);
       out.intercepted = true;
       out.timestampMs = event.xkey.time;

@@ -1,7 +1,6 @@
 #include "platform/x11/x11primaryhighlightwatch.h"
 
 #include "platform/x11/x11errortrap.h"
-#include "platform/x11/x11interceptedkeys.h"
 #include "platform/x11/x11windowproperties.h"
 
 #include <QAbstractNativeEventFilter>
@@ -27,9 +26,6 @@ namespace {
 // knowledge goes, which only lets an old highlight count as shown.
 constexpr qsizetype kMaxApplications = 256;
 constexpr qsizetype kMaxPresses = 256;
-// The keys remembered for one application: past them the oldest go, and the
-// rest still count as keys that ended its selection.
-constexpr qsizetype kMaxKeys = 64;
 // The presses on our own windows remembered: more than the presses heard
 // before the event loop reads them.
 constexpr qsizetype kMaxOwnPresses = 64;
@@ -98,6 +94,8 @@ X11PrimaryHighlightWatch::X11PrimaryHighlightWatch(QByteArray displayName) {
   unsigned char maskBits[XIMaskLen(XI_LASTEVENT)] = {};
   XISetMask(maskBits, XI_RawButtonPress);
   XISetMask(maskBits, XI_RawKeyPress);
+  XISetMask(maskBits, XI_FocusIn);
+  XISetMask(maskBits, XI_FocusOut);
   XIEventMask mask{XIAllMasterDevices, sizeof(maskBits), maskBits};
   XISelectEvents(display_, DefaultRootWindow(display_), &mask, 1);
   XFixesSelectSelectionInput(display_, DefaultRootWindow(display_), XA_PRIMARY, XFixesSetSelectionOwnerNotifyMask);
@@ -133,11 +131,7 @@ int X11PrimaryHighlightWatch::keysSinceTaken(const RunningApplication& app) {
   if (inputOpcode_ < 0) return 0;
   XSync(display_, False);
   drainEvents();
-  int reached = 0;
-  for (const Key& key : keysSinceTaken_.value(app.pid)) {
-    if (!X11InterceptedKeys::contains(key.keycode, key.time)) ++reached;
-  }
-  return reached;
+  return keysSinceTaken_.value(app.pid);
 }
 
 void X11PrimaryHighlightWatch::drainEvents() {
@@ -147,6 +141,7 @@ void X11PrimaryHighlightWatch::drainEvents() {
     if (event.type == fixesEventBase_ + XFixesSelectionNotify) {
       primaryTaken_ = reinterpret_cast<XFixesSelectionNotifyEvent&>(event).selection_timestamp;
       keysSinceTaken_.clear();
+      lastCounted_.reset();
       presses_.clear();
       continue;
     }
@@ -161,6 +156,9 @@ void X11PrimaryHighlightWatch::drainEvents() {
       // A key held down (a hotkey among them) is one key, however long it repeats.
       const auto* raw = static_cast<const XIRawEvent*>(event.xcookie.data);
       if (!(raw->flags & XIKeyRepeat)) noteKey(raw->detail, raw->time);
+    } else if (event.xcookie.evtype == XI_FocusIn || event.xcookie.evtype == XI_FocusOut) {
+      const auto* focus = static_cast<const XIFocusInEvent*>(event.xcookie.data);
+      noteFocusChange(event.xcookie.evtype, focus->mode, focus->detail, focus->time);
     }
     XFreeEventData(display_, &event.xcookie);
   }
@@ -186,6 +184,9 @@ void X11PrimaryHighlightWatch::notePress(unsigned long time) {
 }
 
 void X11PrimaryHighlightWatch::noteKey(int keycode, unsigned long time) {
+  lastCounted_.reset();
+  // The grab's client has it, not the application in front.
+  if (rootGrabbed_) return;
   // A modifier alone is no command to any program (and the hotkeys hold them).
   if (IsModifierKey(XkbKeycodeToKeysym(display_, static_cast<KeyCode>(keycode), 0, 0))) return;
   X11ErrorTrap trap(display_);
@@ -196,7 +197,26 @@ void X11PrimaryHighlightWatch::noteKey(int keycode, unsigned long time) {
   const auto client = X11WindowProperties::clientWindow(display_, focus);
   if (trap.sync() != 0 || !client) return;
   if (keysSinceTaken_.size() >= kMaxApplications && !keysSinceTaken_.contains(client->pid)) keysSinceTaken_.clear();
-  QList<Key>& keys = keysSinceTaken_[client->pid];
-  if (keys.size() >= kMaxKeys) keys.removeFirst();
-  keys.append({keycode, time});
+  ++keysSinceTaken_[client->pid];
+  lastCounted_ = CountedKey{client->pid, time};
+}
+
+void X11PrimaryHighlightWatch::noteFocusChange(int type, int mode, int detail, unsigned long time) {
+  // Events of the root window's own focus: the root is a window the focus
+  // passes on its way elsewhere (virtual), or it is itself where the keyboard
+  // goes, because a grab on it began or ended.
+  if (detail == XINotifyVirtual || detail == XINotifyNonlinearVirtual) return;
+  if (type == XI_FocusOut) {
+    rootGrabbed_ = false;
+    return;
+  }
+  if (mode != XINotifyGrab) return;
+  rootGrabbed_ = true;
+  // A passive grab begins at the press that activates it, which was heard
+  // just before: that press never reached the application in front.
+  if (lastCounted_ && lastCounted_->time == time) {
+    int& keys = keysSinceTaken_[lastCounted_->pid];
+    if (keys > 0) --keys;
+  }
+  lastCounted_.reset();
 }

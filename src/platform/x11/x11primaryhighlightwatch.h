@@ -8,6 +8,7 @@
 #include <QObject>
 
 #include <memory>
+#include <optional>
 
 class QSocketNotifier;
 struct _XDisplay;
@@ -17,15 +18,18 @@ struct _XDisplay;
 // the pointer, and only one client may take those) and every new owner of
 // PRIMARY (XFixes, with the server time it was taken). For each press it notes
 // the application under the pointer and the press's server time. It hears
-// every key pressed as well, and notes the application whose window has the
-// focus, until PRIMARY next changes hands: the events come in the order the
-// server handled them, so a key that made the focused program take PRIMARY
-// again is heard before that take.
+// every key pressed as well, and counts those that reach each application
+// (the one whose window has the focus) until PRIMARY next changes hands: the
+// events come in the order the server handled them, so a key that made the
+// focused program take PRIMARY again is heard before that take.
 //
-// Raw events report the keys a grab took as well: the program's own hotkeys,
-// which the application in front never received (X11InterceptedKeys). Those
-// are left out when the keys are counted, so a hotkey pressed over a
-// selection never ends it, however many requests the user makes over it.
+// Raw events also report the keys that a grab on the root window took from
+// the application in front: this program's hotkeys, a window manager's
+// shortcuts (Alt+Tab), a shortcut daemon's. The server tells when such a grab
+// begins, at the time of the press that began it, and when it ends; those
+// presses, and the keys pressed while the grab lasts, are not counted. A
+// grab that moves on to another window (a window manager cycling through
+// windows) is followed no further: the keys after that count.
 //
 // A press the program's own windows received (a panel's close button, the
 // tray icon, or anywhere while a menu of ours holds the pointer) never reached
@@ -53,16 +57,12 @@ class X11PrimaryHighlightWatch final : public QObject, public PrimaryHighlightWa
   void drainEvents();
   void notePress(unsigned long time);
   void noteKey(int keycode, unsigned long time);
+  void noteFocusChange(int type, int mode, int detail, unsigned long time);
 
   // A press and the process of the window under the pointer when it was read.
   struct Press {
     unsigned long time = 0;
     qint32 pid = 0;
-  };
-  // A key pressed while a window of some process had the focus.
-  struct Key {
-    int keycode = 0;
-    unsigned long time = 0;
   };
 
   _XDisplay* display_ = nullptr;
@@ -74,8 +74,14 @@ class X11PrimaryHighlightWatch final : public QObject, public PrimaryHighlightWa
   // The presses since PRIMARY last changed hands, oldest first.
   QList<Press> presses_;
   std::unique_ptr<OwnPressFilter> ownPresses_;
-  // Keys pressed since PRIMARY last changed hands, by the process that had the
-  // focus, oldest first. Whether a grab of ours took one is settled when they
-  // are counted: the keyboard tap's thread may read a press after this does.
-  QHash<qint32, QList<Key>> keysSinceTaken_;
+  // Keys pressed since PRIMARY last changed hands, by the process that had the focus.
+  QHash<qint32, int> keysSinceTaken_;
+  // The key counted last, until the next: a grab that begins at its time took it.
+  struct CountedKey {
+    qint32 pid = 0;
+    unsigned long time = 0;
+  };
+  std::optional<CountedKey> lastCounted_;
+  // A grab on the root window holds the keyboard: keys go to its client alone.
+  bool rootGrabbed_ = false;
 };
